@@ -1,0 +1,130 @@
+#include "protocol/CModuleChannel.h"
+
+#include "protocol/ChannelOwner.h"
+#include "protocol/ModuleCommands.h"
+#include "receive/EventSink.h"
+#include "uisupport/Cp949Text.h"
+
+CModuleChannel::CModuleChannel(std::unique_ptr<ByteTransport> pSerial, std::unique_ptr<ByteTransport> pUsb)
+    : m_pSerial(std::move(pSerial)), m_pUsb(std::move(pUsb)) {
+  m_assembler.Reset();
+}
+
+CModuleChannel::~CModuleChannel() { Destroy(); }
+
+bool CModuleChannel::Create(MessageHost* pWindow, ChannelOwner* pOwner, Sleeper* pSleeper) {
+  m_pWindow = pWindow;
+  m_pOwner = pWindow ? pOwner : nullptr;
+  m_pSleeper = pSleeper ? pSleeper : &m_realSleeper;
+  m_decoder.SetOwnerWindow(m_pOwner ? &m_pOwner->OwnerWindow() : nullptr);
+  if (pWindow == nullptr) return false;
+  m_queue.Reset();
+  m_pSerial->SetNotifyTarget(pWindow, WM_RX_NOTIFY, &m_queue);
+  m_pUsb->SetNotifyTarget(pWindow, WM_RX_NOTIFY, &m_queue);
+  return true;
+}
+
+void CModuleChannel::Destroy() {
+  Close(true);
+  m_pWindow = nullptr;
+}
+
+void CModuleChannel::SetEventSink(EventSink* pEvents) {
+  m_pEvents = pEvents;
+  m_decoder.SetEventSink(pEvents);
+}
+
+bool CModuleChannel::IsPortOpen() const { return m_pSerial->IsOpen() || m_pUsb->IsOpen(); }
+
+bool CModuleChannel::Open(bool bUsb, const std::string& portName, uint32_t dwBaudRate) {
+  Close(false);
+  m_assembler.Reset();  // no reader runs now, so the queue may be reset as well
+  m_queue.Reset();
+  ByteTransport& transport = bUsb ? *m_pUsb : *m_pSerial;
+  if (!transport.Open(portName, dwBaudRate)) {
+    Close(false);
+    return false;
+  }
+  m_bUsbMode = bUsb;
+  m_portName = portName;
+  if (m_pOwner) m_pOwner->SetPortOpen(true);
+  if (m_bStartupPending) ReadConfig();
+  return true;
+}
+
+void CModuleChannel::Close(bool bStopReception) {
+  for (ByteTransport* pTransport : {m_pSerial.get(), m_pUsb.get()}) {
+    if (!pTransport->IsOpen()) continue;
+    if (bStopReception) {
+      SetReception(true, false);
+      m_pSleeper->Sleep(CLOSE_WAIT_MS);
+    }
+    pTransport->Close();
+  }
+  if (m_pOwner) m_pOwner->SetPortOpen(false);
+  m_bAwaitingResponse = false;
+  if (m_pWindow) m_pWindow->KillTimer(IDT_RESPONSE);
+}
+
+void CModuleChannel::Send(const CLineText& payload) {
+  const CLineText line = BuildLine(payload.View());
+  ByteTransport& transport = ActiveTransport();
+  if (!line.IsEmpty() && transport.IsOpen())
+    transport.Write(reinterpret_cast<const uint8_t*>(line.m_szText), line.m_byLength);
+  // Armed even when nothing went out: the missing answer is then reported like a lost one.
+  if (m_pWindow) {
+    m_bAwaitingResponse = true;
+    m_pWindow->SetTimer(IDT_RESPONSE, RESPONSE_TIMEOUT_MS);
+  }
+}
+
+void CModuleChannel::ReadConfig() { Send(ReadConfigPayload()); }
+
+void CModuleChannel::WriteConfig(bool bStandard, bool bAutoReset, bool bReportBusOff,
+                                 bool bReportPassive, bool bReportWarning, uint16_t wBitTiming,
+                                 uint32_t dwId, uint32_t dwMaskId) {
+  Send(WriteConfigPayload(bStandard, bAutoReset, bReportBusOff, bReportPassive, bReportWarning,
+                          wBitTiming, dwId, dwMaskId));
+}
+
+void CModuleChannel::SetReception(bool bChange, bool bStart) { Send(ReceptionPayload(bChange, bStart)); }
+
+void CModuleChannel::SendFrame(bool bStandard, bool bDataFrame, uint8_t byLength, uint32_t dwId,
+                               const uint8_t* pData) {
+  Send(SendFramePayload(bStandard, bDataFrame, byLength, dwId, pData));
+}
+
+void CModuleChannel::ResetNode() { Send(ResetNodePayload()); }
+void CModuleChannel::ReadVersion() { Send(ReadVersionPayload()); }
+
+void CModuleChannel::OnMessage(unsigned nMsg, uintptr_t /*wParam*/, intptr_t /*lParam*/) {
+  if (nMsg == WM_RX_NOTIFY) OnRxNotify();
+}
+
+void CModuleChannel::OnTimer(unsigned nId) {
+  if (nId != IDT_RESPONSE) return;
+  if (m_bAwaitingResponse) {
+    ++m_nCommErrors;
+    if (m_pEvents)
+      m_pEvents->LogEvent(FormatEventText("[Korvex 통신에러 발생]",
+                                          "Korvex 모듈로 부터  1초동안 요청 명령에 대해 응답이 없읍니다"),
+                          EVENT_RED);
+  }
+  if (m_pWindow) m_pWindow->KillTimer(IDT_RESPONSE);
+}
+
+void CModuleChannel::OnRxNotify() {
+  for (uint32_t n = m_queue.Count(); n > 0; --n) m_assembler.FeedByte(m_queue.Pop());
+}
+
+void CModuleChannel::DispatchLine(const CLineAssembler& line) {
+  const uint8_t byLetter = line.Letter();
+  // A line the decoder refuses (unknown letter, shorter than its layout) is dropped like a
+  // garbled one, so an incomplete answer ends in the communication error as well.
+  if (!m_decoder.Decode(byLetter, line.Fields())) return;
+  // "I" and "U" are reports the module sends on its own, never an answer.
+  if (byLetter != 'I' && byLetter != 'U') m_bAwaitingResponse = false;
+  if (!m_bStartupPending) return;
+  if (byLetter == 'Y') SetReception(false, false);
+  if (byLetter == 'G') m_bStartupPending = false;
+}

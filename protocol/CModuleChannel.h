@@ -1,0 +1,106 @@
+#pragma once
+// The one object through which the program talks to the module: it owns the serial and the
+// USB transport (one open at a time) and the receive queue, sends every command line,
+// watches for the answer with the one-second response timer 201, assembles the received
+// bytes into lines and routes them to the response decoder. Everything but the transports'
+// reader threads runs on the UI thread, through the window (MessageHost) given to Create.
+//
+//   channel.Create(&window, &frame);        // frame: ChannelOwner
+//   channel.Open(false, "ttyUSB0", 921600); // ":Y", then ":G00" after the "Y" answer
+//   channel.SetReception(true, true);       // ":G11A9\r"
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "link/CByteQueue.h"
+#include "link/MessageHost.h"
+#include "protocol/ByteTransport.h"
+#include "protocol/CLineAssembler.h"
+#include "protocol/CResponseDecoder.h"
+#include "protocol/LineFraming.h"
+#include "protocol/Sleeper.h"
+
+class ChannelOwner;
+class EventSink;
+class ReceiveSink;
+
+class CModuleChannel final : public MessageHandler, private LineDispatcher {
+public:
+  static constexpr unsigned RESPONSE_TIMEOUT_MS = 1000;
+  static constexpr unsigned CLOSE_WAIT_MS = 500;  // lets ":G10" reach the module before the close
+
+  CModuleChannel();  // with the real serial and USB transports
+  CModuleChannel(std::unique_ptr<ByteTransport> pSerial, std::unique_ptr<ByteTransport> pUsb);
+  ~CModuleChannel() override;  // Destroy()
+  CModuleChannel(const CModuleChannel&) = delete;
+  CModuleChannel& operator=(const CModuleChannel&) = delete;
+
+  // pWindow: the channel's own window, which delivers WM_RX_NOTIFY and timer 201 back to
+  // this object (OnMessage/OnTimer). pOwner may be null (no frame). pSleeper null: the
+  // real 500 ms wait. False (and no owner) without a window.
+  bool Create(MessageHost* pWindow, ChannelOwner* pOwner, Sleeper* pSleeper = nullptr);
+  // Close(true) and forget the window; call before the window goes away (the destructor
+  // does it too).
+  void Destroy();
+
+  // Where events and received-frame lines go; either may be null.
+  void SetEventSink(EventSink* pEvents);
+  void SetReceiveSink(ReceiveSink* pReceiveList) { m_decoder.SetReceiveSink(pReceiveList); }
+
+  // Opens the USB module with that serial number (rate unused), or the serial port at that
+  // rate, after closing whatever was open (without ":G10"). False after a failed open.
+  bool Open(bool bUsb, const std::string& portName, uint32_t dwBaudRate);
+  // With bStopReception, sends ":G10" and waits 500 ms before closing an open port.
+  void Close(bool bStopReception);
+
+  // The six commands; each arms the response timer whether or not a port is open.
+  void ReadConfig();
+  void WriteConfig(bool bStandard, bool bAutoReset, bool bReportBusOff, bool bReportPassive,
+                   bool bReportWarning, uint16_t wBitTiming, uint32_t dwId, uint32_t dwMaskId);
+  void SetReception(bool bChange, bool bStart);
+  void SendFrame(bool bStandard, bool bDataFrame, uint8_t byLength, uint32_t dwId, const uint8_t* pData);
+  void ResetNode();
+  void ReadVersion();
+
+  // The window's callbacks.
+  void OnMessage(unsigned nMsg, uintptr_t wParam, intptr_t lParam) override;  // WM_RX_NOTIFY
+  void OnTimer(unsigned nId) override;                                        // IDT_RESPONSE
+  // Feeds exactly the bytes queued when it starts; later bytes wait for the next notification.
+  void OnRxNotify();
+
+  // What the module reported last.
+  bool IsReceptionRunning() const { return m_decoder.IsReceptionRunning(); }
+  const ModuleConfig& Config() const { return m_decoder.Config(); }
+  const CanFrame& LastFrame() const { return m_decoder.LastFrame(); }
+
+  bool IsStartupPending() const { return m_bStartupPending; }
+  bool IsAwaitingResponse() const { return m_bAwaitingResponse; }
+  bool IsUsbMode() const { return m_bUsbMode; }
+  const std::string& PortName() const { return m_portName; }
+  bool IsPortOpen() const;
+  // How many communication-error events the response timer has raised.
+  unsigned CommErrorCount() const { return m_nCommErrors; }
+  // The queue the transports' reader threads fill.
+  CByteQueue& ReceiveQueue() { return m_queue; }
+
+private:
+  void DispatchLine(const CLineAssembler& line) override;
+  void Send(const CLineText& payload);
+  ByteTransport& ActiveTransport() { return m_bUsbMode ? *m_pUsb : *m_pSerial; }
+
+  bool m_bStartupPending = true;
+  bool m_bUsbMode = true;
+  bool m_bAwaitingResponse = false;
+  unsigned m_nCommErrors = 0;
+  MessageHost* m_pWindow = nullptr;
+  ChannelOwner* m_pOwner = nullptr;
+  EventSink* m_pEvents = nullptr;
+  CRealSleeper m_realSleeper;
+  Sleeper* m_pSleeper = &m_realSleeper;
+  std::unique_ptr<ByteTransport> m_pSerial;
+  std::unique_ptr<ByteTransport> m_pUsb;
+  std::string m_portName;
+  CByteQueue m_queue;
+  CResponseDecoder m_decoder;
+  CLineAssembler m_assembler{*this};
+};

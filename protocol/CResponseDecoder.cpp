@@ -1,0 +1,79 @@
+#include "protocol/CResponseDecoder.h"
+
+#include "link/MessageHost.h"
+#include "protocol/ResponseText.h"
+#include "receive/EventSink.h"
+#include "receive/ReceiveSink.h"
+#include "uisupport/Cp949Text.h"
+
+bool CResponseDecoder::Decode(uint8_t byLetter, std::span<const uint8_t> fields) {
+  switch (byLetter) {
+    case 'Y':
+      return DecodeConfig("[Korvex 환경설정 읽기 응답]", fields);
+    case 'Z':
+      return DecodeConfig("[Korvex 환경설정 쓰기 응답]", fields);
+    case 'U':
+      return DecodeReceivedFrame(fields);
+    case 'W':
+      return DecodeTransmitEcho(fields);
+    default:
+      break;
+  }
+  // The rest carry one byte.
+  if (fields.empty()) return false;
+  const uint8_t by = fields[0];
+  switch (byLetter) {
+    case 'G':
+      m_bReceptionRunning = by != 0;
+      Event("[CAN 데이터 수신 여부 응답]",
+            m_bReceptionRunning ? "CAN 데이터 수신 동작 중" : "CAN 데이터 수신 중지 중", EVENT_BLACK);
+      return true;
+    case 'R':
+      Event("[CAN 리셋 응답]", by != 0 ? "Bus-Off Auto Reset" : "Command Reset", EVENT_BLUE);
+      return true;
+    case 'I':
+      // Bits 5 to 7 carry nothing; a line without any of bits 0 to 4 reports nothing.
+      if ((by & 0x1F) != 0) Event("[CAN 에러코드 응답]", ErrorListText(by) + " 에러 발생", EVENT_BLUE);
+      return true;
+    case 'V':
+      Event("[Korvex 버전 응답]", VersionText(by), EVENT_BLACK);
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool CResponseDecoder::DecodeConfig(const char* pszTitle, std::span<const uint8_t> fields) {
+  ModuleConfig config;
+  if (!ParseConfig(fields, config)) return false;
+  m_config = config;
+  Post(WM_CONFIG_REPORT, 0);
+  Event(pszTitle, ConfigText(m_config), EVENT_BLACK);
+  return true;
+}
+
+bool CResponseDecoder::DecodeReceivedFrame(std::span<const uint8_t> fields) {
+  if (!ParseFrame(fields, m_lastFrame)) return false;
+  Post(WM_FRAME_ACTIVITY, 2);
+  if (m_pReceiveList) {
+    ReceivedFrameLine(m_lastFrame, m_line);
+    m_pReceiveList->AppendLine(m_line);
+  }
+  return true;
+}
+
+bool CResponseDecoder::DecodeTransmitEcho(std::span<const uint8_t> fields) {
+  CanFrame frame;  // the echo leaves the last received frame alone
+  if (!ParseFrame(fields, frame)) return false;
+  Post(WM_FRAME_ACTIVITY, 1);
+  Event("[CAN 데이터 송신 응답]", TransmitText(frame), EVENT_BLACK);
+  return true;
+}
+
+void CResponseDecoder::Post(unsigned nMsg, uintptr_t wParam) {
+  if (m_pOwner) m_pOwner->Post(nMsg, wParam, 0);
+}
+
+void CResponseDecoder::Event(const char* pszTitle, std::string_view detail, uint32_t colour) {
+  if (m_pEvents) m_pEvents->LogEvent(FormatEventText(pszTitle, detail), colour);
+}

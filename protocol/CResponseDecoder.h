@@ -1,0 +1,47 @@
+#pragma once
+// Decodes each accepted response line: stores what the module reported, posts
+// WM_CONFIG_REPORT / WM_FRAME_ACTIVITY to the owner window, raises the event line and hands
+// received frames to the receive list. Runs on the UI thread; needs no UI of its own.
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "protocol/ModuleFormat.h"
+#include "protocol/ResponseLayout.h"
+
+class EventSink;
+class MessageHost;
+class ReceiveSink;
+
+class CResponseDecoder {
+public:
+  // Any of them may be null: no owner window, no event sink, no receive list (yet).
+  void SetOwnerWindow(MessageHost* pOwner) { m_pOwner = pOwner; }
+  void SetEventSink(EventSink* pEvents) { m_pEvents = pEvents; }
+  void SetReceiveSink(ReceiveSink* pReceiveList) { m_pReceiveList = pReceiveList; }
+
+  // Decodes one line by its letter. False when the letter is none the module sends or the
+  // line is shorter than the letter's layout; nothing is stored or reported then.
+  bool Decode(uint8_t byLetter, std::span<const uint8_t> fields);
+
+  // What the module reported last (defaults until it reports).
+  const ModuleConfig& Config() const { return m_config; }
+  bool IsReceptionRunning() const { return m_bReceptionRunning; }
+  const CanFrame& LastFrame() const { return m_lastFrame; }
+
+private:
+  bool DecodeConfig(const char* pszTitle, std::span<const uint8_t> fields);
+  bool DecodeReceivedFrame(std::span<const uint8_t> fields);
+  bool DecodeTransmitEcho(std::span<const uint8_t> fields);
+  void Post(unsigned nMsg, uintptr_t wParam);
+  void Event(const char* pszTitle, std::string_view detail, uint32_t colour);
+
+  MessageHost* m_pOwner = nullptr;
+  EventSink* m_pEvents = nullptr;
+  ReceiveSink* m_pReceiveList = nullptr;
+
+  ModuleConfig m_config{MODE_DEFAULT, BIT_TIMING_DEFAULT, 0, 0};
+  bool m_bReceptionRunning = false;
+  CanFrame m_lastFrame;
+  std::string m_line;  // the received-frame line, reused for every frame
+};

@@ -1,0 +1,12 @@
+#pragma once
+// What the module channel needs from the frame that owns it.
+class MessageHost;
+
+class ChannelOwner {
+public:
+  virtual ~ChannelOwner() = default;
+  // The owner's window: WM_CONFIG_REPORT and WM_FRAME_ACTIVITY are posted there.
+  virtual MessageHost& OwnerWindow() = 0;
+  // The frame's port-open flag: set after a successful Open, cleared by every Close.
+  virtual void SetPortOpen(bool bOpen) = 0;
+};

@@ -1,0 +1,121 @@
+#include "protocol/ResponseText.h"
+
+#include <string_view>
+
+#include "config/BitTiming.h"
+#include "protocol/ModuleFormat.h"
+#include "uisupport/Cp949Text.h"
+
+namespace {
+
+constexpr std::string_view LENGTH_LABEL = "길이:";
+constexpr std::string_view DATA_LABEL = "데이터:";
+
+void AppendHex(std::string& out, uint32_t dwValue, unsigned nDigits) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  for (unsigned i = nDigits; i-- > 0;) out += kDigits[(dwValue >> (4 * i)) & 0xF];
+}
+
+std::string_view ProtocolName(bool bStandard) { return bStandard ? "CAN2.0A" : "CAN2.0B"; }
+std::string_view FrameKind(bool bRemote) { return bRemote ? "Remote Frame" : "Data Frame"; }
+
+// "ID:%08X", or "ID:%03X" of the low 11 bits for a standard identifier.
+void AppendId(std::string& out, bool bStandard, uint32_t dwId) {
+  out += "ID:";
+  if (bStandard)
+    AppendHex(out, dwId & STANDARD_ID_MASK, 3);
+  else
+    AppendHex(out, dwId, 8);
+}
+
+// "길이:%d" with a length of at most 8, so always one digit.
+void AppendLength(std::string& out, uint8_t byLength) {
+  out += LENGTH_LABEL;
+  out += static_cast<char>('0' + byLength);
+}
+
+void AppendData(std::string& out, const CanFrame& frame) {
+  out += DATA_LABEL;
+  for (uint8_t i = 0; i < frame.m_byLength; ++i) {
+    if (i > 0) out += ' ';
+    AppendHex(out, frame.m_abyData[i], 2);
+  }
+}
+
+// Pads what was appended since nStart to nWidth CP949 bytes; nNonAsciiExtra is how many
+// bytes the field's UTF-8 form is longer than its CP949 form.
+void PadField(std::string& out, std::size_t nStart, std::size_t nNonAsciiExtra, std::size_t nWidth) {
+  const std::size_t nHave = out.size() - nStart - nNonAsciiExtra;
+  if (nHave < nWidth) out.append(nWidth - nHave, ' ');
+}
+
+// The length label is the only non-ASCII padded field; measure it once.
+std::size_t LengthLabelExtra() {
+  static const std::size_t nExtra = LENGTH_LABEL.size() - Cp949Width(LENGTH_LABEL).value_or(LENGTH_LABEL.size());
+  return nExtra;
+}
+
+}  // namespace
+
+std::string ConfigText(const ModuleConfig& config) {
+  const bool bExtended = (config.m_byModeFlags & MODE_CAN20B) != 0;
+  std::string out(ProtocolName(!bExtended));
+  out += "  ";
+  out += FormatBitRate(config.m_wBitTiming);
+  out += "  수신 ID:";
+  const unsigned nDigits = bExtended ? 8 : 3;
+  const uint32_t dwMask = bExtended ? 0xFFFFFFFF : STANDARD_ID_MASK;
+  AppendHex(out, config.m_dwId & dwMask, nDigits);
+  out += "  수신 Mask ID:";
+  AppendHex(out, config.m_dwMaskId & dwMask, nDigits);
+  return out;
+}
+
+std::string TransmitText(const CanFrame& frame) {
+  std::string out(ProtocolName(frame.m_bStandard));
+  out += "  ";
+  out += FrameKind(frame.m_bRemote);
+  out += "  ";
+  AppendLength(out, frame.m_byLength);
+  out += "  ";
+  AppendId(out, frame.m_bStandard, frame.m_dwId);
+  if (frame.m_byLength != 0) {
+    out += "  ";
+    AppendData(out, frame);
+  }
+  return out;
+}
+
+void ReceivedFrameLine(const CanFrame& frame, std::string& out) {
+  out.assign(ProtocolName(frame.m_bStandard));
+  out += "  ";
+  std::size_t nStart = out.size();
+  out += FrameKind(frame.m_bRemote);
+  PadField(out, nStart, 0, 12);
+  out += "  ";
+  nStart = out.size();
+  AppendLength(out, frame.m_byLength);
+  PadField(out, nStart, LengthLabelExtra(), 6);
+  out += "  ";
+  nStart = out.size();
+  AppendId(out, frame.m_bStandard, frame.m_dwId);
+  PadField(out, nStart, 0, 11);
+  out += "  ";
+  if (frame.m_byLength != 0) AppendData(out, frame);
+}
+
+std::string ErrorListText(uint8_t byErrorBits) {
+  static constexpr std::string_view kNames[5] = {"Bus-Off", "수신 Error-Passive", "송신 Error-Passive",
+                                                 "수신 Warning", "송신 Warning"};
+  std::string out;
+  for (unsigned nBit = 0; nBit < 5; ++nBit) {
+    if ((byErrorBits & (1u << nBit)) == 0) continue;
+    if (!out.empty()) out += ", ";
+    out += kNames[nBit];
+  }
+  return out;
+}
+
+std::string VersionText(uint8_t byVersion) {
+  return "버전 " + std::to_string(byVersion >> 4) + "." + std::to_string(byVersion & 0x0F);
+}

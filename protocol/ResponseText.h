@@ -1,0 +1,24 @@
+#pragma once
+// Texts built from decoded responses (UTF-8; widths count CP949 bytes, a Hangul syllable
+// two). Examples:
+//   ReceivedFrameLine(2.0A data, ID 0x123, 01 02)
+//     -> "CAN2.0A  Data Frame    길이:2  ID:123       데이터:01 02"
+//   ReceivedFrameLine(2.0B remote, ID 0x123, length 0)
+//     -> "CAN2.0B  Remote Frame  길이:0  ID:00000123  "
+//   TransmitText(2.0A data, ID 0x123, 00 11)
+//     -> "CAN2.0A  Data Frame  길이:2  ID:123  데이터:00 11"
+//   ConfigText(0x1C, 0x0F34, 0, 0)
+//     -> "CAN2.0B  250.00K BPS  수신 ID:00000000  수신 Mask ID:00000000"
+//   ErrorListText(0x11) -> "Bus-Off, 송신 Warning"
+#include <cstdint>
+#include <string>
+
+#include "protocol/ResponseLayout.h"
+
+std::string ConfigText(const ModuleConfig& config);
+std::string TransmitText(const CanFrame& frame);
+// The line for the receive list, "%s  %-12s  %-6s  %-11s  %s"; written into out (reused).
+void ReceivedFrameLine(const CanFrame& frame, std::string& out);
+// The names of error bits 0 to 4 in bit order, ", " between them; "" when none is set.
+std::string ErrorListText(uint8_t byErrorBits);
+std::string VersionText(uint8_t byVersion);  // 0x12 -> "버전 1.2", 0xA0 -> "버전 10.0"
