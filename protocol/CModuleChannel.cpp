@@ -26,7 +26,9 @@ bool CModuleChannel::Create(MessageHost* pWindow, ChannelOwner* pOwner, Sleeper*
 
 void CModuleChannel::Destroy() {
   Close(true);
-  m_pWindow = nullptr;
+  m_pWindow = nullptr;  // the owner goes with the window, as a child window's parent would
+  m_pOwner = nullptr;
+  m_decoder.SetOwnerWindow(nullptr);
 }
 
 void CModuleChannel::SetEventSink(EventSink* pEvents) {

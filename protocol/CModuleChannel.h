@@ -39,8 +39,8 @@ public:
   // this object (OnMessage/OnTimer). pOwner may be null (no frame). pSleeper null: the
   // real 500 ms wait. False (and no owner) without a window.
   bool Create(MessageHost* pWindow, ChannelOwner* pOwner, Sleeper* pSleeper = nullptr);
-  // Close(true) and forget the window; call before the window goes away (the destructor
-  // does it too).
+  // Close(true) and forget the window and the owner; call before either goes away (the
+  // destructor does it too).
   void Destroy();
 
   // Where events and received-frame lines go; either may be null.

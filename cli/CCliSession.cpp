@@ -1,0 +1,124 @@
+#include "cli/CCliSession.h"
+
+#include "protocol/CModuleChannel.h"
+#include "receive/CLogFiles.h"
+
+CCliSession::CCliSession(const CliOptions& options, CModuleChannel& channel, CLogFiles& logs, std::FILE* pOut,
+                         std::FILE* pErr)
+    : m_options(options), m_channel(channel), m_logs(logs), m_pOut(pOut), m_pErr(pErr) {}
+
+template <class TWaiting>
+void CCliSession::WaitWhile(CliPump& pump, TWaiting bWaiting) {
+  while (bWaiting() && m_channel.CommErrorCount() == 0 && !pump.Interrupted()) pump.Pump();
+}
+
+int CCliSession::Run(MessageHost& channelWindow, MessageHost& sessionWindow, CliPump& pump, Sleeper* pSleeper) {
+  m_pWindow = &sessionWindow;
+  m_logs.SetEventDisplay(this);
+  m_channel.Create(&channelWindow, this, pSleeper);
+  m_channel.SetEventSink(&m_logs);
+  m_channel.SetReceiveSink(this);
+  OpenLogs();
+
+  bool bAnswered = false;
+  const bool bOpened = m_channel.Open(m_options.m_bUsb, m_options.m_portName, m_options.m_dwBaudRate);
+  if (!bOpened) {
+    std::fprintf(m_pErr, "%s\n",
+                 m_options.m_bUsb ? "지정한 USB 통신 포트를 여는데 실패했읍니다" : "지정한 시리얼 통신 포트를 여는데 실패했읍니다");
+  } else {
+    WaitWhile(pump, [this] { return m_channel.IsStartupPending(); });
+    if (!m_channel.IsStartupPending()) {
+      SendCommand();
+      WaitWhile(pump, [this] { return m_channel.IsAwaitingResponse(); });
+      bAnswered = !m_channel.IsAwaitingResponse() && m_channel.CommErrorCount() == 0;
+      if (bAnswered && m_options.m_eCommand == ECliCommand::MONITOR) {
+        if (m_options.m_nSeconds > 0) m_pWindow->SetTimer(IDT_MONITOR, m_options.m_nSeconds * 1000);
+        WaitWhile(pump, [this] { return !MonitorDone(); });
+        m_pWindow->KillTimer(IDT_MONITOR);
+      }
+    }
+  }
+  // Frames that still arrive while reception stops are not the ones asked for.
+  m_bFramesClosed = m_options.m_eCommand == ECliCommand::MONITOR;
+  m_channel.Close(true);  // ":G10", the wait, the close
+  pump.Drain();           // the answers queued before the close are still shown
+  m_channel.Destroy();
+  m_channel.SetEventSink(nullptr);
+  m_channel.SetReceiveSink(nullptr);
+  m_logs.CloseLogFiles();
+  m_logs.SetEventDisplay(nullptr);
+  std::fflush(m_pOut);
+  if (!bOpened) return CLI_EXIT_NO_PORT;
+  return bAnswered ? CLI_EXIT_ANSWERED : CLI_EXIT_NO_ANSWER;
+}
+
+void CCliSession::OpenLogs() {
+  const struct {
+    int nKind;
+    const std::string& path;
+  } kLogs[] = {{LOG_EVENT, m_options.m_eventLogPath}, {LOG_RDATA, m_options.m_rdataLogPath}};
+  for (const auto& log : kLogs) {
+    if (log.path.empty()) continue;
+    m_logs.SetPath(log.nKind, log.path);
+    m_logs.OpenLogFile(log.nKind);
+    m_logs.SetLogging(log.nKind, m_logs.IsOpen(log.nKind));
+  }
+}
+
+void CCliSession::SendCommand() {
+  const CliOptions& o = m_options;
+  switch (o.m_eCommand) {
+    case ECliCommand::READ_CONFIG:
+      m_channel.ReadConfig();
+      break;
+    case ECliCommand::WRITE_CONFIG:
+      m_channel.WriteConfig((o.m_byModeFlags & MODE_CAN20B) == 0, (o.m_byModeFlags & MODE_AUTO_RESET) != 0,
+                            (o.m_byModeFlags & MODE_REPORT_BUSOFF) != 0, (o.m_byModeFlags & MODE_REPORT_PASSIVE) != 0,
+                            (o.m_byModeFlags & MODE_REPORT_WARNING) != 0, o.m_wBitTiming, o.m_dwId, o.m_dwMaskId);
+      break;
+    case ECliCommand::VERSION:
+      m_channel.ReadVersion();
+      break;
+    case ECliCommand::RESET:
+      m_channel.ResetNode();
+      break;
+    case ECliCommand::SEND:
+      m_channel.SendFrame(o.m_bStandard, !o.m_bRemote, static_cast<uint8_t>(o.m_data.size()), o.m_dwFrameId,
+                          o.m_data.data());
+      break;
+    case ECliCommand::MONITOR:
+      m_channel.SetReception(true, true);
+      break;
+  }
+}
+
+bool CCliSession::MonitorDone() const {
+  return m_bTimeUp || (m_options.m_qwCount > 0 && m_qwFrames >= m_options.m_qwCount);
+}
+
+void CCliSession::OnMessage(unsigned /*nMsg*/, uintptr_t /*wParam*/, intptr_t /*lParam*/) {}
+
+void CCliSession::OnTimer(unsigned nId) {
+  if (nId != IDT_MONITOR) return;
+  m_bTimeUp = true;
+  m_pWindow->KillTimer(IDT_MONITOR);
+}
+
+void CCliSession::Print(std::string_view text) {
+  if (m_options.m_bTimestamps) {
+    const std::string_view stamp = m_logs.TimeStamp();
+    std::fwrite(stamp.data(), 1, stamp.size(), m_pOut);
+    std::fputs("  ", m_pOut);
+  }
+  std::fwrite(text.data(), 1, text.size(), m_pOut);
+  std::fputc('\n', m_pOut);
+}
+
+void CCliSession::AppendEvent(std::string_view text, COLORREF /*colour*/) { Print(text); }
+
+void CCliSession::AppendLine(std::string_view text) {
+  if (m_bFramesClosed || MonitorDone()) return;
+  ++m_qwFrames;
+  Print(text);
+  m_logs.WriteStampedLine(LOG_RDATA, text);
+}

@@ -1,0 +1,76 @@
+#pragma once
+// One run of korvex-cli over the module channel: open the port (the start-up exchange runs
+// first), send the command, wait for its answer or the communication error, close with
+// reception stopped. Every event is printed as LogEvent receives it and every received frame
+// as the receive list would receive it, one per line; the log files are written as the
+// window writes them. Runs on any message loop through CliPump.
+#include <cstdint>
+#include <cstdio>
+
+#include "cli/CliOptions.h"
+#include "link/MessageHost.h"
+#include "protocol/ChannelOwner.h"
+#include "receive/EventSink.h"
+#include "receive/ReceiveSink.h"
+
+class CLogFiles;
+class CModuleChannel;
+class Sleeper;
+
+enum ECliExit : int { CLI_EXIT_ANSWERED = 0, CLI_EXIT_USAGE = 2, CLI_EXIT_NO_PORT = 3, CLI_EXIT_NO_ANSWER = 4 };
+
+// What the session needs from the message loop it runs on.
+class CliPump {
+public:
+  virtual ~CliPump() = default;
+  // Handles what is ready, waiting for something to happen when nothing is.
+  virtual void Pump() = 0;
+  // Handles what has already been posted, without waiting.
+  virtual void Drain() = 0;
+  // True once the user asked the program to stop (SIGINT, SIGTERM).
+  virtual bool Interrupted() const = 0;
+};
+
+class CCliSession final : public MessageHandler, public ChannelOwner, public EventDisplay, public ReceiveSink {
+public:
+  static constexpr unsigned IDT_MONITOR = 300;  // the session's own timer for monitor --seconds
+
+  CCliSession(const CliOptions& options, CModuleChannel& channel, CLogFiles& logs, std::FILE* pOut, std::FILE* pErr);
+
+  // channelWindow delivers to the channel, sessionWindow to this session; pSleeper is the
+  // channel's wait before closing (null: real). Returns the exit status. The channel is
+  // destroyed (closed, window forgotten) when it returns.
+  int Run(MessageHost& channelWindow, MessageHost& sessionWindow, CliPump& pump, Sleeper* pSleeper = nullptr);
+
+  uint64_t FramesPrinted() const { return m_qwFrames; }
+
+  // The channel's owner: notifications are taken and ignored, the port-open flag is kept.
+  MessageHost& OwnerWindow() override { return *m_pWindow; }
+  void SetPortOpen(bool bOpen) override { m_bPortOpen = bOpen; }
+  bool IsPortOpen() const { return m_bPortOpen; }
+  void OnMessage(unsigned nMsg, uintptr_t wParam, intptr_t lParam) override;
+  void OnTimer(unsigned nId) override;
+  // Output.
+  void AppendEvent(std::string_view text, COLORREF colour) override;
+  void AppendLine(std::string_view text) override;
+
+private:
+  void OpenLogs();
+  void SendCommand();
+  bool MonitorDone() const;
+  // Pumps while bWaiting() holds, until the communication error or an interrupt.
+  template <class TWaiting>
+  void WaitWhile(CliPump& pump, TWaiting bWaiting);
+  void Print(std::string_view text);
+
+  const CliOptions& m_options;
+  CModuleChannel& m_channel;
+  CLogFiles& m_logs;
+  std::FILE* m_pOut;
+  std::FILE* m_pErr;
+  MessageHost* m_pWindow = nullptr;
+  bool m_bPortOpen = false;
+  bool m_bTimeUp = false;
+  bool m_bFramesClosed = false;  // after monitor's end no more frames are passed on
+  uint64_t m_qwFrames = 0;
+};

@@ -1,0 +1,73 @@
+// korvex-cli: the module channel and the log files without a window, on a QtCore event loop.
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/CCliSession.h"
+#include "cli/CliOptions.h"
+#include "protocol/CModuleChannel.h"
+#include "protocol/CQtMessageHost.h"
+#include "receive/CLogFiles.h"
+
+namespace {
+
+int g_anSignalPipe[2] = {-1, -1};
+
+void OnStopSignal(int) {
+  const char by = 1;
+  [[maybe_unused]] const ssize_t n = ::write(g_anSignalPipe[1], &by, 1);
+}
+
+// SIGINT and SIGTERM end a run in order (monitor stops reception first) instead of killing it.
+class CQtCliPump final : public CliPump {
+public:
+  CQtCliPump() {
+    if (::pipe2(g_anSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    m_pNotifier = new QSocketNotifier(g_anSignalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(m_pNotifier, &QSocketNotifier::activated, m_pNotifier, [this] {
+      char by;
+      while (::read(g_anSignalPipe[0], &by, 1) > 0) m_bInterrupted = true;
+    });
+    struct sigaction action {};
+    action.sa_handler = &OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+  }
+  void Pump() override {
+    std::fflush(stdout);  // a reader of the output sees every batch as it is handled
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  }
+  void Drain() override { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+  bool Interrupted() const override { return m_bInterrupted; }
+
+private:
+  QSocketNotifier* m_pNotifier = nullptr;
+  bool m_bInterrupted = false;
+};
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  const CliParseResult parsed = ParseCommandLine(args);
+  if (!parsed.m_bOk) {
+    std::fprintf(stderr, "korvex-cli: %s\n%s", parsed.m_error.c_str(), CliUsage().c_str());
+    return CLI_EXIT_USAGE;
+  }
+  QCoreApplication app(argc, argv);
+  CQtCliPump pump;
+  CLogFiles logs;
+  CModuleChannel channel;
+  CCliSession session(parsed.m_options, channel, logs, stdout, stderr);
+  CQtMessageHost channelWindow(channel);
+  CQtMessageHost sessionWindow(session);
+  return session.Run(channelWindow, sessionWindow, pump);
+}

@@ -1,0 +1,329 @@
+#include "cli/CliOptions.h"
+
+#include <charconv>
+#include <optional>
+#include <string_view>
+
+#include "config/BitTiming.h"
+
+namespace {
+
+constexpr std::string_view BIT_TIMING_REFUSED = "CAN 비트 타임 데이터 입력이 잘못되었읍니다";
+
+// Hexadecimal with an optional "0x", at most nMaxDigits digits.
+std::optional<uint32_t> ParseHex(std::string_view text, unsigned nMaxDigits) {
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.remove_prefix(2);
+  if (text.empty() || text.size() > nMaxDigits) return std::nullopt;
+  uint32_t dwValue = 0;
+  const auto [pEnd, ec] = std::from_chars(text.data(), text.data() + text.size(), dwValue, 16);
+  if (ec != std::errc() || pEnd != text.data() + text.size()) return std::nullopt;
+  return dwValue;
+}
+
+std::optional<uint64_t> ParsePositive(std::string_view text) {
+  uint64_t qwValue = 0;
+  const auto [pEnd, ec] = std::from_chars(text.data(), text.data() + text.size(), qwValue, 10);
+  if (ec != std::errc() || pEnd != text.data() + text.size() || qwValue == 0) return std::nullopt;
+  return qwValue;
+}
+
+std::string HexText(uint32_t dwValue) {
+  char sz[16];
+  std::snprintf(sz, sizeof sz, "0x%X", dwValue);
+  return sz;
+}
+
+// Walks the arguments; every "take a value" step knows which option asked for it.
+class CArgs {
+public:
+  explicit CArgs(const std::vector<std::string>& args) : m_args(args) {}
+  bool AtEnd() const { return m_nNext >= m_args.size(); }
+  const std::string& Peek() const { return m_args[m_nNext]; }
+  const std::string& Take() { return m_args[m_nNext++]; }
+  bool TakeValue(const std::string& option, std::string& value, std::string& error) {
+    if (AtEnd()) {
+      error = option + " needs a value";
+      return false;
+    }
+    value = Take();
+    return true;
+  }
+
+private:
+  const std::vector<std::string>& m_args;
+  std::size_t m_nNext = 0;
+};
+
+// --std/--ext, given at most once; the default is CAN 2.0B like the settings' default.
+bool TakeProtocol(const std::string& arg, std::optional<bool>& bStandard, std::string& error) {
+  const bool bWantStandard = arg == "--std";
+  if (bStandard && *bStandard != bWantStandard) {
+    error = "--std and --ext exclude each other";
+    return false;
+  }
+  bStandard = bWantStandard;
+  return true;
+}
+
+bool CheckIdentifier(const char* pszWhat, uint32_t dwValue, bool bStandard, std::string& error) {
+  const uint32_t dwLimit = bStandard ? STANDARD_ID_MASK : EXTENDED_ID_MASK;
+  if (dwValue <= dwLimit) return true;
+  error = std::string(pszWhat) + " " + HexText(dwValue) + " does not fit in " + (bStandard ? "11 bits (--std)" : "29 bits (--ext)");
+  return false;
+}
+
+bool ParseReportList(std::string_view list, uint8_t& byReports, std::string& error) {
+  byReports = 0;
+  while (!list.empty()) {
+    const std::size_t nComma = list.find(',');
+    const std::string_view item = list.substr(0, nComma);
+    if (item == "busoff") byReports |= MODE_REPORT_BUSOFF;
+    else if (item == "passive") byReports |= MODE_REPORT_PASSIVE;
+    else if (item == "warning") byReports |= MODE_REPORT_WARNING;
+    else {
+      error = "--report takes busoff, passive and warning separated by commas, not '" + std::string(item) + "'";
+      return false;
+    }
+    list = nComma == std::string_view::npos ? std::string_view() : list.substr(nComma + 1);
+  }
+  return true;
+}
+
+bool ParseWriteConfig(CArgs& args, CliOptions& options, std::string& error) {
+  std::optional<bool> bStandard;
+  std::optional<uint16_t> wBitTiming;
+  bool bOptionsGiven = false;
+  bool bAutoReset = false;
+  uint8_t byReports = 0;
+  std::optional<uint32_t> dwId;
+  std::optional<uint32_t> dwMaskId;
+  std::string value;
+  while (!args.AtEnd()) {
+    const std::string arg = args.Take();
+    if (arg == "--std" || arg == "--ext") {
+      if (!TakeProtocol(arg, bStandard, error)) return false;
+    } else if (arg == "--bitrate" || arg == "--bit-timing") {
+      if (wBitTiming) {
+        error = "give one of --bitrate and --bit-timing, once";
+        return false;
+      }
+      if (!args.TakeValue(arg, value, error)) return false;
+      if (arg == "--bitrate") {
+        std::size_t i = 0;
+        while (i < kPresetBitRateTexts.size() && kPresetBitRateTexts[i] != value) ++i;
+        if (i == kPresetBitRateTexts.size()) {
+          error = "--bitrate takes 1M, 500K, 250K, 200K, 125K, 100K, 50K, 40K or 25K, not '" + value + "'";
+          return false;
+        }
+        wBitTiming = kPresetBitTimings[i];
+      } else {
+        const auto parsed = ParseHex(value, 4);
+        if (!parsed || !IsValidBitTiming(static_cast<uint16_t>(*parsed))) {
+          error = BIT_TIMING_REFUSED;
+          return false;
+        }
+        wBitTiming = static_cast<uint16_t>(*parsed);
+      }
+    } else if (arg == "--auto-reset") {
+      bOptionsGiven = true;
+      bAutoReset = true;
+    } else if (arg == "--report") {
+      bOptionsGiven = true;
+      if (!args.TakeValue(arg, value, error) || !ParseReportList(value, byReports, error)) return false;
+    } else if (arg == "--id" || arg == "--mask") {
+      std::optional<uint32_t>& target = arg == "--id" ? dwId : dwMaskId;
+      if (!args.TakeValue(arg, value, error)) return false;
+      target = ParseHex(value, 8);
+      if (!target) {
+        error = arg + " takes a hexadecimal number, not '" + value + "'";
+        return false;
+      }
+    } else {
+      error = "write-config does not know '" + arg + "'";
+      return false;
+    }
+  }
+  const bool bIsStandard = bStandard.value_or(false);
+  if (dwId && !CheckIdentifier("--id", *dwId, bIsStandard, error)) return false;
+  if (dwMaskId && !CheckIdentifier("--mask", *dwMaskId, bIsStandard, error)) return false;
+  const uint8_t byOptions = bOptionsGiven ? static_cast<uint8_t>((bAutoReset ? MODE_AUTO_RESET : 0) | byReports)
+                                          : static_cast<uint8_t>(MODE_DEFAULT & ~MODE_CAN20B);
+  options.m_byModeFlags = static_cast<uint8_t>((bIsStandard ? 0 : MODE_CAN20B) | byOptions);
+  options.m_wBitTiming = wBitTiming.value_or(BIT_TIMING_DEFAULT);
+  options.m_dwId = dwId.value_or(0);
+  options.m_dwMaskId = dwMaskId.value_or(0);
+  return true;
+}
+
+bool ParseSend(CArgs& args, CliOptions& options, std::string& error) {
+  std::optional<bool> bStandard;
+  std::optional<uint32_t> dwId;
+  while (!args.AtEnd()) {
+    const std::string arg = args.Take();
+    if (arg == "--std" || arg == "--ext") {
+      if (!TakeProtocol(arg, bStandard, error)) return false;
+    } else if (arg == "--remote") {
+      options.m_bRemote = true;
+    } else if (arg.starts_with("--")) {
+      error = "send does not know '" + arg + "'";
+      return false;
+    } else if (!dwId) {
+      dwId = ParseHex(arg, 8);
+      if (!dwId) {
+        error = "the identifier must be hexadecimal, not '" + arg + "'";
+        return false;
+      }
+    } else {
+      const auto byte = ParseHex(arg, 2);
+      if (!byte) {
+        error = "data byte '" + arg + "' is not a hexadecimal byte";
+        return false;
+      }
+      if (options.m_data.size() == FRAME_MAX_DATA) {
+        error = "a frame carries at most 8 data bytes";
+        return false;
+      }
+      options.m_data.push_back(static_cast<uint8_t>(*byte));
+    }
+  }
+  if (!dwId) {
+    error = "send needs an identifier";
+    return false;
+  }
+  options.m_bStandard = bStandard.value_or(false);
+  if (!CheckIdentifier("the identifier", *dwId, options.m_bStandard, error)) return false;
+  if (options.m_bRemote && !options.m_data.empty()) {
+    error = "a remote frame carries no data bytes";
+    return false;
+  }
+  options.m_dwFrameId = *dwId;
+  return true;
+}
+
+bool ParseMonitor(CArgs& args, CliOptions& options, std::string& error) {
+  std::string value;
+  while (!args.AtEnd()) {
+    const std::string arg = args.Take();
+    if (arg != "--seconds" && arg != "--count") {
+      error = "monitor does not know '" + arg + "'";
+      return false;
+    }
+    if (!args.TakeValue(arg, value, error)) return false;
+    const auto parsed = ParsePositive(value);
+    if (!parsed || (arg == "--seconds" && *parsed > 1000000000)) {
+      error = arg + " takes a positive whole number, not '" + value + "'";
+      return false;
+    }
+    if (arg == "--seconds")
+      options.m_nSeconds = static_cast<unsigned>(*parsed);
+    else
+      options.m_qwCount = *parsed;
+  }
+  return true;
+}
+
+bool ParseCommand(const std::string& name, CArgs& args, CliOptions& options, std::string& error) {
+  static const struct {
+    const char* pszName;
+    ECliCommand eCommand;
+  } kCommands[] = {{"read-config", ECliCommand::READ_CONFIG}, {"write-config", ECliCommand::WRITE_CONFIG},
+                   {"version", ECliCommand::VERSION},         {"reset", ECliCommand::RESET},
+                   {"send", ECliCommand::SEND},               {"monitor", ECliCommand::MONITOR}};
+  for (const auto& command : kCommands) {
+    if (name != command.pszName) continue;
+    options.m_eCommand = command.eCommand;
+    switch (command.eCommand) {
+      case ECliCommand::WRITE_CONFIG:
+        return ParseWriteConfig(args, options, error);
+      case ECliCommand::SEND:
+        return ParseSend(args, options, error);
+      case ECliCommand::MONITOR:
+        return ParseMonitor(args, options, error);
+      default:
+        if (!args.AtEnd()) {
+          error = name + " takes no arguments";
+          return false;
+        }
+        return true;
+    }
+  }
+  error = "unknown command '" + name + "'";
+  return false;
+}
+
+}  // namespace
+
+CliParseResult ParseCommandLine(const std::vector<std::string>& argv) {
+  CliParseResult result;
+  CliOptions& options = result.m_options;
+  std::string& error = result.m_error;
+  CArgs args(argv);
+  bool bPortGiven = false;
+  bool bUsbGiven = false;
+  bool bBaudGiven = false;
+  std::string value;
+  while (!args.AtEnd() && args.Peek().starts_with("--")) {
+    const std::string arg = args.Take();
+    if (arg == "--timestamps") {
+      options.m_bTimestamps = true;
+      continue;
+    }
+    bool* pbGiven = arg == "--port" ? &bPortGiven : arg == "--usb" ? &bUsbGiven : arg == "--baud" ? &bBaudGiven : nullptr;
+    if (pbGiven == nullptr && arg != "--event-log" && arg != "--rdata-log") {
+      error = "unknown option '" + arg + "'";
+      return result;
+    }
+    if (!args.TakeValue(arg, value, error)) return result;
+    if (value.empty()) {
+      error = arg + " needs a value";
+      return result;
+    }
+    if (pbGiven && *pbGiven) {
+      error = arg + " is given twice";
+      return result;
+    }
+    if (pbGiven) *pbGiven = true;
+    if (arg == "--port" || arg == "--usb") {
+      options.m_portName = value;
+    } else if (arg == "--baud") {
+      if (value != "38400" && value != "921600") {
+        error = "--baud takes 38400 or 921600";
+        return result;
+      }
+      options.m_dwBaudRate = value == "38400" ? 38400 : 921600;
+    } else {
+      (arg == "--event-log" ? options.m_eventLogPath : options.m_rdataLogPath) = value;
+    }
+  }
+  options.m_bUsb = bUsbGiven;
+  if (bPortGiven == bUsbGiven) {
+    error = bPortGiven ? "--port and --usb exclude each other" : "give --port PATH or --usb SERIAL";
+    return result;
+  }
+  if (bBaudGiven && bUsbGiven) {
+    error = "--baud applies to --port only (USB runs at 921600)";
+    return result;
+  }
+  if (args.AtEnd()) {
+    error = "no command given";
+    return result;
+  }
+  const std::string command = args.Take();
+  result.m_bOk = ParseCommand(command, args, options, error);
+  return result;
+}
+
+std::string CliUsage() {
+  return "usage: korvex-cli (--port PATH [--baud 38400|921600] | --usb SERIAL)\n"
+         "                  [--event-log FILE] [--rdata-log FILE] [--timestamps] COMMAND [ARGS]\n"
+         "  read-config\n"
+         "  write-config [--std|--ext] [--bitrate 1M|500K|250K|200K|125K|100K|50K|40K|25K | --bit-timing 0xHHHH]\n"
+         "               [--auto-reset] [--report busoff,passive,warning] [--id HEX] [--mask HEX]\n"
+         "  version\n"
+         "  reset\n"
+         "  send [--std|--ext] [--remote] ID [BYTE ...]          (hexadecimal: send --std 123 11 22)\n"
+         "  monitor [--seconds N] [--count N]\n"
+         "Defaults: --baud 38400, --ext; write-config: 250K, ID 0, mask 0, and automatic reset with\n"
+         "bus-off reports unless --auto-reset or --report is given (--report \"\" reports nothing).\n"
+         "Exit status: 0 answered, 2 bad usage, 3 port not opened, 4 no answer from the module.\n";
+}

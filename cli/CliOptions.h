@@ -1,0 +1,50 @@
+#pragma once
+// Command line of korvex-cli, parsed without touching anything:
+//   korvex-cli (--port PATH [--baud 38400|921600] | --usb SERIAL)
+//              [--event-log FILE] [--rdata-log FILE] [--timestamps] COMMAND [ARGS]
+//   --port /dev/ttyUSB0 --baud 921600 send --std 123 11 22  -> 2.0A data frame 0x123, 11 22
+//   --usb KX01 write-config --std --bitrate 500K --id 7FF    -> mode 0x0C, 0x0734, ID 0x7FF
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "protocol/ModuleFormat.h"
+
+enum class ECliCommand { READ_CONFIG, WRITE_CONFIG, VERSION, RESET, SEND, MONITOR };
+
+struct CliOptions {
+  // Connection and output.
+  bool m_bUsb = false;
+  std::string m_portName;  // tty path or device name, or the USB serial number
+  uint32_t m_dwBaudRate = 38400;
+  std::string m_eventLogPath;  // empty: no event log file
+  std::string m_rdataLogPath;  // empty: no receive-data log file
+  bool m_bTimestamps = false;
+  ECliCommand m_eCommand = ECliCommand::READ_CONFIG;
+
+  // write-config: without --auto-reset and --report the default options apply.
+  uint8_t m_byModeFlags = MODE_DEFAULT;
+  uint16_t m_wBitTiming = BIT_TIMING_DEFAULT;
+  uint32_t m_dwId = 0;
+  uint32_t m_dwMaskId = 0;
+
+  // send
+  bool m_bStandard = false;
+  bool m_bRemote = false;
+  uint32_t m_dwFrameId = 0;
+  std::vector<uint8_t> m_data;  // at most 8
+
+  // monitor; 0 means no limit
+  unsigned m_nSeconds = 0;
+  uint64_t m_qwCount = 0;
+};
+
+struct CliParseResult {
+  bool m_bOk = false;
+  std::string m_error;  // why the command line was refused
+  CliOptions m_options;
+};
+
+// The arguments after the program name.
+CliParseResult ParseCommandLine(const std::vector<std::string>& args);
+std::string CliUsage();
