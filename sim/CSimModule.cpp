@@ -234,14 +234,15 @@ void CSimModule::RestartSchedule() {
 
 uint64_t CSimModule::NextFrameDueMs() const {
   if (!m_bReceiving || m_nFrameRate == 0 || m_adwAccepted.empty()) return NO_DEADLINE;
-  return m_qwScheduleStartMs + (m_qwScheduledFrames + 1) * 1000 / m_nFrameRate;
+  const uint64_t qwNext = m_qwScheduledFrames + 1;
+  return m_qwScheduleStartMs + (qwNext * 1000 + m_nFrameRate - 1) / m_nFrameRate;
 }
 
 void CSimModule::SendDueFrames() {
   if (NextFrameDueMs() > m_qwNowMs) return;
-  // Frame k (from 1) is due at start + floor(k * 1000 / rate); count those due by now.
-  const uint64_t qwElapsed = m_qwNowMs - m_qwScheduleStartMs;
-  const uint64_t qwDue = ((qwElapsed + 1) * m_nFrameRate - 1) / 1000;
+  // Frame k (from 1) is due at start + ceil(k * 1000 / rate), so floor(elapsed * rate / 1000)
+  // frames are due by now.
+  const uint64_t qwDue = (m_qwNowMs - m_qwScheduleStartMs) * m_nFrameRate / 1000;
   uint64_t qwBehind = qwDue - m_qwScheduledFrames;
   if (qwBehind > MAX_FRAME_BURST) {
     const uint64_t qwSkipped = qwBehind - MAX_FRAME_BURST;

@@ -131,7 +131,7 @@ private:
   std::vector<uint32_t> m_adwIds;
   std::vector<uint32_t> m_adwAccepted;   // m_adwIds that the present configuration sends
   size_t m_nNextIdIndex = 0;
-  uint64_t m_qwScheduleStartMs = 0;      // frame k of the schedule is due at start + k/rate
+  uint64_t m_qwScheduleStartMs = 0;      // frame k of the schedule is due k/rate after it
   uint64_t m_qwScheduledFrames = 0;      // frames of the schedule sent (or skipped) so far
   uint32_t m_dwSequence = 0;
 };
