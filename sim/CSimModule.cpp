@@ -100,6 +100,11 @@ bool CSimModule::RaiseErrorState(uint8_t byErrorBits) {
   return bSent;
 }
 
+bool CSimModule::SendLine(std::string_view payload) {
+  const CLineText line = BuildLine(payload);
+  return !line.IsEmpty() && m_outbox.Put(line.View());
+}
+
 bool CSimModule::IsExtended() const { return (m_byMode & MODE_CAN20B) != 0; }
 
 bool CSimModule::Accepts(uint32_t dwId) const {

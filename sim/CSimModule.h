@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "protocol/CLineAssembler.h"
@@ -80,6 +81,10 @@ public:
   // those the mode byte enables and returns whether it did. Bus-off with automatic reset
   // enabled is followed by the reset notice ":R01".
   bool RaiseErrorState(uint8_t byErrorBits);
+  // Sends a line of the caller's making (":", letter, fields; checksum and CR are added) as
+  // a report, unaffected by faults: shows a client layouts the frame source never makes.
+  // False when the payload cannot be framed or the outbox is full.
+  bool SendLine(std::string_view payload);
 
   uint8_t ModeByte() const { return m_byMode; }
   uint16_t BitTiming() const { return m_wBitTiming; }

@@ -1,6 +1,7 @@
 #include "sim/CSimPtyServer.h"
 
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -24,26 +25,63 @@ bool Fail(std::string& error, const char* pszCall) {
 
 }  // namespace
 
+bool CSimPtyServer::Open(std::string& error) {
+  m_wakeFd.Reset(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+  if (!m_wakeFd.IsValid()) return Fail(error, "eventfd");
+  return m_pty.Open(error);
+}
+
+void CSimPtyServer::Post(std::function<void(CSimModule&)> task) {
+  {
+    const std::lock_guard<std::mutex> lock(m_taskMutex);
+    m_tasks.push_back(std::move(task));
+  }
+  Wake();
+}
+
+void CSimPtyServer::Stop() {
+  m_bStop.store(true, std::memory_order_release);
+  Wake();
+}
+
+void CSimPtyServer::Wake() {
+  const uint64_t qwOne = 1;
+  // A full counter already means "wake up"; nothing is lost when this write fails.
+  [[maybe_unused]] const ssize_t n = ::write(m_wakeFd.Get(), &qwOne, sizeof qwOne);
+}
+
+void CSimPtyServer::RunPostedTasks() {
+  uint64_t qwCount = 0;
+  [[maybe_unused]] const ssize_t n = ::read(m_wakeFd.Get(), &qwCount, sizeof qwCount);
+  std::vector<std::function<void(CSimModule&)>> tasks;
+  {
+    const std::lock_guard<std::mutex> lock(m_taskMutex);
+    tasks.swap(m_tasks);
+  }
+  for (auto& task : tasks) task(m_module);
+}
+
 bool CSimPtyServer::Run(int nStopFd, uint64_t qwRunMs, std::string& error) {
   const uint64_t qwStartMs = MonotonicMs();
   for (;;) {
     const uint64_t qwNow = MonotonicMs() - qwStartMs;
     m_module.Advance(qwNow);
-    if (qwNow >= qwRunMs) return true;
+    RunPostedTasks();
+    if (qwNow >= qwRunMs || m_bStop.load(std::memory_order_acquire)) return true;
     if (!WriteOutput(error)) return false;
 
     const uint64_t qwWake = std::min(m_module.NextDueMs(), qwRunMs);
     int nTimeout = -1;
     if (qwWake != CSimModule::NO_DEADLINE)
       nTimeout = static_cast<int>(std::min<uint64_t>(qwWake > qwNow ? qwWake - qwNow : 0, INT_MAX));
-    pollfd fds[2] = {{m_pty.MasterFd(), POLLIN, 0}, {nStopFd, POLLIN, 0}};
+    pollfd fds[3] = {{m_pty.MasterFd(), POLLIN, 0}, {m_wakeFd.Get(), POLLIN, 0}, {nStopFd, POLLIN, 0}};
     if (!m_module.Outbox().IsEmpty()) fds[0].events |= POLLOUT;
-    const int nReady = ::poll(fds, 2, nTimeout);
+    const int nReady = ::poll(fds, 3, nTimeout);
     if (nReady < 0) {
       if (errno == EINTR) continue;
       return Fail(error, "poll");
     }
-    if (fds[1].revents != 0) return true;
+    if (fds[2].revents != 0) return true;
     if (fds[0].revents & POLLIN) {
       m_module.Advance(MonotonicMs() - qwStartMs);
       if (!ReadInput(error)) return false;

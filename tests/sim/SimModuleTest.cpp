@@ -416,3 +416,11 @@ TEST(SimOutbox, KeepsWholeLinesWithinItsLimit) {
   outbox.Consume(100);
   EXPECT_TRUE(outbox.IsEmpty());
 }
+
+TEST(SimModuleReports, LinesOfTheCallersMakingAreFramedAndSentAsGiven) {
+  CSimModule sim;
+  sim.SetFault(CSimModule::FAULT_SILENT);
+  EXPECT_TRUE(sim.SendLine(":U0F0123"));  // length nibble 15 without data: not a generated layout
+  EXPECT_FALSE(sim.SendLine("U0F0123"));  // no ":"
+  EXPECT_EQ(sim.TakeOutput(), ":U0F012391\r");
+}

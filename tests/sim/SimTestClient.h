@@ -3,6 +3,12 @@
 // decodes the module's output with the line assembler, and an independent framing check.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <chrono>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,6 +18,7 @@
 #include "protocol/CLineAssembler.h"
 #include "protocol/LineFraming.h"
 #include "sim/CSimModule.h"
+#include "sim/CUniqueFd.h"
 
 struct SLine {
   char m_cLetter;
@@ -78,3 +85,53 @@ inline std::vector<std::string> SplitLines(std::string_view out) {
   }
   return lines;
 }
+
+// Real I/O with a pseudo-terminal: every wait is bounded.
+inline constexpr int WAIT_MS = 10000;  // generous: the program may run under a sanitizer
+
+using Clock = std::chrono::steady_clock;
+
+inline int RemainingMs(Clock::time_point deadline) {
+  const auto n = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+  return n > 0 ? static_cast<int>(n) : 0;
+}
+
+// Waits until fd is readable; false at the deadline.
+inline bool WaitReadable(int nFd, Clock::time_point deadline) {
+  pollfd pfd{nFd, POLLIN, 0};
+  return ::poll(&pfd, 1, RemainingMs(deadline)) > 0;
+}
+
+// A client on the simulated module's terminal: sends lines, collects the decoded answers.
+class CTerminalClient {
+public:
+  explicit CTerminalClient(const std::string& path)
+      : m_fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {}
+  bool IsOpen() const { return m_fd.IsValid(); }
+
+  bool Send(std::string_view line) {
+    return ::write(m_fd.Get(), line.data(), line.size()) == static_cast<ssize_t>(line.size());
+  }
+
+  // Reads until at least nCount lines have been decoded or the wait ends; returns them all.
+  std::vector<SLine> Receive(size_t nCount) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(WAIT_MS);
+    std::vector<SLine> lines;
+    char acBlock[4096];
+    while (lines.size() < nCount && WaitReadable(m_fd.Get(), deadline)) {
+      const ssize_t n = ::read(m_fd.Get(), acBlock, sizeof acBlock);
+      if (n <= 0) break;
+      m_raw.append(acBlock, static_cast<size_t>(n));
+      m_client.Feed({acBlock, static_cast<size_t>(n)});
+      for (SLine& line : m_client.Take()) lines.push_back(std::move(line));
+    }
+    return lines;
+  }
+  const std::string& Raw() const { return m_raw; }
+
+private:
+  CUniqueFd m_fd;
+  CSimTestClient m_client;
+  std::string m_raw;
+};
+
