@@ -61,8 +61,8 @@ void CSimModule::Feed(const uint8_t* pData, size_t nLength) {
 
 void CSimModule::Advance(uint64_t qwNowMs) {
   m_qwNowMs = std::max(m_qwNowMs, qwNowMs);
-  while (!m_lateAnswers.empty() && m_lateAnswers.front().qwDueMs <= m_qwNowMs) {
-    m_outbox.Put(m_lateAnswers.front().line.View());
+  while (!m_lateAnswers.empty() && m_lateAnswers.front().m_qwDueMs <= m_qwNowMs) {
+    m_outbox.Put(m_lateAnswers.front().m_line.View());
     m_lateAnswers.pop_front();
   }
   SendDueFrames();
@@ -70,7 +70,7 @@ void CSimModule::Advance(uint64_t qwNowMs) {
 
 uint64_t CSimModule::NextDueMs() const {
   const uint64_t qwFrame = NextFrameDueMs();
-  return m_lateAnswers.empty() ? qwFrame : std::min(qwFrame, m_lateAnswers.front().qwDueMs);
+  return m_lateAnswers.empty() ? qwFrame : std::min(qwFrame, m_lateAnswers.front().m_qwDueMs);
 }
 
 void CSimModule::SetFrameRate(uint32_t nFramesPerSecond) {
@@ -140,12 +140,12 @@ void CSimModule::DispatchLine(const CLineAssembler& line) {
   }
 }
 
-bool CSimModule::HandleConfigWrite(const CLineAssembler& line) {
-  if (line.FieldCount() == 0) return false;
+void CSimModule::HandleConfigWrite(const CLineAssembler& line) {
+  if (line.FieldCount() == 0) return;
   const uint8_t byMode = line.Field(0) & static_cast<uint8_t>(~MODE_UNUSED_MASK);
   const bool bExtended = (byMode & MODE_CAN20B) != 0;
   const unsigned nIdBytes = IdBytes(bExtended);
-  if (line.FieldCount() != 3 + 2 * nIdBytes) return false;
+  if (line.FieldCount() != 3 + 2 * nIdBytes) return;
   m_byMode = byMode;
   m_wBitTiming = static_cast<uint16_t>(FieldNumber(line, 1, 2));
   // The controller's registers hold identifiers of the protocol's width only.
@@ -153,11 +153,10 @@ bool CSimModule::HandleConfigWrite(const CLineAssembler& line) {
   m_dwReceiveMaskId = FieldNumber(line, 3 + nIdBytes, nIdBytes) & IdMask(bExtended);
   RebuildFrameSource();
   Answer(ConfigLine('Z'));
-  return true;
 }
 
-bool CSimModule::HandleReception(const CLineAssembler& line) {
-  if (line.FieldCount() != 1) return false;
+void CSimModule::HandleReception(const CLineAssembler& line) {
+  if (line.FieldCount() != 1) return;
   // Any control value other than start and stop only asks for the state.
   if (line.Field(0) == RECEPTION_START && !m_bReceiving) {
     m_bReceiving = true;
@@ -166,22 +165,20 @@ bool CSimModule::HandleReception(const CLineAssembler& line) {
     m_bReceiving = false;
   }
   Answer(CPayload('G').Byte(m_bReceiving ? 0x01 : 0x00).Line());
-  return true;
 }
 
-bool CSimModule::HandleTransmit(const CLineAssembler& line) {
-  if (line.FieldCount() == 0) return false;
+void CSimModule::HandleTransmit(const CLineAssembler& line) {
+  if (line.FieldCount() == 0) return;
   const uint8_t byFrame = line.Field(0) & static_cast<uint8_t>(~FRAME_UNUSED_MASK);
   const bool bExtended = (byFrame & FRAME_EXTENDED) != 0;
   const unsigned nLength = byFrame & FRAME_LENGTH_MASK;
   const unsigned nData = (byFrame & FRAME_REMOTE) ? 0 : nLength;
   const unsigned nIdBytes = IdBytes(bExtended);
-  if (nLength > FRAME_MAX_DATA || line.FieldCount() != 1 + nIdBytes + nData) return false;
+  if (nLength > FRAME_MAX_DATA || line.FieldCount() != 1 + nIdBytes + nData) return;
   CPayload echo('W');
   echo.Byte(byFrame).Number(FieldNumber(line, 1, nIdBytes) & IdMask(bExtended), nIdBytes);
   for (unsigned i = 0; i < nData; ++i) echo.Byte(line.Field(1 + nIdBytes + i));
   Answer(echo.Line());
-  return true;
 }
 
 CLineText CSimModule::ConfigLine(char cLetter) const {

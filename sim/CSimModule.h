@@ -38,7 +38,8 @@ public:
   static constexpr uint32_t MAX_FRAME_BURST = 4096;
   static constexpr size_t MAX_LATE_ANSWERS = 256;
 
-  // Error bits of the "I" line.
+  // Error bits of the "I" line. Mode bit 2 enables bus-off, bit 1 both error-passive
+  // states, bit 0 both warnings.
   static constexpr uint8_t ERROR_BUS_OFF = 0x01;
   static constexpr uint8_t ERROR_RX_PASSIVE = 0x02;
   static constexpr uint8_t ERROR_TX_PASSIVE = 0x04;
@@ -51,7 +52,7 @@ public:
     FAULT_NONE,
     FAULT_SILENT,        // commands are neither carried out nor answered
     FAULT_BAD_CHECKSUM,  // answers carry a wrong (but well-formed) checksum
-    FAULT_LATE,          // answers leave the given number of milliseconds late
+    FAULT_LATE,          // answers leave the given number of milliseconds late (0: at once)
     FAULT_CUT_SHORT,     // answers break off after half their characters, without CR
   };
 
@@ -82,8 +83,9 @@ public:
   // enabled is followed by the reset notice ":R01".
   bool RaiseErrorState(uint8_t byErrorBits);
   // Sends a line of the caller's making (":", letter, fields; checksum and CR are added) as
-  // a report, unaffected by faults: shows a client layouts the frame source never makes.
-  // False when the payload cannot be framed or the outbox is full.
+  // a report, unaffected by faults, so a test can show the client layouts that the frame
+  // source never makes (remote frames, other lengths). False when the payload cannot be
+  // framed or the outbox is full.
   bool SendLine(std::string_view payload);
 
   uint8_t ModeByte() const { return m_byMode; }
@@ -99,18 +101,17 @@ public:
 
 private:
   struct SLateAnswer {
-    uint64_t qwDueMs;
-    CLineText line;
+    uint64_t m_qwDueMs;
+    CLineText m_line;
   };
 
   void DispatchLine(const CLineAssembler& line) override;
   bool IsExtended() const;
-  bool HandleConfigWrite(const CLineAssembler& line);
-  bool HandleReception(const CLineAssembler& line);
-  bool HandleTransmit(const CLineAssembler& line);
+  void HandleConfigWrite(const CLineAssembler& line);
+  void HandleReception(const CLineAssembler& line);
+  void HandleTransmit(const CLineAssembler& line);
   CLineText ConfigLine(char cLetter) const;
   void Answer(const CLineText& line);
-  void Report(const CLineText& line);
   void RebuildFrameSource();
   void RestartSchedule();
   uint64_t NextFrameDueMs() const;
