@@ -1,0 +1,71 @@
+#include "sim/CSimOptions.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// A whole unsigned number within [nMin, nMax]: decimal, or hexadecimal with "0x".
+bool ParseNumber(const char* pszText, uint32_t nMin, uint32_t nMax, uint32_t& nValue) {
+  if (pszText == nullptr || *pszText == '\0' || *pszText == '-' || *pszText == '+' || *pszText == ' ')
+    return false;
+  const bool bHex = pszText[0] == '0' && (pszText[1] == 'x' || pszText[1] == 'X');
+  if (bHex && pszText[2] == '\0') return false;
+  errno = 0;
+  char* pEnd = nullptr;
+  const unsigned long long qwValue = std::strtoull(pszText, &pEnd, bHex ? 16 : 10);
+  if (errno != 0 || *pEnd != '\0' || qwValue < nMin || qwValue > nMax) return false;
+  nValue = static_cast<uint32_t>(qwValue);
+  return true;
+}
+
+}  // namespace
+
+const char* CSimOptions::Usage() {
+  return "usage: korvex-sim [--link PATH] [--rate FRAMES_PER_SECOND] [--version 0xMN] [--seconds N]\n"
+         "Serves a simulated Korvex module on a new pseudo-terminal and prints its path.\n"
+         "  --link PATH      also make PATH a symbolic link to the pseudo-terminal\n"
+         "  --rate N         received frames per second while reception runs (0 to 100000, default 10)\n"
+         "  --version 0xMN   firmware version the module reports (default 0x12, version 1.2)\n"
+         "  --seconds N      stop after N seconds (default: run until SIGINT or SIGTERM)\n";
+}
+
+bool CSimOptions::Parse(int argc, const char* const* argv, std::string& error) {
+  for (int i = 1; i < argc; ++i) {
+    const char* pszName = argv[i];
+    if (std::strcmp(pszName, "--help") == 0 || std::strcmp(pszName, "-h") == 0) {
+      m_bHelp = true;
+      continue;
+    }
+    const bool bKnown = std::strcmp(pszName, "--link") == 0 || std::strcmp(pszName, "--rate") == 0 ||
+                        std::strcmp(pszName, "--version") == 0 || std::strcmp(pszName, "--seconds") == 0;
+    if (!bKnown) {
+      error = std::string("unknown argument: ") + pszName;
+      return false;
+    }
+    if (i + 1 >= argc) {
+      error = std::string(pszName) + " needs a value";
+      return false;
+    }
+    const char* pszValue = argv[++i];
+    uint32_t nValue = 0;
+    bool bGood = true;
+    if (std::strcmp(pszName, "--link") == 0) {
+      bGood = *pszValue != '\0';
+      m_linkPath = pszValue;
+    } else if (std::strcmp(pszName, "--rate") == 0) {
+      bGood = ParseNumber(pszValue, 0, CSimModule::MAX_FRAME_RATE, m_nRate);
+    } else if (std::strcmp(pszName, "--version") == 0) {
+      bGood = ParseNumber(pszValue, 0, 0xFF, nValue);
+      m_byVersion = static_cast<uint8_t>(nValue);
+    } else {
+      bGood = ParseNumber(pszValue, 1, MAX_SECONDS, m_nSeconds);
+    }
+    if (!bGood) {
+      error = std::string("bad value for ") + pszName + ": \"" + pszValue + "\"";
+      return false;
+    }
+  }
+  return true;
+}
