@@ -9,7 +9,10 @@ CCliSession::CCliSession(const CliOptions& options, CModuleChannel& channel, CLo
 
 template <class TWaiting>
 void CCliSession::WaitWhile(CliPump& pump, TWaiting bWaiting) {
-  while (bWaiting() && m_channel.CommErrorCount() == 0 && !pump.Interrupted()) pump.Pump();
+  // Whoever reads the output sees each batch as it is handled; when nobody reads it any
+  // more (a closed pipe), the run ends in order as on a signal.
+  while (bWaiting() && m_channel.CommErrorCount() == 0 && !pump.Interrupted() && std::fflush(m_pOut) == 0)
+    pump.Pump();
 }
 
 int CCliSession::Run(MessageHost& channelWindow, MessageHost& sessionWindow, CliPump& pump, Sleeper* pSleeper) {

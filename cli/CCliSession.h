@@ -58,7 +58,8 @@ private:
   void OpenLogs();
   void SendCommand();
   bool MonitorDone() const;
-  // Pumps while bWaiting() holds, until the communication error or an interrupt.
+  // Pumps while bWaiting() holds, until the communication error, an interrupt or an output
+  // that cannot be written.
   template <class TWaiting>
   void WaitWhile(CliPump& pump, TWaiting bWaiting);
   void Print(std::string_view text);

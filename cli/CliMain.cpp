@@ -40,11 +40,9 @@ public:
     action.sa_flags = SA_RESTART;
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
+    ::signal(SIGPIPE, SIG_IGN);  // a closed output ends the run through the failed write instead
   }
-  void Pump() override {
-    std::fflush(stdout);  // a reader of the output sees every batch as it is handled
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-  }
+  void Pump() override { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents); }
   void Drain() override { QCoreApplication::processEvents(QEventLoop::AllEvents); }
   bool Interrupted() const override { return m_bInterrupted; }
 

@@ -50,7 +50,7 @@ public:
   void WriteStampedLine(int nKind, std::string_view text);
   void LogEvent(std::string_view text, COLORREF colour) override;
 
-  // The local time as the log lines carry it, "%Y.%m.%d %H:%M:%S".
+  // The local time as the log lines carry it, "%Y.%m.%d %H:%M:%S"; valid until the next call.
   std::string_view TimeStamp();
 
 private:
