@@ -1,5 +1,7 @@
 #include "config/CQtSettingsStore.h"
 
+#include <QStandardPaths>
+
 namespace {
 
 QString KeyOf(std::string_view section, std::string_view name) {
@@ -9,9 +11,11 @@ QString KeyOf(std::string_view section, std::string_view name) {
 
 }  // namespace
 
+// The INI form with the user scope of QSettings would name the file Korvex.ini; the program's
+// file is Korvex.conf in the user's configuration directory ($XDG_CONFIG_HOME or ~/.config).
 CQtSettingsStore::CQtSettingsStore()
-    : m_pSettings(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                              QStringLiteral("Ostwind"), QStringLiteral("Korvex"))) {}
+    : CQtSettingsStore(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                       QStringLiteral("/Ostwind/Korvex.conf")) {}
 
 CQtSettingsStore::CQtSettingsStore(const QString& filePath)
     : m_pSettings(std::make_unique<QSettings>(filePath, QSettings::IniFormat)) {}
