@@ -27,7 +27,8 @@ std::optional<int64_t> CQtSettingsStore::GetInt(std::string_view section, std::s
   return text ? ParseSettingsInt(*text) : std::nullopt;
 }
 
-std::optional<std::string> CQtSettingsStore::GetString(std::string_view section, std::string_view name) const {
+std::optional<std::string> CQtSettingsStore::GetString(std::string_view section,
+                                                      std::string_view name) const {
   const QVariant value = m_pSettings->value(KeyOf(section, name));
   if (!value.isValid()) return std::nullopt;
   // An unquoted text with commas reads as a list, which toString() turns into "": no caller

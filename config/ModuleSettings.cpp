@@ -40,8 +40,8 @@ std::string DefaultRDataLogPath(const std::string& logDirectory) {
 void LoadSettings(const SettingsStore& store, const CSettingsContext& context,
                   ModuleSettings& settings, CLogSettings& logs) {
   // Only 0 means serial; any other stored value is taken as the default, USB.
-  settings.m_nPortMode =
-      ReadInt(store, SETTING_USB_MODE, PORT_MODE_USB) == PORT_MODE_SERIAL ? PORT_MODE_SERIAL : PORT_MODE_USB;
+  const bool bSerial = ReadInt(store, SETTING_USB_MODE, PORT_MODE_USB) == PORT_MODE_SERIAL;
+  settings.m_nPortMode = bSerial ? PORT_MODE_SERIAL : PORT_MODE_USB;
   if (context.m_nUsbModuleCount <= 0) settings.m_nPortMode = PORT_MODE_SERIAL;
   settings.m_nUsbPortIndex = RepairIndex(ReadInt(store, SETTING_USB_PORT_INDEX, 0), context.m_nUsbModuleCount);
   settings.m_nSerialPortIndex =

@@ -103,8 +103,9 @@ bool TransferAll(int nFd, CInstanceBlock& block, bool bWrite) {
   auto* pBytes = reinterpret_cast<char*>(&block);
   std::size_t nDone = 0;
   while (nDone < sizeof block) {
-    const ssize_t nCount = bWrite ? ::pwrite(nFd, pBytes + nDone, sizeof block - nDone, static_cast<off_t>(nDone))
-                                  : ::pread(nFd, pBytes + nDone, sizeof block - nDone, static_cast<off_t>(nDone));
+    const auto nOffset = static_cast<off_t>(nDone);
+    const ssize_t nCount = bWrite ? ::pwrite(nFd, pBytes + nDone, sizeof block - nDone, nOffset)
+                                  : ::pread(nFd, pBytes + nDone, sizeof block - nDone, nOffset);
     if (nCount < 0 && errno == EINTR) continue;
     if (nCount <= 0) return false;
     nDone += static_cast<std::size_t>(nCount);

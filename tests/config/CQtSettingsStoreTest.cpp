@@ -57,7 +57,8 @@ TEST_F(CQtSettingsStoreTest, SaveThenLoadRoundTripsThroughTheIniFile) {
                              .m_nBaudRate = 921600, .m_byMode = 0x0F, .m_wBitTime = 0x277A,
                              .m_dwMaskId = 0x7FF, .m_dwId = 0x100};
   // Korean text and a comma, which the INI form has to quote.
-  const CLogSettings savedLogs{true, m_dir.Write("로그, 이벤트.txt", ""), false, m_dir.Write("r.txt", "")};
+  const CLogSettings savedLogs{true, m_dir.Write("로그, 이벤트.txt", ""), false,
+                               m_dir.Write("r.txt", "")};
   {
     CQtSettingsStore store(FilePath("sub/Korvex.conf"));  // the directory is created on save
     ASSERT_TRUE(SaveSettings(store, saved, savedLogs));

@@ -69,7 +69,8 @@ INSTANTIATE_TEST_SUITE_P(
         RepairCase{"BitTimeInvalid", {{"CAN Bit Time", "128"}}, 3, 1, {}},
         RepairCase{"BitTimeLow16Bits", {{"CAN Bit Time", "66356"}}, 3, 1, {.m_wBitTime = 0x0334}},
         RepairCase{"BitTime25kKept", {{"CAN Bit Time", "16255"}}, 3, 1, {.m_wBitTime = 0x3F7F}},
-        RepairCase{"MaskUnder20A", {{"Korvex Mode", "12"}, {"CAN Mask ID", "65535"}, {"CAN ID", "4660"}}, 3, 1,
+        RepairCase{"MaskUnder20A",
+                   {{"Korvex Mode", "12"}, {"CAN Mask ID", "65535"}, {"CAN ID", "4660"}}, 3, 1,
                    {.m_byMode = 0x0C, .m_dwMaskId = 0x7FF, .m_dwId = 0x234}},
         RepairCase{"MaskUnder20B", {{"CAN Mask ID", "4294967295"}, {"CAN ID", "-1"}}, 3, 1,
                    {.m_dwMaskId = 0x1FFFFFFF, .m_dwId = 0x1FFFFFFF}},
@@ -135,12 +136,20 @@ TEST_F(LogSettingsTest, SaveThenLoadRoundTripsEveryValue) {
   ASSERT_TRUE(SaveSettings(store, saved, savedLogs));
 
   const std::vector<std::pair<const char*, std::string>> expected = {
-      {"USB Mode", "1"},          {"USB Port Index", "1"},       {"Serial Port Index", "2"},
-      {"Serial Port BaudRate", "921600"}, {"Korvex Mode", "11"}, {"CAN Bit Time", "16255"},
-      {"CAN Mask ID", "2032"},    {"CAN ID", "291"},             {"Event Log Flag", "1"},
-      {"Event Log Path", savedLogs.m_strEventLogPath},           {"RData Log Flag", "1"},
+      {"USB Mode", "1"},
+      {"USB Port Index", "1"},
+      {"Serial Port Index", "2"},
+      {"Serial Port BaudRate", "921600"},
+      {"Korvex Mode", "11"},
+      {"CAN Bit Time", "16255"},
+      {"CAN Mask ID", "2032"},
+      {"CAN ID", "291"},
+      {"Event Log Flag", "1"},
+      {"Event Log Path", savedLogs.m_strEventLogPath},
+      {"RData Log Flag", "1"},
       {"RData Log Path", savedLogs.m_strRDataLogPath}};
-  for (const auto& [pszName, value] : expected) EXPECT_EQ(store.GetString("Main Setting", pszName), value) << pszName;
+  for (const auto& [pszName, value] : expected)
+    EXPECT_EQ(store.GetString("Main Setting", pszName), value) << pszName;
   EXPECT_EQ(store.GetString("Main Setting", "TData File Dir"), std::nullopt);
 
   ModuleSettings loaded;

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "config/CMemorySettingsStore.h"
-
 namespace {
 
 struct IntTextCase {
@@ -14,7 +12,8 @@ struct IntTextCase {
 class ParseSettingsIntTest : public ::testing::TestWithParam<IntTextCase> {};
 
 TEST_P(ParseSettingsIntTest, ReadsDecimalAndHexOnly) {
-  EXPECT_EQ(ParseSettingsInt(GetParam().pszText), GetParam().expected) << '"' << GetParam().pszText << '"';
+  const IntTextCase& c = GetParam();
+  EXPECT_EQ(ParseSettingsInt(c.pszText), c.expected) << '"' << c.pszText << '"';
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -27,16 +26,5 @@ INSTANTIATE_TEST_SUITE_P(
                       IntTextCase{"+5", std::nullopt}, IntTextCase{"0x", std::nullopt},
                       IntTextCase{"0x-1", std::nullopt}, IntTextCase{"12 34", std::nullopt},
                       IntTextCase{"38400baud", std::nullopt}));
-
-TEST(CMemorySettingsStore, KeepsSectionsApartAndReadsTextsAsIntegers) {
-  CMemorySettingsStore store;
-  store.SetInt("Main Setting", "CAN ID", 0x7FF);
-  store.SetString("LeftList", "CAN ID", "not a number");
-  EXPECT_EQ(store.GetInt("Main Setting", "CAN ID"), 0x7FF);
-  EXPECT_EQ(store.GetString("Main Setting", "CAN ID"), "2047");
-  EXPECT_EQ(store.GetInt("LeftList", "CAN ID"), std::nullopt);
-  EXPECT_EQ(store.GetString("LeftList", "CAN ID"), "not a number");
-  EXPECT_EQ(store.GetString("Main Setting", "missing"), std::nullopt);
-}
 
 }  // namespace

@@ -40,7 +40,8 @@ protected:
     return block;
   }
   void WriteBlockFile(const std::string& path, const CInstanceBlock& block) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(&block), sizeof block);
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(&block), sizeof block);
   }
 
   ScratchDir m_dir;
@@ -108,8 +109,9 @@ TEST_F(CInstanceGuardTest, EndedProcessesAreDroppedWhenTheListIsRead) {
   ChildProcess reaped, zombie, running;
   CInstanceGuard guard("Korvex", m_dir.Path());
   for (const ChildProcess* pChild : {&reaped, &zombie, &running}) ASSERT_TRUE(guard.AddProcess(pChild->Id()));
-  const std::string zombieSocket = m_dir.Write("CInstanceGuard_Korvex." + std::to_string(zombie.Id()) + ".sock", "");
-  const std::string runningSocket = m_dir.Write("CInstanceGuard_Korvex." + std::to_string(running.Id()) + ".sock", "");
+  const std::string zombieSocket = guard.EndpointPath(zombie.Id());
+  const std::string runningSocket = guard.EndpointPath(running.Id());
+  for (const std::string& path : {zombieSocket, runningSocket}) std::ofstream{path};
   reaped.Kill(true);
   zombie.Kill(false);  // ended, but its parent has not collected it yet
 

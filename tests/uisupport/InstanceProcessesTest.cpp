@@ -58,7 +58,8 @@ public:
         m_buffer.erase(0, nEnd + 1);
         return line;
       }
-      const auto nLeft = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+      const auto nLeft =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
       pollfd pfd{m_nOutput, POLLIN, 0};
       if (nLeft.count() <= 0 || ::poll(&pfd, 1, static_cast<int>(nLeft.count())) <= 0) return "<timeout>";
       char szBuffer[256];

@@ -68,9 +68,10 @@ TEST(ExtractPortArguments, ReportsTheFirstBadPortAndKeepsTheGoodOnes) {
 TEST(AddCommandLinePorts, AppendsNewPortsAndOverridesTheFlagOfListedOnes) {
   CPortLists lists;
   lists.m_serialPorts.push_back({"ttyS0", "/dev/ttyS0", "ttyS0", 0});
-  lists.m_serialPorts.push_back({"ttyUSB0", "/dev/ttyUSB0", "Ostwind USB Korvex Analyzer Device (ttyUSB0)", 1});
+  lists.m_serialPorts.push_back({"ttyUSB0", "/dev/ttyUSB0", "module", 1});
 
-  AddCommandLinePorts(lists, {{"/tmp/sim.tty", true}, {"ttyS0", true}, {"/dev/ttyUSB0", false}, {"ttyUSB7", false}});
+  AddCommandLinePorts(lists,
+                      {{"/tmp/sim.tty", true}, {"ttyS0", true}, {"/dev/ttyUSB0", false}, {"ttyUSB7", false}});
 
   ASSERT_EQ(lists.m_serialPorts.size(), 4u);
   EXPECT_EQ(lists.m_serialPorts[0].m_byModulePort, 1);  // ttyS0, named without /dev

@@ -71,7 +71,8 @@ TEST_F(SerialPortDiscoveryTest, EnumerationReadsUsbDescriptorsAndSkipsPortsWitho
   EXPECT_EQ(module.m_strUsbSerial, "KX000123");
 
   const PortEntry& other = result.m_entries[3];
-  EXPECT_EQ(other.m_strFriendlyName, "Prolific Technology Inc. USB USB-Serial Controller Device (ttyUSB1)");
+  EXPECT_EQ(other.m_strFriendlyName,
+            "Prolific Technology Inc. USB USB-Serial Controller Device (ttyUSB1)");
   EXPECT_TRUE(other.m_bUsb);
 }
 
@@ -97,7 +98,8 @@ TEST_F(SerialPortDiscoveryTest, UnreadableTreeGivesMessageAndEmptyList) {
   CPortLists lists;
   lists.m_serialPorts.push_back({"stale", "/dev/stale", "stale", 0});
   BuildSerialPortList(lists, m_sysfs.Root() + "/missing");
-  EXPECT_THAT(lists.m_strError, ::testing::HasSubstr("Could not read " + m_sysfs.Root() + "/missing/class/tty"));
+  EXPECT_THAT(lists.m_strError,
+              ::testing::HasSubstr("Could not read " + m_sysfs.Root() + "/missing/class/tty"));
   EXPECT_THAT(lists.m_serialPorts, IsEmpty());
 
   // class/tty that is a file rather than a directory
@@ -132,17 +134,6 @@ TEST(SerialPortListRules, UsbPortsNeedTheModuleNameOtherPortsAlwaysCount) {
       {"/dev/ttyUSB1", "ttyUSB1", "Ostwind USB Korvex Analyzer Device (ttyUSB1)", true, "", ""},
   };
   EXPECT_THAT(SelectSerialPorts(entries), ElementsAre(Port("ttyS0", 0), Port("ttyX0", 1), Port("ttyUSB1", 1)));
-}
-
-TEST(PortListCounts, PortsAvailableIsFixedWhenAsked) {
-  CPortLists lists;
-  lists.m_serialPorts.push_back({"ttyS0", "/dev/ttyS0", "ttyS0", 0});
-  lists.m_usbSerialNumbers = {"KX1", "KX2"};
-  lists.FixPortsAvailable();
-  EXPECT_EQ(lists.m_nPortsAvailable, 3);
-  lists.m_usbSerialNumbers.clear();  // a later rebuild of the USB list
-  EXPECT_EQ(lists.UsbModuleCount(), 0);
-  EXPECT_EQ(lists.m_nPortsAvailable, 3);
 }
 
 }  // namespace
