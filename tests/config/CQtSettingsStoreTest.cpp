@@ -88,10 +88,10 @@ TEST_F(CQtSettingsStoreTest, HandEditedValuesAreRepaired) {
 
 TEST_F(CQtSettingsStoreTest, GarbageFileLoadsDefaultsAndTheNextSaveRepairsIt) {
   std::string garbage = "[Main Setting\nUSB Mode=\x01\x02\n";
-  uint32_t dwSeed = 12345;
+  uint32_t dwNoise = 12345;
   for (int i = 0; i < 4096; ++i) {
-    dwSeed = dwSeed * 1103515245u + 12345u;
-    garbage.push_back(static_cast<char>(dwSeed >> 24));
+    dwNoise = dwNoise * 1103515245u + 12345u;
+    garbage.push_back(static_cast<char>(dwNoise >> 24));
   }
   m_dir.Write("Korvex.conf", garbage);
 
