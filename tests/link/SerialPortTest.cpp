@@ -53,10 +53,19 @@ TEST_F(SerialPortTest, OpenFailsClosedForMissingPortsNonTtysAndUnknownRates) {
 }
 
 TEST_F(SerialPortTest, LineIsRaw8N1AtTheGivenRateWithoutFlowControl) {
+  // Leave the line as another program might have: cooked, flow control on, hang-up on close.
+  termios dirty{};
+  ASSERT_EQ(tcgetattr(m_pty.MasterFd(), &dirty), 0);  // a pty master reaches its slave's settings
+  dirty.c_cflag |= HUPCL | CRTSCTS | CSTOPB;
+  dirty.c_iflag |= IXON | IXOFF | ICRNL;
+  dirty.c_lflag |= ICANON | ECHO | ISIG;
+  dirty.c_oflag |= OPOST;
+  ASSERT_EQ(tcsetattr(m_pty.MasterFd(), TCSANOW, &dirty), 0);
+
   for (const auto& [dwRate, speed] : {std::pair{38400u, speed_t{B38400}}, std::pair{921600u, speed_t{B921600}}}) {
     ASSERT_TRUE(m_port.Open(m_pty.SlavePath(), dwRate));
     termios tio{};
-    ASSERT_EQ(tcgetattr(m_pty.MasterFd(), &tio), 0);  // a pty master reports its slave's settings
+    ASSERT_EQ(tcgetattr(m_pty.MasterFd(), &tio), 0);
     EXPECT_EQ(cfgetispeed(&tio), speed);
     EXPECT_EQ(cfgetospeed(&tio), speed);
     EXPECT_EQ(tio.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));

@@ -257,6 +257,20 @@ TEST_F(D2xxTest, DeviceListSkipsWhatTheLibraryRefusesAndBoundsItsCount) {
   EXPECT_TRUE(BuildUsbDeviceList(m_library).empty());
 }
 
+TEST_F(D2xxTest, ProcessWideLibraryServesDefaultTransportsAndTheDeviceList) {
+  m_fake.AddDevice(MODULE, SERIAL, 16);
+  CD2xxLibrary& shared = CD2xxLibrary::Shared();
+  ASSERT_TRUE(shared.Load());  // KORVEX_D2XX_LIBRARY names the fake
+  EXPECT_THAT(BuildUsbDeviceList(), ElementsAre(SERIAL));
+  {
+    CUsbPort port;
+    EXPECT_TRUE(port.Open(SERIAL));
+  }  // destroying an open transport closes the device
+  EXPECT_FALSE(m_fake.IsOpen(SERIAL));
+  shared.Unload();
+  EXPECT_TRUE(BuildUsbDeviceList().empty());
+}
+
 TEST(D2xxLibrary, MissingOrForeignLibraryMeansNoUsbAndNoMessage) {
   CD2xxLibrary library;
   setenv(CD2xxLibrary::FILE_VARIABLE, "/nonexistent/libftd2xx.so", 1);
