@@ -4,23 +4,48 @@
 #include <cstdint>
 #include <string>
 
+#include "link/CPortReader.h"
+#include "link/D2xxApi.h"
+
 class CByteQueue;
+class CD2xxLibrary;
 class MessageHost;
 
-class CUsbPort {
+class CUsbPort : private PortInput {
 public:
-  static constexpr uint32_t READ_BLOCK_SIZE = 4096;
+  static constexpr uint32_t READ_BLOCK_SIZE = CPortReader::READ_BLOCK_SIZE;
   static constexpr uint32_t USB_BAUD_RATE = 921600;
 
-  CUsbPort();
+  CUsbPort();  // uses CD2xxLibrary::Shared()
+  explicit CUsbPort(const CD2xxLibrary& library);
   virtual ~CUsbPort();
   CUsbPort(const CUsbPort&) = delete;
   CUsbPort& operator=(const CUsbPort&) = delete;
 
+  // Only while the port is closed (the channel calls it once, before the first Open).
   void SetNotifyTarget(MessageHost* pTarget, unsigned nMessage, CByteQueue* pQueue);
+  // Closes whatever was open, then opens and configures the device with this USB serial
+  // number. False (and closed) when the library is not loaded or any step fails.
   bool Open(const std::string& serialNumber);
+  // As CSerialPort::Close: nonzero when an open device was closed; no reader is left after it.
   int Close();
+  // Bytes the library accepted within its 1000 ms write timeout; 0 on failure.
   uint32_t Write(const uint8_t* pData, uint32_t nLength);
   bool IsOpen() const;
   uint64_t DroppedBlocks() const;
+
+private:
+  bool Configure();
+  uint32_t QueuedBytes();
+  bool WaitForInput() override;
+  uint32_t ReadAvailable(uint8_t* pBuffer) override;
+  void StopWaiting() override;
+
+  const CD2xxLibrary& m_library;
+  FT_HANDLE m_hDevice = nullptr;
+  // The library signals received characters through this; StopWaiting uses it too.
+  FT_EVENT_HANDLE m_event;
+  bool m_bStopWaiting = false;    // guarded by m_event.eMutex
+  bool m_bDeviceStalled = false;  // reader thread only: input was reported but could not be read
+  CPortReader m_reader;
 };

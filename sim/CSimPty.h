@@ -5,7 +5,7 @@
 // would make poll() return at once, over and over), and so the raw line settings stay.
 #include <string>
 
-#include "sim/CUniqueFd.h"
+#include "link/CUniqueFd.h"
 
 class CSimPty {
 public:

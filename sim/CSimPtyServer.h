@@ -16,7 +16,7 @@
 
 #include "sim/CSimModule.h"
 #include "sim/CSimPty.h"
-#include "sim/CUniqueFd.h"
+#include "link/CUniqueFd.h"
 
 class CSimPtyServer {
 public:

@@ -10,7 +10,7 @@
 #include "sim/CSimModule.h"
 #include "sim/CSimOptions.h"
 #include "sim/CSimPtyServer.h"
-#include "sim/CUniqueFd.h"
+#include "link/CUniqueFd.h"
 
 namespace {
 

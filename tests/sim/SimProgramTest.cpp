@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/CUniqueFd.h"
+#include "link/CUniqueFd.h"
 #include "SimTestClient.h"
 
 extern char** environ;

@@ -18,7 +18,7 @@
 #include "protocol/CLineAssembler.h"
 #include "protocol/LineFraming.h"
 #include "sim/CSimModule.h"
-#include "sim/CUniqueFd.h"
+#include "link/CUniqueFd.h"
 
 struct SLine {
   char m_cLetter;

@@ -1,0 +1,73 @@
+// The serial receive path on a pseudo-terminal: bytes per second from the "device" through
+// the reader thread and the receive queue to the consumer, and the CPU an open port costs
+// while nothing arrives (it must be none: the reader sleeps in poll with no timer).
+#include <benchmark/benchmark.h>
+#include <time.h>
+
+#include <thread>
+
+#include "CPseudoTerminal.h"
+#include "LinkTestSupport.h"
+#include "link/CSerialPort.h"
+
+namespace {
+
+double ProcessCpuSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+void BM_PtyThroughReaderToConsumer(benchmark::State& state) {
+  CPseudoTerminal pty;
+  LinkReceiver rx;
+  CSerialPort port;
+  port.SetNotifyTarget(&rx.host, WM_RX_NOTIFY, rx.pQueue.get());
+  if (!pty.IsValid() || !port.Open(pty.SlavePath(), 921600)) {
+    state.SkipWithError("no pseudo-terminal");
+    return;
+  }
+  // Half the queue per round, consumed completely before the next: nothing is ever dropped.
+  const std::vector<uint8_t> chunk = TestPattern(static_cast<size_t>(state.range(0)));
+  uint64_t qwChecksum = 0;
+  for (auto _ : state) {
+    if (!pty.Send(chunk) || !rx.WaitForQueued(static_cast<uint32_t>(chunk.size()))) {
+      state.SkipWithError("bytes did not arrive");
+      break;
+    }
+    while (rx.pQueue->Count() > 0) qwChecksum += rx.pQueue->Pop();
+  }
+  benchmark::DoNotOptimize(qwChecksum);
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
+  state.counters["dropped_blocks"] = static_cast<double>(port.DroppedBlocks());
+  state.counters["notifications"] = static_cast<double>(rx.host.Posts());
+}
+BENCHMARK(BM_PtyThroughReaderToConsumer)->Arg(256)->Arg(4096)->Arg(32768)->UseRealTime();
+
+// CPU time of the whole process over one idle second with the port open; the main thread
+// sleeps, so all of it is the reader's. arg 0: healthy port; arg 1: the device hung up.
+void BM_IdleOpenPortCpu(benchmark::State& state) {
+  CPseudoTerminal pty;
+  LinkReceiver rx;
+  CSerialPort port;
+  port.SetNotifyTarget(&rx.host, WM_RX_NOTIFY, rx.pQueue.get());
+  if (!pty.IsValid() || !port.Open(pty.SlavePath(), 921600)) {
+    state.SkipWithError("no pseudo-terminal");
+    return;
+  }
+  if (state.range(0) == 1) {
+    pty.Send({'x'});
+    rx.WaitForQueued(1);
+    pty.CloseMaster();
+  }
+  double dCpu = 0;
+  for (auto _ : state) {
+    const double dStart = ProcessCpuSeconds();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    dCpu += ProcessCpuSeconds() - dStart;
+  }
+  state.counters["cpu_ms_per_idle_s"] = dCpu * 1000.0 / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_IdleOpenPortCpu)->Arg(0)->Arg(1)->Iterations(2)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,55 @@
+#include "link/CPortReader.h"
+
+#include <pthread.h>
+
+#include <system_error>
+
+#include "link/CByteQueue.h"
+#include "link/MessageHost.h"
+
+void CPortReader::SetNotifyTarget(MessageHost* pTarget, unsigned nMessage, CByteQueue* pQueue) {
+  m_pTarget = pTarget;
+  m_nMessage = nMessage;
+  m_pQueue = pQueue;
+}
+
+bool CPortReader::Start(PortInput& input) {
+  if (m_thread.joinable()) return false;
+  m_pInput = &input;
+  try {
+    m_thread = std::thread([this, &input] { Run(input); });
+  } catch (const std::system_error&) {
+    m_pInput = nullptr;
+    return false;
+  }
+  // A name makes the reader easy to find in top, gdb and crash reports; failing is harmless.
+  pthread_setname_np(m_thread.native_handle(), "korvex-reader");
+  return true;
+}
+
+void CPortReader::Stop() {
+  if (!m_thread.joinable()) return;
+  m_pInput->StopWaiting();
+  m_thread.join();
+  m_pInput = nullptr;
+}
+
+void CPortReader::Run(PortInput& input) {
+  while (input.WaitForInput()) DrainBurst(input);
+}
+
+void CPortReader::DrainBurst(PortInput& input) {
+  uint32_t nBlocks = 0;
+  for (;;) {
+    const uint32_t n = input.ReadAvailable(m_abyBuffer);
+    if (n == 0) break;
+    ++nBlocks;
+    // Strictly greater: a ring filled to the last byte would read as empty.
+    if (m_pQueue && m_pQueue->FreeSpace() > n)
+      m_pQueue->Push(m_abyBuffer, n);
+    else
+      m_nDroppedBlocks.fetch_add(1, std::memory_order_relaxed);
+  }
+  // One notification for the whole burst, none for a wake-up that found nothing.
+  if (nBlocks > 0 && m_pTarget) m_pTarget->Post(m_nMessage, 0, 0);
+}

@@ -1,0 +1,163 @@
+#include "link/CSerialPort.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+
+#include <cerrno>
+#include <chrono>
+
+namespace {
+
+struct BaudEntry {
+  uint32_t dwRate;
+  speed_t speed;
+};
+
+// Every rate that Linux termios names; anything else is refused rather than rounded.
+constexpr BaudEntry BAUD_TABLE[] = {
+    {50, B50},           {75, B75},           {110, B110},         {134, B134},
+    {150, B150},         {200, B200},         {300, B300},         {600, B600},
+    {1200, B1200},       {1800, B1800},       {2400, B2400},       {4800, B4800},
+    {9600, B9600},       {19200, B19200},     {38400, B38400},     {57600, B57600},
+    {115200, B115200},   {230400, B230400},   {460800, B460800},   {500000, B500000},
+    {576000, B576000},   {921600, B921600},   {1000000, B1000000}, {1152000, B1152000},
+    {1500000, B1500000}, {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000},
+    {3500000, B3500000}, {4000000, B4000000},
+};
+
+bool FindSpeed(uint32_t dwRate, speed_t& speed) {
+  for (const BaudEntry& entry : BAUD_TABLE) {
+    if (entry.dwRate == dwRate) {
+      speed = entry.speed;
+      return true;
+    }
+  }
+  return false;
+}
+
+// Raw 8N1 at the given speed, no flow control of either kind, receiver on, modem lines ignored.
+bool ConfigureLine(int nFd, speed_t speed) {
+  termios tio{};
+  if (tcgetattr(nFd, &tio) != 0) return false;
+  cfmakeraw(&tio);
+  tio.c_iflag &= ~(IXOFF | IXANY);
+  tio.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS);
+  // HUPCL off: the module does not use the modem lines, and dropping DTR/RTS at every close
+  // resets some USB adapters (and the module behind them) each time the port is reopened.
+  tio.c_cflag &= ~HUPCL;
+  tio.c_cflag |= CS8 | CLOCAL | CREAD;
+  // The reader waits in poll() and reads without blocking; a read takes what is there.
+  tio.c_cc[VMIN] = 0;
+  tio.c_cc[VTIME] = 0;
+  if (cfsetispeed(&tio, speed) != 0 || cfsetospeed(&tio, speed) != 0) return false;
+  return tcsetattr(nFd, TCSANOW, &tio) == 0;
+}
+
+}  // namespace
+
+CSerialPort::CSerialPort() = default;
+
+CSerialPort::~CSerialPort() { Close(); }
+
+void CSerialPort::SetNotifyTarget(MessageHost* pTarget, unsigned nMessage, CByteQueue* pQueue) {
+  m_reader.SetNotifyTarget(pTarget, nMessage, pQueue);
+}
+
+bool CSerialPort::Open(const std::string& portName, uint32_t dwBaudRate) {
+  Close();
+  speed_t speed = B0;
+  if (portName.empty() || portName.find('\0') != std::string::npos || !FindSpeed(dwBaudRate, speed))
+    return false;
+  const std::string path = portName.find('/') == std::string::npos ? "/dev/" + portName : portName;
+
+  CUniqueFd fdPort(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+  if (!fdPort.IsValid()) return false;
+  // TIOCEXCL keeps other programs out (except root); the lock also keeps out every other
+  // transport of this program, root or not.
+  if (flock(fdPort.Get(), LOCK_EX | LOCK_NB) != 0 || ioctl(fdPort.Get(), TIOCEXCL) != 0) return false;
+  if (!ConfigureLine(fdPort.Get(), speed)) return false;
+  tcflush(fdPort.Get(), TCIOFLUSH);  // nothing from an earlier session reaches the channel
+
+  CUniqueFd fdWake(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+  if (!fdWake.IsValid()) return false;
+
+  m_fdPort = std::move(fdPort);
+  m_fdWake = std::move(fdWake);
+  m_bPortGone = false;
+  if (!m_reader.Start(*this)) {
+    Close();
+    return false;
+  }
+  return true;
+}
+
+int CSerialPort::Close() {
+  m_reader.Stop();
+  m_fdWake.Reset();
+  if (!m_fdPort.IsValid()) return 0;
+  // Unsent output is discarded: a stalled device must not hold Close for the tty's closing
+  // wait (30 s by default).
+  tcflush(m_fdPort.Get(), TCIOFLUSH);
+  return m_fdPort.Close() ? 1 : 0;
+}
+
+bool CSerialPort::IsOpen() const { return m_fdPort.IsValid(); }
+
+uint64_t CSerialPort::DroppedBlocks() const { return m_reader.DroppedBlocks(); }
+
+uint32_t CSerialPort::Write(const uint8_t* pData, uint32_t nLength) {
+  if (!m_fdPort.IsValid() || pData == nullptr) return 0;
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(WRITE_TIMEOUT_MS);
+  uint32_t nDone = 0;
+  while (nDone < nLength) {
+    const ssize_t n = ::write(m_fdPort.Get(), pData + nDone, nLength - nDone);
+    if (n > 0) {
+      nDone += static_cast<uint32_t>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno != EAGAIN) return nDone;  // EIO: the device is gone
+    const auto remaining = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    if (remaining.count() <= 0) return nDone;
+    pollfd pfd{m_fdPort.Get(), POLLOUT, 0};
+    const int nReady = poll(&pfd, 1, static_cast<int>(remaining.count()));
+    if (nReady < 0 && errno != EINTR) return nDone;
+    if (nReady > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL))) return nDone;
+  }
+  return nDone;
+}
+
+bool CSerialPort::WaitForInput() {
+  for (;;) {
+    // A hung-up tty reports POLLHUP for good; watching it further would spin.
+    pollfd afd[2] = {{m_bPortGone ? -1 : m_fdPort.Get(), POLLIN, 0}, {m_fdWake.Get(), POLLIN, 0}};
+    if (poll(afd, 2, -1) < 0) {
+      if (errno == EINTR) continue;
+      return false;  // poll itself broke: end the reader rather than spin
+    }
+    if (afd[1].revents != 0) return false;
+    if (afd[0].revents & (POLLHUP | POLLERR | POLLNVAL)) m_bPortGone = true;
+    if (afd[0].revents != 0) return true;  // also after a hang-up: drain what is left once
+  }
+}
+
+uint32_t CSerialPort::ReadAvailable(uint8_t* pBuffer) {
+  for (;;) {
+    const ssize_t n = ::read(m_fdPort.Get(), pBuffer, READ_BLOCK_SIZE);
+    if (n > 0) return static_cast<uint32_t>(n);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno != EAGAIN) m_bPortGone = true;
+    return 0;
+  }
+}
+
+void CSerialPort::StopWaiting() {
+  const uint64_t qwOne = 1;
+  // The counter never reaches its limit here, so the write cannot fail for want of room.
+  [[maybe_unused]] const ssize_t n = ::write(m_fdWake.Get(), &qwOne, sizeof qwOne);
+}
