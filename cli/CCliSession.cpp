@@ -92,6 +92,8 @@ void CCliSession::SendCommand() {
     case ECliCommand::MONITOR:
       m_channel.SetReception(true, true);
       break;
+    case ECliCommand::PORTS:  // listed without a session (RunPortsCommand)
+      break;
   }
 }
 

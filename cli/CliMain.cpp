@@ -11,6 +11,8 @@
 
 #include "cli/CCliSession.h"
 #include "cli/CliOptions.h"
+#include "cli/CliPorts.h"
+#include "link/CD2xxLibrary.h"
 #include "protocol/CModuleChannel.h"
 #include "protocol/CQtMessageHost.h"
 #include "receive/CLogFiles.h"
@@ -60,6 +62,10 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "korvex-cli: %s\n%s", parsed.m_error.c_str(), CliUsage().c_str());
     return CLI_EXIT_USAGE;
   }
+  if (parsed.m_options.m_eCommand == ECliCommand::PORTS) return RunPortsCommand(parsed.m_options, stdout, stderr);
+  // USB modules are reached through the D2XX library, loaded once as at the analyzer's start;
+  // without it the open fails like that of an absent module.
+  if (parsed.m_options.m_bUsb) CD2xxLibrary::Shared().Load();
   QCoreApplication app(argc, argv);
   CQtCliPump pump;
   CLogFiles logs;

@@ -228,7 +228,8 @@ bool ParseCommand(const std::string& name, CArgs& args, CliOptions& options, std
     ECliCommand eCommand;
   } kCommands[] = {{"read-config", ECliCommand::READ_CONFIG}, {"write-config", ECliCommand::WRITE_CONFIG},
                    {"version", ECliCommand::VERSION},         {"reset", ECliCommand::RESET},
-                   {"send", ECliCommand::SEND},               {"monitor", ECliCommand::MONITOR}};
+                   {"send", ECliCommand::SEND},               {"monitor", ECliCommand::MONITOR},
+                   {"ports", ECliCommand::PORTS}};
   for (const auto& command : kCommands) {
     if (name != command.pszName) continue;
     options.m_eCommand = command.eCommand;
@@ -296,8 +297,8 @@ CliParseResult ParseCommandLine(const std::vector<std::string>& argv) {
     }
   }
   options.m_bUsb = bUsbGiven;
-  if (bPortGiven == bUsbGiven) {
-    error = bPortGiven ? "--port and --usb exclude each other" : "give --port PATH or --usb SERIAL";
+  if (bPortGiven && bUsbGiven) {
+    error = "--port and --usb exclude each other";
     return result;
   }
   if (bBaudGiven && bUsbGiven) {
@@ -306,6 +307,11 @@ CliParseResult ParseCommandLine(const std::vector<std::string>& argv) {
   }
   if (args.AtEnd()) {
     error = "no command given";
+    return result;
+  }
+  // Listing the ports needs no port; every other command talks to one.
+  if (!bPortGiven && !bUsbGiven && args.Peek() != "ports") {
+    error = "give --port PATH or --usb SERIAL";
     return result;
   }
   const std::string command = args.Take();
@@ -323,6 +329,7 @@ std::string CliUsage() {
          "  reset\n"
          "  send [--std|--ext] [--remote] ID [BYTE ...]          (hexadecimal: send --std 123 11 22)\n"
          "  monitor [--seconds N] [--count N]\n"
+         "  ports                                                (the serial ports and USB modules found)\n"
          "Defaults: --baud 38400, --ext; write-config: 250K, ID 0, mask 0, and automatic reset with\n"
          "bus-off reports unless --auto-reset or --report is given (--report \"\" reports nothing).\n"
          "Exit status: 0 answered, 2 bad usage, 3 port not opened, 4 no answer from the module.\n";

@@ -4,13 +4,14 @@
 //              [--event-log FILE] [--rdata-log FILE] [--timestamps] COMMAND [ARGS]
 //   --port /dev/ttyUSB0 --baud 921600 send --std 123 11 22  -> 2.0A data frame 0x123, 11 22
 //   --usb KX01 write-config --std --bitrate 500K --id 7FF    -> mode 0x0C, 0x0734, ID 0x7FF
+//   ports                                                    -> the port lists; --port adds one
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "protocol/ModuleFormat.h"
 
-enum class ECliCommand { READ_CONFIG, WRITE_CONFIG, VERSION, RESET, SEND, MONITOR };
+enum class ECliCommand { READ_CONFIG, WRITE_CONFIG, VERSION, RESET, SEND, MONITOR, PORTS };
 
 struct CliOptions {
   // Connection and output.

@@ -189,6 +189,17 @@ TEST(CliProgram, MissingPortGivesExitThreeAndTheMessage) {
   EXPECT_TRUE(r.out.empty());
 }
 
+TEST(CliProgram, PortsListsTheCommandLinePortWithoutTouchingTheSystem) {
+  CTempDir dir;  // an empty tty tree and no D2XX library stand in for the machine's
+  ::setenv("KORVEX_SYSFS_ROOT", dir.Path().c_str(), 1);
+  ::setenv("KORVEX_D2XX_LIBRARY", dir.File("no-libftd2xx.so").c_str(), 1);
+  const CliResult r = RunCli({"--port", dir.File("sim.tty"), "ports"});
+  ::unsetenv("KORVEX_SYSFS_ROOT");
+  ::unsetenv("KORVEX_D2XX_LIBRARY");
+  EXPECT_EQ(r.nExit, 0);
+  EXPECT_EQ(r.out, (std::vector<std::string>{"serial  " + dir.File("sim.tty") + "  -  " + dir.File("sim.tty")}));
+}
+
 TEST(CliProgram, BadUsageGivesExitTwoAndTheUsage) {
   const CliResult r = RunCli({"--port", "/dev/null", "write-config", "--bit-timing", "0xFFFF"});
   EXPECT_EQ(r.nExit, 2);

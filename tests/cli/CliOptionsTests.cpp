@@ -4,6 +4,8 @@
 #include <sstream>
 
 #include "cli/CliOptions.h"
+#include "cli/CliPorts.h"
+#include "link/SerialPortDiscovery.h"
 
 namespace {
 
@@ -112,7 +114,7 @@ TEST(CliOptions, BadCommandLinesAreRefusedWithAReason) {
     const char* pszArgs;
     const char* pszReason;  // a part of the message
   } kBad[] = {
-      {"", "--port"},
+      {"", "no command"},
       {"version", "--port"},
       {"--port p", "no command"},
       {"--port p --usb u version", "exclude"},
@@ -159,9 +161,44 @@ TEST(CliOptions, BadCommandLinesAreRefusedWithAReason) {
   }
 }
 
+TEST(CliOptions, PortsNeedsNoPort) {
+  auto r = Parse("ports");
+  ASSERT_TRUE(r.m_bOk) << r.m_error;
+  EXPECT_EQ(r.m_options.m_eCommand, ECliCommand::PORTS);
+  EXPECT_TRUE(r.m_options.m_portName.empty());
+  r = Parse("--port /tmp/sim.tty ports");
+  ASSERT_TRUE(r.m_bOk) << r.m_error;
+  EXPECT_EQ(r.m_options.m_portName, "/tmp/sim.tty");
+  EXPECT_FALSE(Parse("ports all").m_bOk);
+}
+
+TEST(CliPorts, ListsArePrintedOneALine) {
+  CPortLists lists;
+  lists.m_serialPorts = {{"ttyUSB0", "/dev/ttyUSB0", "Ostwind USB Korvex Analyzer Device (ttyUSB0)", 1},
+                         {"ttyS0", "/dev/ttyS0", "ttyS0", 0}};
+  lists.m_usbSerialNumbers = {"KX000123"};
+  lists.m_strError = "cannot read the tree";
+  char* pszOut = nullptr;
+  char* pszErr = nullptr;
+  std::size_t nOut = 0;
+  std::size_t nErr = 0;
+  std::FILE* pOut = open_memstream(&pszOut, &nOut);
+  std::FILE* pErr = open_memstream(&pszErr, &nErr);
+  PrintPortLists(lists, pOut, pErr);
+  std::fclose(pOut);
+  std::fclose(pErr);
+  EXPECT_EQ(std::string(pszOut, nOut),
+            "serial  ttyUSB0  module  Ostwind USB Korvex Analyzer Device (ttyUSB0)\n"
+            "serial  ttyS0  -  ttyS0\n"
+            "usb  KX000123\n");
+  EXPECT_EQ(std::string(pszErr, nErr), "cannot read the tree\n");
+  std::free(pszOut);
+  std::free(pszErr);
+}
+
 TEST(CliOptions, UsageNamesEveryCommand) {
   const std::string usage = CliUsage();
-  for (const char* psz : {"read-config", "write-config", "version", "reset", "send", "monitor", "--timestamps"})
+  for (const char* psz : {"read-config", "write-config", "version", "reset", "send", "monitor", "ports", "--timestamps"})
     EXPECT_NE(usage.find(psz), std::string::npos) << psz;
 }
 
