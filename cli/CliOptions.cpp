@@ -8,6 +8,7 @@
 
 namespace {
 
+constexpr uint64_t MAX_MONITOR_SECONDS = 4000000;
 constexpr std::string_view BIT_TIMING_REFUSED = "CAN 비트 타임 데이터 입력이 잘못되었읍니다";
 
 // Hexadecimal with an optional "0x", at most nMaxDigits digits.
@@ -209,9 +210,11 @@ bool ParseMonitor(CArgs& args, CliOptions& options, std::string& error) {
       return false;
     }
     if (!args.TakeValue(arg, value, error)) return false;
+    // The monitor's timer counts milliseconds in 32 bits: at most about 46 days.
+    const uint64_t qwMax = arg == "--seconds" ? MAX_MONITOR_SECONDS : UINT64_MAX;
     const auto parsed = ParsePositive(value);
-    if (!parsed || (arg == "--seconds" && *parsed > 1000000000)) {
-      error = arg + " takes a positive whole number, not '" + value + "'";
+    if (!parsed || *parsed > qwMax) {
+      error = arg + " takes a whole number from 1 to " + std::to_string(qwMax) + ", not '" + value + "'";
       return false;
     }
     if (arg == "--seconds")

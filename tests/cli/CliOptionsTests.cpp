@@ -103,9 +103,9 @@ TEST(CliOptions, MonitorLimits) {
   ASSERT_TRUE(r.m_bOk);
   EXPECT_EQ(r.m_options.m_nSeconds, 0u);
   EXPECT_EQ(r.m_options.m_qwCount, 0u);
-  r = Parse("--port p monitor --seconds 5 --count 100000");
+  r = Parse("--port p monitor --seconds 4000000 --count 100000");
   ASSERT_TRUE(r.m_bOk);
-  EXPECT_EQ(r.m_options.m_nSeconds, 5u);
+  EXPECT_EQ(r.m_options.m_nSeconds, 4000000u);
   EXPECT_EQ(r.m_options.m_qwCount, 100000u);
 }
 
@@ -149,8 +149,9 @@ TEST(CliOptions, BadCommandLinesAreRefusedWithAReason) {
       {"--port p send 1 g1", "not a hexadecimal byte"},
       {"--port p send --remote 1 11", "no data"},
       {"--port p send --loud 1", "does not know"},
-      {"--port p monitor --seconds 0", "positive"},
-      {"--port p monitor --count -5", "positive"},
+      {"--port p monitor --seconds 0", "from 1 to 4000000"},
+      {"--port p monitor --seconds 4000001", "from 1 to 4000000"},
+      {"--port p monitor --count -5", "whole number"},
       {"--port p monitor --count", "needs a value"},
       {"--port p monitor --forever", "does not know"},
   };
