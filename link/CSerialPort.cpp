@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <thread>
 
 namespace {
 
@@ -57,6 +58,22 @@ bool ConfigureLine(int nFd, speed_t speed) {
   return tcsetattr(nFd, TCSANOW, &tio) == 0;
 }
 
+// Gives queued output (the stop command sent just before a close) up to the write timeout to
+// leave, then discards what is left: a stalled device must not hold Close for the tty's
+// closing wait (30 s by default), and a flush right away would throw away the last command.
+void DrainOutput(int nFd) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(CSerialPort::WRITE_TIMEOUT_MS);
+  int nQueued = 0;
+  while (ioctl(nFd, TIOCOUTQ, &nQueued) == 0 && nQueued > 0) {
+    if (Clock::now() >= deadline) {
+      tcflush(nFd, TCOFLUSH);
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+}
+
 }  // namespace
 
 CSerialPort::CSerialPort() = default;
@@ -99,9 +116,8 @@ int CSerialPort::Close() {
   m_reader.Stop();
   m_fdWake.Reset();
   if (!m_fdPort.IsValid()) return 0;
-  // Unsent output is discarded: a stalled device must not hold Close for the tty's closing
-  // wait (30 s by default).
-  tcflush(m_fdPort.Get(), TCIOFLUSH);
+  DrainOutput(m_fdPort.Get());
+  tcflush(m_fdPort.Get(), TCIFLUSH);
   return m_fdPort.Close() ? 1 : 0;
 }
 
