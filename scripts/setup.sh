@@ -42,10 +42,15 @@ case "${1:-}" in
       exec "$BUILD/app/korvex-analyzer" --simulate
     elif [ -x "$BUILD/cli/korvex-cli" ] && [ -x "$BUILD/sim/korvex-sim" ]; then
       echo "The window is not built yet; talking to the simulated module with korvex-cli."
-      "$BUILD/sim/korvex-sim" --link "$BUILD/korvex-sim.tty" --seconds 15 >/dev/null &
-      for _ in $(seq 50); do [ -e "$BUILD/korvex-sim.tty" ] && break; sleep 0.1; done
-      "$BUILD/cli/korvex-cli" --port "$BUILD/korvex-sim.tty" --baud 921600 monitor --seconds 3
-      wait
+      link="$BUILD/korvex-sim.tty"
+      "$BUILD/sim/korvex-sim" --link "$link" --rate 20 >/dev/null &
+      sim=$!
+      trap 'kill $sim 2>/dev/null' EXIT
+      for _ in $(seq 50); do [ -e "$link" ] && break; sleep 0.1; done
+      cli=("$BUILD/cli/korvex-cli" --port "$link" --baud 921600)
+      "${cli[@]}" version
+      "${cli[@]}" read-config
+      "${cli[@]}" --timestamps monitor --seconds 3
     else
       echo "Only the core library and its tests exist so far; running the tests instead."
       ctest --test-dir "$BUILD" --output-on-failure -j "$(nproc)"
