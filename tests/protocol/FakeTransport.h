@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "link/CByteQueue.h"
@@ -22,14 +23,11 @@ public:
   bool Open(const std::string& name, uint32_t dwBaudRate) override {
     m_openedName = name;
     m_dwOpenedRate = dwBaudRate;
-    m_bOpen = m_bOpenSucceeds;
-    return m_bOpen;
+    return m_bOpen = m_bOpenSucceeds;
   }
   int Close() override {
     if (m_bOpen && m_fnOnClose) m_fnOnClose();
-    const int nWasOpen = m_bOpen ? 1 : 0;
-    m_bOpen = false;
-    return nWasOpen;
+    return std::exchange(m_bOpen, false) ? 1 : 0;
   }
   uint32_t Write(const uint8_t* pData, uint32_t nLength) override {
     m_writes.emplace_back(reinterpret_cast<const char*>(pData), nLength);

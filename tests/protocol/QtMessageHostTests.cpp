@@ -5,42 +5,14 @@
 #include <QDeadlineTimer>
 #include <functional>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "protocol/CQtMessageHost.h"
 
 namespace {
 
-class CRecorder final : public MessageHandler {
-public:
-  void OnMessage(unsigned nMsg, uintptr_t wParam, intptr_t lParam) override {
-    m_bOffThread |= std::this_thread::get_id() != m_uiThread;
-    m_messages.push_back({nMsg, wParam, lParam});
-  }
-  void OnTimer(unsigned nId) override {
-    m_timers.push_back(nId);
-    if (m_fnOnTimer) m_fnOnTimer(nId);
-  }
-  struct Message {
-    unsigned nMsg;
-    uintptr_t wParam;
-    intptr_t lParam;
-  };
-  std::thread::id m_uiThread = std::this_thread::get_id();
-  bool m_bOffThread = false;
-  std::vector<Message> m_messages;
-  std::vector<unsigned> m_timers;
-  std::function<void(unsigned)> m_fnOnTimer;
-};
-
-// Runs the event loop until the condition holds or five seconds pass.
-bool PumpUntil(const std::function<bool()>& fnDone) {
-  QDeadlineTimer deadline(5000);
-  while (!fnDone() && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-  return fnDone();
-}
-
-class QtMessageHostTest : public ::testing::Test {
+class QtMessageHostTest : public ::testing::Test, public MessageHandler {
 protected:
   static void SetUpTestSuite() {
     static int argc = 1;
@@ -48,51 +20,57 @@ protected:
     static char* argv[] = {name, nullptr};
     static QCoreApplication app(argc, argv);
   }
+  void OnMessage(unsigned nMsg, uintptr_t wParam, intptr_t lParam) override {
+    m_bOffThread |= std::this_thread::get_id() != m_uiThread;
+    m_messages.emplace_back(nMsg, wParam, lParam);
+  }
+  void OnTimer(unsigned nId) override { m_fnOnTimer(nId); }
+  // Runs the event loop until the condition holds or five seconds pass.
+  static bool PumpUntil(const std::function<bool()>& fnDone) {
+    const QDeadlineTimer deadline(5000);
+    while (!fnDone() && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    return fnDone();
+  }
+
+  std::thread::id m_uiThread = std::this_thread::get_id();
+  bool m_bOffThread = false;
+  std::vector<std::tuple<unsigned, uintptr_t, intptr_t>> m_messages;
+  std::function<void(unsigned)> m_fnOnTimer;
 };
 
-TEST_F(QtMessageHostTest, PostsFromAReaderThreadReachTheHandlerOnTheUiThreadInOrder) {
-  CRecorder recorder;
-  CQtMessageHost host(recorder);
-  constexpr unsigned COUNT = 2000;
-  std::thread reader([&] {
-    for (unsigned i = 0; i < COUNT; ++i) host.Post(WM_RX_NOTIFY, i, -static_cast<intptr_t>(i));
-  });
-  reader.join();
-  ASSERT_TRUE(PumpUntil([&] { return recorder.m_messages.size() == COUNT; }));
-  EXPECT_FALSE(recorder.m_bOffThread);
-  for (unsigned i = 0; i < COUNT; ++i) {
-    ASSERT_EQ(recorder.m_messages[i].nMsg, WM_RX_NOTIFY);
-    ASSERT_EQ(recorder.m_messages[i].wParam, i);
-    ASSERT_EQ(recorder.m_messages[i].lParam, -static_cast<intptr_t>(i));
+TEST_F(QtMessageHostTest, PostsFromAReaderThreadReachTheUiThreadInOrderAndNotADestroyedHost) {
+  {
+    CQtMessageHost gone(*this);
+    gone.Post(WM_RX_NOTIFY, 1, 0);
   }
+  CQtMessageHost host(*this);
+  constexpr unsigned COUNT = 2000;
+  std::thread([&] {
+    for (unsigned i = 0; i < COUNT; ++i) host.Post(WM_RX_NOTIFY, i, -static_cast<intptr_t>(i));
+  }).join();
+  ASSERT_TRUE(PumpUntil([&] { return m_messages.size() >= COUNT; }));
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(m_bOffThread);
+  ASSERT_EQ(m_messages.size(), COUNT);  // nothing for the destroyed host
+  for (unsigned i = 0; i < COUNT; ++i)
+    ASSERT_EQ(m_messages[i], std::make_tuple(unsigned{WM_RX_NOTIFY}, uintptr_t{i}, -static_cast<intptr_t>(i)));
 }
 
 TEST_F(QtMessageHostTest, TimersKeepTheirIdsRepeatAndStopWhenKilled) {
-  CRecorder recorder;
-  CQtMessageHost host(recorder);
+  CQtMessageHost host(*this);
   unsigned nFast = 0;
   unsigned nSlow = 0;
-  recorder.m_fnOnTimer = [&](unsigned nId) {
+  m_fnOnTimer = [&](unsigned nId) {
+    ASSERT_TRUE(nId == IDT_RESPONSE || nId == IDT_LAMP) << nId;
     if (nId == IDT_RESPONSE && ++nFast == 2) host.KillTimer(IDT_RESPONSE);  // from inside its own tick
-    if (nId == IDT_LAMP) ++nSlow;
+    nSlow += nId == IDT_LAMP;
   };
   host.SetTimer(IDT_RESPONSE, 1);
   host.SetTimer(IDT_LAMP, 5);
+  host.KillTimer(999);                                 // unknown ids are ignored
   ASSERT_TRUE(PumpUntil([&] { return nSlow >= 4; }));  // long after the fast one would have ticked on
   host.KillTimer(IDT_LAMP);
   EXPECT_EQ(nFast, 2u);
-  for (const unsigned nId : recorder.m_timers) EXPECT_TRUE(nId == IDT_RESPONSE || nId == IDT_LAMP);
-  host.KillTimer(999);  // unknown ids are ignored
-}
-
-TEST_F(QtMessageHostTest, PostsToADestroyedHostAreDiscarded) {
-  CRecorder recorder;
-  {
-    CQtMessageHost host(recorder);
-    host.Post(WM_RX_NOTIFY, 1, 0);
-  }
-  QCoreApplication::processEvents();
-  EXPECT_TRUE(recorder.m_messages.empty());
 }
 
 }  // namespace

@@ -1,214 +1,122 @@
-// Response layouts, texts and the decoder: every text checked byte for byte in CP949.
-#include <gtest/gtest.h>
+// The decoders behind the channel: each response line's text, byte for byte in CP949, the
+// notification it posts and the values it stores.
+#include <map>
+#include <tuple>
 
-#include <vector>
-
-#include "protocol/CResponseDecoder.h"
-#include "protocol/ResponseText.h"
-#include "protocol/TestSinks.h"
+#include "protocol/ChannelTestBed.h"
 
 namespace {
 
-class ResponseDecoderTest : public ::testing::Test {
-protected:
-  ResponseDecoderTest() {
-    m_decoder.SetOwnerWindow(&m_owner.m_window);
-    m_decoder.SetEventSink(&m_events);
-    m_decoder.SetReceiveSink(&m_list);
-  }
-  bool Decode(char cLetter, std::vector<uint8_t> fields) {
-    const bool bResult = m_decoder.Decode(static_cast<uint8_t>(cLetter), fields);
-    m_loop.RunPending();
-    return bResult;
-  }
-  std::string OnlyEvent() {
-    EXPECT_EQ(m_events.m_events.size(), 1u);
-    return m_events.m_events.empty() ? std::string() : m_events.m_events.back().m_text;
-  }
+using ResponseTest = CChannelTestBed;
 
-  CVirtualLoop m_loop;
-  CRecordingOwner m_owner{m_loop};
-  CRecordingEvents m_events;
-  CRecordingReceiveList m_list;
-  CResponseDecoder m_decoder;
+constexpr COLORREF LISTED = 0xFFFFFFFF;  // not a colour: the line goes to the receive list
+const std::string DATA8 = "1011121314151617";
+
+// A line and what it shows, an event in its colour or a receive-list line; "" shows nothing.
+struct CShownText {
+  std::string payload;
+  std::string text;
+  COLORREF colour = EVENT_BLACK;
 };
 
-TEST_F(ResponseDecoderTest, ConfigReadStoresValuesPostsReportAndLogsTitleOfExactly27Bytes) {
-  ASSERT_TRUE(Decode('Y', {0x1C, 0x0F, 0x34, 0x12, 0x34, 0x56, 0x78, 0x1F, 0xFF, 0xFF, 0xFF}));
-  EXPECT_EQ(m_decoder.Config().m_byModeFlags, 0x1C);
-  EXPECT_EQ(m_decoder.Config().m_wBitTiming, 0x0F34);
-  EXPECT_EQ(m_decoder.Config().m_dwId, 0x12345678u);
-  EXPECT_EQ(m_decoder.Config().m_dwMaskId, 0x1FFFFFFFu);
-  EXPECT_EQ(m_owner.m_messages, (std::vector<std::pair<unsigned, uintptr_t>>{{WM_CONFIG_REPORT, 0}}));
-  EXPECT_EQ(m_events.m_events.at(0).m_colour, EVENT_BLACK);
-  EXPECT_EQ(Cp949(OnlyEvent()),
-            "[Korvex \xC8\xAF\xB0\xE6\xBC\xB3\xC1\xA4 \xC0\xD0\xB1\xE2 \xC0\xC0\xB4\xE4] : CAN2.0B  250.00K BPS  "
-            "\xBC\xF6\xBD\xC5 ID:12345678  \xBC\xF6\xBD\xC5 Mask ID:1FFFFFFF");
-}
-
-TEST_F(ResponseDecoderTest, ConfigWrittenStandardKeepsSixteenBitsButShowsElevenBits) {
-  ASSERT_TRUE(Decode('Z', {0x0C, 0x03, 0x34, 0xF9, 0x23, 0x07, 0xFF}));
-  EXPECT_EQ(m_decoder.Config().m_dwId, 0xF923u);  // stored unmasked
-  EXPECT_EQ(m_decoder.Config().m_dwMaskId, 0x07FFu);
-  EXPECT_EQ(OnlyEvent(), "[Korvex 환경설정 쓰기 응답] : CAN2.0A  1.00M BPS  수신 ID:123  수신 Mask ID:7FF");
-}
-
-TEST_F(ResponseDecoderTest, ReceptionStateBothWays) {
-  ASSERT_TRUE(Decode('G', {0x01}));
-  EXPECT_TRUE(m_decoder.IsReceptionRunning());
-  ASSERT_TRUE(Decode('G', {0x00}));
-  EXPECT_FALSE(m_decoder.IsReceptionRunning());
-  ASSERT_EQ(m_events.m_events.size(), 2u);
-  EXPECT_EQ(m_events.m_events[0], (CRecordedEvent{"[CAN 데이터 수신 여부 응답] : CAN 데이터 수신 동작 중", EVENT_BLACK}));
-  EXPECT_EQ(m_events.m_events[1], (CRecordedEvent{"[CAN 데이터 수신 여부 응답] : CAN 데이터 수신 중지 중", EVENT_BLACK}));
-  EXPECT_EQ(Cp949(m_events.m_events[0].m_text).size(), 27u + 3u + Cp949("CAN 데이터 수신 동작 중").size());
-}
-
-TEST_F(ResponseDecoderTest, ResetIsBlueAndPaddedToTwentySevenBytes) {
-  ASSERT_TRUE(Decode('R', {0x00}));
-  ASSERT_TRUE(Decode('R', {0x01}));
-  ASSERT_EQ(m_events.m_events.size(), 2u);
-  EXPECT_EQ(Cp949(m_events.m_events[0].m_text), "[CAN \xB8\xAE\xBC\xC2 \xC0\xC0\xB4\xE4]             : Command Reset");
-  EXPECT_EQ(m_events.m_events[1].m_text, "[CAN 리셋 응답]             : Bus-Off Auto Reset");
-  EXPECT_EQ(m_events.m_events[0].m_colour, EVENT_BLUE);
-  EXPECT_EQ(m_events.m_events[1].m_colour, EVENT_BLUE);
-}
-
-TEST_F(ResponseDecoderTest, ErrorStateListsAllFiveBitsInOrderAndIgnoresBitsFiveToSeven) {
-  ASSERT_TRUE(Decode('I', {0xFF}));
-  EXPECT_EQ(m_events.m_events.at(0).m_colour, EVENT_BLUE);
-  EXPECT_EQ(Cp949(OnlyEvent()),
-            "[CAN \xBF\xA1\xB7\xAF\xC4\xDA\xB5\xE5 \xC0\xC0\xB4\xE4]         : Bus-Off, \xBC\xF6\xBD\xC5 "
-            "Error-Passive, \xBC\xDB\xBD\xC5 Error-Passive, \xBC\xF6\xBD\xC5 Warning, \xBC\xDB\xBD\xC5 Warning "
-            "\xBF\xA1\xB7\xAF \xB9\xDF\xBB\xFD");
-}
-
-TEST_F(ResponseDecoderTest, ErrorStateSingleBitsAndNone) {
-  const struct {
-    uint8_t byBits;
-    const char* pszList;
-  } kCases[] = {{0x01, "Bus-Off"},      {0x02, "수신 Error-Passive"},     {0x04, "송신 Error-Passive"},
-                {0x08, "수신 Warning"}, {0x10, "송신 Warning"},           {0x11, "Bus-Off, 송신 Warning"},
-                {0x0A, "수신 Error-Passive, 수신 Warning"}};
-  for (const auto& c : kCases) {
-    m_events.m_events.clear();
-    ASSERT_TRUE(Decode('I', {c.byBits}));
-    EXPECT_EQ(OnlyEvent(), std::string("[CAN 에러코드 응답]         : ") + c.pszList + " 에러 발생") << int(c.byBits);
+std::vector<CShownText> ShownTexts() {
+  std::vector<CShownText> rows = {
+      {":Y1C0F34123456781FFFFFFF", "[Korvex 환경설정 읽기 응답] : CAN2.0B  250.00K BPS  수신 ID:12345678  수신 Mask ID:1FFFFFFF"},
+      {":Z0C0334F92307FF", "[Korvex 환경설정 쓰기 응답] : CAN2.0A  1.00M BPS  수신 ID:123  수신 Mask ID:7FF"},
+      {":G01", "[CAN 데이터 수신 여부 응답] : CAN 데이터 수신 동작 중"},
+      {":G00", "[CAN 데이터 수신 여부 응답] : CAN 데이터 수신 중지 중"},
+      {":R00", "[CAN 리셋 응답]             : Command Reset", EVENT_BLUE},
+      {":R01", "[CAN 리셋 응답]             : Bus-Off Auto Reset", EVENT_BLUE},
+      {":IFF", "[CAN 에러코드 응답]         : Bus-Off, 수신 Error-Passive, 송신 Error-Passive, 수신 Warning, 송신 Warning 에러 발생", EVENT_BLUE},
+      {":I01", "[CAN 에러코드 응답]         : Bus-Off 에러 발생", EVENT_BLUE},
+      {":I02", "[CAN 에러코드 응답]         : 수신 Error-Passive 에러 발생", EVENT_BLUE},
+      {":I04", "[CAN 에러코드 응답]         : 송신 Error-Passive 에러 발생", EVENT_BLUE},
+      {":I08", "[CAN 에러코드 응답]         : 수신 Warning 에러 발생", EVENT_BLUE},
+      {":I10", "[CAN 에러코드 응답]         : 송신 Warning 에러 발생", EVENT_BLUE},
+      {":I11", "[CAN 에러코드 응답]         : Bus-Off, 송신 Warning 에러 발생", EVENT_BLUE},
+      {":I20", ""},
+      {":IE0", ""},
+      {":V12", "[Korvex 버전 응답]          : 버전 1.2"},
+      {":VA0", "[Korvex 버전 응답]          : 버전 10.0"},
+      {":W0201230011", "[CAN 데이터 송신 응답]      : CAN2.0A  Data Frame  길이:2  ID:123  데이터:00 11"},
+      {":W3000000123", "[CAN 데이터 송신 응답]      : CAN2.0B  Remote Frame  길이:0  ID:00000123"},
+      {":U0201230102", "CAN2.0A  Data Frame    길이:2  ID:123       데이터:01 02", LISTED},
+      {":U3000000123", "CAN2.0B  Remote Frame  길이:0  ID:00000123  ", LISTED},  // nothing left of the line before
+      {":U01FFFFAB", "CAN2.0A  Data Frame    길이:1  ID:7FF       데이터:AB", LISTED},
+      // Bytes past the layout are not read.
+      {":U010123556677", "CAN2.0A  Data Frame    길이:1  ID:123       데이터:55", LISTED},
+      // Shorter than the layout, or a letter the module never sends: refused whole.
+      {":Y1C0334AAAAAAAABBBBBB", ""},  // 2.0B needs 11 bytes
+      {":Z0C0334012300", ""},          // 2.0A needs 7
+      {":U020123AA", ""},              // length 2, one byte
+      {":U2F000001", ""},              // 2.0B identifier cut
+      {":W08012301020304050607", ""},  // eight promised, seven sent
+      {":Q01", ""},
+  };
+  for (const char cLetter : std::string("GRIVUY")) rows.push_back({std::string(":") + cLetter, ""});
+  for (const char cNibble : std::string("9ABCDEF")) {  // length nibbles above 8 stand for 8
+    rows.push_back({std::string(":U2") + cNibble + "1FFFFFFF" + DATA8,
+                    "CAN2.0B  Data Frame    길이:8  ID:1FFFFFFF  데이터:10 11 12 13 14 15 16 17", LISTED});
+    rows.push_back({std::string(":W0") + cNibble + "1FFF" + DATA8,
+                    "[CAN 데이터 송신 응답]      : CAN2.0A  Data Frame  길이:8  ID:7FF  데이터:10 11 12 13 14 15 16 17"});
   }
-  m_events.m_events.clear();
-  EXPECT_TRUE(Decode('I', {0x20}));  // a valid line that reports nothing
-  EXPECT_TRUE(Decode('I', {0xE0}));
-  EXPECT_TRUE(m_events.m_events.empty());
+  return rows;
 }
 
-TEST_F(ResponseDecoderTest, VersionNibbles) {
-  ASSERT_TRUE(Decode('V', {0x12}));
-  ASSERT_TRUE(Decode('V', {0xA0}));
-  ASSERT_EQ(m_events.m_events.size(), 2u);
-  EXPECT_EQ(m_events.m_events[0], (CRecordedEvent{"[Korvex 버전 응답]          : 버전 1.2", EVENT_BLACK}));
-  EXPECT_EQ(m_events.m_events[1].m_text, "[Korvex 버전 응답]          : 버전 10.0");
-}
+auto ConfigValues(const ModuleConfig& c) { return std::tuple(c.m_byModeFlags, c.m_wBitTiming, c.m_dwId, c.m_dwMaskId); }
+auto FrameValues(const CanFrame& f) { return std::tuple(f.m_bStandard, f.m_bRemote, int{f.m_byLength}, f.m_dwId); }
 
-TEST_F(ResponseDecoderTest, ReceivedFramesGoToTheListWithActivityAndNoEvent) {
-  ASSERT_TRUE(Decode('U', {0x02, 0x01, 0x23, 0x01, 0x02}));
-  ASSERT_TRUE(Decode('U', {0x30, 0x00, 0x00, 0x01, 0x23}));
-  EXPECT_TRUE(m_events.m_events.empty());
-  ASSERT_EQ(m_list.m_lines.size(), 2u);
-  EXPECT_EQ(Cp949(m_list.m_lines[0]),
-            "CAN2.0A  Data Frame    \xB1\xE6\xC0\xCC:2  ID:123       \xB5\xA5\xC0\xCC\xC5\xCD:01 02");
-  EXPECT_EQ(m_list.m_lines[1], "CAN2.0B  Remote Frame  길이:0  ID:00000123  ");
-  EXPECT_EQ(m_owner.m_messages,
-            (std::vector<std::pair<unsigned, uintptr_t>>{{WM_FRAME_ACTIVITY, 2}, {WM_FRAME_ACTIVITY, 2}}));
-  const CanFrame& frame = m_decoder.LastFrame();
-  EXPECT_FALSE(frame.m_bStandard);
-  EXPECT_TRUE(frame.m_bRemote);
-  EXPECT_EQ(frame.m_byLength, 0);
-  EXPECT_EQ(frame.m_dwId, 0x123u);
-}
-
-TEST_F(ResponseDecoderTest, LengthNibblesNineToFifteenCountAsEight) {
-  const std::vector<uint8_t> data = {0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17};
-  for (uint8_t byNibble = 9; byNibble <= 15; ++byNibble) {
-    std::vector<uint8_t> fields = {static_cast<uint8_t>(0x20 | byNibble), 0x1F, 0xFF, 0xFF, 0xFF};
-    fields.insert(fields.end(), data.begin(), data.end());
-    ASSERT_TRUE(Decode('U', fields)) << int(byNibble);
-    EXPECT_EQ(m_decoder.LastFrame().m_byLength, 8);
-    EXPECT_EQ(m_list.m_lines.back(),
-              "CAN2.0B  Data Frame    길이:8  ID:1FFFFFFF  데이터:10 11 12 13 14 15 16 17");
-    fields[0] = byNibble;  // the transmit echo shows the same length
-    fields.erase(fields.begin() + 3, fields.begin() + 5);
-    m_events.m_events.clear();
-    ASSERT_TRUE(Decode('W', fields));
-    EXPECT_EQ(OnlyEvent(),
-              "[CAN 데이터 송신 응답]      : CAN2.0A  Data Frame  길이:8  ID:7FF  데이터:10 11 12 13 14 15 16 17");
+// Each row also shows that only a decoded line other than "U" and "I" answers a command, and
+// that a line which shows nothing stores nothing.
+TEST_F(ResponseTest, EveryLineShowsItsTextInCp949AndPostsItsNotification) {
+  OpenReady();
+  const std::map<char, CMessages> kPosts = {{'Y', {{WM_CONFIG_REPORT, 0}}},
+                                            {'Z', {{WM_CONFIG_REPORT, 0}}},
+                                            {'U', {{WM_FRAME_ACTIVITY, 2}}},
+                                            {'W', {{WM_FRAME_ACTIVITY, 1}}}};
+  for (const CShownText& row : ShownTexts()) {
+    SCOPED_TRACE(row.payload);
+    Forget();
+    m_pChannel->ReadVersion();
+    const auto stored = std::tuple(ConfigValues(m_pChannel->Config()), FrameValues(m_pChannel->LastFrame()));
+    Receive(Line(row.payload));
+    const bool bShows = !row.text.empty();
+    const char cLetter = row.payload[1];
+    CEvents shown;
+    for (const auto& [text, colour] : m_events) shown.emplace_back(Cp949(text), colour);
+    for (const std::string& line : m_lines) shown.emplace_back(Cp949(line), LISTED);
+    const CEvents expected = bShows ? CEvents{{Cp949(row.text), row.colour}} : CEvents{};
+    EXPECT_EQ(shown, expected);
+    EXPECT_TRUE(!bShows || row.colour == LISTED || Cp949(row.text).substr(27, 3) == " : ") << "title not 27 bytes";
+    EXPECT_EQ(m_messages, bShows && kPosts.count(cLetter) ? kPosts.at(cLetter) : CMessages{});
+    EXPECT_EQ(m_pChannel->IsAwaitingResponse(), !bShows || cLetter == 'U' || cLetter == 'I');
+    const auto now = std::tuple(ConfigValues(m_pChannel->Config()), FrameValues(m_pChannel->LastFrame()));
+    EXPECT_EQ(now, bShows ? now : stored);  // a line that shows nothing stores nothing
   }
 }
 
-TEST_F(ResponseDecoderTest, StandardIdentifierShownWithElevenBitsStoredWithSixteen) {
-  ASSERT_TRUE(Decode('U', {0x01, 0xFF, 0xFF, 0xAB}));
-  EXPECT_EQ(m_decoder.LastFrame().m_dwId, 0xFFFFu);
-  EXPECT_EQ(m_list.m_lines.back(), "CAN2.0A  Data Frame    길이:1  ID:7FF       데이터:AB");
-}
+TEST_F(ResponseTest, LinesStoreWhatTheModuleReported) {
+  OpenReady();
+  const CanFrame& frame = m_pChannel->LastFrame();
+  Receive(Line(":Y1C0F34123456781FFFFFFF") + Line(":G01"));
+  EXPECT_EQ(ConfigValues(m_pChannel->Config()), std::tuple(uint8_t{0x1C}, uint16_t{0x0F34}, 0x12345678u, 0x1FFFFFFFu));
+  EXPECT_TRUE(m_pChannel->IsReceptionRunning());
+  Receive(Line(":Z0C0334F92307FF") + Line(":G00"));  // a 2.0A identifier is masked only when shown
+  EXPECT_EQ(ConfigValues(m_pChannel->Config()), std::tuple(uint8_t{0x0C}, uint16_t{0x0334}, 0xF923u, 0x07FFu));
+  EXPECT_FALSE(m_pChannel->IsReceptionRunning());
+  Receive(Line(":U0FFFFF" + DATA8) + Line(":W3000000123"));  // the echo leaves the last frame alone
+  EXPECT_EQ(FrameValues(frame), std::tuple(true, false, 8, 0xFFFFu));
+  EXPECT_EQ(frame.m_abyData[7], 0x17);
+  Receive(Line(":U3000000123"));
+  EXPECT_EQ(FrameValues(frame), std::tuple(false, true, 0, 0x123u));
 
-TEST_F(ResponseDecoderTest, TransmitEchoLeavesLastFrameAloneAndPostsTransmitActivity) {
-  ASSERT_TRUE(Decode('U', {0x01, 0x01, 0x11, 0x55}));
-  ASSERT_TRUE(Decode('W', {0x02, 0x01, 0x23, 0x00, 0x11}));
-  ASSERT_TRUE(Decode('W', {0x30, 0x00, 0x00, 0x01, 0x23}));
-  EXPECT_EQ(m_decoder.LastFrame().m_dwId, 0x111u);
-  ASSERT_EQ(m_events.m_events.size(), 2u);
-  EXPECT_EQ(m_events.m_events[0],
-            (CRecordedEvent{"[CAN 데이터 송신 응답]      : CAN2.0A  Data Frame  길이:2  ID:123  데이터:00 11", EVENT_BLACK}));
-  EXPECT_EQ(m_events.m_events[1].m_text, "[CAN 데이터 송신 응답]      : CAN2.0B  Remote Frame  길이:0  ID:00000123");
-  EXPECT_EQ(m_owner.m_messages.back(), (std::pair<unsigned, uintptr_t>{WM_FRAME_ACTIVITY, 1}));
-}
-
-TEST_F(ResponseDecoderTest, WithoutReceiveListAFrameStillUpdatesAndPosts) {
-  m_decoder.SetReceiveSink(nullptr);
-  ASSERT_TRUE(Decode('U', {0x01, 0x01, 0x23, 0x42}));
-  EXPECT_TRUE(m_list.m_lines.empty());
-  EXPECT_EQ(m_decoder.LastFrame().m_abyData[0], 0x42);
-  EXPECT_EQ(m_owner.m_messages.size(), 1u);
-}
-
-// A line shorter than its layout must not be read past its end: it is refused whole.
-TEST_F(ResponseDecoderTest, ShortLinesAreRefusedAndChangeNothing) {
-  const struct {
-    char cLetter;
-    std::vector<uint8_t> fields;
-  } kShort[] = {{'Y', {0x1C, 0x0F, 0x34, 0, 0, 0, 0, 0, 0, 0}},  // 2.0B needs 11
-                {'Z', {0x0C, 0x0F, 0x34, 0x01, 0x23, 0x00}},      // 2.0A needs 7
-                {'U', {0x02, 0x01, 0x23, 0xAA}},                  // length 2, one byte
-                {'U', {0x2F, 0x00, 0x00, 0x01}},                  // 2.0B identifier cut
-                {'W', {0x08, 0x01, 0x23, 1, 2, 3, 4, 5, 6, 7}},  // eight promised, seven sent
-                {'G', {}}, {'R', {}}, {'I', {}}, {'V', {}}, {'U', {}}, {'Y', {}}};
-  for (const auto& c : kShort) EXPECT_FALSE(Decode(c.cLetter, c.fields)) << c.cLetter << c.fields.size();
-  EXPECT_FALSE(Decode('Q', {0x01}));  // not a letter the module sends
-  EXPECT_TRUE(m_events.m_events.empty());
-  EXPECT_TRUE(m_list.m_lines.empty());
-  EXPECT_TRUE(m_owner.m_messages.empty());
-  EXPECT_EQ(m_decoder.Config().m_byModeFlags, MODE_DEFAULT);
-  EXPECT_EQ(m_decoder.Config().m_wBitTiming, BIT_TIMING_DEFAULT);
-  EXPECT_EQ(m_decoder.LastFrame().m_dwId, 0u);
-}
-
-TEST(ResponseText, LongerLinesDecodeTheirLayoutOnly) {
-  CanFrame frame;
-  const std::vector<uint8_t> fields = {0x01, 0x01, 0x23, 0x55, 0x66, 0x77};
-  ASSERT_TRUE(ParseFrame(fields, frame));
-  EXPECT_EQ(frame.m_byLength, 1);
-  EXPECT_EQ(frame.m_abyData[0], 0x55);
-  EXPECT_EQ(frame.m_abyData[1], 0x00);
-}
-
-TEST(ResponseText, ReceivedLineReusesItsBufferWithoutLeftovers) {
-  std::string line;
-  CanFrame frame;
-  frame.m_byLength = 8;
-  frame.m_bStandard = false;
-  ReceivedFrameLine(frame, line);
-  frame = CanFrame{};
-  ReceivedFrameLine(frame, line);
-  EXPECT_EQ(line, "CAN2.0A  Data Frame    길이:0  ID:000       ");
+  // Without a receive list a frame is still stored and posted, only not listed.
+  m_pChannel->SetReceiveSink(nullptr);
+  m_messages.clear();
+  Receive(Line(":U01012342"));
+  EXPECT_EQ(frame.m_abyData[0], 0x42);
+  EXPECT_EQ(m_lines.size(), 2u);
+  EXPECT_EQ(m_messages, (CMessages{{WM_FRAME_ACTIVITY, 2}}));
 }
 
 }  // namespace
