@@ -29,7 +29,8 @@ const char* const SERIAL = "KX0001";
 struct SerialRig {
   static constexpr const char* MISSING = "/nonexistent/ttyKorvex";
   bool Open(CSerialPort& port, const std::string& name) { return port.Open(name, 921600); }
-  std::string Name() const { return pty.SlavePath(); }  // empty when no pty could be made
+  bool Ready() const { return pty.IsValid(); }
+  std::string Name() const { return pty.SlavePath(); }
   void Feed(const std::vector<uint8_t>& data) { EXPECT_TRUE(pty.Send(data)); }
   std::vector<uint8_t> Written(size_t nCount) { return pty.Receive(nCount); }
   bool DeviceClosed() { return pty.SlaveClosed(); }
@@ -52,6 +53,7 @@ struct UsbRig {
     fake.AddDevice(MODULE, SERIAL, byLatency);
   }
   bool Open(CUsbPort& port, const std::string& name) { return port.Open(name); }
+  bool Ready() const { return fake.IsLoaded() && library.IsLoaded(); }
   std::string Name() const { return SERIAL; }
   void Feed(const std::vector<uint8_t>& data) { fake.Feed(SERIAL, data.data(), static_cast<uint32_t>(data.size())); }
   std::vector<uint8_t> Written(size_t nCount) {
@@ -75,7 +77,7 @@ template <typename Rig>
 class TransportTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    ASSERT_FALSE(m_rig.Name().empty());
+    ASSERT_TRUE(m_rig.Ready());
     m_rig.port.SetNotifyTarget(&m_rx.host, WM_RX_NOTIFY, m_rx.pQueue.get());
   }
   bool Open() { return m_rig.Open(m_rig.port, m_rig.Name()); }
