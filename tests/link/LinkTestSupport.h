@@ -1,39 +1,62 @@
 #pragma once
-// Shared pieces of the transport tests: the queue and recorder a transport reports to, and
-// helpers that wait for real I/O from the reader thread with a deadline.
-#include <dirent.h>
-
+// Shared pieces of the transport tests and benchmarks: the host and queue a transport reports
+// to, and helpers that wait for real I/O from the reader thread with a deadline.
 #include <chrono>
+#include <condition_variable>
+#include <filesystem>
 #include <memory>
+#include <mutex>
 #include <vector>
 
-#include "CPostRecorder.h"
 #include "link/CByteQueue.h"
+#include "link/MessageHost.h"
+
+// Counts the reader's notifications (only WM_RX_NOTIFY with zero parameters counts); while
+// held, a poster stays inside Post, so input can pile up behind a busy reader.
+class CPostRecorder : public MessageHost {
+public:
+  void Post(unsigned nMsg, uintptr_t wParam, intptr_t lParam) override {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_nPosts += nMsg == WM_RX_NOTIFY && wParam == 0 && lParam == 0;
+    m_changed.notify_all();
+    m_changed.wait(lock, [this] { return !m_bHolding; });
+  }
+  void SetTimer(unsigned, unsigned) override {}
+  void KillTimer(unsigned) override {}
+
+  // Waits, woken by every post, until bDone() holds; false after five seconds.
+  template <typename Predicate> bool WaitUntil(Predicate bDone) {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    return m_changed.wait_for(lock, std::chrono::seconds(5), bDone);
+  }
+  bool WaitForPosts(unsigned nCount) { return WaitUntil([&] { return m_nPosts >= nCount; }); }
+  unsigned Posts() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_nPosts;
+  }
+  void Hold(bool bHold) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_bHolding = bHold;
+    m_changed.notify_all();
+  }
+
+private:
+  std::mutex m_mutex;
+  std::condition_variable m_changed;
+  unsigned m_nPosts = 0;
+  bool m_bHolding = false;
+};
 
 struct LinkReceiver {
   CPostRecorder host;
   std::unique_ptr<CByteQueue> pQueue = std::make_unique<CByteQueue>();
 
-  // Waits until at least nBytes are queued, following the reader's notifications.
-  bool WaitForQueued(uint32_t nBytes, std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-      const unsigned nPosts = host.Posts();
-      if (pQueue->Count() >= nBytes) return true;
-      const auto remaining =
-          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-      if (remaining.count() <= 0 || !host.WaitForPosts(nPosts + 1, remaining)) return pQueue->Count() >= nBytes;
-    }
-  }
+  // The reader queues a burst before it posts, so each post is the moment to look again.
+  bool WaitForQueued(uint32_t nBytes) { return host.WaitUntil([&] { return pQueue->Count() >= nBytes; }); }
   std::vector<uint8_t> PopAll() {
     std::vector<uint8_t> data;
     while (pQueue->Count() > 0) data.push_back(pQueue->Pop());
     return data;
-  }
-  // Leaves exactly nFree bytes of free space (before any reader runs).
-  void FillLeaving(uint32_t nFree) {
-    const std::vector<uint8_t> filler(CByteQueue::QUEUE_SIZE - nFree, 0xEE);
-    pQueue->Push(filler.data(), static_cast<uint32_t>(filler.size()));
   }
 };
 
@@ -44,14 +67,8 @@ inline std::vector<uint8_t> TestPattern(size_t n, uint8_t bySeed = 0) {
 }
 
 // Threads of this process, to show that Close leaves no reader behind.
-inline int ThreadCount() {
-  int nThreads = 0;
-  if (DIR* pDir = opendir("/proc/self/task")) {
-    while (const dirent* pEntry = readdir(pDir))
-      if (pEntry->d_name[0] != '.') ++nThreads;
-    closedir(pDir);
-  }
-  return nThreads;
+inline long ThreadCount() {
+  return std::distance(std::filesystem::directory_iterator("/proc/self/task"), std::filesystem::directory_iterator());
 }
 
 inline double SecondsSince(std::chrono::steady_clock::time_point start) {

@@ -8,27 +8,24 @@
 class FakeSysfs {
 public:
   const std::string& Root() const { return m_dir.Path(); }
-  const ScratchDir& Dir() const { return m_dir; }
 
-  // A usb-serial port (ttyUSB*): tty below the port below the interface of USB device busPort.
-  void AddUsbSerial(const std::string& tty, const std::string& busPort, const std::string& manufacturer,
-                    const std::string& product, const std::string& serial) const {
-    const std::string usb = AddUsbDevice(busPort, manufacturer, product, serial);
-    const std::string port = usb + "/" + busPort + ":1.0/" + tty;
-    AddTty(tty, port + "/tty/" + tty, "../../../" + tty);
-  }
-  // A CDC ACM port (ttyACM*): tty directly below the interface.
-  void AddAcm(const std::string& tty, const std::string& busPort, const std::string& manufacturer,
-              const std::string& product) const {
-    const std::string usb = AddUsbDevice(busPort, manufacturer, product, "");
+  // A port of USB device busPort: a usb-serial port (ttyUSB*) sits below its own directory
+  // under the interface, a CDC ACM port (ttyACM*) directly below the interface. Empty
+  // descriptors are left out, as for a device that has none.
+  void AddUsb(const std::string& tty, const std::string& busPort, const std::string& manufacturer,
+              const std::string& product, const std::string& serial) const {
+    const std::string usb = "devices/pci0000:00/0000:00:14.0/usb1/" + busPort;
     const std::string iface = busPort + ":1.0";
-    AddTty(tty, usb + "/" + iface + "/tty/" + tty, "../../../" + iface);
+    for (const auto& [name, value] : {std::pair<std::string, std::string>{"idVendor", "0403"},
+                                      {"manufacturer", manufacturer}, {"product", product}, {"serial", serial}})
+      if (!value.empty()) m_dir.Write(usb + "/" + name, value + "\n");
+    const bool bAcm = tty.rfind("ttyACM", 0) == 0;
+    AddTty(tty, usb + "/" + iface + (bAcm ? "" : "/" + tty) + "/tty/" + tty, "../../../" + (bAcm ? iface : tty));
   }
   // A serial-core port of the 8250 driver; type "4" is a 16550A, "0" means no UART answered.
   void AddUart(const std::string& tty, const std::string& type) const {
-    const std::string ttyDir = "devices/platform/serial8250/tty/" + tty;
-    AddTty(tty, ttyDir, "../../../serial8250");
-    m_dir.Write(ttyDir + "/type", type + "\n");
+    AddTty(tty, "devices/platform/serial8250/tty/" + tty, "../../../serial8250");
+    m_dir.Write("devices/platform/serial8250/tty/" + tty + "/type", type + "\n");
   }
   // A virtual terminal: no device behind it.
   void AddVirtual(const std::string& tty) const {
@@ -37,17 +34,6 @@ public:
   }
 
 private:
-  std::string AddUsbDevice(const std::string& busPort, const std::string& manufacturer,
-                           const std::string& product, const std::string& serial) const {
-    const std::string usb = "devices/pci0000:00/0000:00:14.0/usb1/" + busPort;
-    m_dir.Write(usb + "/idVendor", "0403\n");
-    m_dir.Write(usb + "/idProduct", "6001\n");
-    if (!manufacturer.empty()) m_dir.Write(usb + "/manufacturer", manufacturer + "\n");
-    if (!product.empty()) m_dir.Write(usb + "/product", product + "\n");
-    if (!serial.empty()) m_dir.Write(usb + "/serial", serial + "\n");
-    m_dir.Write(usb + "/" + busPort + ":1.0/bInterfaceNumber", "00\n");
-    return usb;
-  }
   void AddTty(const std::string& tty, const std::string& ttyDir, const std::string& deviceTarget) const {
     m_dir.Write(ttyDir + "/dev", "188:0\n");
     m_dir.Link(deviceTarget, ttyDir + "/device");

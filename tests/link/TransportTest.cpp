@@ -1,0 +1,320 @@
+// The serial transport on real pseudo-terminals and the USB transport on the fake D2XX library:
+// the rules they share run on both, then what is particular to each.
+#include <termios.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <thread>
+
+#include "CPseudoTerminal.h"
+#include "FakeD2xxControl.h"
+#include "LinkTestSupport.h"
+#include "link/CD2xxLibrary.h"
+#include "link/CSerialPort.h"
+#include "link/CUsbPort.h"
+#include "link/UsbDeviceList.h"
+#include "support/ScratchDir.h"
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+
+namespace {
+
+const char* const MODULE = "Korvex Analyzer";
+const char* const SERIAL = "KX0001";
+
+// The device behind each transport, as the shared tests drive it.
+struct SerialRig {
+  static constexpr const char* MISSING = "/nonexistent/ttyKorvex";
+  bool Open(CSerialPort& port, const std::string& name) { return port.Open(name, 921600); }
+  bool Ready() const { return pty.IsValid(); }
+  std::string Name() const { return pty.SlavePath(); }
+  void Feed(const std::vector<uint8_t>& data) { EXPECT_TRUE(pty.Send(data)); }
+  std::vector<uint8_t> Written(size_t nCount) { return pty.Receive(nCount); }
+  bool DeviceClosed() { return pty.SlaveClosed(); }
+  void Unplug() { pty.CloseMaster(); }
+
+  CPseudoTerminal pty;
+  CSerialPort port, other;
+};
+
+struct UsbRig {
+  static constexpr const char* MISSING = "NO-SUCH-SERIAL";
+  UsbRig() {
+    Attach(16);
+    setenv(CD2xxLibrary::FILE_VARIABLE, KORVEX_FAKE_D2XX_PATH, 1);
+    library.Load();
+  }
+  ~UsbRig() { unsetenv(CD2xxLibrary::FILE_VARIABLE); }
+  void Attach(uint8_t byLatency) {  // the module alone, a fresh log
+    fake.Reset();
+    fake.AddDevice(MODULE, SERIAL, byLatency);
+  }
+  bool Open(CUsbPort& port, const std::string& name) { return port.Open(name); }
+  bool Ready() const { return fake.IsLoaded() && library.IsLoaded(); }
+  std::string Name() const { return SERIAL; }
+  void Feed(const std::vector<uint8_t>& data) { fake.Feed(SERIAL, data.data(), static_cast<uint32_t>(data.size())); }
+  std::vector<uint8_t> Written(size_t nCount) {
+    std::vector<uint8_t> data(nCount);
+    data.resize(std::min<size_t>(nCount, fake.Written(SERIAL, data.data(), static_cast<uint32_t>(nCount))));
+    return data;
+  }
+  bool DeviceClosed() { return !fake.IsOpen(SERIAL); }
+  void Unplug() { fake.RemoveDevice(SERIAL); }
+  size_t CountCalls(const std::string& entry) const {
+    const std::vector<std::string> calls = fake.Calls();
+    return static_cast<size_t>(std::count(calls.begin(), calls.end(), entry));
+  }
+
+  CFakeD2xx fake;  // outlives the library and the ports
+  CD2xxLibrary library;
+  CUsbPort port{library}, other{library};
+};
+
+template <typename Rig>
+class TransportTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(m_rig.Ready());
+    m_rig.port.SetNotifyTarget(&m_rx.host, WM_RX_NOTIFY, m_rx.pQueue.get());
+  }
+  bool Open() { return m_rig.Open(m_rig.port, m_rig.Name()); }
+
+  LinkReceiver m_rx;  // outlives the port's reader
+  Rig m_rig;
+};
+
+using Transports = ::testing::Types<SerialRig, UsbRig>;
+TYPED_TEST_SUITE(TransportTest, Transports);
+
+TYPED_TEST(TransportTest, FailedOpenLeavesItClosedAndOpeningAgainClosesTheFirst) {
+  TypeParam& rig = this->m_rig;
+  EXPECT_FALSE(rig.Open(rig.port, TypeParam::MISSING));
+  EXPECT_FALSE(rig.port.IsOpen());
+  EXPECT_EQ(rig.port.Close(), 0);
+  EXPECT_EQ(rig.port.Close(), 0);
+
+  // The device is exclusive, so opening it again works only because the first connection closed.
+  ASSERT_TRUE(this->Open());
+  ASSERT_TRUE(this->Open());
+  EXPECT_FALSE(rig.Open(rig.other, rig.Name()));
+  EXPECT_NE(rig.port.Close(), 0);
+  EXPECT_TRUE(rig.Open(rig.other, rig.Name()));
+  EXPECT_NE(rig.other.Close(), 0);
+
+  ASSERT_TRUE(this->Open());  // an Open that fails closes what was open
+  EXPECT_FALSE(rig.Open(rig.port, TypeParam::MISSING));
+  EXPECT_FALSE(rig.port.IsOpen());
+  EXPECT_TRUE(rig.DeviceClosed());
+}
+
+TYPED_TEST(TransportTest, LongBurstIsReadInSeveralBlocksAndNotifiedOnce) {
+  LinkReceiver& rx = this->m_rx;
+  ASSERT_TRUE(this->Open());
+  // Keep the reader inside its first notification while the burst piles up behind it.
+  rx.host.Hold(true);
+  this->m_rig.Feed({'#'});
+  ASSERT_TRUE(rx.host.WaitForPosts(1));
+  std::vector<uint8_t> burst = TestPattern(3 * CPortReader::READ_BLOCK_SIZE + 500, 5);
+  this->m_rig.Feed(burst);
+  rx.host.Hold(false);
+
+  ASSERT_TRUE(rx.host.WaitForPosts(2));
+  EXPECT_EQ(rx.pQueue->Count(), burst.size() + 1);  // the second notification came after the whole burst
+  EXPECT_EQ(rx.host.Posts(), 2u);
+  burst.insert(burst.begin(), '#');
+  EXPECT_EQ(rx.PopAll(), burst);
+  EXPECT_EQ(this->m_rig.port.DroppedBlocks(), 0u);
+  if constexpr (std::is_same_v<TypeParam, UsbRig>) {
+    EXPECT_EQ(this->m_rig.CountCalls("FT_W32_ReadFile(4096)"), 3u);
+    EXPECT_EQ(this->m_rig.CountCalls("FT_W32_ReadFile(500)"), 1u);
+  }
+}
+
+TYPED_TEST(TransportTest, BlockThatDoesNotFitIsDroppedWholeAndTheNextFittingOneIsQueued) {
+  LinkReceiver& rx = this->m_rx;
+  const std::vector<uint8_t> filler(CByteQueue::QUEUE_SIZE - 100, 0xEE);
+  rx.pQueue->Push(filler.data(), static_cast<uint32_t>(filler.size()));  // 100 bytes free
+  ASSERT_TRUE(this->Open());
+
+  this->m_rig.Feed(std::vector<uint8_t>(100, 'a'));  // not strictly smaller than the free space
+  ASSERT_TRUE(rx.host.WaitForPosts(1));
+  EXPECT_EQ(this->m_rig.port.DroppedBlocks(), 1u);
+  EXPECT_EQ(rx.pQueue->FreeSpace(), 100u);
+
+  this->m_rig.Feed(std::vector<uint8_t>(99, 'b'));
+  ASSERT_TRUE(rx.host.WaitForPosts(2));
+  EXPECT_EQ(this->m_rig.port.DroppedBlocks(), 1u);
+  EXPECT_EQ(rx.pQueue->FreeSpace(), 1u);
+}
+
+TYPED_TEST(TransportTest, WritesReachTheDeviceAndFailAtOnceWhenItVanishes) {
+  TypeParam& rig = this->m_rig;
+  ASSERT_TRUE(this->Open());
+  const std::vector<uint8_t> line{':', 'G', '1', '1', 'A', '9', '\r'};
+  EXPECT_EQ(rig.port.Write(line.data(), 7), 7u);
+  EXPECT_EQ(rig.Written(7), line);
+
+  rig.Unplug();
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(rig.port.Write(line.data(), 7), 0u);
+  EXPECT_LT(SecondsSince(start), 1.5);
+  EXPECT_NE(rig.port.Close(), 0);  // closing a vanished device still releases it
+  EXPECT_FALSE(rig.port.IsOpen());
+}
+
+TYPED_TEST(TransportTest, CloseWakesTheWaitingReaderPromptlyAndLeavesNoThread) {
+  const long nThreadsBefore = ThreadCount();
+  ASSERT_TRUE(this->Open());
+  EXPECT_EQ(ThreadCount(), nThreadsBefore + 1);
+  this->m_rig.Feed({'a'});
+  ASSERT_TRUE(this->m_rx.WaitForQueued(1));  // the reader has drained and waits again
+
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_NE(this->m_rig.port.Close(), 0);
+  EXPECT_LT(SecondsSince(start), 0.5);
+  EXPECT_EQ(ThreadCount(), nThreadsBefore);
+  EXPECT_TRUE(this->m_rig.DeviceClosed());
+  EXPECT_EQ(this->m_rx.host.Posts(), 1u);
+}
+
+using SerialPortTest = TransportTest<SerialRig>;
+
+TEST_F(SerialPortTest, LineIsRaw8N1AtTheGivenRateWithoutFlowControl) {
+  ScratchDir dir;
+  EXPECT_FALSE(m_rig.port.Open(dir.Write("plain", ""), 38400));  // not a tty
+  EXPECT_FALSE(m_rig.port.Open(m_rig.Name(), 12345));              // a rate termios cannot express
+  // Leave the line as another program might have: a fresh pty is cooked (canonical, echo, signals,
+  // CR mapping, XON/XOFF, output processing); add flow control, two stop bits and parity.
+  termios tio{};
+  ASSERT_EQ(tcgetattr(m_rig.pty.MasterFd(), &tio), 0);  // a pty master reaches its slave's settings
+  tio.c_cflag |= CRTSCTS | CSTOPB | PARENB | HUPCL;
+  ASSERT_EQ(tcsetattr(m_rig.pty.MasterFd(), TCSANOW, &tio), 0);
+  for (const auto& [dwRate, speed] : {std::pair{38400u, speed_t{B38400}}, std::pair{921600u, speed_t{B921600}}}) {
+    ASSERT_TRUE(m_rig.port.Open(m_rig.Name(), dwRate));
+    ASSERT_EQ(tcgetattr(m_rig.pty.MasterFd(), &tio), 0);
+    EXPECT_EQ(cfgetispeed(&tio), speed);
+    EXPECT_EQ(cfgetospeed(&tio), speed);
+    EXPECT_EQ(tio.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS | HUPCL | CLOCAL | CREAD), CS8 | CLOCAL | CREAD);
+    EXPECT_EQ(tio.c_iflag & (IXON | IXOFF | ICRNL | ISTRIP), 0u);
+    EXPECT_EQ(tio.c_lflag & (ICANON | ECHO | ISIG), 0u);
+    EXPECT_EQ(tio.c_oflag & OPOST, 0u);
+  }
+  // Every byte value passes unchanged both ways: no CR/LF mapping, no XON/XOFF, no signals.
+  const std::vector<uint8_t> values = TestPattern(256);  // each value once
+  m_rig.Feed(values);
+  ASSERT_TRUE(m_rx.WaitForQueued(256));
+  EXPECT_EQ(m_rx.PopAll(), values);
+  EXPECT_EQ(m_rig.port.Write(values.data(), 256), 256u);
+  EXPECT_EQ(m_rig.Written(256), values);
+}
+
+TEST_F(SerialPortTest, WriteToStalledDeviceGivesUpAfterOneSecond) {
+  ASSERT_TRUE(Open());
+  // Nobody reads the master: the flood fills the pty's buffers, and then a single byte finds no room.
+  const std::vector<uint8_t> flood = TestPattern(1024 * 1024);
+  for (const uint32_t nLength : {static_cast<uint32_t>(flood.size()), 1u}) {
+    const auto start = std::chrono::steady_clock::now();
+    const uint32_t nWritten = m_rig.port.Write(flood.data(), nLength);
+    EXPECT_EQ(nWritten > 0, nLength > 1);
+    EXPECT_LT(nWritten, nLength);
+    EXPECT_GE(SecondsSince(start), 0.9);
+    EXPECT_LT(SecondsSince(start), 3.0);
+  }
+}
+
+const std::vector<std::string> OPEN_SEQUENCE = {
+    "FT_W32_CreateFile(KX0001,0xc0000000,0,3,0x81)", "FT_ResetDevice", "FT_GetLatencyTimer", "FT_SetLatencyTimer(1)",
+    "FT_W32_SetCommMask(1)", "FT_W32_SetupComm(4096,4096)", "FT_W32_PurgeComm(15)",
+    "FT_W32_SetCommTimeouts(4294967295,4294967295,1000,0,1000)", "FT_W32_GetCommState",
+    "FT_W32_SetCommState(921600,8,0,0,xon=17)",  // the driver reported 38,400 7E2, XON 0x11
+    "FT_SetEventNotification(1)"};
+
+using UsbPortTest = TransportTest<UsbRig>;
+
+TEST_F(UsbPortTest, OpensInOrderAt921600SettingTheLatencyOnlyWhenNotOneAlready) {
+  EXPECT_FALSE(m_rig.port.Open(""));
+  EXPECT_FALSE(m_rig.port.Open(std::string("KX0001\0X", 8)));  // would open KX0001 by mistake
+  EXPECT_THAT(m_rig.fake.Calls(), ::testing::IsEmpty());
+  for (const uint8_t byLatency : {16, 1}) {
+    m_rig.Attach(byLatency);
+    ASSERT_TRUE(Open());
+    std::vector<std::string> expected = OPEN_SEQUENCE;
+    if (byLatency == 1) expected.erase(expected.begin() + 3);
+    std::vector<std::string> calls = m_rig.fake.Calls();
+    calls.resize(std::min(calls.size(), expected.size()));  // the reader may have started asking
+    EXPECT_THAT(calls, ElementsAreArray(expected)) << int{byLatency};
+    EXPECT_EQ(m_rig.port.Close(), 1);
+    EXPECT_EQ(m_rig.fake.Calls().back(), "FT_W32_CloseHandle");
+  }
+}
+
+TEST_F(UsbPortTest, FailingOpenStepClosesTheDeviceAndStopsTheSequence) {
+  const long nThreadsBefore = ThreadCount();
+  for (size_t nStep = 0; nStep < OPEN_SEQUENCE.size(); ++nStep) {
+    SCOPED_TRACE(OPEN_SEQUENCE[nStep]);
+    m_rig.Attach(16);
+    m_rig.fake.FailCall(OPEN_SEQUENCE[nStep].substr(0, OPEN_SEQUENCE[nStep].find('(')));
+    EXPECT_FALSE(Open());
+    EXPECT_FALSE(m_rig.port.IsOpen());
+    EXPECT_FALSE(m_rig.fake.IsOpen(SERIAL));
+    EXPECT_EQ(ThreadCount(), nThreadsBefore);
+    std::vector<std::string> expected(OPEN_SEQUENCE.begin(), OPEN_SEQUENCE.begin() + static_cast<long>(nStep) + 1);
+    if (nStep > 0) expected.push_back("FT_W32_CloseHandle");  // a failed create has nothing to close
+    EXPECT_THAT(m_rig.fake.Calls(), ElementsAreArray(expected));
+  }
+}
+
+TEST_F(UsbPortTest, DeviceThatCannotDeliverReportedInputDoesNotMakeTheReaderSpin) {
+  // Waits (bounded) until the log holds entry nCount times; how often it does.
+  const auto WaitForCalls = [this](const std::string& entry, size_t nCount, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (m_rig.CountCalls(entry) < nCount && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+    return m_rig.CountCalls(entry);
+  };
+  ASSERT_TRUE(Open());
+  m_rig.fake.FailCall("FT_W32_ReadFile");
+  m_rig.Feed({'x', 'y'});
+  // The reader tries once; a spinning reader would try again and again without a new signal.
+  EXPECT_EQ(WaitForCalls("FT_W32_ReadFile(2)", 1, std::chrono::seconds(5)), 1u);
+  EXPECT_EQ(WaitForCalls("FT_W32_ReadFile(2)", 2, std::chrono::milliseconds(200)), 1u);
+  m_rig.Feed({'z'});  // a new signal makes it try again
+  EXPECT_EQ(WaitForCalls("FT_W32_ReadFile(3)", 1, std::chrono::seconds(5)), 1u);
+  EXPECT_EQ(m_rx.host.Posts(), 0u);
+}
+
+TEST_F(UsbPortTest, DeviceListKeepsModulesWithASerialNumberInLibraryOrder) {
+  const std::string longText(64, 'K');  // fills the library's 64-byte buffer without a terminator
+  for (const auto& [description, serial] : std::vector<std::pair<std::string, std::string>>{
+           {"FT232R USB UART", "A50285BI"}, {"Korvex Analyzer ", "KX-SPACE"}, {"korvex analyzer", "KX-CASE"},
+           {"Korvex", "KX-PREFIX"}, {MODULE, ""}, {MODULE + longText, "KX-LONG"}, {MODULE, longText},
+           {MODULE, "KX-UNPLUGGED"}, {MODULE, "KX-B"}})
+    m_rig.fake.AddDevice(description, serial, 16);
+  m_rig.fake.RemoveDevice("KX-UNPLUGGED");
+  EXPECT_THAT(BuildUsbDeviceList(m_rig.library), ElementsAre(SERIAL, longText, "KX-B"));
+
+  // What the library refuses is skipped, and an absurd count does not become billions of queries.
+  m_rig.fake.FailCall("FT_ListDevices(0,description)");
+  m_rig.fake.FailCall("FT_ListDevices(8,serial)");
+  m_rig.fake.SetListedCount(0x7FFFFFFF);
+  const size_t nCallsBefore = m_rig.fake.Calls().size();
+  EXPECT_THAT(BuildUsbDeviceList(m_rig.library), ElementsAre(longText));
+  EXPECT_LE(m_rig.fake.Calls().size() - nCallsBefore, 1u + 2u * MAX_USB_DEVICES);
+  m_rig.fake.FailCall("FT_ListDevices(count)");
+  EXPECT_TRUE(BuildUsbDeviceList(m_rig.library).empty());
+}
+
+TEST_F(UsbPortTest, ProcessWideLibraryServesDefaultTransportsAndAForeignOneMeansNoUsb) {
+  CD2xxLibrary& shared = CD2xxLibrary::Shared();
+  ASSERT_TRUE(shared.Load());  // KORVEX_D2XX_LIBRARY names the fake
+  EXPECT_THAT(BuildUsbDeviceList(), ElementsAre(SERIAL));
+  EXPECT_TRUE(CUsbPort().Open(SERIAL));  // destroying an open transport closes the device
+  EXPECT_FALSE(m_rig.fake.IsOpen(SERIAL));
+  EXPECT_FALSE(shared.LoadFile("libm.so.6"));  // no D2XX calls: and the fake loaded before is gone
+  EXPECT_TRUE(BuildUsbDeviceList().empty());
+  EXPECT_FALSE(CUsbPort().Open(SERIAL));
+}
+
+}  // namespace

@@ -1,0 +1,163 @@
+// Port discovery on fake sysfs trees and the fake D2XX library, and the ports of the command line.
+#include <stdlib.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "FakeD2xxControl.h"
+#include "FakeSysfs.h"
+#include "link/CommandLinePorts.h"
+#include "link/PortDiscovery.h"
+#include "link/SerialPortDiscovery.h"
+#include "link/SysfsTree.h"
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+namespace {
+
+// "name path flag friendly-name" per item, so a whole list is compared at once.
+std::vector<std::string> Items(const std::vector<CSerialPortItem>& items) {
+  std::vector<std::string> lines;
+  for (const CSerialPortItem& item : items)
+    lines.push_back(item.m_strName + " " + item.m_strDevicePath + " " + std::to_string(item.m_byModulePort) + " " +
+                    item.m_strFriendlyName);
+  return lines;
+}
+
+class DiscoveryTest : public ::testing::Test {
+protected:
+  // The module, another maker's adapter, a device without descriptors, a CDC device, two real
+  // UARTs, a phantom UART and a virtual terminal.
+  void SetUp() override {
+    m_sysfs.AddUsb("ttyUSB0", "1-1", "Ostwind", "Korvex Analyzer", "KX000123");
+    m_sysfs.AddUsb("ttyUSB1", "1-2", "Prolific Technology Inc.", "USB-Serial Controller", "P1");
+    m_sysfs.AddUsb("ttyUSB2", "1-3", "", "", "");
+    m_sysfs.AddUsb("ttyACM0", "1-4", "Arduino (www.arduino.cc)", "Uno", "");
+    m_sysfs.AddUart("ttyS10", "4");
+    m_sysfs.AddUart("ttyS2", "4");
+    m_sysfs.AddUart("ttyS1", "0");
+    m_sysfs.AddVirtual("tty0");
+  }
+
+  FakeSysfs m_sysfs;
+};
+
+TEST_F(DiscoveryTest, SerialListKeepsTheModulePortAndPlainUartsOnly) {
+  CPortLists lists;
+  BuildSerialPortList(lists, m_sysfs.Root());
+  EXPECT_EQ(lists.m_strError, "");
+  EXPECT_THAT(Items(lists.m_serialPorts),
+              ElementsAre("ttyS2 /dev/ttyS2 0 ttyS2", "ttyS10 /dev/ttyS10 0 ttyS10",
+                          "ttyUSB0 /dev/ttyUSB0 1 Ostwind USB Korvex Analyzer Device (ttyUSB0)"));
+
+  // The walk itself: USB descriptors read from the parent device, descriptions cut at "(".
+  std::vector<std::string> entries;
+  for (const PortEntry& entry : EnumeratePorts(m_sysfs.Root()).m_entries)
+    entries.push_back(entry.m_strPortName + "|" + entry.m_strDescription + "|" + entry.m_strUsbSerial + "|" +
+                      (entry.m_bUsb ? "usb" : "-"));
+  EXPECT_THAT(entries, ElementsAre("ttyACM0|Arduino||usb", "ttyS2|ttyS2||-", "ttyS10|ttyS10||-",
+                                   "ttyUSB0|Ostwind USB Korvex Analyzer Device|KX000123|usb",
+                                   "ttyUSB1|Prolific Technology Inc. USB USB-Serial Controller Device|P1|usb",
+                                   "ttyUSB2|USB  Device||usb"));
+}
+
+TEST_F(DiscoveryTest, UnreadableTreeGivesAMessageAndAnEmptyList) {
+  CPortLists lists;
+  lists.m_serialPorts.push_back({"stale", "/dev/stale", "stale", 0});
+  BuildSerialPortList(lists, m_sysfs.Root() + "/missing");
+  EXPECT_THAT(lists.m_strError, HasSubstr("Could not read " + m_sysfs.Root() + "/missing/class/tty"));
+  EXPECT_THAT(lists.m_serialPorts, IsEmpty());
+}
+
+TEST_F(DiscoveryTest, WholeDiscoveryAddsCommandLinePortsAndOnlyExactlyDescribedUsbModules) {
+  CFakeD2xx fake;
+  ASSERT_TRUE(fake.IsLoaded());
+  fake.Reset();
+  fake.AddDevice("FT232R USB UART", "A9XYZ", 16);
+  fake.AddDevice("Korvex Analyzer B", "KXB", 16);  // described almost, not exactly
+  setenv("KORVEX_SYSFS_ROOT", m_sysfs.Root().c_str(), 1);
+  setenv("KORVEX_D2XX_LIBRARY", KORVEX_FAKE_D2XX_PATH, 1);
+  CD2xxLibrary library;
+  CPortLists lists = DiscoverPorts({{"/tmp/korvex-sim.tty", true}}, library);
+  EXPECT_EQ(lists.m_strError, "");
+  EXPECT_THAT(lists.m_usbSerialNumbers, IsEmpty());
+  EXPECT_EQ(lists.m_serialPorts.back().m_strDevicePath, "/tmp/korvex-sim.tty");
+  EXPECT_EQ(lists.m_nPortsAvailable, 4);
+  fake.AddDevice("Korvex Analyzer", "KX000123", 16);
+  lists = DiscoverPorts({}, library);
+  EXPECT_EQ(lists.m_usbSerialNumbers, std::vector<std::string>{"KX000123"});
+  EXPECT_EQ(lists.m_nPortsAvailable, 4);
+
+  // Without the library the serial list still stands.
+  setenv("KORVEX_D2XX_LIBRARY", (m_sysfs.Root() + "/no-such-library.so").c_str(), 1);
+  CD2xxLibrary missing;
+  lists = DiscoverPorts({}, missing);
+  EXPECT_THAT(lists.m_usbSerialNumbers, IsEmpty());
+  EXPECT_EQ(lists.m_nPortsAvailable, 3);
+  unsetenv("KORVEX_SYSFS_ROOT");
+  unsetenv("KORVEX_D2XX_LIBRARY");
+}
+
+TEST(SerialPortListRules, ModulePortNeedsTheWholePrefixWhereverItIs) {
+  EXPECT_TRUE(IsModulePortName("Ostwind USB Korvex Analyzer Device"));
+  EXPECT_FALSE(IsModulePortName("Ostwind USB Korvex Analyzer Devic"));
+  EXPECT_FALSE(IsModulePortName("ostwind USB Korvex Analyzer Device (ttyUSB3)"));
+  // A port that is not on USB but carries the prefix is marked like the module's port.
+  EXPECT_THAT(Items(SelectSerialPorts({{"/dev/ttyX0", "ttyX0", "Ostwind USB Korvex Analyzer Device", false, "", ""}})),
+              ElementsAre("ttyX0 /dev/ttyX0 1 Ostwind USB Korvex Analyzer Device"));
+}
+
+TEST(ReadSysfsAttr, TakesTheFirstLineBoundedAndPrintable) {
+  ScratchDir dir;
+  EXPECT_EQ(ReadSysfsAttr(dir.Path(), "missing"), std::nullopt);
+  EXPECT_EQ(ReadSysfsAttr(dir.Path(), ""), std::nullopt);  // the directory itself
+  dir.Write("product", "Bad\x1b[2J\x7f  \nsecond\n");
+  EXPECT_EQ(ReadSysfsAttr(dir.Path(), "product"), "Bad?[2J?");
+  dir.Write("long", std::string(3 * SYSFS_ATTR_MAX, 'x'));
+  EXPECT_EQ(ReadSysfsAttr(dir.Path(), "long")->size(), SYSFS_ATTR_MAX);
+}
+
+TEST(CommandLinePorts, PortValuesSplitIntoPathAndKind) {
+  // value -> "path module-flag", or "" when refused; an "=" before the last "/" belongs to the path.
+  for (const auto& [pszValue, pszExpected] : std::vector<std::pair<const char*, const char*>>{
+           {"/dev/ttyUSB4", "/dev/ttyUSB4 0"}, {"ttyS1=module", "ttyS1 1"}, {"/tmp/a=b/port", "/tmp/a=b/port 0"},
+           {"/tmp/a=b/port=module", "/tmp/a=b/port 1"}, {"/dev/ttyUSB0=modem", ""}, {"/dev/ttyUSB0=", ""},
+           {"=module", ""}, {"", ""}}) {
+    CCommandLinePort port;
+    std::string strError;
+    const bool bValid = ParsePortValue(pszValue, port, strError);
+    EXPECT_EQ(bValid ? port.m_strPath + " " + std::to_string(port.m_bModule) : "", pszExpected) << pszValue;
+    if (!bValid) EXPECT_THAT(strError, HasSubstr(pszValue));
+  }
+}
+
+TEST(CommandLinePorts, BothSpellingsAreTakenOutAndTheFirstBadOneReported) {
+  CPortArguments result = ExtractPortArguments(
+      {"--port", "/dev/ttyUSB4", "monitor", "--port=/tmp/sim.tty=module", "--baud", "921600", "--portable"});
+  const auto Ports = [&result] {
+    std::string text;
+    for (const CCommandLinePort& port : result.m_ports) text += port.m_strPath + (port.m_bModule ? "=module " : " ");
+    return text;
+  };
+  EXPECT_EQ(result.m_strError, "");
+  EXPECT_EQ(Ports(), "/dev/ttyUSB4 /tmp/sim.tty=module ");
+  EXPECT_THAT(result.m_rest, ElementsAre("monitor", "--baud", "921600", "--portable"));
+
+  result = ExtractPortArguments({"--port=x=serial", "--port", "ttyS0", "--port"});
+  EXPECT_THAT(result.m_strError, HasSubstr("unknown port kind \"serial\""));
+  EXPECT_EQ(Ports(), "ttyS0 ");
+  EXPECT_EQ(ExtractPortArguments({"--port"}).m_strError, "--port needs a path");
+}
+
+TEST(CommandLinePorts, NewPortsAreAppendedAndListedOnesTakeTheGivenFlag) {
+  CPortLists lists;
+  lists.m_serialPorts = {{"ttyS0", "/dev/ttyS0", "ttyS0", 0}, {"ttyUSB0", "/dev/ttyUSB0", "module", 1}};
+  AddCommandLinePorts(lists, {{"/tmp/sim.tty", true}, {"ttyS0", true}, {"/dev/ttyUSB0", false}, {"ttyUSB7", false}});
+  EXPECT_THAT(Items(lists.m_serialPorts),
+              ElementsAre("ttyS0 /dev/ttyS0 1 ttyS0", "ttyUSB0 /dev/ttyUSB0 0 module",
+                          "/tmp/sim.tty /tmp/sim.tty 1 /tmp/sim.tty", "ttyUSB7 /dev/ttyUSB7 0 ttyUSB7"));
+}
+
+}  // namespace
