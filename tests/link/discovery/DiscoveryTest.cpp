@@ -129,7 +129,9 @@ TEST(CommandLinePorts, PortValuesSplitIntoPathAndKind) {
     std::string strError;
     const bool bValid = ParsePortValue(pszValue, port, strError);
     EXPECT_EQ(bValid ? port.m_strPath + " " + std::to_string(port.m_bModule) : "", pszExpected) << pszValue;
-    if (!bValid) EXPECT_THAT(strError, HasSubstr(pszValue));
+    if (!bValid) {
+      EXPECT_THAT(strError, HasSubstr(pszValue));
+    }
   }
 }
 
