@@ -1,212 +1,198 @@
-// korvex-cli against korvex-sim on a pseudo-terminal, every command, and monitor at the line
-// rate of a 921,600 bit/s link. Each test starts its own simulated module.
+// korvex-cli against korvex-sim on a pseudo-terminal: every command, monitor at the line rate
+// of a 921,600 bit/s link, the log files, SIGINT, and the program's exit statuses and refusals.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <stdlib.h>
 
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include "cli/ChildProcess.h"
+#include "cli/CliOptions.h"
 #include "receive/TempDir.h"
+#include "support/ChildProcess.h"
 #include "uisupport/Cp949Text.h"
 
 namespace {
 
 constexpr int WAIT_MS = 20000;
-const std::string EV_DEFAULT_CONFIG =
-    "[Korvex 환경설정 읽기 응답] : CAN2.0B  250.00K BPS  수신 ID:00000000  수신 Mask ID:00000000";
 const std::string EV_STOPPED = "[CAN 데이터 수신 여부 응답] : CAN 데이터 수신 중지 중";
-const std::string EV_RUNNING = "[CAN 데이터 수신 여부 응답] : CAN 데이터 수신 동작 중";
 
-struct CliResult {
+std::vector<std::string> Lines(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> FileLines(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Lines(std::string(std::istreambuf_iterator<char>(in), {}));
+}
+
+struct SCliResult {
   int nExit;
-  std::vector<std::string> out;
-  std::vector<std::string> err;
+  std::string out, err;
 };
 
-CliResult RunCli(const std::vector<std::string>& args) {
+SCliResult RunCli(const std::vector<std::string>& args) {
   CChildProcess cli;
   EXPECT_TRUE(cli.Start(KORVEX_CLI_PROGRAM, args));
   const int nExit = cli.Finish(WAIT_MS);
-  return {nExit, cli.RemainingLines(), cli.ErrorLines()};
-}
-
-class CliEndToEndTest : public ::testing::Test {
-protected:
-  // Starts korvex-sim with these options; its first output line is the terminal's path.
-  void StartSim(std::vector<std::string> args = {}) {
-    args.insert(args.end(), {"--seconds", "120"});
-    ASSERT_TRUE(m_sim.Start(KORVEX_SIM_PROGRAM, args));
-    ASSERT_TRUE(m_sim.ReadLine(m_pty, WAIT_MS));
-    ASSERT_EQ(m_pty.rfind("/dev/pts/", 0), 0u) << m_pty;
-  }
-  std::vector<std::string> Port() const { return {"--port", m_pty, "--baud", "921600"}; }
-  CliResult Cli(std::vector<std::string> command) {
-    std::vector<std::string> args = Port();
-    args.insert(args.end(), command.begin(), command.end());
-    return RunCli(args);
-  }
-
-  CChildProcess m_sim;
-  std::string m_pty;
-};
-
-TEST_F(CliEndToEndTest, ReadConfigShowsTheStartupExchangeAndTheAnswer) {
-  StartSim();
-  const CliResult r = Cli({"read-config"});
-  EXPECT_EQ(r.nExit, 0);
-  EXPECT_EQ(r.out, (std::vector<std::string>{EV_DEFAULT_CONFIG, EV_STOPPED, EV_DEFAULT_CONFIG, EV_STOPPED}));
-  EXPECT_TRUE(r.err.empty());
-}
-
-TEST_F(CliEndToEndTest, VersionResetAndSendAreAnswered) {
-  StartSim({"--version", "0x34", "--rate", "0"});
-  CliResult r = Cli({"version"});
-  EXPECT_EQ(r.nExit, 0);
-  ASSERT_EQ(r.out.size(), 4u);
-  EXPECT_EQ(r.out[2], "[Korvex 버전 응답]          : 버전 3.4");
-
-  r = Cli({"reset"});
-  EXPECT_EQ(r.nExit, 0);
-  ASSERT_EQ(r.out.size(), 4u);  // every run is a new channel: the start-up exchange again
-  EXPECT_EQ(r.out[2], "[CAN 리셋 응답]             : Command Reset");
-
-  r = Cli({"send", "--std", "123", "11", "22"});
-  EXPECT_EQ(r.nExit, 0);
-  ASSERT_EQ(r.out.size(), 4u);
-  EXPECT_EQ(r.out[2], "[CAN 데이터 송신 응답]      : CAN2.0A  Data Frame  길이:2  ID:123  데이터:11 22");
-
-  r = Cli({"send", "--remote", "1ABCDEF0"});
-  EXPECT_EQ(r.nExit, 0);
-  ASSERT_EQ(r.out.size(), 4u);
-  EXPECT_EQ(r.out[2], "[CAN 데이터 송신 응답]      : CAN2.0B  Remote Frame  길이:0  ID:1ABCDEF0");
-}
-
-TEST_F(CliEndToEndTest, WrittenConfigurationIsReadBack) {
-  StartSim({"--rate", "0"});
-  const std::string written = "CAN2.0A  500.00K BPS  수신 ID:123  수신 Mask ID:7F0";
-  CliResult r = Cli({"write-config", "--std", "--bitrate", "500K", "--report", "busoff,warning", "--id", "123",
-                     "--mask", "7F0"});
-  EXPECT_EQ(r.nExit, 0);
-  ASSERT_EQ(r.out.size(), 4u);
-  EXPECT_EQ(r.out[2], "[Korvex 환경설정 쓰기 응답] : " + written);
-  r = Cli({"read-config"});
-  EXPECT_EQ(r.nExit, 0);
-  ASSERT_GE(r.out.size(), 2u);
-  EXPECT_EQ(r.out.end()[-2], "[Korvex 환경설정 읽기 응답] : " + written);
+  return {nExit, cli.Out(), cli.Err()};
 }
 
 // Sequence number carried in the simulator's frame data ("데이터:00 00 00 0A FF FF FF F5"), or
 // -1 when the line is no such frame or its complement does not match.
 long long SequenceOf(const std::string& line) {
   const std::size_t nAt = line.find("데이터:");
-  unsigned aby[8];
-  if (nAt == std::string::npos ||
-      std::sscanf(line.c_str() + nAt + std::string("데이터:").size(), "%x %x %x %x %x %x %x %x", &aby[0], &aby[1],
-                  &aby[2], &aby[3], &aby[4], &aby[5], &aby[6], &aby[7]) != 8)
+  unsigned a[8];
+  if (nAt == std::string::npos || std::sscanf(line.c_str() + nAt + std::strlen("데이터:"), "%x %x %x %x %x %x %x %x",
+                                              &a[0], &a[1], &a[2], &a[3], &a[4], &a[5], &a[6], &a[7]) != 8)
     return -1;
-  uint32_t dwSeq = 0;
-  uint32_t dwInverse = 0;
-  for (int i = 0; i < 4; ++i) {
-    dwSeq = (dwSeq << 8) | aby[i];
-    dwInverse = (dwInverse << 8) | aby[4 + i];
-  }
-  return dwInverse == ~dwSeq ? static_cast<long long>(dwSeq) : -1;
+  const uint32_t dwSeq = a[0] << 24 | a[1] << 16 | a[2] << 8 | a[3];
+  return (a[4] << 24 | a[5] << 16 | a[6] << 8 | a[7]) == ~dwSeq ? static_cast<long long>(dwSeq) : -1;
 }
 
+class CliEndToEndTest : public ::testing::Test {
+protected:
+  // Starts korvex-sim with these options; its first output line is the terminal's path.
+  void StartSim(std::vector<std::string> args) {
+    args.insert(args.end(), {"--seconds", "120"});
+    ASSERT_TRUE(m_sim.Start(KORVEX_SIM_PROGRAM, args));
+    ASSERT_TRUE(m_sim.ReadLine(m_pty, WAIT_MS));
+    ASSERT_EQ(m_pty.rfind("/dev/pts/", 0), 0u) << m_pty;
+  }
+  std::vector<std::string> Command(std::vector<std::string> command) const {
+    command.insert(command.begin(), {"--port", m_pty, "--baud", "921600"});
+    return command;
+  }
+
+  CChildProcess m_sim;
+  std::string m_pty;
+  CTempDir m_dir;
+};
+
+// Every command is answered (exit 0) after the start-up exchange, and the channel closes with
+// reception stopped; a written configuration is read back.
+TEST_F(CliEndToEndTest, EveryCommandIsAnswered) {
+  StartSim({"--version", "0x34", "--rate", "0"});
+  const std::string defaults = "[Korvex 환경설정 읽기 응답] : CAN2.0B  250.00K BPS  수신 ID:00000000  수신 Mask ID:00000000";
+  const std::string written = "CAN2.0A  500.00K BPS  수신 ID:123  수신 Mask ID:7F0";
+  const struct {
+    std::vector<std::string> command;
+    std::string answer;
+  } kCases[] = {
+      {{"read-config"}, defaults},
+      {{"version"}, "[Korvex 버전 응답]          : 버전 3.4"},
+      {{"reset"}, "[CAN 리셋 응답]             : Command Reset"},
+      {{"send", "--std", "123", "11", "22"},
+       "[CAN 데이터 송신 응답]      : CAN2.0A  Data Frame  길이:2  ID:123  데이터:11 22"},
+      {{"send", "--remote", "1ABCDEF0"}, "[CAN 데이터 송신 응답]      : CAN2.0B  Remote Frame  길이:0  ID:1ABCDEF0"},
+      {{"write-config", "--std", "--bitrate", "500K", "--report", "busoff,warning", "--id", "123", "--mask", "7F0"},
+       "[Korvex 환경설정 쓰기 응답] : " + written},
+      {{"read-config"}, "[Korvex 환경설정 읽기 응답] : " + written},
+  };
+  std::string startup = defaults;  // what the start-up exchange reads
+  for (const auto& c : kCases) {
+    const SCliResult r = RunCli(Command(c.command));
+    EXPECT_EQ(r.nExit, 0) << c.command[0];
+    EXPECT_EQ(Lines(r.out), (std::vector<std::string>{startup, EV_STOPPED, c.answer, EV_STOPPED}));
+    EXPECT_EQ(r.err, "");
+    if (c.command[0] == "write-config") startup = "[Korvex 환경설정 읽기 응답] : " + written;
+  }
+}
+
+// Monitor starts reception, prints every frame in order until its count and stops reception;
+// the receive-data log holds the same lines, stamped, in CP949 with CR LF.
 TEST_F(CliEndToEndTest, MonitorReceivesEveryFrameInOrderAtTheLineRate) {
   StartSim({"--rate", "2973"});  // the longest "U" lines a 921,600 bit/s link carries per second
-  CTempDir dir;
   const unsigned COUNT = 6000;
-  std::vector<std::string> args = Port();
-  args.insert(args.end(), {"--rdata-log", dir.File("rd.txt"), "monitor", "--count", std::to_string(COUNT)});
-  const CliResult r = RunCli(args);
+  const SCliResult r = RunCli(Command({"--rdata-log", m_dir.File("rd.txt"), "monitor", "--count", std::to_string(COUNT)}));
   EXPECT_EQ(r.nExit, 0);
-  ASSERT_EQ(r.out.size(), 3u + COUNT + 1u);
-  EXPECT_EQ(r.out[2], EV_RUNNING);
-  EXPECT_EQ(r.out.back(), EV_STOPPED);
-  const long long llFirst = SequenceOf(r.out[3]);
-  ASSERT_GE(llFirst, 0) << r.out[3];
-  for (unsigned i = 0; i < COUNT; ++i) {
-    ASSERT_EQ(r.out[3 + i].rfind("CAN2.0B  Data Frame    길이:8  ID:", 0), 0u) << r.out[3 + i];
-    ASSERT_EQ(SequenceOf(r.out[3 + i]), llFirst + i) << "frame " << i << " lost or out of order";
-  }
-  // The receive-data log holds the same lines, stamped, in CP949 with CR LF.
-  std::ifstream in(dir.File("rd.txt"), std::ios::binary);
-  std::vector<std::string> logged;
-  for (std::string line; std::getline(in, line);) logged.push_back(line);
+  const std::vector<std::string> out = Lines(r.out);
+  ASSERT_EQ(out.size(), 3u + COUNT + 1u);
+  EXPECT_EQ(out[2], "[CAN 데이터 수신 여부 응답] : CAN 데이터 수신 동작 중");
+  EXPECT_EQ(out.back(), EV_STOPPED);
+  const long long llFirst = SequenceOf(out[3]);
+  ASSERT_GE(llFirst, 0) << out[3];
+  const std::vector<std::string> logged = FileLines(m_dir.File("rd.txt"));
   ASSERT_EQ(logged.size(), COUNT);
-  EXPECT_EQ(logged.back().substr(21), Utf8ToCp949(r.out[2 + COUNT]).value() + "\r");
+  for (unsigned i = 0; i < COUNT; ++i) {
+    ASSERT_EQ(out[3 + i].rfind("CAN2.0B  Data Frame    길이:8  ID:", 0), 0u) << out[3 + i];
+    ASSERT_EQ(SequenceOf(out[3 + i]), llFirst + i) << "frame " << i << " lost or out of order";
+    ASSERT_EQ(logged[i].substr(21), Utf8ToCp949(out[3 + i]).value() + "\r");
+  }
 }
 
-TEST_F(CliEndToEndTest, MonitorEndsAfterItsSecondsWithReceptionStopped) {
-  StartSim({"--rate", "50"});
-  const CliResult r = Cli({"--timestamps", "monitor", "--seconds", "1"});
-  EXPECT_EQ(r.nExit, 0);
-  ASSERT_GE(r.out.size(), 4u + 20u);  // about fifty frames in the second
-  for (const std::string& line : r.out) EXPECT_EQ(line[4], '.') << "time stamp expected: " << line;
-  EXPECT_EQ(r.out.back().substr(21), EV_STOPPED);
-}
-
-TEST_F(CliEndToEndTest, MonitorStopsReceptionOnSigint) {
+TEST_F(CliEndToEndTest, MonitorEndsAfterItsSecondsOrOnSigintWithReceptionStopped) {
   StartSim({"--rate", "200"});
+  SCliResult r = RunCli(Command({"monitor", "--seconds", "1"}));
+  EXPECT_EQ(r.nExit, 0);
+  ASSERT_GE(Lines(r.out).size(), 4u + 50u);  // about two hundred frames in the second
+  EXPECT_EQ(Lines(r.out).back(), EV_STOPPED);
+
+  // Without a limit it runs until a signal; time stamps go before every line.
   CChildProcess cli;
-  std::vector<std::string> args = Port();
-  args.push_back("monitor");
-  ASSERT_TRUE(cli.Start(KORVEX_CLI_PROGRAM, args));
-  std::string line;
+  ASSERT_TRUE(cli.Start(KORVEX_CLI_PROGRAM, Command({"--timestamps", "--event-log", m_dir.File("ev.txt"), "monitor"})));
+  std::vector<std::string> out;
   unsigned nFrames = 0;
-  while (nFrames < 20 && cli.ReadLine(line, WAIT_MS)) nFrames += SequenceOf(line) >= 0;
+  for (std::string line; nFrames < 20 && cli.ReadLine(line, WAIT_MS); out.push_back(line)) nFrames += SequenceOf(line) >= 0;
   ASSERT_EQ(nFrames, 20u);
   cli.Signal(SIGINT);
   EXPECT_EQ(cli.Finish(WAIT_MS), 0);
-  const auto rest = cli.RemainingLines();
-  ASSERT_FALSE(rest.empty());
-  EXPECT_EQ(rest.back(), EV_STOPPED);
+  for (const std::string& line : Lines(cli.Out())) out.push_back(line);
+  EXPECT_EQ(out.back().substr(21), EV_STOPPED);  // the module's answer to ":G10"
+  // Every line is stamped; the event log file holds exactly the printed events, in CP949.
+  std::vector<std::string> events;
+  for (const std::string& line : out) {
+    EXPECT_EQ(line.substr(4, 1) + line.substr(19, 2), ".  ") << line;
+    if (line.find(" 응답] : ") != std::string::npos) events.push_back(Utf8ToCp949(line.substr(21)).value() + "\r");
+  }
+  ASSERT_EQ(events.size(), 4u);  // start-up, reception started and stopped
+  std::vector<std::string> logged = FileLines(m_dir.File("ev.txt"));
+  for (std::string& line : logged) line.erase(0, 21);
+  EXPECT_EQ(logged, events);
 }
 
-TEST_F(CliEndToEndTest, SilentPortGivesTheCommunicationErrorAndExitFour) {
-  const int fdMaster = ::posix_openpt(O_RDWR | O_NOCTTY);
-  ASSERT_GE(fdMaster, 0);
-  ASSERT_EQ(::grantpt(fdMaster), 0);
-  ASSERT_EQ(::unlockpt(fdMaster), 0);
-  const std::string slave = ::ptsname(fdMaster);
-  const CliResult r = RunCli({"--port", slave, "version"});
-  ::close(fdMaster);
-  EXPECT_EQ(r.nExit, 4);
-  EXPECT_EQ(r.out, (std::vector<std::string>{
-                       "[Korvex 통신에러 발생]      : Korvex 모듈로 부터  1초동안 요청 명령에 대해 응답이 없읍니다"}));
-}
-
-TEST(CliProgram, MissingPortGivesExitThreeAndTheMessage) {
-  CTempDir dir;
-  CliResult r = RunCli({"--port", dir.File("no-such-tty"), "version"});
-  EXPECT_EQ(r.nExit, 3);
-  EXPECT_EQ(r.err, (std::vector<std::string>{"지정한 시리얼 통신 포트를 여는데 실패했읍니다"}));
-  EXPECT_TRUE(r.out.empty());
-}
-
-TEST(CliProgram, PortsListsTheCommandLinePortWithoutTouchingTheSystem) {
+// Exit status and messages: 4 when the module never answers, 3 when the port cannot be opened,
+// 2 with the usage for a refused command line; ports lists only what it is given here.
+TEST(CliProgram, ExitStatusesAndMessages) {
   CTempDir dir;  // an empty tty tree and no D2XX library stand in for the machine's
+  std::filesystem::create_directories(dir.File("class/tty"));
   ::setenv("KORVEX_SYSFS_ROOT", dir.Path().c_str(), 1);
   ::setenv("KORVEX_D2XX_LIBRARY", dir.File("no-libftd2xx.so").c_str(), 1);
-  const CliResult r = RunCli({"--port", dir.File("sim.tty"), "ports"});
+  const int fdMaster = ::posix_openpt(O_RDWR | O_NOCTTY);  // a terminal nobody answers on
+  ASSERT_GE(fdMaster, 0);
+  ASSERT_EQ(::grantpt(fdMaster) | ::unlockpt(fdMaster), 0);
+  const struct {
+    std::vector<std::string> args;
+    int nExit;
+    std::string out, err;
+  } kCases[] = {
+      {{"--port", ::ptsname(fdMaster), "version"}, 4,
+       "[Korvex 통신에러 발생]      : Korvex 모듈로 부터  1초동안 요청 명령에 대해 응답이 없읍니다\n", ""},
+      {{"--port", dir.File("no-such-tty"), "version"}, 3, "", "지정한 시리얼 통신 포트를 여는데 실패했읍니다\n"},
+      {{"--usb", "KX1", "version"}, 3, "", "지정한 USB 통신 포트를 여는데 실패했읍니다\n"},
+      {{"--port", "/dev/null", "write-config", "--bit-timing", "0xFFFF"}, 2, "",
+       "korvex-cli: CAN 비트 타임 데이터 입력이 잘못되었읍니다\n" + CliUsage()},
+      {{"--port", "/dev/null", "send", "--std", "800"}, 2, "",
+       "korvex-cli: the identifier 0x800 does not fit in 11 bits (--std)\n" + CliUsage()},
+      {{"--port", dir.File("sim.tty"), "ports"}, 0, "serial  " + dir.File("sim.tty") + "  -  " + dir.File("sim.tty") + "\n", ""},
+  };
+  for (const auto& c : kCases) {
+    const SCliResult r = RunCli(c.args);
+    EXPECT_EQ(r.nExit, c.nExit) << c.args[1];
+    EXPECT_EQ(r.out, c.out) << c.args[1];
+    EXPECT_EQ(r.err, c.err) << c.args[1];
+  }
+  ::close(fdMaster);
   ::unsetenv("KORVEX_SYSFS_ROOT");
   ::unsetenv("KORVEX_D2XX_LIBRARY");
-  EXPECT_EQ(r.nExit, 0);
-  EXPECT_EQ(r.out, (std::vector<std::string>{"serial  " + dir.File("sim.tty") + "  -  " + dir.File("sim.tty")}));
-}
-
-TEST(CliProgram, BadUsageGivesExitTwoAndTheUsage) {
-  const CliResult r = RunCli({"--port", "/dev/null", "write-config", "--bit-timing", "0xFFFF"});
-  EXPECT_EQ(r.nExit, 2);
-  ASSERT_GE(r.err.size(), 2u);
-  EXPECT_EQ(r.err[0], "korvex-cli: CAN 비트 타임 데이터 입력이 잘못되었읍니다");
-  EXPECT_NE(r.err[1].find("usage: korvex-cli"), std::string::npos);
-  EXPECT_TRUE(r.out.empty());
 }
 
 }  // namespace

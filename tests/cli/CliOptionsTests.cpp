@@ -1,206 +1,104 @@
-// Table-driven checks of korvex-cli command lines, good and bad.
+// korvex-cli's command lines, good and bad, in one table: what a good one asks for, or why a
+// bad one is refused (the program then exits with 2 and its usage: see the end-to-end tests).
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <sstream>
 
 #include "cli/CliOptions.h"
-#include "cli/CliPorts.h"
-#include "link/SerialPortDiscovery.h"
 
 namespace {
 
-std::vector<std::string> Split(const std::string& line) {
+// The parse of a command line ('' stands for an empty argument) in one line: connection,
+// output options, command and what it carries; or "! " and the reason for the refusal.
+std::string Parsed(const std::string& line) {
   std::istringstream in(line);
-  std::vector<std::string> words;
-  for (std::string word; in >> word;) words.push_back(word == "''" ? std::string() : word);
-  return words;
-}
-
-CliParseResult Parse(const std::string& line) { return ParseCommandLine(Split(line)); }
-
-TEST(CliOptions, ConnectionAndOutputOptions) {
-  auto r = Parse("--port /dev/pts/7 --baud 921600 --event-log /tmp/e.txt --rdata-log r.txt --timestamps version");
-  ASSERT_TRUE(r.m_bOk) << r.m_error;
-  EXPECT_FALSE(r.m_options.m_bUsb);
-  EXPECT_EQ(r.m_options.m_portName, "/dev/pts/7");
-  EXPECT_EQ(r.m_options.m_dwBaudRate, 921600u);
-  EXPECT_EQ(r.m_options.m_eventLogPath, "/tmp/e.txt");
-  EXPECT_EQ(r.m_options.m_rdataLogPath, "r.txt");
-  EXPECT_TRUE(r.m_options.m_bTimestamps);
-  EXPECT_EQ(r.m_options.m_eCommand, ECliCommand::VERSION);
-
-  r = Parse("--usb KX12345 reset");
-  ASSERT_TRUE(r.m_bOk) << r.m_error;
-  EXPECT_TRUE(r.m_options.m_bUsb);
-  EXPECT_EQ(r.m_options.m_portName, "KX12345");
-  EXPECT_EQ(r.m_options.m_eCommand, ECliCommand::RESET);
-  EXPECT_TRUE(r.m_options.m_eventLogPath.empty());
-
-  r = Parse("--port ttyUSB0 read-config");
-  ASSERT_TRUE(r.m_bOk);
-  EXPECT_EQ(r.m_options.m_dwBaudRate, 38400u);
-  EXPECT_EQ(r.m_options.m_eCommand, ECliCommand::READ_CONFIG);
-}
-
-TEST(CliOptions, WriteConfigBuildsTheModeByteFromItsFlags) {
-  const struct {
-    const char* pszArgs;
-    uint8_t byMode;
-    uint16_t wBitTiming;
-    uint32_t dwId;
-    uint32_t dwMask;
-  } kCases[] = {
-      {"", 0x1C, 0x0F34, 0, 0},  // the settings' defaults
-      {"--std", 0x0C, 0x0F34, 0, 0},
-      {"--ext --auto-reset", 0x18, 0x0F34, 0, 0},
-      {"--report busoff,passive,warning", 0x17, 0x0F34, 0, 0},
-      {"--std --report warning --auto-reset", 0x09, 0x0F34, 0, 0},
-      {"--report ''", 0x10, 0x0F34, 0, 0},
-      {"--bitrate 1M", 0x1C, 0x0334, 0, 0},
-      {"--bitrate 25K", 0x1C, 0x3F7F, 0, 0},
-      {"--bit-timing 0x0734", 0x1C, 0x0734, 0, 0},
-      {"--bit-timing 277a", 0x1C, 0x277A, 0, 0},
-      {"--std --id 7FF --mask 0x7f0", 0x0C, 0x0F34, 0x7FF, 0x7F0},
-      {"--id 1FFFFFFF --mask 0", 0x1C, 0x0F34, 0x1FFFFFFF, 0},
-      {"--id 800 --std", 0x00, 0, 0, 0},  // refused below: the order of options does not matter
-  };
-  for (const auto& c : kCases) {
-    const auto r = Parse(std::string("--port p write-config ") + c.pszArgs);
-    if (c.wBitTiming == 0) {
-      EXPECT_FALSE(r.m_bOk) << c.pszArgs;
-      continue;
-    }
-    ASSERT_TRUE(r.m_bOk) << c.pszArgs << ": " << r.m_error;
-    EXPECT_EQ(r.m_options.m_byModeFlags, c.byMode) << c.pszArgs;
-    EXPECT_EQ(r.m_options.m_wBitTiming, c.wBitTiming) << c.pszArgs;
-    EXPECT_EQ(r.m_options.m_dwId, c.dwId) << c.pszArgs;
-    EXPECT_EQ(r.m_options.m_dwMaskId, c.dwMask) << c.pszArgs;
-  }
-}
-
-TEST(CliOptions, SendTakesIdentifierAndUpToEightBytes) {
-  auto r = Parse("--port p send --std 123 11 22");
-  ASSERT_TRUE(r.m_bOk) << r.m_error;
-  EXPECT_TRUE(r.m_options.m_bStandard);
-  EXPECT_FALSE(r.m_options.m_bRemote);
-  EXPECT_EQ(r.m_options.m_dwFrameId, 0x123u);
-  EXPECT_EQ(r.m_options.m_data, (std::vector<uint8_t>{0x11, 0x22}));
-
-  r = Parse("--port p send --remote 1FFFFFFF");
-  ASSERT_TRUE(r.m_bOk) << r.m_error;
-  EXPECT_FALSE(r.m_options.m_bStandard);
-  EXPECT_TRUE(r.m_options.m_bRemote);
-  EXPECT_TRUE(r.m_options.m_data.empty());
-
-  r = Parse("--port p send 0 0 1 2 3 4 5 6 ff");
-  ASSERT_TRUE(r.m_bOk) << r.m_error;
-  EXPECT_EQ(r.m_options.m_data.size(), 8u);
-  EXPECT_EQ(r.m_options.m_data.back(), 0xFF);
-}
-
-TEST(CliOptions, MonitorLimits) {
-  auto r = Parse("--port p monitor");
-  ASSERT_TRUE(r.m_bOk);
-  EXPECT_EQ(r.m_options.m_nSeconds, 0u);
-  EXPECT_EQ(r.m_options.m_qwCount, 0u);
-  r = Parse("--port p monitor --seconds 4000000 --count 100000");
-  ASSERT_TRUE(r.m_bOk);
-  EXPECT_EQ(r.m_options.m_nSeconds, 4000000u);
-  EXPECT_EQ(r.m_options.m_qwCount, 100000u);
-}
-
-TEST(CliOptions, BadCommandLinesAreRefusedWithAReason) {
-  const struct {
-    const char* pszArgs;
-    const char* pszReason;  // a part of the message
-  } kBad[] = {
-      {"", "no command"},
-      {"version", "--port"},
-      {"--port p", "no command"},
-      {"--port p --usb u version", "exclude"},
-      {"--port p --port q version", "twice"},
-      {"--port", "needs a value"},
-      {"--port '' version", "needs a value"},
-      {"--port p --baud 115200 version", "38400 or 921600"},
-      {"--usb u --baud 921600 version", "--port only"},
-      {"--port p --verbose version", "unknown option"},
-      {"--port p frobnicate", "unknown command"},
-      {"--port p version now", "no arguments"},
-      {"--port p write-config --bit-timing 0xFFFF", "CAN 비트 타임 데이터 입력이 잘못되었읍니다"},
-      {"--port p write-config --bit-timing 0x0F3", "CAN 비트 타임 데이터 입력이 잘못되었읍니다"},
-      {"--port p write-config --bit-timing 0F34F", "CAN 비트 타임 데이터 입력이 잘못되었읍니다"},
-      {"--port p write-config --bit-timing zz", "CAN 비트 타임 데이터 입력이 잘못되었읍니다"},
-      {"--port p write-config --bitrate 300K", "--bitrate takes"},
-      {"--port p write-config --bitrate 1M --bit-timing 0x0334", "once"},
-      {"--port p write-config --std --id 800", "11 bits"},
-      {"--port p write-config --std --mask FFFF", "11 bits"},
-      {"--port p write-config --id 20000000", "29 bits"},
-      {"--port p write-config --id 1FFFFFFFF", "hexadecimal"},
-      {"--port p write-config --id -1", "hexadecimal"},
-      {"--port p write-config --std --ext", "exclude"},
-      {"--port p write-config --report busoff,loud", "--report takes"},
-      {"--port p write-config --id", "needs a value"},
-      {"--port p send", "identifier"},
-      {"--port p send --std 800 11", "11 bits"},
-      {"--port p send 20000000", "29 bits"},
-      {"--port p send 12x", "hexadecimal"},
-      {"--port p send 1 0 1 2 3 4 5 6 7 8", "at most 8"},
-      {"--port p send 1 100", "not a hexadecimal byte"},
-      {"--port p send 1 g1", "not a hexadecimal byte"},
-      {"--port p send --remote 1 11", "no data"},
-      {"--port p send --loud 1", "does not know"},
-      {"--port p monitor --seconds 0", "from 1 to 4000000"},
-      {"--port p monitor --seconds 4000001", "from 1 to 4000000"},
-      {"--port p monitor --count -5", "whole number"},
-      {"--port p monitor --count", "needs a value"},
-      {"--port p monitor --forever", "does not know"},
-  };
-  for (const auto& c : kBad) {
-    const auto r = Parse(c.pszArgs);
-    EXPECT_FALSE(r.m_bOk) << c.pszArgs;
-    EXPECT_NE(r.m_error.find(c.pszReason), std::string::npos) << c.pszArgs << " -> " << r.m_error;
-  }
-}
-
-TEST(CliOptions, PortsNeedsNoPort) {
-  auto r = Parse("ports");
-  ASSERT_TRUE(r.m_bOk) << r.m_error;
-  EXPECT_EQ(r.m_options.m_eCommand, ECliCommand::PORTS);
-  EXPECT_TRUE(r.m_options.m_portName.empty());
-  r = Parse("--port /tmp/sim.tty ports");
-  ASSERT_TRUE(r.m_bOk) << r.m_error;
-  EXPECT_EQ(r.m_options.m_portName, "/tmp/sim.tty");
-  EXPECT_FALSE(Parse("ports all").m_bOk);
-}
-
-TEST(CliPorts, ListsArePrintedOneALine) {
-  CPortLists lists;
-  lists.m_serialPorts = {{"ttyUSB0", "/dev/ttyUSB0", "Ostwind USB Korvex Analyzer Device (ttyUSB0)", 1},
-                         {"ttyS0", "/dev/ttyS0", "ttyS0", 0}};
-  lists.m_usbSerialNumbers = {"KX000123"};
-  lists.m_strError = "cannot read the tree";
-  char* pszOut = nullptr;
-  char* pszErr = nullptr;
-  std::size_t nOut = 0;
-  std::size_t nErr = 0;
-  std::FILE* pOut = open_memstream(&pszOut, &nOut);
-  std::FILE* pErr = open_memstream(&pszErr, &nErr);
-  PrintPortLists(lists, pOut, pErr);
-  std::fclose(pOut);
-  std::fclose(pErr);
-  EXPECT_EQ(std::string(pszOut, nOut),
-            "serial  ttyUSB0  module  Ostwind USB Korvex Analyzer Device (ttyUSB0)\n"
-            "serial  ttyS0  -  ttyS0\n"
-            "usb  KX000123\n");
-  EXPECT_EQ(std::string(pszErr, nErr), "cannot read the tree\n");
-  std::free(pszOut);
-  std::free(pszErr);
-}
-
-TEST(CliOptions, UsageNamesEveryCommand) {
-  const std::string usage = CliUsage();
-  for (const char* psz : {"read-config", "write-config", "version", "reset", "send", "monitor", "ports", "--timestamps"})
-    EXPECT_NE(usage.find(psz), std::string::npos) << psz;
+  std::vector<std::string> args;
+  for (std::string word; in >> word;) args.push_back(word == "''" ? std::string() : word);
+  const CliParseResult r = ParseCommandLine(args);
+  if (!r.m_bOk) return "! " + r.m_error;
+  const CliOptions& o = r.m_options;
+  static const char* const kCommands[] = {"read-config", "write-config", "version", "reset", "send", "monitor", "ports"};
+  std::ostringstream text;  // numbers of the command in hexadecimal, the monitor's limits in decimal
+  text << (o.m_bUsb ? "usb " : "port ") << o.m_portName << ' ' << o.m_dwBaudRate;
+  if (!o.m_eventLogPath.empty()) text << " ev " << o.m_eventLogPath;
+  if (!o.m_rdataLogPath.empty()) text << " rd " << o.m_rdataLogPath;
+  if (o.m_bTimestamps) text << " ts";
+  text << ' ' << kCommands[static_cast<int>(o.m_eCommand)] << std::hex << std::uppercase;
+  if (o.m_eCommand == ECliCommand::WRITE_CONFIG)
+    text << ' ' << int{o.m_byModeFlags} << ' ' << o.m_wBitTiming << ' ' << o.m_dwId << ' ' << o.m_dwMaskId;
+  if (o.m_eCommand == ECliCommand::SEND)
+    text << (o.m_bStandard ? " std" : " ext") << (o.m_bRemote ? " remote " : " ") << o.m_dwFrameId;
+  if (o.m_eCommand == ECliCommand::MONITOR) text << std::dec << ' ' << o.m_nSeconds << ' ' << o.m_qwCount;
+  for (const uint8_t by : o.m_data) text << ' ' << int{by};
+  return text.str();
 }
 
 }  // namespace
+
+TEST(CliOptions, GoodAndBadCommandLines) {
+  const struct {
+    const char* pszLine;
+    const char* pszExpected;  // the parse, or "! " and a part of the reason
+  } kCases[] = {
+      {"--port /dev/pts/7 --baud 921600 --event-log /tmp/e.txt --rdata-log r.txt --timestamps version",
+       "port /dev/pts/7 921600 ev /tmp/e.txt rd r.txt ts version"},
+      {"--usb KX12345 reset", "usb KX12345 38400 reset"},
+      {"ports", "port  38400 ports"},  // listing the ports needs none
+      // write-config: mode byte, bit timing, ID, mask; without --auto-reset and --report the
+      // settings' defaults (automatic reset, bus-off reports) apply.
+      {"--port p write-config", "port p 38400 write-config 1C F34 0 0"},
+      {"--port p write-config --std", "port p 38400 write-config C F34 0 0"},
+      {"--port p write-config --report busoff,passive,warning", "port p 38400 write-config 17 F34 0 0"},
+      {"--port p write-config --std --report warning --auto-reset", "port p 38400 write-config 9 F34 0 0"},
+      {"--port p write-config --report ''", "port p 38400 write-config 10 F34 0 0"},
+      {"--port p write-config --bitrate 1M", "port p 38400 write-config 1C 334 0 0"},
+      {"--port p write-config --bit-timing 277a", "port p 38400 write-config 1C 277A 0 0"},
+      {"--port p write-config --std --id 7FF --mask 0x7f0", "port p 38400 write-config C F34 7FF 7F0"},
+      {"--port p write-config --id 1FFFFFFF --mask 0", "port p 38400 write-config 1C F34 1FFFFFFF 0"},
+      {"--port p send --std 123 11 22", "port p 38400 send std 123 11 22"},
+      {"--port p send --remote 1FFFFFFF", "port p 38400 send ext remote 1FFFFFFF"},
+      {"--port p send 0 0 1 2 3 4 5 6 ff", "port p 38400 send ext 0 0 1 2 3 4 5 6 FF"},
+      {"--port p monitor", "port p 38400 monitor 0 0"},  // no limit
+      {"--port p monitor --seconds 4000000 --count 100000", "port p 38400 monitor 4000000 100000"},
+      // Refusals.
+      {"version", "! give --port PATH or --usb SERIAL"},
+      {"--port p", "! no command"},
+      {"--port p --usb u version", "! --port and --usb exclude each other"},
+      {"--port p --port q version", "! --port is given twice"},
+      {"--port", "! --port needs a value"},
+      {"--port '' version", "! --port needs a value"},
+      {"--port p --baud 115200 version", "! --baud takes 38400 or 921600"},
+      {"--usb u --baud 921600 version", "! --baud applies to --port only"},
+      {"--port p --verbose version", "! unknown option '--verbose'"},
+      {"--port p frobnicate", "! unknown command 'frobnicate'"},
+      {"--port p version now", "! version takes no arguments"},
+      {"--port p write-config --bit-timing 0xFFFF", "! CAN 비트 타임 데이터 입력이 잘못되었읍니다"},
+      {"--port p write-config --bit-timing zz", "! CAN 비트 타임 데이터 입력이 잘못되었읍니다"},
+      {"--port p write-config --bitrate 300K", "! --bitrate takes 1M, 500K"},
+      {"--port p write-config --bitrate 1M --bit-timing 0x0334", "! give one of --bitrate and --bit-timing, once"},
+      {"--port p write-config --std --id 800", "! --id 0x800 does not fit in 11 bits"},
+      {"--port p write-config --id 800 --std", "! --id 0x800 does not fit in 11 bits"},  // in any order
+      {"--port p write-config --std --mask FFFF", "! --mask 0xFFFF does not fit in 11 bits"},
+      {"--port p write-config --id 20000000", "! --id 0x20000000 does not fit in 29 bits"},
+      {"--port p write-config --id 1FFFFFFFF", "! --id takes a hexadecimal number"},
+      {"--port p write-config --std --ext", "! --std and --ext exclude each other"},
+      {"--port p write-config --report busoff,loud", "! --report takes busoff, passive and warning"},
+      {"--port p send", "! send needs an identifier"},
+      {"--port p send --std 800 11", "! the identifier 0x800 does not fit in 11 bits"},
+      {"--port p send 12x", "! the identifier must be hexadecimal"},
+      {"--port p send 1 0 1 2 3 4 5 6 7 8", "! a frame carries at most 8 data bytes"},
+      {"--port p send 1 100", "! data byte '100' is not a hexadecimal byte"},
+      {"--port p send --remote 1 11", "! a remote frame carries no data bytes"},
+      {"--port p send --loud 1", "! send does not know '--loud'"},
+      {"--port p monitor --seconds 0", "! --seconds takes a whole number from 1 to 4000000"},
+      {"--port p monitor --seconds 4000001", "! --seconds takes a whole number from 1 to 4000000"},
+      {"--port p monitor --count", "! --count needs a value"},
+      {"--port p monitor --forever", "! monitor does not know '--forever'"},
+  };
+  for (const auto& c : kCases) {
+    const std::string parsed = Parsed(c.pszLine);
+    EXPECT_EQ(parsed.substr(0, *c.pszExpected == '!' ? std::strlen(c.pszExpected) : std::string::npos), c.pszExpected)
+        << c.pszLine << "\n  gave " << parsed;
+  }
+}

@@ -1,6 +1,7 @@
 #pragma once
-// The PC's side of the line protocol, as the simulated module's tests see it: a client that
-// decodes the module's output with the line assembler, and an independent framing check.
+// The PC's side of the line protocol as the simulated module's tests see it, written without
+// the production line assembler: a framing and checksum check, a decoder, and an exchange on
+// the module's pseudo-terminal.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -8,17 +9,15 @@
 #include <unistd.h>
 
 #include <chrono>
-
 #include <cstdint>
+#include <regex>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
-#include "protocol/CLineAssembler.h"
+#include "link/CUniqueFd.h"
 #include "protocol/LineFraming.h"
 #include "sim/CSimModule.h"
-#include "link/CUniqueFd.h"
 
 struct SLine {
   char m_cLetter;
@@ -32,23 +31,34 @@ struct SLine {
   }
 };
 
-class CSimTestClient : public LineDispatcher {
-public:
-  void Feed(std::string_view bytes) {
-    for (char c : bytes) m_assembler.FeedByte(static_cast<uint8_t>(c));
-  }
-  // Lines decoded since the last call.
-  std::vector<SLine> Take() { return std::exchange(m_lines, {}); }
+// ":", an upper-case letter, pairs of upper-case hex digits, the checksum of letter and
+// fields, CR.
+inline testing::AssertionResult IsFramedLine(const std::string& line) {
+  static const std::regex FRAMED(":[A-Z]([0-9A-F]{2})+\r");
+  if (!std::regex_match(line, FRAMED)) return testing::AssertionFailure() << "bad frame " << testing::PrintToString(line);
+  unsigned nSum = 0;
+  for (size_t i = 1; i + 3 < line.size(); ++i) nSum += static_cast<unsigned char>(line[i]);
+  if ((nSum & 0xFF) != std::stoul(line.substr(line.size() - 3, 2), nullptr, 16))
+    return testing::AssertionFailure() << "bad checksum in " << testing::PrintToString(line);
+  return testing::AssertionSuccess();
+}
 
-  void DispatchLine(const CLineAssembler& line) override {
-    const auto fields = line.Fields();
-    m_lines.push_back({static_cast<char>(line.Letter()), {fields.begin(), fields.end()}});
+// Takes the complete lines from the front of out, checks their framing and decodes them; an
+// unterminated rest stays in out.
+inline std::vector<SLine> DecodeLines(std::string& out) {
+  std::vector<SLine> lines;
+  for (size_t nEnd; (nEnd = out.find('\r')) != std::string::npos; out.erase(0, nEnd + 1)) {
+    const std::string line = out.substr(0, nEnd + 1);
+    if (!IsFramedLine(line)) {
+      ADD_FAILURE() << "bad line " << testing::PrintToString(line);
+      continue;
+    }
+    SLine& decoded = lines.emplace_back(SLine{line[1], {}});
+    for (size_t i = 2; i + 3 < line.size(); i += 2)
+      decoded.m_abyFields.push_back(static_cast<uint8_t>(std::stoul(line.substr(i, 2), nullptr, 16)));
   }
-
-private:
-  CLineAssembler m_assembler{*this};
-  std::vector<SLine> m_lines;
-};
+  return lines;
+}
 
 // Frames the payload like the PC, feeds it to the module and returns what the module sent.
 inline std::string Command(CSimModule& sim, std::string_view payload) {
@@ -57,81 +67,26 @@ inline std::string Command(CSimModule& sim, std::string_view payload) {
   return sim.TakeOutput();
 }
 
-// Checks the framing of one line without the production assembler: ":", an upper-case
-// letter, pairs of upper-case hex digits, the checksum of letter and fields, CR.
-inline testing::AssertionResult IsFramedLine(std::string_view line) {
-  auto digit = [](char c) { return (c >= '0' && c <= '9') ? c - '0' : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1; };
-  if (line.size() < 5 || line.front() != ':' || line.back() != '\r' || line[1] < 'A' || line[1] > 'Z')
-    return testing::AssertionFailure() << "bad frame: " << testing::PrintToString(std::string(line));
-  const std::string_view body = line.substr(1, line.size() - 2);  // letter .. checksum
-  if (body.size() % 2 == 0) return testing::AssertionFailure() << "odd digit count in " << line;
-  unsigned nSum = 0;
-  for (size_t i = 0; i + 2 < body.size(); ++i) nSum += static_cast<unsigned char>(body[i]);
-  for (size_t i = 1; i < body.size(); ++i)
-    if (digit(body[i]) < 0) return testing::AssertionFailure() << "bad digit in " << line;
-  const unsigned nGiven = static_cast<unsigned>(digit(body[body.size() - 2]) * 16 + digit(body.back()));
-  if ((nSum & 0xFF) != nGiven) return testing::AssertionFailure() << "bad checksum in " << line;
-  return testing::AssertionSuccess();
-}
+inline constexpr int WAIT_MS = 10000;  // generous: the program may run under a sanitizer
 
-// Splits output at each CR (kept); a trailing unterminated piece is returned as well.
-inline std::vector<std::string> SplitLines(std::string_view out) {
-  std::vector<std::string> lines;
-  while (!out.empty()) {
-    const size_t nEnd = out.find('\r');
-    const size_t nTake = nEnd == std::string_view::npos ? out.size() : nEnd + 1;
-    lines.emplace_back(out.substr(0, nTake));
-    out.remove_prefix(nTake);
+// Opens the simulated module's terminal, sends the bytes and reads until nCount lines have
+// come or the wait ends; returns the lines.
+inline std::vector<SLine> Exchange(const std::string& path, std::string_view send, size_t nCount) {
+  const CUniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+  EXPECT_TRUE(fd.IsValid()) << path;
+  EXPECT_EQ(::write(fd.Get(), send.data(), send.size()), static_cast<ssize_t>(send.size()));
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(WAIT_MS);
+  std::vector<SLine> lines;
+  std::string pending;  // the start of a line still arriving
+  pollfd pfd{fd.Get(), POLLIN, 0};
+  char acBlock[4096];
+  while (lines.size() < nCount) {
+    const auto nLeft = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (nLeft.count() <= 0 || ::poll(&pfd, 1, static_cast<int>(nLeft.count())) <= 0) break;
+    const ssize_t n = ::read(fd.Get(), acBlock, sizeof acBlock);
+    if (n <= 0) break;
+    pending.append(acBlock, static_cast<size_t>(n));
+    for (SLine& line : DecodeLines(pending)) lines.push_back(std::move(line));
   }
   return lines;
 }
-
-// Real I/O with a pseudo-terminal: every wait is bounded.
-inline constexpr int WAIT_MS = 10000;  // generous: the program may run under a sanitizer
-
-using Clock = std::chrono::steady_clock;
-
-inline int RemainingMs(Clock::time_point deadline) {
-  const auto n = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-  return n > 0 ? static_cast<int>(n) : 0;
-}
-
-// Waits until fd is readable; false at the deadline.
-inline bool WaitReadable(int nFd, Clock::time_point deadline) {
-  pollfd pfd{nFd, POLLIN, 0};
-  return ::poll(&pfd, 1, RemainingMs(deadline)) > 0;
-}
-
-// A client on the simulated module's terminal: sends lines, collects the decoded answers.
-class CTerminalClient {
-public:
-  explicit CTerminalClient(const std::string& path)
-      : m_fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {}
-  bool IsOpen() const { return m_fd.IsValid(); }
-
-  bool Send(std::string_view line) {
-    return ::write(m_fd.Get(), line.data(), line.size()) == static_cast<ssize_t>(line.size());
-  }
-
-  // Reads until at least nCount lines have been decoded or the wait ends; returns them all.
-  std::vector<SLine> Receive(size_t nCount) {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(WAIT_MS);
-    std::vector<SLine> lines;
-    char acBlock[4096];
-    while (lines.size() < nCount && WaitReadable(m_fd.Get(), deadline)) {
-      const ssize_t n = ::read(m_fd.Get(), acBlock, sizeof acBlock);
-      if (n <= 0) break;
-      m_raw.append(acBlock, static_cast<size_t>(n));
-      m_client.Feed({acBlock, static_cast<size_t>(n)});
-      for (SLine& line : m_client.Take()) lines.push_back(std::move(line));
-    }
-    return lines;
-  }
-  const std::string& Raw() const { return m_raw; }
-
-private:
-  CUniqueFd m_fd;
-  CSimTestClient m_client;
-  std::string m_raw;
-};
-

@@ -20,16 +20,16 @@ public:
   using Clock = std::chrono::steady_clock;
 
   CChildProcess() = default;
+  CChildProcess(const CChildProcess&) = delete;
+  CChildProcess& operator=(const CChildProcess&) = delete;
   ~CChildProcess() {
     if (m_nPid > 0) {
       ::kill(m_nPid, SIGKILL);
       ::waitpid(m_nPid, nullptr, 0);
     }
-    for (const int fd : {m_fdOut, m_fdErr})
+    for (const int fd : m_afd)
       if (fd >= 0) ::close(fd);
   }
-  CChildProcess(const CChildProcess&) = delete;
-  CChildProcess& operator=(const CChildProcess&) = delete;
 
   bool Start(const std::string& program, const std::vector<std::string>& args) {
     int anOut[2], anErr[2];
@@ -46,8 +46,8 @@ public:
     posix_spawn_file_actions_destroy(&actions);
     ::close(anOut[1]);
     ::close(anErr[1]);
-    m_fdOut = anOut[0];
-    m_fdErr = anErr[0];
+    m_afd[0] = anOut[0];
+    m_afd[1] = anErr[0];
     if (nError != 0) m_nPid = 0;
     return nError == 0;
   }
@@ -55,15 +55,12 @@ public:
   // The next line of standard output without its line feed; false at the deadline or the end.
   bool ReadLine(std::string& line, int nTimeoutMs) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(nTimeoutMs);
-    for (;;) {
-      const std::size_t nEnd = m_out.find('\n', m_nOutRead);
-      if (nEnd != std::string::npos) {
-        line = m_out.substr(m_nOutRead, nEnd - m_nOutRead);
-        m_nOutRead = nEnd + 1;
-        return true;
-      }
+    std::size_t nEnd;
+    while ((nEnd = m_atext[0].find('\n', m_nOutRead)) == std::string::npos)
       if (!ReadSome(deadline)) return false;
-    }
+    line = m_atext[0].substr(m_nOutRead, nEnd - m_nOutRead);
+    m_nOutRead = nEnd + 1;
+    return true;
   }
 
   void Signal(int nSignal) { ::kill(m_nPid, nSignal); }
@@ -72,7 +69,7 @@ public:
   // program did not end normally within the time.
   int Finish(int nTimeoutMs) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(nTimeoutMs);
-    while (m_fdOut >= 0 || m_fdErr >= 0)
+    while (m_afd[0] >= 0 || m_afd[1] >= 0)
       if (!ReadSome(deadline)) return -1;
     int nStatus = 0;
     while (::waitpid(m_nPid, &nStatus, WNOHANG) == 0) {
@@ -83,45 +80,32 @@ public:
     return WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
   }
 
-  // Standard output lines not yet taken by ReadLine, and all of standard error.
-  std::vector<std::string> RemainingLines() const { return SplitLines(m_out.substr(m_nOutRead)); }
-  std::vector<std::string> ErrorLines() const { return SplitLines(m_err); }
+  // Standard output not yet taken by ReadLine, and all of standard error.
+  std::string Out() const { return m_atext[0].substr(m_nOutRead); }
+  const std::string& Err() const { return m_atext[1]; }
 
 private:
-  static std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t nStart = 0;
-    for (std::size_t nEnd; (nEnd = text.find('\n', nStart)) != std::string::npos; nStart = nEnd + 1)
-      lines.push_back(text.substr(nStart, nEnd - nStart));
-    return lines;
-  }
-
   // Waits for either stream and appends what it has; false at the deadline or when both ended.
   bool ReadSome(Clock::time_point deadline) {
-    if (m_fdOut < 0 && m_fdErr < 0) return false;
-    pollfd afd[2] = {{m_fdOut, POLLIN, 0}, {m_fdErr, POLLIN, 0}};
+    pollfd afd[2] = {{m_afd[0], POLLIN, 0}, {m_afd[1], POLLIN, 0}};
     const auto nLeft = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    if (nLeft <= 0 || ::poll(afd, 2, static_cast<int>(nLeft)) <= 0) return false;
+    if ((m_afd[0] < 0 && m_afd[1] < 0) || nLeft <= 0 || ::poll(afd, 2, static_cast<int>(nLeft)) <= 0) return false;
     char ach[65536];
-    int* const apFd[2] = {&m_fdOut, &m_fdErr};
-    std::string* const apText[2] = {&m_out, &m_err};
     for (int i = 0; i < 2; ++i) {
-      if (*apFd[i] < 0 || afd[i].revents == 0) continue;
-      const ssize_t n = ::read(*apFd[i], ach, sizeof ach);
+      if (m_afd[i] < 0 || afd[i].revents == 0) continue;
+      const ssize_t n = ::read(m_afd[i], ach, sizeof ach);
       if (n > 0) {
-        apText[i]->append(ach, static_cast<std::size_t>(n));
+        m_atext[i].append(ach, static_cast<std::size_t>(n));
       } else if (n == 0 || errno != EINTR) {
-        ::close(*apFd[i]);
-        *apFd[i] = -1;
+        ::close(m_afd[i]);
+        m_afd[i] = -1;
       }
     }
     return true;
   }
 
   pid_t m_nPid = 0;
-  int m_fdOut = -1;
-  int m_fdErr = -1;
-  std::string m_out;
-  std::size_t m_nOutRead = 0;
-  std::string m_err;
+  int m_afd[2] = {-1, -1};         // standard output, standard error
+  std::string m_atext[2];          // what each has given so far
+  std::size_t m_nOutRead = 0;      // standard output taken by ReadLine
 };
