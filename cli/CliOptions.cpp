@@ -1,5 +1,7 @@
 #include "cli/CliOptions.h"
 
+#include "link/CommandLinePorts.h"
+
 #include <charconv>
 #include <optional>
 #include <string_view>
@@ -261,8 +263,16 @@ CliParseResult ParseCommandLine(const std::vector<std::string>& argv) {
   CliParseResult result;
   CliOptions& options = result.m_options;
   std::string& error = result.m_error;
-  CArgs args(argv);
-  bool bPortGiven = false;
+  // "--port PATH[=module]" is read the way the analyzer reads it; only `ports` takes several.
+  CPortArguments ports = ExtractPortArguments(argv);
+  if (!ports.m_strError.empty()) {
+    error = ports.m_strError;
+    return result;
+  }
+  options.m_commandLinePorts = std::move(ports.m_ports);
+  const bool bPortGiven = !options.m_commandLinePorts.empty();
+  if (bPortGiven) options.m_portName = options.m_commandLinePorts.front().m_strPath;
+  CArgs args(ports.m_rest);
   bool bUsbGiven = false;
   bool bBaudGiven = false;
   std::string value;
@@ -272,7 +282,7 @@ CliParseResult ParseCommandLine(const std::vector<std::string>& argv) {
       options.m_bTimestamps = true;
       continue;
     }
-    bool* pbGiven = arg == "--port" ? &bPortGiven : arg == "--usb" ? &bUsbGiven : arg == "--baud" ? &bBaudGiven : nullptr;
+    bool* pbGiven = arg == "--usb" ? &bUsbGiven : arg == "--baud" ? &bBaudGiven : nullptr;
     if (pbGiven == nullptr && arg != "--event-log" && arg != "--rdata-log") {
       error = "unknown option '" + arg + "'";
       return result;
@@ -287,7 +297,7 @@ CliParseResult ParseCommandLine(const std::vector<std::string>& argv) {
       return result;
     }
     if (pbGiven) *pbGiven = true;
-    if (arg == "--port" || arg == "--usb") {
+    if (arg == "--usb") {
       options.m_portName = value;
     } else if (arg == "--baud") {
       if (value != "38400" && value != "921600") {
@@ -318,6 +328,10 @@ CliParseResult ParseCommandLine(const std::vector<std::string>& argv) {
     return result;
   }
   const std::string command = args.Take();
+  if (command != "ports" && options.m_commandLinePorts.size() > 1) {
+    error = "--port is given twice";
+    return result;
+  }
   result.m_bOk = ParseCommand(command, args, options, error);
   return result;
 }
@@ -332,7 +346,8 @@ std::string CliUsage() {
          "  reset\n"
          "  send [--std|--ext] [--remote] ID [BYTE ...]          (hexadecimal: send --std 123 11 22)\n"
          "  monitor [--seconds N] [--count N]\n"
-         "  ports                                                (the serial ports and USB modules found)\n"
+         "  ports                                                (the serial ports and USB modules found;\n"
+         "                                                       each --port PATH[=module] joins the list)\n"
          "Defaults: --baud 38400, --ext; write-config: 250K, ID 0, mask 0, and automatic reset with\n"
          "bus-off reports unless --auto-reset or --report is given (--report \"\" reports nothing).\n"
          "Exit status: 0 answered, 2 bad usage, 3 port not opened, 4 no answer from the module.\n";

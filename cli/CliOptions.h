@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "link/CommandLinePorts.h"
 #include "protocol/ModuleFormat.h"
 
 enum class ECliCommand { READ_CONFIG, WRITE_CONFIG, VERSION, RESET, SEND, MONITOR, PORTS };
@@ -17,6 +18,7 @@ struct CliOptions {
   // Connection and output.
   bool m_bUsb = false;
   std::string m_portName;  // tty path or device name, or the USB serial number
+  std::vector<CCommandLinePort> m_commandLinePorts;  // every --port, for `ports`
   uint32_t m_dwBaudRate = 38400;
   std::string m_eventLogPath;  // empty: no event log file
   std::string m_rdataLogPath;  // empty: no receive-data log file
