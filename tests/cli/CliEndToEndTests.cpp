@@ -182,7 +182,10 @@ TEST(CliProgram, ExitStatusesAndMessages) {
        "korvex-cli: CAN 비트 타임 데이터 입력이 잘못되었읍니다\n" + CliUsage()},
       {{"--port", "/dev/null", "send", "--std", "800"}, 2, "",
        "korvex-cli: the identifier 0x800 does not fit in 11 bits (--std)\n" + CliUsage()},
-      {{"--port", dir.File("sim.tty"), "ports"}, 0, "serial  " + dir.File("sim.tty") + "  -  " + dir.File("sim.tty") + "\n", ""},
+      {{"--port", dir.File("sim.tty"), "--port", "ttyS77=module", "ports"}, 0,
+       "serial  " + dir.File("sim.tty") + "  " + dir.File("sim.tty") + "  0  " + dir.File("sim.tty") +
+           "\nserial  ttyS77  /dev/ttyS77  1  ttyS77\n",
+       ""},
   };
   for (const auto& c : kCases) {
     const SCliResult r = RunCli(c.args);

@@ -45,6 +45,8 @@ TEST(CliOptions, GoodAndBadCommandLines) {
        "port /dev/pts/7 921600 ev /tmp/e.txt rd r.txt ts version"},
       {"--usb KX12345 reset", "usb KX12345 38400 reset"},
       {"ports", "port  38400 ports"},  // listing the ports needs none
+      {"--port a --port=b=module ports", "port a 38400 ports"},  // ports takes several
+      {"--port p=module version", "port p 38400 version"},
       // write-config: mode byte, bit timing, ID, mask; without --auto-reset and --report the
       // settings' defaults (automatic reset, bus-off reports) apply.
       {"--port p write-config", "port p 38400 write-config 1C F34 0 0"},
@@ -66,8 +68,9 @@ TEST(CliOptions, GoodAndBadCommandLines) {
       {"--port p", "! no command"},
       {"--port p --usb u version", "! --port and --usb exclude each other"},
       {"--port p --port q version", "! --port is given twice"},
-      {"--port", "! --port needs a value"},
-      {"--port '' version", "! --port needs a value"},
+      {"--port", "! --port needs a path"},
+      {"--port '' version", "! --port : the path is empty"},
+      {"--port p=modem version", "! --port p=modem: unknown port kind"},
       {"--port p --baud 115200 version", "! --baud takes 38400 or 921600"},
       {"--usb u --baud 921600 version", "! --baud applies to --port only"},
       {"--port p --verbose version", "! unknown option '--verbose'"},
