@@ -35,8 +35,8 @@ public:
   // False when the terminal fails.
   bool Run(int nStopFd, uint64_t qwRunMs, std::string& error);
 
-  // Any thread: runs the task on the serving thread at its next wake-up, before it reads
-  // input or sends output.
+  // Any thread: runs the task on the serving thread at its next wake-up, before output is
+  // sent (input that arrived in the same wake-up has already been read).
   void Post(std::function<void(CSimModule&)> task);
   // Any thread: makes Run() return (also when called before Run()).
   void Stop();
