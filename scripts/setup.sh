@@ -10,7 +10,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${KORVEX_BUILD_DIR:-$ROOT/build}
 PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
           libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev libgl-dev fonts-nanum-coding fonts-nanum xvfb xauth)
+          qt6-base-dev libgl-dev fonts-nanum-coding fonts-nanum)
 
 install_packages() {
   local missing=()
