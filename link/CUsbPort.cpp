@@ -1,5 +1,7 @@
 #include "link/CUsbPort.h"
 
+#include <time.h>
+
 #include "link/CD2xxLibrary.h"
 
 namespace {
@@ -111,13 +113,19 @@ uint32_t CUsbPort::QueuedBytes() {
 }
 
 bool CUsbPort::WaitForInput() {
+  // The library is never called under the event mutex: its own thread takes that mutex to
+  // signal, and may hold internal locks while doing so. Input that arrives between this check
+  // and the wait can miss its signal, so the wait also ends after a second; a device that
+  // reports input it cannot deliver is likewise tried again only then, never in a spin.
+  const bool bInputWaiting = !m_bDeviceStalled && QueuedBytes() > 0;
   pthread_mutex_lock(&m_event.eMutex);
-  // The library signals under this mutex, so input that arrived after the last drain is
-  // either seen by this check or wakes the wait; none is left waiting unnoticed. A device
-  // that reports input it cannot deliver is not trusted again until it signals, or the
-  // reader would spin on it.
-  if (!m_bStopWaiting && (m_bDeviceStalled || QueuedBytes() == 0))
-    pthread_cond_wait(&m_event.eCondVar, &m_event.eMutex);
+  if (!m_bStopWaiting && !bInputWaiting) {
+    timespec deadline{};
+    clock_gettime(CLOCK_REALTIME, &deadline);
+    deadline.tv_sec += RECHECK_SECONDS;
+    pthread_cond_timedwait(&m_event.eCondVar, &m_event.eMutex, &deadline);
+    m_bDeviceStalled = false;
+  }
   const bool bStop = m_bStopWaiting;
   pthread_mutex_unlock(&m_event.eMutex);
   return !bStop;

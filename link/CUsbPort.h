@@ -15,6 +15,7 @@ class CUsbPort : private PortInput {
 public:
   static constexpr uint32_t READ_BLOCK_SIZE = CPortReader::READ_BLOCK_SIZE;
   static constexpr uint32_t USB_BAUD_RATE = 921600;
+  static constexpr int RECHECK_SECONDS = 1;  // longest wait for input without a signal
 
   CUsbPort();  // uses CD2xxLibrary::Shared()
   explicit CUsbPort(const CD2xxLibrary& library);

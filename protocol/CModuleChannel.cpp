@@ -28,6 +28,7 @@ void CModuleChannel::Destroy() {
   Close(true);
   m_pWindow = nullptr;  // the owner goes with the window, as a child window's parent would
   m_pOwner = nullptr;
+  m_pSleeper = &m_realSleeper;  // the caller's sleeper may be gone before the destructor runs
   m_decoder.SetOwnerWindow(nullptr);
 }
 
