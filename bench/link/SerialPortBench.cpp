@@ -18,15 +18,29 @@ double ProcessCpuSeconds() {
   return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
-void BM_PtyThroughReaderToConsumer(benchmark::State& state) {
+// A serial port opened on the slave side of a fresh pseudo-terminal, feeding a receiver.
+struct COpenPty {
+  COpenPty() {
+    port.SetNotifyTarget(&rx.host, WM_RX_NOTIFY, rx.pQueue.get());
+    bOpen = pty.IsValid() && port.Open(pty.SlavePath(), 921600);
+  }
+  bool IsOpen() const { return bOpen; }
+
   CPseudoTerminal pty;
   LinkReceiver rx;
   CSerialPort port;
-  port.SetNotifyTarget(&rx.host, WM_RX_NOTIFY, rx.pQueue.get());
-  if (!pty.IsValid() || !port.Open(pty.SlavePath(), 921600)) {
+  bool bOpen = false;
+};
+
+void BM_PtyThroughReaderToConsumer(benchmark::State& state) {
+  COpenPty open;
+  if (!open.IsOpen()) {
     state.SkipWithError("no pseudo-terminal");
     return;
   }
+  CPseudoTerminal& pty = open.pty;
+  LinkReceiver& rx = open.rx;
+  CSerialPort& port = open.port;
   // Half the queue per round, consumed completely before the next: nothing is ever dropped.
   const std::vector<uint8_t> chunk = TestPattern(static_cast<size_t>(state.range(0)));
   uint64_t qwChecksum = 0;
@@ -47,14 +61,13 @@ BENCHMARK(BM_PtyThroughReaderToConsumer)->Arg(256)->Arg(4096)->Arg(32768)->UseRe
 // CPU time of the whole process over one idle second with the port open; the main thread
 // sleeps, so all of it is the reader's. arg 0: healthy port; arg 1: the device hung up.
 void BM_IdleOpenPortCpu(benchmark::State& state) {
-  CPseudoTerminal pty;
-  LinkReceiver rx;
-  CSerialPort port;
-  port.SetNotifyTarget(&rx.host, WM_RX_NOTIFY, rx.pQueue.get());
-  if (!pty.IsValid() || !port.Open(pty.SlavePath(), 921600)) {
+  COpenPty open;
+  if (!open.IsOpen()) {
     state.SkipWithError("no pseudo-terminal");
     return;
   }
+  CPseudoTerminal& pty = open.pty;
+  LinkReceiver& rx = open.rx;
   if (state.range(0) == 1) {
     pty.Send({'x'});
     rx.WaitForQueued(1);
