@@ -6,6 +6,23 @@
 
 namespace {
 
+// The ring holds at most 65,535 bytes: a full ring would read as empty, which is why the reader
+// queues a block only when the free space is strictly greater than its length.
+TEST(ByteQueue, FullAndEmptyStayDistinctAcrossTheWrap) {
+  LinkReceiver rx;
+  CByteQueue& queue = *rx.pQueue;
+  const std::vector<uint8_t> block(CByteQueue::QUEUE_SIZE - 1, 0xA5);
+  queue.Push(block.data(), 100);
+  for (int i = 0; i < 100; ++i) queue.Pop();  // head and tail now sit 100 bytes in
+  queue.Push(block.data(), static_cast<uint32_t>(block.size()));
+  EXPECT_EQ(queue.Count(), CByteQueue::QUEUE_SIZE - 1);
+  EXPECT_EQ(queue.FreeSpace(), 1u);
+  uint32_t nPopped = 0;
+  while (queue.Count() > 0 && queue.Pop() == 0xA5) ++nPopped;
+  EXPECT_EQ(nPopped, CByteQueue::QUEUE_SIZE - 1);
+  EXPECT_EQ(queue.FreeSpace(), CByteQueue::QUEUE_SIZE);
+}
+
 // One producer pushing blocks of 1..5000 bytes under the strict free-space rule (so they straddle
 // the wrap and leave the last byte free), one consumer popping: every byte arrives once and in
 // order. ThreadSanitizer checks the index publication.
