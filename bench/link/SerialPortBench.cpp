@@ -18,11 +18,13 @@ double ProcessCpuSeconds() {
   return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
-// A serial port opened on the slave side of a fresh pseudo-terminal, feeding a receiver.
+// A serial port opened on the slave side of a fresh pseudo-terminal, feeding a receiver; the
+// benchmark is skipped when that cannot be had.
 struct COpenPty {
-  COpenPty() {
+  explicit COpenPty(benchmark::State& state) {
     port.SetNotifyTarget(&rx.host, WM_RX_NOTIFY, rx.pQueue.get());
     bOpen = pty.IsValid() && port.Open(pty.SlavePath(), 921600);
+    if (!bOpen) state.SkipWithError("no pseudo-terminal");
   }
   bool IsOpen() const { return bOpen; }
 
@@ -33,45 +35,34 @@ struct COpenPty {
 };
 
 void BM_PtyThroughReaderToConsumer(benchmark::State& state) {
-  COpenPty open;
-  if (!open.IsOpen()) {
-    state.SkipWithError("no pseudo-terminal");
-    return;
-  }
-  CPseudoTerminal& pty = open.pty;
-  LinkReceiver& rx = open.rx;
-  CSerialPort& port = open.port;
+  COpenPty open(state);
+  if (!open.IsOpen()) return;
   // Half the queue per round, consumed completely before the next: nothing is ever dropped.
   const std::vector<uint8_t> chunk = TestPattern(static_cast<size_t>(state.range(0)));
   uint64_t qwChecksum = 0;
   for (auto _ : state) {
-    if (!pty.Send(chunk) || !rx.WaitForQueued(static_cast<uint32_t>(chunk.size()))) {
+    if (!open.pty.Send(chunk) || !open.rx.WaitForQueued(static_cast<uint32_t>(chunk.size()))) {
       state.SkipWithError("bytes did not arrive");
       break;
     }
-    while (rx.pQueue->Count() > 0) qwChecksum += rx.pQueue->Pop();
+    while (open.rx.pQueue->Count() > 0) qwChecksum += open.rx.pQueue->Pop();
   }
   benchmark::DoNotOptimize(qwChecksum);
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
-  state.counters["dropped_blocks"] = static_cast<double>(port.DroppedBlocks());
-  state.counters["notifications"] = static_cast<double>(rx.host.Posts());
+  state.counters["dropped_blocks"] = static_cast<double>(open.port.DroppedBlocks());
+  state.counters["notifications"] = static_cast<double>(open.rx.host.Posts());
 }
 BENCHMARK(BM_PtyThroughReaderToConsumer)->Arg(256)->Arg(4096)->Arg(32768)->UseRealTime();
 
 // CPU time of the whole process over one idle second with the port open; the main thread
 // sleeps, so all of it is the reader's. arg 0: healthy port; arg 1: the device hung up.
 void BM_IdleOpenPortCpu(benchmark::State& state) {
-  COpenPty open;
-  if (!open.IsOpen()) {
-    state.SkipWithError("no pseudo-terminal");
-    return;
-  }
-  CPseudoTerminal& pty = open.pty;
-  LinkReceiver& rx = open.rx;
+  COpenPty open(state);
+  if (!open.IsOpen()) return;
   if (state.range(0) == 1) {
-    pty.Send({'x'});
-    rx.WaitForQueued(1);
-    pty.CloseMaster();
+    open.pty.Send({'x'});
+    open.rx.WaitForQueued(1);
+    open.pty.CloseMaster();
   }
   double dCpu = 0;
   for (auto _ : state) {
