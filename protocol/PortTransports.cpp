@@ -1,8 +1,10 @@
-// Kept apart from the channel so that code which gives the channel its own transports does
-// not link the real ones.
+// The real transports behind the channel's interface, and the channel constructor that uses
+// them; kept apart from the channel so that code which gives it its own transports does not
+// link the real ones.
 #include "link/CSerialPort.h"
 #include "link/CUsbPort.h"
 #include "protocol/ByteTransport.h"
+#include "protocol/CModuleChannel.h"
 
 namespace {
 
@@ -34,3 +36,5 @@ private:
 
 std::unique_ptr<ByteTransport> MakeSerialTransport() { return std::make_unique<CPortTransport<CSerialPort>>(); }
 std::unique_ptr<ByteTransport> MakeUsbTransport() { return std::make_unique<CPortTransport<CUsbPort>>(); }
+
+CModuleChannel::CModuleChannel() : CModuleChannel(MakeSerialTransport(), MakeUsbTransport()) {}
