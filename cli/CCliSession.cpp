@@ -121,9 +121,9 @@ void CCliSession::Print(std::string_view text) {
 
 void CCliSession::AppendEvent(std::string_view text, COLORREF /*colour*/) { Print(text); }
 
-void CCliSession::AppendLine(std::string_view text) {
+void CCliSession::AppendLine(std::string_view text, const ArrivalTime& arrival) {
   if (m_bFramesClosed || MonitorDone()) return;
   ++m_qwFrames;
   Print(text);
-  m_logs.WriteStampedLine(LOG_RDATA, text);
+  m_logs.WriteStampedLine(LOG_RDATA, text, arrival.WallSeconds());
 }

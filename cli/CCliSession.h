@@ -8,7 +8,7 @@
 #include <cstdio>
 
 #include "cli/CliOptions.h"
-#include "link/MessageHost.h"
+#include "protocol/MessageHost.h"
 #include "protocol/ChannelOwner.h"
 #include "receive/EventSink.h"
 #include "receive/ReceiveSink.h"
@@ -52,7 +52,7 @@ public:
   void OnTimer(unsigned nId) override;
   // Output.
   void AppendEvent(std::string_view text, COLORREF colour) override;
-  void AppendLine(std::string_view text) override;
+  void AppendLine(std::string_view text, const ArrivalTime& arrival) override;
 
 private:
   void OpenLogs();

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "config/BitTiming.h"
+#include "protocol/BitTiming.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 
-#include "config/BitTiming.h"
+#include "protocol/BitTiming.h"
 
 namespace {
 

@@ -2,20 +2,38 @@
 // The 64 KiB receive ring between a transport's reader thread (the only producer) and the
 // UI thread (the only consumer). No lock: each side owns one index, publishes it with
 // release and reads the other side's with acquire.
+//
+// Beside the bytes runs a small ring of arrival marks: the reader stamps each burst once
+// (MarkBurst), and the consumer learns, byte by byte, when the byte it popped arrived
+// (LastArrival). A mark is published before the bytes it covers, so the consumer always sees
+// it in time. When the mark ring is full the burst is not stamped and its bytes keep the
+// previous burst's time; the bytes themselves are never refused for want of a mark.
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 
+#include "link/ArrivalTime.h"
+
 class CByteQueue {
 public:
   static constexpr uint32_t QUEUE_SIZE = 65536;
+  static constexpr uint32_t MARK_COUNT = 1024;
 
   // Bytes waiting; reading the head with acquire makes the bytes behind it visible.
   uint32_t Count() const {
     return (m_nHead.load(std::memory_order_acquire) - m_nTail.load(std::memory_order_acquire)) % QUEUE_SIZE;
   }
   uint32_t FreeSpace() const { return QUEUE_SIZE - Count(); }
+
+  // Producer: the next pushed byte starts a burst that arrived at `time`.
+  void MarkBurst(const ArrivalTime& time) {
+    const uint32_t nHead = m_nMarkHead.load(std::memory_order_relaxed);
+    const uint32_t nNext = (nHead + 1) % MARK_COUNT;
+    if (nNext == m_nMarkTail.load(std::memory_order_acquire)) return;  // full: keep the older time
+    m_aMarks[nHead] = {m_qwPushed, time};
+    m_nMarkHead.store(nNext, std::memory_order_release);
+  }
 
   // Producer: stores n bytes at the head. The caller has checked FreeSpace() > n, so the
   // ring never reaches the full state (which would read as empty).
@@ -25,27 +43,59 @@ public:
     std::memcpy(m_abyData + nHead, pBytes, nFirst);
     std::memcpy(m_abyData, pBytes + nFirst, n - nFirst);
     nHead = (nHead + n) % QUEUE_SIZE;
+    m_qwPushed += n;
     m_nHead.store(nHead, std::memory_order_release);
     return n;
   }
 
   // Consumer: the byte at the tail. Only call while Count() > 0.
   uint8_t Pop() {
+    TakeMarksUpTo(m_qwPopped);
     const uint32_t nTail = m_nTail.load(std::memory_order_relaxed);
     const uint8_t by = m_abyData[nTail];
+    ++m_qwPopped;
     m_nTail.store((nTail + 1) % QUEUE_SIZE, std::memory_order_release);
     return by;
   }
+
+  // Consumer: when the byte last popped arrived (zero before the first mark).
+  const ArrivalTime& LastArrival() const { return m_lastArrival; }
 
   // Only while no reader thread runs (channel create and open).
   void Reset() {
     m_nHead.store(0, std::memory_order_relaxed);
     m_nTail.store(0, std::memory_order_relaxed);
+    m_nMarkHead.store(0, std::memory_order_relaxed);
+    m_nMarkTail.store(0, std::memory_order_relaxed);
+    m_qwPushed = 0;
+    m_qwPopped = 0;
+    m_lastArrival = {};
     std::memset(m_abyData, 0, sizeof m_abyData);
   }
 
 private:
-  alignas(64) std::atomic<uint32_t> m_nHead{0};  // written by the producer only
-  alignas(64) std::atomic<uint32_t> m_nTail{0};  // written by the consumer only
+  struct Mark {
+    uint64_t qwFirstByte;  // producer's byte count when the burst began
+    ArrivalTime time;
+  };
+
+  // Consumer: adopts every mark that begins at or before byte number qwByte.
+  void TakeMarksUpTo(uint64_t qwByte) {
+    uint32_t nTail = m_nMarkTail.load(std::memory_order_relaxed);
+    while (nTail != m_nMarkHead.load(std::memory_order_acquire) && m_aMarks[nTail].qwFirstByte <= qwByte) {
+      m_lastArrival = m_aMarks[nTail].time;
+      nTail = (nTail + 1) % MARK_COUNT;
+      m_nMarkTail.store(nTail, std::memory_order_release);
+    }
+  }
+
+  alignas(64) std::atomic<uint32_t> m_nHead{0};      // written by the producer only
+  std::atomic<uint32_t> m_nMarkHead{0};              // written by the producer only
+  uint64_t m_qwPushed = 0;                           // producer only
+  alignas(64) std::atomic<uint32_t> m_nTail{0};      // written by the consumer only
+  std::atomic<uint32_t> m_nMarkTail{0};              // written by the consumer only
+  uint64_t m_qwPopped = 0;                           // consumer only
+  ArrivalTime m_lastArrival;                         // consumer only
+  alignas(64) Mark m_aMarks[MARK_COUNT] = {};
   alignas(64) uint8_t m_abyData[QUEUE_SIZE] = {};
 };

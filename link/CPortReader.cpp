@@ -5,11 +5,10 @@
 #include <system_error>
 
 #include "link/CByteQueue.h"
-#include "link/MessageHost.h"
+#include "link/ReaderListener.h"
 
-void CPortReader::SetNotifyTarget(MessageHost* pTarget, unsigned nMessage, CByteQueue* pQueue) {
-  m_pTarget = pTarget;
-  m_nMessage = nMessage;
+void CPortReader::SetNotifyTarget(ReaderListener* pListener, CByteQueue* pQueue) {
+  m_pListener = pListener;
   m_pQueue = pQueue;
 }
 
@@ -35,21 +34,34 @@ void CPortReader::Stop() {
 }
 
 void CPortReader::Run(PortInput& input) {
-  while (input.WaitForInput()) DrainBurst(input);
+  bool bGoneReported = false;
+  while (input.WaitForInput()) {
+    DrainBurst(input);
+    if (!bGoneReported && input.IsGone()) {
+      bGoneReported = true;
+      if (m_pListener) m_pListener->OnPortGone();
+    }
+  }
 }
 
 void CPortReader::DrainBurst(PortInput& input) {
+  // Stamped once, as the burst is taken off the port: the time the UI gets to it is later.
+  const ArrivalTime arrival = ArrivalTime::Now();
+  bool bMarked = false;
   uint32_t nBlocks = 0;
   for (;;) {
     const uint32_t n = input.ReadAvailable(m_abyBuffer);
     if (n == 0) break;
     ++nBlocks;
     // Strictly greater: a ring filled to the last byte would read as empty.
-    if (m_pQueue && m_pQueue->FreeSpace() > n)
+    if (m_pQueue && m_pQueue->FreeSpace() > n) {
+      if (!bMarked) m_pQueue->MarkBurst(arrival);
+      bMarked = true;
       m_pQueue->Push(m_abyBuffer, n);
-    else
+    } else {
       m_nDroppedBlocks.fetch_add(1, std::memory_order_relaxed);
+    }
   }
   // One notification for the whole burst, none for a wake-up that found nothing.
-  if (nBlocks > 0 && m_pTarget) m_pTarget->Post(m_nMessage, 0, 0);
+  if (nBlocks > 0 && m_pListener) m_pListener->OnBytesQueued();
 }

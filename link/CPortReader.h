@@ -1,13 +1,14 @@
 #pragma once
 // The reader side that the serial and the USB transport share: one thread per open port that
 // waits for input, drains everything waiting in blocks of at most READ_BLOCK_SIZE bytes into
-// the receive queue, and posts one notification per drained burst.
+// the receive queue with the burst's arrival time, and tells its listener once per drained
+// burst, and once when the device has gone.
 #include <atomic>
 #include <cstdint>
 #include <thread>
 
 class CByteQueue;
-class MessageHost;
+class ReaderListener;
 
 // What a transport gives its reader thread.
 class PortInput {
@@ -22,6 +23,8 @@ public:
   // Any thread: makes the pending and every later WaitForInput return false until the
   // transport opens again.
   virtual void StopWaiting() = 0;
+  // Reader thread: the device hung up or failed for good (checked after each burst).
+  virtual bool IsGone() const { return false; }
 };
 
 class CPortReader {
@@ -34,7 +37,7 @@ public:
   CPortReader& operator=(const CPortReader&) = delete;
 
   // Only while no reader runs; the reader reads these without a lock.
-  void SetNotifyTarget(MessageHost* pTarget, unsigned nMessage, CByteQueue* pQueue);
+  void SetNotifyTarget(ReaderListener* pListener, CByteQueue* pQueue);
   // Starts the thread on pInput; false when it cannot be started (or one already runs).
   bool Start(PortInput& input);
   // Wakes the reader and joins it: afterwards no reader touches the input, queue or target.
@@ -46,8 +49,7 @@ private:
   void Run(PortInput& input);
   void DrainBurst(PortInput& input);
 
-  MessageHost* m_pTarget = nullptr;
-  unsigned m_nMessage = 0;
+  ReaderListener* m_pListener = nullptr;
   CByteQueue* m_pQueue = nullptr;
   PortInput* m_pInput = nullptr;
   std::thread m_thread;

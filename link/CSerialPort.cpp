@@ -8,6 +8,7 @@
 #include <termios.h>
 
 #include <cerrno>
+#include <cstring>
 #include <chrono>
 #include <thread>
 
@@ -80,34 +81,52 @@ CSerialPort::CSerialPort() = default;
 
 CSerialPort::~CSerialPort() { Close(); }
 
-void CSerialPort::SetNotifyTarget(MessageHost* pTarget, unsigned nMessage, CByteQueue* pQueue) {
-  m_reader.SetNotifyTarget(pTarget, nMessage, pQueue);
+void CSerialPort::SetNotifyTarget(ReaderListener* pListener, CByteQueue* pQueue) {
+  m_reader.SetNotifyTarget(pListener, pQueue);
+}
+
+// Records why Open failed, in the words a user can act on.
+bool CSerialPort::Fail(const char* pszCall, int nError) {
+  m_lastError = std::string(pszCall) + ": ";
+  if (nError == EWOULDBLOCK || nError == EBUSY)
+    m_lastError += "port is in use by another program";
+  else if (nError == ENOENT || nError == ENXIO || nError == ENODEV)
+    m_lastError += "device not found";
+  else if (nError == ENOTTY)
+    m_lastError += "not a serial port";
+  else
+    m_lastError += std::strerror(nError);
+  if (nError == EACCES)
+    m_lastError += " (the user may not use this port: on most systems a member of the \"dialout\" group may)";
+  return false;
 }
 
 bool CSerialPort::Open(const std::string& portName, uint32_t dwBaudRate) {
   Close();
+  m_lastError.clear();
   speed_t speed = B0;
-  if (portName.empty() || portName.find('\0') != std::string::npos || !FindSpeed(dwBaudRate, speed))
-    return false;
+  if (portName.empty() || portName.find('\0') != std::string::npos) return Fail("open", ENOENT);
+  if (!FindSpeed(dwBaudRate, speed)) return Fail("cfsetspeed", EINVAL);
   const std::string path = portName.find('/') == std::string::npos ? "/dev/" + portName : portName;
 
   CUniqueFd fdPort(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
-  if (!fdPort.IsValid()) return false;
+  if (!fdPort.IsValid()) return Fail("open", errno);
   // TIOCEXCL keeps other programs out (except root); the lock also keeps out every other
   // transport of this program, root or not.
-  if (flock(fdPort.Get(), LOCK_EX | LOCK_NB) != 0 || ioctl(fdPort.Get(), TIOCEXCL) != 0) return false;
-  if (!ConfigureLine(fdPort.Get(), speed)) return false;
+  if (flock(fdPort.Get(), LOCK_EX | LOCK_NB) != 0) return Fail("flock", errno);
+  if (ioctl(fdPort.Get(), TIOCEXCL) != 0) return Fail("ioctl TIOCEXCL", errno);
+  if (!ConfigureLine(fdPort.Get(), speed)) return Fail("tcsetattr", errno);
   tcflush(fdPort.Get(), TCIOFLUSH);  // nothing from an earlier session reaches the channel
 
   CUniqueFd fdWake(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
-  if (!fdWake.IsValid()) return false;
+  if (!fdWake.IsValid()) return Fail("eventfd", errno);
 
   m_fdPort = std::move(fdPort);
   m_fdWake = std::move(fdWake);
   m_bPortGone = false;
   if (!m_reader.Start(*this)) {
     Close();
-    return false;
+    return Fail("pthread_create", EAGAIN);
   }
   return true;
 }

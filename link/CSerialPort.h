@@ -9,7 +9,7 @@
 #include "link/CUniqueFd.h"
 
 class CByteQueue;
-class MessageHost;
+class ReaderListener;
 
 class CSerialPort : private PortInput {
 public:
@@ -22,7 +22,7 @@ public:
   CSerialPort& operator=(const CSerialPort&) = delete;
 
   // Only while the port is closed (the channel calls it once, before the first Open).
-  void SetNotifyTarget(MessageHost* pTarget, unsigned nMessage, CByteQueue* pQueue);
+  void SetNotifyTarget(ReaderListener* pListener, CByteQueue* pQueue);
   // A port name without "/" is a device under /dev ("ttyUSB0"); a path is used as given.
   // Closes whatever was open first. Fails for a rate that termios cannot express, for a
   // device that is not a tty and for a port that another program holds.
@@ -36,14 +36,20 @@ public:
   bool IsOpen() const;
   // Blocks dropped because the receive queue had no room (for diagnostics).
   uint64_t DroppedBlocks() const;
+  // Why the last Open failed, as "call: reason" ("open: Permission denied"); empty after a
+  // successful one.
+  const std::string& LastError() const { return m_lastError; }
 
 private:
   bool WaitForInput() override;
   uint32_t ReadAvailable(uint8_t* pBuffer) override;
   void StopWaiting() override;
+  bool IsGone() const override { return m_bPortGone; }
+  bool Fail(const char* pszCall, int nError);
 
   CUniqueFd m_fdPort;
   CUniqueFd m_fdWake;        // eventfd that ends the reader's wait
   bool m_bPortGone = false;  // reader thread only: hung up, stop watching the port
+  std::string m_lastError;
   CPortReader m_reader;
 };

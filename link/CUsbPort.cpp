@@ -23,20 +23,30 @@ CUsbPort::~CUsbPort() {
   pthread_mutex_destroy(&m_event.eMutex);
 }
 
-void CUsbPort::SetNotifyTarget(MessageHost* pTarget, unsigned nMessage, CByteQueue* pQueue) {
-  m_reader.SetNotifyTarget(pTarget, nMessage, pQueue);
+void CUsbPort::SetNotifyTarget(ReaderListener* pListener, CByteQueue* pQueue) {
+  m_reader.SetNotifyTarget(pListener, pQueue);
 }
 
 bool CUsbPort::Open(const std::string& serialNumber) {
   Close();
-  if (!m_library.IsLoaded() || serialNumber.empty() || serialNumber.find('\0') != std::string::npos)
+  m_lastError.clear();
+  if (!m_library.IsLoaded()) {
+    m_lastError = "dlopen: the D2XX library (libftd2xx.so) is not loaded";
     return false;
+  }
+  if (serialNumber.empty() || serialNumber.find('\0') != std::string::npos) {
+    m_lastError = "FT_W32_CreateFile: device not found";
+    return false;
+  }
   // Transfers are synchronous: a read asks only for what is waiting, and the library's write
   // timeout bounds a write, so neither blocks for long and no completion records are needed.
   const FT_HANDLE hDevice = m_library.Calls().FT_W32_CreateFile(
       serialNumber.c_str(), FT_GENERIC_READ | FT_GENERIC_WRITE, 0, nullptr, FT_OPEN_EXISTING,
       FT_FILE_ATTRIBUTE_NORMAL | FT_OPEN_BY_SERIAL_NUMBER, nullptr);
-  if (hDevice == FT_INVALID_HANDLE || hDevice == nullptr) return false;
+  if (hDevice == FT_INVALID_HANDLE || hDevice == nullptr) {
+    m_lastError = "FT_W32_CreateFile: device not found or in use by another program";
+    return false;
+  }
   m_hDevice = hDevice;
 
   pthread_mutex_lock(&m_event.eMutex);
@@ -44,6 +54,7 @@ bool CUsbPort::Open(const std::string& serialNumber) {
   pthread_mutex_unlock(&m_event.eMutex);
   m_bDeviceStalled = false;
   if (!Configure() || !m_reader.Start(*this)) {
+    if (m_lastError.empty()) m_lastError = "pthread_create: the reader thread did not start";
     Close();
     return false;
   }
@@ -53,6 +64,7 @@ bool CUsbPort::Open(const std::string& serialNumber) {
 // The open sequence after the device handle exists; stops at the first failing step.
 bool CUsbPort::Configure() {
   const D2xxCalls& ft = m_library.Calls();
+  m_lastError = "device setup failed";
   if (ft.FT_ResetDevice(m_hDevice) != FT_OK) return false;
   uint8_t byLatency = 0;
   if (ft.FT_GetLatencyTimer(m_hDevice, &byLatency) != FT_OK) return false;
@@ -73,7 +85,9 @@ bool CUsbPort::Configure() {
   dcb.StopBits = 0;
   if (!ft.FT_W32_SetCommState(m_hDevice, &dcb)) return false;
 
-  return ft.FT_SetEventNotification(m_hDevice, FT_EVENT_RXCHAR, &m_event) == FT_OK;
+  if (ft.FT_SetEventNotification(m_hDevice, FT_EVENT_RXCHAR, &m_event) != FT_OK) return false;
+  m_lastError.clear();
+  return true;
 }
 
 int CUsbPort::Close() {

@@ -9,7 +9,7 @@
 
 class CByteQueue;
 class CD2xxLibrary;
-class MessageHost;
+class ReaderListener;
 
 class CUsbPort : private PortInput {
 public:
@@ -24,7 +24,7 @@ public:
   CUsbPort& operator=(const CUsbPort&) = delete;
 
   // Only while the port is closed (the channel calls it once, before the first Open).
-  void SetNotifyTarget(MessageHost* pTarget, unsigned nMessage, CByteQueue* pQueue);
+  void SetNotifyTarget(ReaderListener* pListener, CByteQueue* pQueue);
   // Closes whatever was open, then opens and configures the device with this USB serial
   // number. False (and closed) when the library is not loaded or any step fails.
   bool Open(const std::string& serialNumber);
@@ -34,6 +34,9 @@ public:
   uint32_t Write(const uint8_t* pData, uint32_t nLength);
   bool IsOpen() const;
   uint64_t DroppedBlocks() const;
+  // Why the last Open failed, as "call: reason" ("open: Permission denied"); empty after a
+  // successful one.
+  const std::string& LastError() const { return m_lastError; }
 
 private:
   bool Configure();
@@ -48,5 +51,6 @@ private:
   FT_EVENT_HANDLE m_event;
   bool m_bStopWaiting = false;    // guarded by m_event.eMutex
   bool m_bDeviceStalled = false;  // reader thread only: input was reported but could not be read
+  std::string m_lastError;
   CPortReader m_reader;
 };

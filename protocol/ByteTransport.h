@@ -6,18 +6,23 @@
 #include <string>
 
 class CByteQueue;
-class MessageHost;
+class ReaderListener;
 
 class ByteTransport {
 public:
   virtual ~ByteTransport() = default;
-  virtual void SetNotifyTarget(MessageHost* pTarget, unsigned nMessage, CByteQueue* pQueue) = 0;
+  // Where the reader thread puts received bytes and whom it tells; only while closed.
+  virtual void SetNotifyTarget(ReaderListener* pListener, CByteQueue* pQueue) = 0;
   // The name is a tty path or device name (serial) or a USB serial number; the USB link
   // ignores the rate.
   virtual bool Open(const std::string& name, uint32_t dwBaudRate) = 0;
   virtual int Close() = 0;
   virtual uint32_t Write(const uint8_t* pData, uint32_t nLength) = 0;
   virtual bool IsOpen() const = 0;
+  // Why the last Open failed ("open: Permission denied"); empty after a successful one.
+  virtual std::string LastError() const = 0;
+  // Received blocks the reader dropped because the queue had no room, over the object's life.
+  virtual uint64_t DroppedBlocks() const = 0;
 };
 
 // The real transports: a CSerialPort and a CUsbPort behind the interface.

@@ -20,6 +20,11 @@ void CLineAssembler::AbandonLine() {
   m_byDecodedCount = 0;
 }
 
+void CLineAssembler::RefuseLine() {
+  ++m_qwRefusedLines;
+  AbandonLine();
+}
+
 void CLineAssembler::EndLine() {
   m_byStatus = LINE_ACCEPTED;
   if (m_byCharCount < 3) {
@@ -30,7 +35,11 @@ void CLineAssembler::EndLine() {
     for (unsigned i = 0; i + 2 < m_byCharCount; ++i) nSum += m_abyChars[i];
     if ((nSum & 0xFF) != m_abyDecoded[m_byDecodedCount]) m_byStatus = LINE_BAD_CHECKSUM;
   }
-  if (m_byStatus == LINE_ACCEPTED) m_owner.DispatchLine(*this);
+  if (m_byStatus != LINE_ACCEPTED) {
+    RefuseLine();
+    return;
+  }
+  m_owner.DispatchLine(*this);
   AbandonLine();
 }
 
@@ -54,7 +63,7 @@ void CLineAssembler::FeedByte(uint8_t by) {
   if (m_byCharCount > 1) {
     const uint8_t byValue = HexDigitValue(by);
     if (byValue == 255) {
-      AbandonLine();
+      RefuseLine();
     } else if (m_byCharCount % 2 == 0) {
       m_byNibble = static_cast<uint8_t>(byValue << 4);
     } else {
@@ -63,5 +72,5 @@ void CLineAssembler::FeedByte(uint8_t by) {
     }
   }
   // Only the character limit can be reached; the decoded limit is a second guard.
-  if (m_byCharCount > MAX_LINE_CHARS || m_byDecodedCount > MAX_DECODED_BYTES) AbandonLine();
+  if (m_byCharCount > MAX_LINE_CHARS || m_byDecodedCount > MAX_DECODED_BYTES) RefuseLine();
 }

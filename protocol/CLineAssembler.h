@@ -38,12 +38,16 @@ public:
 
   bool InLine() const { return m_bInLine; }
   uint8_t LastStatus() const { return m_byStatus; }
+  // Lines dropped since construction: too short, too long, bad character or bad checksum.
+  uint64_t RefusedLines() const { return m_qwRefusedLines; }
 
 private:
   void EndLine();
   void AbandonLine();
+  void RefuseLine();
 
   LineDispatcher& m_owner;
+  uint64_t m_qwRefusedLines = 0;  // not cleared by Reset: a count over the whole run
   bool m_bInLine = false;
   uint8_t m_byCharCount = 0;
   uint8_t m_byDecodedCount = 0;

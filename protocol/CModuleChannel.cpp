@@ -3,7 +3,7 @@
 #include "protocol/ChannelOwner.h"
 #include "protocol/ModuleCommands.h"
 #include "receive/EventSink.h"
-#include "uisupport/Cp949Text.h"
+#include "text/Cp949Text.h"
 
 CModuleChannel::CModuleChannel(std::unique_ptr<ByteTransport> pSerial, std::unique_ptr<ByteTransport> pUsb)
     : m_pSerial(std::move(pSerial)), m_pUsb(std::move(pUsb)) {
@@ -19,8 +19,8 @@ bool CModuleChannel::Create(MessageHost* pWindow, ChannelOwner* pOwner, Sleeper*
   m_decoder.SetOwnerWindow(m_pOwner ? &m_pOwner->OwnerWindow() : nullptr);
   if (pWindow == nullptr) return false;
   m_queue.Reset();
-  m_pSerial->SetNotifyTarget(pWindow, WM_RX_NOTIFY, &m_queue);
-  m_pUsb->SetNotifyTarget(pWindow, WM_RX_NOTIFY, &m_queue);
+  m_pSerial->SetNotifyTarget(this, &m_queue);
+  m_pUsb->SetNotifyTarget(this, &m_queue);
   return true;
 }
 
@@ -43,11 +43,14 @@ bool CModuleChannel::Open(bool bUsb, const std::string& portName, uint32_t dwBau
   Close(false);
   m_assembler.Reset();  // no reader runs now, so the queue may be reset as well
   m_queue.Reset();
+  m_nGeneration.fetch_add(1, std::memory_order_relaxed);
   ByteTransport& transport = bUsb ? *m_pUsb : *m_pSerial;
   if (!transport.Open(portName, dwBaudRate)) {
+    m_lastOpenError = transport.LastError();
     Close(false);
     return false;
   }
+  m_lastOpenError.clear();
   m_bUsbMode = bUsb;
   m_portName = portName;
   if (m_pOwner) m_pOwner->SetPortOpen(true);
@@ -100,8 +103,41 @@ void CModuleChannel::SendFrame(bool bStandard, bool bDataFrame, uint8_t byLength
 void CModuleChannel::ResetNode() { Send(ResetNodePayload()); }
 void CModuleChannel::ReadVersion() { Send(ReadVersionPayload()); }
 
-void CModuleChannel::OnMessage(unsigned nMsg, uintptr_t /*wParam*/, intptr_t /*lParam*/) {
+ChannelCounters CModuleChannel::Counters() const {
+  ChannelCounters counters;
+  counters.m_qwDroppedBlocks = m_pSerial->DroppedBlocks() + m_pUsb->DroppedBlocks();
+  counters.m_qwRefusedLines = m_assembler.RefusedLines();
+  counters.m_qwRefusedResponses = m_qwRefusedResponses;
+  counters.m_qwIncompleteFrames = m_decoder.IncompleteFrames();
+  return counters;
+}
+
+void CModuleChannel::OnMessage(unsigned nMsg, uintptr_t wParam, intptr_t /*lParam*/) {
   if (nMsg == WM_RX_NOTIFY) OnRxNotify();
+  if (nMsg == WM_PORT_GONE) HandlePortGone(wParam);
+}
+
+// Reader thread. While a notification waits in the window's queue, a busy UI thread must not
+// collect one per burst: the handler drains everything queued by the time it runs.
+void CModuleChannel::OnBytesQueued() {
+  if (!m_bRxPending.exchange(true, std::memory_order_acq_rel) && m_pWindow) m_pWindow->Post(WM_RX_NOTIFY, 0, 0);
+}
+
+// Reader thread: only one reader runs, and only between an Open and the next Close, so the
+// generation read here is that of the port that went away.
+void CModuleChannel::OnPortGone() {
+  if (m_pWindow) m_pWindow->Post(WM_PORT_GONE, m_nGeneration.load(std::memory_order_relaxed), 0);
+}
+
+void CModuleChannel::HandlePortGone(uintptr_t nGeneration) {
+  if (nGeneration != m_nGeneration.load(std::memory_order_relaxed) || !IsPortOpen()) return;
+  OnRxNotify();  // what arrived before the hang-up is shown and logged first
+  Close(false);
+  ++m_nPortsGone;
+  if (m_pEvents)
+    m_pEvents->LogEvent(FormatEventText("[Korvex 통신포트 에러]", "통신 포트가 끊어졌읍니다 (장치가 분리됨)"),
+                        EVENT_RED);
+  if (m_pOwner) m_pOwner->OnPortGone();
 }
 
 void CModuleChannel::OnTimer(unsigned nId) {
@@ -117,14 +153,20 @@ void CModuleChannel::OnTimer(unsigned nId) {
 }
 
 void CModuleChannel::OnRxNotify() {
+  // Cleared before the count is read: bytes queued after this point post a new notification.
+  m_bRxPending.exchange(false, std::memory_order_acq_rel);
   for (uint32_t n = m_queue.Count(); n > 0; --n) m_assembler.FeedByte(m_queue.Pop());
+  m_decoder.EndBatch();
 }
 
 void CModuleChannel::DispatchLine(const CLineAssembler& line) {
   const uint8_t byLetter = line.Letter();
   // A line the decoder refuses (unknown letter, shorter than its layout) is dropped like a
   // garbled one, so an incomplete answer ends in the communication error as well.
-  if (!m_decoder.Decode(byLetter, line.Fields())) return;
+  if (!m_decoder.Decode(byLetter, line.Fields(), m_queue.LastArrival())) {
+    ++m_qwRefusedResponses;
+    return;
+  }
   // "I" and "U" are reports the module sends on its own, never an answer.
   if (byLetter != 'I' && byLetter != 'U') m_bAwaitingResponse = false;
   if (!m_bStartupPending) return;

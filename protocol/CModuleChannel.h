@@ -8,12 +8,14 @@
 //   channel.Create(&window, &frame);        // frame: ChannelOwner
 //   channel.Open(false, "ttyUSB0", 921600); // ":Y", then ":G00" after the "Y" answer
 //   channel.SetReception(true, true);       // ":G11A9\r"
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "link/CByteQueue.h"
-#include "link/MessageHost.h"
+#include "link/ReaderListener.h"
+#include "protocol/MessageHost.h"
 #include "protocol/ByteTransport.h"
 #include "protocol/CLineAssembler.h"
 #include "protocol/CResponseDecoder.h"
@@ -24,7 +26,19 @@ class ChannelOwner;
 class EventSink;
 class ReceiveSink;
 
-class CModuleChannel final : public MessageHandler, private LineDispatcher {
+// What went wrong on the way in, for the user to see (all zero in a healthy run).
+struct ChannelCounters {
+  uint64_t m_qwDroppedBlocks = 0;     // received blocks the reader dropped: the queue was full
+  uint64_t m_qwRefusedLines = 0;      // lines refused: bad checksum, too long, bad character
+  uint64_t m_qwRefusedResponses = 0;  // lines of no known letter, or shorter than their layout
+  uint64_t m_qwIncompleteFrames = 0;  // data frames shown with fewer bytes than their length
+
+  bool AnyNonZero() const {
+    return m_qwDroppedBlocks || m_qwRefusedLines || m_qwRefusedResponses || m_qwIncompleteFrames;
+  }
+};
+
+class CModuleChannel final : public MessageHandler, private LineDispatcher, private ReaderListener {
 public:
   static constexpr unsigned RESPONSE_TIMEOUT_MS = 1000;
   static constexpr unsigned CLOSE_WAIT_MS = 500;  // lets ":G10" reach the module before the close
@@ -48,8 +62,10 @@ public:
   void SetReceiveSink(ReceiveSink* pReceiveList) { m_decoder.SetReceiveSink(pReceiveList); }
 
   // Opens the USB module with that serial number (rate unused), or the serial port at that
-  // rate, after closing whatever was open (without ":G10"). False after a failed open.
+  // rate, after closing whatever was open (without ":G10"). False after a failed open;
+  // LastOpenError() then says which call failed and why.
   bool Open(bool bUsb, const std::string& portName, uint32_t dwBaudRate);
+  const std::string& LastOpenError() const { return m_lastOpenError; }
   // With bStopReception, sends ":G10" and waits 500 ms before closing an open port.
   void Close(bool bStopReception);
 
@@ -62,10 +78,11 @@ public:
   void ResetNode();
   void ReadVersion();
 
-  // The window's callbacks.
-  void OnMessage(unsigned nMsg, uintptr_t wParam, intptr_t lParam) override;  // WM_RX_NOTIFY
-  void OnTimer(unsigned nId) override;                                        // IDT_RESPONSE
-  // Feeds exactly the bytes queued when it starts; later bytes wait for the next notification.
+  // The window's callbacks: WM_RX_NOTIFY, WM_PORT_GONE; IDT_RESPONSE.
+  void OnMessage(unsigned nMsg, uintptr_t wParam, intptr_t lParam) override;
+  void OnTimer(unsigned nId) override;
+  // Feeds exactly the bytes queued when it starts as one batch; later bytes wait for the
+  // next notification, which the reader posts only while none is pending.
   void OnRxNotify();
 
   // What the module reported last.
@@ -80,11 +97,17 @@ public:
   bool IsPortOpen() const;
   // How many communication-error events the response timer has raised.
   unsigned CommErrorCount() const { return m_nCommErrors; }
+  // How many times an open device went away.
+  unsigned PortGoneCount() const { return m_nPortsGone; }
+  ChannelCounters Counters() const;
   // The queue the transports' reader threads fill.
   CByteQueue& ReceiveQueue() { return m_queue; }
 
 private:
   void DispatchLine(const CLineAssembler& line) override;
+  void OnBytesQueued() override;  // reader thread
+  void OnPortGone() override;     // reader thread
+  void HandlePortGone(uintptr_t nGeneration);
   void Send(const CLineText& payload);
   ByteTransport& ActiveTransport() { return m_bUsbMode ? *m_pUsb : *m_pSerial; }
 
@@ -92,6 +115,11 @@ private:
   bool m_bUsbMode = true;
   bool m_bAwaitingResponse = false;
   unsigned m_nCommErrors = 0;
+  unsigned m_nPortsGone = 0;
+  uint64_t m_qwRefusedResponses = 0;
+  std::atomic<bool> m_bRxPending{false};  // a WM_RX_NOTIFY is posted and not yet handled
+  std::atomic<uint32_t> m_nGeneration{0};  // counts opens, so a late port-gone notice is ignored
+  std::string m_lastOpenError;
   MessageHost* m_pWindow = nullptr;
   ChannelOwner* m_pOwner = nullptr;
   EventSink* m_pEvents = nullptr;

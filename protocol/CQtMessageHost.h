@@ -6,7 +6,7 @@
 #include <QObject>
 #include <map>
 
-#include "link/MessageHost.h"
+#include "protocol/MessageHost.h"
 
 class CQtMessageHost final : public QObject, public MessageHost {
   Q_OBJECT

@@ -1,19 +1,19 @@
 #include "protocol/CResponseDecoder.h"
 
-#include "link/MessageHost.h"
+#include "protocol/MessageHost.h"
 #include "protocol/ResponseText.h"
 #include "receive/EventSink.h"
 #include "receive/ReceiveSink.h"
-#include "uisupport/Cp949Text.h"
+#include "text/Cp949Text.h"
 
-bool CResponseDecoder::Decode(uint8_t byLetter, std::span<const uint8_t> fields) {
+bool CResponseDecoder::Decode(uint8_t byLetter, std::span<const uint8_t> fields, const ArrivalTime& arrival) {
   switch (byLetter) {
     case 'Y':
       return DecodeConfig("[Korvex 환경설정 읽기 응답]", fields);
     case 'Z':
       return DecodeConfig("[Korvex 환경설정 쓰기 응답]", fields);
     case 'U':
-      return DecodeReceivedFrame(fields);
+      return DecodeReceivedFrame(fields, arrival);
     case 'W':
       return DecodeTransmitEcho(fields);
     default:
@@ -52,12 +52,16 @@ bool CResponseDecoder::DecodeConfig(const char* pszTitle, std::span<const uint8_
   return true;
 }
 
-bool CResponseDecoder::DecodeReceivedFrame(std::span<const uint8_t> fields) {
+// A frame whose data is cut short is still shown with what it carried: a frame the module
+// received must not vanish because its line was short.
+bool CResponseDecoder::DecodeReceivedFrame(std::span<const uint8_t> fields, const ArrivalTime& arrival) {
   if (!ParseFrame(fields, m_lastFrame)) return false;
-  Post(WM_FRAME_ACTIVITY, 2);
+  m_qwIncompleteFrames += IsIncomplete(m_lastFrame);
+  m_bReceivedInBatch = true;
   if (m_pReceiveList) {
     ReceivedFrameLine(m_lastFrame, m_line);
-    m_pReceiveList->AppendLine(m_line);
+    m_pReceiveList->AppendLine(m_line, arrival);
+    m_bListedInBatch = true;
   }
   return true;
 }
@@ -65,9 +69,19 @@ bool CResponseDecoder::DecodeReceivedFrame(std::span<const uint8_t> fields) {
 bool CResponseDecoder::DecodeTransmitEcho(std::span<const uint8_t> fields) {
   CanFrame frame;  // the echo leaves the last received frame alone
   if (!ParseFrame(fields, frame)) return false;
-  Post(WM_FRAME_ACTIVITY, 1);
+  m_qwIncompleteFrames += IsIncomplete(frame);
+  m_bSentInBatch = true;
   Event("[CAN 데이터 송신 응답]", TransmitText(frame), EVENT_BLACK);
   return true;
+}
+
+void CResponseDecoder::EndBatch() {
+  // The lamps only need to know that a kind occurred; one notice per burst keeps a flood of
+  // frames from flooding the frame's message queue as well.
+  if (m_bSentInBatch) Post(WM_FRAME_ACTIVITY, 1);
+  if (m_bReceivedInBatch) Post(WM_FRAME_ACTIVITY, 2);
+  if (m_bListedInBatch && m_pReceiveList) m_pReceiveList->EndBatch();
+  m_bSentInBatch = m_bReceivedInBatch = m_bListedInBatch = false;
 }
 
 void CResponseDecoder::Post(unsigned nMsg, uintptr_t wParam) {

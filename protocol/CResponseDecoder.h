@@ -2,10 +2,13 @@
 // Decodes each accepted response line: stores what the module reported, posts
 // WM_CONFIG_REPORT / WM_FRAME_ACTIVITY to the owner window, raises the event line and hands
 // received frames to the receive list. Runs on the UI thread; needs no UI of its own.
+// Frames come in batches (one per drained burst): EndBatch posts at most one activity notice
+// per kind and closes the receive list's batch.
 #include <cstdint>
 #include <span>
 #include <string>
 
+#include "link/ArrivalTime.h"
 #include "protocol/ModuleFormat.h"
 #include "protocol/ResponseLayout.h"
 
@@ -21,8 +24,14 @@ public:
   void SetReceiveSink(ReceiveSink* pReceiveList) { m_pReceiveList = pReceiveList; }
 
   // Decodes one line by its letter. False when the letter is none the module sends or the
-  // line is shorter than the letter's layout; nothing is stored or reported then.
-  bool Decode(uint8_t byLetter, std::span<const uint8_t> fields);
+  // line is shorter than the letter's layout (a frame: shorter than its identifier); nothing
+  // is stored or reported then. arrival: when the line's bytes came off the port.
+  bool Decode(uint8_t byLetter, std::span<const uint8_t> fields, const ArrivalTime& arrival = {});
+  // The end of one drained burst.
+  void EndBatch();
+
+  // Data frames shown with fewer data bytes than their length said.
+  uint64_t IncompleteFrames() const { return m_qwIncompleteFrames; }
 
   // What the module reported last (defaults until it reports).
   const ModuleConfig& Config() const { return m_config; }
@@ -31,7 +40,7 @@ public:
 
 private:
   bool DecodeConfig(const char* pszTitle, std::span<const uint8_t> fields);
-  bool DecodeReceivedFrame(std::span<const uint8_t> fields);
+  bool DecodeReceivedFrame(std::span<const uint8_t> fields, const ArrivalTime& arrival);
   bool DecodeTransmitEcho(std::span<const uint8_t> fields);
   void Post(unsigned nMsg, uintptr_t wParam);
   void Event(const char* pszTitle, std::string_view detail, uint32_t colour);
@@ -44,4 +53,8 @@ private:
   bool m_bReceptionRunning = false;
   CanFrame m_lastFrame;
   std::string m_line;  // the received-frame line, reused for every frame
+  bool m_bReceivedInBatch = false;
+  bool m_bListedInBatch = false;
+  bool m_bSentInBatch = false;
+  uint64_t m_qwIncompleteFrames = 0;
 };

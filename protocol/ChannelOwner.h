@@ -9,4 +9,7 @@ public:
   virtual MessageHost& OwnerWindow() = 0;
   // The frame's port-open flag: set after a successful Open, cleared by every Close.
   virtual void SetPortOpen(bool bOpen) = 0;
+  // The open device went away (unplugged, hung up): the channel has decoded what arrived
+  // before, raised the red event and closed the port, so the next command reopens it.
+  virtual void OnPortGone() {}
 };

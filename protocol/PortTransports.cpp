@@ -18,8 +18,8 @@ bool OpenPort(CUsbPort& port, const std::string& name, uint32_t /*dwBaudRate*/) 
 template <class TPort>
 class CPortTransport final : public ByteTransport {
 public:
-  void SetNotifyTarget(MessageHost* pTarget, unsigned nMessage, CByteQueue* pQueue) override {
-    m_port.SetNotifyTarget(pTarget, nMessage, pQueue);
+  void SetNotifyTarget(ReaderListener* pListener, CByteQueue* pQueue) override {
+    m_port.SetNotifyTarget(pListener, pQueue);
   }
   bool Open(const std::string& name, uint32_t dwBaudRate) override {
     return OpenPort(m_port, name, dwBaudRate);
@@ -27,6 +27,8 @@ public:
   int Close() override { return m_port.Close(); }
   uint32_t Write(const uint8_t* pData, uint32_t nLength) override { return m_port.Write(pData, nLength); }
   bool IsOpen() const override { return m_port.IsOpen(); }
+  std::string LastError() const override { return m_port.LastError(); }
+  uint64_t DroppedBlocks() const override { return m_port.DroppedBlocks(); }
 
 private:
   TPort m_port;

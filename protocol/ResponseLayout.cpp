@@ -17,12 +17,15 @@ bool ParseFrame(std::span<const uint8_t> fields, CanFrame& frame) {
   const std::size_t nIdBytes = bStandard ? 2 : 4;
   const uint8_t byNibble = byFrame & FRAME_LENGTH_MASK;
   const uint8_t byLength = byNibble < FRAME_MAX_DATA ? byNibble : FRAME_MAX_DATA;
-  if (fields.size() < 1 + nIdBytes + byLength) return false;
+  if (fields.size() < 1 + nIdBytes) return false;
+  const std::size_t nCarried = fields.size() - 1 - nIdBytes;
   frame.m_bStandard = bStandard;
   frame.m_bRemote = (byFrame & FRAME_REMOTE) != 0;
   frame.m_byLength = byLength;
+  frame.m_byDataCount = static_cast<uint8_t>(nCarried < byLength ? nCarried : byLength);
   frame.m_dwId = BigEndian(fields.subspan(1, nIdBytes));
-  for (uint8_t i = 0; i < byLength; ++i) frame.m_abyData[i] = fields[1 + nIdBytes + i];
+  for (uint8_t i = 0; i < FRAME_MAX_DATA; ++i)
+    frame.m_abyData[i] = i < frame.m_byDataCount ? fields[1 + nIdBytes + i] : 0;
   return true;
 }
 

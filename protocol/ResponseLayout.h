@@ -2,7 +2,9 @@
 // Field layouts of the module's response lines (field byte k follows the letter; numbers
 // are big-endian). A line shorter than its layout is refused rather than read past its end:
 //   "U" 0x02 01 23 AA BB      -> 2.0A data frame, ID 0x123, 2 bytes AA BB
-//   "U" 0x02 01 23 AA         -> refused: length 2 but one data byte
+//   "U" 0x02 01 23 AA         -> 2.0A data frame, length 2, one byte carried (AA)
+//   "U" 0x14 01 23            -> 2.0A remote frame, length 4, no bytes carried
+//   "U" 0x02 01               -> refused: the identifier is cut short
 //   "Y" 1C 0F34 00000000 0000 -> refused: 2.0B needs 11 field bytes
 #include <cstdint>
 #include <span>
@@ -12,6 +14,7 @@ struct CanFrame {
   bool m_bStandard = true;  // CAN 2.0A, 11-bit identifier
   bool m_bRemote = false;
   uint8_t m_byLength = 0;   // at most 8: a length nibble of 9 to 15 stands for 8
+  uint8_t m_byDataCount = 0;  // data bytes the line carried: m_byLength, or fewer on a short line
   uint32_t m_dwId = 0;      // as sent; a 2.0A identifier keeps all 16 bits of its field
   uint8_t m_abyData[8] = {};
 };
@@ -24,6 +27,10 @@ struct ModuleConfig {
   uint32_t m_dwMaskId = 0;  // receive acceptance mask
 };
 
-// Each fills its result and returns true only when the fields hold the whole layout.
+// A frame needs its frame byte and whole identifier; it takes the data bytes it carries (a
+// remote frame usually carries none). True when it could be read.
 bool ParseFrame(std::span<const uint8_t> fields, CanFrame& frame);
+// True for a data frame that carried fewer bytes than its length says.
+inline bool IsIncomplete(const CanFrame& frame) { return !frame.m_bRemote && frame.m_byDataCount < frame.m_byLength; }
+// Fills the configuration and returns true only when the fields hold the whole layout.
 bool ParseConfig(std::span<const uint8_t> fields, ModuleConfig& config);

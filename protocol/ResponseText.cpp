@@ -2,9 +2,9 @@
 
 #include <string_view>
 
-#include "config/BitTiming.h"
+#include "protocol/BitTiming.h"
 #include "protocol/ModuleFormat.h"
-#include "uisupport/Cp949Text.h"
+#include "text/Cp949Text.h"
 
 namespace {
 
@@ -34,9 +34,11 @@ void AppendLength(std::string& out, uint8_t byLength) {
   out += static_cast<char>('0' + byLength);
 }
 
+// "데이터:" and the bytes the line carried; nothing at all when it carried none.
 void AppendData(std::string& out, const CanFrame& frame) {
+  if (frame.m_byDataCount == 0) return;
   out += DATA_LABEL;
-  for (uint8_t i = 0; i < frame.m_byLength; ++i) {
+  for (uint8_t i = 0; i < frame.m_byDataCount; ++i) {
     if (i > 0) out += ' ';
     AppendHex(out, frame.m_abyData[i], 2);
   }
@@ -79,7 +81,7 @@ std::string TransmitText(const CanFrame& frame) {
   AppendLength(out, frame.m_byLength);
   out += "  ";
   AppendId(out, frame.m_bStandard, frame.m_dwId);
-  if (frame.m_byLength != 0) {
+  if (frame.m_byDataCount != 0) {
     out += "  ";
     AppendData(out, frame);
   }
@@ -101,7 +103,7 @@ void ReceivedFrameLine(const CanFrame& frame, std::string& out) {
   AppendId(out, frame.m_bStandard, frame.m_dwId);
   PadField(out, nStart, 0, 11);
   out += "  ";
-  if (frame.m_byLength != 0) AppendData(out, frame);
+  AppendData(out, frame);
 }
 
 std::string ErrorListText(uint8_t byErrorBits) {

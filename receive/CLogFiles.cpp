@@ -1,6 +1,6 @@
 #include "receive/CLogFiles.h"
 
-#include "uisupport/Cp949Text.h"
+#include "text/Cp949Text.h"
 
 namespace {
 
@@ -98,8 +98,9 @@ bool CLogFiles::HasWriteError(int nKind) const {
   return p && p->m_bWriteError;
 }
 
-std::string_view CLogFiles::TimeStamp() {
-  const std::time_t t = m_pfnNow ? m_pfnNow() : std::time(nullptr);
+std::string_view CLogFiles::TimeStamp() { return TimeStamp(m_pfnNow ? m_pfnNow() : std::time(nullptr)); }
+
+std::string_view CLogFiles::TimeStamp(std::time_t t) {
   if (t != m_tStamp) {  // formatting once a second keeps the receive path cheap
     struct tm tmLocal {};
     localtime_r(&t, &tmLocal);
@@ -177,7 +178,11 @@ void CLogFiles::WriteLogLine(int nKind, std::string_view line) {
 }
 
 void CLogFiles::WriteStampedLine(int nKind, std::string_view text) {
-  m_line.assign(TimeStamp());
+  WriteStampedLine(nKind, text, m_pfnNow ? m_pfnNow() : std::time(nullptr));
+}
+
+void CLogFiles::WriteStampedLine(int nKind, std::string_view text, std::time_t tWhen) {
+  m_line.assign(TimeStamp(tWhen));
   m_line += "  ";
   m_line += text;
   m_line += '\n';

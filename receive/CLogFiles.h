@@ -46,12 +46,15 @@ public:
   // Appends one complete line (time stamp included, ending in "\n") when the kind's file is
   // open, no write error is recorded and its logging flag is on.
   void WriteLogLine(int nKind, std::string_view line);
-  // "%s  %s\n" from the current time stamp and the text, through WriteLogLine.
+  // "%s  %s\n" from the time stamp and the text, through WriteLogLine. A received frame is
+  // stamped with the second its bytes arrived (tWhen), an event with the current one.
   void WriteStampedLine(int nKind, std::string_view text);
+  void WriteStampedLine(int nKind, std::string_view text, std::time_t tWhen);
   void LogEvent(std::string_view text, COLORREF colour) override;
 
   // The local time as the log lines carry it, "%Y.%m.%d %H:%M:%S"; valid until the next call.
   std::string_view TimeStamp();
+  std::string_view TimeStamp(std::time_t t);
 
 private:
   struct LogState {

@@ -22,7 +22,7 @@ double ProcessCpuSeconds() {
 // benchmark is skipped when that cannot be had.
 struct COpenPty {
   explicit COpenPty(benchmark::State& state) {
-    port.SetNotifyTarget(&rx.host, WM_RX_NOTIFY, rx.pQueue.get());
+    port.SetNotifyTarget(&rx.host, rx.pQueue.get());
     bOpen = pty.IsValid() && port.Open(pty.SlavePath(), 921600);
     if (!bOpen) state.SkipWithError("no pseudo-terminal");
   }

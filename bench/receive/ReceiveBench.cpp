@@ -25,11 +25,13 @@ constexpr unsigned FRAMES_PER_BLOCK = 2000;  // 62,000 bytes: one full drain of 
 // No transport is opened: the bytes are pushed into the queue as a reader thread would.
 class CIdleTransport final : public ByteTransport {
 public:
-  void SetNotifyTarget(MessageHost*, unsigned, CByteQueue*) override {}
+  void SetNotifyTarget(ReaderListener*, CByteQueue*) override {}
   bool Open(const std::string&, uint32_t) override { return false; }
   int Close() override { return 0; }
   uint32_t Write(const uint8_t*, uint32_t nLength) override { return nLength; }
   bool IsOpen() const override { return false; }
+  std::string LastError() const override { return {}; }
+  uint64_t DroppedBlocks() const override { return 0; }
 };
 
 // Counts what is posted instead of queueing it, as a frame window handles each at once.
@@ -52,9 +54,9 @@ public:
 class CLoggingList final : public ReceiveSink {
 public:
   explicit CLoggingList(CLogFiles& logs) : m_logs(logs) {}
-  void AppendLine(std::string_view text) override {
+  void AppendLine(std::string_view text, const ArrivalTime& arrival) override {
     ++m_qwLines;
-    m_logs.WriteStampedLine(LOG_RDATA, text);
+    m_logs.WriteStampedLine(LOG_RDATA, text, arrival.WallSeconds());
   }
   uint64_t m_qwLines = 0;
 

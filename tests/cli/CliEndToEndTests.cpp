@@ -15,7 +15,7 @@
 #include "cli/CliOptions.h"
 #include "receive/TempDir.h"
 #include "support/ChildProcess.h"
-#include "uisupport/Cp949Text.h"
+#include "text/Cp949Text.h"
 
 namespace {
 

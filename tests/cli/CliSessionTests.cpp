@@ -12,7 +12,7 @@
 
 #include "cli/CCliSession.h"
 #include "protocol/CModuleChannel.h"
-#include "protocol/CVirtualLoop.h"
+#include "support/CVirtualLoop.h"
 #include "protocol/FakeTransport.h"
 #include "receive/CLogFiles.h"
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "config/CMemorySettingsStore.h"
+#include "support/CMemorySettingsStore.h"
 #include "support/ScratchDir.h"
 
 namespace {

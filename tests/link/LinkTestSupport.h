@@ -9,20 +9,23 @@
 #include <vector>
 
 #include "link/CByteQueue.h"
-#include "link/MessageHost.h"
+#include "link/ReaderListener.h"
 
-// Counts the reader's notifications (only WM_RX_NOTIFY with zero parameters counts); while
-// held, a poster stays inside Post, so input can pile up behind a busy reader.
-class CPostRecorder : public MessageHost {
+// Counts the reader's notifications; while held, the reader stays inside the call, so input
+// can pile up behind a busy reader.
+class CPostRecorder : public ReaderListener {
 public:
-  void Post(unsigned nMsg, uintptr_t wParam, intptr_t lParam) override {
+  void OnBytesQueued() override {
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_nPosts += nMsg == WM_RX_NOTIFY && wParam == 0 && lParam == 0;
+    ++m_nPosts;
     m_changed.notify_all();
     m_changed.wait(lock, [this] { return !m_bHolding; });
   }
-  void SetTimer(unsigned, unsigned) override {}
-  void KillTimer(unsigned) override {}
+  void OnPortGone() override {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    ++m_nGone;
+    m_changed.notify_all();
+  }
 
   // Waits, woken by every post, until bDone() holds; false after five seconds.
   template <typename Predicate> bool WaitUntil(Predicate bDone) {
@@ -45,6 +48,9 @@ private:
   std::condition_variable m_changed;
   unsigned m_nPosts = 0;
   bool m_bHolding = false;
+
+public:
+  unsigned m_nGone = 0;  // read under WaitUntil
 };
 
 struct LinkReceiver {

@@ -78,7 +78,7 @@ class TransportTest : public ::testing::Test {
 protected:
   void SetUp() override {
     ASSERT_TRUE(m_rig.Ready());
-    m_rig.port.SetNotifyTarget(&m_rx.host, WM_RX_NOTIFY, m_rx.pQueue.get());
+    m_rig.port.SetNotifyTarget(&m_rx.host, m_rx.pQueue.get());
   }
   bool Open() { return m_rig.Open(m_rig.port, m_rig.Name()); }
 

@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "protocol/CModuleChannel.h"
-#include "protocol/CVirtualLoop.h"
+#include "support/CVirtualLoop.h"
 #include "protocol/ChannelOwner.h"
 #include "protocol/FakeTransport.h"
 #include "receive/EventSink.h"
 #include "receive/ReceiveSink.h"
-#include "uisupport/Cp949Text.h"
+#include "text/Cp949Text.h"
 
 using CEvents = std::vector<std::pair<std::string, COLORREF>>;  // text, colour
 using CMessages = std::vector<std::pair<unsigned, uintptr_t>>;  // message, wParam
@@ -43,7 +43,7 @@ protected:
   ~CChannelTestBed() override { m_pChannel->Destroy(); }
 
   void LogEvent(std::string_view text, COLORREF colour) override { m_events.emplace_back(text, colour); }
-  void AppendLine(std::string_view text) override { m_lines.emplace_back(text); }
+  void AppendLine(std::string_view text, const ArrivalTime&) override { m_lines.emplace_back(text); }
   MessageHost& OwnerWindow() override { return m_ownerWindow; }
   void SetPortOpen(bool bOpen) override { m_bPortOpen = bOpen; }
   void OnMessage(unsigned nMsg, uintptr_t wParam, intptr_t) override { m_messages.emplace_back(nMsg, wParam); }

@@ -161,6 +161,7 @@ TEST_F(ChannelTest, StreamSplitAtEveryOffsetGivesTheSameLines) {
     Receive(stream.substr(nSplit));
     ASSERT_EQ(m_lines,
               (std::vector<std::string>{"CAN2.0B  Data Frame    길이:8  ID:12345678  데이터:00 00 00 01 11 22 33 44",
+                                        "CAN2.0A  Data Frame    길이:2  ID:123       데이터:01",
                                         "CAN2.0A  Data Frame    길이:0  ID:1FF       "}))
         << "split at " << nSplit;
     ASSERT_EQ(m_events.size(), 2u) << "split at " << nSplit;

@@ -1,7 +1,7 @@
 #pragma once
 // A scripted transport: records what the channel writes, opens or fails on demand, and
 // delivers received bytes the way a reader thread does (a block goes into the queue only if
-// the queue has more free space than the block, then one WM_RX_NOTIFY).
+// the queue has more free space than the block, then the listener hears of it).
 #include <functional>
 #include <string>
 #include <string_view>
@@ -9,15 +9,14 @@
 #include <vector>
 
 #include "link/CByteQueue.h"
-#include "link/MessageHost.h"
+#include "link/ReaderListener.h"
 #include "protocol/ByteTransport.h"
 #include "protocol/LineFraming.h"
 
 class CFakeTransport final : public ByteTransport {
 public:
-  void SetNotifyTarget(MessageHost* pTarget, unsigned nMessage, CByteQueue* pQueue) override {
-    m_pTarget = pTarget;
-    m_nMessage = nMessage;
+  void SetNotifyTarget(ReaderListener* pListener, CByteQueue* pQueue) override {
+    m_pListener = pListener;
     m_pQueue = pQueue;
   }
   bool Open(const std::string& name, uint32_t dwBaudRate) override {
@@ -35,14 +34,19 @@ public:
     return nLength;
   }
   bool IsOpen() const override { return m_bOpen; }
+  std::string LastError() const override { return m_bOpenSucceeds ? "" : "open: No such file or directory"; }
+  uint64_t DroppedBlocks() const override { return m_qwDropped; }
 
   // False when the block was dropped for want of room.
   bool Deliver(std::string_view bytes) {
     const bool bFits = m_pQueue->FreeSpace() > bytes.size();
     if (bFits) m_pQueue->Push(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<uint32_t>(bytes.size()));
-    m_pTarget->Post(m_nMessage, 0, 0);
+    m_qwDropped += !bFits;
+    m_pListener->OnBytesQueued();
     return bFits;
   }
+  // The device hangs up, as a reader thread reports it.
+  void HangUp() { m_pListener->OnPortGone(); }
 
   bool m_bOpenSucceeds = true;
   bool m_bOpen = false;
@@ -53,9 +57,9 @@ public:
   std::function<void()> m_fnOnClose;
 
 private:
-  MessageHost* m_pTarget = nullptr;
-  unsigned m_nMessage = 0;
+  ReaderListener* m_pListener = nullptr;
   CByteQueue* m_pQueue = nullptr;
+  uint64_t m_qwDropped = 0;
 };
 
 // A complete line (checksum and CR) from a payload such as ":G01".

@@ -45,12 +45,14 @@ std::vector<CShownText> ShownTexts() {
       {":U01FFFFAB", "CAN2.0A  Data Frame    길이:1  ID:7FF       데이터:AB", LISTED},
       // Bytes past the layout are not read.
       {":U010123556677", "CAN2.0A  Data Frame    길이:1  ID:123       데이터:55", LISTED},
+      // A frame cut short in its data shows what it carried; a remote frame carries none.
+      {":U020123AA", "CAN2.0A  Data Frame    길이:2  ID:123       데이터:AA", LISTED},
+      {":U140123", "CAN2.0A  Remote Frame  길이:4  ID:123       ", LISTED},
+      {":W08012301020304050607", "[CAN 데이터 송신 응답]      : CAN2.0A  Data Frame  길이:8  ID:123  데이터:01 02 03 04 05 06 07"},
       // Shorter than the layout, or a letter the module never sends: refused whole.
       {":Y1C0334AAAAAAAABBBBBB", ""},  // 2.0B needs 11 bytes
       {":Z0C0334012300", ""},          // 2.0A needs 7
-      {":U020123AA", ""},              // length 2, one byte
       {":U2F000001", ""},              // 2.0B identifier cut
-      {":W08012301020304050607", ""},  // eight promised, seven sent
       {":Q01", ""},
   };
   for (const char cLetter : std::string("GRIVUY")) rows.push_back({std::string(":") + cLetter, ""});

@@ -9,7 +9,7 @@
 
 #include "receive/CLogFiles.h"
 #include "receive/TempDir.h"
-#include "uisupport/Cp949Text.h"
+#include "text/Cp949Text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "config/BitTiming.h"
+#include "protocol/BitTiming.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "protocol/CVirtualLoop.h"
+#include "support/CVirtualLoop.h"
 
 #include <chrono>
 #include <limits>

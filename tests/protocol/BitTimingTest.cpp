@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "config/BitTiming.h"
+#include "protocol/BitTiming.h"
 
 namespace {
 

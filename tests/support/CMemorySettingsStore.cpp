@@ -1,4 +1,4 @@
-#include "config/CMemorySettingsStore.h"
+#include "support/CMemorySettingsStore.h"
 
 std::optional<int64_t> CMemorySettingsStore::GetInt(std::string_view section, std::string_view name) const {
   const auto text = GetString(section, name);

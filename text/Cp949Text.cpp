@@ -1,4 +1,4 @@
-#include "uisupport/Cp949Text.h"
+#include "text/Cp949Text.h"
 
 #include <iconv.h>
 

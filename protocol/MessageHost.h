@@ -1,13 +1,15 @@
 #pragma once
 // The posted-message and timer interface that stands between the core objects and the
 // window (or test loop) behind them. Handlers always run on the one UI thread; only
-// Post may be called from another thread (the transports' reader threads).
+// Post may be called from another thread (the channel posts for the transports' reader
+// threads).
 #include <cstdint>
 
 constexpr unsigned WM_USER = 0x0400;
 constexpr unsigned WM_RX_NOTIFY = WM_USER + 101;       // reader thread -> channel: bytes queued
 constexpr unsigned WM_CONFIG_REPORT = WM_USER + 102;   // channel -> frame: configuration reported
 constexpr unsigned WM_FRAME_ACTIVITY = WM_USER + 103;  // channel -> frame: wParam 1 sent, 2 received
+constexpr unsigned WM_PORT_GONE = WM_USER + 104;       // reader thread -> channel: device gone
 
 constexpr unsigned IDT_LAMP = 200;      // frame's activity-lamp timer
 constexpr unsigned IDT_RESPONSE = 201;  // channel's one-second response timer

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "uisupport/Cp949Text.h"
+#include "text/Cp949Text.h"
 
 namespace {
 

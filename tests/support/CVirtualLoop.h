@@ -15,7 +15,7 @@
 #include <mutex>
 #include <utility>
 
-#include "link/MessageHost.h"
+#include "protocol/MessageHost.h"
 #include "protocol/Sleeper.h"
 
 class CVirtualLoop final : public Sleeper {
