@@ -4,6 +4,7 @@
 // records what reaches them.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -19,6 +20,9 @@
 
 using CEvents = std::vector<std::pair<std::string, COLORREF>>;  // text, colour
 using CMessages = std::vector<std::pair<unsigned, uintptr_t>>;  // message, wParam
+
+const std::pair<std::string, COLORREF> COMM_ERROR{
+    "[Korvex 통신에러 발생]      : Korvex 모듈로 부터  1초동안 요청 명령에 대해 응답이 없읍니다", EVENT_RED};
 
 // The CP949 bytes of a program text; "<none>" if it has no CP949 form.
 inline std::string Cp949(std::string_view utf8) { return Utf8ToCp949(utf8).value_or("<none>"); }
@@ -43,9 +47,15 @@ protected:
   ~CChannelTestBed() override { m_pChannel->Destroy(); }
 
   void LogEvent(std::string_view text, COLORREF colour) override { m_events.emplace_back(text, colour); }
-  void AppendLine(std::string_view text, const ArrivalTime&) override { m_lines.emplace_back(text); }
+  void AppendLine(std::string_view text, const ArrivalTime& arrival) override {
+    m_lines.emplace_back(text);
+    m_arrivals.push_back(arrival.m_nWallNs);
+    if (m_fnOnLine) m_fnOnLine();
+  }
+  void EndBatch() override { m_batchEnds.push_back(m_lines.size()); }
   MessageHost& OwnerWindow() override { return m_ownerWindow; }
   void SetPortOpen(bool bOpen) override { m_bPortOpen = bOpen; }
+  void OnPortGone() override { ++m_nPortGoneCalls; }
   void OnMessage(unsigned nMsg, uintptr_t wParam, intptr_t) override { m_messages.emplace_back(nMsg, wParam); }
   void OnTimer(unsigned) override {}
 
@@ -65,15 +75,21 @@ protected:
     m_pSerial->m_writes.clear();
     m_events.clear();
     m_lines.clear();
+    m_arrivals.clear();
+    m_batchEnds.clear();
     m_messages.clear();
   }
 
   CVirtualLoop m_loop;
   CVirtualLoop::CWindow m_ownerWindow{m_loop, *this};
   CEvents m_events;
-  std::vector<std::string> m_lines;  // the receive list
-  CMessages m_messages;              // posted to the owner
+  std::vector<std::string> m_lines;   // the receive list
+  std::vector<int64_t> m_arrivals;    // each line's arrival (wall clock)
+  std::vector<size_t> m_batchEnds;    // lines listed when each batch ended
+  std::function<void()> m_fnOnLine;   // runs inside the channel's handler, after each line
+  CMessages m_messages;               // posted to the owner
   bool m_bPortOpen = false;
+  unsigned m_nPortGoneCalls = 0;
   CFakeTransport* m_pSerial = nullptr;
   CFakeTransport* m_pUsb = nullptr;
   std::unique_ptr<CModuleChannel> m_pChannel;

@@ -1,7 +1,9 @@
 #pragma once
 // A scripted transport: records what the channel writes, opens or fails on demand, and
-// delivers received bytes the way a reader thread does (a block goes into the queue only if
-// the queue has more free space than the block, then the listener hears of it).
+// delivers received bytes the way a reader thread does (the burst is stamped, the block goes
+// into the queue only if the queue has more free space than the block, then the listener
+// hears of it). Deliver and HangUp may run on another thread, as a reader does.
+#include <atomic>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -37,13 +39,13 @@ public:
   std::string LastError() const override { return m_bOpenSucceeds ? "" : "open: No such file or directory"; }
   uint64_t DroppedBlocks() const override { return m_qwDropped; }
 
-  // False when the block was dropped for want of room.
-  bool Deliver(std::string_view bytes) {
-    const bool bFits = m_pQueue->FreeSpace() > bytes.size();
-    if (bFits) m_pQueue->Push(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<uint32_t>(bytes.size()));
-    m_qwDropped += !bFits;
+  void Deliver(std::string_view bytes, const ArrivalTime& arrival = {}) {
+    m_pQueue->MarkBurst(arrival);
+    if (m_pQueue->FreeSpace() > bytes.size())
+      m_pQueue->Push(reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<uint32_t>(bytes.size()));
+    else
+      ++m_qwDropped;
     m_pListener->OnBytesQueued();
-    return bFits;
   }
   // The device hangs up, as a reader thread reports it.
   void HangUp() { m_pListener->OnPortGone(); }
@@ -59,7 +61,7 @@ public:
 private:
   ReaderListener* m_pListener = nullptr;
   CByteQueue* m_pQueue = nullptr;
-  uint64_t m_qwDropped = 0;
+  std::atomic<uint64_t> m_qwDropped{0};
 };
 
 // A complete line (checksum and CR) from a payload such as ":G01".
