@@ -6,19 +6,6 @@
 
 namespace {
 
-std::string Built(std::string_view payload) { return std::string(BuildLine(payload).View()); }
-
-TEST(LineFraming, BuildsTheWorkedLinesByteForByte) {
-  EXPECT_EQ(Built(":Y"), ":Y59\r");
-  EXPECT_EQ(Built(":R"), ":R52\r");
-  EXPECT_EQ(Built(":V"), ":V56\r");
-  EXPECT_EQ(Built(":G00"), ":G00A7\r");
-  EXPECT_EQ(Built(":G10"), ":G10A8\r");
-  EXPECT_EQ(Built(":G11"), ":G11A9\r");
-  EXPECT_EQ(Built(":Z1C0F340000000000000000"), ":Z1C0F340000000000000000AB\r");
-  EXPECT_EQ(Built(":W0201230011"), ":W020123001141\r");
-}
-
 TEST(LineFraming, LongestLineFitsAndOversizedOrMalformedPayloadsGiveNothing) {
   const std::string longest = ":W2812345678" + std::string(16, '0');  // 2.0B, 8 data bytes
   const CLineText line = BuildLine(longest);

@@ -1,6 +1,6 @@
 #pragma once
-// A program run by a test, its standard output and error read through pipes. Every wait is
-// bounded; a child still running when the object goes is killed.
+// A program run by a test: its standard input, output and error on pipes. Every wait is
+// bounded; a child still running when the object goes is killed and collected.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -23,20 +24,17 @@ public:
   CChildProcess(const CChildProcess&) = delete;
   CChildProcess& operator=(const CChildProcess&) = delete;
   ~CChildProcess() {
-    if (m_nPid > 0) {
-      ::kill(m_nPid, SIGKILL);
-      ::waitpid(m_nPid, nullptr, 0);
-    }
+    Kill(true);
     for (const int fd : m_afd)
       if (fd >= 0) ::close(fd);
   }
 
   bool Start(const std::string& program, const std::vector<std::string>& args) {
-    int anOut[2], anErr[2];
-    if (::pipe2(anOut, O_CLOEXEC) != 0) return false;
-    if (::pipe2(anErr, O_CLOEXEC) != 0) return false;
+    int anIn[2], anOut[2], anErr[2];
+    if (::pipe2(anIn, O_CLOEXEC) != 0 || ::pipe2(anOut, O_CLOEXEC) != 0 || ::pipe2(anErr, O_CLOEXEC) != 0) return false;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, anIn[0], 0);
     posix_spawn_file_actions_adddup2(&actions, anOut[1], 1);
     posix_spawn_file_actions_adddup2(&actions, anErr[1], 2);
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
@@ -44,12 +42,35 @@ public:
     argv.push_back(nullptr);
     const int nError = ::posix_spawn(&m_nPid, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    ::close(anOut[1]);
-    ::close(anErr[1]);
+    for (const int fd : {anIn[0], anOut[1], anErr[1]}) ::close(fd);
     m_afd[0] = anOut[0];
     m_afd[1] = anErr[0];
+    m_afd[2] = anIn[1];
     if (nError != 0) m_nPid = 0;
     return nError == 0;
+  }
+  // A real process that only waits to be killed.
+  bool StartIdle() { return Start("/bin/sleep", {"600"}); }
+
+  uint32_t Id() const { return static_cast<uint32_t>(m_nPid); }
+  void Signal(int nSignal) { ::kill(m_nPid, nSignal); }
+  // Kills the child and waits until it has ended; with bReap false it stays a zombie, as a
+  // crashed program is until its parent collects it.
+  void Kill(bool bReap) {
+    if (m_nPid <= 0) return;
+    ::kill(m_nPid, SIGKILL);
+    siginfo_t info{};
+    ::waitid(P_PID, static_cast<id_t>(m_nPid), &info, WEXITED | (bReap ? 0 : WNOWAIT));
+    if (bReap) m_nPid = 0;
+  }
+
+  // A line on the child's standard input; CloseInput ends it.
+  bool Send(const std::string& line) {
+    return ::write(m_afd[2], (line + "\n").data(), line.size() + 1) == static_cast<ssize_t>(line.size() + 1);
+  }
+  void CloseInput() {
+    ::close(m_afd[2]);
+    m_afd[2] = -1;
   }
 
   // The next line of standard output without its line feed; false at the deadline or the end.
@@ -62,8 +83,6 @@ public:
     m_nOutRead = nEnd + 1;
     return true;
   }
-
-  void Signal(int nSignal) { ::kill(m_nPid, nSignal); }
 
   // Reads both streams to their end and waits for the exit; the exit code, or -1 when the
   // program did not end normally within the time.
@@ -105,7 +124,7 @@ private:
   }
 
   pid_t m_nPid = 0;
-  int m_afd[2] = {-1, -1};         // standard output, standard error
-  std::string m_atext[2];          // what each has given so far
-  std::size_t m_nOutRead = 0;      // standard output taken by ReadLine
+  int m_afd[3] = {-1, -1, -1};  // standard output, standard error (read), standard input (written)
+  std::string m_atext[2];       // what output and error have given so far
+  std::size_t m_nOutRead = 0;   // standard output taken by ReadLine
 };

@@ -9,7 +9,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "ChildProcess.h"
+#include "support/ChildProcess.h"
 #include "support/ScratchDir.h"
 
 using ::testing::ElementsAre;
@@ -59,7 +59,8 @@ TEST_F(CInstanceGuardTest, RegistrationLastsAsLongAsTheGuard) {
 }
 
 TEST_F(CInstanceGuardTest, EarliestOtherInstanceIsBroughtForwardAndRemovalKeepsTheOrder) {
-  ChildProcess first, third;
+  CChildProcess first, third;
+  ASSERT_TRUE(first.StartIdle() && third.StartIdle());
   CInstanceGuard guard("Korvex", m_dir.Path());
   guard.SetActivator(this);
   // [self, first]: the earliest is this process, so the second registered comes forward.
@@ -82,9 +83,10 @@ TEST_F(CInstanceGuardTest, EarliestOtherInstanceIsBroughtForwardAndRemovalKeepsT
 }
 
 TEST_F(CInstanceGuardTest, EndedOrReplacedProcessesAreDroppedWhenTheListIsRead) {
-  ChildProcess reaped, zombie, running, reused;
+  CChildProcess reaped, zombie, running, reused;
   CInstanceGuard guard("Korvex", m_dir.Path());
-  for (const ChildProcess* pChild : {&reaped, &zombie, &running, &reused}) ASSERT_TRUE(guard.AddProcess(pChild->Id()));
+  for (CChildProcess* pChild : {&reaped, &zombie, &running, &reused})
+    ASSERT_TRUE(pChild->StartIdle() && guard.AddProcess(pChild->Id()));
   const std::string zombieSocket = guard.EndpointPath(zombie.Id());
   const std::string runningSocket = guard.EndpointPath(running.Id());
   for (const std::string& path : {zombieSocket, runningSocket}) std::ofstream{path};
@@ -104,7 +106,8 @@ TEST_F(CInstanceGuardTest, EndedOrReplacedProcessesAreDroppedWhenTheListIsRead) 
 }
 
 TEST_F(CInstanceGuardTest, ListHoldsAtMostOneThousandInstancesAndADamagedOneStartsAfresh) {
-  ChildProcess other;
+  CChildProcess other;
+  ASSERT_TRUE(other.StartIdle());
   {
     CInstanceGuard guard("Korvex", m_dir.Path());
     // Fill the list to 999 entries by hand: registering them one by one reads the list each time.

@@ -4,44 +4,52 @@
 
 #include <gtest/gtest.h>
 
-#include "ChildProcess.h"
+#include "support/ChildProcess.h"
 #include "support/ScratchDir.h"
 
 namespace {
 
-class InstanceProcessesTest : public ::testing::Test {
-protected:
-  std::string SocketOf(const ChildProcess& probe) const {
-    return m_dir / ("CInstanceGuard_Korvex." + std::to_string(probe.Id()) + ".sock");
-  }
+constexpr int WAIT_MS = 10000;
 
-  ScratchDir m_dir;
-};
-
-TEST_F(InstanceProcessesTest, SecondInstanceBringsTheFirstForwardAndLeavesAgain) {
-  ChildProcess first(KORVEX_INSTANCE_PROBE, m_dir.Path());
-  ASSERT_EQ(first.ReadLine(), "started listening=1 too_many=0 count=1");
-  {
-    ChildProcess second(KORVEX_INSTANCE_PROBE, m_dir.Path());
-    EXPECT_EQ(second.ReadLine(), "started listening=1 too_many=1 count=2");
-    EXPECT_EQ(first.ReadLine(), "activated");
-    EXPECT_EQ(second.CloseInputAndWait(), 0);
-  }
-  ASSERT_TRUE(first.Send("count"));
-  EXPECT_EQ(first.ReadLine(), "count=1");
-  EXPECT_EQ(first.CloseInputAndWait(), 0);
-  EXPECT_FALSE(std::filesystem::exists(SocketOf(first)));
+std::string NextLine(CChildProcess& probe) {
+  std::string line;
+  return probe.ReadLine(line, WAIT_MS) ? line : "<no line>";
 }
 
-TEST_F(InstanceProcessesTest, KilledInstanceDoesNotMakeTheNextOneSecondary) {
-  ChildProcess crashed(KORVEX_INSTANCE_PROBE, m_dir.Path());
-  ASSERT_EQ(crashed.ReadLine(), "started listening=1 too_many=0 count=1");
-  ASSERT_TRUE(std::filesystem::exists(SocketOf(crashed)));
-  crashed.Kill(false);  // SIGKILL; not yet collected, as after a crash
+std::string SocketOf(const ScratchDir& dir, const CChildProcess& probe) {
+  return dir / ("CInstanceGuard_Korvex." + std::to_string(probe.Id()) + ".sock");
+}
 
-  ChildProcess next(KORVEX_INSTANCE_PROBE, m_dir.Path());
-  EXPECT_EQ(next.ReadLine(), "started listening=1 too_many=0 count=1");
-  EXPECT_FALSE(std::filesystem::exists(SocketOf(crashed)));
+// A second instance brings the first forward and leaves; a killed one, not yet collected,
+// leaves a socket behind that does not make the next one secondary.
+TEST(InstanceProcesses, SecondInstanceBringsTheFirstForwardAndACrashedOneIsForgotten) {
+  ScratchDir dir;
+  CChildProcess first;
+  ASSERT_TRUE(first.Start(KORVEX_INSTANCE_PROBE, {dir.Path()}));
+  ASSERT_EQ(NextLine(first), "started listening=1 too_many=0 count=1");
+  {
+    CChildProcess second;
+    ASSERT_TRUE(second.Start(KORVEX_INSTANCE_PROBE, {dir.Path()}));
+    EXPECT_EQ(NextLine(second), "started listening=1 too_many=1 count=2");
+    EXPECT_EQ(NextLine(first), "activated");
+    second.CloseInput();
+    EXPECT_EQ(second.Finish(WAIT_MS), 0);
+  }
+  ASSERT_TRUE(first.Send("count"));
+  EXPECT_EQ(NextLine(first), "count=1");
+
+  const std::string socket = SocketOf(dir, first);
+  ASSERT_TRUE(std::filesystem::exists(socket));
+  first.Kill(false);  // SIGKILL; not yet collected, as after a crash
+  CChildProcess next;
+  ASSERT_TRUE(next.Start(KORVEX_INSTANCE_PROBE, {dir.Path()}));
+  EXPECT_EQ(NextLine(next), "started listening=1 too_many=0 count=1");
+  EXPECT_FALSE(std::filesystem::exists(socket));
+  const std::string nextSocket = SocketOf(dir, next);
+  EXPECT_TRUE(std::filesystem::exists(nextSocket));
+  next.CloseInput();
+  EXPECT_EQ(next.Finish(WAIT_MS), 0);
+  EXPECT_FALSE(std::filesystem::exists(nextSocket));  // a clean end removes its own
 }
 
 }  // namespace
