@@ -61,16 +61,7 @@ void CSimModule::Feed(const uint8_t* pData, size_t nLength) {
 
 void CSimModule::Advance(uint64_t qwNowMs) {
   m_qwNowMs = std::max(m_qwNowMs, qwNowMs);
-  while (!m_lateAnswers.empty() && m_lateAnswers.front().m_qwDueMs <= m_qwNowMs) {
-    m_outbox.Put(m_lateAnswers.front().m_line.View());
-    m_lateAnswers.pop_front();
-  }
   SendDueFrames();
-}
-
-uint64_t CSimModule::NextDueMs() const {
-  const uint64_t qwFrame = NextFrameDueMs();
-  return m_lateAnswers.empty() ? qwFrame : std::min(qwFrame, m_lateAnswers.front().m_qwDueMs);
 }
 
 void CSimModule::SetFrameRate(uint32_t nFramesPerSecond) {
@@ -81,11 +72,6 @@ void CSimModule::SetFrameRate(uint32_t nFramesPerSecond) {
 void CSimModule::SetFrameIds(std::vector<uint32_t> adwIds) {
   m_adwIds = std::move(adwIds);
   RebuildFrameSource();
-}
-
-void CSimModule::SetFault(EFault eFault, uint32_t nDelayMs) {
-  m_eFault = eFault;
-  m_nDelayMs = nDelayMs;
 }
 
 bool CSimModule::RaiseErrorState(uint8_t byErrorBits) {
@@ -114,7 +100,6 @@ bool CSimModule::Accepts(uint32_t dwId) const {
 }
 
 void CSimModule::DispatchLine(const CLineAssembler& line) {
-  if (m_eFault == FAULT_SILENT) return;
   const unsigned nFields = line.FieldCount();
   switch (line.Letter()) {
     case 'Y':
@@ -191,35 +176,7 @@ CLineText CSimModule::ConfigLine(char cLetter) const {
       .Line();
 }
 
-void CSimModule::Answer(const CLineText& line) {
-  std::string_view text = line.View();
-  switch (m_eFault) {
-    case FAULT_BAD_CHECKSUM: {
-      // Change the last checksum digit to another valid digit: the line stays well formed.
-      CLineText garbled = line;
-      if (garbled.m_byLength >= 3) {
-        char& cDigit = garbled.m_szText[garbled.m_byLength - 2];
-        cDigit = cDigit == '0' ? '1' : '0';
-      }
-      m_outbox.Put(garbled.View());
-      return;
-    }
-    case FAULT_LATE:
-      if (m_nDelayMs == 0) break;
-      if (m_lateAnswers.size() < MAX_LATE_ANSWERS)
-        m_lateAnswers.push_back({m_qwNowMs + m_nDelayMs, line});
-      else
-        m_outbox.CountDropped(1);
-      return;
-    case FAULT_CUT_SHORT:
-      text = text.substr(0, text.size() / 2);
-      break;
-    case FAULT_NONE:
-    case FAULT_SILENT:
-      break;
-  }
-  m_outbox.Put(text);
-}
+void CSimModule::Answer(const CLineText& line) { m_outbox.Put(line.View()); }
 
 void CSimModule::RebuildFrameSource() {
   m_adwAccepted.clear();
@@ -234,14 +191,14 @@ void CSimModule::RestartSchedule() {
   m_qwScheduledFrames = 0;
 }
 
-uint64_t CSimModule::NextFrameDueMs() const {
+uint64_t CSimModule::NextDueMs() const {
   if (!m_bReceiving || m_nFrameRate == 0 || m_adwAccepted.empty()) return NO_DEADLINE;
   const uint64_t qwNext = m_qwScheduledFrames + 1;
   return m_qwScheduleStartMs + (qwNext * 1000 + m_nFrameRate - 1) / m_nFrameRate;
 }
 
 void CSimModule::SendDueFrames() {
-  if (NextFrameDueMs() > m_qwNowMs) return;
+  if (NextDueMs() > m_qwNowMs) return;
   // Frame k (from 1) is due at start + ceil(k * 1000 / rate), so floor(elapsed * rate / 1000)
   // frames are due by now.
   const uint64_t qwDue = (m_qwNowMs - m_qwScheduleStartMs) * m_nFrameRate / 1000;

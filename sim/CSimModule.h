@@ -18,7 +18,6 @@
 // lines the assembler drops (bad checksum, bad digit, too long).
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,7 +35,6 @@ public:
   // More frames than this overdue at once (after a stall of the caller) are not generated
   // but counted as dropped; the gap shows in the sequence numbers.
   static constexpr uint32_t MAX_FRAME_BURST = 4096;
-  static constexpr size_t MAX_LATE_ANSWERS = 256;
 
   // Error bits of the "I" line. Mode bit 2 enables bus-off, bit 1 both error-passive
   // states, bit 0 both warnings.
@@ -47,24 +45,15 @@ public:
   static constexpr uint8_t ERROR_TX_WARNING = 0x10;
   static constexpr uint8_t ERROR_ALL = 0x1F;
 
-  // Misbehaviour of the answers to commands; reports ("U", "I") are never affected.
-  enum EFault {
-    FAULT_NONE,
-    FAULT_SILENT,        // commands are neither carried out nor answered
-    FAULT_BAD_CHECKSUM,  // answers carry a wrong (but well-formed) checksum
-    FAULT_LATE,          // answers leave the given number of milliseconds late (0: at once)
-    FAULT_CUT_SHORT,     // answers break off after half their characters, without CR
-  };
-
   explicit CSimModule(size_t nOutboxLimit = CSimOutbox::DEFAULT_LIMIT);
 
   // Bytes from the PC, in arrival order; a line may be split over any number of calls.
   void Feed(const uint8_t* pData, size_t nLength);
   // Sets the clock (milliseconds, a clock that never goes back; earlier values are ignored)
-  // and sends the late answers and frames due by then.
+  // and sends the frames due by then.
   void Advance(uint64_t qwNowMs);
   uint64_t Now() const { return m_qwNowMs; }
-  // Time of the next late answer or frame, NO_DEADLINE when nothing is scheduled.
+  // Time of the next frame, NO_DEADLINE when none is scheduled.
   uint64_t NextDueMs() const;
 
   CSimOutbox& Outbox() { return m_outbox; }
@@ -77,14 +66,12 @@ public:
   // Identifiers the frames use, in turn. Under CAN 2.0A only those of 11 bits are sent,
   // under 2.0B those of 29 bits; each also has to pass the acceptance filter.
   void SetFrameIds(std::vector<uint32_t> adwIds);
-  void SetFault(EFault eFault, uint32_t nDelayMs = 0);
   // The controller enters the given error states (ERROR_* bits). Sends an "I" line with
   // those the mode byte enables and returns whether it did. Bus-off with automatic reset
   // enabled is followed by the reset notice ":R01".
   bool RaiseErrorState(uint8_t byErrorBits);
   // Sends a line of the caller's making (":", letter, fields; checksum and CR are added) as
-  // a report, unaffected by faults, so a test can show the client layouts that the frame
-  // source never makes (remote frames, other lengths). False when the payload cannot be
+  // a report, so a test can show the client layouts that the frame source never makes (remote frames, other lengths). False when the payload cannot be
   // framed or the outbox is full.
   bool SendLine(std::string_view payload);
 
@@ -100,11 +87,6 @@ public:
   bool Accepts(uint32_t dwId) const;
 
 private:
-  struct SLateAnswer {
-    uint64_t m_qwDueMs;
-    CLineText m_line;
-  };
-
   void DispatchLine(const CLineAssembler& line) override;
   bool IsExtended() const;
   void HandleConfigWrite(const CLineAssembler& line);
@@ -114,7 +96,6 @@ private:
   void Answer(const CLineText& line);
   void RebuildFrameSource();
   void RestartSchedule();
-  uint64_t NextFrameDueMs() const;
   void SendDueFrames();
   void SendFrame();
 
@@ -128,10 +109,6 @@ private:
   uint32_t m_dwReceiveMaskId = 0;
   uint8_t m_byVersion = DEFAULT_VERSION;
   bool m_bReceiving = false;
-
-  EFault m_eFault = FAULT_NONE;
-  uint32_t m_nDelayMs = 0;
-  std::deque<SLateAnswer> m_lateAnswers;
 
   uint32_t m_nFrameRate = DEFAULT_FRAME_RATE;
   std::vector<uint32_t> m_adwIds;

@@ -1,6 +1,6 @@
-// Runs the real korvex-sim program and talks to it over its pseudo-terminal. Every wait for
-// the child is bounded. (Its frames, --rate and --version are exercised by the korvex-cli
-// end-to-end tests.)
+// The module served on a pseudo-terminal: the real korvex-sim program, and its server on a
+// thread of the test. Every wait is bounded. (The program's frames, --rate and --version are
+// exercised by the korvex-cli end-to-end tests.)
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -8,8 +8,10 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "sim/CSimPtyServer.h"
 #include "support/ChildProcess.h"
 #include "support/ScratchDir.h"
 #include "SimTestClient.h"
@@ -68,9 +70,8 @@ TEST_F(SimProgram, RefusesToReplaceARegularFileWithItsLink) {
 // are taken.
 TEST(SimOptions, BadCommandLinesAreRefused) {
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {"--rate"}, {"--rate", "abc"}, {"--rate", "-1"}, {"--rate", "100001"}, {"--rate", "10x"}, {"--rate", ""},
-           {"--version", "0x100"}, {"--version", "0x"}, {"--seconds", "0"}, {"--seconds", "99999999999999999999"},
-           {"--link", ""}, {"--port", "x"}, {"extra"}}) {
+           {"--rate"}, {"--rate", "-1"}, {"--rate", "100001"}, {"--rate", "10x"}, {"--rate", ""}, {"--version", "0x100"},
+           {"--version", "0x"}, {"--seconds", "0"}, {"--seconds", "99999999999999999999"}, {"--link", ""}, {"extra"}}) {
     CChildProcess sim;
     ASSERT_TRUE(sim.Start(KORVEX_SIM_PROGRAM, args));
     EXPECT_EQ(sim.Finish(WAIT_MS), 2) << testing::PrintToString(args);
@@ -78,4 +79,24 @@ TEST(SimOptions, BadCommandLinesAreRefused) {
     EXPECT_NE(sim.Err().find("usage: korvex-sim"), std::string::npos);
     EXPECT_EQ(sim.Out(), "");
   }
+}
+
+// The server on a thread, as a test drives it: a task posted from another thread runs on the
+// serving thread and its lines reach the client; Stop() ends the run.
+TEST(SimServer, PostedErrorStatesReachTheClient) {
+  CSimModule module;
+  CSimPtyServer server(module);
+  std::string error;
+  ASSERT_TRUE(server.Open(error)) << error;
+  bool bServed = false;
+  std::thread thread([&] { bServed = server.Run(-1, CSimPtyServer::NO_TIME_LIMIT, error); });
+  server.Post([](CSimModule& sim) { sim.RaiseErrorState(CSimModule::ERROR_ALL); });
+  const std::vector<SLine> lines = Exchange(server.SlavePath(), "", 2);
+  server.Stop();
+  thread.join();
+  EXPECT_TRUE(bServed) << error;
+  ASSERT_EQ(lines.size(), 2u);  // the default mode reports bus-off only, then resets by itself
+  EXPECT_EQ(std::string{lines[0].m_cLetter} + lines[1].m_cLetter, "IR");
+  EXPECT_EQ(lines[0].m_abyFields, std::vector<uint8_t>{0x01});
+  EXPECT_EQ(lines[1].m_abyFields, std::vector<uint8_t>{0x01});
 }
