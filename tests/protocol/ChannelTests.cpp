@@ -43,19 +43,6 @@ TEST_F(ChannelTest, QuickCommandsShareOneRestartedTimerThatAnAnswerSilencesButDo
   EXPECT_EQ(m_pChannel->CommErrorCount(), 1u);
 }
 
-TEST_F(ChannelTest, ReceivedFramesAndErrorReportsNeverCountAsAnswersButLateAnswersDecode) {
-  OpenReady();
-  m_pChannel->ReadVersion();
-  Receive(Line(":U0201230102") + Line(":I01"));
-  EXPECT_TRUE(m_pChannel->IsAwaitingResponse());
-  m_loop.Advance(1500);
-  Receive(Line(":VA0"));
-  ASSERT_EQ(m_events.size(), 3u);
-  EXPECT_EQ(m_events[1], COMM_ERROR);
-  EXPECT_EQ(m_events[2].first, "[Korvex 버전 응답]          : 버전 10.0");
-  EXPECT_EQ(m_lines.size(), 1u);
-}
-
 TEST_F(ChannelTest, StartupExchangeRunsOnceAfterASuccessfulOpen) {
   m_pSerial->m_bOpenSucceeds = false;
   EXPECT_FALSE(m_pChannel->Open(false, "ttyS1", 38400));
