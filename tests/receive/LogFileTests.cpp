@@ -112,8 +112,10 @@ TEST_F(LogFilesTest, ElevenLinesCauseExactlyOneFlush) {
     m_logs.WriteStampedLine(LOG_RDATA, "line");
     EXPECT_EQ(SizeOf(m_logs.Path(LOG_RDATA)), n < 10 ? 0 : 10 * nLine) << n;
   }
+  m_logs.WriteStampedLine(LOG_RDATA, "line", FixedTime() - 3599);  // a frame's own arrival second
   m_logs.CloseLogFile(LOG_RDATA);
-  EXPECT_EQ(SizeOf(m_logs.Path(LOG_RDATA)), 11 * nLine);
+  EXPECT_EQ(SizeOf(m_logs.Path(LOG_RDATA)), 12 * nLine);
+  EXPECT_EQ(Tail(m_logs.Path(LOG_RDATA), nLine), "2024.05.01 12:45:08  line\r\n");
 }
 
 // Every failure shows its red text once and turns its kind's logging off. A receive-data
