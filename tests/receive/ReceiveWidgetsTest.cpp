@@ -57,6 +57,7 @@ private slots:
   void LineLimit_data();
   void LineLimit();
   void BigBatchShowsNewestAndLogsAll();
+  void ShortFirstLineClipsNoLongerOne();
   void TimestampPrefix_data();
   void TimestampPrefix();
   void LongestLength_data();
@@ -167,6 +168,24 @@ void ReceiveWidgetsTest::BigBatchShowsNewestAndLogsAll() {
   const QByteArray content = file.readAll();
   QCOMPARE(content.size(), qsizetype(expected.size()));
   QVERIFY(content.toStdString() == expected);
+}
+
+// The view measures one row for all (uniform sizes): a short first line must not make the
+// later, longer ones clipped.
+void ReceiveWidgetsTest::ShortFirstLineClipsNoLongerOne() {
+  CLogFiles logs;
+  CRDView view(logs);
+  view.resize(200, 200);
+  view.show();
+  view.AppendLine("CAN2.0A  Remote Frame", At(0));
+  view.EndBatch();
+  const std::string longer = "CAN2.0B  Data Frame    길이:8  ID:1FFFFFFF  데이터:00 11 22 33 44 55 66 77";
+  view.AppendLine(longer, At(0));
+  view.EndBatch();
+  QListView* pList = view.List();
+  const int nNeeded = QFontMetrics(pList->font()).horizontalAdvance(QString::fromStdString(longer));
+  QVERIFY(pList->visualRect(pList->model()->index(0, 0)).width() >= nNeeded);
+  QVERIFY(pList->horizontalScrollBar()->maximum() > 0);  // wider than the view: it scrolls
 }
 
 void ReceiveWidgetsTest::TimestampPrefix_data() {
