@@ -70,8 +70,12 @@ std::optional<std::size_t> Cp949Width(std::string_view utf8) {
   return cp949->size();
 }
 
+std::size_t Cp949ScreenWidth(std::string_view utf8) {
+  return Cp949Width(utf8).value_or(FallbackWidth(utf8));
+}
+
 std::string PadToCp949Width(std::string_view utf8, std::size_t nWidth) {
-  const std::size_t nHave = Cp949Width(utf8).value_or(FallbackWidth(utf8));
+  const std::size_t nHave = Cp949ScreenWidth(utf8);
   std::string out(utf8);
   if (nHave < nWidth) out.append(nWidth - nHave, ' ');
   return out;

@@ -16,9 +16,12 @@ std::optional<std::string> Cp949ToUtf8(std::string_view cp949);
 // Width of the text in CP949 bytes; nullopt when it cannot be converted.
 std::optional<std::size_t> Cp949Width(std::string_view utf8);
 
+// Width on screen in cells of the fixed-pitch list font: the CP949 width, or, for a text with
+// no CP949 form, each non-ASCII character counted as two.
+std::size_t Cp949ScreenWidth(std::string_view utf8);
+
 // The text followed by blanks up to nWidth CP949 bytes (printf's "%-Ns"); a longer text is
-// returned whole. A text with no CP949 form is measured by counting each non-ASCII
-// character as two bytes, the width it has on screen.
+// returned whole. The text is measured with Cp949ScreenWidth.
 std::string PadToCp949Width(std::string_view utf8, std::size_t nWidth);
 
 // An event line: the title padded to 27 columns, " : ", the detail ("%-27s : %s").

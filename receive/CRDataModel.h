@@ -1,0 +1,50 @@
+#pragma once
+// The lines of the receive list. Lines come in one at a time and wait as pending until the
+// batch ends; Commit then removes the overflow in one step and inserts the new lines in one
+// step, so a view lays itself out once per received burst however many frames it held.
+// At most the limit's worth of a batch is kept pending: older ones could never be shown.
+#include <QAbstractListModel>
+#include <QString>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <string_view>
+
+#include "link/ArrivalTime.h"
+
+class CRDataModel : public QAbstractListModel {
+  Q_OBJECT
+public:
+  CRDataModel(int nLineLimit, QObject* pParent = nullptr);
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int nRole) const override;
+
+  void AddPending(std::string_view text, const ArrivalTime& arrival);
+  // Shows the pending lines, trimming the oldest to the limit. False when none was pending.
+  bool Commit();
+  void RemoveAll();
+  // The line as shown: "hh:mm:ss.mmm  " (local time of arrival) and the text when time
+  // stamps are on, the text alone otherwise.
+  QString LineText(int nRow) const;
+  void SetShowTimestamps(bool bShow);
+  bool ShowsTimestamps() const { return m_bShowTimestamps; }
+
+private:
+  struct SPending {
+    std::string m_text;
+    int64_t m_nWallNs;
+  };
+  struct SLine {
+    QString m_text;
+    QString m_stamp;  // "hh:mm:ss.mmm  "
+  };
+
+  int m_nLineLimit;
+  bool m_bShowTimestamps = false;
+  std::deque<SPending> m_pending;
+  std::deque<SLine> m_lines;
+};
+
+// "hh:mm:ss.mmm  " for a wall-clock time in nanoseconds since the epoch, in local time.
+QString ArrivalStamp(int64_t nWallNs);
