@@ -78,6 +78,11 @@ void CSimModule::SetFrameRate(uint32_t nFramesPerSecond) {
   RestartSchedule();
 }
 
+void CSimModule::SetTraffic(ETraffic eTraffic) {
+  m_eTraffic = eTraffic;
+  RestartSchedule();
+}
+
 void CSimModule::SetFrameIds(std::vector<uint32_t> adwIds) {
   m_adwIds = std::move(adwIds);
   RebuildFrameSource();
@@ -232,9 +237,16 @@ void CSimModule::RebuildFrameSource() {
 void CSimModule::RestartSchedule() {
   m_qwScheduleStartMs = m_qwNowMs;
   m_qwScheduledFrames = 0;
+  m_bus.Restart(m_qwNowMs, [this](const CSimBusTraffic::SMessage& message) { return SendsBusMessage(message); });
+}
+
+bool CSimModule::SendsBusMessage(const CSimBusTraffic::SMessage& message) const {
+  // A 2.0A controller never receives 29-bit frames.
+  return (!message.m_bExtended || IsExtended()) && Accepts(message.m_dwId);
 }
 
 uint64_t CSimModule::NextFrameDueMs() const {
+  if (m_eTraffic == TRAFFIC_BUS) return m_bReceiving ? m_bus.NextDueMs() : NO_DEADLINE;
   if (!m_bReceiving || m_nFrameRate == 0 || m_adwAccepted.empty()) return NO_DEADLINE;
   const uint64_t qwNext = m_qwScheduledFrames + 1;
   return m_qwScheduleStartMs + (qwNext * 1000 + m_nFrameRate - 1) / m_nFrameRate;
@@ -242,6 +254,10 @@ uint64_t CSimModule::NextFrameDueMs() const {
 
 void CSimModule::SendDueFrames() {
   if (NextFrameDueMs() > m_qwNowMs) return;
+  if (m_eTraffic == TRAFFIC_BUS) {
+    m_outbox.CountDropped(m_bus.SendDue(m_qwNowMs, [this](const SSimFrame& frame) { PutFrame(frame); }));
+    return;
+  }
   // Frame k (from 1) is due at start + ceil(k * 1000 / rate), so floor(elapsed * rate / 1000)
   // frames are due by now.
   const uint64_t qwDue = (m_qwNowMs - m_qwScheduleStartMs) * m_nFrameRate / 1000;
@@ -254,18 +270,29 @@ void CSimModule::SendDueFrames() {
     m_qwScheduledFrames += qwSkipped;
     qwBehind = MAX_FRAME_BURST;
   }
-  for (; qwBehind > 0; --qwBehind, ++m_qwScheduledFrames) SendFrame();
+  for (; qwBehind > 0; --qwBehind, ++m_qwScheduledFrames) SendSequenceFrame();
 }
 
-void CSimModule::SendFrame() {
-  const bool bExtended = IsExtended();
-  const uint32_t dwId = m_adwAccepted[m_nNextIdIndex];
+void CSimModule::SendSequenceFrame() {
+  SSimFrame frame;
+  frame.m_dwId = m_adwAccepted[m_nNextIdIndex];
+  frame.m_bExtended = IsExtended();
+  frame.m_byLength = FRAME_MAX_DATA;
   m_nNextIdIndex = (m_nNextIdIndex + 1) % m_adwAccepted.size();
   const uint32_t dwSequence = m_dwSequence++;
-  CPayload frame('U');
-  frame.Byte(static_cast<uint8_t>((bExtended ? FRAME_EXTENDED : 0) | FRAME_MAX_DATA))
-      .Number(dwId, IdBytes(bExtended))
-      .Number(dwSequence, 4)
-      .Number(~dwSequence, 4);
-  m_outbox.Put(frame.Line().View());
+  for (unsigned i = 0; i < 4; ++i) {
+    frame.m_abyData[i] = static_cast<uint8_t>(dwSequence >> (24 - 8 * i));
+    frame.m_abyData[4 + i] = static_cast<uint8_t>(~dwSequence >> (24 - 8 * i));
+  }
+  PutFrame(frame);
+}
+
+void CSimModule::PutFrame(const SSimFrame& frame) {
+  CPayload line('U');
+  line.Byte(static_cast<uint8_t>((frame.m_bExtended ? FRAME_EXTENDED : 0) | (frame.m_bRemote ? FRAME_REMOTE : 0) |
+                                 frame.m_byLength))
+      .Number(frame.m_dwId, IdBytes(frame.m_bExtended));
+  if (!frame.m_bRemote)
+    for (unsigned i = 0; i < frame.m_byLength; ++i) line.Byte(frame.m_abyData[i]);
+  m_outbox.Put(line.Line().View());
 }

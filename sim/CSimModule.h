@@ -10,9 +10,14 @@
 //   W     the frame as sent: frame byte, ID (2 or 4 bytes), data bytes
 //   R     00 reset by command, 01 automatic reset after bus-off
 //   V     firmware version, major in the high nibble ":V12B9" is version 1.2
-//   U     a received frame (while reception runs): frame byte, ID, 8 data bytes holding a
-//         32-bit sequence number and its complement, both big-endian, so a client can tell
-//         lost and corrupted frames apart   ":U28000001230000000AFFFFFFF5F5" (2.0B, ID 0x123, #10)
+//   U     a received frame (while reception runs): frame byte, ID (2 bytes for an 11-bit
+//         frame, 4 for a 29-bit one), data bytes. Two kinds of traffic:
+//         sequence (default): the frame IDs in turn at one rate, all 29-bit under 2.0B, each
+//           with 8 data bytes holding a 32-bit sequence number and its complement, both
+//           big-endian, so a client can tell lost and corrupted frames apart
+//           ":U28000001230000000AFFFFFFF5F5" (2.0B, ID 0x123, #10)
+//         bus: the messages of CSimBusTraffic at their own cycle times; under 2.0A only the
+//           11-bit ones, under 2.0B both widths     ":U1203E8" (remote, 11-bit 0x3E8, length 2)
 //   I     the CAN error bits that the mode byte enables
 // Commands with an unknown letter or the wrong number of fields get no answer, as do
 // lines the assembler drops (bad checksum, bad digit, too long).
@@ -25,6 +30,7 @@
 
 #include "protocol/CLineAssembler.h"
 #include "protocol/LineFraming.h"
+#include "sim/CSimBusTraffic.h"
 #include "sim/CSimOutbox.h"
 
 class CSimModule : private LineDispatcher {
@@ -56,6 +62,11 @@ public:
     FAULT_CUT_SHORT,     // answers break off after half their characters, without CR
   };
 
+  enum ETraffic {
+    TRAFFIC_SEQUENCE,  // numbered frames at the frame rate
+    TRAFFIC_BUS,       // a realistic bus (the frame rate does not apply)
+  };
+
   explicit CSimModule(size_t nOutboxLimit = CSimOutbox::DEFAULT_LIMIT);
 
   // Bytes from the PC, in arrival order; a line may be split over any number of calls.
@@ -72,9 +83,12 @@ public:
   std::string TakeOutput() { return m_outbox.Take(); }
 
   void SetVersion(uint8_t byVersion) { m_byVersion = byVersion; }
+  // Takes effect at once; the new traffic's schedule starts now.
+  void SetTraffic(ETraffic eTraffic);
+  ETraffic Traffic() const { return m_eTraffic; }
   // 0 stops the frame source; values above MAX_FRAME_RATE are limited to it.
   void SetFrameRate(uint32_t nFramesPerSecond);
-  // Identifiers the frames use, in turn. Under CAN 2.0A only those of 11 bits are sent,
+  // Identifiers the sequence frames use, in turn. Under CAN 2.0A only those of 11 bits are sent,
   // under 2.0B those of 29 bits; each also has to pass the acceptance filter.
   void SetFrameIds(std::vector<uint32_t> adwIds);
   void SetFault(EFault eFault, uint32_t nDelayMs = 0);
@@ -116,7 +130,9 @@ private:
   void RestartSchedule();
   uint64_t NextFrameDueMs() const;
   void SendDueFrames();
-  void SendFrame();
+  void SendSequenceFrame();
+  void PutFrame(const SSimFrame& frame);
+  bool SendsBusMessage(const CSimBusTraffic::SMessage& message) const;
 
   CLineAssembler m_assembler{*this};
   CSimOutbox m_outbox;
@@ -133,6 +149,8 @@ private:
   uint32_t m_nDelayMs = 0;
   std::deque<SLateAnswer> m_lateAnswers;
 
+  ETraffic m_eTraffic = TRAFFIC_SEQUENCE;
+  CSimBusTraffic m_bus;
   uint32_t m_nFrameRate = DEFAULT_FRAME_RATE;
   std::vector<uint32_t> m_adwIds;
   std::vector<uint32_t> m_adwAccepted;   // m_adwIds that the present configuration sends

@@ -23,19 +23,28 @@ bool ParseNumber(const char* pszText, uint32_t nMin, uint32_t nMax, uint32_t& nV
 }  // namespace
 
 const char* CSimOptions::Usage() {
-  return "usage: korvex-sim [--link PATH] [--rate FRAMES_PER_SECOND] [--version 0xMN] [--seconds N]\n"
+  return "usage: korvex-sim [--link PATH] [--rate FRAMES_PER_SECOND | --bus] [--version 0xMN] [--seconds N]\n"
          "Serves a simulated Korvex module on a new pseudo-terminal and prints its path.\n"
          "  --link PATH      also make PATH a symbolic link to the pseudo-terminal\n"
-         "  --rate N         received frames per second while reception runs (0 to 100000, default 10)\n"
+         "  --rate N         received frames per second while reception runs (0 to 100000, default 10);\n"
+         "                   each frame carries a sequence number\n"
+         "  --bus            received frames look like a real bus instead: several identifiers\n"
+         "                   (11-bit, and 29-bit under CAN 2.0B) at cycle times of 10 ms to 1 s,\n"
+         "                   data and remote frames of various lengths, changing data\n"
          "  --version 0xMN   firmware version the module reports (default 0x12, version 1.2)\n"
          "  --seconds N      stop after N seconds (default: run until SIGINT or SIGTERM)\n";
 }
 
 bool CSimOptions::Parse(int argc, const char* const* argv, std::string& error) {
+  bool bRate = false;
   for (int i = 1; i < argc; ++i) {
     const char* pszName = argv[i];
     if (std::strcmp(pszName, "--help") == 0 || std::strcmp(pszName, "-h") == 0) {
       m_bHelp = true;
+      continue;
+    }
+    if (std::strcmp(pszName, "--bus") == 0) {
+      m_bBus = true;
       continue;
     }
     const bool bKnown = std::strcmp(pszName, "--link") == 0 || std::strcmp(pszName, "--rate") == 0 ||
@@ -55,6 +64,7 @@ bool CSimOptions::Parse(int argc, const char* const* argv, std::string& error) {
       bGood = *pszValue != '\0';
       m_linkPath = pszValue;
     } else if (std::strcmp(pszName, "--rate") == 0) {
+      bRate = true;
       bGood = ParseNumber(pszValue, 0, CSimModule::MAX_FRAME_RATE, m_nRate);
     } else if (std::strcmp(pszName, "--version") == 0) {
       bGood = ParseNumber(pszValue, 0, 0xFF, nValue);
@@ -66,6 +76,10 @@ bool CSimOptions::Parse(int argc, const char* const* argv, std::string& error) {
       error = std::string("bad value for ") + pszName + ": \"" + pszValue + "\"";
       return false;
     }
+  }
+  if (m_bBus && bRate) {
+    error = "--rate does not apply to --bus traffic (each message has its own cycle time)";
+    return false;
   }
   return true;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Command line of korvex-sim:
-//   korvex-sim [--link PATH] [--rate FRAMES_PER_SECOND] [--version 0xMN] [--seconds N]
-//   --rate 0 sends no frames; --version takes 0x12 or 18 alike; without --seconds the
+//   korvex-sim [--link PATH] [--rate FRAMES_PER_SECOND | --bus] [--version 0xMN] [--seconds N]
+//   --rate 0 sends no frames; --bus sends realistic bus traffic instead of numbered frames; --version takes 0x12 or 18 alike; without --seconds the
 //   program serves until SIGINT or SIGTERM.
 #include <cstdint>
 #include <string>
@@ -15,6 +15,7 @@ struct CSimOptions {
   uint32_t m_nRate = CSimModule::DEFAULT_FRAME_RATE;
   uint8_t m_byVersion = CSimModule::DEFAULT_VERSION;
   uint32_t m_nSeconds = 0;                         // 0: until a signal
+  bool m_bBus = false;                             // bus traffic instead of numbered frames
   bool m_bHelp = false;
 
   // False on a bad argument, with error saying which.

@@ -48,6 +48,7 @@ int main(int argc, char** argv) {
   CSimModule module;
   module.SetFrameRate(options.m_nRate);
   module.SetVersion(options.m_byVersion);
+  if (options.m_bBus) module.SetTraffic(CSimModule::TRAFFIC_BUS);
   CSimPtyServer server(module);
   if (!server.Open(error)) return Failure(error);
   CSimLink link;
