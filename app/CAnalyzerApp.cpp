@@ -70,6 +70,7 @@ bool CAnalyzerApp::InitInstance(const std::vector<std::string>& args, int& nExit
   std::string simPath;
   if (bSimulate) {
     m_pSim = std::make_unique<CSimThread>();
+    m_pSim->Module().SetTraffic(CSimModule::TRAFFIC_BUS);
     std::string error;
     if (!m_pSim->Start(error)) {
       std::fprintf(stderr, "korvex-analyzer: the simulated module did not start: %s\n", error.c_str());
