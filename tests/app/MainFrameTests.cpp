@@ -78,7 +78,7 @@ TEST_F(MainFrameStartup, AfterAFailedUsbOpenTheNextCommandOpensTheSerialPort) {
   m_store.SetInt(SETTINGS_SECTION, SETTING_USB_MODE, PORT_MODE_USB);
   m_pUsb->m_bOpenSucceeds = false;
   MakeFrame();
-  m_pFrame->Action(ID_READ_VERSION)->trigger();
+  EXPECT_TRUE(m_pFrame->EnsurePortOpen());
   EXPECT_EQ(m_pSerial->m_openedName, "ttyS1");
   EXPECT_EQ(m_pSerial->m_dwOpenedRate, 921600u);
   EXPECT_TRUE(m_pFrame->IsPortOpen());
