@@ -1,0 +1,111 @@
+#include "app/CAnalyzerApp.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "app/CMainFrame.h"
+#include "app/QtText.h"
+#include "link/PortDiscovery.h"
+#include "resources/StringTable.h"
+#include "sim/CSimThread.h"
+#include "uisupport/CWorkspaceState.h"
+
+namespace {
+
+constexpr std::string_view SIMULATE_OPTION = "--simulate";
+
+// The working directory + "/Log", made if it is missing (a failure shows later, when a log
+// file cannot be opened).
+std::string PrepareLogDirectory() {
+  std::error_code error;
+  std::string directory = std::filesystem::current_path(error).string();
+  while (!directory.empty() && directory.back() == '/') directory.pop_back();
+  directory += "/Log";
+  std::filesystem::create_directory(directory, error);
+  return directory;
+}
+
+int FindSerialPort(const CPortLists& ports, const std::string& devicePath) {
+  for (int i = 0; i < ports.SerialPortCount(); ++i)
+    if (ports.m_serialPorts[static_cast<size_t>(i)].m_strDevicePath == devicePath) return i;
+  return -1;
+}
+
+}  // namespace
+
+std::string AnalyzerUsage() {
+  return "usage: korvex-analyzer [--port PATH[=module]]... [--simulate]\n"
+         "  --port PATH[=module]  add a serial port (\"=module\": the module's own port)\n"
+         "  --simulate            talk to a simulated module on a pseudo-terminal\n";
+}
+
+CAnalyzerApp::CAnalyzerApp() = default;
+
+CAnalyzerApp::~CAnalyzerApp() {
+  m_pFrame.reset();  // closes the port and forgets the channel before the channel goes
+  SetMessageSink(m_pPreviousSink);
+  if (m_pSim) m_pSim->Stop();
+}
+
+bool CAnalyzerApp::InitInstance(const std::vector<std::string>& args, int& nExitCode) {
+  m_activation.Listen();
+  m_bSecondaryInstance = m_guard.TooManyInstances(true);
+
+  CPortArguments portArgs = ExtractPortArguments(args);
+  bool bSimulate = false;
+  for (const std::string& arg : portArgs.m_rest) {
+    if (arg == SIMULATE_OPTION) {
+      bSimulate = true;
+    } else if (portArgs.m_strError.empty()) {
+      portArgs.m_strError = "unknown option \"" + arg + "\"";
+    }
+  }
+  if (!portArgs.m_strError.empty()) {
+    std::fprintf(stderr, "korvex-analyzer: %s\n%s", portArgs.m_strError.c_str(), AnalyzerUsage().c_str());
+    nExitCode = 2;
+    return false;
+  }
+
+  const std::string logDirectory = PrepareLogDirectory();
+  std::string simPath;
+  if (bSimulate) {
+    m_pSim = std::make_unique<CSimThread>();
+    m_pSim->Module().SetTraffic(CSimModule::TRAFFIC_BUS);
+    std::string error;
+    if (!m_pSim->Start(error)) {
+      std::fprintf(stderr, "korvex-analyzer: the simulated module did not start: %s\n", error.c_str());
+      nExitCode = 1;
+      return false;
+    }
+    simPath = m_pSim->SlavePath();
+    portArgs.m_ports.push_back({simPath, true});
+  }
+  m_ports = DiscoverPorts(portArgs.m_ports);
+  if (!m_ports.m_strError.empty()) std::fprintf(stderr, "korvex-analyzer: %s\n", m_ports.m_strError.c_str());
+
+  m_pPreviousSink = SetMessageSink(&m_messageSink);
+  CFrameSetup setup;
+  setup.m_pChannel = &m_channel;
+  setup.m_pChannelWindow = &m_channelWindow;
+  setup.m_pPorts = &m_ports;
+  setup.m_pStore = &m_store;
+  setup.m_strLogDirectory = logDirectory;
+  setup.m_bSecondaryInstance = m_bSecondaryInstance;
+  setup.m_nSimulatedPort = bSimulate ? FindSerialPort(m_ports, simPath) : -1;
+  setup.m_fnMakeWindow = [](MessageHandler& handler) { return std::make_unique<CQtMessageHost>(handler); };
+  m_pFrame = std::make_unique<CMainFrame>(setup);
+
+  m_pFrame->restoreGeometry(CWorkspaceState(m_store).Load(WINDOW_STATE_NAME));
+  m_pFrame->show();
+  m_pFrame->setWindowTitle(ToQString(LoadString(IDS_PROGRAM_TITLE)));
+  QObject::connect(&m_activation, &CInstanceActivation::ActivationRequested, m_pFrame.get(), [this] { BringForward(); });
+  m_pFrame->InitAfterStartup();
+  return true;
+}
+
+void CAnalyzerApp::BringForward() {
+  m_pFrame->setWindowState((m_pFrame->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  m_pFrame->show();
+  m_pFrame->raise();
+  m_pFrame->activateWindow();
+}

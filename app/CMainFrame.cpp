@@ -1,0 +1,381 @@
+#include "app/CMainFrame.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QDockWidget>
+#include <QLabel>
+#include <QListView>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QToolBar>
+#include <array>
+#include <cstdio>
+
+#include "app/CAboutDlg.h"
+#include "app/CommandCatalog.h"
+#include "app/CommandIds.h"
+#include "app/LoggingCommands.h"
+#include "app/MessageBox.h"
+#include "app/PortOpening.h"
+#include "app/QtText.h"
+#include "app/StatusPaneTexts.h"
+#include "link/SerialPortDiscovery.h"
+#include "protocol/CModuleChannel.h"
+#include "receive/CEventLogCtrl.h"
+#include "receive/CRDView.h"
+#include "resources/Pictures.h"
+#include "resources/StringTable.h"
+#include "uisupport/CPaneStatusBar.h"
+#include "uisupport/CWorkspaceState.h"
+#include "uisupport/Fonts.h"
+
+namespace {
+
+struct CPaneSpec {
+  unsigned m_nId;
+  int m_nWidth;
+  const char* m_pszTooltip;
+};
+
+constexpr std::array<CPaneSpec, 7> STATUS_PANES = {{
+    {IDS_PANE_PORT_MODE, 70, "통신 포트 모드"},
+    {IDS_PANE_PORT_NAME, 70, "통신 포트 이름"},
+    {IDS_PANE_PROTOCOL, 60, "CAN 프로토콜 모드"},
+    {IDS_PANE_BIT_RATE, 75, "CAN 속도"},
+    {IDS_PANE_MASK_ID, 120, "CAN 수신 마스크 ID"},
+    {IDS_PANE_ID, 90, "CAN 수신 ID"},
+    {IDS_PANE_ACTIVITY, 50, "CAN 송/수신 상황"},
+}};
+
+constexpr int MIN_WIDTH = 800;
+constexpr int MIN_HEIGHT = 600;
+constexpr int TRANSMIT_COLUMN_WIDTH = 475;
+constexpr int EVENT_PANE_HEIGHT = 120;
+constexpr const char* BANNER_FORMAT =
+    "---------------------------------------------  %s  ---------------------------------------------";
+
+}  // namespace
+
+CMainFrame::CMainFrame(const CFrameSetup& setup)
+    : m_setup(setup), m_channel(*setup.m_pChannel), m_ports(*setup.m_pPorts), m_pWindow(setup.m_fnMakeWindow(*this)) {
+  setObjectName(QStringLiteral("MainFrame"));
+  setWindowIcon(ProgramIcon());
+  setMinimumSize(MIN_WIDTH, MIN_HEIGHT);
+  // Toolbar and dock stay put: the view menu is the one place that shows or hides them.
+  setContextMenuPolicy(Qt::NoContextMenu);
+  CreateActions();
+  CreateMenus();
+  CreateToolBar();
+  CreateStatusBar();
+  CreateClient();
+  const QByteArray layout = CWorkspaceState(*m_setup.m_pStore).Load(PANE_LAYOUT_NAME);
+  if (!layout.isEmpty()) restoreState(layout);
+  LoadSettings();
+  UpdateUi();
+  m_pWindow->SetTimer(IDT_LAMP, LAMP_PERIOD_MS);
+}
+
+CMainFrame::~CMainFrame() {
+  m_bClosed = true;
+  m_pWindow->KillTimer(IDT_LAMP);
+  // The channel outlives the frame: it must forget the frame, its lists and its window.
+  m_channel.SetReceiveSink(nullptr);
+  m_channel.SetEventSink(nullptr);
+  m_channel.Destroy();
+  m_logFiles.SetEventDisplay(nullptr);
+  m_logFiles.CloseLogFiles();
+}
+
+void CMainFrame::CreateActions() {
+  for (const CCommandText& command : Commands()) {
+    QString text = ToQString(command.m_caption);
+    if (!command.m_key.empty()) text += QLatin1Char('\t') + ToQString(command.m_key);
+    auto* pAction = new QAction(CommandIcon(command.m_nId), text, this);
+    pAction->setObjectName(QStringLiteral("command%1").arg(command.m_nId));
+    pAction->setStatusTip(ToQString(command.m_prompt));
+    pAction->setToolTip(ToQString(command.m_tooltip));
+    pAction->setCheckable(command.m_bCheckable);
+    if (!command.m_key.empty()) pAction->setShortcut(QKeySequence(ToQString(command.m_key)));
+    addAction(pAction);  // shortcuts work with the menu bar hidden, too
+    m_actions[command.m_nId] = pAction;
+  }
+  ConnectCommand(ID_READ_CONFIG, &CMainFrame::OnReadConfig);
+  ConnectCommand(ID_START_RECEPTION, &CMainFrame::OnStartReception);
+  ConnectCommand(ID_STOP_RECEPTION, &CMainFrame::OnStopReception);
+  ConnectCommand(ID_RESET_NODE, &CMainFrame::OnResetNode);
+  ConnectCommand(ID_READ_VERSION, &CMainFrame::OnReadVersion);
+  ConnectCommand(ID_CLEAR_RDATA, &CMainFrame::OnClearReceiveList);
+  ConnectCommand(ID_START_RDATA_LOG, &CMainFrame::OnStartRDataLog);
+  ConnectCommand(ID_STOP_RDATA_LOG, &CMainFrame::OnStopRDataLog);
+  ConnectCommand(ID_START_EVENT_LOG, &CMainFrame::OnStartEventLog);
+  ConnectCommand(ID_STOP_EVENT_LOG, &CMainFrame::OnStopEventLog);
+  ConnectCommand(ID_CLEAR_EVENT_LOG, &CMainFrame::OnClearEventLog);
+  ConnectCommand(ID_APP_ABOUT, &CMainFrame::OnAbout);
+  connect(Action(ID_APP_EXIT), &QAction::triggered, this, &QWidget::close);
+  connect(Action(ID_VIEW_TIMESTAMPS), &QAction::toggled, this, &CMainFrame::OnShowTimestamps);
+}
+
+void CMainFrame::ConnectCommand(unsigned nId, void (CMainFrame::*pfnHandler)()) {
+  connect(Action(nId), &QAction::triggered, this, [this, pfnHandler] {
+    (this->*pfnHandler)();
+    UpdateUi();
+  });
+}
+
+QAction* CMainFrame::Action(unsigned nId) const {
+  const auto it = m_actions.find(nId);
+  return it != m_actions.end() ? it->second : nullptr;
+}
+
+void CMainFrame::CreateMenus() {
+  for (const CMenuLayout& layout : MenuBarLayout()) {
+    QMenu* pMenu = menuBar()->addMenu(ToQString(layout.m_caption));
+    for (unsigned nId : layout.m_items) {
+      if (nId == ID_SEPARATOR)
+        pMenu->addSeparator();
+      else
+        pMenu->addAction(Action(nId));
+    }
+    // The idle update runs before a menu opens, so what it shows is current.
+    connect(pMenu, &QMenu::aboutToShow, this, &CMainFrame::UpdateUi);
+  }
+}
+
+void CMainFrame::CreateToolBar() {
+  m_pToolBar = addToolBar(QStringLiteral("ToolBar"));
+  m_pToolBar->setObjectName(QStringLiteral("ToolBar"));
+  m_pToolBar->setIconSize(QSize(16, 15));
+  m_pToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  for (unsigned nId : ToolbarLayout()) {
+    if (nId == ID_SEPARATOR)
+      m_pToolBar->addSeparator();
+    else
+      m_pToolBar->addAction(Action(nId));
+  }
+  QAction* pToggle = Action(ID_VIEW_TOOLBAR);
+  pToggle->setChecked(true);
+  connect(pToggle, &QAction::toggled, m_pToolBar, &QWidget::setVisible);
+}
+
+void CMainFrame::CreateStatusBar() {
+  m_pStatusBar = new CPaneStatusBar(ToQString(IDLE_PROMPT), this);
+  setStatusBar(m_pStatusBar);
+  for (const CPaneSpec& pane : STATUS_PANES)
+    m_pStatusBar->AddPane(pane.m_nId, pane.m_nWidth, ToQString(LoadString(pane.m_nId)), QString::fromUtf8(pane.m_pszTooltip));
+  m_pStatusBar->SetPaneText(IDS_PANE_ACTIVITY, QString());
+  m_pStatusBar->SetPanePicture(IDS_PANE_ACTIVITY, LampPicture(0));
+  m_pStatusBar->AddPane(ID_PANE_COUNTERS, 0, QString(), QStringLiteral("수신 오류: 버린 수신 블록 / 거부한 줄 / 데이터가 모자란 프레임"));
+  m_pStatusBar->SetPaneVisible(ID_PANE_COUNTERS, false);
+  QAction* pToggle = Action(ID_VIEW_STATUS_BAR);
+  pToggle->setChecked(true);
+  connect(pToggle, &QAction::toggled, m_pStatusBar, &QWidget::setVisible);
+}
+
+void CMainFrame::CreateClient() {
+  auto* pSplitter = new QSplitter(Qt::Horizontal, this);
+  pSplitter->setObjectName(QStringLiteral("ClientSplitter"));
+  auto* pTransmitColumn = new QWidget(pSplitter);  // the transmit list takes this place
+  pTransmitColumn->setObjectName(QStringLiteral("TransmitColumn"));
+  m_pReceiveView = new CRDView(m_logFiles, pSplitter);
+  pSplitter->addWidget(pTransmitColumn);
+  pSplitter->addWidget(m_pReceiveView);
+  pSplitter->setSizes({TRANSMIT_COLUMN_WIDTH, MIN_WIDTH - TRANSMIT_COLUMN_WIDTH});
+  pSplitter->setStretchFactor(1, 1);
+  setCentralWidget(pSplitter);
+
+  auto* pDock = new QDockWidget(ToQString(LoadString(IDS_EVENT_LOG_PANE)), this);
+  pDock->setObjectName(QStringLiteral("EventLogPane"));
+  pDock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+  m_pEventLog = new CEventLogCtrl(pDock);
+  m_pEventLog->setMinimumHeight(EVENT_PANE_HEIGHT / 2);
+  pDock->setWidget(m_pEventLog);
+  addDockWidget(Qt::BottomDockWidgetArea, pDock);
+  resizeDocks({pDock}, {EVENT_PANE_HEIGHT}, Qt::Vertical);
+  m_logFiles.SetEventDisplay(m_pEventLog);
+
+  m_pReceiveMenu = CreateContextMenu(RDataMenuLayout(), m_pReceiveView->List());
+  m_pEventLogMenu = CreateContextMenu(LogMenuLayout(), m_pEventLog);
+}
+
+QMenu* CMainFrame::CreateContextMenu(std::span<const unsigned> layout, QWidget* pList) {
+  auto* pMenu = new QMenu(pList);
+  for (unsigned nId : layout) {
+    if (nId == ID_SEPARATOR)
+      pMenu->addSeparator();
+    else
+      pMenu->addAction(Action(nId));
+  }
+  pList->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(pList, &QWidget::customContextMenuRequested, this,
+          [this, pMenu, pList](const QPoint& point) { ShowContextMenu(pMenu, pList, point); });
+  return pMenu;
+}
+
+void CMainFrame::ShowContextMenu(QMenu* pMenu, QWidget* pArea, const QPoint& point) {
+  UpdateUi();
+  // The request comes in viewport coordinates from a scroll area, in widget ones otherwise.
+  auto* pScrollArea = qobject_cast<QAbstractScrollArea*>(pArea);
+  QWidget* pOrigin = pScrollArea ? pScrollArea->viewport() : pArea;
+  pMenu->popup(pOrigin->mapToGlobal(point));
+}
+
+void CMainFrame::LoadSettings() {
+  SettingsStore& store = *m_setup.m_pStore;
+  const CSettingsContext context{m_ports.SerialPortCount(), m_ports.UsbModuleCount(), m_setup.m_strLogDirectory};
+  CLogSettings logs;
+  ::LoadSettings(store, context, m_settings, logs);
+  m_logFiles.SetPath(LOG_EVENT, logs.m_strEventLogPath);
+  m_logFiles.SetLogging(LOG_EVENT, logs.m_bEventLog);
+  m_logFiles.SetPath(LOG_RDATA, logs.m_strRDataLogPath);
+  m_logFiles.SetLogging(LOG_RDATA, logs.m_bRDataLog);
+  m_userPort = m_settings;
+  if (m_setup.m_nSimulatedPort >= 0 && m_setup.m_nSimulatedPort < m_ports.SerialPortCount()) {
+    m_settings.m_nPortMode = PORT_MODE_SERIAL;
+    m_settings.m_nSerialPortIndex = m_setup.m_nSimulatedPort;
+    m_settings.m_nBaudRate = BAUD_RATE_FAST;
+  }
+  const auto showTimestamps = store.GetInt(VIEW_SECTION, SETTING_SHOW_TIMESTAMPS);
+  Action(ID_VIEW_TIMESTAMPS)->setChecked(showTimestamps.value_or(0) == 1);
+}
+
+void CMainFrame::SaveSettings() {
+  ModuleSettings settings = m_settings;
+  if (m_setup.m_nSimulatedPort >= 0) {
+    settings.m_nPortMode = m_userPort.m_nPortMode;
+    settings.m_nUsbPortIndex = m_userPort.m_nUsbPortIndex;
+    settings.m_nSerialPortIndex = m_userPort.m_nSerialPortIndex;
+    settings.m_nBaudRate = m_userPort.m_nBaudRate;
+  }
+  const CLogSettings logs{m_logFiles.IsLogging(LOG_EVENT), m_logFiles.Path(LOG_EVENT), m_logFiles.IsLogging(LOG_RDATA),
+                          m_logFiles.Path(LOG_RDATA)};
+  SettingsStore& store = *m_setup.m_pStore;
+  store.SetInt(VIEW_SECTION, SETTING_SHOW_TIMESTAMPS, Action(ID_VIEW_TIMESTAMPS)->isChecked() ? 1 : 0);
+  if (!::SaveSettings(store, settings, logs)) std::fputs("korvex-analyzer: the settings could not be saved\n", stderr);
+}
+
+void CMainFrame::InitAfterStartup() {
+  m_pEventLog->SetDisplayFont(ListFont(), true);
+  char szBanner[160];
+  std::snprintf(szBanner, sizeof szBanner, BANNER_FORMAT, std::string(LoadString(IDS_PROGRAM_TITLE)).c_str());
+  m_logFiles.LogEvent(szBanner, EVENT_GREY);
+  for (int nKind : {LOG_EVENT, LOG_RDATA})
+    if (m_logFiles.IsLogging(nKind)) StartLogging(m_logFiles, nKind);
+
+  m_channel.Create(m_setup.m_pChannelWindow, this, m_setup.m_pSleeper);
+  m_channel.SetEventSink(&m_logFiles);
+  m_channel.SetReceiveSink(m_pReceiveView);
+  const CStartupOpen outcome = OpenAtStartup(m_channel, m_settings, m_ports, m_setup.m_bSecondaryInstance);
+  UpdateUi();
+  if (outcome.m_nStringId != 0)
+    ShowMessage(outcome.m_nStringId, outcome.m_bError ? EMessageIcon::ERROR : EMessageIcon::INFORMATION,
+                EMessageButtons::OK, outcome.m_strReason);
+}
+
+bool CMainFrame::EnsurePortOpen() { return ::EnsurePortOpen(m_channel, m_bPortOpen, m_settings, m_ports).m_bOpen; }
+
+void CMainFrame::SetPortOpen(bool bOpen) {
+  m_bPortOpen = bOpen;
+  if (!m_bClosed) UpdateUi();
+}
+
+void CMainFrame::OnPortGone() {
+  m_lamps.PutOut();
+  RefreshLamps();
+  UpdateUi();
+}
+
+void CMainFrame::OnMessage(unsigned nMsg, uintptr_t wParam, intptr_t /*lParam*/) {
+  if (nMsg == WM_CONFIG_REPORT) {
+    const ModuleConfig& config = m_channel.Config();
+    m_settings.m_byMode = config.m_byModeFlags;
+    m_settings.m_wBitTime = config.m_wBitTiming;
+    m_settings.m_dwMaskId = config.m_dwMaskId;
+    m_settings.m_dwId = config.m_dwId;
+    UpdateUi();
+  } else if (nMsg == WM_FRAME_ACTIVITY) {
+    m_lamps.OnActivity(wParam);
+    RefreshLamps();
+  }
+}
+
+void CMainFrame::OnTimer(unsigned nId) {
+  if (nId != IDT_LAMP) return;
+  m_lamps.OnTick();
+  RefreshLamps();
+  UpdateUi();  // the idle update: line counts and the reception flag change between commands
+}
+
+void CMainFrame::RefreshLamps() {
+  if (m_lamps.Bits() == m_nLampShown) return;
+  m_nLampShown = m_lamps.Bits();
+  m_pStatusBar->SetPanePicture(IDS_PANE_ACTIVITY, LampPicture(m_nLampShown));
+}
+
+CCommandState CMainFrame::CommandState() const {
+  CCommandState state;
+  state.m_bPortsExist = m_ports.m_nPortsAvailable > 0;
+  state.m_bReceptionRunning = m_channel.IsReceptionRunning();
+  state.m_bRDataLogging = m_logFiles.IsLogging(LOG_RDATA);
+  state.m_bEventLogging = m_logFiles.IsLogging(LOG_EVENT);
+  state.m_nReceiveLines = m_pReceiveView->LineCount();
+  state.m_nEventEntries = m_pEventLog->EntryCount();
+  return state;
+}
+
+void CMainFrame::UpdateUi() {
+  const CCommandState state = CommandState();
+  for (const auto& [nId, pAction] : m_actions) pAction->setEnabled(IsCommandEnabled(nId, state));
+  UpdateStatusPanes();
+}
+
+void CMainFrame::UpdateStatusPanes() {
+  const CStatusPaneTexts texts = StatusPaneTexts(m_bPortOpen, m_settings, m_ports);
+  for (unsigned n = 0; n < STATUS_TEXT_PANE_COUNT; ++n)
+    m_pStatusBar->SetPaneText(IDS_PANE_PORT_MODE + n, QString::fromStdString(texts[n]));
+  const ChannelCounters counters = m_channel.Counters();
+  m_pStatusBar->SetPaneVisible(ID_PANE_COUNTERS, counters.AnyNonZero());
+  if (counters.AnyNonZero()) m_pStatusBar->SetPaneText(ID_PANE_COUNTERS, QString::fromStdString(CountersPaneText(counters)));
+}
+
+void CMainFrame::RunModuleCommand(const std::function<void(CModuleChannel&)>& command) {
+  const COpenResult result = ::EnsurePortOpen(m_channel, m_bPortOpen, m_settings, m_ports);
+  if (!result.m_bOpen) {
+    ShowMessage(IDS_PORT_OPEN_FAILED, EMessageIcon::ERROR, EMessageButtons::OK, result.m_strReason);
+    return;
+  }
+  command(m_channel);
+}
+
+void CMainFrame::OnReadConfig() { RunModuleCommand([](CModuleChannel& channel) { channel.ReadConfig(); }); }
+void CMainFrame::OnStartReception() { RunModuleCommand([](CModuleChannel& c) { c.SetReception(true, true); }); }
+void CMainFrame::OnStopReception() { RunModuleCommand([](CModuleChannel& c) { c.SetReception(true, false); }); }
+void CMainFrame::OnResetNode() { RunModuleCommand([](CModuleChannel& channel) { channel.ResetNode(); }); }
+void CMainFrame::OnReadVersion() { RunModuleCommand([](CModuleChannel& channel) { channel.ReadVersion(); }); }
+void CMainFrame::OnClearReceiveList() { m_pReceiveView->RemoveAll(); }
+void CMainFrame::OnStartRDataLog() { StartLogging(m_logFiles, LOG_RDATA); }
+void CMainFrame::OnStopRDataLog() { StopLogging(m_logFiles, LOG_RDATA); }
+void CMainFrame::OnStartEventLog() { StartLogging(m_logFiles, LOG_EVENT); }
+void CMainFrame::OnStopEventLog() { StopLogging(m_logFiles, LOG_EVENT); }
+void CMainFrame::OnClearEventLog() { m_pEventLog->RemoveAllEntries(); }
+
+void CMainFrame::OnAbout() {
+  CAboutDlg dialog(this);
+  dialog.exec();
+}
+
+void CMainFrame::OnShowTimestamps(bool bShow) { m_pReceiveView->SetShowTimestamps(bShow); }
+
+void CMainFrame::closeEvent(QCloseEvent* pEvent) {
+  if (!m_bClosed) {
+    m_channel.Close(true);
+    m_pWindow->KillTimer(IDT_LAMP);
+    CWorkspaceState workspace(*m_setup.m_pStore);
+    workspace.Save(PANE_LAYOUT_NAME, saveState());
+    SaveSettings();
+    workspace.Save(WINDOW_STATE_NAME, saveGeometry());
+    m_setup.m_pStore->Flush();
+    m_bClosed = true;
+  }
+  pEvent->accept();
+}

@@ -1,0 +1,146 @@
+#pragma once
+// The program's one top-level window: menu bar, toolbar, the status panes with the activity
+// lamps, the transmit list (left) and the receive list (right) side by side, and the event log
+// docked at the bottom. It owns the settings record and the log files, is the module channel's
+// owner, opens the configured port on demand and carries the command handlers with their
+// enable rules.
+//
+// Everything it talks to comes in through CFrameSetup, so a test builds the frame on scripted
+// transports, the virtual-time loop, a settings store in memory and port lists of its own:
+//   CFrameSetup setup{&channel, &channelWindow, &loop, &ports, &store, logDir};
+//   setup.m_fnMakeWindow = [&](MessageHandler& h) { return std::make_unique<CVirtualLoop::CWindow>(loop, h); };
+//   CMainFrame frame(setup);  frame.InitAfterStartup();
+#include <QMainWindow>
+#include <functional>
+#include <map>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "app/CActivityLamps.h"
+#include "app/CommandRules.h"
+#include "config/ModuleSettings.h"
+#include "protocol/ChannelOwner.h"
+#include "protocol/MessageHost.h"
+#include "receive/CLogFiles.h"
+
+class CEventLogCtrl;
+class CModuleChannel;
+class CPaneStatusBar;
+class CRDView;
+class QAction;
+class QMenu;
+class QToolBar;
+class Sleeper;
+struct CPortLists;
+
+struct CFrameSetup {
+  CModuleChannel* m_pChannel = nullptr;    // process-wide; the frame becomes its owner
+  MessageHost* m_pChannelWindow = nullptr;  // delivers the channel's own messages and timer
+  Sleeper* m_pSleeper = nullptr;            // null: the real 500 ms wait before a close
+  CPortLists* m_pPorts = nullptr;           // found at start-up
+  SettingsStore* m_pStore = nullptr;
+  std::string m_strLogDirectory;            // working directory + "/Log"
+  bool m_bSecondaryInstance = false;        // opens no port at start-up
+  // Serial index of the simulated module: this run talks to it whatever the settings say,
+  // and the user's own port choice is what gets saved.
+  int m_nSimulatedPort = -1;
+  // The frame's own window: WM_CONFIG_REPORT, WM_FRAME_ACTIVITY and the lamp timer.
+  std::function<std::unique_ptr<MessageHost>(MessageHandler&)> m_fnMakeWindow;
+};
+
+inline constexpr std::string_view WINDOW_STATE_NAME = "MAIN";
+inline constexpr std::string_view PANE_LAYOUT_NAME = "Main PaneLayout";
+inline constexpr std::string_view VIEW_SECTION = "View";
+inline constexpr std::string_view SETTING_SHOW_TIMESTAMPS = "Receive Time Stamps";
+
+constexpr unsigned LAMP_PERIOD_MS = 200;
+constexpr unsigned ID_PANE_COUNTERS = 61250;  // after the lamp; only while something went wrong
+
+class CMainFrame final : public QMainWindow, public ChannelOwner, public MessageHandler {
+  Q_OBJECT
+public:
+  explicit CMainFrame(const CFrameSetup& setup);
+  ~CMainFrame() override;
+
+  // Once, after the window is shown and titled: banner, log files, channel, port.
+  void InitAfterStartup();
+  // True when a port is open on return; opens the configured one if needed. Shows nothing.
+  bool EnsurePortOpen();
+
+  // ChannelOwner
+  MessageHost& OwnerWindow() override { return *m_pWindow; }
+  void SetPortOpen(bool bOpen) override;
+  void OnPortGone() override;
+  // MessageHandler: the frame's own window
+  void OnMessage(unsigned nMsg, uintptr_t wParam, intptr_t lParam) override;
+  void OnTimer(unsigned nId) override;
+
+  // The idle update: every command's enable state, the status panes, the counters pane.
+  void UpdateUi();
+
+  QAction* Action(unsigned nId) const;
+  const ModuleSettings& Settings() const { return m_settings; }
+  bool IsPortOpen() const { return m_bPortOpen; }
+  CLogFiles& LogFiles() { return m_logFiles; }
+  CRDView* ReceiveView() const { return m_pReceiveView; }
+  CEventLogCtrl* EventLog() const { return m_pEventLog; }
+  CPaneStatusBar* StatusPanes() const { return m_pStatusBar; }
+  QToolBar* ToolBar() const { return m_pToolBar; }
+  QMenu* ReceiveMenu() const { return m_pReceiveMenu; }
+  QMenu* EventLogMenu() const { return m_pEventLogMenu; }
+  unsigned LampShown() const { return m_nLampShown; }
+
+protected:
+  void closeEvent(QCloseEvent* pEvent) override;
+
+private:
+  void CreateActions();
+  void CreateMenus();
+  void CreateToolBar();
+  void CreateStatusBar();
+  void CreateClient();
+  QMenu* CreateContextMenu(std::span<const unsigned> layout, QWidget* pList);
+  void ShowContextMenu(QMenu* pMenu, QWidget* pArea, const QPoint& point);
+  void ConnectCommand(unsigned nId, void (CMainFrame::*pfnHandler)());
+  CCommandState CommandState() const;
+  void UpdateStatusPanes();
+  void RefreshLamps();
+  void LoadSettings();
+  void SaveSettings();
+
+  // Handlers
+  void RunModuleCommand(const std::function<void(CModuleChannel&)>& command);
+  void OnReadConfig();
+  void OnStartReception();
+  void OnStopReception();
+  void OnResetNode();
+  void OnReadVersion();
+  void OnClearReceiveList();
+  void OnStartRDataLog();
+  void OnStopRDataLog();
+  void OnStartEventLog();
+  void OnStopEventLog();
+  void OnClearEventLog();
+  void OnAbout();
+  void OnShowTimestamps(bool bShow);
+
+  CFrameSetup m_setup;
+  CModuleChannel& m_channel;
+  CPortLists& m_ports;
+  std::unique_ptr<MessageHost> m_pWindow;
+  CLogFiles m_logFiles;
+  ModuleSettings m_settings;
+  ModuleSettings m_userPort;  // the port fields the user chose, kept while simulating
+  bool m_bPortOpen = false;
+  bool m_bClosed = false;
+  CActivityLamps m_lamps;
+  unsigned m_nLampShown = 0;
+  std::map<unsigned, QAction*> m_actions;
+  CPaneStatusBar* m_pStatusBar = nullptr;
+  QToolBar* m_pToolBar = nullptr;
+  CRDView* m_pReceiveView = nullptr;
+  CEventLogCtrl* m_pEventLog = nullptr;
+  QMenu* m_pReceiveMenu = nullptr;
+  QMenu* m_pEventLogMenu = nullptr;
+};

@@ -1,0 +1,96 @@
+#include "app/CommandCatalog.h"
+
+#include <algorithm>
+#include <array>
+
+#include "app/CommandIds.h"
+
+namespace {
+
+constexpr unsigned SEP = ID_SEPARATOR;
+
+constexpr std::array<CCommandText, 25> COMMANDS = {{
+    {ID_READ_CONFIG, "Korvex 환경 설정 읽기(&C)", "Shift+C", "선택한 Korvex 모듈의 환경 설정 정보를 읽읍니다",
+     "Korvex 환경 설정 읽기"},
+    {ID_WRITE_CONFIG, "Korvex 환경 설정 쓰기(&E)...", "Ctrl+C", "선택한 Korvex 모듈에 지정한 환경 설정를 씁니다",
+     "Korvex 환경 설정 쓰기"},
+    {ID_START_RECEPTION, "CAN 데이터 수신 시작(&N)", "Ctrl+N", "CAN 데이터 수신을 시작합니다", "CAN 데이터 수신 시작"},
+    {ID_STOP_RECEPTION, "CAN 데이터 수신 중지(&X)", "Ctrl+X", "CAN 데이터 수신을 중지합니다", "CAN 데이터 수신 중지"},
+    {ID_SEND_TDATA, "CAN 데이터 송신 하기(&W)", "Ctrl+W", "선택한 송신 리스트 데이터를 CAN 네트워크에 전송합니다",
+     "CAN 데이터 송신 하기"},
+    {ID_RESET_NODE, "CAN 리셋(&R)", "Ctrl+R", "연결된 CAN 노드를 리셋하여 초기화합니다", "CAN 리셋"},
+    {ID_READ_VERSION, "Korvex 모듈 버전 읽기(&F)", "Ctrl+F", "연결된 Korvex 모듈의 버전 정보를 읽읍니다",
+     "Korvex 모듈 버전 읽기"},
+    {ID_ADD_TDATA, "송신 데이터 추가(&A)...", "Ctrl+A", "송신 데이터 리스트에 새로운 데이터를 추가합니다", "송신 데이터 추가"},
+    {ID_MODIFY_TDATA, "송신 데이터 수정(&M)...", "Ctrl+M", "송신 데이터 리스트에서 선택한 송신 데이터를 수정합니다",
+     "송신 데이터 수정"},
+    {ID_DELETE_TDATA, "송신 데이터 삭제(&D)", "Ctrl+D", "송신 데이터 리스트에서 선택한 송신 데이터를 삭제합니다",
+     "송신 데이터 삭제"},
+    {ID_DELETE_ALL_TDATA, "송신 데이터 전체 삭제(&E)", "Ctrl+E", "송신 데이터 리스트의 모든 데이터를 삭제합니다",
+     "송신 데이터 전체 삭제"},
+    {ID_CLEAR_RDATA, "수신 데이터 전체 삭제(&O)", "Ctrl+F4", "수신 데이터 리스트의 모든 데이터를 삭제합니다",
+     "수신 데이터 전체 삭제"},
+    {ID_START_RDATA_LOG, "수신 데이터 로깅 시작(&L)", "Ctrl+F2", "수신 데이터를 지정한 로깅 파일 경로에 저장합니다",
+     "수신 데이터 로깅 시작"},
+    {ID_STOP_RDATA_LOG, "수신 데이터 로깅 중지(&S)", "Ctrl+F3", "수신 데이터 로깅 동작을 중지합니다", "수신 데이터 로깅 중지"},
+    {ID_START_EVENT_LOG, "이벤트 로깅 시작(&Y)", "Shift+F2", "이벤트 정보를 지정한 로깅 파일 경로에 저장합니다",
+     "이벤트 로깅 시작"},
+    {ID_STOP_EVENT_LOG, "이벤트 로깅 중지(&N)", "Shift+F3", "이벤트 로깅 동작을 중지합니다", "이벤트 로깅 중지"},
+    {ID_LOG_PATHS, "로깅 파일 경로 설정(&L)...", "Ctrl+L",
+     "수신 데이터 로깅, 이벤트 로깅 정보를 저장할 파일 경로를 설정합니다", "로깅 파일 경로 설정"},
+    {ID_OPEN_TFILE, "송신 파일 열기(&O)...", "Ctrl+O", "기존 송신 리스트 파일 문서를 엽니다", "송신 파일 열기"},
+    {ID_SAVE_TFILE, "송신 파일 저장(&S)...", "Ctrl+S", "현재 설정한 송신 리스트 데이터를 파일 문서로 저장합니다",
+     "송신 파일 저장"},
+    {ID_CLEAR_EVENT_LOG, "이벤트 로그 데이터 전체 삭제(&X)", "Shift+F4", "이벤트 로그 리스트의 모든 데이터를 삭제합니다",
+     "이벤트 로그 데이터 전체 삭제"},
+    {ID_APP_ABOUT, "Korvex 정보(&A)...", "", "Korvex 프로그램 정보와 버전 정보, 저작권 정보를 표시합니다", "Korvex 정보"},
+    {ID_APP_EXIT, "종료(&X)", "", "Korvex 프로그램을 종료합니다", "종료"},
+    {ID_VIEW_TOOLBAR, "도구 모음(&T)", "", "도구 모음을 보이거나 감춥니다", "도구 모음 전환", true},
+    {ID_VIEW_STATUS_BAR, "상태 표시줄(&S)", "", "상태 표시줄을 표시하거나 감춥니다", "상태 표시줄 전환", true},
+    {ID_VIEW_TIMESTAMPS, "시간 표시(&I)", "", "수신 데이터 리스트에 수신 시각을 표시하거나 감춥니다", "시간 표시 전환", true},
+}};
+
+constexpr std::array<unsigned, 6> FILE_MENU = {ID_OPEN_TFILE, ID_SAVE_TFILE, SEP, ID_LOG_PATHS, SEP, ID_APP_EXIT};
+constexpr std::array<unsigned, 11> ACTION_MENU = {ID_READ_CONFIG, ID_WRITE_CONFIG,   SEP,           ID_START_RECEPTION,
+                                                  ID_STOP_RECEPTION, SEP,           ID_SEND_TDATA, SEP,
+                                                  ID_RESET_NODE,     SEP,           ID_READ_VERSION};
+constexpr std::array<unsigned, 12> LIST_MENU = {ID_ADD_TDATA,       ID_MODIFY_TDATA,    ID_DELETE_TDATA,   ID_DELETE_ALL_TDATA,
+                                                SEP,                ID_CLEAR_RDATA,     ID_START_RDATA_LOG, ID_STOP_RDATA_LOG,
+                                                SEP,                ID_CLEAR_EVENT_LOG, ID_START_EVENT_LOG, ID_STOP_EVENT_LOG};
+constexpr std::array<unsigned, 4> VIEW_MENU = {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, SEP, ID_VIEW_TIMESTAMPS};
+constexpr std::array<unsigned, 1> HELP_MENU = {ID_APP_ABOUT};
+
+constexpr std::array<CMenuLayout, 5> MENU_BAR = {{
+    {"파일(&F)", FILE_MENU},
+    {"동작(&A)", ACTION_MENU},
+    {"리스트(&L)", LIST_MENU},
+    {"보기(&V)", VIEW_MENU},
+    {"도움말(&H)", HELP_MENU},
+}};
+
+constexpr std::array<unsigned, 21> TOOLBAR = {
+    ID_OPEN_TFILE,      ID_SAVE_TFILE,     SEP,           ID_READ_CONFIG, ID_WRITE_CONFIG, ID_START_RECEPTION,
+    ID_STOP_RECEPTION,  ID_SEND_TDATA,     ID_RESET_NODE, SEP,            ID_ADD_TDATA,    ID_MODIFY_TDATA,
+    ID_DELETE_TDATA,    SEP,               ID_START_RDATA_LOG, ID_STOP_RDATA_LOG, SEP,     ID_START_EVENT_LOG,
+    ID_STOP_EVENT_LOG,  SEP,               ID_APP_ABOUT};
+
+constexpr std::array<unsigned, 9> TDATA_MENU = {ID_OPEN_TFILE,   ID_SAVE_TFILE,       SEP, ID_ADD_TDATA, ID_MODIFY_TDATA,
+                                                ID_DELETE_TDATA, ID_DELETE_ALL_TDATA, SEP, ID_SEND_TDATA};
+constexpr std::array<unsigned, 7> RDATA_MENU = {ID_CLEAR_RDATA,    SEP, ID_START_RECEPTION, ID_STOP_RECEPTION,
+                                                SEP,               ID_START_RDATA_LOG, ID_STOP_RDATA_LOG};
+constexpr std::array<unsigned, 4> LOG_MENU = {ID_CLEAR_EVENT_LOG, SEP, ID_START_EVENT_LOG, ID_STOP_EVENT_LOG};
+
+}  // namespace
+
+std::span<const CCommandText> Commands() { return COMMANDS; }
+
+const CCommandText* FindCommand(unsigned nId) {
+  const auto it = std::find_if(COMMANDS.begin(), COMMANDS.end(), [nId](const CCommandText& c) { return c.m_nId == nId; });
+  return it != COMMANDS.end() ? &*it : nullptr;
+}
+
+std::span<const CMenuLayout> MenuBarLayout() { return MENU_BAR; }
+std::span<const unsigned> ToolbarLayout() { return TOOLBAR; }
+std::span<const unsigned> TDataMenuLayout() { return TDATA_MENU; }
+std::span<const unsigned> RDataMenuLayout() { return RDATA_MENU; }
+std::span<const unsigned> LogMenuLayout() { return LOG_MENU; }

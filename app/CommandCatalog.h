@@ -1,0 +1,34 @@
+#pragma once
+// The texts of every command and where each one appears: menu bar 130, toolbar 130 and the
+// list context menus "&TDataMenu", "&RDataMenu" and "&LogMenu". ID_SEPARATOR marks a separator.
+//   { ID_READ_CONFIG, "Korvex 환경 설정 읽기(&C)", "Shift+C", prompt, "Korvex 환경 설정 읽기" }
+//   -> menu item "Korvex 환경 설정 읽기(&C)\tShift+C", accelerator Shift+C
+#include <span>
+#include <string_view>
+
+struct CCommandText {
+  unsigned m_nId;
+  std::string_view m_caption;  // with its mnemonic
+  std::string_view m_key;      // accelerator as the menu writes it; empty: none
+  std::string_view m_prompt;   // status-bar message while the item is highlighted
+  std::string_view m_tooltip;  // toolbar button
+  bool m_bCheckable = false;
+};
+
+struct CMenuLayout {
+  std::string_view m_caption;
+  std::span<const unsigned> m_items;
+};
+
+std::span<const CCommandText> Commands();
+// Null for an id with no command.
+const CCommandText* FindCommand(unsigned nId);
+
+std::span<const CMenuLayout> MenuBarLayout();
+std::span<const unsigned> ToolbarLayout();
+std::span<const unsigned> TDataMenuLayout();
+std::span<const unsigned> RDataMenuLayout();
+std::span<const unsigned> LogMenuLayout();
+
+// The idle prompt of the status bar's message pane.
+inline constexpr std::string_view IDLE_PROMPT = "준비";

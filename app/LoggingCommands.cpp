@@ -1,0 +1,18 @@
+#include "app/LoggingCommands.h"
+
+#include "receive/CLogFiles.h"
+
+void StartLogging(CLogFiles& logs, int nKind) {
+  if (!logs.IsOpen(nKind)) logs.OpenLogFile(nKind);
+  if (!logs.IsOpen(nKind)) {
+    logs.SetLogging(nKind, false);
+    logs.CloseLogFile(nKind);
+    return;
+  }
+  logs.SetLogging(nKind, true);
+}
+
+void StopLogging(CLogFiles& logs, int nKind) {
+  logs.SetLogging(nKind, false);
+  if (logs.IsOpen(nKind)) logs.CloseLogFile(nKind);
+}

@@ -1,0 +1,31 @@
+#pragma once
+// Every message box of the program goes through ShowMessage: a string id, an icon and the
+// buttons in, the user's answer out. The window installs a sink that shows a real box; tests
+// install one that records the request and answers it, so nothing waits on a modal box.
+#include <string>
+#include <string_view>
+
+enum class EMessageIcon { INFORMATION, ERROR, QUESTION };
+enum class EMessageButtons { OK, YES_NO };
+enum class EMessageAnswer { OK, YES, NO };
+
+struct CMessageRequest {
+  unsigned m_nStringId = 0;
+  std::string m_strText;    // the string's text (formatted, where the string takes a value)
+  std::string m_strDetail;  // why it failed, as the lower layers report it; may be empty
+  EMessageIcon m_eIcon = EMessageIcon::INFORMATION;
+  EMessageButtons m_eButtons = EMessageButtons::OK;
+};
+
+class MessageSink {
+public:
+  virtual ~MessageSink() = default;
+  virtual EMessageAnswer Show(const CMessageRequest& request) = 0;
+};
+
+// Installs the sink and returns the one it replaces. Without a sink a box is answered with
+// OK (or No) and written to standard error.
+MessageSink* SetMessageSink(MessageSink* pSink);
+
+EMessageAnswer ShowMessage(unsigned nStringId, EMessageIcon eIcon, EMessageButtons eButtons = EMessageButtons::OK,
+                           std::string_view detail = {});

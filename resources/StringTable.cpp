@@ -1,0 +1,57 @@
+#include "resources/StringTable.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace {
+
+// Column headers 61208 to 61212 belong to the transmit list.
+constexpr std::array<std::pair<unsigned, std::string_view>, 38> STRINGS = {{
+    {IDS_OLE_INIT_FAILED, "OLE DLL을 초기화하는데 실패했읍니다"},
+    {IDS_UI_LIBRARY_FAILED, "UI DLL을 로드하는데 실패했읍니다"},
+    {IDS_EVENT_LOG_PANE, "이벤트 로그 창"},
+    {IDS_PROGRAM_TITLE, "Korvex Analyzer V1.0"},
+    {IDS_PANE_PORT_MODE, "Serial Port"},
+    {IDS_PANE_PORT_NAME, "CANFFFFF"},
+    {IDS_PANE_PROTOCOL, "CAN2.0B"},
+    {IDS_PANE_BIT_RATE, "250K BPS"},
+    {IDS_PANE_MASK_ID, "Mask ID:0x1FFFFFFF"},
+    {IDS_PANE_ID, "ID:0x1FFFFFFF"},
+    {IDS_PANE_ACTIVITY, "ON"},
+    {IDS_USB_OPEN_FAILED, "지정한 USB 통신 포트를 여는데 실패했읍니다"},
+    {IDS_SERIAL_OPEN_FAILED, "지정한 시리얼 통신 포트를 여는데 실패했읍니다"},
+    {IDS_PORT_OPEN_FAILED, "지정한 통신 포트를 여는데 실패했읍니다"},
+    {IDS_DATA_INPUT_WRONG, "데이터 입력이 잘못되었읍니다"},
+    {IDS_DUPLICATE_TDATA, "설정한 CAN 전송 데이터가 이미 등록되었읍니다"},
+    {IDS_TFILE_FILTER, "송신 파일 (*.ctd)|*.ctd||"},
+    {IDS_TFILE_OPEN_TITLE, "송신 파일 열기"},
+    {IDS_TFILE_SAVE_TITLE, "송신 파일 저장"},
+    {IDS_TFILE_OVERWRITE, "%s 파일이 이미 있읍니다\n파일을 덮어 쓰시겠읍니까?"},
+    {IDS_TFILE_SAVE_FAILED, "송신 파일을 저장하는데 실패했읍니다"},
+    {IDS_TFILE_OPEN_FAILED, "송신 파일을 여는데 실패했읍니다"},
+    {IDS_NO_PORT,
+     "현재 사용자 PC에 Korvex와 통신할 시리얼 포트가 없거나\nUSB 포트에 Korvex 모듈이 연결되어 있지 않읍니다"},
+    {IDS_MASK_ID_WRONG, "수신 마스크 ID 데이터 입력이 잘못되었읍니다"},
+    {IDS_ID_WRONG, "수신 ID 데이터 입력이 잘못되었읍니다"},
+    {IDS_BIT_TIME_WRONG, "CAN 비트 타임 데이터 입력이 잘못되었읍니다"},
+    {IDS_NO_RESPONSE, "Korvex 모듈로 부터  1초동안 요청 명령에 대해 응답이 없읍니다"},
+    {IDS_RDATA_LOG_FILTER, "수신 데이터 로그 파일(*.txt)|*.txt||"},
+    {IDS_RDATA_LOG_TITLE, "수신 데이터 로그 파일 설정"},
+    {IDS_EVENT_LOG_FILTER, "이벤트 로그 파일(*.txt)|*.txt||"},
+    {IDS_EVENT_LOG_TITLE, "이벤트 로그 파일 설정"},
+    {IDS_EVENT_LOG_PATH_WRONG, "이벤트 로그 파일 경로 설정이 잘못되었읍니다"},
+    {IDS_RDATA_LOG_PATH_WRONG, "수신 데이터 로그 파일 경로 설정이 잘못되었읍니다"},
+    {61208, "프로토콜"},
+    {61209, "프레임"},
+    {61210, "송신 ID"},
+    {61211, "데이터 길이"},
+    {61212, "송신 데이터"},
+}};
+
+}  // namespace
+
+std::string_view LoadString(unsigned nId) {
+  const auto it = std::find_if(STRINGS.begin(), STRINGS.end(), [nId](const auto& entry) { return entry.first == nId; });
+  return it != STRINGS.end() ? it->second : std::string_view();
+}

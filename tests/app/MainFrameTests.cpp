@@ -1,0 +1,299 @@
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QListView>
+#include <QMenu>
+#include <functional>
+
+#include "CFrameTestBed.h"
+#include "app/CommandIds.h"
+#include "receive/CRDView.h"
+#include "resources/StringTable.h"
+#include "uisupport/CWorkspaceState.h"
+
+namespace {
+
+constexpr const char* NO_DEVICE = "open: No such file or directory";  // the fake's failure reason
+
+struct CStartupCase {
+  const char* m_pszName;
+  bool m_bUsbModule;       // one USB module attached, USB mode chosen
+  bool m_bSerialPort;      // the serial list holds ttyS1
+  bool m_bUsbOpens;
+  bool m_bSerialOpens;
+  bool m_bSecondary;
+  unsigned m_nShown;       // string id of the box, 0: none
+  EMessageIcon m_eIcon;
+  const char* m_pszOpened;  // the port tried, "" for none
+  int m_nPortModeAfter;
+};
+
+}  // namespace
+
+using MainFrameStartup = CFrameTestBed;
+
+TEST_F(MainFrameStartup, OpensTheConfiguredPortOrSaysWhyNot) {
+  const std::vector<CStartupCase> cases = {
+      {"no port at all", false, false, true, true, false, IDS_NO_PORT, EMessageIcon::INFORMATION, "", PORT_MODE_SERIAL},
+      {"second instance", false, true, true, true, true, 0, EMessageIcon::INFORMATION, "", PORT_MODE_SERIAL},
+      {"serial opens", false, true, true, true, false, 0, EMessageIcon::INFORMATION, "ttyS1", PORT_MODE_SERIAL},
+      {"serial fails", false, true, true, false, false, IDS_SERIAL_OPEN_FAILED, EMessageIcon::ERROR, "ttyS1",
+       PORT_MODE_SERIAL},
+      {"USB opens", true, true, true, true, false, 0, EMessageIcon::INFORMATION, "KX000123", PORT_MODE_USB},
+      {"USB fails: serial mode, serial not tried", true, true, false, true, false, IDS_USB_OPEN_FAILED,
+       EMessageIcon::ERROR, "KX000123", PORT_MODE_SERIAL},
+  };
+  for (const CStartupCase& c : cases) {
+    SCOPED_TRACE(c.m_pszName);
+    m_pFrame.reset();
+    m_shown.clear();
+    *m_pSerial = CFakeTransport();  // listener and queue are set again by the channel's Create
+    *m_pUsb = CFakeTransport();
+    m_ports = CPortLists();
+    if (c.m_bSerialPort) m_ports.m_serialPorts = {{"ttyS1", "/dev/ttyS1", "ttyS1", 0}};
+    if (c.m_bUsbModule) m_ports.m_usbSerialNumbers = {"KX000123"};
+    m_store.SetInt(SETTINGS_SECTION, SETTING_USB_MODE, c.m_bUsbModule ? PORT_MODE_USB : PORT_MODE_SERIAL);
+    m_pUsb->m_bOpenSucceeds = c.m_bUsbOpens;
+    m_pSerial->m_bOpenSucceeds = c.m_bSerialOpens;
+    MakeFrame(c.m_bSecondary);
+
+    if (c.m_nShown == 0) {
+      EXPECT_TRUE(m_shown.empty());
+    } else {
+      ASSERT_EQ(m_shown.size(), 1u);
+      EXPECT_EQ(m_shown[0].m_nStringId, c.m_nShown);
+      EXPECT_EQ(m_shown[0].m_strText, LoadString(c.m_nShown));
+      EXPECT_EQ(m_shown[0].m_eIcon, c.m_eIcon);
+      EXPECT_EQ(m_shown[0].m_strDetail, c.m_nShown == IDS_NO_PORT ? "" : NO_DEVICE);
+    }
+    EXPECT_EQ(m_pUsb->m_openedName + m_pSerial->m_openedName, c.m_pszOpened);
+    EXPECT_EQ(m_pFrame->Settings().m_nPortMode, c.m_nPortModeAfter);
+    const bool bOpen = c.m_nShown == 0 && *c.m_pszOpened != '\0';
+    EXPECT_EQ(m_pFrame->IsPortOpen(), bOpen);
+    EXPECT_EQ(PaneText(IDS_PANE_PORT_MODE).isEmpty(), !bOpen);
+  }
+}
+
+TEST_F(MainFrameStartup, AfterAFailedUsbOpenTheNextCommandOpensTheSerialPort) {
+  m_ports.m_usbSerialNumbers = {"KX000123"};
+  m_store.SetInt(SETTINGS_SECTION, SETTING_USB_MODE, PORT_MODE_USB);
+  m_pUsb->m_bOpenSucceeds = false;
+  MakeFrame();
+  EXPECT_TRUE(m_pFrame->EnsurePortOpen());
+  EXPECT_EQ(m_pSerial->m_openedName, "ttyS1");
+  EXPECT_EQ(m_pSerial->m_dwOpenedRate, 921600u);
+  EXPECT_TRUE(m_pFrame->IsPortOpen());
+  ASSERT_EQ(m_shown.size(), 1u);  // only the start-up box
+}
+
+TEST_F(MainFrameStartup, BannerAndRestoredLogFlags) {
+  m_store.SetInt(SETTINGS_SECTION, SETTING_EVENT_LOG_FLAG, 1);
+  m_store.SetInt(SETTINGS_SECTION, SETTING_RDATA_LOG_FLAG, 1);
+  m_store.SetString(SETTINGS_SECTION, SETTING_EVENT_LOG_PATH, m_scratch.Write("events.txt", ""));
+  m_strLogDirectory = m_scratch.Write("LogFile", "");  // the receive-data log's default place is not a directory
+  MakeFrame();
+  EXPECT_EQ(m_pFrame->EventLog()->EntryText(0),
+            "---------------------------------------------  Korvex Analyzer V1.0  "
+            "---------------------------------------------");
+  EXPECT_EQ(m_pFrame->EventLog()->EntryColour(0), QColor(128, 128, 129));
+  EXPECT_TRUE(m_pFrame->LogFiles().IsLogging(LOG_EVENT));
+  EXPECT_TRUE(m_pFrame->LogFiles().IsOpen(LOG_EVENT));
+  EXPECT_FALSE(m_pFrame->LogFiles().IsLogging(LOG_RDATA));
+  EXPECT_TRUE(LastEvent().contains("로그")) << LastEvent().toStdString();
+  EXPECT_TRUE(Enabled(ID_START_RDATA_LOG));
+  EXPECT_FALSE(Enabled(ID_STOP_RDATA_LOG));
+}
+
+using MainFrameCommands = CFrameTestBed;
+
+TEST_F(MainFrameCommands, EnableStatesFollowTheModuleAndTheLists) {
+  MakeFrame();
+  struct CStep {
+    const char* m_pszName;
+    std::function<void()> m_fnDo;
+    std::vector<unsigned> m_enabled;
+    std::vector<unsigned> m_disabled;
+  };
+  const std::vector<CStep> steps = {
+      {"connected, not receiving", [this] { AnswerStartup(); },
+       {ID_READ_CONFIG, ID_START_RECEPTION, ID_RESET_NODE, ID_READ_VERSION, ID_CLEAR_EVENT_LOG, ID_START_RDATA_LOG,
+        ID_START_EVENT_LOG, ID_APP_ABOUT, ID_APP_EXIT, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_TIMESTAMPS},
+       {ID_STOP_RECEPTION, ID_CLEAR_RDATA, ID_STOP_RDATA_LOG, ID_STOP_EVENT_LOG, ID_WRITE_CONFIG, ID_LOG_PATHS,
+        ID_SEND_TDATA, ID_ADD_TDATA, ID_MODIFY_TDATA, ID_DELETE_TDATA, ID_DELETE_ALL_TDATA, ID_OPEN_TFILE, ID_SAVE_TFILE}},
+      {"start sent, not answered yet", [this] { m_pFrame->Action(ID_START_RECEPTION)->trigger(); },
+       {ID_START_RECEPTION}, {ID_STOP_RECEPTION}},
+      {"module reports reception on, one frame in",
+       [this] {
+         Receive(Line(":G01") + Line(":U0201230102"));
+         m_loop.Advance(LAMP_PERIOD_MS);
+       },
+       {ID_STOP_RECEPTION, ID_CLEAR_RDATA}, {ID_START_RECEPTION}},
+      {"receive list cleared", [this] { m_pFrame->Action(ID_CLEAR_RDATA)->trigger(); }, {}, {ID_CLEAR_RDATA}},
+      {"event log cleared", [this] { m_pFrame->Action(ID_CLEAR_EVENT_LOG)->trigger(); }, {}, {ID_CLEAR_EVENT_LOG}},
+      {"both logs started", [this] {
+         m_pFrame->Action(ID_START_RDATA_LOG)->trigger();
+         m_pFrame->Action(ID_START_EVENT_LOG)->trigger();
+       },
+       {ID_STOP_RDATA_LOG, ID_STOP_EVENT_LOG}, {ID_START_RDATA_LOG, ID_START_EVENT_LOG}},
+      {"both logs stopped", [this] {
+         m_pFrame->Action(ID_STOP_RDATA_LOG)->trigger();
+         m_pFrame->Action(ID_STOP_EVENT_LOG)->trigger();
+       },
+       {ID_START_RDATA_LOG, ID_START_EVENT_LOG}, {ID_STOP_RDATA_LOG, ID_STOP_EVENT_LOG}},
+  };
+  for (const CStep& step : steps) {
+    step.m_fnDo();
+    for (unsigned nId : step.m_enabled) EXPECT_TRUE(Enabled(nId)) << step.m_pszName << ": " << nId;
+    for (unsigned nId : step.m_disabled) EXPECT_FALSE(Enabled(nId)) << step.m_pszName << ": " << nId;
+  }
+  EXPECT_TRUE(m_pFrame->LogFiles().IsOpen(LOG_RDATA) == false && m_pFrame->LogFiles().IsOpen(LOG_EVENT) == false);
+  EXPECT_EQ(m_pSerial->m_writes.back(), ":G11A9\r");
+}
+
+TEST_F(MainFrameCommands, ContextMenusShowTheSharedActionsWithTheirStates) {
+  MakeFrame();
+  AnswerStartup();
+  struct CMenuCase {
+    QWidget* m_pArea;
+    QMenu* m_pMenu;
+    std::vector<unsigned> m_layout;  // 0: separator
+    std::vector<unsigned> m_enabled;
+  };
+  const std::vector<CMenuCase> cases = {
+      {m_pFrame->ReceiveView()->List()->viewport(), m_pFrame->ReceiveMenu(),
+       {ID_CLEAR_RDATA, 0, ID_START_RECEPTION, ID_STOP_RECEPTION, 0, ID_START_RDATA_LOG, ID_STOP_RDATA_LOG},
+       {ID_START_RECEPTION, ID_START_RDATA_LOG}},
+      {m_pFrame->EventLog()->viewport(), m_pFrame->EventLogMenu(),
+       {ID_CLEAR_EVENT_LOG, 0, ID_START_EVENT_LOG, ID_STOP_EVENT_LOG}, {ID_CLEAR_EVENT_LOG, ID_START_EVENT_LOG}},
+  };
+  for (const CMenuCase& c : cases) {
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), c.m_pArea->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(c.m_pArea, &event);
+    ASSERT_TRUE(c.m_pMenu->isVisible());
+    const QList<QAction*> actions = c.m_pMenu->actions();
+    ASSERT_EQ(actions.size(), static_cast<qsizetype>(c.m_layout.size()));
+    for (size_t i = 0; i < c.m_layout.size(); ++i) {
+      if (c.m_layout[i] == 0) {
+        EXPECT_TRUE(actions[static_cast<qsizetype>(i)]->isSeparator());
+        continue;
+      }
+      QAction* pAction = actions[static_cast<qsizetype>(i)];
+      EXPECT_EQ(pAction, m_pFrame->Action(c.m_layout[i]));  // the menu bar's own action
+      const bool bEnabled = std::find(c.m_enabled.begin(), c.m_enabled.end(), c.m_layout[i]) != c.m_enabled.end();
+      EXPECT_EQ(pAction->isEnabled(), bEnabled) << c.m_layout[i];
+    }
+    c.m_pMenu->hide();
+  }
+}
+
+TEST_F(MainFrameCommands, ModuleCommandWithoutAPortShowsWhyAndSendsNothing) {
+  m_pSerial->m_bOpenSucceeds = false;
+  MakeFrame();
+  m_shown.clear();
+  m_pFrame->Action(ID_RESET_NODE)->trigger();
+  ASSERT_EQ(m_shown.size(), 1u);
+  EXPECT_EQ(m_shown[0].m_nStringId, IDS_PORT_OPEN_FAILED);
+  EXPECT_EQ(m_shown[0].m_eIcon, EMessageIcon::ERROR);
+  EXPECT_EQ(m_shown[0].m_strDetail, NO_DEVICE);
+  EXPECT_TRUE(m_pSerial->m_writes.empty());
+}
+
+using MainFrameStatus = CFrameTestBed;
+
+TEST_F(MainFrameStatus, PanesAreEmptyUntilConnectedAndShowTheReportedConfiguration) {
+  m_pSerial->m_bOpenSucceeds = false;
+  MakeFrame();
+  for (unsigned nId = IDS_PANE_PORT_MODE; nId <= IDS_PANE_ID; ++nId) EXPECT_EQ(PaneText(nId), "") << nId;
+  EXPECT_EQ(m_pFrame->StatusPanes()->Pane(IDS_PANE_MASK_ID)->toolTip(), "CAN 수신 마스크 ID");
+  EXPECT_EQ(m_pFrame->StatusPanes()->Pane(IDS_PANE_MASK_ID)->width(), 120);
+
+  m_pSerial->m_bOpenSucceeds = true;
+  m_pFrame->Action(ID_READ_CONFIG)->trigger();
+  AnswerStartup();
+  const QStringList expected = {"Serial Port", "ttyS1", "CAN2.0B", "250.00K BPS", "Mask ID:1FFFFFFF", "ID:00000123"};
+  for (unsigned n = 0; n < 6; ++n) EXPECT_EQ(PaneText(IDS_PANE_PORT_MODE + n), expected[static_cast<qsizetype>(n)]);
+  EXPECT_EQ(m_pFrame->Settings().m_dwMaskId, 0x1FFFFFFFu);
+  EXPECT_FALSE(m_pFrame->StatusPanes()->Pane(ID_PANE_COUNTERS)->isVisibleTo(m_pFrame.get()));
+
+  Receive(Line(":Q").substr(0, 3) + "ZZ\r");  // a line with a bad checksum is counted
+  m_loop.Advance(LAMP_PERIOD_MS);
+  EXPECT_TRUE(m_pFrame->StatusPanes()->Pane(ID_PANE_COUNTERS)->isVisibleTo(m_pFrame.get()));
+  EXPECT_EQ(PaneText(ID_PANE_COUNTERS), "Dropped 0 / Refused 1 / Short 0");
+}
+
+TEST_F(MainFrameStatus, LampsLightWithinAPeriodAndGoOutOnTheirOwn) {
+  MakeFrame();
+  AnswerStartup();
+  MessageHost& window = m_pFrame->OwnerWindow();
+  const uint64_t qwStart = m_loop.Now();  // a lamp tick is due every 200 ms from frame creation
+  const uint64_t qwPhase = qwStart % LAMP_PERIOD_MS;
+  m_loop.Advance(LAMP_PERIOD_MS - qwPhase + 1);  // just after a tick
+  window.Post(WM_FRAME_ACTIVITY, 3, 0);
+  m_loop.RunPending();
+  EXPECT_EQ(m_pFrame->LampShown(), 0u);
+  window.Post(WM_FRAME_ACTIVITY, 1, 0);
+  m_loop.RunPending();
+  EXPECT_EQ(m_pFrame->LampShown(), 1u);
+  m_loop.Advance(250);             // one tick later
+  Receive(Line(":U0201230102"));  // a received frame lights the other lamp
+  EXPECT_EQ(m_pFrame->LampShown(), 3u);
+  m_loop.Advance(148);  // 398 ms after the transmit report
+  EXPECT_EQ(m_pFrame->LampShown(), 3u);
+  m_loop.Advance(2);  // 400 ms: transmit out, receive (150 ms old) still lit
+  EXPECT_EQ(m_pFrame->LampShown(), 2u);
+  m_loop.Advance(LAMP_PERIOD_MS);  // 350 ms after the receive report
+  EXPECT_EQ(m_pFrame->LampShown(), 0u);
+}
+
+TEST_F(MainFrameStatus, UnpluggedDeviceEmptiesThePanesAndTheNextCommandReopens) {
+  MakeFrame();
+  AnswerStartup();
+  m_pFrame->OwnerWindow().Post(WM_FRAME_ACTIVITY, 2, 0);
+  m_loop.RunPending();
+  m_pSerial->HangUp();
+  m_loop.RunPending();
+  EXPECT_FALSE(m_pFrame->IsPortOpen());
+  EXPECT_EQ(m_pFrame->LampShown(), 0u);
+  for (unsigned nId = IDS_PANE_PORT_MODE; nId <= IDS_PANE_ID; ++nId) EXPECT_EQ(PaneText(nId), "") << nId;
+  EXPECT_TRUE(LastEvent().contains("통신 포트가 끊어졌읍니다"));
+
+  m_pSerial->m_bOpenSucceeds = false;  // still unplugged
+  m_pFrame->Action(ID_READ_CONFIG)->trigger();
+  ASSERT_EQ(m_shown.size(), 1u);
+  EXPECT_EQ(m_shown[0].m_nStringId, IDS_PORT_OPEN_FAILED);
+
+  m_pSerial->m_bOpenSucceeds = true;  // plugged in again
+  m_pSerial->m_writes.clear();
+  m_pFrame->Action(ID_READ_CONFIG)->trigger();
+  EXPECT_TRUE(m_pFrame->IsPortOpen());
+  EXPECT_EQ(m_pSerial->m_writes.front(), ":Y59\r");
+}
+
+using MainFrameClose = CFrameTestBed;
+
+TEST_F(MainFrameClose, StopsReceptionAndSavesStateButNotTheSimulatedPort) {
+  m_ports.m_serialPorts.push_back({"/tmp/sim", "/tmp/sim", "/tmp/sim", 1});
+  UseSerialPort(0, BAUD_RATE_STANDARD);
+  MakeFrame(false, 1);
+  EXPECT_EQ(m_pSerial->m_openedName, "/tmp/sim");
+  AnswerStartup();
+  m_pFrame->Action(ID_VIEW_TIMESTAMPS)->trigger();
+  EXPECT_TRUE(m_pFrame->ReceiveView()->ShowsTimestamps());
+  const uint64_t qwBefore = m_loop.Now();
+  m_pFrame->close();
+  EXPECT_EQ(m_pSerial->m_writes.back(), ":G10A8\r");
+  EXPECT_EQ(m_loop.Now() - qwBefore, CModuleChannel::CLOSE_WAIT_MS);
+  EXPECT_FALSE(m_pSerial->IsOpen());
+  EXPECT_EQ(m_store.GetInt(SETTINGS_SECTION, SETTING_SERIAL_PORT_INDEX), 0);
+  EXPECT_EQ(m_store.GetInt(SETTINGS_SECTION, SETTING_BAUD_RATE), BAUD_RATE_STANDARD);
+  EXPECT_EQ(m_store.GetInt(SETTINGS_SECTION, SETTING_ID), 0x123);  // what the module reported
+  EXPECT_EQ(m_store.GetInt(VIEW_SECTION, SETTING_SHOW_TIMESTAMPS), 1);
+  EXPECT_FALSE(CWorkspaceState(m_store).Load(WINDOW_STATE_NAME).isEmpty());
+  EXPECT_FALSE(CWorkspaceState(m_store).Load(PANE_LAYOUT_NAME).isEmpty());
+
+  m_pFrame.reset();  // the next run restores the toggle and the layout
+  m_store.SetString(WORKSPACE_SECTION, WINDOW_STATE_NAME, "not base64 at all!");
+  MakeFrame();
+  EXPECT_TRUE(m_pFrame->Action(ID_VIEW_TIMESTAMPS)->isChecked());
+  EXPECT_TRUE(m_pFrame->ReceiveView()->ShowsTimestamps());
+  EXPECT_TRUE(CWorkspaceState(m_store).Load(WINDOW_STATE_NAME).isEmpty());
+}
