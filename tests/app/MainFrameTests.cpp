@@ -46,8 +46,8 @@ TEST_F(MainFrameStartup, OpensTheConfiguredPortOrSaysWhyNot) {
     SCOPED_TRACE(c.m_pszName);
     m_pFrame.reset();
     m_shown.clear();
-    *m_pSerial = CFakeTransport();  // listener and queue are set again by the channel's Create
-    *m_pUsb = CFakeTransport();
+    m_pSerial->Forget();  // listener and queue are set again by the channel's Create
+    m_pUsb->Forget();
     m_ports = CPortLists();
     if (c.m_bSerialPort) m_ports.m_serialPorts = {{"ttyS1", "/dev/ttyS1", "ttyS1", 0}};
     if (c.m_bUsbModule) m_ports.m_usbSerialNumbers = {"KX000123"};

@@ -49,6 +49,17 @@ public:
   }
   // The device hangs up, as a reader thread reports it.
   void HangUp() { m_pListener->OnPortGone(); }
+  // Back to a fresh transport's script; the listener and queue stay until the next Create.
+  void Forget() {
+    m_bOpenSucceeds = true;
+    m_bOpen = false;
+    m_openedName.clear();
+    m_dwOpenedRate = 0;
+    m_writes.clear();
+    m_fnOnWrite = nullptr;
+    m_fnOnClose = nullptr;
+    m_qwDropped = 0;
+  }
 
   bool m_bOpenSucceeds = true;
   bool m_bOpen = false;

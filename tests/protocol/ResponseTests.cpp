@@ -77,7 +77,7 @@ std::vector<CRow> Rows() {
       {":U2F000001", ""},              // 2.0B identifier cut
       {":Q01", ""},
   };
-  for (const char cLetter : std::string("GRIVUY")) rows.push_back({std::string(":") + cLetter, ""});
+  for (const char cLetter : std::string("GRIVUY")) rows.push_back({std::string(":") + cLetter, "", EVENT_BLACK, ""});
   for (const char cNibble : std::string("9ABCDEF")) {  // length nibbles above 8 stand for 8
     rows.push_back({std::string(":U2") + cNibble + "1FFFFFFF" + DATA8,
                     "CAN2.0B  Data Frame    길이:8  ID:1FFFFFFF  데이터:10 11 12 13 14 15 16 17", LISTED,
