@@ -153,12 +153,12 @@ TEST(CommandLinePorts, BothSpellingsAreTakenOutAndTheFirstBadOneReported) {
   EXPECT_EQ(ExtractPortArguments({"--port"}).m_strError, "--port needs a path");
 }
 
-TEST(CommandLinePorts, NewPortsAreAppendedAndListedOnesTakeTheGivenFlag) {
+TEST(CommandLinePorts, NewPortsAreAppendedAndListedOnesMayGainTheModuleFlagButNeverLoseIt) {
   CPortLists lists;
   lists.m_serialPorts = {{"ttyS0", "/dev/ttyS0", "ttyS0", 0}, {"ttyUSB0", "/dev/ttyUSB0", "module", 1}};
   AddCommandLinePorts(lists, {{"/tmp/sim.tty", true}, {"ttyS0", true}, {"/dev/ttyUSB0", false}, {"ttyUSB7", false}});
   EXPECT_THAT(Items(lists.m_serialPorts),
-              ElementsAre("ttyS0 /dev/ttyS0 1 ttyS0", "ttyUSB0 /dev/ttyUSB0 0 module",
+              ElementsAre("ttyS0 /dev/ttyS0 1 ttyS0", "ttyUSB0 /dev/ttyUSB0 1 module",
                           "/tmp/sim.tty /tmp/sim.tty 1 /tmp/sim.tty", "ttyUSB7 /dev/ttyUSB7 0 ttyUSB7"));
 }
 
