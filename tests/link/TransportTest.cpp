@@ -369,9 +369,9 @@ TEST_F(UsbPortTest, DeviceListKeepsModulesWithASerialNumberInLibraryOrder) {
 TEST_F(UsbPortTest, LibraryStaysWhileADeviceIsOpenAndAForeignOneMeansNoUsb) {
   ASSERT_TRUE(Open());
   EXPECT_FALSE(m_rig.library.Unload());  // refused: the port and its reader still call in
-  EXPECT_FALSE(m_rig.library.LoadFile(KORVEX_FAKE_D2XX_PATH));
   const uint8_t byStop = '\r';
   EXPECT_EQ(m_rig.port.Write(&byStop, 1), 1u);
+  EXPECT_FALSE(m_rig.library.LoadFile(KORVEX_FAKE_D2XX_PATH));
   EXPECT_EQ(m_rig.port.Close(), 1);
   EXPECT_TRUE(m_rig.library.Unload());
   EXPECT_FALSE(Open());
