@@ -108,9 +108,10 @@ inline std::string RunAsNobody(const std::function<std::string()>& fn) {
   close(anPipe[1]);
   std::string text;
   char achBuffer[256];
-  for (ssize_t n; (n = read(anPipe[0], achBuffer, sizeof achBuffer)) > 0;) text.append(achBuffer, static_cast<size_t>(n));
+  for (ssize_t n; (n = read(anPipe[0], achBuffer, sizeof achBuffer)) > 0;)
+    text.append(achBuffer, static_cast<size_t>(n));
   close(anPipe[0]);
   int nStatus = 0;
-  const bool bExited = nPid > 0 && waitpid(nPid, &nStatus, 0) == nPid && WIFEXITED(nStatus) && WEXITSTATUS(nStatus) == 0;
-  return bExited ? text : "the child failed: " + text;
+  const bool bReaped = nPid > 0 && waitpid(nPid, &nStatus, 0) == nPid;
+  return bReaped && WIFEXITED(nStatus) && WEXITSTATUS(nStatus) == 0 ? text : "the child failed: " + text;
 }

@@ -80,7 +80,8 @@ FAKE_EXPORT FT_STATUS FT_ListDevices(void* pArg1, void* pArg2, D2XX_DWORD dwFlag
   const bool bSerial = (dwFlags & FT_OPEN_BY_SERIAL_NUMBER) != 0;
   const bool bCount = (dwFlags & FT_LIST_NUMBER_ONLY) != 0;
   const Entry call = bCount ? Entry(nullptr, "FT_ListDevices", "count")
-                            : Entry(nullptr, "FT_ListDevices", "%zu,%s", size_t{nIndex}, bSerial ? "serial" : "description");
+                            : Entry(nullptr, "FT_ListDevices", "%zu,%s", size_t{nIndex},
+                                    bSerial ? "serial" : "description");
   if (call.m_bFail) return FT_IO_ERROR;
   std::vector<Device*> attached;
   for (Device& device : g_devices)
