@@ -54,8 +54,12 @@ void LoadSettings(const SettingsStore& store, const CSettingsContext& context,
   constexpr auto byModeBits = static_cast<uint8_t>(~MODE_UNUSED_MASK);
   settings.m_byMode = static_cast<uint8_t>(ReadInt(store, SETTING_MODE, MODE_DEFAULT) & byModeBits);
 
+  // The word is kept as stored when its rate, BRP, TSEG1 and TSEG2 pass. Reserved bits are
+  // no reason to fall back to 250 kbit/s: a module may report them, and the word it reported
+  // is what was saved. Only what a user types must have them clear.
   const auto wBitTime = static_cast<uint16_t>(ReadInt(store, SETTING_BIT_TIME, BIT_TIMING_DEFAULT) & 0xFFFF);
-  settings.m_wBitTime = IsValidBitTiming(wBitTime) ? wBitTime : BIT_TIMING_DEFAULT;
+  const bool bTimingValid = IsValidBitTiming(static_cast<uint16_t>(wBitTime & ~BT_RESERVED_MASK));
+  settings.m_wBitTime = bTimingValid ? wBitTime : BIT_TIMING_DEFAULT;
 
   const uint32_t dwIdMask = (settings.m_byMode & MODE_CAN20B) ? EXTENDED_ID_MASK : STANDARD_ID_MASK;
   settings.m_dwMaskId = static_cast<uint32_t>(ReadInt(store, SETTING_MASK_ID, 0)) & dwIdMask;

@@ -7,6 +7,7 @@
 //   "Serial Port BaudRate" 115200                   -> 38400
 //   "Korvex Mode" 0x13C                             -> 0x1C (low byte, defined bits only)
 //   "CAN Mask ID" 0xFFFF under CAN 2.0A             -> 0x7FF
+//   "CAN Bit Time" 0x0234 (BRP 2)                   -> 0x0F34; 0x8F34 (bit 15 set) stays
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -39,7 +39,7 @@ bool CD2xxLibrary::Load() {
 }
 
 bool CD2xxLibrary::LoadFile(const std::string& path) {
-  Unload();
+  if (!Unload()) return false;
   void* hModule = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (hModule == nullptr) return false;
   D2xxCalls calls{};
@@ -52,9 +52,11 @@ bool CD2xxLibrary::LoadFile(const std::string& path) {
   return true;
 }
 
-void CD2xxLibrary::Unload() {
-  if (m_hModule == nullptr) return;
+bool CD2xxLibrary::Unload() {
+  if (OpenDevices() > 0) return false;
+  if (m_hModule == nullptr) return true;
   dlclose(m_hModule);
   m_hModule = nullptr;
   m_calls = D2xxCalls{};
+  return true;
 }

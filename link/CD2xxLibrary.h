@@ -1,6 +1,7 @@
 #pragma once
 // The FTDI D2XX library, loaded at run time. It is optional: when it is missing (or lacks a
 // call this program needs) there simply are no USB modules, and nothing is reported.
+#include <atomic>
 #include <string>
 
 #include "link/D2xxApi.h"
@@ -40,15 +41,25 @@ public:
   static CD2xxLibrary& Shared();
 
   // Unloads whatever was loaded, then loads the file that KORVEX_D2XX_LIBRARY names (when
-  // set and not empty) or libftd2xx.so. False when it is missing or lacks a needed call.
+  // set and not empty) or libftd2xx.so. False when it is missing or lacks a needed call, and
+  // when a device is still open (what was loaded then stays).
   bool Load();
   bool LoadFile(const std::string& path);
-  // Only while no CUsbPort opened through this library is open.
-  void Unload();
+  // The channel closes its ports before the program unloads the library. An unload while a
+  // device opened through it is still open is refused (false, the library stays loaded):
+  // that port's next call, and its reader thread, would otherwise run into unmapped code or
+  // a null entry point. At process exit such a library simply stays mapped.
+  bool Unload();
   bool IsLoaded() const { return m_hModule != nullptr; }
   const D2xxCalls& Calls() const { return m_calls; }
+
+  // CUsbPort, around the life of a device handle: while any is open the library stays.
+  void AddOpenDevice() { m_nOpenDevices.fetch_add(1, std::memory_order_relaxed); }
+  void RemoveOpenDevice() { m_nOpenDevices.fetch_sub(1, std::memory_order_relaxed); }
+  int OpenDevices() const { return m_nOpenDevices.load(std::memory_order_relaxed); }
 
 private:
   void* m_hModule = nullptr;
   D2xxCalls m_calls{};
+  std::atomic<int> m_nOpenDevices{0};
 };

@@ -8,8 +8,8 @@
 #include <termios.h>
 
 #include <cerrno>
-#include <cstring>
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 namespace {
@@ -41,16 +41,16 @@ bool FindSpeed(uint32_t dwRate, speed_t& speed) {
   return false;
 }
 
+// HUPCL off: the module does not use the modem lines, and dropping DTR/RTS at every close
+// resets some USB adapters (and the module behind them) each time the port is reopened.
+void KeepModemLinesUp(termios& tio) { tio.c_cflag &= ~HUPCL; }
+
 // Raw 8N1 at the given speed, no flow control of either kind, receiver on, modem lines ignored.
-bool ConfigureLine(int nFd, speed_t speed) {
-  termios tio{};
-  if (tcgetattr(nFd, &tio) != 0) return false;
+bool ConfigureLine(int nFd, termios tio, speed_t speed) {
   cfmakeraw(&tio);
   tio.c_iflag &= ~(IXOFF | IXANY);
   tio.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS);
-  // HUPCL off: the module does not use the modem lines, and dropping DTR/RTS at every close
-  // resets some USB adapters (and the module behind them) each time the port is reopened.
-  tio.c_cflag &= ~HUPCL;
+  KeepModemLinesUp(tio);
   tio.c_cflag |= CS8 | CLOCAL | CREAD;
   // The reader waits in poll() and reads without blocking; a read takes what is there.
   tio.c_cc[VMIN] = 0;
@@ -88,14 +88,17 @@ void CSerialPort::SetNotifyTarget(ReaderListener* pListener, CByteQueue* pQueue)
 // Records why Open failed, in the words a user can act on.
 bool CSerialPort::Fail(const char* pszCall, int nError) {
   m_lastError = std::string(pszCall) + ": ";
-  if (nError == EWOULDBLOCK || nError == EBUSY)
+  if (nError == EWOULDBLOCK || nError == EBUSY) {
     m_lastError += "port is in use by another program";
-  else if (nError == ENOENT || nError == ENXIO || nError == ENODEV)
+  } else if (nError == ENOENT || nError == ENXIO || nError == ENODEV) {
     m_lastError += "device not found";
-  else if (nError == ENOTTY)
+  } else if (nError == ENOTTY) {
     m_lastError += "not a serial port";
-  else
-    m_lastError += std::strerror(nError);
+  } else {
+    // The untranslated text, and unlike strerror safe beside the reader thread.
+    const char* pszText = strerrordesc_np(nError);
+    m_lastError += pszText != nullptr ? pszText : "error " + std::to_string(nError);
+  }
   if (nError == EACCES)
     m_lastError += " (the user may not use this port: on most systems a member of the \"dialout\" group may)";
   return false;
@@ -106,24 +109,37 @@ bool CSerialPort::Open(const std::string& portName, uint32_t dwBaudRate) {
   m_lastError.clear();
   speed_t speed = B0;
   if (portName.empty() || portName.find('\0') != std::string::npos) return Fail("open", ENOENT);
-  if (!FindSpeed(dwBaudRate, speed)) return Fail("cfsetspeed", EINVAL);
+  if (!FindSpeed(dwBaudRate, speed)) {
+    m_lastError = "cfsetspeed: " + std::to_string(dwBaudRate) + " bit/s is not a rate a serial port can run at";
+    return false;
+  }
   const std::string path = portName.find('/') == std::string::npos ? "/dev/" + portName : portName;
 
+  CUniqueFd fdWake(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+  if (!fdWake.IsValid()) return Fail("eventfd", errno);
   CUniqueFd fdPort(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
   if (!fdPort.IsValid()) return Fail("open", errno);
+  // Checked before the lock, so a plain file is named for what it is.
+  termios found{};
+  if (tcgetattr(fdPort.Get(), &found) != 0) return Fail("open", errno);
   // TIOCEXCL keeps other programs out (except root); the lock also keeps out every other
   // transport of this program, root or not.
   if (flock(fdPort.Get(), LOCK_EX | LOCK_NB) != 0) return Fail("flock", errno);
   if (ioctl(fdPort.Get(), TIOCEXCL) != 0) return Fail("ioctl TIOCEXCL", errno);
-  if (!ConfigureLine(fdPort.Get(), speed)) return Fail("tcsetattr", errno);
-  tcflush(fdPort.Get(), TCIOFLUSH);  // nothing from an earlier session reaches the channel
 
-  CUniqueFd fdWake(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
-  if (!fdWake.IsValid()) return Fail("eventfd", errno);
-
+  // From here on Close gives the tty back as it was found, except HUPCL, which the last close
+  // of the tty would act on.
+  m_foundLine = found;
+  KeepModemLinesUp(m_foundLine);
   m_fdPort = std::move(fdPort);
   m_fdWake = std::move(fdWake);
   m_bPortGone = false;
+  if (!ConfigureLine(m_fdPort.Get(), found, speed)) {
+    const int nError = errno;
+    Close();
+    return Fail("tcsetattr", nError);
+  }
+  tcflush(m_fdPort.Get(), TCIOFLUSH);  // nothing from an earlier session reaches the channel
   if (!m_reader.Start(*this)) {
     Close();
     return Fail("pthread_create", EAGAIN);
@@ -137,6 +153,11 @@ int CSerialPort::Close() {
   if (!m_fdPort.IsValid()) return 0;
   DrainOutput(m_fdPort.Get());
   tcflush(m_fdPort.Get(), TCIFLUSH);
+  // The exclusive flag outlives this descriptor while anyone else holds the tty (a pty's
+  // master, a getty), and would keep every other user, this one included, out until reboot.
+  // Both calls fail harmlessly on a device that has gone.
+  tcsetattr(m_fdPort.Get(), TCSANOW, &m_foundLine);
+  ioctl(m_fdPort.Get(), TIOCNXCL);
   return m_fdPort.Close() ? 1 : 0;
 }
 

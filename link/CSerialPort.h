@@ -2,6 +2,8 @@
 // Serial transport over a tty device: raw 8N1 at the given rate, no flow control, a
 // reader thread that drains the port into the channel's receive queue and posts one
 // notification per drained burst.
+#include <termios.h>
+
 #include <cstdint>
 #include <string>
 
@@ -28,7 +30,8 @@ public:
   // device that is not a tty and for a port that another program holds.
   bool Open(const std::string& portName, uint32_t dwBaudRate);
   // Nonzero when an open port was closed, 0 when none was open. When it returns, no reader
-  // thread can touch the port, the queue or the target any more.
+  // thread can touch the port, the queue or the target any more, and the tty is left as Open
+  // found it (line settings, except HUPCL, and not exclusive).
   int Close();
   // Bytes written: all of them, or fewer (0 if none) when the device failed or vanished, or
   // when 1000 ms passed before the last byte was accepted. Never blocks longer than that.
@@ -49,6 +52,7 @@ private:
 
   CUniqueFd m_fdPort;
   CUniqueFd m_fdWake;        // eventfd that ends the reader's wait
+  termios m_foundLine{};     // the line settings before Open changed them
   bool m_bPortGone = false;  // reader thread only: hung up, stop watching the port
   std::string m_lastError;
   CPortReader m_reader;

@@ -12,7 +12,7 @@ constexpr D2XX_DWORD TIMEOUT_MS = 1000;
 
 CUsbPort::CUsbPort() : CUsbPort(CD2xxLibrary::Shared()) {}
 
-CUsbPort::CUsbPort(const CD2xxLibrary& library) : m_library(library), m_event{} {
+CUsbPort::CUsbPort(CD2xxLibrary& library) : m_library(library), m_event{} {
   pthread_mutex_init(&m_event.eMutex, nullptr);
   pthread_cond_init(&m_event.eCondVar, nullptr);
 }
@@ -31,11 +31,11 @@ bool CUsbPort::Open(const std::string& serialNumber) {
   Close();
   m_lastError.clear();
   if (!m_library.IsLoaded()) {
-    m_lastError = "dlopen: the D2XX library (libftd2xx.so) is not loaded";
+    m_lastError = "D2XX library not loaded";
     return false;
   }
   if (serialNumber.empty() || serialNumber.find('\0') != std::string::npos) {
-    m_lastError = "FT_W32_CreateFile: device not found";
+    m_lastError = "device not found";
     return false;
   }
   // Transfers are synchronous: a read asks only for what is waiting, and the library's write
@@ -44,50 +44,53 @@ bool CUsbPort::Open(const std::string& serialNumber) {
       serialNumber.c_str(), FT_GENERIC_READ | FT_GENERIC_WRITE, 0, nullptr, FT_OPEN_EXISTING,
       FT_FILE_ATTRIBUTE_NORMAL | FT_OPEN_BY_SERIAL_NUMBER, nullptr);
   if (hDevice == FT_INVALID_HANDLE || hDevice == nullptr) {
-    m_lastError = "FT_W32_CreateFile: device not found or in use by another program";
+    m_lastError = "device not found or in use by another program";
     return false;
   }
   m_hDevice = hDevice;
+  m_library.AddOpenDevice();
 
   pthread_mutex_lock(&m_event.eMutex);
   m_bStopWaiting = false;
   pthread_mutex_unlock(&m_event.eMutex);
   m_bDeviceStalled = false;
-  if (!Configure() || !m_reader.Start(*this)) {
-    if (m_lastError.empty()) m_lastError = "pthread_create: the reader thread did not start";
+  m_nFailedQueries = 0;
+  if (!Configure() || !Step(m_reader.Start(*this), "starting the reader thread")) {
     Close();
     return false;
   }
   return true;
 }
 
+// One step of the open sequence; a failed one is named in LastError.
+bool CUsbPort::Step(bool bDone, const char* pszCall) {
+  if (!bDone) m_lastError = std::string(pszCall) + " failed";
+  return bDone;
+}
+
 // The open sequence after the device handle exists; stops at the first failing step.
 bool CUsbPort::Configure() {
   const D2xxCalls& ft = m_library.Calls();
-  m_lastError = "device setup failed";
-  if (ft.FT_ResetDevice(m_hDevice) != FT_OK) return false;
+  if (!Step(ft.FT_ResetDevice(m_hDevice) == FT_OK, "FT_ResetDevice")) return false;
   uint8_t byLatency = 0;
-  if (ft.FT_GetLatencyTimer(m_hDevice, &byLatency) != FT_OK) return false;
+  if (!Step(ft.FT_GetLatencyTimer(m_hDevice, &byLatency) == FT_OK, "FT_GetLatencyTimer")) return false;
   // 1 ms hands short module lines over at once; skip the control transfer when already set.
-  if (byLatency != 1 && ft.FT_SetLatencyTimer(m_hDevice, 1) != FT_OK) return false;
-  if (!ft.FT_W32_SetCommMask(m_hDevice, FT_EV_RXCHAR)) return false;
-  if (!ft.FT_W32_SetupComm(m_hDevice, QUEUE_SIZE, QUEUE_SIZE)) return false;
-  if (!ft.FT_W32_PurgeComm(m_hDevice, FT_PURGE_ALL)) return false;
+  if (byLatency != 1 && !Step(ft.FT_SetLatencyTimer(m_hDevice, 1) == FT_OK, "FT_SetLatencyTimer")) return false;
+  if (!Step(ft.FT_W32_SetCommMask(m_hDevice, FT_EV_RXCHAR), "FT_W32_SetCommMask")) return false;
+  if (!Step(ft.FT_W32_SetupComm(m_hDevice, QUEUE_SIZE, QUEUE_SIZE), "FT_W32_SetupComm")) return false;
+  if (!Step(ft.FT_W32_PurgeComm(m_hDevice, FT_PURGE_ALL), "FT_W32_PurgeComm")) return false;
   FTTIMEOUTS timeouts{NO_INTERVAL, NO_INTERVAL, TIMEOUT_MS, 0, TIMEOUT_MS};
-  if (!ft.FT_W32_SetCommTimeouts(m_hDevice, &timeouts)) return false;
+  if (!Step(ft.FT_W32_SetCommTimeouts(m_hDevice, &timeouts), "FT_W32_SetCommTimeouts")) return false;
 
   FTDCB dcb{};
   dcb.DCBlength = sizeof dcb;
-  if (!ft.FT_W32_GetCommState(m_hDevice, &dcb)) return false;
+  if (!Step(ft.FT_W32_GetCommState(m_hDevice, &dcb), "FT_W32_GetCommState")) return false;
   dcb.BaudRate = USB_BAUD_RATE;
   dcb.ByteSize = 8;
   dcb.Parity = 0;
   dcb.StopBits = 0;
-  if (!ft.FT_W32_SetCommState(m_hDevice, &dcb)) return false;
-
-  if (ft.FT_SetEventNotification(m_hDevice, FT_EVENT_RXCHAR, &m_event) != FT_OK) return false;
-  m_lastError.clear();
-  return true;
+  if (!Step(ft.FT_W32_SetCommState(m_hDevice, &dcb), "FT_W32_SetCommState")) return false;
+  return Step(ft.FT_SetEventNotification(m_hDevice, FT_EVENT_RXCHAR, &m_event) == FT_OK, "FT_SetEventNotification");
 }
 
 int CUsbPort::Close() {
@@ -95,6 +98,7 @@ int CUsbPort::Close() {
   if (m_hDevice == nullptr) return 0;
   const D2XX_BOOL bClosed = m_library.Calls().FT_W32_CloseHandle(m_hDevice);
   m_hDevice = nullptr;
+  m_library.RemoveOpenDevice();  // the library may be unloaded from here on
   return bClosed ? 1 : 0;
 }
 
@@ -121,8 +125,10 @@ uint32_t CUsbPort::QueuedBytes() {
   FTCOMSTAT comstat{};
   if (!m_library.Calls().FT_W32_ClearCommError(m_hDevice, &dwErrors, &comstat)) {
     m_bDeviceStalled = true;
+    ++m_nFailedQueries;
     return 0;
   }
+  m_nFailedQueries = 0;
   return comstat.cbInQue;
 }
 
@@ -131,8 +137,10 @@ bool CUsbPort::WaitForInput() {
   // signal, and may hold internal locks while doing so. Input that arrives between this check
   // and the wait can miss its signal, so the wait also ends after a second; a device that
   // reports input it cannot deliver is likewise tried again only then, never in a spin.
-  const bool bInputWaiting = !m_bDeviceStalled && QueuedBytes() > 0;
+  // A device that has gone is not asked again: the wait lasts until the port is closed.
+  const bool bInputWaiting = !m_bDeviceStalled && !IsGone() && QueuedBytes() > 0;
   pthread_mutex_lock(&m_event.eMutex);
+  while (!m_bStopWaiting && IsGone()) pthread_cond_wait(&m_event.eCondVar, &m_event.eMutex);
   if (!m_bStopWaiting && !bInputWaiting) {
     timespec deadline{};
     clock_gettime(CLOCK_REALTIME, &deadline);

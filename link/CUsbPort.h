@@ -16,9 +16,13 @@ public:
   static constexpr uint32_t READ_BLOCK_SIZE = CPortReader::READ_BLOCK_SIZE;
   static constexpr uint32_t USB_BAUD_RATE = 921600;
   static constexpr int RECHECK_SECONDS = 1;  // longest wait for input without a signal
+  // A device whose status query fails this many times in a row, a recheck apart, has gone
+  // (unplugged): one failure alone may be a passing USB error.
+  static constexpr int GONE_AFTER_FAILED_QUERIES = 2;
 
   CUsbPort();  // uses CD2xxLibrary::Shared()
-  explicit CUsbPort(const CD2xxLibrary& library);
+  // The library outlives the port; it is not unloaded while the port holds a device open.
+  explicit CUsbPort(CD2xxLibrary& library);
   virtual ~CUsbPort();
   CUsbPort(const CUsbPort&) = delete;
   CUsbPort& operator=(const CUsbPort&) = delete;
@@ -34,23 +38,26 @@ public:
   uint32_t Write(const uint8_t* pData, uint32_t nLength);
   bool IsOpen() const;
   uint64_t DroppedBlocks() const;
-  // Why the last Open failed, as "call: reason" ("open: Permission denied"); empty after a
-  // successful one.
+  // Why the last Open failed ("D2XX library not loaded", "FT_ResetDevice failed"); empty
+  // after a successful one.
   const std::string& LastError() const { return m_lastError; }
 
 private:
   bool Configure();
+  bool Step(bool bDone, const char* pszCall);
   uint32_t QueuedBytes();
   bool WaitForInput() override;
   uint32_t ReadAvailable(uint8_t* pBuffer) override;
   void StopWaiting() override;
+  bool IsGone() const override { return m_nFailedQueries >= GONE_AFTER_FAILED_QUERIES; }
 
-  const CD2xxLibrary& m_library;
+  CD2xxLibrary& m_library;
   FT_HANDLE m_hDevice = nullptr;
   // The library signals received characters through this; StopWaiting uses it too.
   FT_EVENT_HANDLE m_event;
   bool m_bStopWaiting = false;    // guarded by m_event.eMutex
   bool m_bDeviceStalled = false;  // reader thread only: input was reported but could not be read
+  int m_nFailedQueries = 0;       // reader thread only: status queries failed in a row
   std::string m_lastError;
   CPortReader m_reader;
 };

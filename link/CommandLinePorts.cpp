@@ -69,8 +69,9 @@ void AddCommandLinePorts(CPortLists& lists, const std::vector<CCommandLinePort>&
     const uint8_t byModule = port.m_bModule ? 1 : 0;
     auto it = std::find_if(lists.m_serialPorts.begin(), lists.m_serialPorts.end(),
                            [&](const CSerialPortItem& item) { return item.m_strDevicePath == devicePath; });
+    // Discovery read the module's own descriptors: a plain --port does not overrule them.
     if (it != lists.m_serialPorts.end())
-      it->m_byModulePort = byModule;
+      it->m_byModulePort |= byModule;
     else
       lists.m_serialPorts.push_back({port.m_strPath, devicePath, port.m_strPath, byModule});
   }

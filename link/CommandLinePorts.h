@@ -30,5 +30,6 @@ bool ParsePortValue(std::string_view value, CCommandLinePort& port, std::string&
 CPortArguments ExtractPortArguments(const std::vector<std::string>& args);
 
 // Adds the ports to the serial list. A port whose device path is already listed keeps its
-// place and takes the flag the command line gives; the others are appended in order.
+// place and its module flag, which "=module" may raise but a plain path never lowers; the
+// others are appended in order.
 void AddCommandLinePorts(CPortLists& lists, const std::vector<CCommandLinePort>& ports);

@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-#include <unistd.h>
-
-#include <fstream>
 #include <string>
 
 #include "config/FieldRules.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
@@ -20,12 +17,9 @@ TEST(FieldRules, HexText) {
 }
 
 TEST(FieldRules, ExistingDirectoryOf) {
-  char szTemplate[] = "/tmp/korvex-fieldrules-XXXXXX";
-  ASSERT_NE(mkdtemp(szTemplate), nullptr);
-  const std::string dir = szTemplate;
-  const std::string file = dir + "/frames.ctd";
-  std::ofstream(file) << "x";
-
+  ScratchDir scratch;
+  const std::string dir = scratch.Path();
+  const std::string file = scratch.Write("frames.ctd", "x");
   EXPECT_EQ(ExistingDirectoryOf(file), dir);                      // existing file
   EXPECT_EQ(ExistingDirectoryOf(dir + "/missing.ctd"), dir);      // missing file, existing dir
   EXPECT_EQ(ExistingDirectoryOf(dir), dir);                       // existing directory
@@ -33,9 +27,6 @@ TEST(FieldRules, ExistingDirectoryOf) {
   EXPECT_EQ(ExistingDirectoryOf("bare-name.ctd"), "");            // no "/" at all
   EXPECT_EQ(ExistingDirectoryOf(""), "");
   EXPECT_EQ(ExistingDirectoryOf("/no-such-entry-korvex"), "/");   // the root holds it
-
-  unlink(file.c_str());
-  rmdir(dir.c_str());
 }
 
 }  // namespace

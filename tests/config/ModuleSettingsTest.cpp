@@ -51,7 +51,13 @@ TEST_F(ModuleSettingsTest, LoadBringsEveryValueIntoRange) {
       {{{"Korvex Mode", "60"}}, 3, 1, {.m_byMode = 0x1C}},  // 0x3C
       {{{"Korvex Mode", "316"}}, 3, 1, {.m_byMode = 0x1C}},  // 0x13C
       {{{"CAN Bit Time", "128"}}, 3, 1, {}},
-      {{{"CAN Bit Time", "66356"}}, 3, 1, {.m_wBitTime = 0x0334}},
+      {{{"CAN Bit Time", "66356"}}, 3, 1, {.m_wBitTime = 0x0334}},  // 0x10334: the low 16 bits
+      {{{"CAN Bit Time", "0x0233"}}, 3, 1, {}},                      // BRP 2
+      {{{"CAN Bit Time", "0x0224"}}, 3, 1, {}},                      // above 1 Mbit/s
+      {{{"CAN Bit Time", "0x0F43"}}, 3, 1, {}},                      // TSEG1 below TSEG2
+      // A module may report reserved bits; its word is kept as stored, not replaced by 250K.
+      {{{"CAN Bit Time", "0xC7B4"}}, 3, 1, {.m_wBitTime = 0xC7B4}},
+      {{{"CAN Bit Time", "0x82B3"}}, 3, 1, {}},  // BRP 2, whatever the reserved bits
       {{{"Korvex Mode", "12"}, {"CAN Mask ID", "65535"}, {"CAN ID", "4660"}}, 3, 1,
        {.m_byMode = 0x0C, .m_dwMaskId = 0x7FF, .m_dwId = 0x234}},  // CAN 2.0A: 11 bits
       {{{"CAN Mask ID", "4294967295"}, {"CAN ID", "-1"}}, 3, 1, {.m_dwMaskId = 0x1FFFFFFF, .m_dwId = 0x1FFFFFFF}},

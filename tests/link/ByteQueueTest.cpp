@@ -23,6 +23,47 @@ TEST(ByteQueue, FullAndEmptyStayDistinctAcrossTheWrap) {
   EXPECT_EQ(queue.FreeSpace(), CByteQueue::QUEUE_SIZE);
 }
 
+ArrivalTime At(int64_t n) { return {n, n + 1000}; }
+
+// Each popped byte reports the mark of the burst it came in; a burst that found the mark ring
+// full keeps the older time; mark positions count bytes, not ring slots, across both wraps.
+TEST(ByteQueue, MarksAreAdoptedAtTheFirstByteOfTheirBurst) {
+  LinkReceiver rx;
+  CByteQueue& queue = *rx.pQueue;
+  const uint8_t abyBurst[3] = {1, 2, 3};
+  queue.Push(abyBurst, 1);  // before any mark: no time
+  queue.MarkBurst(At(10));
+  queue.Push(abyBurst, 3);
+  queue.MarkBurst(At(20));
+  queue.Push(abyBurst, 2);
+  std::vector<int64_t> times;
+  while (queue.Count() > 0) {
+    queue.Pop();
+    times.push_back(queue.LastArrival().m_nSteadyNs);
+  }
+  EXPECT_EQ(times, (std::vector<int64_t>{0, 10, 10, 10, 20, 20}));
+  EXPECT_EQ(queue.LastArrival().m_nWallNs, 1020);
+
+  // MARK_COUNT - 1 marks fill the ring; the next is refused and its byte keeps the older time.
+  for (uint32_t i = 1; i <= CByteQueue::MARK_COUNT; ++i) {
+    queue.MarkBurst(At(100 + i));
+    queue.Push(abyBurst, 1);
+  }
+  for (uint32_t i = 1; i <= CByteQueue::MARK_COUNT; ++i) queue.Pop();
+  EXPECT_EQ(queue.LastArrival().m_nSteadyNs, 100 + CByteQueue::MARK_COUNT - 1);
+
+  // Bursts of 1000 bytes, consumed as they come: three times round the mark ring and many times
+  // round the byte ring, every byte with its own burst's time.
+  const std::vector<uint8_t> burst(1000, 0x5A);
+  uint32_t nWrong = 0;
+  for (int64_t n = 1; n <= 3 * CByteQueue::MARK_COUNT; ++n) {
+    queue.MarkBurst(At(n));
+    queue.Push(burst.data(), 1000);
+    while (queue.Count() > 0) nWrong += queue.Pop() != 0x5A || queue.LastArrival().m_nSteadyNs != n;
+  }
+  EXPECT_EQ(nWrong, 0u);
+}
+
 // One producer pushing blocks of 1..5000 bytes under the strict free-space rule (so they straddle
 // the wrap and leave the last byte free), one consumer popping: every byte arrives once and in
 // order. ThreadSanitizer checks the index publication.

@@ -1,5 +1,6 @@
 // The serial transport on real pseudo-terminals and the USB transport on the fake D2XX library:
 // the rules they share run on both, then what is particular to each.
+#include <sys/stat.h>
 #include <termios.h>
 
 #include <gmock/gmock.h>
@@ -7,6 +8,7 @@
 
 #include <algorithm>
 #include <thread>
+#include <tuple>
 
 #include "CPseudoTerminal.h"
 #include "FakeD2xxControl.h"
@@ -89,8 +91,10 @@ protected:
 using Transports = ::testing::Types<SerialRig, UsbRig>;
 TYPED_TEST_SUITE(TransportTest, Transports);
 
-TYPED_TEST(TransportTest, FailedOpenLeavesItClosedAndOpeningAgainClosesTheFirst) {
+TYPED_TEST(TransportTest, OpenCloseAndTheReaderBetween) {
   TypeParam& rig = this->m_rig;
+  LinkReceiver& rx = this->m_rx;
+  const long nThreadsBefore = ThreadCount();
   EXPECT_FALSE(rig.Open(rig.port, TypeParam::MISSING));
   EXPECT_FALSE(rig.port.IsOpen());
   EXPECT_EQ(rig.port.Close(), 0);
@@ -99,8 +103,25 @@ TYPED_TEST(TransportTest, FailedOpenLeavesItClosedAndOpeningAgainClosesTheFirst)
   // The device is exclusive, so opening it again works only because the first connection closed.
   ASSERT_TRUE(this->Open());
   ASSERT_TRUE(this->Open());
+  EXPECT_EQ(ThreadCount(), nThreadsBefore + 1);
   EXPECT_FALSE(rig.Open(rig.other, rig.Name()));
+
+  // A burst carries the time the reader took it off the port.
+  const ArrivalTime before = ArrivalTime::Now();
+  rig.Feed({'a'});
+  ASSERT_TRUE(rx.WaitForQueued(1));  // the reader has drained and waits again
+  const ArrivalTime after = ArrivalTime::Now();
+  rx.pQueue->Pop();
+  const ArrivalTime arrival = rx.pQueue->LastArrival();
+  EXPECT_TRUE(before.m_nSteadyNs <= arrival.m_nSteadyNs && arrival.m_nSteadyNs <= after.m_nSteadyNs);
+  EXPECT_TRUE(before.m_nWallNs <= arrival.m_nWallNs && arrival.m_nWallNs <= after.m_nWallNs);
+
+  const auto start = std::chrono::steady_clock::now();
   EXPECT_NE(rig.port.Close(), 0);
+  EXPECT_LT(SecondsSince(start), 0.5);  // the waiting reader is woken, not waited out
+  EXPECT_EQ(ThreadCount(), nThreadsBefore);
+  EXPECT_TRUE(rig.DeviceClosed());
+  EXPECT_EQ(rx.host.Posts(), 1u);
   EXPECT_TRUE(rig.Open(rig.other, rig.Name()));
   EXPECT_NE(rig.other.Close(), 0);
 
@@ -150,48 +171,38 @@ TYPED_TEST(TransportTest, BlockThatDoesNotFitIsDroppedWholeAndTheNextFittingOneI
   EXPECT_EQ(rx.pQueue->FreeSpace(), 1u);
 }
 
-TYPED_TEST(TransportTest, WritesReachTheDeviceAndFailAtOnceWhenItVanishes) {
+TYPED_TEST(TransportTest, VanishedDeviceFailsWritesAtOnceAndIsReportedOnceAfterItsLastBurst) {
   TypeParam& rig = this->m_rig;
+  CPostRecorder& host = this->m_rx.host;
   ASSERT_TRUE(this->Open());
   const std::vector<uint8_t> line{':', 'G', '1', '1', 'A', '9', '\r'};
   EXPECT_EQ(rig.port.Write(line.data(), 7), 7u);
   EXPECT_EQ(rig.Written(7), line);
+  rig.Feed(line);
+  ASSERT_TRUE(this->m_rx.WaitForQueued(7));
 
   rig.Unplug();
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(rig.port.Write(line.data(), 7), 0u);
   EXPECT_LT(SecondsSince(start), 1.5);
+  ASSERT_TRUE(host.WaitForGone());
   EXPECT_NE(rig.port.Close(), 0);  // closing a vanished device still releases it
   EXPECT_FALSE(rig.port.IsOpen());
-}
-
-TYPED_TEST(TransportTest, CloseWakesTheWaitingReaderPromptlyAndLeavesNoThread) {
-  const long nThreadsBefore = ThreadCount();
-  ASSERT_TRUE(this->Open());
-  EXPECT_EQ(ThreadCount(), nThreadsBefore + 1);
-  this->m_rig.Feed({'a'});
-  ASSERT_TRUE(this->m_rx.WaitForQueued(1));  // the reader has drained and waits again
-
-  const auto start = std::chrono::steady_clock::now();
-  EXPECT_NE(this->m_rig.port.Close(), 0);
-  EXPECT_LT(SecondsSince(start), 0.5);
-  EXPECT_EQ(ThreadCount(), nThreadsBefore);
-  EXPECT_TRUE(this->m_rig.DeviceClosed());
-  EXPECT_EQ(this->m_rx.host.Posts(), 1u);
+  EXPECT_EQ(host.Gone(), 1u);  // counted after Close: no reader is left to report again
+  EXPECT_EQ(host.PostsBeforeGone(), 1u);
+  EXPECT_EQ(host.Posts(), 1u);
 }
 
 using SerialPortTest = TransportTest<SerialRig>;
 
-TEST_F(SerialPortTest, LineIsRaw8N1AtTheGivenRateWithoutFlowControl) {
-  ScratchDir dir;
-  EXPECT_FALSE(m_rig.port.Open(dir.Write("plain", ""), 38400));  // not a tty
-  EXPECT_FALSE(m_rig.port.Open(m_rig.Name(), 12345));              // a rate termios cannot express
+TEST_F(SerialPortTest, LineIsRaw8N1AtTheGivenRateWithoutFlowControlUntilClose) {
   // Leave the line as another program might have: a fresh pty is cooked (canonical, echo, signals,
   // CR mapping, XON/XOFF, output processing); add flow control, two stop bits and parity.
-  termios tio{};
-  ASSERT_EQ(tcgetattr(m_rig.pty.MasterFd(), &tio), 0);  // a pty master reaches its slave's settings
-  tio.c_cflag |= CRTSCTS | CSTOPB | PARENB | HUPCL;
-  ASSERT_EQ(tcsetattr(m_rig.pty.MasterFd(), TCSANOW, &tio), 0);
+  termios found{}, tio{};
+  ASSERT_EQ(tcgetattr(m_rig.pty.MasterFd(), &found), 0);  // a pty master reaches its slave's settings
+  found.c_cflag |= CRTSCTS | CSTOPB | PARENB | HUPCL;
+  ASSERT_EQ(tcsetattr(m_rig.pty.MasterFd(), TCSANOW, &found), 0);
+  ASSERT_EQ(tcgetattr(m_rig.pty.MasterFd(), &found), 0);  // as the pty took them
   for (const auto& [dwRate, speed] : {std::pair{38400u, speed_t{B38400}}, std::pair{921600u, speed_t{B921600}}}) {
     ASSERT_TRUE(m_rig.port.Open(m_rig.Name(), dwRate));
     ASSERT_EQ(tcgetattr(m_rig.pty.MasterFd(), &tio), 0);
@@ -209,6 +220,53 @@ TEST_F(SerialPortTest, LineIsRaw8N1AtTheGivenRateWithoutFlowControl) {
   EXPECT_EQ(m_rx.PopAll(), values);
   EXPECT_EQ(m_rig.port.Write(values.data(), 256), 256u);
   EXPECT_EQ(m_rig.Written(256), values);
+
+  // Close gives the line back as found, except HUPCL, which would drop the modem lines.
+  EXPECT_NE(m_rig.port.Close(), 0);
+  ASSERT_EQ(tcgetattr(m_rig.pty.MasterFd(), &tio), 0);
+  found.c_cflag &= ~HUPCL;
+  EXPECT_EQ(std::tie(tio.c_iflag, tio.c_oflag, tio.c_cflag, tio.c_lflag),
+            std::tie(found.c_iflag, found.c_oflag, found.c_cflag, found.c_lflag));
+  EXPECT_EQ(cfgetospeed(&tio), cfgetospeed(&found));
+  EXPECT_TRUE(std::equal(std::begin(tio.c_cc), std::end(tio.c_cc), std::begin(found.c_cc)));
+}
+
+// Why an Open failed, in the words LastError gives; as an ordinary user too, where the tty's
+// exclusive flag (not only the lock) keeps a second opener out until Close clears it.
+TEST_F(SerialPortTest, FailedOpenSaysWhyAndAfterCloseAnyUserMayOpenAgain) {
+  const auto Outcome = [](CSerialPort& port, const std::string& name, uint32_t dwRate = 38400) {
+    return port.Open(name, dwRate) ? std::string("opened") : port.LastError();
+  };
+  ScratchDir dir;
+  const std::string name = m_rig.Name();
+  ASSERT_TRUE(Open());
+  for (const auto& [outcome, expected] : std::vector<std::pair<std::string, std::string>>{
+           {Outcome(m_rig.other, SerialRig::MISSING), "open: device not found"},
+           {Outcome(m_rig.other, ""), "open: device not found"},
+           {Outcome(m_rig.other, dir.Write("plain", "")), "open: not a serial port"},
+           {Outcome(m_rig.other, dir.Path()), "open: Is a directory"},
+           {Outcome(m_rig.other, name, 12345), "cfsetspeed: 12345 bit/s is not a rate a serial port can run at"},
+           {Outcome(m_rig.other, name), "flock: port is in use by another program"}})
+    EXPECT_EQ(outcome, expected);
+  EXPECT_NE(m_rig.port.Close(), 0);
+
+  if (geteuid() != 0) GTEST_SKIP() << "changing to user 65534 needs root";
+  CPseudoTerminal rootOnly;
+  ASSERT_EQ(chmod(rootOnly.SlavePath().c_str(), 0600), 0);
+  ASSERT_EQ(chmod(name.c_str(), 0666), 0);
+  const std::string seen = RunAsNobody([&] {
+    CSerialPort first, second;
+    std::string text = Outcome(first, rootOnly.SlavePath());
+    text += "|" + Outcome(first, name);
+    text += "|" + Outcome(second, name);
+    for (CSerialPort* pPort : {&first, &second}) {  // each closes, then the other opens
+      text += "|" + std::to_string(pPort->Close());
+      text += Outcome(pPort == &first ? second : first, name);
+    }
+    return text;
+  });
+  EXPECT_EQ(seen, "open: Permission denied (the user may not use this port: on most systems a member of the "
+                  "\"dialout\" group may)|opened|open: port is in use by another program|1opened|1opened");
 }
 
 TEST_F(SerialPortTest, WriteToStalledDeviceGivesUpAfterOneSecond) {
@@ -234,37 +292,36 @@ const std::vector<std::string> OPEN_SEQUENCE = {
 
 using UsbPortTest = TransportTest<UsbRig>;
 
-TEST_F(UsbPortTest, OpensInOrderAt921600SettingTheLatencyOnlyWhenNotOneAlready) {
+// The steps in order, at 921,600 bit/s; a failing step stops the sequence, is named, and the
+// device is closed again. The latency is set only when it is not 1 ms already.
+TEST_F(UsbPortTest, OpenRunsItsStepsInOrderAndAFailingOneClosesTheDevice) {
   EXPECT_FALSE(m_rig.port.Open(""));
   EXPECT_FALSE(m_rig.port.Open(std::string("KX0001\0X", 8)));  // would open KX0001 by mistake
   EXPECT_THAT(m_rig.fake.Calls(), ::testing::IsEmpty());
-  for (const uint8_t byLatency : {16, 1}) {
-    m_rig.Attach(byLatency);
-    ASSERT_TRUE(Open());
-    std::vector<std::string> expected = OPEN_SEQUENCE;
-    if (byLatency == 1) expected.erase(expected.begin() + 3);
-    std::vector<std::string> calls = m_rig.fake.Calls();
-    calls.resize(std::min(calls.size(), expected.size()));  // the reader may have started asking
-    EXPECT_THAT(calls, ElementsAreArray(expected)) << int{byLatency};
-    EXPECT_EQ(m_rig.port.Close(), 1);
-    EXPECT_EQ(m_rig.fake.Calls().back(), "FT_W32_CloseHandle");
-  }
-}
-
-TEST_F(UsbPortTest, FailingOpenStepClosesTheDeviceAndStopsTheSequence) {
   const long nThreadsBefore = ThreadCount();
-  for (size_t nStep = 0; nStep < OPEN_SEQUENCE.size(); ++nStep) {
-    SCOPED_TRACE(OPEN_SEQUENCE[nStep]);
+  for (size_t nStep = 0; nStep <= OPEN_SEQUENCE.size(); ++nStep) {  // the last round fails no step
+    const bool bFails = nStep < OPEN_SEQUENCE.size();
+    const std::string call = bFails ? OPEN_SEQUENCE[nStep].substr(0, OPEN_SEQUENCE[nStep].find('(')) : "";
+    SCOPED_TRACE(call);
     m_rig.Attach(16);
-    m_rig.fake.FailCall(OPEN_SEQUENCE[nStep].substr(0, OPEN_SEQUENCE[nStep].find('(')));
-    EXPECT_FALSE(Open());
-    EXPECT_FALSE(m_rig.port.IsOpen());
+    if (bFails) m_rig.fake.FailCall(call);
+    EXPECT_EQ(Open(), !bFails);
+    const std::string why = nStep == 0 ? "device not found or in use by another program" : call + " failed";
+    EXPECT_EQ(m_rig.port.LastError(), bFails ? why : "");
+    EXPECT_EQ(m_rig.port.Close(), bFails ? 0 : 1);
     EXPECT_FALSE(m_rig.fake.IsOpen(SERIAL));
     EXPECT_EQ(ThreadCount(), nThreadsBefore);
-    std::vector<std::string> expected(OPEN_SEQUENCE.begin(), OPEN_SEQUENCE.begin() + static_cast<long>(nStep) + 1);
+    const auto nSteps = static_cast<long>(std::min(nStep + 1, OPEN_SEQUENCE.size()));
+    std::vector<std::string> expected(OPEN_SEQUENCE.begin(), OPEN_SEQUENCE.begin() + nSteps);
     if (nStep > 0) expected.push_back("FT_W32_CloseHandle");  // a failed create has nothing to close
-    EXPECT_THAT(m_rig.fake.Calls(), ElementsAreArray(expected));
+    std::vector<std::string> calls = m_rig.fake.Calls();
+    std::erase(calls, "FT_W32_ClearCommError");  // the reader asking for input
+    EXPECT_THAT(calls, ElementsAreArray(expected));
   }
+  m_rig.Attach(1);
+  ASSERT_TRUE(Open());
+  EXPECT_EQ(m_rig.CountCalls("FT_GetLatencyTimer"), 1u);
+  EXPECT_EQ(m_rig.CountCalls("FT_SetLatencyTimer(1)"), 0u);
 }
 
 TEST_F(UsbPortTest, DeviceThatCannotDeliverReportedInputDoesNotMakeTheReaderSpin) {
@@ -306,7 +363,17 @@ TEST_F(UsbPortTest, DeviceListKeepsModulesWithASerialNumberInLibraryOrder) {
   EXPECT_TRUE(BuildUsbDeviceList(m_rig.library).empty());
 }
 
-TEST_F(UsbPortTest, ProcessWideLibraryServesDefaultTransportsAndAForeignOneMeansNoUsb) {
+TEST_F(UsbPortTest, LibraryStaysWhileADeviceIsOpenAndAForeignOneMeansNoUsb) {
+  ASSERT_TRUE(Open());
+  EXPECT_FALSE(m_rig.library.Unload());  // refused: the port and its reader still call in
+  const uint8_t byStop = '\r';
+  EXPECT_EQ(m_rig.port.Write(&byStop, 1), 1u);
+  EXPECT_FALSE(m_rig.library.LoadFile(KORVEX_FAKE_D2XX_PATH));
+  EXPECT_EQ(m_rig.port.Close(), 1);
+  EXPECT_TRUE(m_rig.library.Unload());
+  EXPECT_FALSE(Open());
+  EXPECT_EQ(m_rig.port.LastError(), "D2XX library not loaded");
+
   CD2xxLibrary& shared = CD2xxLibrary::Shared();
   ASSERT_TRUE(shared.Load());  // KORVEX_D2XX_LIBRARY names the fake
   EXPECT_THAT(BuildUsbDeviceList(), ElementsAre(SERIAL));

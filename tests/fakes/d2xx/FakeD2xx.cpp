@@ -1,6 +1,7 @@
 // The fake D2XX library: emulated devices behind the library's calls, plus the control side of
 // FakeD2xxControl.h. Every call is logged; any call can be made to fail.
 #include <algorithm>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -35,48 +36,60 @@ std::vector<std::string> g_log;
 std::set<std::string> g_failing;
 long g_nListedCount = -1;
 
-// Logs the call; true when the test asked it to fail (by name or by the whole entry).
-bool LogCall(const std::string& name, const std::string& arguments = {}) {
-  const std::string entry = arguments.empty() ? name : name + "(" + arguments + ")";
-  g_log.push_back(entry);
-  return g_failing.count(name) != 0 || g_failing.count(entry) != 0;
-}
-
-Device* FindByHandle(FT_HANDLE h) {
-  const uintptr_t nIndex = reinterpret_cast<uintptr_t>(h);
-  return nIndex == 0 || nIndex > g_devices.size() ? nullptr : &g_devices[nIndex - 1];
-}
-
-// Logs the call; the open, attached device behind h, or null (also when the call is to fail).
-Device* Enter(FT_HANDLE h, const std::string& name, const std::string& arguments = {}) {
-  Device* pDevice = LogCall(name, arguments) ? nullptr : FindByHandle(h);
-  return pDevice != nullptr && pDevice->bOpen && !pDevice->bRemoved ? pDevice : nullptr;
-}
-
 Device* FindBySerial(const std::string& serial) {
   for (Device& device : g_devices)
     if (device.serial == serial) return &device;
   return nullptr;
 }
 
+// One call, under the fake's lock: logged as "Name" or "Name(arguments)"; m_bFail when the test
+// asked it to fail (by name or by the whole entry); m_pDevice is the open, attached device
+// behind the handle, or null (also when the call is to fail).
+class Entry {
+public:
+  __attribute__((format(printf, 4, 5))) Entry(FT_HANDLE h, const char* pszName, const char* pszFormat = nullptr, ...) {
+    std::string entry = pszName;
+    if (pszFormat != nullptr) {
+      char szArguments[160];
+      va_list args;
+      va_start(args, pszFormat);
+      std::vsnprintf(szArguments, sizeof szArguments, pszFormat, args);
+      va_end(args);
+      entry += std::string("(") + szArguments + ")";
+    }
+    g_log.push_back(entry);
+    m_bFail = g_failing.count(pszName) != 0 || g_failing.count(entry) != 0;
+    const uintptr_t nIndex = reinterpret_cast<uintptr_t>(h);
+    m_pHandleDevice = nIndex == 0 || nIndex > g_devices.size() ? nullptr : &g_devices[nIndex - 1];
+    const bool bUsable = !m_bFail && m_pHandleDevice != nullptr && m_pHandleDevice->bOpen && !m_pHandleDevice->bRemoved;
+    m_pDevice = bUsable ? m_pHandleDevice : nullptr;
+  }
+
+  std::lock_guard<std::mutex> m_lock{g_mutex};  // first member: taken before the log is touched
+  bool m_bFail = false;
+  Device* m_pHandleDevice = nullptr;  // whatever the handle names, open or not
+  Device* m_pDevice = nullptr;
+};
+
 }  // namespace
 
 // ---- the library's calls ----
 
 FAKE_EXPORT FT_STATUS FT_ListDevices(void* pArg1, void* pArg2, D2XX_DWORD dwFlags) {
-  std::lock_guard<std::mutex> lock(g_mutex);
+  const uintptr_t nIndex = reinterpret_cast<uintptr_t>(pArg1);
+  const bool bSerial = (dwFlags & FT_OPEN_BY_SERIAL_NUMBER) != 0;
+  const bool bCount = (dwFlags & FT_LIST_NUMBER_ONLY) != 0;
+  const Entry call = bCount ? Entry(nullptr, "FT_ListDevices", "count")
+                            : Entry(nullptr, "FT_ListDevices", "%zu,%s", size_t{nIndex},
+                                    bSerial ? "serial" : "description");
+  if (call.m_bFail) return FT_IO_ERROR;
   std::vector<Device*> attached;
   for (Device& device : g_devices)
     if (!device.bRemoved) attached.push_back(&device);
-  if (dwFlags & FT_LIST_NUMBER_ONLY) {
-    if (LogCall("FT_ListDevices", "count")) return FT_IO_ERROR;
+  if (bCount) {
     *static_cast<D2XX_DWORD*>(pArg1) = static_cast<D2XX_DWORD>(g_nListedCount >= 0 ? g_nListedCount : attached.size());
     return FT_OK;
   }
-  const uintptr_t nIndex = reinterpret_cast<uintptr_t>(pArg1);
-  const bool bSerial = (dwFlags & FT_OPEN_BY_SERIAL_NUMBER) != 0;
-  if (LogCall("FT_ListDevices", std::to_string(nIndex) + (bSerial ? ",serial" : ",description")))
-    return FT_IO_ERROR;
   if (!(dwFlags & FT_LIST_BY_INDEX) || nIndex >= attached.size()) return FT_DEVICE_NOT_FOUND;
   // Filled the way the library fills its 64-byte buffers: a terminating NUL only if it fits.
   const std::string& text = bSerial ? attached[nIndex]->serial : attached[nIndex]->description;
@@ -88,13 +101,11 @@ FAKE_EXPORT FT_STATUS FT_ListDevices(void* pArg1, void* pArg2, D2XX_DWORD dwFlag
 
 FAKE_EXPORT FT_HANDLE FT_W32_CreateFile(const char* pszName, D2XX_DWORD dwAccess, D2XX_DWORD dwShareMode,
                                         void*, D2XX_DWORD dwCreate, D2XX_DWORD dwAttrsAndFlags, void*) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  char szArguments[160];
-  std::snprintf(szArguments, sizeof szArguments, "%s,0x%x,%u,%u,0x%x", pszName, dwAccess, dwShareMode,
-                dwCreate, dwAttrsAndFlags);
-  if (LogCall("FT_W32_CreateFile", szArguments)) return FT_INVALID_HANDLE;
+  const Entry call(nullptr, "FT_W32_CreateFile", "%s,0x%x,%u,%u,0x%x", pszName, dwAccess, dwShareMode, dwCreate,
+                   dwAttrsAndFlags);
   Device* pDevice = FindBySerial(pszName);
-  if (!(dwAttrsAndFlags & FT_OPEN_BY_SERIAL_NUMBER) || pDevice == nullptr || pDevice->bRemoved || pDevice->bOpen)
+  if (call.m_bFail || !(dwAttrsAndFlags & FT_OPEN_BY_SERIAL_NUMBER) || pDevice == nullptr || pDevice->bRemoved ||
+      pDevice->bOpen)
     return FT_INVALID_HANDLE;
   pDevice->bOpen = true;
   FTDCB& dcb = pDevice->dcb = FTDCB{};  // the driver starts at 38,400 bit/s 7E2, XON/XOFF characters set
@@ -110,117 +121,98 @@ FAKE_EXPORT FT_HANDLE FT_W32_CreateFile(const char* pszName, D2XX_DWORD dwAccess
 }
 
 FAKE_EXPORT D2XX_BOOL FT_W32_CloseHandle(FT_HANDLE h) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  Device* pDevice = FindByHandle(h);
-  if (LogCall("FT_W32_CloseHandle") || pDevice == nullptr || !pDevice->bOpen) return 0;
-  pDevice->bOpen = false;  // closing works for an unplugged device too
+  const Entry call(h, "FT_W32_CloseHandle");
+  Device* pDevice = call.m_pHandleDevice;  // closing works for an unplugged device too
+  if (call.m_bFail || pDevice == nullptr || !pDevice->bOpen) return 0;
+  pDevice->bOpen = false;
   pDevice->pEvent = nullptr;
   return 1;
 }
 
-FAKE_EXPORT FT_STATUS FT_ResetDevice(FT_HANDLE h) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  return Enter(h, "FT_ResetDevice") ? FT_OK : FT_IO_ERROR;
-}
+FAKE_EXPORT FT_STATUS FT_ResetDevice(FT_HANDLE h) { return Entry(h, "FT_ResetDevice").m_pDevice ? FT_OK : FT_IO_ERROR; }
 
 FAKE_EXPORT FT_STATUS FT_GetLatencyTimer(FT_HANDLE h, uint8_t* pbyTimer) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  Device* pDevice = Enter(h, "FT_GetLatencyTimer");
-  if (pDevice == nullptr) return FT_IO_ERROR;
-  *pbyTimer = pDevice->byLatency;
-  return FT_OK;
+  const Entry call(h, "FT_GetLatencyTimer");
+  if (call.m_pDevice != nullptr) *pbyTimer = call.m_pDevice->byLatency;
+  return call.m_pDevice ? FT_OK : FT_IO_ERROR;
 }
 
 FAKE_EXPORT FT_STATUS FT_SetLatencyTimer(FT_HANDLE h, uint8_t byTimer) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  Device* pDevice = Enter(h, "FT_SetLatencyTimer", std::to_string(byTimer));
-  if (pDevice == nullptr) return FT_IO_ERROR;
-  pDevice->byLatency = byTimer;
-  return FT_OK;
+  const Entry call(h, "FT_SetLatencyTimer", "%d", byTimer);
+  if (call.m_pDevice != nullptr) call.m_pDevice->byLatency = byTimer;
+  return call.m_pDevice ? FT_OK : FT_IO_ERROR;
 }
 
 FAKE_EXPORT D2XX_BOOL FT_W32_SetCommMask(FT_HANDLE h, unsigned long ulEventMask) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  return Enter(h, "FT_W32_SetCommMask", std::to_string(ulEventMask)) != nullptr;
+  return Entry(h, "FT_W32_SetCommMask", "%lu", ulEventMask).m_pDevice != nullptr;
 }
 
 FAKE_EXPORT D2XX_BOOL FT_W32_SetupComm(FT_HANDLE h, D2XX_DWORD dwRead, D2XX_DWORD dwWrite) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  return Enter(h, "FT_W32_SetupComm", std::to_string(dwRead) + "," + std::to_string(dwWrite)) != nullptr;
+  return Entry(h, "FT_W32_SetupComm", "%u,%u", dwRead, dwWrite).m_pDevice != nullptr;
 }
 
 FAKE_EXPORT D2XX_BOOL FT_W32_PurgeComm(FT_HANDLE h, D2XX_DWORD dwMask) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  Device* pDevice = Enter(h, "FT_W32_PurgeComm", std::to_string(dwMask));
-  if (pDevice != nullptr) pDevice->rx.clear();
-  return pDevice != nullptr;
+  const Entry call(h, "FT_W32_PurgeComm", "%u", dwMask);
+  if (call.m_pDevice != nullptr) call.m_pDevice->rx.clear();
+  return call.m_pDevice != nullptr;
 }
 
 FAKE_EXPORT D2XX_BOOL FT_W32_SetCommTimeouts(FT_HANDLE h, FTTIMEOUTS* pTimeouts) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  char szArguments[80];
-  std::snprintf(szArguments, sizeof szArguments, "%u,%u,%u,%u,%u", pTimeouts->ReadIntervalTimeout,
-                pTimeouts->ReadTotalTimeoutMultiplier, pTimeouts->ReadTotalTimeoutConstant,
-                pTimeouts->WriteTotalTimeoutMultiplier, pTimeouts->WriteTotalTimeoutConstant);
-  return Enter(h, "FT_W32_SetCommTimeouts", szArguments) != nullptr;
+  return Entry(h, "FT_W32_SetCommTimeouts", "%u,%u,%u,%u,%u", pTimeouts->ReadIntervalTimeout,
+               pTimeouts->ReadTotalTimeoutMultiplier, pTimeouts->ReadTotalTimeoutConstant,
+               pTimeouts->WriteTotalTimeoutMultiplier, pTimeouts->WriteTotalTimeoutConstant)
+             .m_pDevice != nullptr;
 }
 
 FAKE_EXPORT D2XX_BOOL FT_W32_GetCommState(FT_HANDLE h, FTDCB* pDcb) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  Device* pDevice = Enter(h, "FT_W32_GetCommState");
-  if (pDevice == nullptr || pDcb->DCBlength != sizeof(FTDCB)) return 0;
-  *pDcb = pDevice->dcb;
+  const Entry call(h, "FT_W32_GetCommState");
+  if (call.m_pDevice == nullptr || pDcb->DCBlength != sizeof(FTDCB)) return 0;
+  *pDcb = call.m_pDevice->dcb;
   return 1;
 }
 
 FAKE_EXPORT D2XX_BOOL FT_W32_SetCommState(FT_HANDLE h, FTDCB* pDcb) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  char szArguments[80];
-  std::snprintf(szArguments, sizeof szArguments, "%u,%u,%u,%u,xon=%d", pDcb->BaudRate, pDcb->ByteSize,
-                pDcb->Parity, pDcb->StopBits, pDcb->XonChar);
-  Device* pDevice = Enter(h, "FT_W32_SetCommState", szArguments);
-  if (pDevice != nullptr) pDevice->dcb = *pDcb;
-  return pDevice != nullptr;
+  const Entry call(h, "FT_W32_SetCommState", "%u,%u,%u,%u,xon=%d", pDcb->BaudRate, pDcb->ByteSize, pDcb->Parity,
+                   pDcb->StopBits, pDcb->XonChar);
+  if (call.m_pDevice != nullptr) call.m_pDevice->dcb = *pDcb;
+  return call.m_pDevice != nullptr;
 }
 
 FAKE_EXPORT FT_STATUS FT_SetEventNotification(FT_HANDLE h, D2XX_DWORD dwMask, void* pParam) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  Device* pDevice = Enter(h, "FT_SetEventNotification", std::to_string(dwMask));
-  if (pDevice == nullptr) return FT_IO_ERROR;
-  pDevice->pEvent = (dwMask & FT_EVENT_RXCHAR) ? static_cast<FT_EVENT_HANDLE*>(pParam) : nullptr;
+  const Entry call(h, "FT_SetEventNotification", "%u", dwMask);
+  if (call.m_pDevice == nullptr) return FT_IO_ERROR;
+  call.m_pDevice->pEvent = (dwMask & FT_EVENT_RXCHAR) ? static_cast<FT_EVENT_HANDLE*>(pParam) : nullptr;
   return FT_OK;
 }
 
 FAKE_EXPORT D2XX_BOOL FT_W32_ClearCommError(FT_HANDLE h, D2XX_DWORD* pdwErrors, FTCOMSTAT* pComstat) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  Device* pDevice = Enter(h, "FT_W32_ClearCommError");
-  if (pDevice == nullptr) return 0;
+  const Entry call(h, "FT_W32_ClearCommError");
+  if (call.m_pDevice == nullptr) return 0;
   *pdwErrors = 0;
-  *pComstat = FTCOMSTAT{0, static_cast<D2XX_DWORD>(pDevice->rx.size()), 0};
+  *pComstat = FTCOMSTAT{0, static_cast<D2XX_DWORD>(call.m_pDevice->rx.size()), 0};
   return 1;
 }
 
 FAKE_EXPORT D2XX_BOOL FT_W32_ReadFile(FT_HANDLE h, void* pBuffer, D2XX_DWORD dwToRead, D2XX_DWORD* pdwRead,
                                       void* pOverlapped) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  Device* pDevice = Enter(h, "FT_W32_ReadFile", std::to_string(dwToRead));
+  const Entry call(h, "FT_W32_ReadFile", "%u", dwToRead);
   *pdwRead = 0;
-  if (pDevice == nullptr || pOverlapped != nullptr) return 0;
-  const size_t n = std::min<size_t>(dwToRead, pDevice->rx.size());
-  std::copy_n(pDevice->rx.begin(), n, static_cast<uint8_t*>(pBuffer));
-  pDevice->rx.erase(pDevice->rx.begin(), pDevice->rx.begin() + static_cast<long>(n));
+  if (call.m_pDevice == nullptr || pOverlapped != nullptr) return 0;
+  std::deque<uint8_t>& rx = call.m_pDevice->rx;
+  const size_t n = std::min<size_t>(dwToRead, rx.size());
+  std::copy_n(rx.begin(), n, static_cast<uint8_t*>(pBuffer));
+  rx.erase(rx.begin(), rx.begin() + static_cast<long>(n));
   *pdwRead = static_cast<D2XX_DWORD>(n);
   return 1;
 }
 
 FAKE_EXPORT D2XX_BOOL FT_W32_WriteFile(FT_HANDLE h, void* pBuffer, D2XX_DWORD dwToWrite, D2XX_DWORD* pdwWritten,
                                        void* pOverlapped) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  Device* pDevice = Enter(h, "FT_W32_WriteFile", std::to_string(dwToWrite));
+  const Entry call(h, "FT_W32_WriteFile", "%u", dwToWrite);
   *pdwWritten = 0;
-  if (pDevice == nullptr || pOverlapped != nullptr) return 0;
+  if (call.m_pDevice == nullptr || pOverlapped != nullptr) return 0;
   const uint8_t* pBytes = static_cast<const uint8_t*>(pBuffer);
-  pDevice->written.insert(pDevice->written.end(), pBytes, pBytes + dwToWrite);
+  call.m_pDevice->written.insert(call.m_pDevice->written.end(), pBytes, pBytes + dwToWrite);
   *pdwWritten = dwToWrite;
   return 1;
 }

@@ -135,31 +135,26 @@ TEST(CommandLinePorts, PortValuesSplitIntoPathAndKind) {
   }
 }
 
-TEST(CommandLinePorts, BothSpellingsAreTakenOutAndTheFirstBadOneReported) {
-  CPortArguments result = ExtractPortArguments(
-      {"--port", "/dev/ttyUSB4", "monitor", "--port=/tmp/sim.tty=module", "--baud", "921600", "--portable"});
-  const auto Ports = [&result] {
-    std::string text;
-    for (const CCommandLinePort& port : result.m_ports) text += port.m_strPath + (port.m_bModule ? "=module " : " ");
-    return text;
-  };
+// From the arguments to the serial list: both spellings are taken out, the first bad one is
+// reported, new ports are appended, and a listed port may gain the module flag but never lose it.
+TEST(CommandLinePorts, ArgumentsJoinTheSerialList) {
+  CPortArguments result = ExtractPortArguments({"--port=/tmp/sim.tty=module", "monitor", "--port", "ttyS0=module",
+                                                "--port", "/dev/ttyUSB0", "--baud", "921600", "--portable",
+                                                "--port", "ttyUSB7"});
   EXPECT_EQ(result.m_strError, "");
-  EXPECT_EQ(Ports(), "/dev/ttyUSB4 /tmp/sim.tty=module ");
   EXPECT_THAT(result.m_rest, ElementsAre("monitor", "--baud", "921600", "--portable"));
+  CPortLists lists;
+  lists.m_serialPorts = {{"ttyS0", "/dev/ttyS0", "ttyS0", 0}, {"ttyUSB0", "/dev/ttyUSB0", "module", 1}};
+  AddCommandLinePorts(lists, result.m_ports);
+  EXPECT_THAT(Items(lists.m_serialPorts),
+              ElementsAre("ttyS0 /dev/ttyS0 1 ttyS0", "ttyUSB0 /dev/ttyUSB0 1 module",
+                          "/tmp/sim.tty /tmp/sim.tty 1 /tmp/sim.tty", "ttyUSB7 /dev/ttyUSB7 0 ttyUSB7"));
 
   result = ExtractPortArguments({"--port=x=serial", "--port", "ttyS0", "--port"});
   EXPECT_THAT(result.m_strError, HasSubstr("unknown port kind \"serial\""));
-  EXPECT_EQ(Ports(), "ttyS0 ");
+  ASSERT_EQ(result.m_ports.size(), 1u);
+  EXPECT_EQ(result.m_ports[0].m_strPath, "ttyS0");
   EXPECT_EQ(ExtractPortArguments({"--port"}).m_strError, "--port needs a path");
-}
-
-TEST(CommandLinePorts, NewPortsAreAppendedAndListedOnesTakeTheGivenFlag) {
-  CPortLists lists;
-  lists.m_serialPorts = {{"ttyS0", "/dev/ttyS0", "ttyS0", 0}, {"ttyUSB0", "/dev/ttyUSB0", "module", 1}};
-  AddCommandLinePorts(lists, {{"/tmp/sim.tty", true}, {"ttyS0", true}, {"/dev/ttyUSB0", false}, {"ttyUSB7", false}});
-  EXPECT_THAT(Items(lists.m_serialPorts),
-              ElementsAre("ttyS0 /dev/ttyS0 1 ttyS0", "ttyUSB0 /dev/ttyUSB0 0 module",
-                          "/tmp/sim.tty /tmp/sim.tty 1 /tmp/sim.tty", "ttyUSB7 /dev/ttyUSB7 0 ttyUSB7"));
 }
 
 }  // namespace
