@@ -54,8 +54,6 @@ public:
   // destroyed (closed, window forgotten) when it returns.
   int Run(MessageHost& channelWindow, MessageHost& sessionWindow, CliPump& pump, Sleeper* pSleeper = nullptr);
 
-  uint64_t FramesPrinted() const { return m_qwFrames; }
-
   // The channel's owner: notifications are taken and ignored, the port-open flag is kept,
   // a port gone ends the run.
   MessageHost& OwnerWindow() override { return *m_pWindow; }

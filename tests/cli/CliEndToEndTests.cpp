@@ -24,7 +24,10 @@
 namespace {
 
 constexpr int WAIT_MS = 20000;
+const std::string EV_CONFIG = "[Korvex 환경설정 읽기 응답] : CAN2.0B  250.00K BPS  수신 ID:00000000  수신 Mask ID:00000000";
+const std::string EV_STARTED = "[CAN 데이터 수신 여부 응답] : CAN 데이터 수신 동작 중";
 const std::string EV_STOPPED = "[CAN 데이터 수신 여부 응답] : CAN 데이터 수신 중지 중";
+const std::string EV_VERSION = "[Korvex 버전 응답]          : 버전 3.4";
 
 std::vector<std::string> Lines(const std::string& text) {
   std::istringstream in(text);
@@ -97,14 +100,13 @@ protected:
 // reception stopped; a written configuration is read back.
 TEST_F(CliEndToEndTest, EveryCommandIsAnswered) {
   StartSim({"--version", "0x34", "--rate", "0"});
-  const std::string defaults = "[Korvex 환경설정 읽기 응답] : CAN2.0B  250.00K BPS  수신 ID:00000000  수신 Mask ID:00000000";
   const std::string written = "CAN2.0A  500.00K BPS  수신 ID:123  수신 Mask ID:7F0";
   const struct {
     std::vector<std::string> command;
     std::string answer;
   } kCases[] = {
-      {{"read-config"}, defaults},
-      {{"version"}, "[Korvex 버전 응답]          : 버전 3.4"},
+      {{"read-config"}, EV_CONFIG},
+      {{"version"}, EV_VERSION},
       {{"reset"}, "[CAN 리셋 응답]             : Command Reset"},
       {{"send", "--std", "123", "11", "22"},
        "[CAN 데이터 송신 응답]      : CAN2.0A  Data Frame  길이:2  ID:123  데이터:11 22"},
@@ -113,7 +115,7 @@ TEST_F(CliEndToEndTest, EveryCommandIsAnswered) {
        "[Korvex 환경설정 쓰기 응답] : " + written},
       {{"read-config"}, "[Korvex 환경설정 읽기 응답] : " + written},
   };
-  std::string startup = defaults;  // what the start-up exchange reads
+  std::string startup = EV_CONFIG;  // what the start-up exchange reads
   for (const auto& c : kCases) {
     const SCliResult r = RunCli(Command(c.command));
     EXPECT_EQ(r.nExit, 0) << c.command[0];
@@ -132,7 +134,7 @@ TEST_F(CliEndToEndTest, MonitorReceivesEveryFrameInOrderAtTheLineRate) {
   EXPECT_EQ(r.nExit, 0);
   const std::vector<std::string> out = Lines(r.out);
   ASSERT_EQ(out.size(), 3u + COUNT + 1u);
-  EXPECT_EQ(out[2], "[CAN 데이터 수신 여부 응답] : CAN 데이터 수신 동작 중");
+  EXPECT_EQ(out[2], EV_STARTED);
   EXPECT_EQ(out.back(), EV_STOPPED);
   const long long llFirst = SequenceOf(out[3]);
   ASSERT_GE(llFirst, 0) << out[3];
@@ -145,16 +147,27 @@ TEST_F(CliEndToEndTest, MonitorReceivesEveryFrameInOrderAtTheLineRate) {
   }
 }
 
-TEST_F(CliEndToEndTest, MonitorEndsAfterItsSecondsOrOnASignalWithReceptionStopped) {
+TEST_F(CliEndToEndTest, MonitorEndsAfterItsSecondsOnASignalOrWhenThePortGoesAway) {
   StartSim({"--rate", "200"});
   SCliResult r = RunCli(Command({"monitor", "--seconds", "1"}));
   EXPECT_EQ(r.nExit, 0);
   ASSERT_GE(Lines(r.out).size(), 4u + 50u);  // about two hundred frames in the second
   EXPECT_EQ(Lines(r.out).back(), EV_STOPPED);
 
-  // Without a limit it runs until a signal; time stamps go before every line.
-  for (const int nSignal : {SIGINT, SIGTERM, SIGHUP}) {
-    const std::string evLog = m_dir.File("ev" + std::to_string(nSignal) + ".txt");
+  // Without a limit it runs until a stop signal, or until the module vanishes: then the red
+  // event, a message and exit 4, promptly. Time stamps go before every line.
+  const std::string GONE = "korvex-cli: the port went away (the device was unplugged or hung up)\n";
+  const struct {
+    int nSignal;
+    bool bToSim;
+    int nExit;
+    std::string last, err;
+  } kEndings[] = {{SIGINT, false, 0, EV_STOPPED, ""},  // EV_STOPPED: the module's answer to ":G10"
+                  {SIGTERM, false, 0, EV_STOPPED, ""},
+                  {SIGHUP, false, 0, EV_STOPPED, ""},
+                  {SIGKILL, true, 4, "[Korvex 통신포트 에러]      : 통신 포트가 끊어졌읍니다 (장치가 분리됨)", GONE}};
+  for (const auto& e : kEndings) {
+    const std::string evLog = m_dir.File("ev" + std::to_string(e.nSignal) + ".txt");
     CChildProcess cli;
     ASSERT_TRUE(cli.Start(KORVEX_CLI_PROGRAM, Command({"--timestamps", "--event-log", evLog, "monitor"})));
     std::vector<std::string> out;
@@ -162,20 +175,21 @@ TEST_F(CliEndToEndTest, MonitorEndsAfterItsSecondsOrOnASignalWithReceptionStoppe
     for (std::string line; nFrames < 20 && cli.ReadLine(line, WAIT_MS); out.push_back(line))
       nFrames += SequenceOf(line) >= 0;
     ASSERT_EQ(nFrames, 20u);
-    cli.Signal(nSignal);
-    EXPECT_EQ(cli.Finish(WAIT_MS), 0) << nSignal;
+    (e.bToSim ? m_sim : cli).Signal(e.nSignal);
+    EXPECT_EQ(cli.Finish(e.bToSim ? 2000 : WAIT_MS), e.nExit) << e.nSignal;
+    EXPECT_EQ(cli.Err(), e.err);
     for (const std::string& line : Lines(cli.Out())) out.push_back(line);
-    EXPECT_EQ(out.back().substr(21), EV_STOPPED);  // the module's answer to ":G10"
+    EXPECT_EQ(out.back().substr(21), e.last);
     // Every line is stamped; the event log file holds exactly the printed events, in CP949.
     std::vector<std::string> events;
     for (const std::string& line : out) {
       EXPECT_EQ(line.substr(4, 1) + line.substr(19, 2), ".  ") << line;
-      if (line.find(" 응답] : ") != std::string::npos) events.push_back(Utf8ToCp949(line.substr(21)).value() + "\r");
+      if (SequenceOf(line) < 0) events.push_back(Utf8ToCp949(line.substr(21)).value() + "\r");
     }
-    ASSERT_EQ(events.size(), 4u);  // start-up, reception started and stopped
+    ASSERT_EQ(events.size(), 4u);  // start-up, reception started, and its end
     std::vector<std::string> logged = FileLines(evLog);
     for (std::string& line : logged) line.erase(0, 21);
-    EXPECT_EQ(logged, events) << nSignal;
+    EXPECT_EQ(logged, events) << e.nSignal;
   }
 }
 
@@ -184,7 +198,7 @@ TEST_F(CliEndToEndTest, MonitorEndsAfterItsSecondsOrOnASignalWithReceptionStoppe
 // written (the command is still sent: the event log has its answer); ports lists only what it
 // is given here.
 TEST_F(CliEndToEndTest, ExitStatusesAndMessages) {
-  StartSim({"--rate", "0"});
+  StartSim({"--version", "0x34", "--rate", "0"});
   std::filesystem::create_directories(m_dir.File("class/tty"));  // an empty tty tree and no
   ::setenv("KORVEX_SYSFS_ROOT", m_dir.Path().c_str(), 1);         // D2XX library stand in for
   ::setenv("KORVEX_D2XX_LIBRARY", m_dir.File("no-libftd2xx.so").c_str(), 1);  // the machine's
@@ -216,6 +230,8 @@ TEST_F(CliEndToEndTest, ExitStatusesAndMessages) {
        "korvex-cli: the output cannot be written: No space left on device\n"},
       {Command({"--event-log", evLog, "version"}), false, anClosed[1], 5, "",
        "korvex-cli: the output cannot be written: Broken pipe\n"},
+      {Command({"--event-log", evLog, "monitor"}), false, anClosed[1], 5, "",  // ends in order
+       "korvex-cli: the output cannot be written: Broken pipe\n"},
       {{"--port", "/dev/null", "write-config", "--bit-timing", "0xFFFF"}, false, -1, 2, "",
        "korvex-cli: CAN 비트 타임 데이터 입력이 잘못되었읍니다\n" + CliUsage()},
       {{"--port", "/dev/null", "monitor", "--seconds", "4294967296"}, false, -1, 2, "",
@@ -232,28 +248,15 @@ TEST_F(CliEndToEndTest, ExitStatusesAndMessages) {
     EXPECT_EQ(r.out, c.out) << name;
     EXPECT_EQ(r.err, c.err) << name;
   }
-  unsigned nAnswers = 0;
-  for (const std::string& line : FileLines(evLog)) nAnswers += line.find(Utf8ToCp949("[Korvex 버전 응답]").value()) != std::string::npos;
-  EXPECT_EQ(nAnswers, 2u);
+  std::vector<std::string> logged = FileLines(evLog), expected;
+  for (const std::string& answer : {EV_VERSION, EV_VERSION, EV_STARTED})
+    for (const std::string& event : {EV_CONFIG, EV_STOPPED, answer, EV_STOPPED})
+      expected.push_back(Utf8ToCp949(event).value() + "\r");
+  for (std::string& line : logged) line.erase(0, 21);
+  EXPECT_EQ(logged, expected);
   for (const int fd : {fdMaster, fdFull, anClosed[1]}) ::close(fd);
   ::unsetenv("KORVEX_SYSFS_ROOT");
   ::unsetenv("KORVEX_D2XX_LIBRARY");
-}
-
-// The module vanishes during monitor: the red event, a message and exit 4, promptly.
-TEST_F(CliEndToEndTest, MonitorEndsPromptlyWhenThePortGoesAway) {
-  StartSim({"--rate", "200"});
-  CChildProcess cli;
-  ASSERT_TRUE(cli.Start(KORVEX_CLI_PROGRAM, Command({"monitor"})));
-  std::string line;
-  for (unsigned nFrames = 0; nFrames < 5;) {
-    ASSERT_TRUE(cli.ReadLine(line, WAIT_MS));
-    nFrames += SequenceOf(line) >= 0;
-  }
-  m_sim.Signal(SIGKILL);
-  EXPECT_EQ(cli.Finish(2000), 4);
-  EXPECT_EQ(Lines(cli.Out()).back(), "[Korvex 통신포트 에러]      : 통신 포트가 끊어졌읍니다 (장치가 분리됨)");
-  EXPECT_EQ(cli.Err(), "korvex-cli: the port went away (the device was unplugged or hung up)\n");
 }
 
 // A flood while nobody reads the output: memory stays bounded, the frames the program could

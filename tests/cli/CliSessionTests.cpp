@@ -1,10 +1,9 @@
 // korvex-cli's session on the virtual-time loop against a scripted module: what it writes to
-// the module and prints, and when; what goes wrong on the way in and at the output. (Every
-// command's answers, monitor, the log files, the exit statuses and the signals are checked
+// the module and prints, and when; what goes wrong on the way in. (Every command's answers,
+// monitor, the log files, the exit statuses, output errors and the signals are checked
 // against the simulated module in the end-to-end tests.)
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -87,18 +86,17 @@ public:
       if (m_channel.IsReceptionRunning() && !std::exchange(m_bSent, true)) fnSend(*m_pSerial);
     };
   }
-  // Runs a command line; pOut, when given, stands for standard output. Standard error goes
-  // with the captured output, so that any text on it shows in what a test compares.
-  int Run(const std::vector<std::string>& args, std::FILE* pOut = nullptr) {
+  // Runs a command line. Standard error goes with the captured output, so that any text on
+  // it shows in what a test compares.
+  int Run(const std::vector<std::string>& args) {
     const CliParseResult parsed = ParseCommandLine(args);
     EXPECT_TRUE(parsed.m_bOk) << parsed.m_error;
-    CCliSession session(parsed.m_options, m_channel, m_logs, pOut ? pOut : m_pOut, m_pOut);
+    CCliSession session(parsed.m_options, m_channel, m_logs, m_pOut, m_pOut);
     CVirtualLoop::CWindow channelWindow(m_loop, m_channel);
     CIntTimerWindow sessionWindow(m_loop, session);
     const int nExit = session.Run(channelWindow, sessionWindow, m_pump, &m_loop);
     EXPECT_FALSE(session.IsPortOpen());
     EXPECT_FALSE(m_pSerial->IsOpen());
-    m_qwFramesPrinted = session.FramesPrinted();
     return nExit;
   }
   std::vector<std::string> Printed() {
@@ -119,7 +117,6 @@ public:
   CModuleChannel m_channel{std::unique_ptr<CFakeTransport>(m_pSerial), std::make_unique<CFakeTransport>()};
   std::set<char> m_silent;
   bool m_bSent = false;
-  uint64_t m_qwFramesPrinted = 0;
 };
 
 TEST(CliSession, UnansweredCommandGivesTheCommunicationErrorOneSecondLater) {
@@ -176,46 +173,6 @@ TEST(CliSession, MonitorReportsWhatWentWrongOnTheWayIn) {
     const std::vector<std::string> printed = rig.Printed();
     ASSERT_GE(printed.size(), c.tail.size()) << c.pszCase;
     EXPECT_EQ(std::vector<std::string>(printed.end() - c.tail.size(), printed.end()), c.tail) << c.pszCase;
-  }
-}
-
-// An output that takes this many bytes and then fails, like a pipe whose reader has gone:
-// the command is still sent and answered, monitor ends in order with reception stopped, and
-// the run ends with the output error, never the communication error.
-TEST(CliSession, OutputThatCannotBeWrittenIsItsOwnFailure) {
-  const struct {
-    std::vector<std::string> args;
-    std::size_t nBudget;
-    const char* pszLastCommand;
-  } kCases[] = {
-      {{"--port", "p", "version"}, 0, ":V56\r"},
-      {{"--port", "p", "monitor"}, 2000, ":G11A9\r"},  // the start-up events and a few frames
-  };
-  for (const auto& c : kCases) {
-    CSessionRig rig;
-    std::size_t nBudget = c.nBudget;
-    cookie_io_functions_t functions{};
-    functions.write = [](void* pCookie, const char*, std::size_t nSize) -> ssize_t {
-      auto* pnLeft = static_cast<std::size_t*>(pCookie);
-      if (*pnLeft < nSize) return errno = EPIPE, -1;
-      *pnLeft -= nSize;
-      return static_cast<ssize_t>(nSize);
-    };
-    std::FILE* pOut = fopencookie(&nBudget, "w", functions);
-    ASSERT_NE(pOut, nullptr);
-    unsigned nSent = 0;
-    rig.m_pump.m_fnOnPump = [&] {  // frames keep coming; a run that does not end is cut short
-      rig.m_pSerial->Deliver(FRAME);
-      rig.m_pump.m_bInterrupted |= ++nSent > 10000;
-    };
-    EXPECT_EQ(rig.Run(c.args, pOut), CLI_EXIT_OUTPUT_FAILED) << c.args[2];
-    const std::vector<std::string>& writes = rig.m_pSerial->m_writes;
-    ASSERT_GE(writes.size(), 2u);
-    EXPECT_EQ(writes[writes.size() - 2], c.pszLastCommand);
-    EXPECT_EQ(writes.back(), ":G10A8\r");
-    EXPECT_LT(nSent, 10000u);
-    EXPECT_EQ(rig.Printed(), std::vector<std::string>{"korvex-cli: the output cannot be written: Broken pipe"});
-    std::fclose(pOut);
   }
 }
 
