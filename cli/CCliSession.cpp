@@ -1,5 +1,9 @@
 #include "cli/CCliSession.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
 #include "protocol/CModuleChannel.h"
 #include "receive/CLogFiles.h"
 
@@ -8,10 +12,12 @@ CCliSession::CCliSession(const CliOptions& options, CModuleChannel& channel, CLo
     : m_options(options), m_channel(channel), m_logs(logs), m_pOut(pOut), m_pErr(pErr) {}
 
 template <class TWaiting>
-void CCliSession::WaitWhile(CliPump& pump, TWaiting bWaiting) {
-  // Whoever reads the output sees each batch as it is handled; when nobody reads it any
-  // more (a closed pipe), the run ends in order as on a signal.
-  while (bWaiting() && m_channel.CommErrorCount() == 0 && !pump.Interrupted() && std::fflush(m_pOut) == 0)
+void CCliSession::WaitWhile(CliPump& pump, bool bForOutput, TWaiting bWaiting) {
+  // Whoever reads the output sees each batch as it is handled. When nobody can read it any
+  // more (a closed pipe, a full disk) an answer is still awaited, but monitoring ends in
+  // order as on a signal.
+  while (bWaiting() && m_channel.CommErrorCount() == 0 && !m_bPortGone && !pump.Interrupted() &&
+         (FlushOutput() || !bForOutput))
     pump.Pump();
 }
 
@@ -25,18 +31,16 @@ int CCliSession::Run(MessageHost& channelWindow, MessageHost& sessionWindow, Cli
 
   bool bAnswered = false;
   const bool bOpened = m_channel.Open(m_options.m_bUsb, m_options.m_portName, m_options.m_dwBaudRate);
-  if (!bOpened) {
-    std::fprintf(m_pErr, "%s\n",
-                 m_options.m_bUsb ? "지정한 USB 통신 포트를 여는데 실패했읍니다" : "지정한 시리얼 통신 포트를 여는데 실패했읍니다");
-  } else {
-    WaitWhile(pump, [this] { return m_channel.IsStartupPending(); });
-    if (!m_channel.IsStartupPending()) {
+  if (bOpened) {
+    WaitWhile(pump, false, [this] { return m_channel.IsStartupPending(); });
+    if (!m_channel.IsStartupPending() && !m_bPortGone) {
       SendCommand();
-      WaitWhile(pump, [this] { return m_channel.IsAwaitingResponse(); });
-      bAnswered = !m_channel.IsAwaitingResponse() && m_channel.CommErrorCount() == 0;
+      WaitWhile(pump, false, [this] { return m_channel.IsAwaitingResponse(); });
+      bAnswered = !m_channel.IsAwaitingResponse() && m_channel.CommErrorCount() == 0 && !m_bPortGone;
       if (bAnswered && m_options.m_eCommand == ECliCommand::MONITOR) {
-        if (m_options.m_nSeconds > 0) m_pWindow->SetTimer(IDT_MONITOR, m_options.m_nSeconds * 1000);
-        WaitWhile(pump, [this] { return !MonitorDone(); });
+        m_qwMonitorMsLeft = uint64_t{m_options.m_nSeconds} * 1000;
+        if (m_qwMonitorMsLeft > 0) ArmMonitorTimer();
+        WaitWhile(pump, true, [this] { return !MonitorDone(); });
         m_pWindow->KillTimer(IDT_MONITOR);
       }
     }
@@ -50,9 +54,32 @@ int CCliSession::Run(MessageHost& channelWindow, MessageHost& sessionWindow, Cli
   m_channel.SetReceiveSink(nullptr);
   m_logs.CloseLogFiles();
   m_logs.SetEventDisplay(nullptr);
-  std::fflush(m_pOut);
-  if (!bOpened) return CLI_EXIT_NO_PORT;
-  return bAnswered ? CLI_EXIT_ANSWERED : CLI_EXIT_NO_ANSWER;
+  FlushOutput();
+  return Finish(bOpened, bAnswered);
+}
+
+int CCliSession::Finish(bool bOpened, bool bAnswered) {
+  if (!bOpened) {
+    std::fprintf(m_pErr, "%s\n",
+                 m_options.m_bUsb ? "지정한 USB 통신 포트를 여는데 실패했읍니다" : "지정한 시리얼 통신 포트를 여는데 실패했읍니다");
+    if (!m_channel.LastOpenError().empty()) std::fprintf(m_pErr, "korvex-cli: %s\n", m_channel.LastOpenError().c_str());
+    return CLI_EXIT_NO_PORT;
+  }
+  if (m_bPortGone) std::fputs("korvex-cli: the port went away (the device was unplugged or hung up)\n", m_pErr);
+  const ChannelCounters counters = m_channel.Counters();
+  if (counters.AnyNonZero())
+    std::fprintf(m_pErr, "korvex-cli: dropped blocks %llu, refused lines %llu, refused responses %llu, incomplete frames %llu\n",
+                 static_cast<unsigned long long>(counters.m_qwDroppedBlocks),
+                 static_cast<unsigned long long>(counters.m_qwRefusedLines),
+                 static_cast<unsigned long long>(counters.m_qwRefusedResponses),
+                 static_cast<unsigned long long>(counters.m_qwIncompleteFrames));
+  if (m_nOutputError != 0) {
+    std::fprintf(m_pErr, "korvex-cli: the output cannot be written: %s\n", std::strerror(m_nOutputError));
+    return CLI_EXIT_OUTPUT_FAILED;
+  }
+  // Received frames dropped because the program fell behind are lost: never a success.
+  if (!bAnswered || m_bPortGone || counters.m_qwDroppedBlocks > 0) return CLI_EXIT_COMM_FAILED;
+  return CLI_EXIT_ANSWERED;
 }
 
 void CCliSession::OpenLogs() {
@@ -97,6 +124,10 @@ void CCliSession::SendCommand() {
   }
 }
 
+void CCliSession::ArmMonitorTimer() {
+  m_pWindow->SetTimer(IDT_MONITOR, static_cast<unsigned>(std::min<uint64_t>(m_qwMonitorMsLeft, MONITOR_CHUNK_MS)));
+}
+
 bool CCliSession::MonitorDone() const {
   return m_bTimeUp || (m_options.m_qwCount > 0 && m_qwFrames >= m_options.m_qwCount);
 }
@@ -105,13 +136,26 @@ void CCliSession::OnMessage(unsigned /*nMsg*/, uintptr_t /*wParam*/, intptr_t /*
 
 void CCliSession::OnTimer(unsigned nId) {
   if (nId != IDT_MONITOR) return;
+  m_qwMonitorMsLeft -= std::min<uint64_t>(m_qwMonitorMsLeft, MONITOR_CHUNK_MS);
+  if (m_qwMonitorMsLeft > 0) {
+    ArmMonitorTimer();
+    return;
+  }
   m_bTimeUp = true;
   m_pWindow->KillTimer(IDT_MONITOR);
 }
 
-void CCliSession::Print(std::string_view text) {
-  if (m_options.m_bTimestamps) {
-    const std::string_view stamp = m_logs.TimeStamp();
+bool CCliSession::FlushOutput() {
+  if (m_nOutputError == 0) {
+    errno = 0;
+    if (std::fflush(m_pOut) != 0 || std::ferror(m_pOut)) m_nOutputError = errno != 0 ? errno : EIO;
+  }
+  return m_nOutputError == 0;
+}
+
+void CCliSession::Print(std::string_view stamp, std::string_view text) {
+  if (m_nOutputError != 0) return;  // nobody sees it any more
+  if (!stamp.empty()) {
     std::fwrite(stamp.data(), 1, stamp.size(), m_pOut);
     std::fputs("  ", m_pOut);
   }
@@ -119,11 +163,14 @@ void CCliSession::Print(std::string_view text) {
   std::fputc('\n', m_pOut);
 }
 
-void CCliSession::AppendEvent(std::string_view text, COLORREF /*colour*/) { Print(text); }
+void CCliSession::AppendEvent(std::string_view text, COLORREF /*colour*/) {
+  Print(m_options.m_bTimestamps ? m_logs.TimeStamp() : std::string_view(), text);
+}
 
+// A frame is stamped with the second its bytes came off the port, on screen as in the log.
 void CCliSession::AppendLine(std::string_view text, const ArrivalTime& arrival) {
   if (m_bFramesClosed || MonitorDone()) return;
   ++m_qwFrames;
-  Print(text);
+  Print(m_options.m_bTimestamps ? m_logs.TimeStamp(arrival.WallSeconds()) : std::string_view(), text);
   m_logs.WriteStampedLine(LOG_RDATA, text, arrival.WallSeconds());
 }

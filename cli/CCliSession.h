@@ -1,9 +1,11 @@
 #pragma once
 // One run of korvex-cli over the module channel: open the port (the start-up exchange runs
-// first), send the command, wait for its answer or the communication error, close with
-// reception stopped. Every event is printed as LogEvent receives it and every received frame
-// as the receive list would receive it, one per line; the log files are written as the
-// window writes them. Runs on any message loop through CliPump.
+// first), send the command, wait for its answer, the communication error or the port's
+// disappearance, close with reception stopped. Every event is printed as LogEvent receives it
+// and every received frame as the receive list would receive it, one per line; the log files
+// are written as the window writes them. What went wrong beyond the events (why the port did
+// not open, the port gone, the channel's counters, an output that cannot be written) goes to
+// standard error. Runs on any message loop through CliPump.
 #include <cstdint>
 #include <cstdio>
 
@@ -17,7 +19,14 @@ class CLogFiles;
 class CModuleChannel;
 class Sleeper;
 
-enum ECliExit : int { CLI_EXIT_ANSWERED = 0, CLI_EXIT_USAGE = 2, CLI_EXIT_NO_PORT = 3, CLI_EXIT_NO_ANSWER = 4 };
+// 4: no answer, the port went away or received frames were dropped; 5: the output failed.
+enum ECliExit : int {
+  CLI_EXIT_ANSWERED = 0,
+  CLI_EXIT_USAGE = 2,
+  CLI_EXIT_NO_PORT = 3,
+  CLI_EXIT_COMM_FAILED = 4,
+  CLI_EXIT_OUTPUT_FAILED = 5
+};
 
 // What the session needs from the message loop it runs on.
 class CliPump {
@@ -27,13 +36,16 @@ public:
   virtual void Pump() = 0;
   // Handles what has already been posted, without waiting.
   virtual void Drain() = 0;
-  // True once the user asked the program to stop (SIGINT, SIGTERM).
+  // True once the user asked the program to stop (SIGINT, SIGTERM, SIGHUP).
   virtual bool Interrupted() const = 0;
 };
 
 class CCliSession final : public MessageHandler, public ChannelOwner, public EventDisplay, public ReceiveSink {
 public:
   static constexpr unsigned IDT_MONITOR = 300;  // the session's own timer for monitor --seconds
+  // The timer is armed for at most a day at a time: a message host may count milliseconds
+  // in an int, and --seconds goes far beyond that.
+  static constexpr unsigned MONITOR_CHUNK_MS = 86400000;
 
   CCliSession(const CliOptions& options, CModuleChannel& channel, CLogFiles& logs, std::FILE* pOut, std::FILE* pErr);
 
@@ -42,11 +54,11 @@ public:
   // destroyed (closed, window forgotten) when it returns.
   int Run(MessageHost& channelWindow, MessageHost& sessionWindow, CliPump& pump, Sleeper* pSleeper = nullptr);
 
-  uint64_t FramesPrinted() const { return m_qwFrames; }
-
-  // The channel's owner: notifications are taken and ignored, the port-open flag is kept.
+  // The channel's owner: notifications are taken and ignored, the port-open flag is kept,
+  // a port gone ends the run.
   MessageHost& OwnerWindow() override { return *m_pWindow; }
   void SetPortOpen(bool bOpen) override { m_bPortOpen = bOpen; }
+  void OnPortGone() override { m_bPortGone = true; }
   bool IsPortOpen() const { return m_bPortOpen; }
   void OnMessage(unsigned nMsg, uintptr_t wParam, intptr_t lParam) override;
   void OnTimer(unsigned nId) override;
@@ -57,12 +69,18 @@ public:
 private:
   void OpenLogs();
   void SendCommand();
+  void ArmMonitorTimer();
   bool MonitorDone() const;
-  // Pumps while bWaiting() holds, until the communication error, an interrupt or an output
-  // that cannot be written.
+  // Pumps while bWaiting() holds, until the communication error, the port gone or an
+  // interrupt; with bForOutput also until the output cannot be written (nobody reads it).
   template <class TWaiting>
-  void WaitWhile(CliPump& pump, TWaiting bWaiting);
-  void Print(std::string_view text);
+  void WaitWhile(CliPump& pump, bool bForOutput, TWaiting bWaiting);
+  // False once the output failed; the first failure's reason is kept for the report.
+  bool FlushOutput();
+  // The line, after its time stamp when one is given.
+  void Print(std::string_view stamp, std::string_view text);
+  // Standard error's account of the run, and the exit status.
+  int Finish(bool bOpened, bool bAnswered);
 
   const CliOptions& m_options;
   CModuleChannel& m_channel;
@@ -72,6 +90,9 @@ private:
   MessageHost* m_pWindow = nullptr;
   bool m_bPortOpen = false;
   bool m_bTimeUp = false;
+  bool m_bPortGone = false;
+  int m_nOutputError = 0;  // errno of the first failed write of the output, 0 while none failed
+  uint64_t m_qwMonitorMsLeft = 0;
   bool m_bFramesClosed = false;  // after monitor's end no more frames are passed on
   uint64_t m_qwFrames = 0;
 };

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <cerrno>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -20,13 +21,28 @@
 namespace {
 
 int g_anSignalPipe[2] = {-1, -1};
+constexpr int STOP_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
 
-void OnStopSignal(int) {
-  const char by = 1;
-  [[maybe_unused]] const ssize_t n = ::write(g_anSignalPipe[1], &by, 1);
+void SetStopSignalHandler(void (*pfnHandler)(int)) {
+  struct sigaction action {};
+  action.sa_handler = pfnHandler;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (const int nSignal : STOP_SIGNALS) ::sigaction(nSignal, &action, nullptr);
 }
 
-// SIGINT and SIGTERM end a run in order (monitor stops reception first) instead of killing it.
+// The first stop signal asks for the end in order; the next one ends the program at once,
+// even while it is blocked writing an output nobody reads.
+void OnStopSignal(int) {
+  const int nSavedErrno = errno;
+  const char by = 1;
+  [[maybe_unused]] const ssize_t n = ::write(g_anSignalPipe[1], &by, 1);
+  SetStopSignalHandler(SIG_DFL);
+  errno = nSavedErrno;
+}
+
+// SIGINT, SIGTERM and SIGHUP end a run in order (monitor stops reception first, the log files
+// are flushed) instead of killing it.
 class CQtCliPump final : public CliPump {
 public:
   CQtCliPump() {
@@ -36,12 +52,7 @@ public:
       char by;
       while (::read(g_anSignalPipe[0], &by, 1) > 0) m_bInterrupted = true;
     });
-    struct sigaction action {};
-    action.sa_handler = &OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
+    SetStopSignalHandler(&OnStopSignal);
     ::signal(SIGPIPE, SIG_IGN);  // a closed output ends the run through the failed write instead
   }
   void Pump() override { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents); }

@@ -10,7 +10,8 @@
 
 namespace {
 
-constexpr uint64_t MAX_MONITOR_SECONDS = 4000000;
+// What --seconds can hold; the session arms its timer a day at a time, so any of it is counted.
+constexpr uint64_t MAX_MONITOR_SECONDS = UINT32_MAX;
 constexpr std::string_view BIT_TIMING_REFUSED = "CAN 비트 타임 데이터 입력이 잘못되었읍니다";
 
 // Hexadecimal with an optional "0x", at most nMaxDigits digits.
@@ -212,7 +213,6 @@ bool ParseMonitor(CArgs& args, CliOptions& options, std::string& error) {
       return false;
     }
     if (!args.TakeValue(arg, value, error)) return false;
-    // The monitor's timer counts milliseconds in 32 bits: at most about 46 days.
     const uint64_t qwMax = arg == "--seconds" ? MAX_MONITOR_SECONDS : UINT64_MAX;
     const auto parsed = ParsePositive(value);
     if (!parsed || *parsed > qwMax) {
@@ -220,7 +220,7 @@ bool ParseMonitor(CArgs& args, CliOptions& options, std::string& error) {
       return false;
     }
     if (arg == "--seconds")
-      options.m_nSeconds = static_cast<unsigned>(*parsed);
+      options.m_nSeconds = static_cast<uint32_t>(*parsed);
     else
       options.m_qwCount = *parsed;
   }
@@ -350,5 +350,7 @@ std::string CliUsage() {
          "                                                       each --port PATH[=module] joins the list)\n"
          "Defaults: --baud 38400, --ext; write-config: 250K, ID 0, mask 0, and automatic reset with\n"
          "bus-off reports unless --auto-reset or --report is given (--report \"\" reports nothing).\n"
-         "Exit status: 0 answered, 2 bad usage, 3 port not opened, 4 no answer from the module.\n";
+         "Exit status: 0 answered, 2 bad usage, 3 port not opened (the reason on standard error),\n"
+         "4 no answer from the module, the port went away or received frames were dropped,\n"
+         "5 the output could not be written.\n";
 }

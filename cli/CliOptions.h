@@ -38,7 +38,7 @@ struct CliOptions {
   std::vector<uint8_t> m_data;  // at most 8
 
   // monitor; 0 means no limit
-  unsigned m_nSeconds = 0;
+  uint32_t m_nSeconds = 0;
   uint64_t m_qwCount = 0;
 };
 

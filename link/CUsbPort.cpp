@@ -31,7 +31,7 @@ bool CUsbPort::Open(const std::string& serialNumber) {
   Close();
   m_lastError.clear();
   if (!m_library.IsLoaded()) {
-    m_lastError = "D2XX library not loaded";
+    m_lastError = "D2XX library (libftd2xx.so) not loaded";
     return false;
   }
   if (serialNumber.empty() || serialNumber.find('\0') != std::string::npos) {

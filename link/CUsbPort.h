@@ -38,7 +38,7 @@ public:
   uint32_t Write(const uint8_t* pData, uint32_t nLength);
   bool IsOpen() const;
   uint64_t DroppedBlocks() const;
-  // Why the last Open failed ("D2XX library not loaded", "FT_ResetDevice failed"); empty
+  // Why the last Open failed ("D2XX library (libftd2xx.so) not loaded", "FT_ResetDevice failed"); empty
   // after a successful one.
   const std::string& LastError() const { return m_lastError; }
 

@@ -1,16 +1,20 @@
 // korvex-cli against korvex-sim on a pseudo-terminal: every command, monitor at the line rate
-// of a 921,600 bit/s link, the log files, SIGINT, and the program's exit statuses and refusals.
+// of a 921,600 bit/s link, the log files, the signals, a module that vanishes or floods an
+// output nobody reads, an unprivileged user, and the program's exit statuses and messages.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "cli/CliOptions.h"
 #include "receive/TempDir.h"
@@ -20,7 +24,10 @@
 namespace {
 
 constexpr int WAIT_MS = 20000;
+const std::string EV_CONFIG = "[Korvex 환경설정 읽기 응답] : CAN2.0B  250.00K BPS  수신 ID:00000000  수신 Mask ID:00000000";
+const std::string EV_STARTED = "[CAN 데이터 수신 여부 응답] : CAN 데이터 수신 동작 중";
 const std::string EV_STOPPED = "[CAN 데이터 수신 여부 응답] : CAN 데이터 수신 중지 중";
+const std::string EV_VERSION = "[Korvex 버전 응답]          : 버전 3.4";
 
 std::vector<std::string> Lines(const std::string& text) {
   std::istringstream in(text);
@@ -39,11 +46,23 @@ struct SCliResult {
   std::string out, err;
 };
 
-SCliResult RunCli(const std::vector<std::string>& args) {
+// bUnprivileged: as uid and gid 65534 without groups; fdOut: standard output (-1: a pipe).
+SCliResult RunCli(std::vector<std::string> args, bool bUnprivileged = false, int fdOut = -1) {
+  if (bUnprivileged)
+    args.insert(args.begin(), {"--reuid=65534", "--regid=65534", "--clear-groups", KORVEX_CLI_PROGRAM});
   CChildProcess cli;
-  EXPECT_TRUE(cli.Start(KORVEX_CLI_PROGRAM, args));
+  EXPECT_TRUE(cli.Start(bUnprivileged ? "/usr/bin/setpriv" : KORVEX_CLI_PROGRAM, args, fdOut));
   const int nExit = cli.Finish(WAIT_MS);
   return {nExit, cli.Out(), cli.Err()};
+}
+
+// A field of /proc/PID/status ("VmRSS:", "SigCgt:") as a number in the given base.
+unsigned long long ProcStatus(pid_t nPid, const std::string& field, int nBase) {
+  std::ifstream in("/proc/" + std::to_string(nPid) + "/status");
+  for (std::string line; std::getline(in, line);)
+    if (line.rfind(field, 0) == 0) return std::stoull(line.substr(field.size()), nullptr, nBase);
+  ADD_FAILURE() << field << " not found for " << nPid;
+  return 0;
 }
 
 // Sequence number carried in the simulator's frame data ("데이터:00 00 00 0A FF FF FF F5"), or
@@ -81,14 +100,13 @@ protected:
 // reception stopped; a written configuration is read back.
 TEST_F(CliEndToEndTest, EveryCommandIsAnswered) {
   StartSim({"--version", "0x34", "--rate", "0"});
-  const std::string defaults = "[Korvex 환경설정 읽기 응답] : CAN2.0B  250.00K BPS  수신 ID:00000000  수신 Mask ID:00000000";
   const std::string written = "CAN2.0A  500.00K BPS  수신 ID:123  수신 Mask ID:7F0";
   const struct {
     std::vector<std::string> command;
     std::string answer;
   } kCases[] = {
-      {{"read-config"}, defaults},
-      {{"version"}, "[Korvex 버전 응답]          : 버전 3.4"},
+      {{"read-config"}, EV_CONFIG},
+      {{"version"}, EV_VERSION},
       {{"reset"}, "[CAN 리셋 응답]             : Command Reset"},
       {{"send", "--std", "123", "11", "22"},
        "[CAN 데이터 송신 응답]      : CAN2.0A  Data Frame  길이:2  ID:123  데이터:11 22"},
@@ -97,7 +115,7 @@ TEST_F(CliEndToEndTest, EveryCommandIsAnswered) {
        "[Korvex 환경설정 쓰기 응답] : " + written},
       {{"read-config"}, "[Korvex 환경설정 읽기 응답] : " + written},
   };
-  std::string startup = defaults;  // what the start-up exchange reads
+  std::string startup = EV_CONFIG;  // what the start-up exchange reads
   for (const auto& c : kCases) {
     const SCliResult r = RunCli(Command(c.command));
     EXPECT_EQ(r.nExit, 0) << c.command[0];
@@ -116,7 +134,7 @@ TEST_F(CliEndToEndTest, MonitorReceivesEveryFrameInOrderAtTheLineRate) {
   EXPECT_EQ(r.nExit, 0);
   const std::vector<std::string> out = Lines(r.out);
   ASSERT_EQ(out.size(), 3u + COUNT + 1u);
-  EXPECT_EQ(out[2], "[CAN 데이터 수신 여부 응답] : CAN 데이터 수신 동작 중");
+  EXPECT_EQ(out[2], EV_STARTED);
   EXPECT_EQ(out.back(), EV_STOPPED);
   const long long llFirst = SequenceOf(out[3]);
   ASSERT_GE(llFirst, 0) << out[3];
@@ -129,73 +147,160 @@ TEST_F(CliEndToEndTest, MonitorReceivesEveryFrameInOrderAtTheLineRate) {
   }
 }
 
-TEST_F(CliEndToEndTest, MonitorEndsAfterItsSecondsOrOnSigintWithReceptionStopped) {
+TEST_F(CliEndToEndTest, MonitorEndsAfterItsSecondsOnASignalOrWhenThePortGoesAway) {
   StartSim({"--rate", "200"});
   SCliResult r = RunCli(Command({"monitor", "--seconds", "1"}));
   EXPECT_EQ(r.nExit, 0);
   ASSERT_GE(Lines(r.out).size(), 4u + 50u);  // about two hundred frames in the second
   EXPECT_EQ(Lines(r.out).back(), EV_STOPPED);
 
-  // Without a limit it runs until a signal; time stamps go before every line.
-  CChildProcess cli;
-  ASSERT_TRUE(cli.Start(KORVEX_CLI_PROGRAM, Command({"--timestamps", "--event-log", m_dir.File("ev.txt"), "monitor"})));
-  std::vector<std::string> out;
-  unsigned nFrames = 0;
-  for (std::string line; nFrames < 20 && cli.ReadLine(line, WAIT_MS); out.push_back(line)) nFrames += SequenceOf(line) >= 0;
-  ASSERT_EQ(nFrames, 20u);
-  cli.Signal(SIGINT);
-  EXPECT_EQ(cli.Finish(WAIT_MS), 0);
-  for (const std::string& line : Lines(cli.Out())) out.push_back(line);
-  EXPECT_EQ(out.back().substr(21), EV_STOPPED);  // the module's answer to ":G10"
-  // Every line is stamped; the event log file holds exactly the printed events, in CP949.
-  std::vector<std::string> events;
-  for (const std::string& line : out) {
-    EXPECT_EQ(line.substr(4, 1) + line.substr(19, 2), ".  ") << line;
-    if (line.find(" 응답] : ") != std::string::npos) events.push_back(Utf8ToCp949(line.substr(21)).value() + "\r");
+  // Without a limit it runs until a stop signal, or until the module vanishes: then the red
+  // event, a message and exit 4, promptly. Time stamps go before every line.
+  const std::string GONE = "korvex-cli: the port went away (the device was unplugged or hung up)\n";
+  const struct {
+    int nSignal;
+    bool bToSim;
+    int nExit;
+    std::string last, err;
+  } kEndings[] = {{SIGINT, false, 0, EV_STOPPED, ""},  // EV_STOPPED: the module's answer to ":G10"
+                  {SIGTERM, false, 0, EV_STOPPED, ""},
+                  {SIGHUP, false, 0, EV_STOPPED, ""},
+                  {SIGKILL, true, 4, "[Korvex 통신포트 에러]      : 통신 포트가 끊어졌읍니다 (장치가 분리됨)", GONE}};
+  for (const auto& e : kEndings) {
+    const std::string evLog = m_dir.File("ev" + std::to_string(e.nSignal) + ".txt");
+    CChildProcess cli;
+    ASSERT_TRUE(cli.Start(KORVEX_CLI_PROGRAM, Command({"--timestamps", "--event-log", evLog, "monitor"})));
+    std::vector<std::string> out;
+    unsigned nFrames = 0;
+    for (std::string line; nFrames < 20 && cli.ReadLine(line, WAIT_MS); out.push_back(line))
+      nFrames += SequenceOf(line) >= 0;
+    ASSERT_EQ(nFrames, 20u);
+    (e.bToSim ? m_sim : cli).Signal(e.nSignal);
+    EXPECT_EQ(cli.Finish(e.bToSim ? 2000 : WAIT_MS), e.nExit) << e.nSignal;
+    EXPECT_EQ(cli.Err(), e.err);
+    for (const std::string& line : Lines(cli.Out())) out.push_back(line);
+    EXPECT_EQ(out.back().substr(21), e.last);
+    // Every line is stamped; the event log file holds exactly the printed events, in CP949.
+    std::vector<std::string> events;
+    for (const std::string& line : out) {
+      EXPECT_EQ(line.substr(4, 1) + line.substr(19, 2), ".  ") << line;
+      if (SequenceOf(line) < 0) events.push_back(Utf8ToCp949(line.substr(21)).value() + "\r");
+    }
+    ASSERT_EQ(events.size(), 4u);  // start-up, reception started, and its end
+    std::vector<std::string> logged = FileLines(evLog);
+    for (std::string& line : logged) line.erase(0, 21);
+    EXPECT_EQ(logged, events) << e.nSignal;
   }
-  ASSERT_EQ(events.size(), 4u);  // start-up, reception started and stopped
-  std::vector<std::string> logged = FileLines(m_dir.File("ev.txt"));
-  for (std::string& line : logged) line.erase(0, 21);
-  EXPECT_EQ(logged, events);
 }
 
-// Exit status and messages: 4 when the module never answers, 3 when the port cannot be opened,
-// 2 with the usage for a refused command line; ports lists only what it is given here.
-TEST(CliProgram, ExitStatusesAndMessages) {
-  CTempDir dir;  // an empty tty tree and no D2XX library stand in for the machine's
-  std::filesystem::create_directories(dir.File("class/tty"));
-  ::setenv("KORVEX_SYSFS_ROOT", dir.Path().c_str(), 1);
-  ::setenv("KORVEX_D2XX_LIBRARY", dir.File("no-libftd2xx.so").c_str(), 1);
-  const int fdMaster = ::posix_openpt(O_RDWR | O_NOCTTY);  // a terminal nobody answers on
+// Exit statuses and messages: 4 when the module never answers, 3 with the reason when the port
+// cannot be opened, 2 with the usage for a refused command line, 5 when the output cannot be
+// written (the command is still sent: the event log has its answer); ports lists only what it
+// is given here.
+TEST_F(CliEndToEndTest, ExitStatusesAndMessages) {
+  StartSim({"--version", "0x34", "--rate", "0"});
+  std::filesystem::create_directories(m_dir.File("class/tty"));  // an empty tty tree and no
+  ::setenv("KORVEX_SYSFS_ROOT", m_dir.Path().c_str(), 1);         // D2XX library stand in for
+  ::setenv("KORVEX_D2XX_LIBRARY", m_dir.File("no-libftd2xx.so").c_str(), 1);  // the machine's
+  const int fdMaster = ::posix_openpt(O_RDWR | O_NOCTTY);  // a terminal nobody answers on, root's
   ASSERT_GE(fdMaster, 0);
   ASSERT_EQ(::grantpt(fdMaster) | ::unlockpt(fdMaster), 0);
+  const int fdFull = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+  int anClosed[2];
+  ASSERT_TRUE(fdFull >= 0 && ::pipe2(anClosed, O_CLOEXEC) == 0);
+  ::close(anClosed[0]);  // nobody reads this output
+  const std::string evLog = m_dir.File("ev.txt");
+  const std::string openFailed = "지정한 시리얼 통신 포트를 여는데 실패했읍니다\nkorvex-cli: ";
   const struct {
     std::vector<std::string> args;
+    bool bUnprivileged;
+    int fdOut;
     int nExit;
     std::string out, err;
   } kCases[] = {
-      {{"--port", ::ptsname(fdMaster), "version"}, 4,
+      {{"--port", ::ptsname(fdMaster), "version"}, false, -1, 4,
        "[Korvex 통신에러 발생]      : Korvex 모듈로 부터  1초동안 요청 명령에 대해 응답이 없읍니다\n", ""},
-      {{"--port", dir.File("no-such-tty"), "version"}, 3, "", "지정한 시리얼 통신 포트를 여는데 실패했읍니다\n"},
-      {{"--usb", "KX1", "version"}, 3, "", "지정한 USB 통신 포트를 여는데 실패했읍니다\n"},
-      {{"--port", "/dev/null", "write-config", "--bit-timing", "0xFFFF"}, 2, "",
+      {{"--port", m_dir.File("no-such-tty"), "version"}, false, -1, 3, "", openFailed + "open: device not found\n"},
+      {{"--port", ::ptsname(fdMaster), "version"}, true, -1, 3, "",
+       openFailed + "open: Permission denied (the user may not use this port: on most systems a member of the "
+                    "\"dialout\" group may)\n"},
+      {{"--usb", "KX1", "version"}, false, -1, 3, "",
+       "지정한 USB 통신 포트를 여는데 실패했읍니다\nkorvex-cli: D2XX library (libftd2xx.so) not loaded\n"},
+      {Command({"--event-log", evLog, "version"}), false, fdFull, 5, "",
+       "korvex-cli: the output cannot be written: No space left on device\n"},
+      {Command({"--event-log", evLog, "version"}), false, anClosed[1], 5, "",
+       "korvex-cli: the output cannot be written: Broken pipe\n"},
+      {Command({"--event-log", evLog, "monitor"}), false, anClosed[1], 5, "",  // ends in order
+       "korvex-cli: the output cannot be written: Broken pipe\n"},
+      {{"--port", "/dev/null", "write-config", "--bit-timing", "0xFFFF"}, false, -1, 2, "",
        "korvex-cli: CAN 비트 타임 데이터 입력이 잘못되었읍니다\n" + CliUsage()},
-      {{"--port", "/dev/null", "send", "--std", "800"}, 2, "",
-       "korvex-cli: the identifier 0x800 does not fit in 11 bits (--std)\n" + CliUsage()},
-      {{"--port", dir.File("sim.tty"), "--port", "ttyS77=module", "ports"}, 0,
-       "serial  " + dir.File("sim.tty") + "  " + dir.File("sim.tty") + "  0  " + dir.File("sim.tty") +
+      {{"--port", "/dev/null", "monitor", "--seconds", "4294967296"}, false, -1, 2, "",
+       "korvex-cli: --seconds takes a whole number from 1 to 4294967295, not '4294967296'\n" + CliUsage()},
+      {{"--port", m_dir.File("sim.tty"), "--port", "ttyS77=module", "ports"}, false, -1, 0,
+       "serial  " + m_dir.File("sim.tty") + "  " + m_dir.File("sim.tty") + "  0  " + m_dir.File("sim.tty") +
            "\nserial  ttyS77  /dev/ttyS77  1  ttyS77\n",
        ""},
   };
   for (const auto& c : kCases) {
-    const SCliResult r = RunCli(c.args);
-    EXPECT_EQ(r.nExit, c.nExit) << c.args[1];
-    EXPECT_EQ(r.out, c.out) << c.args[1];
-    EXPECT_EQ(r.err, c.err) << c.args[1];
+    const SCliResult r = RunCli(c.args, c.bUnprivileged, c.fdOut);
+    const std::string name = c.args[1] + (c.bUnprivileged ? " unprivileged" : "") + " out " + std::to_string(c.fdOut);
+    EXPECT_EQ(r.nExit, c.nExit) << name;
+    EXPECT_EQ(r.out, c.out) << name;
+    EXPECT_EQ(r.err, c.err) << name;
   }
-  ::close(fdMaster);
+  std::vector<std::string> logged = FileLines(evLog), expected;
+  for (const std::string& answer : {EV_VERSION, EV_VERSION, EV_STARTED})
+    for (const std::string& event : {EV_CONFIG, EV_STOPPED, answer, EV_STOPPED})
+      expected.push_back(Utf8ToCp949(event).value() + "\r");
+  for (std::string& line : logged) line.erase(0, 21);
+  EXPECT_EQ(logged, expected);
+  for (const int fd : {fdMaster, fdFull, anClosed[1]}) ::close(fd);
   ::unsetenv("KORVEX_SYSFS_ROOT");
   ::unsetenv("KORVEX_D2XX_LIBRARY");
+}
+
+// A flood while nobody reads the output: memory stays bounded, the frames the program could
+// not take are counted (exit 4), and once reading resumes SIGTERM ends the run in order. With
+// the output still blocked, the first signal cannot be handled, so a second one ends the run.
+TEST_F(CliEndToEndTest, FloodWhileTheOutputIsHeld) {
+  StartSim({"--rate", "100000"});
+  for (const bool bResume : {true, false}) {
+    CChildProcess cli;
+    ASSERT_TRUE(cli.Start(KORVEX_CLI_PROGRAM, Command({"monitor"})));
+    std::string line;
+    ASSERT_TRUE(cli.ReadLine(line, WAIT_MS));
+    std::this_thread::sleep_for(std::chrono::seconds(3));  // the flood meets an output nobody reads
+    EXPECT_LT(ProcStatus(static_cast<pid_t>(cli.Id()), "VmRSS:", 10), 64u * 1024) << "KiB resident";
+    if (bResume) {
+      for (unsigned i = 0; i < 20000; ++i) ASSERT_TRUE(cli.ReadLine(line, WAIT_MS));
+      cli.Signal(SIGTERM);
+      EXPECT_EQ(cli.Finish(WAIT_MS), 4);
+      EXPECT_EQ(Lines(cli.Out()).back(), EV_STOPPED);
+      EXPECT_EQ(cli.Err().rfind("korvex-cli: dropped blocks ", 0), 0u) << cli.Err();
+      EXPECT_EQ(cli.Err().find("korvex-cli: dropped blocks 0,"), std::string::npos) << cli.Err();
+    } else {
+      cli.Signal(SIGHUP);
+      const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(WAIT_MS);
+      const unsigned long long qwStopSignals = 1ull << (SIGHUP - 1) | 1ull << (SIGINT - 1) | 1ull << (SIGTERM - 1);
+      while ((ProcStatus(static_cast<pid_t>(cli.Id()), "SigCgt:", 16) & qwStopSignals) != 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));  // until the first one is taken
+      cli.Signal(SIGTERM);
+      EXPECT_EQ(cli.Finish(WAIT_MS), 128 + SIGTERM);
+    }
+  }
+}
+
+// An unprivileged user runs korvex-cli twice in a row on the same port: the first run must
+// leave the port as it found it. (Needs the serial port's Close to clear the exclusive mode
+// and restore the terminal settings: until that change is merged the second run fails with
+// "port is in use by another program".)
+TEST_F(CliEndToEndTest, UnprivilegedUserRunsTwiceInARow) {
+  StartSim({"--rate", "0"});
+  ASSERT_EQ(::chmod(m_pty.c_str(), 0666), 0);
+  for (int i = 0; i < 2; ++i) {
+    const SCliResult r = RunCli(Command({"version"}), true);
+    EXPECT_EQ(r.nExit, 0) << "run " << i << ": " << r.err;
+  }
 }
 
 }  // namespace

@@ -62,7 +62,7 @@ TEST(CliOptions, GoodAndBadCommandLines) {
       {"--port p send --remote 1FFFFFFF", "port p 38400 send ext remote 1FFFFFFF"},
       {"--port p send 0 0 1 2 3 4 5 6 ff", "port p 38400 send ext 0 0 1 2 3 4 5 6 FF"},
       {"--port p monitor", "port p 38400 monitor 0 0"},  // no limit
-      {"--port p monitor --seconds 4000000 --count 100000", "port p 38400 monitor 4000000 100000"},
+      {"--port p monitor --seconds 4294967295 --count 100000", "port p 38400 monitor 4294967295 100000"},
       // Refusals.
       {"version", "! give --port PATH or --usb SERIAL"},
       {"--port p", "! no command"},
@@ -94,8 +94,9 @@ TEST(CliOptions, GoodAndBadCommandLines) {
       {"--port p send 1 100", "! data byte '100' is not a hexadecimal byte"},
       {"--port p send --remote 1 11", "! a remote frame carries no data bytes"},
       {"--port p send --loud 1", "! send does not know '--loud'"},
-      {"--port p monitor --seconds 0", "! --seconds takes a whole number from 1 to 4000000"},
-      {"--port p monitor --seconds 4000001", "! --seconds takes a whole number from 1 to 4000000"},
+      {"--port p monitor --seconds 0", "! --seconds takes a whole number from 1 to 4294967295, not '0'"},
+      {"--port p monitor --seconds 4294967296", "! --seconds takes a whole number from 1 to 4294967295"},
+      {"--port p monitor --count 18446744073709551616", "! --count takes a whole number from 1 to"},
       {"--port p monitor --count", "! --count needs a value"},
       {"--port p monitor --forever", "! monitor does not know '--forever'"},
   };

@@ -372,7 +372,7 @@ TEST_F(UsbPortTest, LibraryStaysWhileADeviceIsOpenAndAForeignOneMeansNoUsb) {
   EXPECT_EQ(m_rig.port.Close(), 1);
   EXPECT_TRUE(m_rig.library.Unload());
   EXPECT_FALSE(Open());
-  EXPECT_EQ(m_rig.port.LastError(), "D2XX library not loaded");
+  EXPECT_EQ(m_rig.port.LastError(), "D2XX library (libftd2xx.so) not loaded");
 
   CD2xxLibrary& shared = CD2xxLibrary::Shared();
   ASSERT_TRUE(shared.Load());  // KORVEX_D2XX_LIBRARY names the fake

@@ -29,20 +29,24 @@ public:
       if (fd >= 0) ::close(fd);
   }
 
-  bool Start(const std::string& program, const std::vector<std::string>& args) {
-    int anIn[2], anOut[2], anErr[2];
-    if (::pipe2(anIn, O_CLOEXEC) != 0 || ::pipe2(anOut, O_CLOEXEC) != 0 || ::pipe2(anErr, O_CLOEXEC) != 0) return false;
+  // fdOut, when given, is the child's standard output instead of a pipe read here.
+  bool Start(const std::string& program, const std::vector<std::string>& args, int fdOut = -1) {
+    int anIn[2], anOut[2] = {-1, -1}, anErr[2];
+    if (::pipe2(anIn, O_CLOEXEC) != 0 || (fdOut < 0 && ::pipe2(anOut, O_CLOEXEC) != 0) ||
+        ::pipe2(anErr, O_CLOEXEC) != 0)
+      return false;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, anIn[0], 0);
-    posix_spawn_file_actions_adddup2(&actions, anOut[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, fdOut < 0 ? anOut[1] : fdOut, 1);
     posix_spawn_file_actions_adddup2(&actions, anErr[1], 2);
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
     const int nError = ::posix_spawn(&m_nPid, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    for (const int fd : {anIn[0], anOut[1], anErr[1]}) ::close(fd);
+    for (const int fd : {anIn[0], anOut[1], anErr[1]})
+      if (fd >= 0) ::close(fd);
     m_afd[0] = anOut[0];
     m_afd[1] = anErr[0];
     m_afd[2] = anIn[1];
@@ -84,8 +88,9 @@ public:
     return true;
   }
 
-  // Reads both streams to their end and waits for the exit; the exit code, or -1 when the
-  // program did not end normally within the time.
+
+  // Reads both streams to their end and waits for the exit; the exit code, 128 + the signal
+  // that ended the program (as a shell reports it), or -1 when it did not end within the time.
   int Finish(int nTimeoutMs) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(nTimeoutMs);
     while (m_afd[0] >= 0 || m_afd[1] >= 0)
@@ -96,7 +101,7 @@ public:
       ::poll(nullptr, 0, 10);  // the pipes are closed: the exit is moments away
     }
     m_nPid = 0;
-    return WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
+    return WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : 128 + WTERMSIG(nStatus);
   }
 
   // Standard output not yet taken by ReadLine, and all of standard error.
