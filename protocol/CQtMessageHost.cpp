@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QTimerEvent>
+#include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -34,7 +36,10 @@ void CQtMessageHost::Post(unsigned nMsg, uintptr_t wParam, intptr_t lParam) {
 }
 
 void CQtMessageHost::SetTimer(unsigned nId, unsigned nMilliseconds) {
-  m_timers[nId].start(static_cast<int>(nMilliseconds), Qt::PreciseTimer, this);
+  // Qt counts in an int: a longer period is cut to the longest it can count (24.8 days)
+  // rather than turning negative. Callers that need longer re-arm (korvex-cli does).
+  const unsigned nLongest = static_cast<unsigned>(std::numeric_limits<int>::max());
+  m_timers[nId].start(static_cast<int>(std::min(nMilliseconds, nLongest)), Qt::PreciseTimer, this);
 }
 
 void CQtMessageHost::KillTimer(unsigned nId) {
