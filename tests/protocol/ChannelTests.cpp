@@ -1,26 +1,112 @@
-// The module channel on the virtual-time loop: send path, response timer, routing,
-// start-up exchange, open and close.
-#include <algorithm>
+// The module channel on the virtual-time loop over two scripted transports: commands, timer,
+// open and close, the receive side, and what each response line shows, posts and stores.
+#include <gtest/gtest.h>
 
-#include "protocol/ChannelTestBed.h"
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "protocol/CModuleChannel.h"
+#include "protocol/ChannelOwner.h"
+#include "protocol/FakeTransport.h"
+#include "receive/EventSink.h"
+#include "receive/ReceiveSink.h"
+#include "support/CVirtualLoop.h"
+#include "text/Cp949Text.h"
 
 namespace {
 
-long CommErrors(const CEvents& events) { return std::count(events.begin(), events.end(), COMM_ERROR); }
+using CEvents = std::vector<std::pair<std::string, COLORREF>>;  // text, colour
+using CMessages = std::vector<std::pair<unsigned, uintptr_t>>;  // message, wParam
 
-using ChannelTest = CChannelTestBed;
+const std::pair<std::string, COLORREF> COMM_ERROR{
+    "[Korvex 통신에러 발생]      : Korvex 모듈로 부터  1초동안 요청 명령에 대해 응답이 없읍니다", EVENT_RED};
 
+// Stands in for the event log, the receive list and the owning frame; records what reaches them.
+class ChannelTest : public ::testing::Test, public EventSink, public ReceiveSink, public ChannelOwner, public MessageHandler {
+protected:
+  ChannelTest() {
+    auto pSerial = std::make_unique<CFakeTransport>(), pUsb = std::make_unique<CFakeTransport>();
+    m_pSerial = pSerial.get(), m_pUsb = pUsb.get();
+    m_pChannel = std::make_unique<CModuleChannel>(std::move(pSerial), std::move(pUsb));
+    m_pWindow = std::make_unique<CVirtualLoop::CWindow>(m_loop, *m_pChannel);
+    EXPECT_TRUE(m_pChannel->Create(m_pWindow.get(), this, &m_loop));
+    m_pChannel->SetEventSink(this);
+    m_pChannel->SetReceiveSink(this);
+  }
+  ~ChannelTest() override { m_pChannel->Destroy(); }
+
+  void LogEvent(std::string_view text, COLORREF colour) override { m_events.emplace_back(text, colour); }
+  void AppendLine(std::string_view text, const ArrivalTime& arrival) override {
+    m_lines.emplace_back(text);
+    m_arrivals.push_back(arrival.m_nWallNs);
+    if (m_fnOnLine) m_fnOnLine();
+  }
+  void EndBatch() override { m_batchEnds.push_back(m_lines.size()); }
+  MessageHost& OwnerWindow() override { return m_ownerWindow; }
+  void SetPortOpen(bool bOpen) override { m_bPortOpen = bOpen; }
+  void OnPortGone() override { ++m_nPortGoneCalls; }
+  void OnMessage(unsigned nMsg, uintptr_t wParam, intptr_t) override { m_messages.emplace_back(nMsg, wParam); }
+  void OnTimer(unsigned) override {}
+
+  // Delivers bytes on the scripted serial port and handles them.
+  void Receive(std::string_view bytes) {
+    m_pSerial->Deliver(bytes);
+    m_loop.RunPending();
+  }
+  // Opens the scripted serial port and answers the start-up exchange; forgets what it produced.
+  void OpenReady() {
+    ASSERT_TRUE(m_pChannel->Open(false, "ttyS1", 921600));
+    Receive(Line(":Y1C0F340000000000000000") + Line(":G00"));
+    ASSERT_FALSE(m_pChannel->IsStartupPending());
+    Forget();
+  }
+  void Forget() {
+    m_pSerial->m_writes.clear();
+    m_events.clear(), m_lines.clear(), m_arrivals.clear(), m_batchEnds.clear(), m_messages.clear();
+  }
+  long CommErrors() const { return std::count(m_events.begin(), m_events.end(), COMM_ERROR); }
+
+  CVirtualLoop m_loop;
+  CVirtualLoop::CWindow m_ownerWindow{m_loop, *this};
+  CEvents m_events;
+  std::vector<std::string> m_lines;   // the receive list
+  std::vector<int64_t> m_arrivals;    // each line's arrival (wall clock)
+  std::vector<size_t> m_batchEnds;    // lines listed when each batch ended
+  std::function<void()> m_fnOnLine;   // runs inside the channel's handler, after each line
+  CMessages m_messages;               // posted to the owner
+  bool m_bPortOpen = false;
+  unsigned m_nPortGoneCalls = 0;
+  CFakeTransport* m_pSerial = nullptr;
+  CFakeTransport* m_pUsb = nullptr;
+  std::unique_ptr<CModuleChannel> m_pChannel;
+  std::unique_ptr<CVirtualLoop::CWindow> m_pWindow;
+};
+
+// Each command framed byte for byte (the other commands' lines are checked where they are
+// used); the mode byte has one bit per flag (B, auto reset, bus-off, passive, warning), a 2.0A
+// identifier is cut to 11 bits, the length to 8 and a remote frame carries no data.
 TEST_F(ChannelTest, EveryCommandGoesOutFramedThroughTheOpenPort) {
   OpenReady();
-  const uint8_t abyData[] = {0x00, 0x11};
-  m_pChannel->ReadConfig();
-  m_pChannel->WriteConfig(false, true, true, false, false, 0x0F34, 0, 0);
-  m_pChannel->SetReception(true, true);
-  m_pChannel->SendFrame(true, true, 2, 0x123, abyData);
-  m_pChannel->ResetNode();
-  m_pChannel->ReadVersion();
-  EXPECT_EQ(m_pSerial->m_writes, (std::vector<std::string>{":Y59\r", ":Z1C0F340000000000000000AB\r", ":G11A9\r",
-                                                           ":W020123001141\r", ":R52\r", ":V56\r"}));
+  const uint8_t aby[12] = {0x00, 0x11, 0x32, 0x43, 0x54, 0x65, 0x76, 0x87, 0x98, 0xA9, 0xBA, 0xCB};
+  const std::pair<const char*, std::function<void(CModuleChannel&)>> kCommands[] = {
+      {":G00A7\r", [](auto& c) { c.SetReception(false, true); }},  // no change: the start flag is not sent
+      {":Z1C0F340000000000000000AB\r", [](auto& c) { c.WriteConfig(false, true, true, false, false, 0x0F34, 0, 0); }},
+      {":Z08033407FF000140\r", [](auto& c) { c.WriteConfig(true, true, false, false, false, 0x0334, 0xFFFF, 0x1801); }},
+      {":Z133F7F1FFFFFFF00000ABC85\r", [](auto& c) { c.WriteConfig(false, false, false, true, true, 0x3F7F, 0x1FFFFFFF, 0xABC); }},
+      {":W1007FFAB\r", [&](auto& c) { c.SendFrame(true, false, 8, 0x7FF, aby); }},
+      {":W0001237D\r", [](auto& c) { c.SendFrame(true, true, 0, 0xF923, nullptr); }},
+      {":W0807FF0011324354657687F0\r", [&](auto& c) { c.SendFrame(true, true, 12, 0x7FF, aby); }},
+      {":W281FFFFFFF00113243546576871A\r", [&](auto& c) { c.SendFrame(false, true, 0xFF, 0x1FFFFFFF, aby); }},
+  };
+  for (const auto& [pszLine, fnSend] : kCommands) {
+    fnSend(*m_pChannel);
+    EXPECT_EQ(m_pSerial->m_writes, std::vector<std::string>{pszLine});
+    m_pSerial->m_writes.clear();
+  }
   EXPECT_TRUE(m_pUsb->m_writes.empty());
 }
 
@@ -34,24 +120,17 @@ TEST_F(ChannelTest, QuickCommandsShareOneRestartedTimerThatAnAnswerSilencesButDo
     if (bAnswered) Receive(Line(":R00"));  // one answer clears the flag for both
     m_loop.Advance(699);                   // 1599 ms after the first command
     EXPECT_TRUE(m_pWindow->IsTimerRunning(IDT_RESPONSE));
-    EXPECT_EQ(CommErrors(m_events), 0);
+    EXPECT_EQ(CommErrors(), 0);
     m_loop.Advance(1);
     EXPECT_FALSE(m_pWindow->IsTimerRunning(IDT_RESPONSE));
-    EXPECT_EQ(CommErrors(m_events), bAnswered ? 0 : 1);  // one report for both
+    EXPECT_EQ(CommErrors(), bAnswered ? 0 : 1);  // one report for both
     m_events.clear();
   }
   EXPECT_EQ(m_pChannel->CommErrorCount(), 1u);
 }
 
-TEST_F(ChannelTest, StartupExchangeRunsOnceAfterASuccessfulOpen) {
-  m_pSerial->m_bOpenSucceeds = false;
-  EXPECT_FALSE(m_pChannel->Open(false, "ttyS1", 38400));
-  EXPECT_EQ(m_pChannel->LastOpenError(), "open: No such file or directory");
-  EXPECT_FALSE(m_bPortOpen);
-  EXPECT_TRUE(m_pSerial->m_writes.empty());
-  m_pSerial->m_bOpenSucceeds = true;
+TEST_F(ChannelTest, StartupExchangeRunsOnceAfterASuccessfulOpenAndAnOpenReplacesTheOldPort) {
   ASSERT_TRUE(m_pChannel->Open(false, "ttyS1", 38400));
-  EXPECT_EQ(m_pChannel->LastOpenError(), "");
   ASSERT_TRUE(m_pChannel->Open(false, "ttyS1", 38400));  // cut short: the next open starts it again
   Receive(Line(":Y0C0F3401230000"));
   Receive(Line(":Y0C0F3401230000"));  // still pending: asks again
@@ -59,23 +138,15 @@ TEST_F(ChannelTest, StartupExchangeRunsOnceAfterASuccessfulOpen) {
   Receive(Line(":G01"));
   EXPECT_FALSE(m_pChannel->IsStartupPending());
   EXPECT_TRUE(m_pChannel->IsReceptionRunning());
-
-  m_pChannel->Close(false);
-  m_pSerial->m_writes.clear();
-  ASSERT_TRUE(m_pChannel->Open(false, "ttyS1", 38400));
-  Receive(Line(":Y0C0F3401230000"));  // a later "Y" answer asks nothing more
-  EXPECT_TRUE(m_pSerial->m_writes.empty());
   m_loop.Advance(3000);
-  EXPECT_EQ(CommErrors(m_events), 0);
-}
+  EXPECT_EQ(CommErrors(), 0);
 
-TEST_F(ChannelTest, OpeningWhileOpenClosesTheOldPortWithoutStoppingAndDropsWhatItQueued) {
-  OpenReady();
+  // Opening while open closes the old port without stopping and drops what it queued.
+  Forget();
   m_pSerial->Deliver(Line(":V12"));  // queued and notified, not yet handled
   ASSERT_TRUE(m_pChannel->Open(true, "KX000123", 38400));
   m_loop.RunPending();
-  EXPECT_TRUE(m_events.empty());
-  EXPECT_TRUE(m_pSerial->m_writes.empty());
+  EXPECT_TRUE(m_events.empty() && m_pSerial->m_writes.empty());
   EXPECT_FALSE(m_pSerial->IsOpen());
   EXPECT_EQ(m_pUsb->m_openedName, "KX000123");
   EXPECT_TRUE(m_bPortOpen);
@@ -83,25 +154,224 @@ TEST_F(ChannelTest, OpeningWhileOpenClosesTheOldPortWithoutStoppingAndDropsWhatI
   EXPECT_EQ(m_pUsb->m_writes, (std::vector<std::string>{":R52\r"}));
 }
 
-TEST_F(ChannelTest, CloseAndDestroySendStopWaitHalfASecondAndSilenceTheirTimer) {
+TEST_F(ChannelTest, DestroySendsStopWaitsHalfASecondAndSilencesTheTimer) {
   m_pChannel->Close(true);  // nothing open, nothing to stop: no line, no wait
   EXPECT_EQ(m_loop.Now(), 0u);
-  for (const bool bDestroy : {false, true}) {
-    SCOPED_TRACE(bDestroy);
-    OpenReady();
-    uint64_t qwClosedAt = 0;
-    m_pSerial->m_fnOnClose = [&] { qwClosedAt = m_loop.Now(); };
-    const uint64_t qwStart = m_loop.Now();
-    bDestroy ? m_pChannel->Destroy() : m_pChannel->Close(true);
-    EXPECT_EQ(m_pSerial->m_writes, std::vector<std::string>{":G10A8\r"});
-    EXPECT_EQ(qwClosedAt, qwStart + 500);
-    EXPECT_FALSE(m_bPortOpen);
-    EXPECT_FALSE(m_pWindow->IsTimerRunning(IDT_RESPONSE));
-    m_loop.Advance(3000);
-    EXPECT_TRUE(m_events.empty());
+  OpenReady();
+  m_pChannel->ReadVersion();
+  m_pSerial->m_writes.clear();
+  uint64_t qwClosedAt = 0;
+  m_pSerial->m_fnOnClose = [&] { qwClosedAt = m_loop.Now(); };
+  const uint64_t qwStart = m_loop.Now();
+  m_pChannel->Destroy();
+  EXPECT_EQ(m_pSerial->m_writes, std::vector<std::string>{":G10A8\r"});
+  EXPECT_EQ(qwClosedAt, qwStart + 500);
+  EXPECT_FALSE(m_bPortOpen);
+  m_pChannel->ReadVersion();  // no window to arm a timer on
+  m_loop.Advance(3000);
+  EXPECT_TRUE(m_events.empty());
+}
+
+const std::string FRAME = Line(":U0201230102");
+const std::string FRAME_TEXT = "CAN2.0A  Data Frame    길이:2  ID:123       데이터:01 02";
+
+TEST_F(ChannelTest, BurstIsOneBatchWithOneLampNoticePerKind) {
+  OpenReady();
+  std::string burst;
+  for (int i = 0; i < 50; ++i) burst += FRAME;
+  Receive(burst);
+  EXPECT_EQ(m_lines, std::vector<std::string>(50, FRAME_TEXT));
+  EXPECT_EQ(m_batchEnds, std::vector<size_t>{50});
+  EXPECT_EQ(m_messages, (CMessages{{WM_FRAME_ACTIVITY, 2}}));
+
+  // A configuration report keeps its place; the lamps follow at the end, sent before received.
+  Forget();
+  Receive(FRAME + Line(":W0201230011") + Line(":Y1C0F340000000000000000") + Line(":W0201230011"));
+  EXPECT_EQ(m_messages, (CMessages{{WM_CONFIG_REPORT, 0}, {WM_FRAME_ACTIVITY, 1}, {WM_FRAME_ACTIVITY, 2}}));
+  EXPECT_EQ(m_batchEnds, std::vector<size_t>{1});
+  Forget();
+  Receive(Line(":W0201230011") + Line(":V12"));  // nothing listed: the list's batch is not ended
+  EXPECT_EQ(m_messages, (CMessages{{WM_FRAME_ACTIVITY, 1}}));
+  EXPECT_TRUE(m_batchEnds.empty());
+}
+
+// While a notification waits, the reader posts no other; what arrives while the handler runs
+// posts a new one, so nothing is left in the queue. A line takes the time of the burst that
+// completed it.
+TEST_F(ChannelTest, NotificationsAreCoalescedNothingIsStrandedAndArrivalTimesTravel) {
+  OpenReady();
+  m_pSerial->Deliver(FRAME + FRAME.substr(0, 5), {1, 1000});
+  m_pSerial->Deliver(FRAME.substr(5) + FRAME, {2, 2000});
+  EXPECT_EQ(m_loop.PendingCount(), 1u);
+  m_loop.RunPending();
+  EXPECT_EQ(m_batchEnds, std::vector<size_t>{3});
+  EXPECT_EQ(m_arrivals, (std::vector<int64_t>{1000, 2000, 2000}));
+
+  int nLate = 0;
+  m_fnOnLine = [&] { if (nLate++ == 0) m_pSerial->Deliver(FRAME); };  // the reader, mid-batch
+  m_pSerial->Deliver(FRAME);
+  EXPECT_EQ(m_loop.PendingCount(), 1u);
+  m_loop.RunPending();
+  EXPECT_EQ(m_batchEnds, (std::vector<size_t>{3, 4, 5}));
+  EXPECT_EQ(m_pChannel->ReceiveQueue().Count(), 0u);
+}
+
+// The assembler keeps a line begun in one batch for the next.
+TEST_F(ChannelTest, StreamSplitAtEveryOffsetGivesTheSameLines) {
+  OpenReady();
+  const std::string stream = FRAME + "\r\n" + Line(":I11") + "noise" + ":G11A8\r" + FRAME;
+  for (std::size_t nSplit = 0; nSplit <= stream.size(); ++nSplit) {
+    SCOPED_TRACE(nSplit);
+    Forget();
+    Receive(stream.substr(0, nSplit));
+    Receive(stream.substr(nSplit));
+    ASSERT_EQ(m_lines, std::vector<std::string>(2, FRAME_TEXT));
+    ASSERT_EQ(m_events.size(), 1u);
   }
-  m_pChannel->ReadVersion();  // destroyed: no window to arm a timer on
-  EXPECT_FALSE(m_pChannel->IsAwaitingResponse());
+}
+
+TEST_F(ChannelTest, CountersTellWhatWentWrong) {
+  OpenReady();
+  const struct {
+    const char* pszName;
+    std::vector<std::string> bursts;
+    ChannelCounters added;  // dropped blocks, refused lines, refused responses, incomplete frames
+  } kCases[] = {
+      {"healthy", {Line(":V12") + Line(":U140123")}, {}},  // a remote frame carries no data
+      {"bad lines", {":G11A8\r:G1 1A9\r"}, {0, 2, 0, 0}},
+      {"short answer, unknown letter", {Line(":Y1C0334AAAAAAAABBBBBB") + Line(":Q01")}, {0, 0, 2, 0}},
+      {"data cut short", {Line(":U020123AA") + Line(":W020123AA") + Line(":U1801230102")}, {0, 0, 0, 2}},
+      // The block that does not fit is dropped whole; the line it cut off is refused when the
+      // next one starts inside it, and that one is lost with it.
+      {"dropped block", {Line(":V12").substr(0, 3), std::string(CByteQueue::QUEUE_SIZE, '\n'), Line(":R00"), Line(":R01")},
+       {1, 1, 0, 0}},
+  };
+  const auto Of = [](const ChannelCounters& n) {
+    return std::array{n.m_qwDroppedBlocks, n.m_qwRefusedLines, n.m_qwRefusedResponses, n.m_qwIncompleteFrames};
+  };
+  std::array<uint64_t, 4> total{};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.pszName);
+    for (const std::string& burst : c.bursts) Receive(burst);
+    for (std::size_t i = 0; i < total.size(); ++i) total[i] += Of(c.added)[i];
+    EXPECT_EQ(Of(m_pChannel->Counters()), total);
+    EXPECT_EQ(m_pChannel->Counters().AnyNonZero(), (total != std::array<uint64_t, 4>{}));
+  }
+  EXPECT_EQ(m_events.back().first, "[CAN 리셋 응답]             : Bus-Off Auto Reset");
+}
+
+// The port is closed once, without ":G10"; a command then finds nothing to go through. A
+// notice from a port since reopened is stale.
+TEST_F(ChannelTest, DeviceThatGoesAwayClosesThePortOnce) {
+  OpenReady();
+  m_pSerial->HangUp();
+  m_pSerial->HangUp();
+  m_loop.RunPending();
+  m_pChannel->ReadVersion();
+  m_loop.Advance(1000);
+  EXPECT_EQ(m_events.back(), COMM_ERROR);
+  EXPECT_TRUE(m_pSerial->m_writes.empty());
+  ASSERT_TRUE(m_pChannel->Open(false, "ttyS1", 921600));
+  m_pSerial->HangUp();
+  ASSERT_TRUE(m_pChannel->Open(false, "ttyS1", 921600));  // reopened before the notice ran
+  m_loop.RunPending();
+  EXPECT_TRUE(m_pSerial->IsOpen());
+  EXPECT_EQ(m_pChannel->PortGoneCount(), 1u);
+  EXPECT_EQ(m_nPortGoneCalls, 1u);
+}
+
+constexpr COLORREF LISTED = 0xFFFFFFFF;  // not a colour: the line goes to the receive list
+
+// A line, what it shows (an event in its colour or a receive-list line; "" shows nothing) and
+// what it stores (as Stored gives it; "" stores nothing).
+struct CRow { std::string payload, text; COLORREF colour = EVENT_BLACK; std::string stores; };
+
+std::string Format(const char* pszFormat, auto... values) {
+  char sz[96];
+  std::snprintf(sz, sizeof sz, pszFormat, values...);
+  return sz;
+}
+// What the channel holds of the module's reports: its configuration, the last frame, reception.
+std::array<std::string, 3> Stored(const CModuleChannel& channel) {
+  const ModuleConfig& c = channel.Config();
+  const CanFrame& f = channel.LastFrame();
+  std::string frame = Format("frame %s %s %u/%u %X", f.m_bStandard ? "A" : "B", f.m_bRemote ? "remote" : "data",
+                             f.m_byDataCount, f.m_byLength, f.m_dwId);
+  for (int i = 0; i < 8; ++i) frame += f.m_abyData[i] ? Format(" %d:%02X", i, f.m_abyData[i]) : "";
+  return {Format("config %02X %04X %X %X", c.m_byModeFlags, c.m_wBitTiming, c.m_dwId, c.m_dwMaskId), frame,
+          Format("reception %d", channel.IsReceptionRunning())};
+}
+// The CP949 bytes of a program text; "<none>" if it has no CP949 form.
+std::string Cp949(std::string_view utf8) { return Utf8ToCp949(utf8).value_or("<none>"); }
+
+std::vector<CRow> Rows() {
+  std::vector<CRow> rows = {
+      {":Y1C0F34123456781FFFFFFF", "[Korvex 환경설정 읽기 응답] : CAN2.0B  250.00K BPS  수신 ID:12345678  수신 Mask ID:1FFFFFFF",
+       EVENT_BLACK, "config 1C 0F34 12345678 1FFFFFFF"},
+      // A 2.0A identifier is masked only where it is shown.
+      {":Z0C0334F92307FF", "[Korvex 환경설정 쓰기 응답] : CAN2.0A  1.00M BPS  수신 ID:123  수신 Mask ID:7FF", EVENT_BLACK,
+       "config 0C 0334 F923 7FF"},
+      {":G01", "[CAN 데이터 수신 여부 응답] : CAN 데이터 수신 동작 중", EVENT_BLACK, "reception 1"},
+      {":G00", "[CAN 데이터 수신 여부 응답] : CAN 데이터 수신 중지 중", EVENT_BLACK, "reception 0"},
+      {":R01", "[CAN 리셋 응답]             : Bus-Off Auto Reset", EVENT_BLUE},
+      {":IFF", "[CAN 에러코드 응답]         : Bus-Off, 수신 Error-Passive, 송신 Error-Passive, 수신 Warning, 송신 Warning 에러 발생", EVENT_BLUE},
+      {":I01", "[CAN 에러코드 응답]         : Bus-Off 에러 발생", EVENT_BLUE},
+      {":I0A", "[CAN 에러코드 응답]         : 수신 Error-Passive, 수신 Warning 에러 발생", EVENT_BLUE},
+      {":I14", "[CAN 에러코드 응답]         : 송신 Error-Passive, 송신 Warning 에러 발생", EVENT_BLUE},
+      {":I20", ""}, {":IE0", ""},
+      {":VA0", "[Korvex 버전 응답]          : 버전 10.0"},
+      {":U0201230102", "CAN2.0A  Data Frame    길이:2  ID:123       데이터:01 02", LISTED, "frame A data 2/2 123 0:01 1:02"},
+      // Nothing is left of the frame before.
+      {":U3000000123", "CAN2.0B  Remote Frame  길이:0  ID:00000123  ", LISTED, "frame B remote 0/0 123"},
+      {":U01FFFFAB", "CAN2.0A  Data Frame    길이:1  ID:7FF       데이터:AB", LISTED, "frame A data 1/1 FFFF 0:AB"},
+      // Bytes past the layout are not read.
+      {":U010123556677", "CAN2.0A  Data Frame    길이:1  ID:123       데이터:55", LISTED, "frame A data 1/1 123 0:55"},
+      // A frame cut short in its data shows what it carried; a remote frame carries none.
+      {":U020123AA", "CAN2.0A  Data Frame    길이:2  ID:123       데이터:AA", LISTED, "frame A data 1/2 123 0:AA"},
+      {":U140123", "CAN2.0A  Remote Frame  길이:4  ID:123       ", LISTED, "frame A remote 0/4 123"},
+      // Shorter than the layout, or a letter the module never sends: refused whole.
+      {":Y1C0334AAAAAAAABBBBBB", ""}, {":Z0C0334012300", ""},  // 2.0B needs 11 bytes, 2.0A 7
+      {":U2F000001", ""}, {":Q01", ""},                          // a 2.0B identifier cut
+  };
+  for (const char cLetter : std::string("GRIVUY")) rows.push_back({std::string(":") + cLetter, ""});
+  // Length nibbles above 8 stand for 8; the echo leaves the last received frame alone.
+  for (const char cNibble : std::string("89ABCDEF")) {
+    rows.push_back({std::string(":U2") + cNibble + "1FFFFFFF1011121314151617",
+                    "CAN2.0B  Data Frame    길이:8  ID:1FFFFFFF  데이터:10 11 12 13 14 15 16 17", LISTED,
+                    "frame B data 8/8 1FFFFFFF 0:10 1:11 2:12 3:13 4:14 5:15 6:16 7:17"});
+    rows.push_back({std::string(":W0") + cNibble + "1FFF1011121314151617",
+                    "[CAN 데이터 송신 응답]      : CAN2.0A  Data Frame  길이:8  ID:7FF  데이터:10 11 12 13 14 15 16 17"});
+  }
+  return rows;
+}
+
+// Each row also shows that only a decoded line other than "U" and "I" answers a command, and
+// that without a receive list a frame is still stored and posted, only not listed.
+TEST_F(ChannelTest, EveryLineShowsItsTextInCp949PostsItsNotificationAndStoresItsValues) {
+  OpenReady();
+  const std::map<char, CMessages> kPosts = {{'Y', {{WM_CONFIG_REPORT, 0}}}, {'Z', {{WM_CONFIG_REPORT, 0}}},
+                                            {'U', {{WM_FRAME_ACTIVITY, 2}}}, {'W', {{WM_FRAME_ACTIVITY, 1}}}};
+  for (const bool bList : {true, false}) {
+    m_pChannel->SetReceiveSink(bList ? this : nullptr);
+    for (const CRow& row : Rows()) {
+      SCOPED_TRACE(row.payload + (bList ? "" : ", no receive list"));
+      Forget();
+      m_pChannel->ReadVersion();
+      const std::array<std::string, 3> before = Stored(*m_pChannel);
+      Receive(Line(row.payload));
+      const bool bShows = !row.text.empty(), bShown = bShows && (bList || row.colour != LISTED);
+      const char cLetter = row.payload[1];
+      CEvents shown;
+      for (const auto& [text, colour] : m_events) shown.emplace_back(Cp949(text), colour);
+      for (const std::string& line : m_lines) shown.emplace_back(Cp949(line), LISTED);
+      EXPECT_EQ(shown, (bShown ? CEvents{{Cp949(row.text), row.colour}} : CEvents{}));
+      EXPECT_EQ(m_messages, bShows && kPosts.count(cLetter) ? kPosts.at(cLetter) : CMessages{});
+      EXPECT_EQ(m_pChannel->IsAwaitingResponse(), !bShows || cLetter == 'U' || cLetter == 'I');
+      const std::array<std::string, 3> after = Stored(*m_pChannel);
+      for (std::size_t i = 0; i < after.size(); ++i)
+        EXPECT_EQ(after[i], after[i].substr(0, 6) == row.stores.substr(0, 6) ? row.stores : before[i]);
+    }
+  }
 }
 
 }  // namespace

@@ -1,8 +1,7 @@
 #pragma once
-// A scripted transport: records what the channel writes, opens or fails on demand, and
-// delivers received bytes the way a reader thread does (the burst is stamped, the block goes
-// into the queue only if the queue has more free space than the block, then the listener
-// hears of it). Deliver and HangUp may run on another thread, as a reader does.
+// A scripted transport: records what is written, opens or fails on demand, and delivers bytes
+// as a reader thread does (stamps the burst, queues the block only if the queue has more free
+// space than it, tells the listener); Deliver and HangUp may run on another thread.
 #include <atomic>
 #include <functional>
 #include <string>
@@ -47,18 +46,12 @@ public:
       ++m_qwDropped;
     m_pListener->OnBytesQueued();
   }
-  // The device hangs up, as a reader thread reports it.
   void HangUp() { m_pListener->OnPortGone(); }
   // Back to a fresh transport's script; the listener and queue stay until the next Create.
   void Forget() {
-    m_bOpenSucceeds = true;
-    m_bOpen = false;
-    m_openedName.clear();
-    m_dwOpenedRate = 0;
-    m_writes.clear();
-    m_fnOnWrite = nullptr;
-    m_fnOnClose = nullptr;
-    m_qwDropped = 0;
+    m_bOpenSucceeds = true, m_bOpen = false, m_dwOpenedRate = 0, m_qwDropped = 0;
+    m_openedName.clear(), m_writes.clear();
+    m_fnOnWrite = nullptr, m_fnOnClose = nullptr;
   }
 
   bool m_bOpenSucceeds = true;

@@ -16,8 +16,7 @@ class QtMessageHostTest : public ::testing::Test, public MessageHandler {
 protected:
   static void SetUpTestSuite() {
     static int argc = 1;
-    static char name[] = "qt_host_tests";
-    static char* argv[] = {name, nullptr};
+    static char* argv[] = {const_cast<char*>("qt_host_tests"), nullptr};
     static QCoreApplication app(argc, argv);
   }
   void OnMessage(unsigned nMsg, uintptr_t wParam, intptr_t lParam) override {
@@ -32,17 +31,14 @@ protected:
     return fnDone();
   }
 
-  std::thread::id m_uiThread = std::this_thread::get_id();
+  const std::thread::id m_uiThread = std::this_thread::get_id();
   bool m_bOffThread = false;
   std::vector<std::tuple<unsigned, uintptr_t, intptr_t>> m_messages;
   std::function<void(unsigned)> m_fnOnTimer;
 };
 
-TEST_F(QtMessageHostTest, PostsFromAReaderThreadReachTheUiThreadInOrderAndNotADestroyedHost) {
-  {
-    CQtMessageHost gone(*this);
-    gone.Post(WM_RX_NOTIFY, 1, 0);
-  }
+TEST_F(QtMessageHostTest, PostsFromAReaderThreadReachTheUiThreadInOrderAndTimersKeepTheirIds) {
+  CQtMessageHost(*this).Post(WM_RX_NOTIFY, 1, 0);
   CQtMessageHost host(*this);
   constexpr unsigned COUNT = 2000;
   std::thread([&] {
@@ -54,20 +50,17 @@ TEST_F(QtMessageHostTest, PostsFromAReaderThreadReachTheUiThreadInOrderAndNotADe
   ASSERT_EQ(m_messages.size(), COUNT);  // nothing for the destroyed host
   for (unsigned i = 0; i < COUNT; ++i)
     ASSERT_EQ(m_messages[i], std::make_tuple(unsigned{WM_RX_NOTIFY}, uintptr_t{i}, -static_cast<intptr_t>(i)));
-}
 
-TEST_F(QtMessageHostTest, TimersKeepTheirIdsRepeatAndStopWhenKilled) {
-  CQtMessageHost host(*this);
-  unsigned nFast = 0;
-  unsigned nSlow = 0;
+  // Timers keep their ids; one killed inside its own tick stops; unknown ids are ignored.
+  unsigned nFast = 0, nSlow = 0;
   m_fnOnTimer = [&](unsigned nId) {
     ASSERT_TRUE(nId == IDT_RESPONSE || nId == IDT_LAMP) << nId;
-    if (nId == IDT_RESPONSE && ++nFast == 2) host.KillTimer(IDT_RESPONSE);  // from inside its own tick
+    if (nId == IDT_RESPONSE && ++nFast == 2) host.KillTimer(IDT_RESPONSE);
     nSlow += nId == IDT_LAMP;
   };
   host.SetTimer(IDT_RESPONSE, 1);
   host.SetTimer(IDT_LAMP, 5);
-  host.KillTimer(999);                                 // unknown ids are ignored
+  host.KillTimer(999);
   ASSERT_TRUE(PumpUntil([&] { return nSlow >= 4; }));  // long after the fast one would have ticked on
   host.KillTimer(IDT_LAMP);
   EXPECT_EQ(nFast, 2u);

@@ -16,26 +16,14 @@ void CVirtualLoop::CWindow::SetTimer(unsigned nId, unsigned nMilliseconds) {
   m_loop.m_timers[{this, nId}] = {m_loop.m_qwNow + nPeriod, nPeriod};
 }
 
-void CVirtualLoop::CWindow::KillTimer(unsigned nId) { m_loop.m_timers.erase({this, nId}); }
-
-bool CVirtualLoop::CWindow::IsTimerRunning(unsigned nId) const {
-  return m_loop.m_timers.count({const_cast<CWindow*>(this), nId}) != 0;
-}
-
 void CVirtualLoop::Forget(CWindow* pWindow) {
   std::erase_if(m_timers, [pWindow](const auto& entry) { return entry.first.first == pWindow; });
   std::lock_guard lock(m_mutex);
   std::erase_if(m_queue, [pWindow](const Message& m) { return m.pWindow == pWindow; });
 }
 
-size_t CVirtualLoop::PendingCount() const {
-  std::lock_guard lock(m_mutex);
-  return m_queue.size();
-}
-
 unsigned CVirtualLoop::RunPending() {
-  unsigned nDispatched = 0;
-  for (;;) {
+  for (unsigned nDispatched = 0;; ++nDispatched) {
     Message m;
     {
       std::lock_guard lock(m_mutex);
@@ -44,7 +32,6 @@ unsigned CVirtualLoop::RunPending() {
       m_queue.pop_front();
     }
     m.pWindow->m_handler.OnMessage(m.nMsg, m.wParam, m.lParam);
-    ++nDispatched;
   }
 }
 
@@ -71,10 +58,7 @@ void CVirtualLoop::Advance(uint64_t qwMilliseconds) {
   RunPending();
 }
 
-bool CVirtualLoop::Step() {
-  if (RunPending() > 0) return true;
-  return FireNextTimerBy(std::numeric_limits<uint64_t>::max());
-}
+bool CVirtualLoop::Step() { return RunPending() > 0 || FireNextTimerBy(std::numeric_limits<uint64_t>::max()); }
 
 bool CVirtualLoop::WaitForPost(unsigned nRealMilliseconds) {
   std::unique_lock lock(m_mutex);

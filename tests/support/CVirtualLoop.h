@@ -1,13 +1,8 @@
 #pragma once
 // A deterministic message loop with a virtual clock, for tests and benchmarks. Windows
 // (CVirtualLoop::CWindow) post into one FIFO queue and run timers on the loop's clock;
-// nothing happens until the test dispatches:
-//   CVirtualLoop loop;
-//   CVirtualLoop::CWindow window(loop, channel);
-//   channel.ReadConfig();      // arms timer 201
-//   loop.Advance(1000);        // fires it: the communication error
-// Post may be called from any thread (a transport's reader); everything else, and every
-// handler, runs on the thread that drives the loop.
+// nothing happens until the test dispatches (RunPending, Advance, Step). Post may be called
+// from any thread (a transport's reader); all else runs on the thread that drives the loop.
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -30,8 +25,8 @@ public:
     void Post(unsigned nMsg, uintptr_t wParam, intptr_t lParam) override;
     // Periodic, like a window timer, until killed; setting it again restarts the period.
     void SetTimer(unsigned nId, unsigned nMilliseconds) override;
-    void KillTimer(unsigned nId) override;
-    bool IsTimerRunning(unsigned nId) const;
+    void KillTimer(unsigned nId) override { m_loop.m_timers.erase({this, nId}); }
+    bool IsTimerRunning(unsigned nId) const { return m_loop.m_timers.contains({const_cast<CWindow*>(this), nId}); }
 
   private:
     friend class CVirtualLoop;
@@ -40,33 +35,23 @@ public:
   };
 
   uint64_t Now() const { return m_qwNow; }
-  // Dispatches posted messages, including those posted meanwhile, until none is left.
-  // Returns how many it dispatched.
+  // Dispatches posted messages, those posted meanwhile too, until none is left; how many.
   unsigned RunPending();
   // Moves the clock forward, firing every timer that falls due in order and dispatching
   // posted messages before each timer and at the end.
   void Advance(uint64_t qwMilliseconds);
-  // Runs pending messages, or, when there are none, moves the clock to the next timer and
-  // fires it. False when there was nothing at all to do.
+  // Runs pending messages, or else moves the clock to the next timer and fires it; false
+  // when there was nothing to do.
   bool Step();
   // Waits in real time (bounded) until a message is pending; for tests with reader threads.
   bool WaitForPost(unsigned nRealMilliseconds);
   // A blocked UI thread: the clock moves, nothing is dispatched and no timer fires.
   void Sleep(unsigned nMilliseconds) override { m_qwNow += nMilliseconds; }
-  size_t PendingCount() const;
+  size_t PendingCount() const { std::lock_guard lock(m_mutex); return m_queue.size(); }
 
 private:
-  struct Message {
-    CWindow* pWindow;
-    unsigned nMsg;
-    uintptr_t wParam;
-    intptr_t lParam;
-  };
-  struct Timer {
-    uint64_t qwDue;
-    unsigned nPeriod;
-  };
-  using TimerKey = std::pair<CWindow*, unsigned>;
+  struct Message { CWindow* pWindow; unsigned nMsg; uintptr_t wParam; intptr_t lParam; };
+  struct Timer { uint64_t qwDue; unsigned nPeriod; };
 
   void Forget(CWindow* pWindow);
   bool FireNextTimerBy(uint64_t qwLimit);
@@ -74,6 +59,6 @@ private:
   mutable std::mutex m_mutex;  // guards the queue only: Post comes from other threads
   std::condition_variable m_posted;
   std::deque<Message> m_queue;
-  std::map<TimerKey, Timer> m_timers;
+  std::map<std::pair<CWindow*, unsigned>, Timer> m_timers;  // by window and id
   uint64_t m_qwNow = 0;
 };

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 extern char** environ;
@@ -25,8 +26,7 @@ public:
   CChildProcess& operator=(const CChildProcess&) = delete;
   ~CChildProcess() {
     Kill(true);
-    for (const int fd : m_afd)
-      if (fd >= 0) ::close(fd);
+    for (const int fd : m_afd) CloseFd(fd);
   }
 
   // fdOut, when given, is the child's standard output instead of a pipe read here.
@@ -37,19 +37,15 @@ public:
       return false;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, anIn[0], 0);
-    posix_spawn_file_actions_adddup2(&actions, fdOut < 0 ? anOut[1] : fdOut, 1);
-    posix_spawn_file_actions_adddup2(&actions, anErr[1], 2);
+    const int afdChild[3] = {anIn[0], fdOut < 0 ? anOut[1] : fdOut, anErr[1]};
+    for (int fd = 0; fd < 3; ++fd) posix_spawn_file_actions_adddup2(&actions, afdChild[fd], fd);
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
     const int nError = ::posix_spawn(&m_nPid, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    for (const int fd : {anIn[0], anOut[1], anErr[1]})
-      if (fd >= 0) ::close(fd);
-    m_afd[0] = anOut[0];
-    m_afd[1] = anErr[0];
-    m_afd[2] = anIn[1];
+    for (const int fd : {anIn[0], anOut[1], anErr[1]}) CloseFd(fd);
+    m_afd[0] = anOut[0], m_afd[1] = anErr[0], m_afd[2] = anIn[1];
     if (nError != 0) m_nPid = 0;
     return nError == 0;
   }
@@ -72,10 +68,7 @@ public:
   bool Send(const std::string& line) {
     return ::write(m_afd[2], (line + "\n").data(), line.size() + 1) == static_cast<ssize_t>(line.size() + 1);
   }
-  void CloseInput() {
-    ::close(m_afd[2]);
-    m_afd[2] = -1;
-  }
+  void CloseInput() { CloseFd(std::exchange(m_afd[2], -1)); }
 
   // The next line of standard output without its line feed; false at the deadline or the end.
   bool ReadLine(std::string& line, int nTimeoutMs) {
@@ -87,7 +80,6 @@ public:
     m_nOutRead = nEnd + 1;
     return true;
   }
-
 
   // Reads both streams to their end and waits for the exit; the exit code, 128 + the signal
   // that ended the program (as a shell reports it), or -1 when it did not end within the time.
@@ -109,6 +101,9 @@ public:
   const std::string& Err() const { return m_atext[1]; }
 
 private:
+  static void CloseFd(int fd) {
+    if (fd >= 0) ::close(fd);
+  }
   // Waits for either stream and appends what it has; false at the deadline or when both ended.
   bool ReadSome(Clock::time_point deadline) {
     pollfd afd[2] = {{m_afd[0], POLLIN, 0}, {m_afd[1], POLLIN, 0}};
@@ -118,12 +113,10 @@ private:
     for (int i = 0; i < 2; ++i) {
       if (m_afd[i] < 0 || afd[i].revents == 0) continue;
       const ssize_t n = ::read(m_afd[i], ach, sizeof ach);
-      if (n > 0) {
+      if (n > 0)
         m_atext[i].append(ach, static_cast<std::size_t>(n));
-      } else if (n == 0 || errno != EINTR) {
-        ::close(m_afd[i]);
-        m_afd[i] = -1;
-      }
+      else if (n == 0 || errno != EINTR)
+        CloseFd(std::exchange(m_afd[i], -1));
     }
     return true;
   }

@@ -1,7 +1,5 @@
 #pragma once
 // A private temporary directory under /tmp for one test, removed with everything in it.
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,8 +11,7 @@ class ScratchDir {
 public:
   ScratchDir() {
     char szTemplate[] = "/tmp/korvex-test-XXXXXX";
-    const char* pszPath = ::mkdtemp(szTemplate);
-    if (pszPath) m_path = pszPath;
+    if (const char* pszPath = ::mkdtemp(szTemplate)) m_path = pszPath;
     EXPECT_FALSE(m_path.empty()) << "mkdtemp failed";
   }
   ~ScratchDir() {
@@ -29,23 +26,25 @@ public:
 
   // Writes a file (creating its directories) and returns its full path.
   std::string Write(const std::string& relative, const std::string& content) const {
-    const std::string path = *this / relative;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    const std::string path = WithParent(relative);
     std::ofstream(path, std::ios::binary) << content;
     return path;
   }
   std::string MakeDir(const std::string& relative) const {
-    const std::string path = *this / relative;
-    std::filesystem::create_directories(path);
-    return path;
+    std::filesystem::create_directories(*this / relative);
+    return *this / relative;
   }
   // A symbolic link at relative, pointing to target as given (relative targets stay relative).
   void Link(const std::string& target, const std::string& relative) const {
-    const std::string path = *this / relative;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::filesystem::create_symlink(target, path);
+    std::filesystem::create_symlink(target, WithParent(relative));
   }
 
 private:
+  // The full path of relative, its directory created.
+  std::string WithParent(const std::string& relative) const {
+    std::filesystem::create_directories(std::filesystem::path(*this / relative).parent_path());
+    return *this / relative;
+  }
+
   std::string m_path;
 };

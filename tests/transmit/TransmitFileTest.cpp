@@ -1,12 +1,13 @@
+// The transmit list and its file: golden and hostile files, count forms, failed and linked saves.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/ScratchDir.h"
@@ -18,82 +19,129 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-std::string DataFile(const std::string& name) {
-  return std::string(KORVEX_TRANSMIT_DATA) + "/" + name;
-}
+std::string DataFile(const std::string& name) { return std::string(KORVEX_TRANSMIT_DATA) + "/" + name; }
 
 Bytes FileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::string WriteFile(const ScratchDir& dir, const std::string& name, const Bytes& bytes) {
-  return dir.Write(name, std::string(bytes.begin(), bytes.end()));
-}
-
-// The record of one_record.ctd: CAN 2.0A data frame, Hex, length 2, ID 0x123, bytes 11 22.
-TData GoldenRecord() {
+// With 0x123, the record of one_record.ctd: CAN 2.0A data frame, Hex, length 2, bytes 11 22.
+TData Frame(uint32_t dwID = 0x123) {
   TData record;
   record.byLength = 2;
-  record.dwID = 0x123;
+  record.dwID = dwID;
   record.dwBytes0to3 = 0x11220000;
   return record;
 }
 
-void ExpectSameStored(const TData& a, const TData& b) {
-  EXPECT_TRUE(IsSameFrame(a, b) && a.bHexFormat == b.bHexFormat);
+bool SameStored(const TData& a, const TData& b) { return IsSameFrame(a, b) && a.bHexFormat == b.bHexFormat; }
+
+TEST(CTDataObject, DuplicateRuleComparesEveryFrameFieldButTheEditingFormat) {
+  const std::tuple<const char*, void (*)(TData&), bool> kCases[] = {
+      {"nothing", [](TData&) {}, false},
+      {"bHexFormat", [](TData& r) { r.bHexFormat = 0; }, false},
+      {"bStandardID", [](TData& r) { r.bStandardID = 0; }, true},
+      {"bDataFrame", [](TData& r) { r.bDataFrame = 0; }, true},
+      {"byLength", [](TData& r) { r.byLength = 3; }, true},
+      {"dwID", [](TData& r) { r.dwID = 0x124; }, true},
+      {"dwBytes0to3", [](TData& r) { r.dwBytes0to3 ^= 1; }, true},
+      {"dwBytes4to7", [](TData& r) { r.dwBytes4to7 = 0x80000000; }, true},
+  };
+  for (const auto& [pszChange, pfnChange, bAccepted] : kCases) {
+    SCOPED_TRACE(pszChange);
+    CTDataObject list;
+    ASSERT_NE(list.Add(Frame()), nullptr);
+    TData other = Frame();
+    pfnChange(other);
+    EXPECT_EQ(list.Contains(other), !bAccepted);
+    const TData* pAdded = list.Add(other);
+    ASSERT_EQ(list.Count(), bAccepted ? 2u : 1u);
+    EXPECT_EQ(pAdded, bAccepted ? &list.At(1) : nullptr);
+  }
+}
+
+TEST(CTDataObject, AddOwnsACopyAndRemoveGoesByIdentity) {
+  CTDataObject list;
+  TData *pFirst = list.Add(Frame(1)), *pSecond = list.Add(Frame(2)), *pThird = list.Add(Frame(3));
+  ASSERT_TRUE(pFirst && pSecond && pThird);
+  EXPECT_EQ(pSecond->pOwner, &list);
+  const TData equalCopy = *pSecond;
+  list.Remove(&equalCopy);  // equal but not held: left alone
+  EXPECT_EQ(list.Count(), 3u);
+  list.Remove(pSecond);
+  ASSERT_EQ(list.Count(), 2u);
+  EXPECT_EQ(&list.At(0), pFirst);  // the others keep their order and addresses
+  EXPECT_EQ(&list.At(1), pThird);
+  list.RemoveAll();
+  EXPECT_EQ(list.Count(), 0u);
+  EXPECT_NE(list.Add(Frame(1)), nullptr);  // usable again after clearing
+}
+
+// Loaded files may hold any length and flag; a stored flag of 2 still means data. The data
+// bytes go most significant first.
+TEST(TData, SendNeverTakesMoreThanEightBytes) {
+  const std::tuple<uint32_t, uint8_t, uint8_t> kCases[] = {{1, 0, 0}, {1, 8, 8}, {1, 9, 8}, {0, 5, 0}, {2, 200, 8}};
+  for (const auto& [bDataFrame, byLength, bySent] : kCases) {
+    TData record;
+    record.bDataFrame = bDataFrame;
+    record.byLength = byLength;
+    EXPECT_EQ(SendLength(record), bySent) << bDataFrame << "/" << int{byLength};
+  }
+  TData record;
+  record.dwBytes0to3 = 0x11223344;
+  record.dwBytes4to7 = 0x55667788;
+  EXPECT_EQ(DataBytesOf(record), (std::array<uint8_t, 8>{0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88}));
 }
 
 TEST(TransmitFile, GoldenFilesEncodeAndLoad) {
-  struct Case {
-    const char* pszFile;
-    std::size_t nRecords;
-  };
-  for (const Case& c : {Case{"empty.ctd", 0}, Case{"one_record.ctd", 1}}) {
+  for (const std::size_t nRecords : {0, 1}) {
+    const std::string path = DataFile(nRecords ? "one_record.ctd" : "empty.ctd");
+    SCOPED_TRACE(path);
     CTDataObject list;
-    if (c.nRecords) list.Add(GoldenRecord());
-    const Bytes golden = FileBytes(DataFile(c.pszFile));
-    EXPECT_EQ(golden.size(), TDATA_EMPTY_FILE_SIZE + c.nRecords * TDATA_RECORD_SIZE);
-    EXPECT_EQ(EncodeTransmitFile(list), golden) << c.pszFile;
-
+    if (nRecords) list.Add(Frame());
+    const Bytes golden = FileBytes(path);
+    EXPECT_EQ(golden.size(), TDATA_EMPTY_FILE_SIZE + nRecords * TDATA_RECORD_SIZE);
+    EXPECT_EQ(EncodeTransmitFile(list), golden);
     std::unique_ptr<CTDataObject> pLoaded;
-    const CFileResult result = ReadTransmitFile(DataFile(c.pszFile), pLoaded);
+    const CFileResult result = ReadTransmitFile(path, pLoaded);
     ASSERT_TRUE(result.m_bOk) << result.m_strMessage;
-    ASSERT_EQ(pLoaded->Count(), c.nRecords);
-    if (c.nRecords) {
-      ExpectSameStored(pLoaded->At(0), GoldenRecord());
+    ASSERT_EQ(pLoaded->Count(), nRecords);
+    if (nRecords) {
+      EXPECT_TRUE(SameStored(pLoaded->At(0), Frame()));
       EXPECT_EQ(pLoaded->At(0).pOwner, pLoaded.get());
     }
   }
 }
 
 // Large lists are built here rather than committed: the header and the last record are
-// checked byte for byte, the rest by reading the file back.
-TEST(TransmitFile, CountFormsAroundTheEscapeValue) {
-  struct Case {
-    uint32_t dwCount;
-    Bytes countBytes;
-  };
-  const Case cases[] = {{65534, {0xFE, 0xFF}}, {65535, {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}}};
+// checked byte for byte, the rest by reading the file back. Records load as stored, odd
+// fields and equal records too, and the loaded list still refuses a duplicate.
+TEST(TransmitFile, CountFormsAroundTheEscapeValueAndRecordsLoadAsStored) {
+  TData odd = Frame();
+  odd.bStandardID = 7;
+  odd.bDataFrame = 2;
+  odd.byLength = 200;
+  const std::pair<uint32_t, Bytes> kCases[] = {{65534, {0xFE, 0xFF}}, {65535, {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}}};
+  TData wide;  // 2.0B, 8 bytes, not edited in hex
+  wide.bStandardID = wide.bHexFormat = 0;
+  wide.byLength = 8;
   ScratchDir dir;
-  for (const Case& c : cases) {
-    std::vector<TData> records(c.dwCount);
-    for (uint32_t i = 0; i < c.dwCount; ++i) {
-      records[i].bStandardID = 0;
-      records[i].bHexFormat = 0;
-      records[i].byLength = 8;
+  for (const auto& [dwCount, countBytes] : kCases) {
+    std::vector<TData> records(dwCount, wide);
+    for (uint32_t i = 0; i < dwCount; ++i) {
       records[i].dwID = i;
       records[i].dwBytes4to7 = ~i;
     }
+    records[0] = records[1] = odd;
     const CTDataObject list(records);
     const std::string path = dir / "big.ctd";
     ASSERT_TRUE(WriteTransmitFile(path, list).m_bOk);
 
     const Bytes bytes = FileBytes(path);
-    const std::size_t nHeader = 15 + c.countBytes.size();
-    ASSERT_EQ(bytes.size(), nHeader + std::size_t{c.dwCount} * TDATA_RECORD_SIZE);
-    EXPECT_TRUE(std::equal(c.countBytes.begin(), c.countBytes.end(), bytes.begin() + 15));
-    const uint8_t byLast = static_cast<uint8_t>(c.dwCount - 1);  // 0xFD or 0xFE
+    ASSERT_EQ(bytes.size(), 15 + countBytes.size() + std::size_t{dwCount} * TDATA_RECORD_SIZE);
+    EXPECT_TRUE(std::equal(countBytes.begin(), countBytes.end(), bytes.begin() + 15));
+    const uint8_t byLast = static_cast<uint8_t>(dwCount - 1);  // 0xFD or 0xFE
     const Bytes lastRecord = {0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 8, byLast, 0xFF, 0, 0,
                               0, 0, 0, 0, static_cast<uint8_t>(~byLast), 0x00, 0xFF, 0xFF};
     EXPECT_TRUE(std::equal(lastRecord.begin(), lastRecord.end(), bytes.end() - 25));
@@ -101,64 +149,34 @@ TEST(TransmitFile, CountFormsAroundTheEscapeValue) {
     std::unique_ptr<CTDataObject> pLoaded;
     ASSERT_TRUE(ReadTransmitFile(path, pLoaded).m_bOk);
     ASSERT_EQ(pLoaded->Count(), list.Count());
-    for (std::size_t i = 0; i < list.Count(); ++i) ExpectSameStored(pLoaded->At(i), list.At(i));
+    for (std::size_t i = 0; i < list.Count(); ++i) EXPECT_TRUE(SameStored(pLoaded->At(i), list.At(i)));
+    EXPECT_EQ(pLoaded->Add(odd), nullptr);
   }
 }
 
-TEST(TransmitFile, RecordsLoadAsStoredAndEqualRecordsSurvive) {
-  TData odd = GoldenRecord();
-  odd.bStandardID = 7;
-  odd.bDataFrame = 2;
-  odd.byLength = 200;
-  const TData records[] = {odd, odd, GoldenRecord()};
-  ScratchDir dir;
-  const std::string path = dir / "odd.ctd";
-  ASSERT_TRUE(WriteTransmitFile(path, CTDataObject(records)).m_bOk);
-
-  std::unique_ptr<CTDataObject> pLoaded;
-  ASSERT_TRUE(ReadTransmitFile(path, pLoaded).m_bOk);
-  ASSERT_EQ(pLoaded->Count(), 3u);
-  for (std::size_t i = 0; i < 3; ++i) ExpectSameStored(pLoaded->At(i), records[i]);
-  EXPECT_EQ(SendLength(pLoaded->At(0)), 8);
-  EXPECT_EQ(pLoaded->Add(odd), nullptr);
-}
-
 TEST(TransmitFile, ArchiveFormsOfTheHeaderThatAreStillValid) {
-  const Bytes name = {'T', 'D', 'a', 't', 'a', 'A', 'r', 'r', 'a', 'y'};
-  auto file = [&](const Bytes& nameLength, const Bytes& count, std::size_t nRecords) {
+  auto file = [](const Bytes& nameLength, const Bytes& count, std::size_t nRecords) {
     Bytes bytes = {0x2A, 0x3F, 0x00, 0x00};
     bytes.insert(bytes.end(), nameLength.begin(), nameLength.end());
-    bytes.insert(bytes.end(), name.begin(), name.end());
+    for (const char c : std::string("TDataArray")) bytes.push_back(static_cast<uint8_t>(c));
     bytes.insert(bytes.end(), count.begin(), count.end());
     bytes.resize(bytes.size() + nRecords * TDATA_RECORD_SIZE, 0);
     return bytes;
   };
-  struct Case {
-    const char* pszWhat;
-    Bytes bytes;
-    ETransmitFileError eError;
-    std::size_t nRecords;
-  };
-  const Case cases[] = {
+  const std::tuple<const char*, Bytes, ETransmitFileError, std::size_t> kCases[] = {
       {"16-bit name length", file({0xFF, 0x0A, 0x00}, {1, 0}, 1), ETransmitFileError::NONE, 1},
-      {"32-bit form of a small count", file({0x0A}, {0xFF, 0xFF, 2, 0, 0, 0}, 2),
-       ETransmitFileError::NONE, 2},
+      {"32-bit form of a small count", file({0x0A}, {0xFF, 0xFF, 2, 0, 0, 0}, 2), ETransmitFileError::NONE, 2},
       {"bytes after the last record", file({0x0A}, {1, 0}, 2), ETransmitFileError::NONE, 1},
-      {"wide-string name", file({0xFF, 0xFE, 0xFF, 0x0A}, {0, 0}, 0),
-       ETransmitFileError::BAD_NAME, 0},
+      {"wide-string name", file({0xFF, 0xFE, 0xFF, 0x0A}, {0, 0}, 0), ETransmitFileError::BAD_NAME, 0},
   };
-  for (const Case& c : cases) {
-    const CTransmitFileParse parse = ParseTransmitFile(c.bytes);
-    EXPECT_EQ(parse.m_eError, c.eError) << c.pszWhat;
-    EXPECT_EQ(parse.m_records.size(), c.nRecords) << c.pszWhat;
+  for (const auto& [pszWhat, bytes, eError, nRecords] : kCases) {
+    const CTransmitFileParse parse = ParseTransmitFile(bytes);
+    EXPECT_EQ(parse.m_eError, eError) << pszWhat;
+    EXPECT_EQ(parse.m_records.size(), nRecords) << pszWhat;
   }
-}
-
-TEST(TransmitFile, EveryCutOfAValidFileFails) {
   const Bytes golden = FileBytes(DataFile("one_record.ctd"));
-  for (std::size_t n = 0; n < golden.size(); ++n) {
-    const CTransmitFileParse parse =
-        ParseTransmitFile(std::span<const uint8_t>(golden.data(), n));
+  for (std::size_t n = 0; n < golden.size(); ++n) {  // every cut of a valid file fails
+    const CTransmitFileParse parse = ParseTransmitFile(std::span<const uint8_t>(golden.data(), n));
     EXPECT_NE(parse.m_eError, ETransmitFileError::NONE) << n;
     EXPECT_TRUE(parse.m_records.empty()) << n;
   }
@@ -168,32 +186,28 @@ TEST(TransmitFile, HostileFilesFailAndLeaveTheListAsItWas) {
   ScratchDir dir;
   const std::string fifo = dir / "fifo.ctd";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);  // must not block waiting for a writer
-  struct Case {
-    std::string path;
-    const char* pszCause;
-  };
-  const Case cases[] = {
+  const std::pair<std::string, const char*> kCases[] = {
       {DataFile("wrong_signature.ctd"), "wrong signature"},
       {DataFile("name_case.ctd"), "wrong list name"},
       {DataFile("cut_in_record.ctd"), "fewer records"},
       {DataFile("huge_count.ctd"), "fewer records"},
-      {WriteFile(dir, "header_cut.ctd", Bytes{0x2A, 0x3F, 0x00, 0x00, 0x0A, 'T'}), "ends before"},
+      {dir.Write("header_cut.ctd", std::string("\x2A\x3F\x00\x00\x0AT", 6)), "ends before"},
       {dir / "missing.ctd", "No such file"},
       {dir.Path(), "not a regular file"},
       {fifo, "not a regular file"},
   };
-  for (const Case& c : cases) {
+  for (const auto& [path, pszCause] : kCases) {
+    SCOPED_TRACE(path);
     auto pList = std::make_unique<CTDataObject>();
-    pList->Add(GoldenRecord());
+    pList->Add(Frame());
     CTDataObject* pBefore = pList.get();
-
-    const CFileResult result = ReadTransmitFile(c.path, pList);
-    EXPECT_FALSE(result.m_bOk) << c.path;
-    EXPECT_NE(result.m_strMessage.find(c.path), std::string::npos) << result.m_strMessage;
-    EXPECT_NE(result.m_strMessage.find(c.pszCause), std::string::npos) << result.m_strMessage;
+    const CFileResult result = ReadTransmitFile(path, pList);
+    EXPECT_FALSE(result.m_bOk);
+    EXPECT_NE(result.m_strMessage.find(path), std::string::npos) << result.m_strMessage;
+    EXPECT_NE(result.m_strMessage.find(pszCause), std::string::npos) << result.m_strMessage;
     ASSERT_EQ(pList.get(), pBefore);
     ASSERT_EQ(pList->Count(), 1u);
-    ExpectSameStored(pList->At(0), GoldenRecord());
+    EXPECT_TRUE(SameStored(pList->At(0), Frame()));
   }
 }
 
@@ -204,91 +218,67 @@ public:
   CFailingCalls(EStep eStep, std::size_t nWriteLimit) : m_eStep(eStep), m_nLeft(nWriteLimit) {}
 
   ssize_t Write(int fd, const void* pData, std::size_t nSize) override {
-    if (m_eStep == EStep::WRITE && m_nLeft == 0) {
-      errno = ENOSPC;
-      return -1;
-    }
-    if (m_eStep == EStep::WRITE) nSize = std::min(nSize, m_nLeft);
-    const ssize_t n = CFileCalls::Write(fd, pData, nSize);
-    if (m_eStep == EStep::WRITE && n > 0) m_nLeft -= static_cast<std::size_t>(n);
+    if (m_eStep != EStep::WRITE) return CFileCalls::Write(fd, pData, nSize);
+    if (m_nLeft == 0) return Fail(ENOSPC);
+    const ssize_t n = CFileCalls::Write(fd, pData, std::min(nSize, m_nLeft));
+    if (n > 0) m_nLeft -= static_cast<std::size_t>(n);
     return n;
   }
-  int Sync(int fd) override {
-    if (m_eStep != EStep::SYNC) return CFileCalls::Sync(fd);
-    errno = EIO;
-    return -1;
-  }
+  int Sync(int fd) override { return m_eStep == EStep::SYNC ? Fail(EIO) : CFileCalls::Sync(fd); }
   int Rename(const char* pszFrom, const char* pszTo) override {
-    if (m_eStep != EStep::RENAME) return CFileCalls::Rename(pszFrom, pszTo);
-    errno = EXDEV;
-    return -1;
+    return m_eStep == EStep::RENAME ? Fail(EXDEV) : CFileCalls::Rename(pszFrom, pszTo);
   }
 
 private:
+  static int Fail(int nError) { errno = nError; return -1; }
   EStep m_eStep;
   std::size_t m_nLeft;
 };
 
 std::vector<std::string> Entries(const std::string& dir) {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir))
-    names.push_back(entry.path().filename().string());
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) names.push_back(entry.path().filename().string());
   return names;
 }
 
 TEST(TransmitFile, FailedSaveLeavesThePreviousFileAndNoTemporary) {
   using EStep = CFailingCalls::EStep;
-  struct Case {
-    EStep eStep;
-    std::size_t nWriteLimit;
-    const char* pszCause;
-  };
-  const Case cases[] = {{EStep::WRITE, 0, "No space left"},
-                        {EStep::WRITE, 30, "No space left"},
-                        {EStep::WRITE, 41, "No space left"},
-                        {EStep::SYNC, 0, "Input/output error"},
-                        {EStep::RENAME, 0, "Invalid cross-device link"}};
+  const std::tuple<EStep, std::size_t, const char*> kCases[] = {
+      {EStep::WRITE, 0, "No space left"}, {EStep::WRITE, 30, "No space left"}, {EStep::WRITE, 41, "No space left"},
+      {EStep::SYNC, 0, "Input/output error"}, {EStep::RENAME, 0, "Invalid cross-device link"}};
   CTDataObject list;
-  list.Add(GoldenRecord());
-  TData second = GoldenRecord();
-  second.dwID = 0x7FF;
-  list.Add(second);
-  for (const Case& c : cases) {
+  list.Add(Frame());
+  list.Add(Frame(0x7FF));
+  const Bytes previous = FileBytes(DataFile("one_record.ctd"));
+  for (const auto& [eStep, nWriteLimit, pszCause] : kCases) {
     ScratchDir dir;
-    const Bytes previous = FileBytes(DataFile("one_record.ctd"));
-    const std::string path = WriteFile(dir, "frames.ctd", previous);
-
-    CFailingCalls calls(c.eStep, c.nWriteLimit);
+    const std::string path = dir.Write("frames.ctd", std::string(previous.begin(), previous.end()));
+    CFailingCalls calls(eStep, nWriteLimit);
     const CFileResult result = WriteTransmitFile(path, list, calls);
+    SCOPED_TRACE(result.m_strMessage);
     EXPECT_FALSE(result.m_bOk);
-    EXPECT_NE(result.m_strMessage.find(path), std::string::npos) << result.m_strMessage;
-    EXPECT_NE(result.m_strMessage.find(c.pszCause), std::string::npos) << result.m_strMessage;
-    EXPECT_EQ(FileBytes(path), previous) << result.m_strMessage;
+    EXPECT_NE(result.m_strMessage.find(path), std::string::npos);
+    EXPECT_NE(result.m_strMessage.find(pszCause), std::string::npos);
+    EXPECT_EQ(FileBytes(path), previous);
     EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"frames.ctd"});
   }
 }
 
 TEST(TransmitFile, SaveReplacesTheFileKeepingItsModeAndLinks) {
   ScratchDir dir;
-  const std::string target = WriteFile(dir, "real/frames.ctd", Bytes(100, 0xAA));
+  const std::string target = dir.Write("real/frames.ctd", std::string(100, '\xAA'));
   ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
   dir.Link("real/frames.ctd", "link.ctd");
-
   CTDataObject list;
-  list.Add(GoldenRecord());
+  list.Add(Frame());
   const CFileResult result = WriteTransmitFile(dir / "link.ctd", list);
   ASSERT_TRUE(result.m_bOk) << result.m_strMessage;
-
   EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.ctd"));
   EXPECT_EQ(FileBytes(target), FileBytes(DataFile("one_record.ctd")));
-  struct stat st {};
-  ASSERT_EQ(::stat(target.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0640));
   EXPECT_EQ(Entries(dir / "real"), std::vector<std::string>{"frames.ctd"});
-
-  const CFileResult missingDir = WriteTransmitFile(dir / "no/such/dir.ctd", list);
-  EXPECT_FALSE(missingDir.m_bOk);
-  EXPECT_NE(missingDir.m_strMessage.find(dir / "no/such/dir.ctd"), std::string::npos);
+  const std::string missing = dir / "no/such/dir.ctd";  // the temporary cannot be made
+  EXPECT_NE(WriteTransmitFile(missing, list).m_strMessage.find(missing), std::string::npos);
 }
 
 }  // namespace
