@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <thread>
 
 #include "protocol/CModuleChannel.h"
 #include "protocol/ChannelOwner.h"
@@ -214,6 +215,18 @@ TEST_F(ChannelTest, NotificationsAreCoalescedNothingIsStrandedAndArrivalTimesTra
   m_loop.RunPending();
   EXPECT_EQ(m_batchEnds, (std::vector<size_t>{3, 4, 5}));
   EXPECT_EQ(m_pChannel->ReceiveQueue().Count(), 0u);
+}
+
+// A real reader thread racing the UI thread (run under ThreadSanitizer too): no line is lost.
+TEST_F(ChannelTest, ReaderThreadLosesNoLineToTheCoalescing) {
+  OpenReady();
+  constexpr size_t BURSTS = 2000;
+  std::thread reader([&] { for (size_t i = 0; i < BURSTS; ++i) m_pSerial->Deliver(FRAME + FRAME); });
+  while (m_lines.size() < 2 * BURSTS && m_loop.WaitForPost(5000)) m_loop.RunPending();
+  reader.join();
+  m_loop.RunPending();
+  EXPECT_EQ(m_lines.size(), 2 * BURSTS);
+  EXPECT_FALSE(m_pChannel->Counters().AnyNonZero());
 }
 
 // The assembler keeps a line begun in one batch for the next.
