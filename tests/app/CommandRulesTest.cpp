@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "app/CActivityLamps.h"
 #include "app/CommandIds.h"
 #include "app/CommandCatalog.h"
 #include "app/CommandRules.h"
@@ -87,22 +86,4 @@ TEST(CommandCatalog, EveryPlacedCommandHasItsTextsAndEveryKeyIsUnique) {
   std::sort(keys.begin(), keys.end());
   EXPECT_EQ(std::adjacent_find(keys.begin(), keys.end()), keys.end());
   EXPECT_EQ(FindCommand(ID_CLEAR_RDATA)->m_key, "Ctrl+F4");
-}
-
-TEST(ActivityLamps, EachLampLastsTwoTicksAndOtherKindsAreIgnored) {
-  CActivityLamps lamps;
-  lamps.OnActivity(3);
-  lamps.OnActivity(0);
-  EXPECT_EQ(lamps.Bits(), 0u);
-  lamps.OnActivity(1);
-  lamps.OnTick();
-  lamps.OnActivity(2);
-  EXPECT_EQ(lamps.Bits(), 3u);
-  lamps.OnTick();  // the transmit lamp's second tick
-  EXPECT_EQ(lamps.Bits(), 2u);
-  lamps.OnTick();
-  EXPECT_EQ(lamps.Bits(), 0u);
-  lamps.OnActivity(2);
-  lamps.PutOut();
-  EXPECT_EQ(lamps.Bits(), 0u);
 }

@@ -1,5 +1,5 @@
 // korvex-cli's command lines, good and bad, in one table: what a good one asks for, or why a
-// bad one is refused (the program then exits with 2 and its usage: see the end-to-end tests).
+// bad one is refused. (What the end-to-end tests run, and exit 2 with the usage, is left to them.)
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,7 +10,7 @@
 namespace {
 
 // The parse of a command line ('' stands for an empty argument) in one line: connection,
-// output options, command and what it carries; or "! " and the reason for the refusal.
+// command and what it carries; or "! " and the reason for the refusal.
 std::string Parsed(const std::string& line) {
   std::istringstream in(line);
   std::vector<std::string> args;
@@ -21,9 +21,6 @@ std::string Parsed(const std::string& line) {
   static const char* const kCommands[] = {"read-config", "write-config", "version", "reset", "send", "monitor", "ports"};
   std::ostringstream text;  // numbers of the command in hexadecimal, the monitor's limits in decimal
   text << (o.m_bUsb ? "usb " : "port ") << o.m_portName << ' ' << o.m_dwBaudRate;
-  if (!o.m_eventLogPath.empty()) text << " ev " << o.m_eventLogPath;
-  if (!o.m_rdataLogPath.empty()) text << " rd " << o.m_rdataLogPath;
-  if (o.m_bTimestamps) text << " ts";
   text << ' ' << kCommands[static_cast<int>(o.m_eCommand)] << std::hex << std::uppercase;
   if (o.m_eCommand == ECliCommand::WRITE_CONFIG)
     text << ' ' << int{o.m_byModeFlags} << ' ' << o.m_wBitTiming << ' ' << o.m_dwId << ' ' << o.m_dwMaskId;
@@ -37,20 +34,13 @@ std::string Parsed(const std::string& line) {
 }  // namespace
 
 TEST(CliOptions, GoodAndBadCommandLines) {
-  const struct {
-    const char* pszLine;
-    const char* pszExpected;  // the parse, or "! " and a part of the reason
-  } kCases[] = {
-      {"--port /dev/pts/7 --baud 921600 --event-log /tmp/e.txt --rdata-log r.txt --timestamps version",
-       "port /dev/pts/7 921600 ev /tmp/e.txt rd r.txt ts version"},
-      {"--usb KX12345 reset", "usb KX12345 38400 reset"},
+  const struct { const char* pszLine; const char* pszExpected; } kCases[] = {  // "! ": a part of the reason
       {"ports", "port  38400 ports"},  // listing the ports needs none
       {"--port a --port=b=module ports", "port a 38400 ports"},  // ports takes several
       {"--port p=module version", "port p 38400 version"},
       // write-config: mode byte, bit timing, ID, mask; without --auto-reset and --report the
       // settings' defaults (automatic reset, bus-off reports) apply.
       {"--port p write-config", "port p 38400 write-config 1C F34 0 0"},
-      {"--port p write-config --std", "port p 38400 write-config C F34 0 0"},
       {"--port p write-config --report busoff,passive,warning", "port p 38400 write-config 17 F34 0 0"},
       {"--port p write-config --std --report warning --auto-reset", "port p 38400 write-config 9 F34 0 0"},
       {"--port p write-config --report ''", "port p 38400 write-config 10 F34 0 0"},
@@ -58,17 +48,12 @@ TEST(CliOptions, GoodAndBadCommandLines) {
       {"--port p write-config --bit-timing 277a", "port p 38400 write-config 1C 277A 0 0"},
       {"--port p write-config --std --id 7FF --mask 0x7f0", "port p 38400 write-config C F34 7FF 7F0"},
       {"--port p write-config --id 1FFFFFFF --mask 0", "port p 38400 write-config 1C F34 1FFFFFFF 0"},
-      {"--port p send --std 123 11 22", "port p 38400 send std 123 11 22"},
-      {"--port p send --remote 1FFFFFFF", "port p 38400 send ext remote 1FFFFFFF"},
       {"--port p send 0 0 1 2 3 4 5 6 ff", "port p 38400 send ext 0 0 1 2 3 4 5 6 FF"},
-      {"--port p monitor", "port p 38400 monitor 0 0"},  // no limit
       {"--port p monitor --seconds 4294967295 --count 100000", "port p 38400 monitor 4294967295 100000"},
       // Refusals.
-      {"version", "! give --port PATH or --usb SERIAL"},
-      {"--port p", "! no command"},
+      {"version", "! give --port PATH or --usb SERIAL"}, {"--port p", "! no command"},
       {"--port p --usb u version", "! --port and --usb exclude each other"},
-      {"--port p --port q version", "! --port is given twice"},
-      {"--port", "! --port needs a path"},
+      {"--port p --port q version", "! --port is given twice"}, {"--port", "! --port needs a path"},
       {"--port '' version", "! --port : the path is empty"},
       {"--port p=modem version", "! --port p=modem: unknown port kind"},
       {"--port p --baud 115200 version", "! --baud takes 38400 or 921600"},
@@ -76,7 +61,6 @@ TEST(CliOptions, GoodAndBadCommandLines) {
       {"--port p --verbose version", "! unknown option '--verbose'"},
       {"--port p frobnicate", "! unknown command 'frobnicate'"},
       {"--port p version now", "! version takes no arguments"},
-      {"--port p write-config --bit-timing 0xFFFF", "! CAN 비트 타임 데이터 입력이 잘못되었읍니다"},
       {"--port p write-config --bit-timing zz", "! CAN 비트 타임 데이터 입력이 잘못되었읍니다"},
       {"--port p write-config --bitrate 300K", "! --bitrate takes 1M, 500K"},
       {"--port p write-config --bitrate 1M --bit-timing 0x0334", "! give one of --bitrate and --bit-timing, once"},
@@ -87,9 +71,8 @@ TEST(CliOptions, GoodAndBadCommandLines) {
       {"--port p write-config --id 1FFFFFFFF", "! --id takes a hexadecimal number"},
       {"--port p write-config --std --ext", "! --std and --ext exclude each other"},
       {"--port p write-config --report busoff,loud", "! --report takes busoff, passive and warning"},
-      {"--port p send", "! send needs an identifier"},
+      {"--port p send", "! send needs an identifier"}, {"--port p send 12x", "! the identifier must be hexadecimal"},
       {"--port p send --std 800 11", "! the identifier 0x800 does not fit in 11 bits"},
-      {"--port p send 12x", "! the identifier must be hexadecimal"},
       {"--port p send 1 0 1 2 3 4 5 6 7 8", "! a frame carries at most 8 data bytes"},
       {"--port p send 1 100", "! data byte '100' is not a hexadecimal byte"},
       {"--port p send --remote 1 11", "! a remote frame carries no data bytes"},

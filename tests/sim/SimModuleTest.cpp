@@ -14,10 +14,7 @@ static std::vector<SLine> LinesOf(std::string out) {
 // One module through a conversation: each answer is the expected line (checksum and CR
 // checked independently) or nothing for a malformed command, which must change nothing.
 TEST(SimModuleAnswers, ConversationLineByLine) {
-  const struct {
-    const char* pszCommand;
-    const char* pszAnswer;  // without checksum and CR; "" for no answer
-  } kExchange[] = {
+  const struct { const char* pszCommand; const char* pszAnswer; } kExchange[] = {  // answers without sum, CR
       // 2.0B mode with 2.0A widths, 2.0A mode with 2.0B widths, fields missing or extra, no such
       // command, length 9, one data byte too many, data missing.
       {":Z1C0F3401230000", ""}, {":Z0C0F340000000000000000", ""}, {":Z", ""}, {":G", ""}, {":G1100", ""},
@@ -44,14 +41,10 @@ TEST(SimModuleAnswers, ConversationLineByLine) {
   }
 }
 
+// All reports on; bus-off only; both error-passive bits; both warning bits; nothing enabled;
+// no state bits raised; bus-off then automatic reset; the reset without the report.
 TEST(SimModuleAnswers, OnlyErrorStatesTheModeEnablesAreReported) {
-  // All reports on; bus-off only; both error-passive bits; both warning bits; nothing enabled;
-  // no state bits raised; bus-off then automatic reset; the reset without the report.
-  const struct {
-    const char* pszConfig;
-    uint8_t byRaised;
-    const char* pszExpected;
-  } kCases[] = {{":Z070F3400000000", 0x1F, ":I1FC0\r"}, {":Z040F3400000000", 0x1F, ":I01AA\r"},
+  const struct { const char* pszConfig; uint8_t byRaised; const char* pszExpected; } kCases[] = {{":Z070F3400000000", 0x1F, ":I1FC0\r"}, {":Z040F3400000000", 0x1F, ":I01AA\r"},
                 {":Z020F3400000000", 0x1F, ":I06AF\r"}, {":Z010F3400000000", 0x1F, ":I18B2\r"},
                 {":Z000F3400000000", 0x1F, ""},          {":Z070F3400000000", 0xE0, ""},
                 {":Z0C0F3400000000", 0x01, ":I01AA\r:R01B3\r"}, {":Z080F3400000000", 0x03, ":R01B3\r"}};
@@ -78,10 +71,7 @@ TEST(SimModuleAnswers, LinesOfTheCallersMaking) {
 // follow the protocol and acceptance filter of the moment (a mask bit of 0 lets that bit
 // pass) and their sequence goes on. Once reception stops nothing more is sent or scheduled.
 TEST(SimModuleFrames, OnlyFramesOfTheProtocolThatPassTheFilterAreSent) {
-  const struct {
-    const char* pszConfig;
-    std::vector<uint32_t> adwExpected;
-  } kCases[] = {
+  const struct { const char* pszConfig; std::vector<uint32_t> adwExpected; } kCases[] = {
       {":Z0C0F3401230000", {0x000, 0x100, 0x123, 0x12F, 0x7FF}},  // 2.0A, mask 0: all of 11 bits
       {":Z0C0F34012007F0", {0x123, 0x12F}},                       // the upper seven bits of 0x12x
       {":Z0C0F34012307FF", {0x123}},
@@ -104,10 +94,8 @@ TEST(SimModuleFrames, OnlyFramesOfTheProtocolThatPassTheFilterAreSent) {
     SCOPED_TRACE(c.pszConfig);
     ASSERT_TRUE(IsFramedLine(Command(sim, c.pszConfig)));
     const bool bExtended = c.pszConfig[2] == '1';
-    const unsigned nIdBytes = bExtended ? 4 : 2;
-    if (c.adwExpected.empty()) {
-      EXPECT_EQ(sim.NextDueMs(), CSimModule::NO_DEADLINE);
-    }
+    const unsigned nIdBytes = bExtended ? 4 : 2;  // the data: the sequence and its complement
+    if (c.adwExpected.empty()) { EXPECT_EQ(sim.NextDueMs(), CSimModule::NO_DEADLINE); }
     sim.Advance(sim.Now() + 20);
     const std::vector<SLine> frames = LinesOf(sim.TakeOutput());
     ASSERT_EQ(frames.size(), c.adwExpected.empty() ? 0u : 20u);
@@ -116,7 +104,6 @@ TEST(SimModuleFrames, OnlyFramesOfTheProtocolThatPassTheFilterAreSent) {
       ASSERT_EQ(frames[i].m_abyFields.size(), 1 + nIdBytes + 8u);
       EXPECT_EQ(frames[i].m_abyFields[0], (bExtended ? FRAME_EXTENDED : 0) | 8);
       EXPECT_EQ(frames[i].Number(1, nIdBytes), c.adwExpected[i % c.adwExpected.size()]) << "frame " << i;
-      // The data: the sequence number and its complement, so a client can tell loss from damage.
       EXPECT_EQ(frames[i].Number(1 + nIdBytes, 4), dwSequence);
       EXPECT_EQ(frames[i].Number(5 + nIdBytes, 4), ~dwSequence++);
     }

@@ -16,58 +16,44 @@
 #include "support/ScratchDir.h"
 #include "SimTestClient.h"
 
-namespace {
-
-class SimProgram : public testing::Test {
-protected:
-  bool LinkExists() const { return std::filesystem::is_symlink(std::filesystem::symlink_status(m_link)); }
-
-  ScratchDir m_dir;
-  const std::string m_link = m_dir / "module.tty";
-  CChildProcess m_sim;
-};
-
-}  // namespace
-
-TEST_F(SimProgram, ServesItsTerminalUntilSigtermThenRemovesItsLink) {
-  m_dir.Link("/nonexistent/old-module", "module.tty");  // a stale link to replace
-  ASSERT_TRUE(m_sim.Start(KORVEX_SIM_PROGRAM, {"--link", m_link}));
-  std::string path;
-  ASSERT_TRUE(m_sim.ReadLine(path, WAIT_MS));
-  ASSERT_EQ(path.rfind("/dev/pts/", 0), 0u) << path;
-  EXPECT_EQ(std::filesystem::read_symlink(m_link), path);
-
-  const std::vector<SLine> lines = Exchange(m_link, ":Y59\r", 1);
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_EQ(lines[0].m_cLetter, 'Y');
-  EXPECT_EQ(lines[0].m_abyFields, (std::vector<uint8_t>{0x1C, 0x0F, 0x34, 0, 0, 0, 0, 0, 0, 0, 0}));
-
-  m_sim.Signal(SIGTERM);
-  EXPECT_EQ(m_sim.Finish(WAIT_MS), 0);
-  EXPECT_FALSE(LinkExists());
+// The program serves its terminal behind a link (replacing a stale one) until SIGTERM or the
+// end of its seconds, then removes the link.
+TEST(SimProgram, ServesItsTerminalUntilSigtermOrItsSecondsThenRemovesItsLink) {
+  for (const bool bSigterm : {true, false}) {
+    ScratchDir dir;
+    const std::string link = dir / "module.tty";
+    dir.Link("/nonexistent/old-module", "module.tty");
+    CChildProcess sim;
+    ASSERT_TRUE(sim.Start(KORVEX_SIM_PROGRAM, {"--link", link, "--seconds", bSigterm ? "120" : "1"}));
+    std::string path;
+    ASSERT_TRUE(sim.ReadLine(path, WAIT_MS));
+    ASSERT_EQ(path.rfind("/dev/pts/", 0), 0u) << path;
+    EXPECT_EQ(std::filesystem::read_symlink(link), path);
+    if (bSigterm) {
+      const std::vector<SLine> lines = Exchange(link, ":Y59\r", 1);
+      ASSERT_EQ(lines.size(), 1u);
+      EXPECT_EQ(lines[0].m_cLetter, 'Y');
+      EXPECT_EQ(lines[0].m_abyFields, (std::vector<uint8_t>{0x1C, 0x0F, 0x34, 0, 0, 0, 0, 0, 0, 0, 0}));
+      sim.Signal(SIGTERM);
+    }
+    EXPECT_EQ(sim.Finish(WAIT_MS), 0);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link))) << bSigterm;
+  }
 }
 
-TEST_F(SimProgram, EndsByItselfAfterTheGivenSeconds) {
-  std::string path;
-  ASSERT_TRUE(m_sim.Start(KORVEX_SIM_PROGRAM, {"--seconds", "1", "--link", m_link}));
-  ASSERT_TRUE(m_sim.ReadLine(path, WAIT_MS));
-  EXPECT_TRUE(LinkExists());
-  EXPECT_EQ(m_sim.Finish(WAIT_MS), 0);
-  EXPECT_FALSE(LinkExists());
-}
-
-TEST_F(SimProgram, RefusesToReplaceARegularFileWithItsLink) {
-  const std::string file = m_dir.Write("module.tty", "keep me");
-  ASSERT_TRUE(m_sim.Start(KORVEX_SIM_PROGRAM, {"--link", m_link}));
-  EXPECT_EQ(m_sim.Finish(WAIT_MS), 1);
-  EXPECT_EQ(m_sim.Out(), "");
-  EXPECT_NE(m_sim.Err().find("not a symbolic link"), std::string::npos);
+TEST(SimProgram, RefusesToReplaceARegularFileWithItsLink) {
+  ScratchDir dir;
+  const std::string file = dir.Write("module.tty", "keep me");
+  CChildProcess sim;
+  ASSERT_TRUE(sim.Start(KORVEX_SIM_PROGRAM, {"--link", file}));
+  EXPECT_EQ(sim.Finish(WAIT_MS), 1);
+  EXPECT_EQ(sim.Out(), "");
+  EXPECT_NE(sim.Err().find("not a symbolic link"), std::string::npos);
   std::ifstream in(file);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "keep me");
 }
 
-// A refused command line gives the usage and exit code 2; the options the other tests use
-// are taken.
+// A refused command line gives the usage and exit code 2.
 TEST(SimOptions, BadCommandLinesAreRefused) {
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
            {"--rate"}, {"--rate", "-1"}, {"--rate", "100001"}, {"--rate", "10x"}, {"--rate", ""}, {"--version", "0x100"},
@@ -81,8 +67,8 @@ TEST(SimOptions, BadCommandLinesAreRefused) {
   }
 }
 
-// The server on a thread, as a test drives it: a task posted from another thread runs on the
-// serving thread and its lines reach the client; Stop() ends the run.
+// A task posted from another thread runs on the serving thread and its lines reach the client;
+// Stop() ends the run.
 TEST(SimServer, PostedErrorStatesReachTheClient) {
   CSimModule module;
   CSimPtyServer server(module);

@@ -8,7 +8,6 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdint>
 #include <regex>
 #include <string>
@@ -18,6 +17,8 @@
 #include "link/CUniqueFd.h"
 #include "protocol/LineFraming.h"
 #include "sim/CSimModule.h"
+
+inline constexpr int WAIT_MS = 10000;  // generous: the program may run under a sanitizer
 
 struct SLine {
   char m_cLetter;
@@ -65,24 +66,17 @@ inline std::string Command(CSimModule& sim, std::string_view payload) {
   return sim.TakeOutput();
 }
 
-inline constexpr int WAIT_MS = 10000;  // generous: the program may run under a sanitizer
-
-// Opens the simulated module's terminal, sends the bytes and reads until nCount lines have
-// come or the wait ends; returns the lines.
+// Opens the module's terminal, sends the bytes and reads until nCount lines have come or a
+// wait of WAIT_MS without any ends; returns the lines.
 inline std::vector<SLine> Exchange(const std::string& path, std::string_view send, size_t nCount) {
-  const CUniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
-  EXPECT_TRUE(fd.IsValid()) << path;
-  EXPECT_EQ(::write(fd.Get(), send.data(), send.size()), static_cast<ssize_t>(send.size()));
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(WAIT_MS);
+  const CUniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
+  EXPECT_EQ(::write(fd.Get(), send.data(), send.size()), static_cast<ssize_t>(send.size())) << path;
   std::vector<SLine> lines;
   std::string pending;  // the start of a line still arriving
   pollfd pfd{fd.Get(), POLLIN, 0};
   char acBlock[4096];
-  while (lines.size() < nCount) {
-    const auto nLeft = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    if (nLeft.count() <= 0 || ::poll(&pfd, 1, static_cast<int>(nLeft.count())) <= 0) break;
-    const ssize_t n = ::read(fd.Get(), acBlock, sizeof acBlock);
-    if (n <= 0) break;
+  for (ssize_t n; lines.size() < nCount && ::poll(&pfd, 1, WAIT_MS) > 0 &&
+                 (n = ::read(fd.Get(), acBlock, sizeof acBlock)) > 0;) {
     pending.append(acBlock, static_cast<size_t>(n));
     for (SLine& line : DecodeLines(pending)) lines.push_back(std::move(line));
   }
