@@ -22,10 +22,7 @@ const auto* const g_pConfigHome = ::testing::AddGlobalTestEnvironment(new Config
 
 class CQtSettingsStoreTest : public ::testing::Test {
 protected:
-  void Load(const std::string& name) {
-    CQtSettingsStore store(QString::fromStdString(m_dir / name));
-    LoadSettings(store, {3, 2, m_logDir}, m_loaded, m_loadedLogs);
-  }
+  void Load(const CQtSettingsStore& store) { LoadSettings(store, {3, 2, m_logDir}, m_loaded, m_loadedLogs); }
 
   ScratchDir m_dir;
   std::string m_logDir = m_dir.MakeDir("Log");
@@ -43,34 +40,33 @@ TEST_F(CQtSettingsStoreTest, SaveThenLoadRoundTripsThroughTheIniFile) {
     CQtSettingsStore store(QString::fromStdString(m_dir / "sub/Korvex.conf"));  // the directory is made on save
     ASSERT_TRUE(SaveSettings(store, saved, savedLogs));
   }
-  Load("sub/Korvex.conf");
+  Load(CQtSettingsStore(QString::fromStdString(m_dir / "sub/Korvex.conf")));
   EXPECT_EQ(m_loaded, saved);
   EXPECT_EQ(m_loadedLogs, savedLogs);
 }
 
-// The file as a user edits it (the INI form QSettings writes), with values out of range.
-TEST_F(CQtSettingsStoreTest, HandEditedValuesAreRepaired) {
-  m_dir.Write("Korvex.conf", "[Main%20Setting]\nSerial%20Port%20Index=5\nSerial%20Port%20BaudRate=115200\n"
-                             "Korvex%20Mode=0x0C\nCAN%20Mask%20ID=0xFFFF\nCAN%20ID=1,2\n");
-  Load("Korvex.conf");
-  EXPECT_EQ(m_loaded, (ModuleSettings{.m_nSerialPortIndex = 2, .m_byMode = 0x0C, .m_dwMaskId = 0x7FF}));
-}
-
-TEST_F(CQtSettingsStoreTest, GarbageOrUnreadableFileLoadsTheDefaultsAndTheNextSaveRepairsIt) {
+// A file as a user edits it (the INI form QSettings writes) with values out of range is repaired;
+// garbage, or a directory where the file should be, loads the defaults; the next save repairs it.
+TEST_F(CQtSettingsStoreTest, DamagedFilesLoadRepairedValuesAndTheNextSaveRepairsThem) {
   std::string garbage = "[Main Setting\nUSB Mode=\x01\x02\n";
   for (uint32_t i = 0, dwNoise = 12345; i < 4096; ++i)
     garbage.push_back(static_cast<char>((dwNoise = dwNoise * 1103515245u + 12345u) >> 24));
-  m_dir.Write("garbage.conf", garbage);
-  m_dir.MakeDir("directory.conf");  // a directory where the file should be
-  for (const std::string name : {"garbage.conf", "directory.conf"}) {
-    CQtSettingsStore store(QString::fromStdString(m_dir / name));
-    LoadSettings(store, {3, 2, m_logDir}, m_loaded, m_loadedLogs);  // the store that will save
-    EXPECT_EQ(m_loaded, ModuleSettings{}) << name;
+  const struct { std::string path; ModuleSettings expected; } cases[] = {
+      {m_dir.Write("edited.conf", "[Main%20Setting]\nSerial%20Port%20Index=5\nSerial%20Port%20BaudRate=115200\n"
+                                  "Korvex%20Mode=0x0C\nCAN%20Mask%20ID=0xFFFF\nCAN%20ID=1,2\n"),
+       {.m_nSerialPortIndex = 2, .m_byMode = 0x0C, .m_dwMaskId = 0x7FF}},
+      {m_dir.Write("garbage.conf", garbage), {}},
+      {m_dir.MakeDir("directory.conf"), {}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    CQtSettingsStore store(QString::fromStdString(c.path));
+    Load(store);
+    EXPECT_EQ(m_loaded, c.expected);
     EXPECT_EQ(m_loadedLogs, (CLogSettings{false, m_logDir + "/EventLog.txt", false, m_logDir + "/RDataLog.txt"}));
     m_loaded.m_nSerialPortIndex = 1;
-    EXPECT_EQ(SaveSettings(store, m_loaded, m_loadedLogs), name == "garbage.conf") << name;
+    EXPECT_EQ(SaveSettings(store, m_loaded, m_loadedLogs), c.path != m_dir / "directory.conf");
   }
-  Load("garbage.conf");
+  Load(CQtSettingsStore(QString::fromStdString(m_dir / "garbage.conf")));
   EXPECT_EQ(m_loaded, ModuleSettings{.m_nSerialPortIndex = 1});
 }
 

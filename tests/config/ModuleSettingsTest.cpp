@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "config/FieldRules.h"
 #include "support/CMemorySettingsStore.h"
 #include "support/ScratchDir.h"
 
@@ -17,8 +18,7 @@ protected:
   ModuleSettings Load(const StoredValues& values, int nSerialPorts = 3, int nUsbModules = 1) {
     CMemorySettingsStore store;
     for (const auto& [pszName, value] : values) store.SetString("Main Setting", pszName, value);
-    ModuleSettings settings;
-    settings.m_nSerialPortIndex = 99;  // the load must overwrite whatever the record held
+    ModuleSettings settings{.m_nSerialPortIndex = 99};  // the load must overwrite whatever the record held
     LoadSettings(store, {nSerialPorts, nUsbModules, m_logDir}, settings, m_logs);
     return settings;
   }
@@ -28,44 +28,30 @@ protected:
   CLogSettings m_logs;
 };
 
-TEST_F(ModuleSettingsTest, FirstStartHasTheDefaults) {
-  EXPECT_EQ(Load({}), (ModuleSettings{.m_nPortMode = 1, .m_nUsbPortIndex = 0, .m_nSerialPortIndex = 0,
-                                      .m_nBaudRate = 38400, .m_byMode = 0x1C, .m_wBitTime = 0x0F34,
-                                      .m_dwMaskId = 0, .m_dwId = 0}));
-  EXPECT_EQ(m_logs, (CLogSettings{false, m_logDir + "/EventLog.txt", false, m_logDir + "/RDataLog.txt"}));
-  EXPECT_EQ(Load({}, 3, 0), ModuleSettings{.m_nPortMode = 0});  // no USB module: the serial port
-}
-
 TEST_F(ModuleSettingsTest, LoadBringsEveryValueIntoRange) {
-  struct Case { StoredValues stored; int nSerialPorts, nUsbModules; ModuleSettings expected; };
+  struct Case { StoredValues stored; ModuleSettings expected; int nSerialPorts = 3, nUsbModules = 1; };
   const Case cases[] = {
-      {{{"Serial Port Index", "5"}}, 3, 1, {.m_nSerialPortIndex = 2}},
-      {{{"Serial Port Index", "5"}}, 0, 1, {}},
-      {{{"Serial Port Index", "-1"}}, 3, 1, {}},
-      {{{"Serial Port Index", "99999999999"}}, 3, 1, {.m_nSerialPortIndex = 2}},
-      {{{"USB Port Index", "4"}}, 3, 2, {.m_nUsbPortIndex = 1}},
-      {{{"USB Port Index", "-3"}}, 3, 2, {}},
-      {{{"USB Mode", "1"}, {"USB Port Index", "1"}}, 3, 0, {.m_nPortMode = 0}},
-      {{{"USB Mode", "7"}}, 3, 2, {}},
-      {{{"Serial Port BaudRate", "115200"}}, 3, 1, {}},
-      {{{"Korvex Mode", "60"}}, 3, 1, {.m_byMode = 0x1C}},  // 0x3C
-      {{{"Korvex Mode", "316"}}, 3, 1, {.m_byMode = 0x1C}},  // 0x13C
-      {{{"CAN Bit Time", "128"}}, 3, 1, {}},
-      {{{"CAN Bit Time", "66356"}}, 3, 1, {.m_wBitTime = 0x0334}},  // 0x10334: the low 16 bits
-      {{{"CAN Bit Time", "0x0233"}}, 3, 1, {}},                      // BRP 2
-      {{{"CAN Bit Time", "0x0224"}}, 3, 1, {}},                      // above 1 Mbit/s
-      {{{"CAN Bit Time", "0x0F43"}}, 3, 1, {}},                      // TSEG1 below TSEG2
-      // A module may report reserved bits; its word is kept as stored, not replaced by 250K.
-      {{{"CAN Bit Time", "0xC7B4"}}, 3, 1, {.m_wBitTime = 0xC7B4}},
-      {{{"CAN Bit Time", "0x82B3"}}, 3, 1, {}},  // BRP 2, whatever the reserved bits
-      {{{"Korvex Mode", "12"}, {"CAN Mask ID", "65535"}, {"CAN ID", "4660"}}, 3, 1,
+      {{}, {.m_nPortMode = 1, .m_nUsbPortIndex = 0, .m_nSerialPortIndex = 0, .m_nBaudRate = 38400, .m_byMode = 0x1C,
+            .m_wBitTime = 0x0F34, .m_dwMaskId = 0, .m_dwId = 0}},  // the first start
+      {{{"Serial Port Index", "5"}}, {.m_nSerialPortIndex = 2}}, {{{"Serial Port Index", "5"}}, {}, 0},
+      {{{"Serial Port Index", "-1"}}, {}}, {{{"Serial Port Index", "99999999999"}}, {.m_nSerialPortIndex = 2}},
+      {{{"USB Port Index", "4"}}, {.m_nUsbPortIndex = 1}, 3, 2}, {{{"USB Port Index", "-3"}}, {}, 3, 2},
+      {{{"USB Mode", "1"}, {"USB Port Index", "1"}}, {.m_nPortMode = 0}, 3, 0}, {{{"USB Mode", "7"}}, {}, 3, 2},
+      {{{"Serial Port BaudRate", "115200"}}, {}},
+      {{{"Korvex Mode", "60"}}, {.m_byMode = 0x1C}}, {{{"Korvex Mode", "316"}}, {.m_byMode = 0x1C}},  // 0x3C, 0x13C
+      {{{"CAN Bit Time", "66356"}}, {.m_wBitTime = 0x0334}},  // 0x10334: the low 16 bits
+      {{{"CAN Bit Time", "0x0233"}}, {}}, {{{"CAN Bit Time", "0x0224"}}, {}},  // BRP 2; above 1 Mbit/s
+      {{{"CAN Bit Time", "0x0F43"}}, {}}, {{{"CAN Bit Time", "128"}}, {}},     // 0x0F43: TSEG1 below TSEG2
+      // A module may report reserved bits: its word is kept as stored, not replaced by 250K, unless BRP is 2.
+      {{{"CAN Bit Time", "0xC7B4"}}, {.m_wBitTime = 0xC7B4}}, {{{"CAN Bit Time", "0x82B3"}}, {}},
+      {{{"Korvex Mode", "12"}, {"CAN Mask ID", "65535"}, {"CAN ID", "4660"}},
        {.m_byMode = 0x0C, .m_dwMaskId = 0x7FF, .m_dwId = 0x234}},  // CAN 2.0A: 11 bits
-      {{{"CAN Mask ID", "4294967295"}, {"CAN ID", "-1"}}, 3, 1, {.m_dwMaskId = 0x1FFFFFFF, .m_dwId = 0x1FFFFFFF}},
+      {{{"CAN Mask ID", "4294967295"}, {"CAN ID", "-1"}}, {.m_dwMaskId = 0x1FFFFFFF, .m_dwId = 0x1FFFFFFF}},
       {{{"USB Mode", "x"}, {"USB Port Index", "?"}, {"Serial Port Index", ""}, {"Serial Port BaudRate", "\x01"},
         {"Korvex Mode", "1e9"}, {"CAN Bit Time", "--"}, {"CAN Mask ID", "0x"}, {"CAN ID", "ID"}},
-       3, 1, {}}};
+       {}}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.stored[0].first) + "=" + c.stored[0].second);
+    SCOPED_TRACE(c.stored.empty() ? "nothing stored" : std::string(c.stored[0].first) + "=" + c.stored[0].second);
     EXPECT_EQ(Load(c.stored, c.nSerialPorts, c.nUsbModules), c.expected);
   }
 }
@@ -83,7 +69,7 @@ TEST_F(ModuleSettingsTest, LogPathsOfExistingFilesAreKeptAndOthersFallBackToTheD
   EXPECT_EQ(m_logs, (CLogSettings{true, m_logDir + "/EventLog.txt", false, m_logDir + "/RDataLog.txt"}));
 }
 
-TEST_F(ModuleSettingsTest, SaveWritesEveryValueUnderItsNameAndLoadReadsItBack) {
+TEST_F(ModuleSettingsTest, SaveWritesEveryValueUnderItsName) {
   const ModuleSettings saved{.m_nPortMode = 1, .m_nUsbPortIndex = 1, .m_nSerialPortIndex = 2, .m_nBaudRate = 921600,
                              .m_byMode = 0x0B, .m_wBitTime = 0x3F7F, .m_dwMaskId = 0x7F0, .m_dwId = 0x123};
   const CLogSettings savedLogs{true, m_dir.Write("e.txt", ""), true, m_dir.Write("r.txt", "")};
@@ -95,21 +81,24 @@ TEST_F(ModuleSettingsTest, SaveWritesEveryValueUnderItsNameAndLoadReadsItBack) {
       {"Event Log Flag", "1"}, {"Event Log Path", savedLogs.m_strEventLogPath}, {"RData Log Flag", "1"},
       {"RData Log Path", savedLogs.m_strRDataLogPath}};
   for (const auto& [pszName, value] : expected) EXPECT_EQ(store.GetString("Main Setting", pszName), value) << pszName;
+}
 
-  ModuleSettings loaded;
-  CLogSettings loadedLogs;
-  LoadSettings(store, {3, 2, m_logDir}, loaded, loadedLogs);
-  EXPECT_EQ(loaded, saved);
-  EXPECT_EQ(loadedLogs, savedLogs);
+// Where a file dialog starts: the file's directory, the directory itself, the root, or nowhere.
+TEST_F(ModuleSettingsTest, ExistingDirectoryOfAPath) {
+  const std::string& dir = m_dir.Path();
+  for (const auto& [path, expected] : std::vector<std::pair<std::string, std::string>>{
+           {m_dir.Write("frames.ctd", "x"), dir}, {dir + "/missing.ctd", dir}, {dir, dir}, {dir + "/no/such.ctd", ""},
+           {"bare-name.ctd", ""}, {"", ""}, {"/no-such-entry-korvex", "/"}})
+    EXPECT_EQ(ExistingDirectoryOf(path), expected) << path;
 }
 
 TEST(ParseSettingsInt, ReadsDecimalAndHexOnly) {
-  const std::optional<int64_t> NONE;
-  const std::pair<const char*, std::optional<int64_t>> cases[] = {
-      {"28", 28}, {" -1 ", -1}, {"0x1C", 28}, {"0X13c", 0x13C}, {"4294967295", 4294967295LL},
-      {"9223372036854775807", INT64_MAX}, {"9223372036854775808", NONE}, {"1C", NONE}, {"", NONE}, {"  ", NONE},
-      {"+5", NONE}, {"0x", NONE}, {"0x-1", NONE}, {"12 34", NONE}, {"38400baud", NONE}};
-  for (const auto& [pszText, expected] : cases) EXPECT_EQ(ParseSettingsInt(pszText), expected) << '"' << pszText << '"';
+  for (const auto& [pszText, nValue] : std::vector<std::pair<const char*, int64_t>>{
+           {"28", 28}, {" -1 ", -1}, {"0x1C", 28}, {"0X13c", 0x13C}, {"4294967295", 4294967295LL},
+           {"9223372036854775807", INT64_MAX}})
+    EXPECT_EQ(ParseSettingsInt(pszText), nValue) << pszText;
+  for (const char* pszText : {"9223372036854775808", "1C", "", "  ", "+5", "0x", "0x-1", "12 34", "38400baud"})
+    EXPECT_EQ(ParseSettingsInt(pszText), std::nullopt) << '"' << pszText << '"';
 }
 
 }  // namespace

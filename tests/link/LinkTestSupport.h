@@ -1,18 +1,12 @@
 #pragma once
 // Shared pieces of the transport tests and benchmarks: the host and queue a transport reports
-// to, and helpers that wait for real I/O from the reader thread with a deadline.
-#include <fcntl.h>
-#include <grp.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
+// to, and helpers for the reader thread's real I/O.
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <mutex>
-#include <string>
 #include <vector>
 
 #include "link/CByteQueue.h"
@@ -30,38 +24,28 @@ public:
   }
   void OnPortGone() override {
     std::lock_guard<std::mutex> lock(m_mutex);
+    m_nPostsBeforeGone = m_nPosts.load();
     ++m_nGone;
-    m_nPostsBeforeGone = m_nPosts;
     m_changed.notify_all();
   }
-
   // Waits, woken by every notification, until bDone() holds; false after five seconds.
   template <typename Predicate> bool WaitUntil(Predicate bDone) {
     std::unique_lock<std::mutex> lock(m_mutex);
     return m_changed.wait_for(lock, std::chrono::seconds(5), bDone);
   }
   bool WaitForPosts(unsigned nCount) { return WaitUntil([&] { return m_nPosts >= nCount; }); }
-  bool WaitForGone() { return WaitUntil([&] { return m_nGone > 0; }); }
-  unsigned Posts() { return Read(m_nPosts); }
-  unsigned Gone() { return Read(m_nGone); }
-  unsigned PostsBeforeGone() { return Read(m_nPostsBeforeGone); }
+  unsigned Posts() const { return m_nPosts; }
   void Hold(bool bHold) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_bHolding = bHold;
     m_changed.notify_all();
   }
 
-private:
-  unsigned Read(const unsigned& nValue) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return nValue;
-  }
+  std::atomic<unsigned> m_nPosts = 0, m_nGone = 0, m_nPostsBeforeGone = 0;
 
+private:
   std::mutex m_mutex;
   std::condition_variable m_changed;
-  unsigned m_nPosts = 0;
-  unsigned m_nGone = 0;
-  unsigned m_nPostsBeforeGone = 0;
   bool m_bHolding = false;
 };
 
@@ -91,27 +75,4 @@ inline long ThreadCount() {
 
 inline double SecondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-// Runs fn in a forked child as user and group 65534 without supplementary groups, and gives
-// back the text it returned (or why there is none). Call it while no reader thread runs.
-inline std::string RunAsNobody(const std::function<std::string()>& fn) {
-  int anPipe[2];
-  if (pipe2(anPipe, O_CLOEXEC) != 0) return "pipe2 failed";
-  const pid_t nPid = fork();
-  if (nPid == 0) {
-    const bool bNobody = setgroups(0, nullptr) == 0 && setresgid(65534, 65534, 65534) == 0 &&
-                         setresuid(65534, 65534, 65534) == 0;
-    const std::string text = bNobody ? fn() : "could not become user 65534";
-    _exit(write(anPipe[1], text.data(), text.size()) == static_cast<ssize_t>(text.size()) ? 0 : 1);
-  }
-  close(anPipe[1]);
-  std::string text;
-  char achBuffer[256];
-  for (ssize_t n; (n = read(anPipe[0], achBuffer, sizeof achBuffer)) > 0;)
-    text.append(achBuffer, static_cast<size_t>(n));
-  close(anPipe[0]);
-  int nStatus = 0;
-  const bool bReaped = nPid > 0 && waitpid(nPid, &nStatus, 0) == nPid;
-  return bReaped && WIFEXITED(nStatus) && WEXITSTATUS(nStatus) == 0 ? text : "the child failed: " + text;
 }

@@ -15,15 +15,13 @@
 
 namespace {
 
-constexpr FT_STATUS FT_DEVICE_NOT_FOUND = 2;
 constexpr FT_STATUS FT_IO_ERROR = 4;
 constexpr size_t TEXT_SIZE = 64;
 
 struct Device {
   std::string description, serial;
   uint8_t byLatency = 16;
-  bool bRemoved = false;
-  bool bOpen = false;
+  bool bRemoved = false, bOpen = false;
   FTDCB dcb{};
   std::deque<uint8_t> rx{};
   std::vector<uint8_t> written{};
@@ -36,10 +34,14 @@ std::vector<std::string> g_log;
 std::set<std::string> g_failing;
 long g_nListedCount = -1;
 
+template <typename Action> auto Locked(Action action) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  return action();
+}
+
 Device* FindBySerial(const std::string& serial) {
-  for (Device& device : g_devices)
-    if (device.serial == serial) return &device;
-  return nullptr;
+  const auto it = std::find_if(g_devices.begin(), g_devices.end(), [&](const Device& d) { return d.serial == serial; });
+  return it == g_devices.end() ? nullptr : &*it;
 }
 
 // One call, under the fake's lock: logged as "Name" or "Name(arguments)"; m_bFail when the test
@@ -73,12 +75,9 @@ public:
 
 }  // namespace
 
-// ---- the library's calls ----
-
 FAKE_EXPORT FT_STATUS FT_ListDevices(void* pArg1, void* pArg2, D2XX_DWORD dwFlags) {
   const uintptr_t nIndex = reinterpret_cast<uintptr_t>(pArg1);
-  const bool bSerial = (dwFlags & FT_OPEN_BY_SERIAL_NUMBER) != 0;
-  const bool bCount = (dwFlags & FT_LIST_NUMBER_ONLY) != 0;
+  const bool bSerial = (dwFlags & FT_OPEN_BY_SERIAL_NUMBER) != 0, bCount = (dwFlags & FT_LIST_NUMBER_ONLY) != 0;
   const Entry call = bCount ? Entry(nullptr, "FT_ListDevices", "count")
                             : Entry(nullptr, "FT_ListDevices", "%zu,%s", size_t{nIndex},
                                     bSerial ? "serial" : "description");
@@ -90,7 +89,7 @@ FAKE_EXPORT FT_STATUS FT_ListDevices(void* pArg1, void* pArg2, D2XX_DWORD dwFlag
     *static_cast<D2XX_DWORD*>(pArg1) = static_cast<D2XX_DWORD>(g_nListedCount >= 0 ? g_nListedCount : attached.size());
     return FT_OK;
   }
-  if (!(dwFlags & FT_LIST_BY_INDEX) || nIndex >= attached.size()) return FT_DEVICE_NOT_FOUND;
+  if (!(dwFlags & FT_LIST_BY_INDEX) || nIndex >= attached.size()) return FT_IO_ERROR;
   // Filled the way the library fills its 64-byte buffers: a terminating NUL only if it fits.
   const std::string& text = bSerial ? attached[nIndex]->serial : attached[nIndex]->description;
   const size_t n = std::min(text.size(), TEXT_SIZE);
@@ -108,14 +107,8 @@ FAKE_EXPORT FT_HANDLE FT_W32_CreateFile(const char* pszName, D2XX_DWORD dwAccess
       pDevice->bOpen)
     return FT_INVALID_HANDLE;
   pDevice->bOpen = true;
-  FTDCB& dcb = pDevice->dcb = FTDCB{};  // the driver starts at 38,400 bit/s 7E2, XON/XOFF characters set
-  dcb.DCBlength = sizeof dcb;
-  dcb.BaudRate = 38400;
-  dcb.fBinary = 1;
-  dcb.ByteSize = 7;
-  dcb.Parity = dcb.StopBits = 2;
-  dcb.XonChar = 0x11;
-  dcb.XoffChar = 0x13;
+  pDevice->dcb = FTDCB{.DCBlength = sizeof(FTDCB), .BaudRate = 38400, .fBinary = 1, .ByteSize = 7, .Parity = 2,
+                       .StopBits = 2, .XonChar = 0x11, .XoffChar = 0x13};  // the driver starts at 7E2, XON/XOFF set
   pDevice->rx.clear();
   return reinterpret_cast<FT_HANDLE>(static_cast<uintptr_t>(pDevice - &g_devices[0] + 1));
 }
@@ -217,8 +210,6 @@ FAKE_EXPORT D2XX_BOOL FT_W32_WriteFile(FT_HANDLE h, void* pBuffer, D2XX_DWORD dw
   return 1;
 }
 
-// ---- control ----
-
 void CFakeD2xx::Reset() {
   std::lock_guard<std::mutex> lock(g_mutex);
   g_devices.clear();
@@ -228,48 +219,16 @@ void CFakeD2xx::Reset() {
 }
 
 void CFakeD2xx::AddDevice(const std::string& description, const std::string& serial, uint8_t byLatency) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  g_devices.push_back(Device{.description = description, .serial = serial, .byLatency = byLatency});
+  Locked([&] { g_devices.push_back(Device{.description = description, .serial = serial, .byLatency = byLatency}); });
 }
 
-void CFakeD2xx::FailCall(const std::string& name) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  g_failing.insert(name);
-}
-
-void CFakeD2xx::SetListedCount(long nCount) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  g_nListedCount = nCount;
-}
+void CFakeD2xx::FailCall(const std::string& name) { Locked([&] { g_failing.insert(name); }); }
+void CFakeD2xx::SetListedCount(long nCount) { Locked([&] { g_nListedCount = nCount; }); }
+std::vector<std::string> CFakeD2xx::Calls() { return Locked([] { return g_log; }); }
 
 void CFakeD2xx::RemoveDevice(const std::string& serial) {
   std::lock_guard<std::mutex> lock(g_mutex);
   if (Device* pDevice = FindBySerial(serial)) pDevice->bRemoved = true;
-}
-
-void CFakeD2xx::Feed(const std::string& serial, const uint8_t* pData, uint32_t nLength) {
-  FT_EVENT_HANDLE* pEvent = nullptr;
-  {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    Device* pDevice = FindBySerial(serial);
-    if (pDevice == nullptr || pDevice->bRemoved) return;
-    pDevice->rx.insert(pDevice->rx.end(), pData, pData + nLength);
-    if (pDevice->bOpen) pEvent = pDevice->pEvent;
-  }
-  // Signalled outside the fake's own lock, as the reader holds eMutex while it calls in.
-  if (pEvent != nullptr) {
-    pthread_mutex_lock(&pEvent->eMutex);
-    pthread_cond_signal(&pEvent->eCondVar);
-    pthread_mutex_unlock(&pEvent->eMutex);
-  }
-}
-
-uint32_t CFakeD2xx::Written(const std::string& serial, uint8_t* pBuffer, uint32_t nCapacity) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  const Device* pDevice = FindBySerial(serial);
-  if (pDevice == nullptr) return 0;
-  std::copy_n(pDevice->written.begin(), std::min<size_t>(nCapacity, pDevice->written.size()), pBuffer);
-  return static_cast<uint32_t>(pDevice->written.size());
 }
 
 bool CFakeD2xx::IsOpen(const std::string& serial) {
@@ -278,7 +237,23 @@ bool CFakeD2xx::IsOpen(const std::string& serial) {
   return pDevice != nullptr && pDevice->bOpen;
 }
 
-std::vector<std::string> CFakeD2xx::Calls() {
+std::vector<uint8_t> CFakeD2xx::Written(const std::string& serial) {
   std::lock_guard<std::mutex> lock(g_mutex);
-  return g_log;
+  const Device* pDevice = FindBySerial(serial);
+  return pDevice != nullptr ? pDevice->written : std::vector<uint8_t>{};
+}
+
+void CFakeD2xx::Feed(const std::string& serial, const std::vector<uint8_t>& data) {
+  FT_EVENT_HANDLE* pEvent = Locked([&]() -> FT_EVENT_HANDLE* {
+    Device* pDevice = FindBySerial(serial);
+    if (pDevice == nullptr || pDevice->bRemoved) return nullptr;
+    pDevice->rx.insert(pDevice->rx.end(), data.begin(), data.end());
+    return pDevice->bOpen ? pDevice->pEvent : nullptr;
+  });
+  // Signalled outside the fake's own lock, as the reader holds eMutex while it calls in.
+  if (pEvent != nullptr) {
+    pthread_mutex_lock(&pEvent->eMutex);
+    pthread_cond_signal(&pEvent->eCondVar);
+    pthread_mutex_unlock(&pEvent->eMutex);
+  }
 }
