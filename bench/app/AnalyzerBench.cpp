@@ -115,7 +115,12 @@ int main(int argc, char** argv) {
   CModuleChannel channel;
   CQtMessageHost channelWindow(channel);
   std::filesystem::create_directory(scratch + "/Log");
-  CFrameSetup setup{&channel, &channelWindow, nullptr, &ports, &store, scratch + "/Log"};
+  CFrameSetup setup;
+  setup.m_pChannel = &channel;
+  setup.m_pChannelWindow = &channelWindow;
+  setup.m_pPorts = &ports;
+  setup.m_pStore = &store;
+  setup.m_strLogDirectory = scratch + "/Log";
   setup.m_fnMakeWindow = [](MessageHandler& handler) { return std::make_unique<CQtMessageHost>(handler); };
   auto pFrame = std::make_unique<CMainFrame>(setup);
   pFrame->show();
