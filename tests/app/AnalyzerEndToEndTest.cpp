@@ -1,0 +1,196 @@
+// The window end to end: the real frame and channel on the real serial transport, talking to a
+// korvex-sim process on a pseudo-terminal. The response timer runs on the virtual clock; what the
+// reader thread brings is awaited in real time, always bounded.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QLabel>
+#include <chrono>
+#include <fstream>
+#include <sstream>
+
+#include "app/CMainFrame.h"
+#include "app/CommandIds.h"
+#include "app/MessageBox.h"
+#include "app/StatusPaneTexts.h"
+#include "link/CommandLinePorts.h"
+#include "protocol/CModuleChannel.h"
+#include "receive/CEventLogCtrl.h"
+#include "receive/CRDView.h"
+#include "resources/StringTable.h"
+#include "support/CMemorySettingsStore.h"
+#include "support/CVirtualLoop.h"
+#include "support/ChildProcess.h"
+#include "support/ScratchDir.h"
+#include "uisupport/CPaneStatusBar.h"
+
+namespace {
+
+constexpr int WAIT_MS = 5000;
+
+// The first data byte's pair of hex digits onward: "00 00 00 0A FF FF FF F5" -> 10.
+uint32_t SequenceOf(const std::string& line) {
+  std::istringstream data(line.substr(line.rfind(':') + 1));
+  uint32_t dwSequence = 0;
+  for (unsigned n = 0, byte = 0; n < 4 && data >> std::hex >> byte; ++n) dwSequence = dwSequence << 8 | byte;
+  return dwSequence;
+}
+
+class AnalyzerEndToEnd : public ::testing::Test, public MessageSink {
+protected:
+  AnalyzerEndToEnd() {
+    ::setenv("XDG_CONFIG_HOME", m_scratch.MakeDir("config").c_str(), 1);
+    const std::string runtimeDir = m_scratch.MakeDir("run");
+    ::chmod(runtimeDir.c_str(), 0700);
+    ::setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
+    EXPECT_EQ(::chdir(m_scratch.Path().c_str()), 0);
+    AddCommandLinePorts(m_ports, {{m_strLink, true}});
+    m_ports.FixPortsAvailable();
+    m_store.SetInt(SETTINGS_SECTION, SETTING_USB_MODE, PORT_MODE_SERIAL);
+    m_store.SetInt(SETTINGS_SECTION, SETTING_SERIAL_PORT_INDEX, 0);
+    m_store.SetInt(SETTINGS_SECTION, SETTING_BAUD_RATE, BAUD_RATE_FAST);
+    m_pPreviousSink = SetMessageSink(this);
+  }
+  ~AnalyzerEndToEnd() override {
+    m_pFrame.reset();
+    SetMessageSink(m_pPreviousSink);
+    EXPECT_EQ(::chdir("/"), 0);
+  }
+  EMessageAnswer Show(const CMessageRequest& request) override {
+    ADD_FAILURE() << "message box " << request.m_nStringId;
+    return EMessageAnswer::OK;
+  }
+
+  // The module on the link path; its first line of output says the link is in place.
+  bool StartSim(CChildProcess& sim, const char* pszRate) {
+    std::string line;
+    return sim.Start(KORVEX_SIM_PROGRAM, {"--link", m_strLink, "--rate", pszRate}) && sim.ReadLine(line, WAIT_MS);
+  }
+  // The frame opens the module's port and goes through the start-up exchange.
+  void MakeFrame() {
+    CFrameSetup setup{&m_channel, &m_channelWindow, &m_loop, &m_ports, &m_store, m_scratch.MakeDir("Log")};
+    setup.m_fnMakeWindow = [this](MessageHandler& handler) { return std::make_unique<CVirtualLoop::CWindow>(m_loop, handler); };
+    m_pFrame = std::make_unique<CMainFrame>(setup);
+    m_pFrame->show();
+    m_pFrame->InitAfterStartup();
+    ASSERT_TRUE(Await([this] { return !m_channel.IsStartupPending(); }));
+  }
+  template <class Done>
+  bool Await(Done done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(WAIT_MS);
+    while (!done()) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      m_loop.WaitForPost(50);
+      m_loop.RunPending();
+    }
+    return true;
+  }
+  void Trigger(unsigned nId) {
+    ASSERT_TRUE(m_pFrame->Action(nId)->isEnabled()) << nId;
+    m_pFrame->Action(nId)->trigger();
+  }
+  int EventCount() const { return m_pFrame->EventLog()->EntryCount(); }
+  // The first event from nFrom on that contains the text; -1 when none does.
+  int FindEvent(const char* pszText, int nFrom) const {
+    for (int n = nFrom; n < EventCount(); ++n)
+      if (m_pFrame->EventLog()->EntryText(n).contains(QString::fromUtf8(pszText))) return n;
+    return -1;
+  }
+  bool AwaitEvent(const char* pszText, int nFrom) {
+    return Await([&] { return FindEvent(pszText, nFrom) >= 0; });
+  }
+  int ListCount() const { return m_pFrame->ReceiveView()->LineCount(); }
+
+  ScratchDir m_scratch;
+  std::string m_strLink = m_scratch / "module.tty";
+  CVirtualLoop m_loop;
+  CModuleChannel m_channel;  // the real serial and USB transports
+  CVirtualLoop::CWindow m_channelWindow{m_loop, m_channel};
+  CPortLists m_ports;
+  CMemorySettingsStore m_store;
+  MessageSink* m_pPreviousSink = nullptr;
+  std::unique_ptr<CMainFrame> m_pFrame;
+};
+
+TEST_F(AnalyzerEndToEnd, ReceivesLogsStopsAndReadsTheVersion) {
+  CChildProcess sim;
+  ASSERT_TRUE(StartSim(sim, "200"));
+  MakeFrame();
+  Trigger(ID_START_RDATA_LOG);
+  ASSERT_TRUE(m_pFrame->LogFiles().IsOpen(LOG_RDATA));
+
+  int nFrom = EventCount();
+  Trigger(ID_START_RECEPTION);
+  ASSERT_TRUE(AwaitEvent("[CAN 데이터 수신 여부 응답] : CAN 데이터 수신 동작 중", nFrom));
+  ASSERT_TRUE(Await([this] { return ListCount() >= 20; }));
+  m_loop.Advance(LAMP_PERIOD_MS);  // the idle update enables the stop command
+  nFrom = EventCount();
+  Trigger(ID_STOP_RECEPTION);
+  ASSERT_TRUE(AwaitEvent("CAN 데이터 수신 중지 중", nFrom));
+  Trigger(ID_READ_VERSION);
+  ASSERT_TRUE(AwaitEvent("[Korvex 버전 응답]", nFrom));
+  const int nListed = ListCount();
+  const uint32_t dwLastListed = SequenceOf(m_pFrame->ReceiveView()->LineText(nListed - 1).toStdString());
+  m_loop.Advance(LAMP_PERIOD_MS);
+  Trigger(ID_STOP_RDATA_LOG);
+
+  // One CP949 line per frame, CR LF, stamped, the numbers without a gap up to the list's last.
+  std::ifstream file(m_pFrame->LogFiles().Path(LOG_RDATA), std::ios::binary);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(file, line);) lines.push_back(line);
+  ASSERT_GE(lines.size(), static_cast<size_t>(nListed));
+  const std::string length8 = "\xB1\xE6\xC0\xCC:8";  // "길이:8"
+  for (size_t n = 0; n < lines.size(); ++n) {
+    const std::string& line = lines[n];
+    ASSERT_TRUE(line.size() > 21 && line[4] == '.' && line[13] == ':' && line.compare(19, 2, "  ") == 0) << line;
+    EXPECT_EQ(line.back(), '\r') << n;
+    EXPECT_NE(line.find(length8), std::string::npos) << line;
+    if (n > 0) {
+      EXPECT_EQ(SequenceOf(line), SequenceOf(lines[n - 1]) + 1) << n;
+    }
+  }
+  EXPECT_EQ(SequenceOf(lines.back()), dwLastListed);
+}
+
+TEST_F(AnalyzerEndToEnd, ASilentOrVanishedModuleIsReportedAndANewOneAnswers) {
+  CChildProcess sim;
+  ASSERT_TRUE(StartSim(sim, "200"));
+  MakeFrame();
+  const QColor red(255, 0, 0);
+
+  sim.Signal(SIGSTOP);
+  siginfo_t info{};
+  ASSERT_EQ(::waitid(P_PID, sim.Id(), &info, WSTOPPED), 0);
+  int nFrom = EventCount();
+  Trigger(ID_READ_VERSION);
+  m_loop.Advance(CModuleChannel::RESPONSE_TIMEOUT_MS);
+  const int nError = FindEvent("[Korvex 통신에러 발생]", nFrom);
+  ASSERT_GE(nError, 0);
+  EXPECT_EQ(m_pFrame->EventLog()->EntryColour(nError), red);
+  sim.Signal(SIGCONT);
+  ASSERT_TRUE(AwaitEvent("[Korvex 버전 응답]", nFrom));  // late, but shown
+
+  Trigger(ID_START_RECEPTION);
+  ASSERT_TRUE(Await([this] { return ListCount() >= 10; }));
+  nFrom = EventCount();
+  sim.Kill(true);
+  ASSERT_TRUE(AwaitEvent("[Korvex 통신포트 에러]", nFrom));
+  EXPECT_EQ(m_pFrame->EventLog()->EntryColour(FindEvent("[Korvex 통신포트 에러]", nFrom)), red);
+  EXPECT_FALSE(m_pFrame->IsPortOpen());
+  for (unsigned n = 0; n < STATUS_TEXT_PANE_COUNT; ++n)
+    EXPECT_TRUE(m_pFrame->StatusPanes()->Pane(IDS_PANE_PORT_MODE + n)->text().isEmpty()) << n;
+
+  CChildProcess newSim;
+  ASSERT_TRUE(StartSim(newSim, "0"));
+  nFrom = EventCount();
+  Trigger(ID_READ_VERSION);
+  EXPECT_TRUE(m_pFrame->IsPortOpen());
+  ASSERT_TRUE(AwaitEvent("[Korvex 버전 응답]", nFrom));
+  EXPECT_FALSE(m_pFrame->StatusPanes()->Pane(IDS_PANE_PORT_NAME)->text().isEmpty());
+}
+
+}  // namespace
