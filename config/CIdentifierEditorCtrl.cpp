@@ -13,6 +13,12 @@ constexpr int BOX_CHARS = 2;
 constexpr int TICKS_PER_ROW = 8;
 constexpr int TOP_ROW_TICKS = 5;  // ID28..ID24
 
+bool IsNavigationKey(int nKey) {
+  for (int nPassed : {Qt::Key_Delete, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_Tab, Qt::Key_Backtab})
+    if (nKey == nPassed) return true;
+  return false;
+}
+
 int TextWidthFor(const QWidget* pWidget, const QString& sample) {
   return pWidget->fontMetrics().horizontalAdvance(sample) + 12;
 }
@@ -102,11 +108,9 @@ bool CIdentifierEditorCtrl::eventFilter(QObject* pWatched, QEvent* pEvent) {
   if (pEvent->type() != QEvent::KeyPress) return false;
   auto* pKey = static_cast<QKeyEvent*>(pEvent);
   const QString text = pKey->text();
-  // Keys without a character (arrows, Delete, Tab) keep their editing role; Enter goes on to
-  // the dialog, which drops it.
-  if (text.isEmpty() || pKey->key() == Qt::Key_Delete || pKey->key() == Qt::Key_Return ||
-      pKey->key() == Qt::Key_Enter)
-    return false;
+  // Editing and dialog keys keep their role (Enter goes on to the dialog, which drops it);
+  // only typed characters are filtered.
+  if (text.isEmpty() || IsNavigationKey(pKey->key())) return false;
   if (text.size() != 1) return true;
   const char32_t chPassed = CIdentifierEditor::FilterChar(text.at(0).unicode());
   if (chPassed == 0) return true;

@@ -77,10 +77,10 @@ QWidget* CModuleConfigDlg::CreatePortGroup() {
   m_pSerialPorts = TextList(QStringLiteral("serialPorts"), {}, pGroup);
   m_pUsbModules = TextList(QStringLiteral("usbModules"), {}, pGroup);
   m_pBaudRates = TextList(QStringLiteral("baudRates"), {}, pGroup);
-  m_pSerialPorts->setMinimumWidth(130);
-  m_pUsbModules->setMinimumWidth(130);
-  m_pSerialPorts->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  m_pUsbModules->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  for (QComboBox* pList : {m_pSerialPorts, m_pUsbModules}) {
+    pList->setMinimumContentsLength(19);  // "ttyUSB10 (USB VCOMM)" fits
+    pList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  }
   m_pBaudRates->setMinimumWidth(95);
 
   auto* pGrid = new QGridLayout(pGroup);

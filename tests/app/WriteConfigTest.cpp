@@ -110,9 +110,9 @@ TEST_F(WriteConfig, SwitchingToUsbKeepsTheSerialChoiceAndTheAnswerReachesThePane
   EXPECT_EQ(PaneText(IDS_PANE_PORT_MODE), "USB Port");
 
   // The module keeps its own view: what it answers is what the panes show.
-  m_pUsb->Deliver(Line(":Z1C031F000004561FFFFFF0"));
+  m_pUsb->Deliver(Line(":Z1C0334000004561FFFFFF0"));
   m_loop.RunPending();
-  EXPECT_EQ(PaneText(IDS_PANE_BIT_RATE), "1.25M BPS");
+  EXPECT_EQ(PaneText(IDS_PANE_BIT_RATE), "1.00M BPS");
   EXPECT_EQ(PaneText(IDS_PANE_ID), "ID:00000456");
   EXPECT_EQ(PaneText(IDS_PANE_MASK_ID), "Mask ID:1FFFFFF0");
   EXPECT_EQ(m_pFrame->Settings().m_nPortMode, PORT_MODE_USB);

@@ -151,7 +151,7 @@ TEST(ModuleConfigDlg, OpensFromTheSettingsAndChecksOnOk) {
        [](CModuleConfigDlg& d) {
          Press(Find<QCheckBox>(d, "custom"));
          EXPECT_EQ(Find<QComboBox>(d, "presets")->currentText(), "250K");
-         EXPECT_EQ(Find<QLineEdit>(d, "computedRate")->text(), "200.00K BPS");
+         EXPECT_EQ(Find<QLineEdit>(d, "computedRate")->text(), "416.67K BPS");
        },
        0, [](const ModuleSettings& s) { EXPECT_EQ(s.m_wBitTime, 0x0F34); }},
       {"reserved bits of a reported word do not refuse it", Serial(0, 38400, 0x8F34), twoPorts,
@@ -220,6 +220,8 @@ TEST(IdentifierEditorCtrl, KeysTicksAndTheProtocolSwitchReachTheModel) {
   CIdentifierEditorCtrl editor;
   editor.Load(0, CIdentifierEditor::CAN_20B);
   editor.show();
+  editor.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));  // focus moves only in the active window
   Type(editor.Box(1), "fF");
   EXPECT_EQ(editor.Box(1)->text(), "1F");  // capitals, cut to bits 28..24
   for (int nTick = 24; nTick <= 28; ++nTick) EXPECT_TRUE(editor.Tick(nTick)->isChecked()) << nTick;
@@ -242,6 +244,8 @@ TEST(IdentifierEditorCtrl, KeysTicksAndTheProtocolSwitchReachTheModel) {
   Type(editor.Box(3), "9");
   editor.Box(4)->setFocus();
   EXPECT_EQ(editor.Box(3)->text(), "01");
+  QTest::keyClick(editor.Box(4), Qt::Key_Tab);  // Tab still leaves a byte box
+  EXPECT_FALSE(editor.Box(4)->hasFocus());
 }
 
 TEST(FormDialogs, EnterNeverConfirmsAndEscapeCancels) {
@@ -290,8 +294,8 @@ TEST(LogPathDlg, AcceptsOnlyPathsInExistingDirectories) {
     CRecordingSink sink;
     CLogPathDlg dialog("", "");
     dialog.show();
-    Type(dialog.EventBox(), c.m_strEvent.c_str());
-    Type(dialog.RDataBox(), c.m_strRData.c_str());
+    dialog.EventBox()->setText(QString::fromStdString(c.m_strEvent));
+    dialog.RDataBox()->setText(QString::fromStdString(c.m_strRData));
     QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
     if (c.m_nRefusal != 0) {
       EXPECT_EQ(sink.m_ids, std::vector<unsigned>{c.m_nRefusal});
@@ -317,11 +321,11 @@ TEST(LogPathDlg, BrowsingStartsWhereTheBoxOrTheCurrentPathPoints) {
                        return answer;
                      });
   dialog.show();
-  Type(dialog.RDataBox(), (otherDir + "/gone/R.txt").c_str());
+  dialog.RDataBox()->setText(QString::fromStdString(otherDir + "/gone/R.txt"));
   answer = QString::fromStdString(otherDir + "/R.txt");
   QTest::mouseClick(dialog.RDataBrowseButton(), Qt::LeftButton);
   EXPECT_EQ(dialog.RDataBox()->text().toStdString(), otherDir + "/R.txt");
-  Type(dialog.EventBox(), (otherDir + "/E.txt").c_str());
+  dialog.EventBox()->setText(QString::fromStdString(otherDir + "/E.txt"));
   answer.clear();  // cancelled
   QTest::mouseClick(dialog.EventBrowseButton(), Qt::LeftButton);
   EXPECT_EQ(dialog.EventBox()->text().toStdString(), otherDir + "/E.txt");
