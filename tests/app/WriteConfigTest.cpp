@@ -64,17 +64,26 @@ protected:
 };
 
 TEST_F(WriteConfig, UnchangedValuesWhileConnectedSendNothing) {
-  MakeFrame();
-  AnswerStartup();
-  EXPECT_TRUE(Enabled(ID_WRITE_CONFIG) && Enabled(ID_LOG_PATHS));
-  const ModuleSettings before = m_pFrame->Settings();
-  m_pSerial->m_writes.clear();
-  CDialogFiller filler(nullptr);
-  m_pFrame->Action(ID_WRITE_CONFIG)->trigger();
-  EXPECT_EQ(filler.m_nRuns, 1);
-  EXPECT_TRUE(m_pSerial->m_writes.empty());
-  EXPECT_EQ(m_pFrame->Settings(), before);
-  EXPECT_TRUE(m_shown.empty());
+  // The second module reports a bit time with a reserved bit set; the dialog shows it as 250K.
+  const std::vector<std::pair<const char*, uint16_t>> reports = {{":Y1C0F34000001231FFFFFFF", 0x0F34},
+                                                                 {":Y1C8F34000001231FFFFFFF", 0x8F34}};
+  for (const auto& [pszReport, wReported] : reports) {
+    SCOPED_TRACE(pszReport);
+    m_pFrame.reset();
+    m_pSerial->Forget();
+    MakeFrame();
+    Receive(Line(pszReport) + Line(":G00"));
+    EXPECT_TRUE(Enabled(ID_WRITE_CONFIG) && Enabled(ID_LOG_PATHS));
+    const ModuleSettings before = m_pFrame->Settings();
+    EXPECT_EQ(before.m_wBitTime, wReported);
+    m_pSerial->m_writes.clear();
+    CDialogFiller filler(nullptr);
+    m_pFrame->Action(ID_WRITE_CONFIG)->trigger();
+    EXPECT_EQ(filler.m_nRuns, 1);
+    EXPECT_TRUE(m_pSerial->m_writes.empty());
+    EXPECT_EQ(m_pFrame->Settings(), before);
+    EXPECT_TRUE(m_shown.empty());
+  }
 }
 
 TEST_F(WriteConfig, UnchangedValuesWhileNotConnectedOpenThePortAndSend) {
