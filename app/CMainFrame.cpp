@@ -15,20 +15,25 @@
 #include "app/CAboutDlg.h"
 #include "app/CommandCatalog.h"
 #include "app/CommandIds.h"
+#include "app/ConfigWriting.h"
 #include "app/LoggingCommands.h"
 #include "app/MessageBox.h"
 #include "app/PortOpening.h"
 #include "app/QtText.h"
 #include "app/StatusPaneTexts.h"
+#include "config/CModuleConfigDlg.h"
 #include "link/SerialPortDiscovery.h"
+#include "link/UsbDeviceList.h"
 #include "protocol/CModuleChannel.h"
 #include "receive/CEventLogCtrl.h"
+#include "receive/CLogPathDlg.h"
 #include "receive/CRDView.h"
 #include "resources/Pictures.h"
 #include "resources/StringTable.h"
 #include "uisupport/CPaneStatusBar.h"
 #include "uisupport/CWorkspaceState.h"
 #include "uisupport/Fonts.h"
+#include "uisupport/ModalDialogs.h"
 
 namespace {
 
@@ -101,6 +106,8 @@ void CMainFrame::CreateActions() {
     m_actions[command.m_nId] = pAction;
   }
   ConnectCommand(ID_READ_CONFIG, &CMainFrame::OnReadConfig);
+  ConnectCommand(ID_WRITE_CONFIG, &CMainFrame::OnWriteConfig);
+  ConnectCommand(ID_LOG_PATHS, &CMainFrame::OnSetLogPaths);
   ConnectCommand(ID_START_RECEPTION, &CMainFrame::OnStartReception);
   ConnectCommand(ID_STOP_RECEPTION, &CMainFrame::OnStopReception);
   ConnectCommand(ID_RESET_NODE, &CMainFrame::OnResetNode);
@@ -352,6 +359,37 @@ void CMainFrame::OnStartReception() { RunModuleCommand([](CModuleChannel& c) { c
 void CMainFrame::OnStopReception() { RunModuleCommand([](CModuleChannel& c) { c.SetReception(true, false); }); }
 void CMainFrame::OnResetNode() { RunModuleCommand([](CModuleChannel& channel) { channel.ResetNode(); }); }
 void CMainFrame::OnReadVersion() { RunModuleCommand([](CModuleChannel& channel) { channel.ReadVersion(); }); }
+void CMainFrame::OnWriteConfig() {
+  // A module plugged in after start-up is found here; the total port count stays as it was.
+  if (m_ports.UsbModuleCount() == 0)
+    m_ports.m_usbSerialNumbers = m_setup.m_fnDetectUsbModules ? m_setup.m_fnDetectUsbModules() : BuildUsbDeviceList();
+  if (m_ports.m_nPortsAvailable <= 0) {
+    ShowMessage(IDS_NO_PORT, EMessageIcon::INFORMATION);
+    return;
+  }
+  CModuleConfigDlg dialog(m_settings, m_ports, this);
+  if (!RunModal(dialog)) return;
+  const ModuleSettings& chosen = dialog.Result();
+  const EConfigWrite eStep = ConfigWriteStep(m_settings, chosen, m_bPortOpen);
+  if (eStep == EConfigWrite::NOTHING) return;
+  if (eStep == EConfigWrite::OPEN_AND_SEND) {
+    const COpenResult result = OpenConfiguredPort(m_channel, chosen, m_ports);
+    if (!result.m_bOpen) {
+      ShowMessage(IDS_PORT_OPEN_FAILED, EMessageIcon::ERROR, EMessageButtons::OK, result.m_strReason);
+      return;
+    }
+  }
+  StoreChosenConfig(m_settings, chosen);
+  SendConfig(m_channel, m_settings);
+}
+
+void CMainFrame::OnSetLogPaths() {
+  CLogPathDlg dialog(m_logFiles.Path(LOG_RDATA), m_logFiles.Path(LOG_EVENT), nullptr, this);
+  if (!RunModal(dialog)) return;
+  ChangeLogPath(m_logFiles, LOG_EVENT, dialog.EventLogPath());
+  ChangeLogPath(m_logFiles, LOG_RDATA, dialog.RDataLogPath());
+}
+
 void CMainFrame::OnClearReceiveList() { m_pReceiveView->RemoveAll(); }
 void CMainFrame::OnStartRDataLog() { StartLogging(m_logFiles, LOG_RDATA); }
 void CMainFrame::OnStopRDataLog() { StopLogging(m_logFiles, LOG_RDATA); }
@@ -361,7 +399,7 @@ void CMainFrame::OnClearEventLog() { m_pEventLog->RemoveAllEntries(); }
 
 void CMainFrame::OnAbout() {
   CAboutDlg dialog(this);
-  dialog.exec();
+  RunModal(dialog);
 }
 
 void CMainFrame::OnShowTimestamps(bool bShow) { m_pReceiveView->SetShowTimestamps(bShow); }

@@ -16,6 +16,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "app/CActivityLamps.h"
 #include "app/CommandRules.h"
@@ -47,6 +48,8 @@ struct CFrameSetup {
   int m_nSimulatedPort = -1;
   // The frame's own window: WM_CONFIG_REPORT, WM_FRAME_ACTIVITY and the lamp timer.
   std::function<std::unique_ptr<MessageHost>(MessageHandler&)> m_fnMakeWindow;
+  // Finds the attached USB modules again; null: the D2XX library's device list.
+  std::function<std::vector<std::string>()> m_fnDetectUsbModules;
 };
 
 inline constexpr std::string_view WINDOW_STATE_NAME = "MAIN";
@@ -112,6 +115,8 @@ private:
   // Handlers
   void RunModuleCommand(const std::function<void(CModuleChannel&)>& command);
   void OnReadConfig();
+  void OnWriteConfig();
+  void OnSetLogPaths();
   void OnStartReception();
   void OnStopReception();
   void OnResetNode();

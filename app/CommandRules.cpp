@@ -14,11 +14,10 @@ struct CCommandRule {
   Rule m_pfnEnabled;
 };
 
+bool Always(const CCommandState&) { return true; }
 bool PortsExist(const CCommandState& s) { return s.m_bPortsExist; }
 bool CanStartReception(const CCommandState& s) { return s.m_bPortsExist && !s.m_bReceptionRunning; }
 bool CanStopReception(const CCommandState& s) { return s.m_bPortsExist && s.m_bReceptionRunning; }
-// The configuration and log-path dialogs are not part of the program yet.
-bool NoDialogYet(const CCommandState&) { return false; }
 bool HasReceiveLines(const CCommandState& s) { return s.m_nReceiveLines > 0; }
 bool HasEventEntries(const CCommandState& s) { return s.m_nEventEntries > 0; }
 bool RDataLogOff(const CCommandState& s) { return !s.m_bRDataLogging; }
@@ -33,7 +32,7 @@ bool CanSend(const CCommandState& s) { return s.m_bPortsExist && TransmitSelecti
 
 constexpr std::array<CCommandRule, 20> RULES = {{
     {ID_READ_CONFIG, PortsExist},
-    {ID_WRITE_CONFIG, NoDialogYet},
+    {ID_WRITE_CONFIG, PortsExist},
     {ID_START_RECEPTION, CanStartReception},
     {ID_STOP_RECEPTION, CanStopReception},
     {ID_SEND_TDATA, CanSend},
@@ -48,7 +47,7 @@ constexpr std::array<CCommandRule, 20> RULES = {{
     {ID_STOP_RDATA_LOG, RDataLogOn},
     {ID_START_EVENT_LOG, EventLogOff},
     {ID_STOP_EVENT_LOG, EventLogOn},
-    {ID_LOG_PATHS, NoDialogYet},
+    {ID_LOG_PATHS, Always},
     {ID_OPEN_TFILE, TransmitList},
     {ID_SAVE_TFILE, TransmitRows},
     {ID_CLEAR_EVENT_LOG, HasEventEntries},

@@ -16,3 +16,12 @@ void StopLogging(CLogFiles& logs, int nKind) {
   logs.SetLogging(nKind, false);
   if (logs.IsOpen(nKind)) logs.CloseLogFile(nKind);
 }
+
+void ChangeLogPath(CLogFiles& logs, int nKind, const std::string& path) {
+  if (path == logs.Path(nKind)) return;
+  logs.SetPath(nKind, path);
+  if (!logs.IsLogging(nKind)) return;
+  logs.CloseLogFile(nKind);
+  logs.OpenLogFile(nKind);
+  if (!logs.IsOpen(nKind)) logs.SetLogging(nKind, false);
+}

@@ -27,12 +27,16 @@ std::optional<CPortChoice> ConfiguredPort(const ModuleSettings& settings, const 
                      static_cast<uint32_t>(settings.m_nBaudRate)};
 }
 
+COpenResult OpenConfiguredPort(CModuleChannel& channel, const ModuleSettings& settings, const CPortLists& ports) {
+  const auto port = ConfiguredPort(settings, ports);
+  return port ? Open(channel, *port) : COpenResult{};
+}
+
 COpenResult EnsurePortOpen(CModuleChannel& channel, bool bPortOpen, const ModuleSettings& settings,
                            const CPortLists& ports) {
   if (bPortOpen) return {true, {}};
   if (ports.m_nPortsAvailable <= 0) return {};
-  const auto port = ConfiguredPort(settings, ports);
-  return port ? Open(channel, *port) : COpenResult{};
+  return OpenConfiguredPort(channel, settings, ports);
 }
 
 CStartupOpen OpenAtStartup(CModuleChannel& channel, ModuleSettings& settings, const CPortLists& ports,

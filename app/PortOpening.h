@@ -27,6 +27,10 @@ struct COpenResult {
   std::string m_strReason;  // why the open failed; empty when none was tried
 };
 
+// Opens the port the settings name (closing any open one first); nothing is tried when the
+// settings name no port in the lists.
+COpenResult OpenConfiguredPort(CModuleChannel& channel, const ModuleSettings& settings, const CPortLists& ports);
+
 // True at once with a port open; otherwise opens the configured port.
 COpenResult EnsurePortOpen(CModuleChannel& channel, bool bPortOpen, const ModuleSettings& settings,
                            const CPortLists& ports);

@@ -1,0 +1,336 @@
+// The configuration and log path dialogs on their real widgets, offscreen, driven with key
+// and mouse events. Message boxes are recorded through the message sink, never shown.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/MessageBox.h"
+#include "config/CIdentifierEditorCtrl.h"
+#include "config/CModuleConfigDlg.h"
+#include "link/SerialPortDiscovery.h"
+#include "receive/CLogPathDlg.h"
+#include "resources/StringTable.h"
+#include "support/ScratchDir.h"
+
+namespace {
+
+class CRecordingSink final : public MessageSink {
+public:
+  CRecordingSink() : m_pPrevious(SetMessageSink(this)) {}
+  ~CRecordingSink() override { SetMessageSink(m_pPrevious); }
+  EMessageAnswer Show(const CMessageRequest& request) override {
+    m_ids.push_back(request.m_nStringId);
+    EXPECT_EQ(request.m_eIcon, EMessageIcon::ERROR);
+    return EMessageAnswer::OK;
+  }
+  std::vector<unsigned> m_ids;
+
+private:
+  MessageSink* m_pPrevious;
+};
+
+template <typename T>
+T* Find(QWidget& parent, const char* pszName) {
+  T* pWidget = parent.findChild<T*>(QString::fromLatin1(pszName));
+  EXPECT_NE(pWidget, nullptr) << pszName;
+  return pWidget;
+}
+
+// A user's selection: the list announces it as the user's choice, as a mouse pick does.
+void Choose(QComboBox* pList, int nIndex) {
+  QTest::keyClick(pList, Qt::Key_Home);
+  for (int n = 0; n < nIndex; ++n) QTest::keyClick(pList, Qt::Key_Down);
+  ASSERT_EQ(pList->currentIndex(), nIndex);
+}
+
+void Press(QAbstractButton* pButton) { QTest::keyClick(pButton, Qt::Key_Space); }
+
+void Type(QLineEdit* pBox, const char* pszKeys) {
+  pBox->setFocus();
+  pBox->selectAll();
+  QTest::keyClicks(pBox, QString::fromLatin1(pszKeys));
+}
+
+CPortLists Ports(std::vector<CSerialPortItem> serial, std::vector<std::string> usb) {
+  CPortLists ports;
+  ports.m_serialPorts = std::move(serial);
+  ports.m_usbSerialNumbers = std::move(usb);
+  ports.FixPortsAvailable();
+  return ports;
+}
+
+const CSerialPortItem PLAIN_PORT{"ttyS0", "/dev/ttyS0", "ttyS0", 0};
+const CSerialPortItem MODULE_PORT{"ttyUSB0", "/dev/ttyUSB0", "Ostwind USB Korvex Analyzer Device (ttyUSB0)", 1};
+
+ModuleSettings Serial(int nIndex, int nBaud, uint16_t wBitTime = 0x0F34, uint8_t byMode = 0x1C) {
+  ModuleSettings settings;
+  settings.m_nPortMode = PORT_MODE_SERIAL;
+  settings.m_nSerialPortIndex = nIndex;
+  settings.m_nBaudRate = nBaud;
+  settings.m_wBitTime = wBitTime;
+  settings.m_byMode = byMode;
+  return settings;
+}
+
+struct CConfigCase {
+  const char* m_pszName;
+  ModuleSettings m_in;
+  CPortLists m_ports;
+  std::function<void(CModuleConfigDlg&)> m_fnUser;  // what the user does (and sees) before OK
+  unsigned m_nRefusal;                               // 0: OK closes the dialog
+  std::function<void(const ModuleSettings&)> m_fnCheck = nullptr;
+};
+
+}  // namespace
+
+TEST(ModuleConfigDlg, OpensFromTheSettingsAndChecksOnOk) {
+  const CPortLists twoPorts = Ports({PLAIN_PORT, MODULE_PORT}, {});
+  const auto choose = [](const char* pszList, int nIndex) {
+    return [=](CModuleConfigDlg& d) { Choose(Find<QComboBox>(d, pszList), nIndex); };
+  };
+  const auto custom = [](int nBrp, int nTseg1, int nTseg2) {
+    return [=](CModuleConfigDlg& d) {
+      if (!Find<QCheckBox>(d, "custom")->isChecked()) Press(Find<QCheckBox>(d, "custom"));
+      Choose(Find<QComboBox>(d, "brp"), nBrp - 3);
+      Choose(Find<QComboBox>(d, "tseg1"), nTseg1 - 3);
+      Choose(Find<QComboBox>(d, "tseg2"), nTseg2 - 2);
+    };
+  };
+  const std::vector<CConfigCase> cases = {
+      {"a bit time outside the presets opens custom", Serial(0, 38400, 0x0745), twoPorts,
+       [](CModuleConfigDlg& d) {
+         EXPECT_TRUE(Find<QCheckBox>(d, "custom")->isChecked());
+         EXPECT_FALSE(Find<QComboBox>(d, "presets")->isEnabled());
+         EXPECT_EQ(Find<QComboBox>(d, "presets")->currentIndex(), -1);
+         EXPECT_EQ(Find<QComboBox>(d, "brp")->currentText(), "7");
+         EXPECT_EQ(Find<QComboBox>(d, "tseg1")->currentText(), "5");
+         EXPECT_EQ(Find<QComboBox>(d, "tseg2")->currentText(), "4");
+         EXPECT_TRUE(Find<QComboBox>(d, "tseg2")->isEnabled());
+       },
+       0, [](const ModuleSettings& s) { EXPECT_EQ(s.m_wBitTime, 0x0745); }},
+      {"stored CAN 2.0A: upper boxes empty, ticks 11..28 off and disabled",
+       [] {
+         ModuleSettings s = Serial(0, 38400, 0x0F34, 0x0C);
+         s.m_dwMaskId = s.m_dwId = 0x1FFFFFFF;
+         return s;
+       }(),
+       twoPorts,
+       [](CModuleConfigDlg& d) {
+         EXPECT_EQ(Find<QComboBox>(d, "protocol")->currentText(), "CAN2.0A");
+         for (const char* pszEditor : {"maskId", "id"}) {
+           auto* pEditor = Find<CIdentifierEditorCtrl>(d, pszEditor);
+           for (int nBox : {1, 2}) {
+             EXPECT_TRUE(pEditor->Box(nBox)->text().isEmpty());
+             EXPECT_FALSE(pEditor->Box(nBox)->isEnabled());
+           }
+           EXPECT_EQ(pEditor->Box(3)->text(), "07");
+           for (int nTick = 0; nTick < 29; ++nTick) {
+             EXPECT_EQ(pEditor->Tick(nTick)->isChecked(), nTick <= 10) << nTick;
+             EXPECT_EQ(pEditor->Tick(nTick)->isEnabled(), nTick <= 10) << nTick;
+           }
+         }
+       },
+       0, [](const ModuleSettings& s) { EXPECT_EQ(s.m_dwMaskId, 0x7FFu); EXPECT_EQ(s.m_byMode, 0x0C); }},
+      {"1.25M BPS is shown and refused", Serial(0, 38400), twoPorts,
+       [&](CModuleConfigDlg& d) {
+         custom(3, 3, 2)(d);
+         EXPECT_EQ(Find<QLineEdit>(d, "computedRate")->text(), "1.25M BPS");
+       },
+       IDS_BIT_TIME_WRONG},
+      {"TSEG1 equal to TSEG2 passes", Serial(0, 38400), twoPorts, custom(7, 5, 5), 0,
+       [](const ModuleSettings& s) { EXPECT_EQ(s.m_wBitTime, 0x0755); }},
+      {"unticking custom gives the 250K word, whatever the rate box shows", Serial(0, 38400, 0x0745), twoPorts,
+       [](CModuleConfigDlg& d) {
+         Press(Find<QCheckBox>(d, "custom"));
+         EXPECT_EQ(Find<QComboBox>(d, "presets")->currentText(), "250K");
+         EXPECT_EQ(Find<QLineEdit>(d, "computedRate")->text(), "416.67K BPS");
+       },
+       0, [](const ModuleSettings& s) { EXPECT_EQ(s.m_wBitTime, 0x0F34); }},
+      {"reserved bits of a reported word do not refuse it", Serial(0, 38400, 0x8F34), twoPorts,
+       [](CModuleConfigDlg& d) { EXPECT_EQ(Find<QComboBox>(d, "presets")->currentText(), "250K"); }, 0,
+       [](const ModuleSettings& s) { EXPECT_EQ(s.m_wBitTime, 0x0F34); }},
+      {"the module's port runs at 921600 whatever the baud list showed", Serial(0, 38400), twoPorts,
+       [&](CModuleConfigDlg& d) {
+         choose("serialPorts", 1)(d);
+         EXPECT_EQ(Find<QComboBox>(d, "serialPorts")->currentText(), "ttyUSB0 (USB VCOMM)");
+         choose("baudRates", 0)(d);
+       },
+       0, [](const ModuleSettings& s) { EXPECT_EQ(s.m_nSerialPortIndex, 1); EXPECT_EQ(s.m_nBaudRate, 921600); }},
+      {"another port runs at 38400 whatever the baud list showed", Serial(1, 921600), twoPorts,
+       [&](CModuleConfigDlg& d) {
+         choose("serialPorts", 0)(d);
+         choose("baudRates", 1)(d);
+       },
+       0, [](const ModuleSettings& s) { EXPECT_EQ(s.m_nSerialPortIndex, 0); EXPECT_EQ(s.m_nBaudRate, 38400); }},
+      {"USB radio with no module", Serial(0, 921600), Ports({PLAIN_PORT}, {}),
+       [](CModuleConfigDlg& d) {
+         EXPECT_FALSE(Find<QComboBox>(d, "usbModules")->isEnabled());
+         Press(Find<QRadioButton>(d, "usbRadio"));
+         EXPECT_FALSE(Find<QComboBox>(d, "serialPorts")->isEnabled());
+         EXPECT_TRUE(Find<QComboBox>(d, "usbModules")->isEnabled());
+       },
+       0,
+       [](const ModuleSettings& s) {
+         EXPECT_EQ(s.m_nPortMode, PORT_MODE_USB);
+         EXPECT_EQ(s.m_nUsbPortIndex, -1);
+         EXPECT_EQ(s.m_nSerialPortIndex, 0);
+         EXPECT_EQ(s.m_nBaudRate, 921600);
+       }},
+      {"serial mode with no serial port runs at 38400", Serial(0, 921600), Ports({}, {"KX1"}), nullptr, 0,
+       [](const ModuleSettings& s) {
+         EXPECT_EQ(s.m_nSerialPortIndex, -1);
+         EXPECT_EQ(s.m_nBaudRate, 38400);
+       }},
+      {"both identifiers bad: the mask ID is named", Serial(0, 38400), twoPorts,
+       [](CModuleConfigDlg& d) {
+         Find<CIdentifierEditorCtrl>(d, "id")->Box(4)->setText("ZZ");  // pasted, so not filtered
+         Find<CIdentifierEditorCtrl>(d, "maskId")->Box(3)->setText("Z");
+       },
+       IDS_MASK_ID_WRONG},
+      {"a bad receive ID", Serial(0, 38400), twoPorts,
+       [](CModuleConfigDlg& d) { Find<CIdentifierEditorCtrl>(d, "id")->Box(1)->setText("G1"); }, IDS_ID_WRONG},
+  };
+  for (const CConfigCase& c : cases) {
+    SCOPED_TRACE(c.m_pszName);
+    CRecordingSink sink;
+    CModuleConfigDlg dialog(c.m_in, c.m_ports);
+    dialog.show();
+    if (c.m_fnUser) c.m_fnUser(dialog);
+    QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+    if (c.m_nRefusal != 0) {
+      EXPECT_EQ(sink.m_ids, std::vector<unsigned>{c.m_nRefusal});
+      EXPECT_TRUE(dialog.isVisible());
+      continue;
+    }
+    EXPECT_TRUE(sink.m_ids.empty());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    if (c.m_fnCheck) c.m_fnCheck(dialog.Result());
+  }
+}
+
+TEST(IdentifierEditorCtrl, KeysTicksAndTheProtocolSwitchReachTheModel) {
+  CIdentifierEditorCtrl editor;
+  editor.Load(0, CIdentifierEditor::CAN_20B);
+  editor.show();
+  editor.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));  // focus moves only in the active window
+  Type(editor.Box(1), "fF");
+  EXPECT_EQ(editor.Box(1)->text(), "1F");  // capitals, cut to bits 28..24
+  for (int nTick = 24; nTick <= 28; ++nTick) EXPECT_TRUE(editor.Tick(nTick)->isChecked()) << nTick;
+  Type(editor.Box(2), "g 3");
+  EXPECT_EQ(editor.Box(2)->text(), "3");
+  QTest::keyClick(editor.Box(2), Qt::Key_V, Qt::ControlModifier);  // no paste shortcut here
+  EXPECT_EQ(editor.Box(2)->text(), "3");
+  EXPECT_TRUE(editor.Tick(16)->isChecked() && editor.Tick(17)->isChecked());
+  Press(editor.Tick(7));
+  EXPECT_EQ(editor.Box(4)->text(), "80");
+
+  // Typed into boxes 3 and 4 and not yet taken in: it survives the switch to CAN 2.0A.
+  Type(editor.Box(3), "5");
+  editor.SwitchProtocol(CIdentifierEditor::CAN_20A);
+  EXPECT_EQ(editor.Box(3)->text(), "5");
+  EXPECT_EQ(editor.Box(4)->text(), "80");
+  EXPECT_TRUE(editor.Box(1)->text().isEmpty() && !editor.Box(1)->isEnabled());
+  EXPECT_EQ(editor.Editor().Read(), 0x580u);
+  // A single digit left in box 3 under CAN 2.0A is cut to 3 bits when the focus moves on.
+  Type(editor.Box(3), "9");
+  editor.Box(4)->setFocus();
+  EXPECT_EQ(editor.Box(3)->text(), "01");
+  QTest::keyClick(editor.Box(4), Qt::Key_Tab);  // Tab still leaves a byte box
+  EXPECT_FALSE(editor.Box(4)->hasFocus());
+}
+
+TEST(FormDialogs, EnterNeverConfirmsAndEscapeCancels) {
+  CRecordingSink sink;
+  const CPortLists ports = Ports({PLAIN_PORT}, {});
+  CModuleConfigDlg config(Serial(0, 38400), ports);
+  CLogPathDlg logPaths("/tmp/RDataLog.txt", "/tmp/EventLog.txt");
+  const std::vector<std::pair<QDialog*, QWidget*>> targets = {
+      {&config, Find<CIdentifierEditorCtrl>(config, "id")->Box(4)},
+      {&config, config.OkButton()},
+      {&logPaths, logPaths.EventBox()},
+      {&logPaths, logPaths.OkButton()},
+  };
+  for (const auto& [pDialog, pFocus] : targets) {
+    pDialog->show();
+    pFocus->setFocus();
+    QTest::keyClick(pFocus, Qt::Key_Return);
+    QTest::keyClick(pFocus, Qt::Key_Enter);
+    EXPECT_TRUE(pDialog->isVisible()) << pFocus->objectName().toStdString();
+    QTest::keyClick(pFocus, Qt::Key_Escape);
+    EXPECT_FALSE(pDialog->isVisible());
+    EXPECT_EQ(pDialog->result(), QDialog::Rejected);
+  }
+  EXPECT_TRUE(sink.m_ids.empty());
+}
+
+TEST(LogPathDlg, AcceptsOnlyPathsInExistingDirectories) {
+  ScratchDir scratch;
+  const std::string dir = scratch.Path();
+  struct CCase {
+    const char* m_pszName;
+    std::string m_strEvent, m_strRData;
+    unsigned m_nRefusal;
+  };
+  const std::vector<CCase> cases = {
+      {"new files in an existing directory, blanks trimmed", "  " + dir + "/E.txt ", "\t" + dir + "/R.txt", 0},
+      {"both in a missing directory: the event log is named", dir + "/gone/E.txt", dir + "/gone/R.txt",
+       IDS_EVENT_LOG_PATH_WRONG},
+      {"receive-data log in a missing directory", dir + "/E.txt", dir + "/gone/R.txt", IDS_RDATA_LOG_PATH_WRONG},
+      {"a bare file name", "E.txt", dir + "/R.txt", IDS_EVENT_LOG_PATH_WRONG},
+      {"blank", "   ", dir + "/R.txt", IDS_EVENT_LOG_PATH_WRONG},
+      {"a directory is no file", dir + "/E.txt", dir, IDS_RDATA_LOG_PATH_WRONG},
+  };
+  for (const CCase& c : cases) {
+    SCOPED_TRACE(c.m_pszName);
+    CRecordingSink sink;
+    CLogPathDlg dialog("", "");
+    dialog.show();
+    dialog.EventBox()->setText(QString::fromStdString(c.m_strEvent));
+    dialog.RDataBox()->setText(QString::fromStdString(c.m_strRData));
+    QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+    if (c.m_nRefusal != 0) {
+      EXPECT_EQ(sink.m_ids, std::vector<unsigned>{c.m_nRefusal});
+      EXPECT_TRUE(dialog.isVisible());
+      EXPECT_TRUE(dialog.EventLogPath().empty());
+      continue;
+    }
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.EventLogPath(), dir + "/E.txt");
+    EXPECT_EQ(dialog.RDataLogPath(), dir + "/R.txt");
+  }
+}
+
+TEST(LogPathDlg, BrowsingStartsWhereTheBoxOrTheCurrentPathPoints) {
+  ScratchDir scratch;
+  const std::string logDir = scratch.MakeDir("Log");
+  const std::string otherDir = scratch.MakeDir("other");
+  std::vector<std::string> calls;
+  QString answer;
+  CLogPathDlg dialog(logDir + "/RDataLog.txt", logDir + "/EventLog.txt",
+                     [&](QWidget*, const QString& title, const QString& directory, const QString& filter) {
+                       calls.push_back((title + "|" + directory + "|" + filter).toStdString());
+                       return answer;
+                     });
+  dialog.show();
+  dialog.RDataBox()->setText(QString::fromStdString(otherDir + "/gone/R.txt"));
+  answer = QString::fromStdString(otherDir + "/R.txt");
+  QTest::mouseClick(dialog.RDataBrowseButton(), Qt::LeftButton);
+  EXPECT_EQ(dialog.RDataBox()->text().toStdString(), otherDir + "/R.txt");
+  dialog.EventBox()->setText(QString::fromStdString(otherDir + "/E.txt"));
+  answer.clear();  // cancelled
+  QTest::mouseClick(dialog.EventBrowseButton(), Qt::LeftButton);
+  EXPECT_EQ(dialog.EventBox()->text().toStdString(), otherDir + "/E.txt");
+  EXPECT_EQ(calls, (std::vector<std::string>{
+                       "수신 데이터 로그 파일 설정|" + logDir + "|수신 데이터 로그 파일(*.txt)",
+                       "이벤트 로그 파일 설정|" + otherDir + "|이벤트 로그 파일(*.txt)",
+                   }));
+}

@@ -1,0 +1,35 @@
+// Writes pictures of the configuration and log path dialogs for the documentation:
+//   xvfb-run -a build/tests/config/dialog_screenshots docs
+// Example ports and settings only; nothing of the user's is read.
+#include <QApplication>
+#include <QDir>
+
+#include "config/CModuleConfigDlg.h"
+#include "link/SerialPortDiscovery.h"
+#include "receive/CLogPathDlg.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  const QDir target(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
+
+  CPortLists ports;
+  ports.m_serialPorts = {{"ttyS0", "/dev/ttyS0", "ttyS0", 0},
+                         {"ttyUSB0", "/dev/ttyUSB0", "Ostwind USB Korvex Analyzer Device (ttyUSB0)", 1}};
+  ports.m_usbSerialNumbers = {"KX000123"};
+  ports.FixPortsAvailable();
+  ModuleSettings settings;
+  settings.m_nPortMode = PORT_MODE_SERIAL;
+  settings.m_nSerialPortIndex = 1;
+  settings.m_nBaudRate = BAUD_RATE_FAST;
+  settings.m_dwMaskId = 0x1FFFFFFF;
+  settings.m_dwId = 0x123;
+  CModuleConfigDlg config(settings, ports);
+  config.show();
+  CLogPathDlg logPaths("/home/user/Korvex/Log/RDataLog.txt", "/home/user/Korvex/Log/EventLog.txt");
+  logPaths.show();
+  QApplication::processEvents();  // a one-shot tool: let the windows lay out before the grab
+
+  const bool bSaved = config.grab().save(target.filePath(QStringLiteral("config-dialog.png"))) &&
+                      logPaths.grab().save(target.filePath(QStringLiteral("log-path-dialog.png")));
+  return bSaved ? 0 : 1;
+}
