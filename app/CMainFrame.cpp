@@ -185,6 +185,7 @@ void CMainFrame::CreateClient() {
   auto* pTransmitColumn = new QWidget(pSplitter);  // the transmit list takes this place
   pTransmitColumn->setObjectName(QStringLiteral("TransmitColumn"));
   m_pReceiveView = new CRDView(m_logFiles, pSplitter);
+  m_pReceiveView->SetRefreshPacer([this] { m_pWindow->SetTimer(IDT_LIST_REFRESH, LIST_REFRESH_MS); });
   pSplitter->addWidget(pTransmitColumn);
   pSplitter->addWidget(m_pReceiveView);
   pSplitter->setSizes({TRANSMIT_COLUMN_WIDTH, MIN_WIDTH - TRANSMIT_COLUMN_WIDTH});
@@ -307,6 +308,11 @@ void CMainFrame::OnMessage(unsigned nMsg, uintptr_t wParam, intptr_t /*lParam*/)
 }
 
 void CMainFrame::OnTimer(unsigned nId) {
+  if (nId == IDT_LIST_REFRESH) {
+    m_pWindow->KillTimer(IDT_LIST_REFRESH);
+    m_pReceiveView->Refresh();
+    return;
+  }
   if (nId != IDT_LAMP) return;
   m_lamps.OnTick();
   RefreshLamps();

@@ -58,6 +58,8 @@ inline constexpr std::string_view VIEW_SECTION = "View";
 inline constexpr std::string_view SETTING_SHOW_TIMESTAMPS = "Receive Time Stamps";
 
 constexpr unsigned LAMP_PERIOD_MS = 200;
+constexpr unsigned IDT_LIST_REFRESH = 202;  // the receive list shows what came, 25 times a second
+constexpr unsigned LIST_REFRESH_MS = 40;
 constexpr unsigned ID_PANE_COUNTERS = 61250;  // after the lamp; only while something went wrong
 
 class CMainFrame final : public QMainWindow, public ChannelOwner, public MessageHandler {

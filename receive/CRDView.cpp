@@ -51,15 +51,25 @@ void CRDView::AppendLine(std::string_view text, const ArrivalTime& arrival) {
 }
 
 void CRDView::EndBatch() {
+  if (!m_fnRequestRefresh) {
+    Refresh();
+  } else if (!m_bRefreshRequested) {
+    m_bRefreshRequested = true;
+    m_fnRequestRefresh();
+  }
+}
+
+void CRDView::Refresh() {
+  m_bRefreshRequested = false;
   if (!m_pModel->Commit()) return;
   const QModelIndex newest = m_pModel->index(m_pModel->rowCount() - 1);
   m_pList->setCurrentIndex(newest);
   m_pList->scrollToBottom();
 }
 
-int CRDView::LineCount() const { return m_pModel->rowCount(); }
+int CRDView::LineCount() const { return m_pModel->HeldCount(); }
 
-QString CRDView::LineText(int nRow) const { return m_pModel->LineText(nRow); }
+QString CRDView::LineText(int nRow) const { return m_pModel->HeldLine(nRow); }
 
 void CRDView::RemoveAll() { m_pModel->RemoveAll(); }
 

@@ -1,10 +1,13 @@
 #pragma once
 // The receive list, the right-hand column of the frame: one line per received frame, newest
 // at the bottom, the newest LINE_LIMIT kept. Each line reaches the receive-data log as it
-// arrives; the list itself changes once per received burst (EndBatch), where it drops the
-// overflow, inserts the new lines, and selects and scrolls to the newest one.
-// Everything here runs on the UI thread.
+// arrives; the list itself changes once per refresh, where it drops the overflow, inserts the
+// new lines, and selects and scrolls to the newest one. Without a pacer every received burst
+// (EndBatch) refreshes it; with one, a burst asks the pacer for a refresh and the owner calls
+// Refresh when it is due, so a module sending thousands of small bursts a second costs a few
+// dozen repaints, not thousands. Everything here runs on the UI thread.
 #include <QWidget>
+#include <functional>
 
 #include "receive/ReceiveSink.h"
 
@@ -23,7 +26,11 @@ public:
   // Logs the line at once (stamped with its arrival second) and keeps it for the next EndBatch.
   void AppendLine(std::string_view text, const ArrivalTime& arrival) override;
   void EndBatch() override;
+  // fnRequest is called once per burst that finds no refresh already asked for.
+  void SetRefreshPacer(std::function<void()> fnRequest) { m_fnRequestRefresh = std::move(fnRequest); }
+  void Refresh();
 
+  // What the list holds, shown or waiting for the next refresh.
   int LineCount() const;
   QString LineText(int nRow) const;  // as shown
   void RemoveAll();
@@ -36,6 +43,8 @@ public:
 
 private:
   CLogFiles& m_logs;
+  std::function<void()> m_fnRequestRefresh;
+  bool m_bRefreshRequested = false;
   CRDataModel* m_pModel;
   QListView* m_pList;
 };

@@ -41,6 +41,19 @@ QString CRDataModel::LineText(int nRow) const {
   return m_bShowTimestamps ? line.m_stamp + line.m_text : line.m_text;
 }
 
+int CRDataModel::HeldCount() const {
+  return std::min(m_nLineLimit, static_cast<int>(m_lines.size() + m_pending.size()));
+}
+
+QString CRDataModel::HeldLine(int nRow) const {
+  if (nRow < 0 || nRow >= HeldCount()) return {};
+  const size_t nIndex = m_lines.size() + m_pending.size() - static_cast<size_t>(HeldCount()) + static_cast<size_t>(nRow);
+  if (nIndex < m_lines.size()) return LineText(static_cast<int>(nIndex));
+  const SPending& pending = m_pending[nIndex - m_lines.size()];
+  const QString text = QString::fromUtf8(pending.m_text.data(), static_cast<qsizetype>(pending.m_text.size()));
+  return m_bShowTimestamps ? ArrivalStamp(pending.m_nWallNs) + text : text;
+}
+
 void CRDataModel::AddPending(std::string_view text, const ArrivalTime& arrival) {
   if (m_pending.size() == static_cast<size_t>(m_nLineLimit)) m_pending.pop_front();
   m_pending.push_back({std::string(text), arrival.m_nWallNs});

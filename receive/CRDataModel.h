@@ -1,8 +1,10 @@
 #pragma once
 // The lines of the receive list. Lines come in one at a time and wait as pending until the
-// batch ends; Commit then removes the overflow in one step and inserts the new lines in one
-// step, so a view lays itself out once per received burst however many frames it held.
-// At most the limit's worth of a batch is kept pending: older ones could never be shown.
+// list is next refreshed; Commit then removes the overflow in one step and inserts the new
+// lines in one step, so a view lays itself out once per refresh however many frames came.
+// At most the limit's worth is kept pending: older ones could never be shown. The lines the
+// list holds (HeldCount, HeldLine) are the shown ones followed by the pending ones, so what
+// the list holds is right between refreshes as well.
 #include <QAbstractListModel>
 #include <QString>
 #include <cstdint>
@@ -27,6 +29,8 @@ public:
   // The line as shown: "hh:mm:ss.mmm  " (local time of arrival) and the text when time
   // stamps are on, the text alone otherwise.
   QString LineText(int nRow) const;
+  int HeldCount() const;
+  QString HeldLine(int nRow) const;
   void SetShowTimestamps(bool bShow);
   bool ShowsTimestamps() const { return m_bShowTimestamps; }
 

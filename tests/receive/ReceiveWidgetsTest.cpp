@@ -65,7 +65,8 @@ void ReceiveWidgetsTest::BigBatchShowsNewestAndLogsAll() {
 
   constexpr int LINES = 3000;
   for (int n = 0; n < LINES; ++n) shown.view.AppendLine(Numbered("수신 ", n), At(MAY_1_2024_NS + n));
-  QCOMPARE(shown.view.LineCount(), 1);  // nothing shown before the burst ends
+  QCOMPARE(shown.pList->model()->rowCount(), 1);  // nothing shown before the burst ends,
+  QCOMPARE(shown.view.LineCount(), CRDView::LINE_LIMIT);  // but the list holds the newest already
   shown.view.EndBatch();
   shown.view.EndBatch();  // nothing pending: no change
   QCOMPARE(inserted.size(), 1);
@@ -77,11 +78,20 @@ void ReceiveWidgetsTest::BigBatchShowsNewestAndLogsAll() {
   QVERIFY(shown.pList->viewport()->rect().contains(shown.pList->visualRect(current)));
   QCOMPARE(shown.pList->visualRect(current).height(), CRDView::ROW_HEIGHT);
 
-  // One more burst of one line drops one. The view measures one row for all (uniform sizes):
-  // the short lines before must not make this longer one clipped.
+  // One more burst of one line drops one, at the refresh its pacer asked for once for two bursts.
+  // The view measures one row for all (uniform sizes): the short lines before must not make
+  // this longer one clipped.
+  int nRequests = 0;
+  shown.view.SetRefreshPacer([&] { ++nRequests; });
   const std::string longer = "CAN2.0B  Data Frame    길이:8  ID:1FFFFFFF  데이터:00 11 22 33 44 55 66 77";
   shown.view.AppendLine(longer, At(0));
   shown.view.EndBatch();
+  shown.view.EndBatch();
+  QCOMPARE(nRequests, 1);
+  QCOMPARE(inserted.size(), 1);
+  QCOMPARE(shown.view.LineText(CRDView::LINE_LIMIT - 1), QString::fromStdString(longer));
+  shown.view.Refresh();
+  QCOMPARE(inserted.size(), 2);
   QCOMPARE(shown.view.LineText(0), QString::fromStdString(Numbered("수신 ", LINES - CRDView::LINE_LIMIT + 1)));
   QCOMPARE(shown.pList->selectionModel()->selectedIndexes(), QModelIndexList{shown.pList->currentIndex()});
   const int nNeeded = QFontMetrics(shown.pList->font()).horizontalAdvance(QString::fromStdString(longer));
