@@ -1,32 +1,21 @@
 // The window end to end: the real frame and channel on the real serial transport, talking to a
 // korvex-sim process on a pseudo-terminal. The response timer runs on the virtual clock; what the
 // reader thread brings is awaited in real time, always bounded.
-#include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <QAction>
-#include <QLabel>
 #include <chrono>
 #include <fstream>
 #include <sstream>
 
-#include "app/CMainFrame.h"
+#include "CFrameTestBed.h"
 #include "app/CommandIds.h"
-#include "app/MessageBox.h"
 #include "app/StatusPaneTexts.h"
 #include "link/CommandLinePorts.h"
-#include "protocol/CModuleChannel.h"
-#include "receive/CEventLogCtrl.h"
 #include "receive/CRDView.h"
 #include "resources/StringTable.h"
-#include "support/CMemorySettingsStore.h"
-#include "support/CVirtualLoop.h"
 #include "support/ChildProcess.h"
-#include "support/ScratchDir.h"
-#include "uisupport/CPaneStatusBar.h"
 
 namespace {
 
@@ -40,25 +29,11 @@ uint32_t SequenceOf(const std::string& line) {
   return dwSequence;
 }
 
-class AnalyzerEndToEnd : public ::testing::Test, public MessageSink {
+class AnalyzerEndToEnd : public CFrameSandbox {
 protected:
   AnalyzerEndToEnd() {
-    ::setenv("XDG_CONFIG_HOME", m_scratch.MakeDir("config").c_str(), 1);
-    const std::string runtimeDir = m_scratch.MakeDir("run");
-    ::chmod(runtimeDir.c_str(), 0700);
-    ::setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
-    EXPECT_EQ(::chdir(m_scratch.Path().c_str()), 0);
+    UseChannel(std::make_unique<CModuleChannel>());  // the real serial and USB transports
     AddCommandLinePorts(m_ports, {{m_strLink, true}});
-    m_ports.FixPortsAvailable();
-    m_store.SetInt(SETTINGS_SECTION, SETTING_USB_MODE, PORT_MODE_SERIAL);
-    m_store.SetInt(SETTINGS_SECTION, SETTING_SERIAL_PORT_INDEX, 0);
-    m_store.SetInt(SETTINGS_SECTION, SETTING_BAUD_RATE, BAUD_RATE_FAST);
-    m_pPreviousSink = SetMessageSink(this);
-  }
-  ~AnalyzerEndToEnd() override {
-    m_pFrame.reset();
-    SetMessageSink(m_pPreviousSink);
-    EXPECT_EQ(::chdir("/"), 0);
   }
   EMessageAnswer Show(const CMessageRequest& request) override {
     ADD_FAILURE() << "message box " << request.m_nStringId;
@@ -72,12 +47,8 @@ protected:
   }
   // The frame opens the module's port and goes through the start-up exchange.
   void MakeFrame() {
-    CFrameSetup setup{&m_channel, &m_channelWindow, &m_loop, &m_ports, &m_store, m_scratch.MakeDir("Log")};
-    setup.m_fnMakeWindow = [this](MessageHandler& handler) { return std::make_unique<CVirtualLoop::CWindow>(m_loop, handler); };
-    m_pFrame = std::make_unique<CMainFrame>(setup);
-    m_pFrame->show();
-    m_pFrame->InitAfterStartup();
-    ASSERT_TRUE(Await([this] { return !m_channel.IsStartupPending(); }));
+    CFrameSandbox::MakeFrame();
+    ASSERT_TRUE(Await([this] { return !m_pChannel->IsStartupPending(); }));
   }
   template <class Done>
   bool Await(Done done) {
@@ -90,7 +61,7 @@ protected:
     return true;
   }
   void Trigger(unsigned nId) {
-    ASSERT_TRUE(m_pFrame->Action(nId)->isEnabled()) << nId;
+    ASSERT_TRUE(Enabled(nId)) << nId;
     m_pFrame->Action(nId)->trigger();
   }
   int EventCount() const { return m_pFrame->EventLog()->EntryCount(); }
@@ -105,15 +76,7 @@ protected:
   }
   int ListCount() const { return m_pFrame->ReceiveView()->LineCount(); }
 
-  ScratchDir m_scratch;
   std::string m_strLink = m_scratch / "module.tty";
-  CVirtualLoop m_loop;
-  CModuleChannel m_channel;  // the real serial and USB transports
-  CVirtualLoop::CWindow m_channelWindow{m_loop, m_channel};
-  CPortLists m_ports;
-  CMemorySettingsStore m_store;
-  MessageSink* m_pPreviousSink = nullptr;
-  std::unique_ptr<CMainFrame> m_pFrame;
 };
 
 TEST_F(AnalyzerEndToEnd, ReceivesLogsStopsAndReadsTheVersion) {
@@ -149,9 +112,7 @@ TEST_F(AnalyzerEndToEnd, ReceivesLogsStopsAndReadsTheVersion) {
     ASSERT_TRUE(line.size() > 21 && line[4] == '.' && line[13] == ':' && line.compare(19, 2, "  ") == 0) << line;
     EXPECT_EQ(line.back(), '\r') << n;
     EXPECT_NE(line.find(length8), std::string::npos) << line;
-    if (n > 0) {
-      EXPECT_EQ(SequenceOf(line), SequenceOf(lines[n - 1]) + 1) << n;
-    }
+    if (n > 0) EXPECT_EQ(SequenceOf(line), SequenceOf(lines[n - 1]) + 1) << n;
   }
   EXPECT_EQ(SequenceOf(lines.back()), dwLastListed);
 }
@@ -181,8 +142,7 @@ TEST_F(AnalyzerEndToEnd, ASilentOrVanishedModuleIsReportedAndANewOneAnswers) {
   ASSERT_TRUE(AwaitEvent("[Korvex 통신포트 에러]", nFrom));
   EXPECT_EQ(m_pFrame->EventLog()->EntryColour(FindEvent("[Korvex 통신포트 에러]", nFrom)), red);
   EXPECT_FALSE(m_pFrame->IsPortOpen());
-  for (unsigned n = 0; n < STATUS_TEXT_PANE_COUNT; ++n)
-    EXPECT_TRUE(m_pFrame->StatusPanes()->Pane(IDS_PANE_PORT_MODE + n)->text().isEmpty()) << n;
+  for (unsigned n = 0; n < STATUS_TEXT_PANE_COUNT; ++n) EXPECT_EQ(PaneText(IDS_PANE_PORT_MODE + n), "") << n;
 
   CChildProcess newSim;
   ASSERT_TRUE(StartSim(newSim, "0"));
@@ -190,7 +150,7 @@ TEST_F(AnalyzerEndToEnd, ASilentOrVanishedModuleIsReportedAndANewOneAnswers) {
   Trigger(ID_READ_VERSION);
   EXPECT_TRUE(m_pFrame->IsPortOpen());
   ASSERT_TRUE(AwaitEvent("[Korvex 버전 응답]", nFrom));
-  EXPECT_FALSE(m_pFrame->StatusPanes()->Pane(IDS_PANE_PORT_NAME)->text().isEmpty());
+  EXPECT_NE(PaneText(IDS_PANE_PORT_NAME), "");
 }
 
 }  // namespace

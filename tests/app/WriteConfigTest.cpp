@@ -17,41 +17,31 @@
 
 namespace {
 
-// Runs the user's part on the dialog, then presses its OK button.
+// While it lives, every modal dialog runs the user's part (if any) and then has OK pressed.
 class CDialogFiller {
 public:
-  explicit CDialogFiller(std::function<void(QDialog&)> fnUser)
-      : m_fnPrevious(SetModalRunner([this](QDialog& dialog) {
+  explicit CDialogFiller(std::function<void(QDialog&)> fnUser = nullptr)
+      : m_fnPrevious(SetModalRunner([this, fnUser](QDialog& dialog) {
           ++m_nRuns;
           dialog.show();
-          if (m_fnUser) m_fnUser(dialog);
+          if (fnUser) fnUser(dialog);
           QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("ok")), Qt::LeftButton);
           return dialog.result() == QDialog::Accepted;
-        })),
-        m_fnUser(std::move(fnUser)) {}
+        })) {}
   ~CDialogFiller() { SetModalRunner(m_fnPrevious); }
   int m_nRuns = 0;
 
 private:
   ModalRunner m_fnPrevious;
-  std::function<void(QDialog&)> m_fnUser;
 };
 
-void Choose(QDialog& dialog, const char* pszList, int nIndex) {
-  auto* pList = dialog.findChild<QComboBox*>(QString::fromLatin1(pszList));
-  QTest::keyClick(pList, Qt::Key_Home);
-  for (int n = 0; n < nIndex; ++n) QTest::keyClick(pList, Qt::Key_Down);
+// The user picks the USB radio and the 500K preset.
+void ChooseUsbAt500K(QDialog& dialog) {
+  QTest::keyClick(dialog.findChild<QRadioButton*>(QStringLiteral("usbRadio")), Qt::Key_Space);
+  auto* pPresets = dialog.findChild<QComboBox*>(QStringLiteral("presets"));
+  QTest::keyClick(pPresets, Qt::Key_Home);
+  QTest::keyClick(pPresets, Qt::Key_Down);
 }
-
-void PickUsb(QDialog& dialog) { QTest::keyClick(dialog.findChild<QRadioButton*>(QStringLiteral("usbRadio")), Qt::Key_Space); }
-
-std::string Writes(const CFakeTransport& transport) {
-  std::string all;
-  for (const std::string& write : transport.m_writes) all += write;
-  return all;
-}
-
-constexpr int PRESET_500K = 1;
 
 }  // namespace
 
@@ -63,11 +53,10 @@ protected:
   }
 };
 
-TEST_F(WriteConfig, UnchangedValuesWhileConnectedSendNothing) {
+TEST_F(WriteConfig, UnchangedValuesSendNothingWhileConnectedAndOpenAndSendOtherwise) {
   // The second module reports a bit time with a reserved bit set; the dialog shows it as 250K.
-  const std::vector<std::pair<const char*, uint16_t>> reports = {{":Y1C0F34000001231FFFFFFF", 0x0F34},
-                                                                 {":Y1C8F34000001231FFFFFFF", 0x8F34}};
-  for (const auto& [pszReport, wReported] : reports) {
+  for (const auto& [pszReport, wReported] : {std::pair{":Y1C0F34000001231FFFFFFF", 0x0F34},
+                                             std::pair{":Y1C8F34000001231FFFFFFF", 0x8F34}}) {
     SCOPED_TRACE(pszReport);
     m_pFrame.reset();
     m_pSerial->Forget();
@@ -77,36 +66,44 @@ TEST_F(WriteConfig, UnchangedValuesWhileConnectedSendNothing) {
     const ModuleSettings before = m_pFrame->Settings();
     EXPECT_EQ(before.m_wBitTime, wReported);
     m_pSerial->m_writes.clear();
-    CDialogFiller filler(nullptr);
+    CDialogFiller filler;
     m_pFrame->Action(ID_WRITE_CONFIG)->trigger();
     EXPECT_EQ(filler.m_nRuns, 1);
     EXPECT_TRUE(m_pSerial->m_writes.empty());
     EXPECT_EQ(m_pFrame->Settings(), before);
-    EXPECT_TRUE(m_shown.empty());
   }
-}
-
-TEST_F(WriteConfig, UnchangedValuesWhileNotConnectedOpenThePortAndSend) {
+  EXPECT_TRUE(m_shown.empty());
+  m_pFrame.reset();
+  m_pSerial->Forget();
   m_pSerial->m_bOpenSucceeds = false;
   MakeFrame();
   m_shown.clear();
   m_pSerial->m_bOpenSucceeds = true;
-  CDialogFiller filler(nullptr);
+  CDialogFiller filler;
   m_pFrame->Action(ID_WRITE_CONFIG)->trigger();
   EXPECT_TRUE(m_pFrame->IsPortOpen());
   EXPECT_EQ(m_pSerial->m_openedName, "ttyS1");
   EXPECT_EQ(m_pSerial->m_dwOpenedRate, 921600u);
-  EXPECT_NE(Writes(*m_pSerial).find(":Z1C0F340000000000000000"), std::string::npos) << Writes(*m_pSerial);
+  EXPECT_TRUE(std::ranges::any_of(m_pSerial->m_writes, [](const std::string& write) {
+    return write.starts_with(":Z1C0F340000000000000000");
+  }));
   EXPECT_TRUE(m_shown.empty());
 }
 
-TEST_F(WriteConfig, SwitchingToUsbKeepsTheSerialChoiceAndTheAnswerReachesThePanes) {
+TEST_F(WriteConfig, AFailedOpenLeavesTheSettingsAndSwitchingToUsbKeepsTheSerialChoice) {
   MakeFrame();
   AnswerStartup();
-  CDialogFiller filler([](QDialog& dialog) {
-    PickUsb(dialog);
-    Choose(dialog, "presets", PRESET_500K);
-  });
+  const ModuleSettings before = m_pFrame->Settings();
+  m_pUsb->m_bOpenSucceeds = false;
+  CDialogFiller filler(ChooseUsbAt500K);
+  m_pFrame->Action(ID_WRITE_CONFIG)->trigger();
+  ASSERT_EQ(m_shown.size(), 1u);
+  EXPECT_EQ(m_shown[0].m_nStringId, IDS_PORT_OPEN_FAILED);
+  EXPECT_EQ(m_shown[0].m_eIcon, EMessageIcon::ERROR);
+  EXPECT_EQ(m_pFrame->Settings(), before);
+  EXPECT_TRUE(m_pUsb->m_writes.empty());
+
+  m_pUsb->m_bOpenSucceeds = true;
   m_pFrame->Action(ID_WRITE_CONFIG)->trigger();
   const ModuleSettings& settings = m_pFrame->Settings();
   EXPECT_EQ(m_pUsb->m_openedName, "KX000123");
@@ -124,24 +121,6 @@ TEST_F(WriteConfig, SwitchingToUsbKeepsTheSerialChoiceAndTheAnswerReachesThePane
   EXPECT_EQ(PaneText(IDS_PANE_BIT_RATE), "1.00M BPS");
   EXPECT_EQ(PaneText(IDS_PANE_ID), "ID:00000456");
   EXPECT_EQ(PaneText(IDS_PANE_MASK_ID), "Mask ID:1FFFFFF0");
-  EXPECT_EQ(m_pFrame->Settings().m_nPortMode, PORT_MODE_USB);
-}
-
-TEST_F(WriteConfig, AFailedOpenLeavesTheSettingsAsTheyWere) {
-  MakeFrame();
-  AnswerStartup();
-  const ModuleSettings before = m_pFrame->Settings();
-  m_pUsb->m_bOpenSucceeds = false;
-  CDialogFiller filler([](QDialog& dialog) {
-    PickUsb(dialog);
-    Choose(dialog, "presets", PRESET_500K);
-  });
-  m_pFrame->Action(ID_WRITE_CONFIG)->trigger();
-  ASSERT_EQ(m_shown.size(), 1u);
-  EXPECT_EQ(m_shown[0].m_nStringId, IDS_PORT_OPEN_FAILED);
-  EXPECT_EQ(m_shown[0].m_eIcon, EMessageIcon::ERROR);
-  EXPECT_EQ(m_pFrame->Settings(), before);
-  EXPECT_TRUE(m_pUsb->m_writes.empty());
 }
 
 TEST_F(WriteConfig, ANewLogPathMovesAnOpenLogAndAnIdleOneIsOnlyStored) {

@@ -60,9 +60,7 @@ void Type(QLineEdit* pBox, const char* pszKeys) {
 }
 
 CPortLists Ports(std::vector<CSerialPortItem> serial, std::vector<std::string> usb) {
-  CPortLists ports;
-  ports.m_serialPorts = std::move(serial);
-  ports.m_usbSerialNumbers = std::move(usb);
+  CPortLists ports{.m_serialPorts = std::move(serial), .m_usbSerialNumbers = std::move(usb)};
   ports.FixPortsAvailable();
   return ports;
 }
@@ -70,14 +68,11 @@ CPortLists Ports(std::vector<CSerialPortItem> serial, std::vector<std::string> u
 const CSerialPortItem PLAIN_PORT{"ttyS0", "/dev/ttyS0", "ttyS0", 0};
 const CSerialPortItem MODULE_PORT{"ttyUSB0", "/dev/ttyUSB0", "Ostwind USB Korvex Analyzer Device (ttyUSB0)", 1};
 
-ModuleSettings Serial(int nIndex, int nBaud, uint16_t wBitTime = 0x0F34, uint8_t byMode = 0x1C) {
-  ModuleSettings settings;
-  settings.m_nPortMode = PORT_MODE_SERIAL;
-  settings.m_nSerialPortIndex = nIndex;
-  settings.m_nBaudRate = nBaud;
-  settings.m_wBitTime = wBitTime;
-  settings.m_byMode = byMode;
-  return settings;
+// dwIds nonzero: CAN 2.0A with that mask and ID stored.
+ModuleSettings Serial(int nIndex, int nBaud, uint16_t wBitTime = 0x0F34, uint32_t dwIds = 0) {
+  return {.m_nPortMode = PORT_MODE_SERIAL, .m_nSerialPortIndex = nIndex, .m_nBaudRate = nBaud,
+          .m_byMode = static_cast<uint8_t>(dwIds ? 0x0C : 0x1C), .m_wBitTime = wBitTime,
+          .m_dwMaskId = dwIds, .m_dwId = dwIds};
 }
 
 struct CConfigCase {
@@ -107,30 +102,18 @@ TEST(ModuleConfigDlg, OpensFromTheSettingsAndChecksOnOk) {
   const std::vector<CConfigCase> cases = {
       {"a bit time outside the presets opens custom", Serial(0, 38400, 0x0745), twoPorts,
        [](CModuleConfigDlg& d) {
-         EXPECT_TRUE(Find<QCheckBox>(d, "custom")->isChecked());
-         EXPECT_FALSE(Find<QComboBox>(d, "presets")->isEnabled());
-         EXPECT_EQ(Find<QComboBox>(d, "presets")->currentIndex(), -1);
-         EXPECT_EQ(Find<QComboBox>(d, "brp")->currentText(), "7");
-         EXPECT_EQ(Find<QComboBox>(d, "tseg1")->currentText(), "5");
-         EXPECT_EQ(Find<QComboBox>(d, "tseg2")->currentText(), "4");
-         EXPECT_TRUE(Find<QComboBox>(d, "tseg2")->isEnabled());
+         EXPECT_TRUE(Find<QCheckBox>(d, "custom")->isChecked() && !Find<QComboBox>(d, "presets")->isEnabled());
+         EXPECT_EQ(Find<QComboBox>(d, "brp")->currentText() + Find<QComboBox>(d, "tseg1")->currentText() +
+                       Find<QComboBox>(d, "tseg2")->currentText(), "754");
        },
        0, [](const ModuleSettings& s) { EXPECT_EQ(s.m_wBitTime, 0x0745); }},
-      {"stored CAN 2.0A: upper boxes empty, ticks 11..28 off and disabled",
-       [] {
-         ModuleSettings s = Serial(0, 38400, 0x0F34, 0x0C);
-         s.m_dwMaskId = s.m_dwId = 0x1FFFFFFF;
-         return s;
-       }(),
+      {"stored CAN 2.0A: upper boxes empty, ticks 11..28 off and disabled", Serial(0, 38400, 0x0F34, 0x1FFFFFFF),
        twoPorts,
        [](CModuleConfigDlg& d) {
          EXPECT_EQ(Find<QComboBox>(d, "protocol")->currentText(), "CAN2.0A");
          for (const char* pszEditor : {"maskId", "id"}) {
            auto* pEditor = Find<CIdentifierEditorCtrl>(d, pszEditor);
-           for (int nBox : {1, 2}) {
-             EXPECT_TRUE(pEditor->Box(nBox)->text().isEmpty());
-             EXPECT_FALSE(pEditor->Box(nBox)->isEnabled());
-           }
+           for (int nBox : {1, 2}) EXPECT_TRUE(pEditor->Box(nBox)->text().isEmpty() && !pEditor->Box(nBox)->isEnabled());
            EXPECT_EQ(pEditor->Box(3)->text(), "07");
            for (int nTick = 0; nTick < 29; ++nTick) {
              EXPECT_EQ(pEditor->Tick(nTick)->isChecked(), nTick <= 10) << nTick;
@@ -138,7 +121,7 @@ TEST(ModuleConfigDlg, OpensFromTheSettingsAndChecksOnOk) {
            }
          }
        },
-       0, [](const ModuleSettings& s) { EXPECT_EQ(s.m_dwMaskId, 0x7FFu); EXPECT_EQ(s.m_byMode, 0x0C); }},
+       0, [](const ModuleSettings& s) { EXPECT_EQ(s.m_dwMaskId, 0x7FFu); }},
       {"1.25M BPS is shown and refused", Serial(0, 38400), twoPorts,
        [&](CModuleConfigDlg& d) {
          custom(3, 3, 2)(d);
@@ -165,10 +148,7 @@ TEST(ModuleConfigDlg, OpensFromTheSettingsAndChecksOnOk) {
        },
        0, [](const ModuleSettings& s) { EXPECT_EQ(s.m_nSerialPortIndex, 1); EXPECT_EQ(s.m_nBaudRate, 921600); }},
       {"another port runs at 38400 whatever the baud list showed", Serial(1, 921600), twoPorts,
-       [&](CModuleConfigDlg& d) {
-         choose("serialPorts", 0)(d);
-         choose("baudRates", 1)(d);
-       },
+       [&](CModuleConfigDlg& d) { choose("serialPorts", 0)(d), choose("baudRates", 1)(d); },
        0, [](const ModuleSettings& s) { EXPECT_EQ(s.m_nSerialPortIndex, 0); EXPECT_EQ(s.m_nBaudRate, 38400); }},
       {"USB radio with no module", Serial(0, 921600), Ports({PLAIN_PORT}, {}),
        [](CModuleConfigDlg& d) {
@@ -179,16 +159,10 @@ TEST(ModuleConfigDlg, OpensFromTheSettingsAndChecksOnOk) {
        },
        0,
        [](const ModuleSettings& s) {
-         EXPECT_EQ(s.m_nPortMode, PORT_MODE_USB);
-         EXPECT_EQ(s.m_nUsbPortIndex, -1);
-         EXPECT_EQ(s.m_nSerialPortIndex, 0);
-         EXPECT_EQ(s.m_nBaudRate, 921600);
+         EXPECT_EQ(s, (ModuleSettings{.m_nPortMode = PORT_MODE_USB, .m_nUsbPortIndex = -1, .m_nBaudRate = 921600}));
        }},
       {"serial mode with no serial port runs at 38400", Serial(0, 921600), Ports({}, {"KX1"}), nullptr, 0,
-       [](const ModuleSettings& s) {
-         EXPECT_EQ(s.m_nSerialPortIndex, -1);
-         EXPECT_EQ(s.m_nBaudRate, 38400);
-       }},
+       [](const ModuleSettings& s) { EXPECT_EQ(s.m_nSerialPortIndex, -1); EXPECT_EQ(s.m_nBaudRate, 38400); }},
       {"both identifiers bad: the mask ID is named", Serial(0, 38400), twoPorts,
        [](CModuleConfigDlg& d) {
          Find<CIdentifierEditorCtrl>(d, "id")->Box(4)->setText("ZZ");  // pasted, so not filtered
