@@ -1,5 +1,5 @@
 // Writes pictures of the configuration and log path dialogs for the documentation:
-//   xvfb-run -a build/tests/config/dialog_screenshots docs
+//   xvfb-run -a build/docs/dialog-screenshots docs
 // Example ports and settings only; nothing of the user's is read.
 #include <QApplication>
 #include <QDir>
