@@ -36,8 +36,6 @@ public:
   uint8_t Field(unsigned k) const { return k < FieldCount() ? m_abyDecoded[k + 1] : 0; }
   std::span<const uint8_t> Fields() const { return {m_abyDecoded + 1, FieldCount()}; }
 
-  bool InLine() const { return m_bInLine; }
-  uint8_t LastStatus() const { return m_byStatus; }
   // Lines dropped since construction: too short, too long, bad character or bad checksum.
   uint64_t RefusedLines() const { return m_qwRefusedLines; }
 
