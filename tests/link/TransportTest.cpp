@@ -179,7 +179,7 @@ TYPED_TEST(TransportTest, BlockThatDoesNotFitIsDroppedWholeAndTheNextFittingOneI
 
 using SerialPortTest = TransportTest<SerialRig>;
 
-TEST_F(SerialPortTest, LineIsRaw8N1AtTheGivenRateWithoutFlowControlUntilClose) {
+TEST_F(SerialPortTest, LineIsRawAndExclusiveUntilCloseRestoresItAndFailedOpensSayWhy) {
   // Leave the line as another program might have: a fresh pty is cooked (canonical, echo, signals,
   // CR mapping, XON/XOFF, output processing); add flow control, two stop bits and parity.
   termios found{}, tio{};
@@ -202,19 +202,8 @@ TEST_F(SerialPortTest, LineIsRaw8N1AtTheGivenRateWithoutFlowControlUntilClose) {
   EXPECT_EQ(m_rig.port.Write(values.data(), 256), 256u);
   EXPECT_EQ(m_rig.Written(256), values);
 
-  // Close gives the line back as found, except HUPCL, which would drop the modem lines.
-  EXPECT_NE(m_rig.port.Close(), 0);
-  ASSERT_EQ(tcgetattr(m_rig.pty.MasterFd(), &tio), 0);
-  found.c_cflag &= ~HUPCL;
-  EXPECT_EQ(std::tie(tio.c_iflag, tio.c_oflag, tio.c_cflag, tio.c_lflag),
-            std::tie(found.c_iflag, found.c_oflag, found.c_cflag, found.c_lflag));
-  EXPECT_EQ(cfgetospeed(&tio), cfgetospeed(&found));
-  EXPECT_TRUE(std::equal(std::begin(tio.c_cc), std::end(tio.c_cc), std::begin(found.c_cc)));
-}
-
-// Why an Open failed, in the words LastError gives. While open, the tty's exclusive flag keeps
-// out even a program that takes no lock (root passes it, and may look at it) until Close.
-TEST_F(SerialPortTest, FailedOpenSaysWhyAndTheLineIsExclusiveUntilClose) {
+  // Why an Open failed, in the words LastError gives. While open, the tty's exclusive flag keeps
+  // out even a program that takes no lock (root passes it, and may look at it) until Close.
   const auto Outcome = [this](const std::string& name, uint32_t dwRate = 38400) {
     return m_rig.other.Open(name, dwRate) ? std::string("opened") : m_rig.other.LastError();
   };
@@ -224,17 +213,23 @@ TEST_F(SerialPortTest, FailedOpenSaysWhyAndTheLineIsExclusiveUntilClose) {
     return fd.IsValid() ? ioctl(fd.Get(), TIOCGEXCL, &nExclusive) == 0 && nExclusive != 0 : errno == EBUSY;
   };
   ScratchDir dir;
-  ASSERT_TRUE(Open());
   for (const auto& [outcome, expected] : std::vector<std::pair<std::string, std::string>>{
-           {Outcome(""), "open: device not found"},
+           {Outcome(""), "open: device not found"}, {Outcome(dir.Path()), "open: Is a directory"},
            {Outcome(dir.Write("plain", "")), "open: not a serial port"},
-           {Outcome(dir.Path()), "open: Is a directory"},
            {Outcome(m_rig.Name(), 12345), "cfsetspeed: 12345 bit/s is not a rate a serial port can run at"},
            {Outcome(m_rig.Name()), std::string(geteuid() == 0 ? "flock" : "open") + ": port is in use by another program"}})
     EXPECT_EQ(outcome, expected);
   EXPECT_TRUE(Exclusive());
+
+  // Close gives the line back as found, except HUPCL, which would drop the modem lines.
   EXPECT_NE(m_rig.port.Close(), 0);
   EXPECT_FALSE(Exclusive());
+  ASSERT_EQ(tcgetattr(m_rig.pty.MasterFd(), &tio), 0);
+  found.c_cflag &= ~HUPCL;
+  EXPECT_EQ(std::tie(tio.c_iflag, tio.c_oflag, tio.c_cflag, tio.c_lflag),
+            std::tie(found.c_iflag, found.c_oflag, found.c_cflag, found.c_lflag));
+  EXPECT_EQ(cfgetospeed(&tio), cfgetospeed(&found));
+  EXPECT_TRUE(std::equal(std::begin(tio.c_cc), std::end(tio.c_cc), std::begin(found.c_cc)));
 }
 
 TEST_F(SerialPortTest, WriteToStalledDeviceGivesUpAfterOneSecond) {
