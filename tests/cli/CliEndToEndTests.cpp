@@ -103,9 +103,7 @@ TEST_F(CliEndToEndTest, EveryCommandIsAnswered) {
   ASSERT_EQ(::chmod(m_pty.c_str(), 0666), 0);
   const std::string written = "CAN2.0A  500.00K BPS  수신 ID:123  수신 Mask ID:7F0";
   const struct { std::vector<std::string> command; std::string answer; } kCases[] = {
-      {{"read-config"}, EV_CONFIG},
-      {{"version"}, EV_VERSION},
-      {{"reset"}, "[CAN 리셋 응답]             : Command Reset"},
+      {{"read-config"}, EV_CONFIG}, {{"version"}, EV_VERSION}, {{"reset"}, "[CAN 리셋 응답]             : Command Reset"},
       {{"send", "--std", "123", "11", "22"},
        "[CAN 데이터 송신 응답]      : CAN2.0A  Data Frame  길이:2  ID:123  데이터:11 22"},
       {{"send", "--remote", "1ABCDEF0"}, "[CAN 데이터 송신 응답]      : CAN2.0B  Remote Frame  길이:0  ID:1ABCDEF0"},

@@ -6,10 +6,14 @@
 
 namespace {
 
-// The ring holds at most 65,535 bytes: a full ring would read as empty, which is why the reader
-// queues a block only when the free space is strictly greater than its length.
-TEST(ByteQueue, FullAndEmptyStayDistinctAcrossTheWrap) {
+ArrivalTime At(int64_t n) { return {n, n + 1000}; }
+
+// Each popped byte reports the mark of the burst it came in; a burst that found the mark ring
+// full keeps the older time; mark positions count bytes, not ring slots, across both wraps.
+TEST(ByteQueue, FullAndEmptyStayDistinctAndMarksAreAdoptedAtTheFirstByteOfTheirBurst) {
   CByteQueue queue;
+  // The ring holds at most 65,535 bytes: a full ring would read as empty, which is why the
+  // reader queues a block only when the free space is strictly greater than its length.
   const std::vector<uint8_t> block(CByteQueue::QUEUE_SIZE - 1, 0xA5);
   queue.Push(block.data(), 100);
   for (int i = 0; i < 100; ++i) queue.Pop();  // head and tail now sit 100 bytes in
@@ -18,14 +22,7 @@ TEST(ByteQueue, FullAndEmptyStayDistinctAcrossTheWrap) {
   uint32_t nPopped = 0;
   while (queue.Count() > 0 && queue.Pop() == 0xA5) ++nPopped;
   EXPECT_EQ(nPopped, CByteQueue::QUEUE_SIZE - 1);
-}
 
-ArrivalTime At(int64_t n) { return {n, n + 1000}; }
-
-// Each popped byte reports the mark of the burst it came in; a burst that found the mark ring
-// full keeps the older time; mark positions count bytes, not ring slots, across both wraps.
-TEST(ByteQueue, MarksAreAdoptedAtTheFirstByteOfTheirBurst) {
-  CByteQueue queue;
   const uint8_t abyBurst[3] = {1, 2, 3};
   queue.Push(abyBurst, 1);  // before any mark: no time
   queue.MarkBurst(At(10));

@@ -82,7 +82,7 @@ protected:
 using Transports = ::testing::Types<SerialRig, UsbRig>;
 TYPED_TEST_SUITE(TransportTest, Transports);
 
-TYPED_TEST(TransportTest, OpenCloseAndTheReaderBetween) {
+TYPED_TEST(TransportTest, OpenCloseTheReaderBetweenAndAVanishingDevice) {
   TypeParam& rig = this->m_rig;
   LinkReceiver& rx = this->m_rx;
   const long nThreadsBefore = ThreadCount();
@@ -118,6 +118,23 @@ TYPED_TEST(TransportTest, OpenCloseAndTheReaderBetween) {
   EXPECT_FALSE(rig.Open(rig.port, "no-such-device"));
   EXPECT_FALSE(rig.port.IsOpen());
   EXPECT_TRUE(rig.DeviceClosed());
+
+  // A vanished device fails writes at once and is reported once, after its last burst.
+  ASSERT_TRUE(this->Open());
+  const std::vector<uint8_t> line{':', 'G', '1', '1', 'A', '9', '\r'};
+  EXPECT_EQ(rig.port.Write(line.data(), 7), 7u);
+  EXPECT_EQ(rig.Written(7), line);
+  rig.Feed(line);
+  ASSERT_TRUE(rx.WaitForQueued(7));
+  rig.Unplug();
+  const auto unplugged = std::chrono::steady_clock::now();
+  EXPECT_EQ(rig.port.Write(line.data(), 7), 0u);
+  EXPECT_LT(SecondsSince(unplugged), 1.5);
+  ASSERT_TRUE(rx.host.WaitUntil([&] { return rx.host.m_nGone > 0; }));
+  EXPECT_NE(rig.port.Close(), 0);  // closing a vanished device still releases it
+  EXPECT_EQ(rx.host.m_nGone, 1u);  // counted after Close: no reader is left to report again
+  EXPECT_EQ(rx.host.m_nPostsBeforeGone, 2u);
+  EXPECT_EQ(rx.host.Posts(), 2u);
 }
 
 TYPED_TEST(TransportTest, LongBurstIsReadInSeveralBlocksAndNotifiedOnce) {
@@ -160,30 +177,9 @@ TYPED_TEST(TransportTest, BlockThatDoesNotFitIsDroppedWholeAndTheNextFittingOneI
   EXPECT_EQ(rx.pQueue->FreeSpace(), 1u);
 }
 
-TYPED_TEST(TransportTest, VanishedDeviceFailsWritesAtOnceAndIsReportedOnceAfterItsLastBurst) {
-  TypeParam& rig = this->m_rig;
-  CPostRecorder& host = this->m_rx.host;
-  ASSERT_TRUE(this->Open());
-  const std::vector<uint8_t> line{':', 'G', '1', '1', 'A', '9', '\r'};
-  EXPECT_EQ(rig.port.Write(line.data(), 7), 7u);
-  EXPECT_EQ(rig.Written(7), line);
-  rig.Feed(line);
-  ASSERT_TRUE(this->m_rx.WaitForQueued(7));
-
-  rig.Unplug();
-  const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(rig.port.Write(line.data(), 7), 0u);
-  EXPECT_LT(SecondsSince(start), 1.5);
-  ASSERT_TRUE(host.WaitUntil([&] { return host.m_nGone > 0; }));
-  EXPECT_NE(rig.port.Close(), 0);  // closing a vanished device still releases it
-  EXPECT_EQ(host.m_nGone, 1u);     // counted after Close: no reader is left to report again
-  EXPECT_EQ(host.m_nPostsBeforeGone, 1u);
-  EXPECT_EQ(host.Posts(), 1u);
-}
-
 using SerialPortTest = TransportTest<SerialRig>;
 
-TEST_F(SerialPortTest, LineIsRaw8N1AtTheGivenRateWithoutFlowControlUntilClose) {
+TEST_F(SerialPortTest, LineIsRawAndExclusiveUntilCloseRestoresItAndFailedOpensSayWhy) {
   // Leave the line as another program might have: a fresh pty is cooked (canonical, echo, signals,
   // CR mapping, XON/XOFF, output processing); add flow control, two stop bits and parity.
   termios found{}, tio{};
@@ -197,11 +193,8 @@ TEST_F(SerialPortTest, LineIsRaw8N1AtTheGivenRateWithoutFlowControlUntilClose) {
     EXPECT_EQ(cfgetispeed(&tio), speed);
     EXPECT_EQ(cfgetospeed(&tio), speed);
     EXPECT_EQ(tio.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS | HUPCL | CLOCAL | CREAD), CS8 | CLOCAL | CREAD);
-    EXPECT_EQ(tio.c_iflag & (IXON | IXOFF | ICRNL | ISTRIP), 0u);
-    EXPECT_EQ(tio.c_lflag & (ICANON | ECHO | ISIG), 0u);
-    EXPECT_EQ(tio.c_oflag & OPOST, 0u);
   }
-  // Every byte value passes unchanged both ways: no CR/LF mapping, no XON/XOFF, no signals.
+  // Every byte value passes unchanged both ways: no echo, line editing, CR/LF mapping, XON/XOFF, signals.
   const std::vector<uint8_t> values = TestPattern(256);  // each value once
   m_rig.Feed(values);
   ASSERT_TRUE(m_rx.WaitForQueued(256));
@@ -209,19 +202,8 @@ TEST_F(SerialPortTest, LineIsRaw8N1AtTheGivenRateWithoutFlowControlUntilClose) {
   EXPECT_EQ(m_rig.port.Write(values.data(), 256), 256u);
   EXPECT_EQ(m_rig.Written(256), values);
 
-  // Close gives the line back as found, except HUPCL, which would drop the modem lines.
-  EXPECT_NE(m_rig.port.Close(), 0);
-  ASSERT_EQ(tcgetattr(m_rig.pty.MasterFd(), &tio), 0);
-  found.c_cflag &= ~HUPCL;
-  EXPECT_EQ(std::tie(tio.c_iflag, tio.c_oflag, tio.c_cflag, tio.c_lflag),
-            std::tie(found.c_iflag, found.c_oflag, found.c_cflag, found.c_lflag));
-  EXPECT_EQ(cfgetospeed(&tio), cfgetospeed(&found));
-  EXPECT_TRUE(std::equal(std::begin(tio.c_cc), std::end(tio.c_cc), std::begin(found.c_cc)));
-}
-
-// Why an Open failed, in the words LastError gives. While open, the tty's exclusive flag keeps
-// out even a program that takes no lock (root passes it, and may look at it) until Close.
-TEST_F(SerialPortTest, FailedOpenSaysWhyAndTheLineIsExclusiveUntilClose) {
+  // Why an Open failed, in the words LastError gives. While open, the tty's exclusive flag keeps
+  // out even a program that takes no lock (root passes it, and may look at it) until Close.
   const auto Outcome = [this](const std::string& name, uint32_t dwRate = 38400) {
     return m_rig.other.Open(name, dwRate) ? std::string("opened") : m_rig.other.LastError();
   };
@@ -231,17 +213,23 @@ TEST_F(SerialPortTest, FailedOpenSaysWhyAndTheLineIsExclusiveUntilClose) {
     return fd.IsValid() ? ioctl(fd.Get(), TIOCGEXCL, &nExclusive) == 0 && nExclusive != 0 : errno == EBUSY;
   };
   ScratchDir dir;
-  ASSERT_TRUE(Open());
   for (const auto& [outcome, expected] : std::vector<std::pair<std::string, std::string>>{
-           {Outcome(""), "open: device not found"},
+           {Outcome(""), "open: device not found"}, {Outcome(dir.Path()), "open: Is a directory"},
            {Outcome(dir.Write("plain", "")), "open: not a serial port"},
-           {Outcome(dir.Path()), "open: Is a directory"},
            {Outcome(m_rig.Name(), 12345), "cfsetspeed: 12345 bit/s is not a rate a serial port can run at"},
            {Outcome(m_rig.Name()), std::string(geteuid() == 0 ? "flock" : "open") + ": port is in use by another program"}})
     EXPECT_EQ(outcome, expected);
   EXPECT_TRUE(Exclusive());
+
+  // Close gives the line back as found, except HUPCL, which would drop the modem lines.
   EXPECT_NE(m_rig.port.Close(), 0);
   EXPECT_FALSE(Exclusive());
+  ASSERT_EQ(tcgetattr(m_rig.pty.MasterFd(), &tio), 0);
+  found.c_cflag &= ~HUPCL;
+  EXPECT_EQ(std::tie(tio.c_iflag, tio.c_oflag, tio.c_cflag, tio.c_lflag),
+            std::tie(found.c_iflag, found.c_oflag, found.c_cflag, found.c_lflag));
+  EXPECT_EQ(cfgetospeed(&tio), cfgetospeed(&found));
+  EXPECT_TRUE(std::equal(std::begin(tio.c_cc), std::end(tio.c_cc), std::begin(found.c_cc)));
 }
 
 TEST_F(SerialPortTest, WriteToStalledDeviceGivesUpAfterOneSecond) {
@@ -317,7 +305,9 @@ TEST_F(UsbPortTest, DeviceThatCannotDeliverReportedInputDoesNotMakeTheReaderSpin
   EXPECT_EQ(m_rx.host.Posts(), 0u);
 }
 
-TEST_F(UsbPortTest, DeviceListKeepsModulesWithASerialNumberInLibraryOrder) {
+// The device list keeps modules with a serial number in library order; the library stays while
+// a device is open, and a foreign one means no USB.
+TEST_F(UsbPortTest, DeviceListAndLibraryLifetime) {
   const std::string longText(64, 'K');  // fills the library's 64-byte buffer without a terminator
   for (const auto& [description, serial] : std::vector<std::pair<std::string, std::string>>{
            {"FT232R USB UART", "A50285BI"}, {"Korvex Analyzer ", "KX-SPACE"}, {"korvex analyzer", "KX-CASE"},
@@ -336,9 +326,8 @@ TEST_F(UsbPortTest, DeviceListKeepsModulesWithASerialNumberInLibraryOrder) {
   EXPECT_LE(m_rig.fake.Calls().size() - nCallsBefore, 1u + 2u * MAX_USB_DEVICES);
   m_rig.fake.FailCall("FT_ListDevices(count)");
   EXPECT_TRUE(BuildUsbDeviceList(m_rig.library).empty());
-}
 
-TEST_F(UsbPortTest, LibraryStaysWhileADeviceIsOpenAndAForeignOneMeansNoUsb) {
+  m_rig.Attach(16);  // the module alone again
   ASSERT_TRUE(Open());
   EXPECT_FALSE(m_rig.library.Unload());  // refused: the port and its reader still call in
   const uint8_t byStop = '\r';

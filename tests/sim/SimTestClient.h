@@ -1,17 +1,14 @@
 #pragma once
-// The PC's side of the line protocol as the simulated module's tests see it, written without
-// the production line assembler: a framing and checksum check, a decoder, and an exchange on
-// the module's pseudo-terminal.
+// The PC's side of the line protocol for the simulated module's tests, without the production assembler.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
-#include <cstdint>
+#include <algorithm>
 #include <regex>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "link/CUniqueFd.h"
@@ -32,8 +29,7 @@ struct SLine {
   }
 };
 
-// ":", an upper-case letter, pairs of upper-case hex digits, the checksum of letter and
-// fields, CR.
+// ":", an upper-case letter, pairs of upper-case hex digits, the checksum of letter and fields, CR.
 inline testing::AssertionResult IsFramedLine(const std::string& line) {
   unsigned nSum = 0;
   for (size_t i = 1; i + 3 < line.size(); ++i) nSum += static_cast<unsigned char>(line[i]);
@@ -43,8 +39,7 @@ inline testing::AssertionResult IsFramedLine(const std::string& line) {
   return testing::AssertionFailure() << "bad line " << testing::PrintToString(line);
 }
 
-// Takes the complete lines from the front of out, checks their framing and decodes them; an
-// unterminated rest stays in out.
+// Takes the complete lines from the front of out, checked and decoded; an unterminated rest stays.
 inline std::vector<SLine> DecodeLines(std::string& out) {
   std::vector<SLine> lines;
   for (size_t nEnd; (nEnd = out.find('\r')) != std::string::npos; out.erase(0, nEnd + 1)) {
@@ -67,18 +62,20 @@ inline std::string Command(CSimModule& sim, std::string_view payload) {
 }
 
 // Opens the module's terminal, sends the bytes and reads until nCount lines have come or a
-// wait of WAIT_MS without any ends; returns the lines.
-inline std::vector<SLine> Exchange(const std::string& path, std::string_view send, size_t nCount) {
+// wait of WAIT_MS without any ends; returns each line's letter and fields (":V21").
+inline std::vector<std::string> Exchange(const std::string& path, std::string_view send, size_t nCount) {
   const CUniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
   EXPECT_EQ(::write(fd.Get(), send.data(), send.size()), static_cast<ssize_t>(send.size())) << path;
-  std::vector<SLine> lines;
-  std::string pending;  // the start of a line still arriving
+  std::string text;
   pollfd pfd{fd.Get(), POLLIN, 0};
   char acBlock[4096];
-  for (ssize_t n; lines.size() < nCount && ::poll(&pfd, 1, WAIT_MS) > 0 &&
-                 (n = ::read(fd.Get(), acBlock, sizeof acBlock)) > 0;) {
-    pending.append(acBlock, static_cast<size_t>(n));
-    for (SLine& line : DecodeLines(pending)) lines.push_back(std::move(line));
+  for (ssize_t n; std::ranges::count(text, '\r') < static_cast<long>(nCount) && ::poll(&pfd, 1, WAIT_MS) > 0 &&
+                 (n = ::read(fd.Get(), acBlock, sizeof acBlock)) > 0;)
+    text.append(acBlock, static_cast<size_t>(n));
+  std::vector<std::string> lines;
+  for (size_t nEnd; (nEnd = text.find('\r')) != std::string::npos; text.erase(0, nEnd + 1)) {
+    EXPECT_TRUE(IsFramedLine(text.substr(0, nEnd + 1)));
+    lines.push_back(text.substr(0, nEnd - 2));
   }
   return lines;
 }
