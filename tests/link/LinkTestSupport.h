@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "link/CByteQueue.h"
@@ -68,9 +69,16 @@ inline std::vector<uint8_t> TestPattern(size_t n, uint8_t bySeed = 0) {
   return data;
 }
 
-// Threads of this process, to show that Close leaves no reader behind.
-inline long ThreadCount() {
-  return std::distance(std::filesystem::directory_iterator("/proc/self/task"), std::filesystem::directory_iterator());
+// Threads of this process, to show that Close leaves no reader behind. A joined thread can
+// stay listed for a moment while the kernel finishes it, so a count expected to drop is read
+// again (for at most two seconds) until it does.
+inline long ThreadCount(long nExpected = -1) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  for (;;) {
+    const long n = std::distance(std::filesystem::directory_iterator("/proc/self/task"), std::filesystem::directory_iterator());
+    if (nExpected < 0 || n <= nExpected || std::chrono::steady_clock::now() > deadline) return n;
+    std::this_thread::yield();
+  }
 }
 
 inline double SecondsSince(std::chrono::steady_clock::time_point start) {

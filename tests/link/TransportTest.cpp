@@ -108,7 +108,7 @@ TYPED_TEST(TransportTest, OpenCloseTheReaderBetweenAndAVanishingDevice) {
   const auto start = std::chrono::steady_clock::now();
   EXPECT_NE(rig.port.Close(), 0);
   EXPECT_LT(SecondsSince(start), 0.5);  // the waiting reader is woken, not waited out
-  EXPECT_EQ(ThreadCount(), nThreadsBefore);
+  EXPECT_EQ(ThreadCount(nThreadsBefore), nThreadsBefore);
   EXPECT_TRUE(rig.DeviceClosed());
   EXPECT_EQ(rx.host.Posts(), 1u);
   EXPECT_TRUE(rig.Open(rig.other, rig.Name()));
@@ -273,7 +273,7 @@ TEST_F(UsbPortTest, OpenRunsItsStepsInOrderAndAFailingOneClosesTheDevice) {
     EXPECT_EQ(m_rig.port.LastError(), bFails ? why : "");
     EXPECT_EQ(m_rig.port.Close(), bFails ? 0 : 1);
     EXPECT_FALSE(m_rig.fake.IsOpen(SERIAL));
-    EXPECT_EQ(ThreadCount(), nThreadsBefore);
+    EXPECT_EQ(ThreadCount(nThreadsBefore), nThreadsBefore);
     const auto nSteps = static_cast<long>(std::min(nStep + 1, OPEN_SEQUENCE.size()));
     std::vector<std::string> expected(OPEN_SEQUENCE.begin(), OPEN_SEQUENCE.begin() + nSteps);
     if (nStep > 0) expected.push_back("FT_W32_CloseHandle");  // a failed create has nothing to close
