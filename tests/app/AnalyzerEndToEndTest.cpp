@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <QAction>
+#include <QComboBox>
 #include <chrono>
 #include <fstream>
 #include <sstream>
@@ -154,3 +155,26 @@ TEST_F(AnalyzerEndToEnd, ASilentOrVanishedModuleIsReportedAndANewOneAnswers) {
 }
 
 }  // namespace
+
+// Write configuration against the module: a changed bit rate goes out as ":Z" and the module's
+// answer reaches the settings and the event log; the same values again send nothing.
+TEST_F(AnalyzerEndToEnd, WriteConfigurationReachesTheModuleOnlyWhenSomethingChanged) {
+  CChildProcess sim;
+  ASSERT_TRUE(StartSim(sim, "0"));
+  MakeFrame();
+  const int nFrom = EventCount();
+  {
+    CDialogFiller filler([](QDialog& dialog) {
+      auto* pPresets = dialog.findChild<QComboBox*>(QStringLiteral("presets"));
+      QTest::keyClick(pPresets, Qt::Key_Home);
+      QTest::keyClick(pPresets, Qt::Key_Down);  // 500K
+    });
+    Trigger(ID_WRITE_CONFIG);
+  }
+  ASSERT_TRUE(AwaitEvent("[Korvex 환경설정 쓰기 응답] : CAN2.0B  500.00K BPS", nFrom));
+  EXPECT_EQ(m_pFrame->Settings().m_wBitTime, 0x0734);
+  CDialogFiller unchanged;
+  Trigger(ID_WRITE_CONFIG);
+  EXPECT_EQ(unchanged.m_nRuns, 1);
+  EXPECT_FALSE(m_pChannel->IsAwaitingResponse());  // nothing was sent
+}

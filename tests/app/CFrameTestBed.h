@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QDialog>
 #include <QLabel>
+#include <QPushButton>
+#include <QTest>
 #include <filesystem>
 
 #include "FakeTransport.h"
@@ -19,6 +22,7 @@
 #include "support/CVirtualLoop.h"
 #include "support/ScratchDir.h"
 #include "uisupport/CPaneStatusBar.h"
+#include "uisupport/ModalDialogs.h"
 
 class CFrameSandbox : public ::testing::Test, public MessageSink {
 protected:
@@ -95,4 +99,22 @@ protected:
 
   CFakeTransport* m_pSerial = nullptr;
   CFakeTransport* m_pUsb = nullptr;
+};
+
+// While it lives, every modal dialog runs the user's part (if any) and then has OK pressed.
+class CDialogFiller {
+public:
+  explicit CDialogFiller(std::function<void(QDialog&)> fnUser = nullptr)
+      : m_fnPrevious(SetModalRunner([this, fnUser](QDialog& dialog) {
+          ++m_nRuns;
+          dialog.show();
+          if (fnUser) fnUser(dialog);
+          QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("ok")), Qt::LeftButton);
+          return dialog.result() == QDialog::Accepted;
+        })) {}
+  ~CDialogFiller() { SetModalRunner(m_fnPrevious); }
+  int m_nRuns = 0;
+
+private:
+  ModalRunner m_fnPrevious;
 };

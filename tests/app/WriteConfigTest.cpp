@@ -2,7 +2,6 @@
 // scripted transports; the dialogs are filled in and closed by the modal runner.
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <filesystem>
@@ -13,27 +12,8 @@
 #include "config/CModuleConfigDlg.h"
 #include "receive/CLogPathDlg.h"
 #include "resources/StringTable.h"
-#include "uisupport/ModalDialogs.h"
 
 namespace {
-
-// While it lives, every modal dialog runs the user's part (if any) and then has OK pressed.
-class CDialogFiller {
-public:
-  explicit CDialogFiller(std::function<void(QDialog&)> fnUser = nullptr)
-      : m_fnPrevious(SetModalRunner([this, fnUser](QDialog& dialog) {
-          ++m_nRuns;
-          dialog.show();
-          if (fnUser) fnUser(dialog);
-          QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("ok")), Qt::LeftButton);
-          return dialog.result() == QDialog::Accepted;
-        })) {}
-  ~CDialogFiller() { SetModalRunner(m_fnPrevious); }
-  int m_nRuns = 0;
-
-private:
-  ModalRunner m_fnPrevious;
-};
 
 // The user picks the USB radio and the 500K preset.
 void ChooseUsbAt500K(QDialog& dialog) {
