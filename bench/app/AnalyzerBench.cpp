@@ -28,6 +28,7 @@
 #include "receive/CRDView.h"
 #include "support/CMemorySettingsStore.h"
 #include "support/ChildProcess.h"
+#include "support/SimSequence.h"
 #include "uisupport/CPaneStatusBar.h"
 
 namespace {
@@ -44,19 +45,6 @@ double CpuSeconds() {
          static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-// "... 데이터:00 00 00 0A FF FF FF F5": the sequence number and whether its complement matches.
-bool ParseSequence(const std::string& line, uint32_t& dwSequence) {
-  std::istringstream data(line.substr(line.rfind(':') + 1));
-  uint32_t adw[2] = {};
-  unsigned byte = 0;
-  for (unsigned n = 0; n < 8; ++n) {
-    if (!(data >> std::hex >> byte)) return false;
-    adw[n / 4] = adw[n / 4] << 8 | byte;
-  }
-  dwSequence = adw[0];
-  return adw[1] == ~adw[0];
-}
-
 struct CLogFigures {
   uint64_t m_qwLines = 0;
   uint64_t m_qwMissing = 0;  // numbers skipped between consecutive lines
@@ -68,12 +56,13 @@ struct CLogFigures {
 CLogFigures ReadLog(const std::string& path) {
   CLogFigures figures;
   std::ifstream file(path, std::ios::binary);
-  uint32_t dwSequence = 0;
   for (std::string line; std::getline(file, line);) {
-    if (!ParseSequence(line, dwSequence)) {
+    const long long llSequence = SimSequenceOf(line);
+    if (llSequence < 0) {
       ++figures.m_qwCorrupt;
       continue;
     }
+    const auto dwSequence = static_cast<uint32_t>(llSequence);
     if (figures.m_qwLines++ == 0)
       figures.m_dwFirst = dwSequence;
     else if (dwSequence > figures.m_dwLast + 1)

@@ -8,7 +8,6 @@
 #include <QComboBox>
 #include <chrono>
 #include <fstream>
-#include <sstream>
 
 #include "CFrameTestBed.h"
 #include "app/CommandIds.h"
@@ -17,18 +16,11 @@
 #include "receive/CRDView.h"
 #include "resources/StringTable.h"
 #include "support/ChildProcess.h"
+#include "support/SimSequence.h"
 
 namespace {
 
 constexpr int WAIT_MS = 5000;
-
-// The first data byte's pair of hex digits onward: "00 00 00 0A FF FF FF F5" -> 10.
-uint32_t SequenceOf(const std::string& line) {
-  std::istringstream data(line.substr(line.rfind(':') + 1));
-  uint32_t dwSequence = 0;
-  for (unsigned n = 0, byte = 0; n < 4 && data >> std::hex >> byte; ++n) dwSequence = dwSequence << 8 | byte;
-  return dwSequence;
-}
 
 class AnalyzerEndToEnd : public CFrameSandbox {
 protected:
@@ -98,7 +90,7 @@ TEST_F(AnalyzerEndToEnd, ReceivesLogsStopsAndReadsTheVersion) {
   Trigger(ID_READ_VERSION);
   ASSERT_TRUE(AwaitEvent("[Korvex 버전 응답]", nFrom));
   const int nListed = ListCount();
-  const uint32_t dwLastListed = SequenceOf(m_pFrame->ReceiveView()->LineText(nListed - 1).toStdString());
+  const long long llLastListed = SimSequenceOf(m_pFrame->ReceiveView()->LineText(nListed - 1).toStdString());
   m_loop.Advance(LAMP_PERIOD_MS);
   Trigger(ID_STOP_RDATA_LOG);
 
@@ -113,9 +105,9 @@ TEST_F(AnalyzerEndToEnd, ReceivesLogsStopsAndReadsTheVersion) {
     ASSERT_TRUE(line.size() > 21 && line[4] == '.' && line[13] == ':' && line.compare(19, 2, "  ") == 0) << line;
     EXPECT_EQ(line.back(), '\r') << n;
     EXPECT_NE(line.find(length8), std::string::npos) << line;
-    if (n > 0) EXPECT_EQ(SequenceOf(line), SequenceOf(lines[n - 1]) + 1) << n;
+    if (n > 0) EXPECT_EQ(SimSequenceOf(line), SimSequenceOf(lines[n - 1]) + 1) << n;
   }
-  EXPECT_EQ(SequenceOf(lines.back()), dwLastListed);
+  EXPECT_EQ(SimSequenceOf(lines.back()), llLastListed);
 }
 
 TEST_F(AnalyzerEndToEnd, ASilentOrVanishedModuleIsReportedAndANewOneAnswers) {

@@ -16,8 +16,9 @@
 #include <thread>
 
 #include "cli/CliOptions.h"
-#include "receive/TempDir.h"
+#include "support/ScratchDir.h"
 #include "support/ChildProcess.h"
+#include "support/SimSequence.h"
 #include "text/Cp949Text.h"
 
 namespace {
@@ -64,18 +65,6 @@ unsigned long long ProcStatus(pid_t nPid, const std::string& field, int nBase) {
   return 0;
 }
 
-// Sequence number carried in the simulator's frame data ("데이터:00 00 00 0A FF FF FF F5"), or
-// -1 when the line is no such frame or its complement does not match.
-long long SequenceOf(const std::string& line) {
-  const std::size_t nAt = line.find("데이터:");
-  unsigned a[8];
-  if (nAt == std::string::npos || std::sscanf(line.c_str() + nAt + std::strlen("데이터:"), "%x %x %x %x %x %x %x %x",
-                                              &a[0], &a[1], &a[2], &a[3], &a[4], &a[5], &a[6], &a[7]) != 8)
-    return -1;
-  const uint32_t dwSeq = a[0] << 24 | a[1] << 16 | a[2] << 8 | a[3];
-  return (a[4] << 24 | a[5] << 16 | a[6] << 8 | a[7]) == ~dwSeq ? static_cast<long long>(dwSeq) : -1;
-}
-
 class CliEndToEndTest : public ::testing::Test {
 protected:
   // Starts korvex-sim with these options; its first output line is the terminal's path.
@@ -92,7 +81,7 @@ protected:
 
   CChildProcess m_sim;
   std::string m_pty;
-  CTempDir m_dir;
+  ScratchDir m_dir;
 };
 
 // Every command is answered (exit 0) after the start-up exchange, and the channel closes with
@@ -127,19 +116,19 @@ TEST_F(CliEndToEndTest, EveryCommandIsAnswered) {
 TEST_F(CliEndToEndTest, MonitorReceivesEveryFrameInOrderAtTheLineRate) {
   StartSim({"--rate", "2973"});  // the longest "U" lines a 921,600 bit/s link carries per second
   const unsigned COUNT = 6000;
-  const SCliResult r = RunCli(Command({"--rdata-log", m_dir.File("rd.txt"), "monitor", "--count", std::to_string(COUNT)}));
+  const SCliResult r = RunCli(Command({"--rdata-log", m_dir / "rd.txt", "monitor", "--count", std::to_string(COUNT)}));
   EXPECT_EQ(r.nExit, 0);
   const std::vector<std::string> out = Lines(r.out);
   ASSERT_EQ(out.size(), 3u + COUNT + 1u);
   EXPECT_EQ(out[2], EV_STARTED);
   EXPECT_EQ(out.back(), EV_STOPPED);
-  const long long llFirst = SequenceOf(out[3]);
+  const long long llFirst = SimSequenceOf(out[3]);
   ASSERT_GE(llFirst, 0) << out[3];
-  const std::vector<std::string> logged = LoggedLines(m_dir.File("rd.txt"));
+  const std::vector<std::string> logged = LoggedLines(m_dir / "rd.txt");
   ASSERT_EQ(logged.size(), COUNT);
   for (unsigned i = 0; i < COUNT; ++i) {
     ASSERT_EQ(out[3 + i].rfind("CAN2.0B  Data Frame    길이:8  ID:", 0), 0u) << out[3 + i];
-    ASSERT_EQ(SequenceOf(out[3 + i]), llFirst + i) << "frame " << i << " lost or out of order";
+    ASSERT_EQ(SimSequenceOf(out[3 + i]), llFirst + i) << "frame " << i << " lost or out of order";
     ASSERT_EQ(logged[i], Utf8ToCp949(out[3 + i]).value() + "\r");
   }
 }
@@ -154,13 +143,13 @@ TEST_F(CliEndToEndTest, MonitorEndsOnASignalOrWhenThePortGoesAway) {
       {SIGHUP, false, 0, EV_STOPPED, ""},
       {SIGKILL, true, 4, "[Korvex 통신포트 에러]      : 통신 포트가 끊어졌읍니다 (장치가 분리됨)", GONE}};
   for (const auto& e : kEndings) {
-    const std::string evLog = m_dir.File("ev" + std::to_string(e.nSignal) + ".txt");
+    const std::string evLog = m_dir / ("ev" + std::to_string(e.nSignal) + ".txt");
     CChildProcess cli;
     ASSERT_TRUE(cli.Start(KORVEX_CLI_PROGRAM, Command({"--timestamps", "--event-log", evLog, "monitor"})));
     std::vector<std::string> out;
     unsigned nFrames = 0;
     for (std::string line; nFrames < 20 && cli.ReadLine(line, WAIT_MS); out.push_back(line))
-      nFrames += SequenceOf(line) >= 0;
+      nFrames += SimSequenceOf(line) >= 0;
     ASSERT_EQ(nFrames, 20u);
     (e.bToSim ? m_sim : cli).Signal(e.nSignal);
     EXPECT_EQ(cli.Finish(e.bToSim ? 2000 : WAIT_MS), e.nExit) << e.nSignal;
@@ -171,7 +160,7 @@ TEST_F(CliEndToEndTest, MonitorEndsOnASignalOrWhenThePortGoesAway) {
     std::vector<std::string> events;
     for (const std::string& line : out) {
       EXPECT_EQ(line.substr(4, 1) + line.substr(19, 2), ".  ") << line;
-      if (SequenceOf(line) < 0) events.push_back(Utf8ToCp949(line.substr(21)).value() + "\r");
+      if (SimSequenceOf(line) < 0) events.push_back(Utf8ToCp949(line.substr(21)).value() + "\r");
     }
     ASSERT_EQ(events.size(), 4u);  // start-up, reception started, and its end
     EXPECT_EQ(LoggedLines(evLog), events) << e.nSignal;
@@ -184,9 +173,9 @@ TEST_F(CliEndToEndTest, MonitorEndsOnASignalOrWhenThePortGoesAway) {
 // is given here.
 TEST_F(CliEndToEndTest, ExitStatusesAndMessages) {
   StartSim({"--version", "0x34", "--rate", "0"});
-  std::filesystem::create_directories(m_dir.File("class/tty"));  // an empty tty tree and no
+  std::filesystem::create_directories(m_dir / "class/tty");  // an empty tty tree and no
   ::setenv("KORVEX_SYSFS_ROOT", m_dir.Path().c_str(), 1);         // D2XX library stand in for
-  ::setenv("KORVEX_D2XX_LIBRARY", m_dir.File("no-libftd2xx.so").c_str(), 1);  // the machine's
+  ::setenv("KORVEX_D2XX_LIBRARY", (m_dir / "no-libftd2xx.so").c_str(), 1);  // the machine's
   const int fdMaster = ::posix_openpt(O_RDWR | O_NOCTTY);  // a terminal nobody answers on, root's
   ASSERT_GE(fdMaster, 0);
   ASSERT_EQ(::grantpt(fdMaster) | ::unlockpt(fdMaster), 0);
@@ -194,12 +183,12 @@ TEST_F(CliEndToEndTest, ExitStatusesAndMessages) {
   int anClosed[2];
   ASSERT_TRUE(fdFull >= 0 && ::pipe2(anClosed, O_CLOEXEC) == 0);
   ::close(anClosed[0]);  // nobody reads this output
-  const std::string evLog = m_dir.File("ev.txt");
+  const std::string evLog = m_dir / "ev.txt";
   const std::string openFailed = "지정한 시리얼 통신 포트를 여는데 실패했읍니다\nkorvex-cli: ";
   const struct { std::vector<std::string> args; bool bUnprivileged; int fdOut, nExit; std::string out, err; } kCases[] = {
       {{"--port", ::ptsname(fdMaster), "version"}, false, -1, 4,
        "[Korvex 통신에러 발생]      : Korvex 모듈로 부터  1초동안 요청 명령에 대해 응답이 없읍니다\n", ""},
-      {{"--port", m_dir.File("no-such-tty"), "version"}, false, -1, 3, "", openFailed + "open: device not found\n"},
+      {{"--port", m_dir / "no-such-tty", "version"}, false, -1, 3, "", openFailed + "open: device not found\n"},
       {{"--port", ::ptsname(fdMaster), "version"}, true, -1, 3, "",
        openFailed + "open: Permission denied (the user may not use this port: on most systems a member of the "
                     "\"dialout\" group may)\n"},
@@ -211,8 +200,8 @@ TEST_F(CliEndToEndTest, ExitStatusesAndMessages) {
        "korvex-cli: the output cannot be written: Broken pipe\n"},
       {{"--port", "/dev/null", "write-config", "--bit-timing", "0xFFFF"}, false, -1, 2, "",
        "korvex-cli: CAN 비트 타임 데이터 입력이 잘못되었읍니다\n" + CliUsage()},
-      {{"--port", m_dir.File("sim.tty"), "--port", "ttyS77=module", "ports"}, false, -1, 0,
-       "serial  " + m_dir.File("sim.tty") + "  " + m_dir.File("sim.tty") + "  0  " + m_dir.File("sim.tty") +
+      {{"--port", m_dir / "sim.tty", "--port", "ttyS77=module", "ports"}, false, -1, 0,
+       "serial  " + (m_dir / "sim.tty") + "  " + (m_dir / "sim.tty") + "  0  " + (m_dir / "sim.tty") +
            "\nserial  ttyS77  /dev/ttyS77  1  ttyS77\n",
        ""},
   };

