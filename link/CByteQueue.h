@@ -48,14 +48,33 @@ public:
     return n;
   }
 
+  // Consumer: hands the next n bytes (n at most what Count() said) to fnByte in order, with
+  // LastArrival() telling when each one came. The marks are looked up once for the whole run:
+  // those of bytes already counted were published before the bytes.
+  template <class TFn>
+  void PopInto(uint32_t n, TFn&& fnByte) {
+    const uint32_t nMarkHead = m_nMarkHead.load(std::memory_order_acquire);
+    uint32_t nMarkTail = m_nMarkTail.load(std::memory_order_relaxed);
+    uint32_t nTail = m_nTail.load(std::memory_order_relaxed);
+    for (; n > 0; --n) {
+      while (nMarkTail != nMarkHead && m_aMarks[nMarkTail].qwFirstByte <= m_qwPopped) {
+        m_lastArrival = m_aMarks[nMarkTail].time;
+        nMarkTail = (nMarkTail + 1) % MARK_COUNT;
+        m_nMarkTail.store(nMarkTail, std::memory_order_release);
+      }
+      const uint8_t by = m_abyData[nTail];
+      nTail = (nTail + 1) % QUEUE_SIZE;
+      ++m_qwPopped;
+      m_nTail.store(nTail, std::memory_order_release);  // the room is the reader's again at once
+      fnByte(by);
+    }
+  }
+
   // Consumer: the byte at the tail. Only call while Count() > 0.
   uint8_t Pop() {
-    TakeMarksUpTo(m_qwPopped);
-    const uint32_t nTail = m_nTail.load(std::memory_order_relaxed);
-    const uint8_t by = m_abyData[nTail];
-    ++m_qwPopped;
-    m_nTail.store((nTail + 1) % QUEUE_SIZE, std::memory_order_release);
-    return by;
+    uint8_t byResult = 0;
+    PopInto(1, [&byResult](uint8_t by) { byResult = by; });
+    return byResult;
   }
 
   // Consumer: when the byte last popped arrived (zero before the first mark).
@@ -78,16 +97,6 @@ private:
     uint64_t qwFirstByte;  // producer's byte count when the burst began
     ArrivalTime time;
   };
-
-  // Consumer: adopts every mark that begins at or before byte number qwByte.
-  void TakeMarksUpTo(uint64_t qwByte) {
-    uint32_t nTail = m_nMarkTail.load(std::memory_order_relaxed);
-    while (nTail != m_nMarkHead.load(std::memory_order_acquire) && m_aMarks[nTail].qwFirstByte <= qwByte) {
-      m_lastArrival = m_aMarks[nTail].time;
-      nTail = (nTail + 1) % MARK_COUNT;
-      m_nMarkTail.store(nTail, std::memory_order_release);
-    }
-  }
 
   alignas(64) std::atomic<uint32_t> m_nHead{0};      // written by the producer only
   std::atomic<uint32_t> m_nMarkHead{0};              // written by the producer only

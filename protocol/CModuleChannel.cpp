@@ -155,7 +155,7 @@ void CModuleChannel::OnTimer(unsigned nId) {
 void CModuleChannel::OnRxNotify() {
   // Cleared before the count is read: bytes queued after this point post a new notification.
   m_bRxPending.exchange(false, std::memory_order_acq_rel);
-  for (uint32_t n = m_queue.Count(); n > 0; --n) m_assembler.FeedByte(m_queue.Pop());
+  m_queue.PopInto(m_queue.Count(), [this](uint8_t by) { m_assembler.FeedByte(by); });
   m_decoder.EndBatch();
 }
 
