@@ -85,14 +85,14 @@ TYPED_TEST_SUITE(TransportTest, Transports);
 TYPED_TEST(TransportTest, OpenCloseTheReaderBetweenAndAVanishingDevice) {
   TypeParam& rig = this->m_rig;
   LinkReceiver& rx = this->m_rx;
-  const long nThreadsBefore = ThreadCount();
+  const long nThreadsBefore = ReaderThreadCount();
   EXPECT_FALSE(rig.Open(rig.port, "no-such-device"));
   EXPECT_EQ(rig.port.Close(), 0);
 
   // The device is exclusive, so opening it again works only because the first connection closed.
   ASSERT_TRUE(this->Open());
   ASSERT_TRUE(this->Open());
-  EXPECT_EQ(ThreadCount(), nThreadsBefore + 1);
+  EXPECT_EQ(ReaderThreadCount(), nThreadsBefore + 1);
   EXPECT_FALSE(rig.Open(rig.other, rig.Name()));
 
   // A burst carries the time the reader took it off the port.
@@ -108,7 +108,7 @@ TYPED_TEST(TransportTest, OpenCloseTheReaderBetweenAndAVanishingDevice) {
   const auto start = std::chrono::steady_clock::now();
   EXPECT_NE(rig.port.Close(), 0);
   EXPECT_LT(SecondsSince(start), 0.5);  // the waiting reader is woken, not waited out
-  EXPECT_EQ(ThreadCount(nThreadsBefore), nThreadsBefore);
+  EXPECT_EQ(ReaderThreadCount(nThreadsBefore), nThreadsBefore);
   EXPECT_TRUE(rig.DeviceClosed());
   EXPECT_EQ(rx.host.Posts(), 1u);
   EXPECT_TRUE(rig.Open(rig.other, rig.Name()));
@@ -261,7 +261,7 @@ TEST_F(UsbPortTest, OpenRunsItsStepsInOrderAndAFailingOneClosesTheDevice) {
   EXPECT_FALSE(m_rig.port.Open(""));
   EXPECT_FALSE(m_rig.port.Open(std::string("KX0001\0X", 8)));  // would open KX0001 by mistake
   EXPECT_THAT(m_rig.fake.Calls(), ::testing::IsEmpty());
-  const long nThreadsBefore = ThreadCount();
+  const long nThreadsBefore = ReaderThreadCount();
   for (size_t nStep = 0; nStep <= OPEN_SEQUENCE.size(); ++nStep) {  // the last round fails no step
     const bool bFails = nStep < OPEN_SEQUENCE.size();
     const std::string call = bFails ? OPEN_SEQUENCE[nStep].substr(0, OPEN_SEQUENCE[nStep].find('(')) : "";
@@ -273,7 +273,7 @@ TEST_F(UsbPortTest, OpenRunsItsStepsInOrderAndAFailingOneClosesTheDevice) {
     EXPECT_EQ(m_rig.port.LastError(), bFails ? why : "");
     EXPECT_EQ(m_rig.port.Close(), bFails ? 0 : 1);
     EXPECT_FALSE(m_rig.fake.IsOpen(SERIAL));
-    EXPECT_EQ(ThreadCount(nThreadsBefore), nThreadsBefore);
+    EXPECT_EQ(ReaderThreadCount(nThreadsBefore), nThreadsBefore);
     const auto nSteps = static_cast<long>(std::min(nStep + 1, OPEN_SEQUENCE.size()));
     std::vector<std::string> expected(OPEN_SEQUENCE.begin(), OPEN_SEQUENCE.begin() + nSteps);
     if (nStep > 0) expected.push_back("FT_W32_CloseHandle");  // a failed create has nothing to close
