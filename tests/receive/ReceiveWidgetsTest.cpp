@@ -113,7 +113,6 @@ void ReceiveWidgetsTest::BigBatchShowsNewestAndLogsAll() {
 void ReceiveWidgetsTest::TimestampPrefix_data() {
   QTest::addColumn<qint64>("nWallNs");
   QTest::addColumn<QString>("prefix");
-  QTest::newRow("epoch") << qint64(0) << "00:00:00.000  ";
   QTest::newRow("milliseconds truncate") << qint64(MAY_1_2024_NS + 123999999) << "13:45:07.123  ";
   QTest::newRow("last millisecond of a day") << qint64(86399999000000) << "23:59:59.999  ";
   QTest::newRow("just before the epoch") << qint64(-1) << "23:59:59.999  ";
@@ -140,7 +139,6 @@ void ReceiveWidgetsTest::LongestLength_data() {
   QTest::addColumn<int>("nLongest");
   QTest::newRow("longest dropped shrinks") << QStringList{"aaaaaaaa", "bb", "ccc"} << 2 << 8 << 3;
   QTest::newRow("shorter dropped keeps") << QStringList{"a", "bbbbbb", "cc"} << 2 << 6 << 6;
-  QTest::newRow("new line longer grows") << QStringList{"aaaaaaaaaa", "bbbbbbbbbbbb"} << 200 << 10 << 12;
   QTest::newRow("Hangul syllable counts two") << QStringList{"xxxxxxxxxxx", "[CAN 리셋 응답]", "ab"} << 2 << 15 << 15;
   QTest::newRow("no CP949 form: two per character") << QStringList{"aaaaaaaaaa", "x\U0001F600y", "z"} << 2 << 10 << 4;
 }
