@@ -35,10 +35,14 @@ QVariant CRDataModel::data(const QModelIndex& index, int nRole) const {
   return LineText(index.row());
 }
 
+QString CRDataModel::Shown(const QString& text, int64_t nWallNs) const {
+  return m_bShowTimestamps ? ArrivalStamp(nWallNs) + text : text;
+}
+
 QString CRDataModel::LineText(int nRow) const {
   if (nRow < 0 || nRow >= rowCount()) return {};
   const SLine& line = m_lines[static_cast<size_t>(nRow)];
-  return m_bShowTimestamps ? line.m_stamp + line.m_text : line.m_text;
+  return Shown(line.m_text, line.m_nWallNs);
 }
 
 int CRDataModel::HeldCount() const {
@@ -50,8 +54,8 @@ QString CRDataModel::HeldLine(int nRow) const {
   const size_t nIndex = m_lines.size() + m_pending.size() - static_cast<size_t>(HeldCount()) + static_cast<size_t>(nRow);
   if (nIndex < m_lines.size()) return LineText(static_cast<int>(nIndex));
   const SPending& pending = m_pending[nIndex - m_lines.size()];
-  const QString text = QString::fromUtf8(pending.m_text.data(), static_cast<qsizetype>(pending.m_text.size()));
-  return m_bShowTimestamps ? ArrivalStamp(pending.m_nWallNs) + text : text;
+  return Shown(QString::fromUtf8(pending.m_text.data(), static_cast<qsizetype>(pending.m_text.size())),
+               pending.m_nWallNs);
 }
 
 void CRDataModel::AddPending(std::string_view text, const ArrivalTime& arrival) {
@@ -73,7 +77,7 @@ bool CRDataModel::Commit() {
   beginInsertRows(QModelIndex(), nFirst, nFirst + nNew - 1);
   for (SPending& pending : m_pending)
     m_lines.push_back({QString::fromUtf8(pending.m_text.data(), static_cast<qsizetype>(pending.m_text.size())),
-                       ArrivalStamp(pending.m_nWallNs)});
+                       pending.m_nWallNs});
   m_pending.clear();
   endInsertRows();
   return true;

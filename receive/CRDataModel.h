@@ -35,13 +35,15 @@ public:
   bool ShowsTimestamps() const { return m_bShowTimestamps; }
 
 private:
+  QString Shown(const QString& text, int64_t nWallNs) const;
+
   struct SPending {
     std::string m_text;
     int64_t m_nWallNs;
   };
   struct SLine {
     QString m_text;
-    QString m_stamp;  // "hh:mm:ss.mmm  "
+    int64_t m_nWallNs;  // stamped only when shown with time stamps on
   };
 
   int m_nLineLimit;
