@@ -1,0 +1,30 @@
+#pragma once
+// "송신 데이터 설정": one transmit frame as the user enters or edits it. Protocol, data length
+// and frame type, eight data boxes typed as hexadecimal pairs or as single characters, and the
+// identifier in the identifier editor (four byte boxes and 29 bit ticks kept in step).
+// The caller hands in the starting values and, after OK, reads Result(): seven checked values
+// (pOwner stays null). Enter never confirms; only "설정" does.
+//
+// Object names, for tests and for finding the controls: "protocol", "length", "frameType",
+// "format" (the four lists), "data0".."data7" (the data boxes), "id" (the identifier editor),
+// "ok" and "cancel" (the buttons).
+#include "transmit/TData.h"
+#include "uisupport/CFormDialog.h"
+
+class CTDataDlg final : public CFormDialog {
+  Q_OBJECT
+public:
+  // What the add command starts from: CAN 2.0B, data frame, Hex, length 8, identifier 0,
+  // every data byte 0.
+  static TData NewFrame();
+
+  explicit CTDataDlg(const TData& values, QWidget* pParent = nullptr);
+
+  const TData& Result() const { return m_result; }
+
+protected:
+  void OnOk() override;
+
+private:
+  TData m_result;
+};
