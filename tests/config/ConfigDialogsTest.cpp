@@ -19,45 +19,9 @@
 #include "receive/CLogPathDlg.h"
 #include "resources/StringTable.h"
 #include "support/ScratchDir.h"
+#include "support/WidgetDriving.h"
 
 namespace {
-
-class CRecordingSink final : public MessageSink {
-public:
-  CRecordingSink() : m_pPrevious(SetMessageSink(this)) {}
-  ~CRecordingSink() override { SetMessageSink(m_pPrevious); }
-  EMessageAnswer Show(const CMessageRequest& request) override {
-    m_ids.push_back(request.m_nStringId);
-    EXPECT_EQ(request.m_eIcon, EMessageIcon::ERROR);
-    return EMessageAnswer::OK;
-  }
-  std::vector<unsigned> m_ids;
-
-private:
-  MessageSink* m_pPrevious;
-};
-
-template <typename T>
-T* Find(QWidget& parent, const char* pszName) {
-  T* pWidget = parent.findChild<T*>(QString::fromLatin1(pszName));
-  EXPECT_NE(pWidget, nullptr) << pszName;
-  return pWidget;
-}
-
-// A user's selection: the list announces it as the user's choice, as a mouse pick does.
-void Choose(QComboBox* pList, int nIndex) {
-  QTest::keyClick(pList, Qt::Key_Home);
-  for (int n = 0; n < nIndex; ++n) QTest::keyClick(pList, Qt::Key_Down);
-  ASSERT_EQ(pList->currentIndex(), nIndex);
-}
-
-void Press(QAbstractButton* pButton) { QTest::keyClick(pButton, Qt::Key_Space); }
-
-void Type(QLineEdit* pBox, const char* pszKeys) {
-  pBox->setFocus();
-  pBox->selectAll();
-  QTest::keyClicks(pBox, QString::fromLatin1(pszKeys));
-}
 
 CPortLists Ports(std::vector<CSerialPortItem> serial, std::vector<std::string> usb) {
   CPortLists ports{.m_serialPorts = std::move(serial), .m_usbSerialNumbers = std::move(usb)};
@@ -181,6 +145,7 @@ TEST(ModuleConfigDlg, OpensFromTheSettingsAndChecksOnOk) {
     QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
     if (c.m_nRefusal != 0) {
       EXPECT_EQ(sink.m_ids, std::vector<unsigned>{c.m_nRefusal});
+      EXPECT_EQ(sink.m_icons, std::vector<EMessageIcon>{EMessageIcon::ERROR});
       EXPECT_TRUE(dialog.isVisible());
       continue;
     }

@@ -1,0 +1,53 @@
+#pragma once
+// Driving real widgets offscreen as a user would: key clicks into lists, boxes and buttons,
+// and a message sink that records every box and answers it, so nothing waits on a modal box.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+#include <vector>
+
+#include "app/MessageBox.h"
+
+class CRecordingSink final : public MessageSink {
+public:
+  explicit CRecordingSink(EMessageAnswer eAnswer = EMessageAnswer::OK)
+      : m_eAnswer(eAnswer), m_pPrevious(SetMessageSink(this)) {}
+  ~CRecordingSink() override { SetMessageSink(m_pPrevious); }
+  EMessageAnswer Show(const CMessageRequest& request) override {
+    m_ids.push_back(request.m_nStringId);
+    m_icons.push_back(request.m_eIcon);
+    return m_eAnswer;
+  }
+  std::vector<unsigned> m_ids;
+  std::vector<EMessageIcon> m_icons;
+
+private:
+  EMessageAnswer m_eAnswer;
+  MessageSink* m_pPrevious;
+};
+
+template <typename T>
+T* Find(QWidget& parent, const char* pszName) {
+  T* pWidget = parent.findChild<T*>(QString::fromLatin1(pszName));
+  EXPECT_NE(pWidget, nullptr) << pszName;
+  return pWidget;
+}
+
+// A user's selection: the list announces it as the user's choice, as a mouse pick does.
+inline void Choose(QComboBox* pList, int nIndex) {
+  QTest::keyClick(pList, Qt::Key_Home);
+  for (int n = 0; n < nIndex; ++n) QTest::keyClick(pList, Qt::Key_Down);
+  ASSERT_EQ(pList->currentIndex(), nIndex);
+}
+
+inline void Press(QAbstractButton* pButton) { QTest::keyClick(pButton, Qt::Key_Space); }
+
+// Replaces the box's text by typing, so the typing filters see every key.
+inline void Type(QLineEdit* pBox, const char* pszKeys) {
+  pBox->setFocus();
+  pBox->selectAll();
+  QTest::keyClicks(pBox, QString::fromLatin1(pszKeys));
+}
