@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <thread>
-
 #include "LinkTestSupport.h"
 
 namespace {
@@ -14,14 +12,13 @@ TEST(ByteQueue, FullAndEmptyStayDistinctAndMarksAreAdoptedAtTheFirstByteOfTheirB
   CByteQueue queue;
   // The ring holds at most 65,535 bytes: a full ring would read as empty, which is why the
   // reader queues a block only when the free space is strictly greater than its length.
-  const std::vector<uint8_t> block(CByteQueue::QUEUE_SIZE - 1, 0xA5);
+  const std::vector<uint8_t> block = TestPattern(CByteQueue::QUEUE_SIZE - 1);
   queue.Push(block.data(), 100);
   for (int i = 0; i < 100; ++i) queue.Pop();  // head and tail now sit 100 bytes in
   queue.Push(block.data(), static_cast<uint32_t>(block.size()));
   EXPECT_EQ(queue.FreeSpace(), 1u);
-  uint32_t nPopped = 0;
-  while (queue.Count() > 0 && queue.Pop() == 0xA5) ++nPopped;
-  EXPECT_EQ(nPopped, CByteQueue::QUEUE_SIZE - 1);
+  uint32_t nWrong = 0;
+  for (const uint8_t by : block) nWrong += queue.Count() == 0 || queue.Pop() != by;
 
   const uint8_t abyBurst[3] = {1, 2, 3};
   queue.Push(abyBurst, 1);  // before any mark: no time
@@ -45,37 +42,12 @@ TEST(ByteQueue, FullAndEmptyStayDistinctAndMarksAreAdoptedAtTheFirstByteOfTheirB
   // Bursts of 1000 bytes, consumed as they come: three times round the mark ring and many times
   // round the byte ring, every byte with its own burst's time.
   const std::vector<uint8_t> burst(1000, 0x5A);
-  uint32_t nWrong = 0;
   for (int64_t n = 1; n <= 3 * CByteQueue::MARK_COUNT; ++n) {
     queue.MarkBurst(At(n));
     queue.Push(burst.data(), 1000);
     while (queue.Count() > 0) nWrong += queue.Pop() != 0x5A || queue.LastArrival().m_nSteadyNs != n;
   }
   EXPECT_EQ(nWrong, 0u);
-}
-
-// One producer pushing blocks of 1..5000 bytes under the strict free-space rule (so they straddle
-// the wrap and leave the last byte free), one consumer popping: every byte arrives once and in
-// order. ThreadSanitizer checks the index publication.
-TEST(ByteQueue, ProducerAndConsumerThreadsPassEveryByteInOrder) {
-  CByteQueue queue;
-  constexpr uint32_t TOTAL = 4u * 1024 * 1024;
-  const std::vector<uint8_t> stream = TestPattern(TOTAL, 1);
-  std::thread producer([&] {
-    for (uint32_t nDone = 0, nBlock = 1; nDone < TOTAL; nBlock = nBlock % 5000 + 1) {
-      const uint32_t n = std::min(nBlock, TOTAL - nDone);
-      while (queue.FreeSpace() <= n) std::this_thread::yield();
-      queue.Push(stream.data() + nDone, n);
-      nDone += n;
-    }
-  });
-  uint32_t nMismatches = 0;
-  for (uint32_t nReceived = 0; nReceived < TOTAL;) {
-    if (queue.Count() == 0) std::this_thread::yield();
-    else nMismatches += queue.Pop() != stream[nReceived++];
-  }
-  producer.join();
-  EXPECT_EQ(nMismatches, 0u);
 }
 
 }  // namespace

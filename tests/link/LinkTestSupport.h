@@ -20,15 +20,12 @@ class CPostRecorder : public ReaderListener {
 public:
   void OnBytesQueued() override {
     std::unique_lock<std::mutex> lock(m_mutex);
-    ++m_nPosts;
-    m_changed.notify_all();
+    ++m_nPosts, m_changed.notify_all();
     m_changed.wait(lock, [this] { return !m_bHolding; });
   }
   void OnPortGone() override {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_nPostsBeforeGone = m_nPosts.load();
-    ++m_nGone;
-    m_changed.notify_all();
+    m_nPostsBeforeGone = m_nPosts.load(), ++m_nGone, m_changed.notify_all();
   }
   // Waits, woken by every notification, until bDone() holds; false after five seconds.
   template <typename Predicate> bool WaitUntil(Predicate bDone) {
@@ -39,8 +36,7 @@ public:
   unsigned Posts() const { return m_nPosts; }
   void Hold(bool bHold) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_bHolding = bHold;
-    m_changed.notify_all();
+    m_bHolding = bHold, m_changed.notify_all();
   }
 
   std::atomic<unsigned> m_nPosts = 0, m_nGone = 0, m_nPostsBeforeGone = 0;
@@ -70,10 +66,8 @@ inline std::vector<uint8_t> TestPattern(size_t n, uint8_t bySeed = 0) {
   return data;
 }
 
-// Reader threads of this process (they carry the name "korvex-reader"), to show that Close
-// leaves none behind; other threads (a sanitizer's, say) may come and go. A joined thread can
-// stay listed for a moment while the kernel finishes it, so a count expected to drop is read
-// again (for at most two seconds) until it does.
+// Threads named "korvex-reader" in this process (a sanitizer's own may come and go). A joined
+// thread can stay listed a moment, so a count expected to drop is read again for up to 2 s.
 inline long ReaderThreadCount(long nExpected = -1) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
   for (;;) {

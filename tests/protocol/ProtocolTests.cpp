@@ -74,10 +74,8 @@ TEST(BitTiming, PresetsTextsAndValidity) {
   const char* const apszTexts[] = {"1.00M BPS",   "500.00K BPS", "250.00K BPS", "200.00K BPS", "125.00K BPS",
                                    "100.00K BPS", "50.00K BPS",  "40.00K BPS",  "25.00K BPS"};
   for (std::size_t i = 0; i < kPresetBitTimings.size(); ++i) {
-    SCOPED_TRACE(kPresetBitRateTexts[i]);
     EXPECT_EQ(FormatBitRate(kPresetBitTimings[i]), apszTexts[i]);
-    EXPECT_TRUE(IsValidBitTiming(kPresetBitTimings[i]));
-    EXPECT_EQ(FindPresetIndex(kPresetBitTimings[i]), static_cast<int>(i));
+    EXPECT_TRUE(IsValidBitTiming(kPresetBitTimings[i]) && FindPresetIndex(kPresetBitTimings[i]) == static_cast<int>(i)) << i;
   }
   EXPECT_EQ(FindPresetIndex(0x0F35), -1);
   EXPECT_EQ(FormatBitRate(0x3F33), "69.44K BPS");  // 40 MHz / (9 quanta * 64)

@@ -48,8 +48,7 @@ TEST_F(QtMessageHostTest, PostsFromAReaderThreadReachTheUiThreadInOrderAndTimers
   QCoreApplication::processEvents();
   EXPECT_FALSE(m_bOffThread);
   ASSERT_EQ(m_messages.size(), COUNT);  // nothing for the destroyed host
-  for (unsigned i = 0; i < COUNT; ++i)
-    ASSERT_EQ(m_messages[i], std::make_tuple(unsigned{WM_RX_NOTIFY}, uintptr_t{i}, -static_cast<intptr_t>(i)));
+  for (unsigned i = 0; i < COUNT; ++i) ASSERT_EQ(m_messages[i], std::make_tuple(unsigned{WM_RX_NOTIFY}, uintptr_t{i}, -intptr_t(i)));
 
   // Timers keep their ids; one killed inside its own tick stops; unknown ids are ignored.
   unsigned nFast = 0, nSlow = 0;
