@@ -20,12 +20,15 @@ class CPostRecorder : public ReaderListener {
 public:
   void OnBytesQueued() override {
     std::unique_lock<std::mutex> lock(m_mutex);
-    ++m_nPosts, m_changed.notify_all();
+    ++m_nPosts;
+    m_changed.notify_all();
     m_changed.wait(lock, [this] { return !m_bHolding; });
   }
   void OnPortGone() override {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_nPostsBeforeGone = m_nPosts.load(), ++m_nGone, m_changed.notify_all();
+    m_nPostsBeforeGone = m_nPosts.load();
+    ++m_nGone;
+    m_changed.notify_all();
   }
   // Waits, woken by every notification, until bDone() holds; false after five seconds.
   template <typename Predicate> bool WaitUntil(Predicate bDone) {
@@ -36,7 +39,8 @@ public:
   unsigned Posts() const { return m_nPosts; }
   void Hold(bool bHold) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_bHolding = bHold, m_changed.notify_all();
+    m_bHolding = bHold;
+    m_changed.notify_all();
   }
 
   std::atomic<unsigned> m_nPosts = 0, m_nGone = 0, m_nPostsBeforeGone = 0;

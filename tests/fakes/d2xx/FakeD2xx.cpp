@@ -126,12 +126,14 @@ FAKE_EXPORT FT_STATUS FT_ResetDevice(FT_HANDLE h) { return Entry(h, "FT_ResetDev
 
 FAKE_EXPORT FT_STATUS FT_GetLatencyTimer(FT_HANDLE h, uint8_t* pbyTimer) {
   const Entry call(h, "FT_GetLatencyTimer");
-  return call.m_pDevice ? (*pbyTimer = call.m_pDevice->byLatency, FT_OK) : FT_IO_ERROR;
+  if (call.m_pDevice != nullptr) *pbyTimer = call.m_pDevice->byLatency;
+  return call.m_pDevice ? FT_OK : FT_IO_ERROR;
 }
 
 FAKE_EXPORT FT_STATUS FT_SetLatencyTimer(FT_HANDLE h, uint8_t byTimer) {
   const Entry call(h, "FT_SetLatencyTimer", "%d", byTimer);
-  return call.m_pDevice ? (call.m_pDevice->byLatency = byTimer, FT_OK) : FT_IO_ERROR;
+  if (call.m_pDevice != nullptr) call.m_pDevice->byLatency = byTimer;
+  return call.m_pDevice ? FT_OK : FT_IO_ERROR;
 }
 
 FAKE_EXPORT D2XX_BOOL FT_W32_SetCommMask(FT_HANDLE h, unsigned long ulEventMask) {
@@ -144,7 +146,8 @@ FAKE_EXPORT D2XX_BOOL FT_W32_SetupComm(FT_HANDLE h, D2XX_DWORD dwRead, D2XX_DWOR
 
 FAKE_EXPORT D2XX_BOOL FT_W32_PurgeComm(FT_HANDLE h, D2XX_DWORD dwMask) {
   const Entry call(h, "FT_W32_PurgeComm", "%u", dwMask);
-  return call.m_pDevice != nullptr && (call.m_pDevice->rx.clear(), true);
+  if (call.m_pDevice != nullptr) call.m_pDevice->rx.clear();
+  return call.m_pDevice != nullptr;
 }
 
 FAKE_EXPORT D2XX_BOOL FT_W32_SetCommTimeouts(FT_HANDLE h, FTTIMEOUTS* pTimeouts) {
@@ -156,25 +159,30 @@ FAKE_EXPORT D2XX_BOOL FT_W32_SetCommTimeouts(FT_HANDLE h, FTTIMEOUTS* pTimeouts)
 
 FAKE_EXPORT D2XX_BOOL FT_W32_GetCommState(FT_HANDLE h, FTDCB* pDcb) {
   const Entry call(h, "FT_W32_GetCommState");
-  return call.m_pDevice != nullptr && pDcb->DCBlength == sizeof(FTDCB) && (*pDcb = call.m_pDevice->dcb, true);
+  if (call.m_pDevice == nullptr || pDcb->DCBlength != sizeof(FTDCB)) return 0;
+  *pDcb = call.m_pDevice->dcb;
+  return 1;
 }
 
 FAKE_EXPORT D2XX_BOOL FT_W32_SetCommState(FT_HANDLE h, FTDCB* pDcb) {
   const Entry call(h, "FT_W32_SetCommState", "%u,%u,%u,%u,xon=%d", pDcb->BaudRate, pDcb->ByteSize, pDcb->Parity,
                    pDcb->StopBits, pDcb->XonChar);
-  return call.m_pDevice != nullptr && (call.m_pDevice->dcb = *pDcb, true);
+  if (call.m_pDevice != nullptr) call.m_pDevice->dcb = *pDcb;
+  return call.m_pDevice != nullptr;
 }
 
 FAKE_EXPORT FT_STATUS FT_SetEventNotification(FT_HANDLE h, D2XX_DWORD dwMask, void* pParam) {
   const Entry call(h, "FT_SetEventNotification", "%u", dwMask);
-  if (call.m_pDevice != nullptr) call.m_pDevice->pEvent = (dwMask & FT_EVENT_RXCHAR) ? static_cast<FT_EVENT_HANDLE*>(pParam) : nullptr;
-  return call.m_pDevice ? FT_OK : FT_IO_ERROR;
+  if (call.m_pDevice == nullptr) return FT_IO_ERROR;
+  call.m_pDevice->pEvent = (dwMask & FT_EVENT_RXCHAR) ? static_cast<FT_EVENT_HANDLE*>(pParam) : nullptr;
+  return FT_OK;
 }
 
 FAKE_EXPORT D2XX_BOOL FT_W32_ClearCommError(FT_HANDLE h, D2XX_DWORD* pdwErrors, FTCOMSTAT* pComstat) {
   const Entry call(h, "FT_W32_ClearCommError");
   if (call.m_pDevice == nullptr) return 0;
-  *pdwErrors = 0, *pComstat = FTCOMSTAT{0, static_cast<D2XX_DWORD>(call.m_pDevice->rx.size()), 0};
+  *pdwErrors = 0;
+  *pComstat = FTCOMSTAT{0, static_cast<D2XX_DWORD>(call.m_pDevice->rx.size()), 0};
   return 1;
 }
 
@@ -184,9 +192,10 @@ FAKE_EXPORT D2XX_BOOL FT_W32_ReadFile(FT_HANDLE h, void* pBuffer, D2XX_DWORD dwT
   *pdwRead = 0;
   if (call.m_pDevice == nullptr || pOverlapped != nullptr) return 0;
   std::deque<uint8_t>& rx = call.m_pDevice->rx;
-  *pdwRead = static_cast<D2XX_DWORD>(std::min<size_t>(dwToRead, rx.size()));
-  std::copy_n(rx.begin(), *pdwRead, static_cast<uint8_t*>(pBuffer));
-  rx.erase(rx.begin(), rx.begin() + *pdwRead);
+  const size_t n = std::min<size_t>(dwToRead, rx.size());
+  std::copy_n(rx.begin(), n, static_cast<uint8_t*>(pBuffer));
+  rx.erase(rx.begin(), rx.begin() + static_cast<long>(n));
+  *pdwRead = static_cast<D2XX_DWORD>(n);
   return 1;
 }
 
@@ -196,12 +205,17 @@ FAKE_EXPORT D2XX_BOOL FT_W32_WriteFile(FT_HANDLE h, void* pBuffer, D2XX_DWORD dw
   *pdwWritten = 0;
   if (call.m_pDevice == nullptr || pOverlapped != nullptr) return 0;
   const uint8_t* pBytes = static_cast<const uint8_t*>(pBuffer);
-  call.m_pDevice->written.insert(call.m_pDevice->written.end(), pBytes, pBytes + (*pdwWritten = dwToWrite));
+  call.m_pDevice->written.insert(call.m_pDevice->written.end(), pBytes, pBytes + dwToWrite);
+  *pdwWritten = dwToWrite;
   return 1;
 }
 
 void CFakeD2xx::Reset() {
-  Locked([] { g_devices.clear(), g_log.clear(), g_failing.clear(), g_nListedCount = -1; });
+  std::lock_guard<std::mutex> lock(g_mutex);
+  g_devices.clear();
+  g_log.clear();
+  g_failing.clear();
+  g_nListedCount = -1;
 }
 
 void CFakeD2xx::AddDevice(const std::string& description, const std::string& serial, uint8_t byLatency) {
@@ -213,13 +227,20 @@ void CFakeD2xx::SetListedCount(long nCount) { Locked([&] { g_nListedCount = nCou
 std::vector<std::string> CFakeD2xx::Calls() { return Locked([] { return g_log; }); }
 
 void CFakeD2xx::RemoveDevice(const std::string& serial) {
-  Locked([&] { if (Device* pDevice = FindBySerial(serial)) pDevice->bRemoved = true; });
+  std::lock_guard<std::mutex> lock(g_mutex);
+  if (Device* pDevice = FindBySerial(serial)) pDevice->bRemoved = true;
 }
+
 bool CFakeD2xx::IsOpen(const std::string& serial) {
-  return Locked([&] { return FindBySerial(serial) != nullptr && FindBySerial(serial)->bOpen; });
+  std::lock_guard<std::mutex> lock(g_mutex);
+  const Device* pDevice = FindBySerial(serial);
+  return pDevice != nullptr && pDevice->bOpen;
 }
+
 std::vector<uint8_t> CFakeD2xx::Written(const std::string& serial) {
-  return Locked([&] { return FindBySerial(serial) ? FindBySerial(serial)->written : std::vector<uint8_t>{}; });
+  std::lock_guard<std::mutex> lock(g_mutex);
+  const Device* pDevice = FindBySerial(serial);
+  return pDevice != nullptr ? pDevice->written : std::vector<uint8_t>{};
 }
 
 void CFakeD2xx::Feed(const std::string& serial, const std::vector<uint8_t>& data) {
@@ -229,9 +250,10 @@ void CFakeD2xx::Feed(const std::string& serial, const std::vector<uint8_t>& data
     pDevice->rx.insert(pDevice->rx.end(), data.begin(), data.end());
     return pDevice->bOpen ? pDevice->pEvent : nullptr;
   });
-  if (pEvent == nullptr) return;
   // Signalled outside the fake's own lock, as the reader holds eMutex while it calls in.
-  pthread_mutex_lock(&pEvent->eMutex);
-  pthread_cond_signal(&pEvent->eCondVar);
-  pthread_mutex_unlock(&pEvent->eMutex);
+  if (pEvent != nullptr) {
+    pthread_mutex_lock(&pEvent->eMutex);
+    pthread_cond_signal(&pEvent->eCondVar);
+    pthread_mutex_unlock(&pEvent->eMutex);
+  }
 }
