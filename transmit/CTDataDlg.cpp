@@ -111,7 +111,7 @@ QGridLayout* CTDataDlg::CreateFrameRows() {
 // The starting values reach the controls: identifier, data bytes in their format, then the
 // protocol, length and frame-type rules, each of which may empty and disable boxes.
 void CTDataDlg::Open() {
-  const CIdentifierEditor::EProtocol eProtocol = m_result.bStandardID ? CIdentifierEditor::CAN_20A : CIdentifierEditor::CAN_20B;
+  const auto eProtocol = m_result.bStandardID ? CIdentifierEditor::CAN_20A : CIdentifierEditor::CAN_20B;
   m_pIdEditor->Load(m_result.dwID, eProtocol);
   const DataBoxTexts hexTexts = HexBoxTextsOf(m_result);
   const bool bAscii = !m_result.bHexFormat;

@@ -32,10 +32,10 @@ public:
 
 protected:
   void OnOk() override;
-  // The typing filter of the data boxes.
-  bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
 private:
+  // The typing filter of the data boxes.
+  bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
   QGridLayout* CreateFrameRows();
   void Open();
   void OnProtocolSelected(int nIndex);
