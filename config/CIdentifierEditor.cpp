@@ -10,20 +10,6 @@ constexpr char32_t BACKSPACE = 8;
 constexpr uint32_t STANDARD_ID_MASK = 0x7FF;
 constexpr uint32_t EXTENDED_ID_MASK = 0x1FFFFFFF;
 
-// The low 8 bits of the value of the leading hexadecimal digits; 0 for none or "".
-uint8_t ByteOf(std::string_view text) {
-  uint8_t byValue = 0;
-  for (const char c : text) {
-    int nDigit = 0;
-    if (c >= '0' && c <= '9') nDigit = c - '0';
-    else if (c >= 'A' && c <= 'F') nDigit = c - 'A' + 10;
-    else if (c >= 'a' && c <= 'f') nDigit = c - 'a' + 10;
-    else break;
-    byValue = static_cast<uint8_t>((byValue << 4) | nDigit);
-  }
-  return byValue;
-}
-
 unsigned ShiftOf(int nBox) { return 8u * static_cast<unsigned>(4 - nBox); }
 
 }  // namespace
@@ -47,7 +33,7 @@ void CIdentifierEditor::ApplyBoxText(int nBox) {
   const std::string& text = m_astrBox[Index(nBox)];
   const uint8_t byMask = BitsInUse(nBox);
   if (byMask == 0 || !IsHexText(text)) return;
-  const uint8_t byValue = ByteOf(text);
+  const uint8_t byValue = LeadingHexByte(text);
   if (text.size() == 2 && (byValue & ~byMask)) {
     WriteBox(nBox, byValue & byMask);
     return;
@@ -77,7 +63,7 @@ void CIdentifierEditor::OnBoxLeft(int nBox) {
   if (byMask == 0 || byMask == 0xFF) return;
   const std::string& text = m_astrBox[Index(nBox)];
   if (!IsHexText(text)) return;
-  const uint8_t byValue = ByteOf(text);
+  const uint8_t byValue = LeadingHexByte(text);
   if (byValue & ~byMask) WriteBox(nBox, byValue & byMask);
 }
 
@@ -86,7 +72,7 @@ void CIdentifierEditor::OnTickClicked(int nTick) {
   m_dwTicks ^= uint32_t{1} << nTick;
   const int nBox = 4 - nTick / 8;
   const uint8_t byBit = static_cast<uint8_t>(1u << (nTick % 8));
-  const uint8_t byValue = ByteOf(m_astrBox[Index(nBox)]);
+  const uint8_t byValue = LeadingHexByte(m_astrBox[Index(nBox)]);
   WriteBox(nBox, IsTicked(nTick) ? byValue | byBit : byValue & ~byBit);
 }
 
@@ -102,7 +88,7 @@ void CIdentifierEditor::TakeBoxTexts() { m_astrStored = m_astrBox; }
 uint32_t CIdentifierEditor::Read() const {
   uint32_t dwID = 0;
   for (int nBox = 1; nBox <= BOX_COUNT; ++nBox)
-    dwID |= uint32_t{ByteOf(m_astrStored[Index(nBox)])} << ShiftOf(nBox);
+    dwID |= uint32_t{LeadingHexByte(m_astrStored[Index(nBox)])} << ShiftOf(nBox);
   return dwID & (m_eProtocol == CAN_20A ? STANDARD_ID_MASK : EXTENDED_ID_MASK);
 }
 

@@ -7,17 +7,13 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "uisupport/TypedCharacter.h"
+
 namespace {
 
 constexpr int BOX_CHARS = 2;
 constexpr int TICKS_PER_ROW = 8;
 constexpr int TOP_ROW_TICKS = 5;  // ID28..ID24
-
-bool IsNavigationKey(int nKey) {
-  for (int nPassed : {Qt::Key_Delete, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_Tab, Qt::Key_Backtab})
-    if (nKey == nPassed) return true;
-  return false;
-}
 
 int TextWidthFor(const QWidget* pWidget, const QString& sample) {
   return pWidget->fontMetrics().horizontalAdvance(sample) + 12;
@@ -106,15 +102,11 @@ bool CIdentifierEditorCtrl::eventFilter(QObject* pWatched, QEvent* pEvent) {
     return false;
   }
   if (pEvent->type() != QEvent::KeyPress) return false;
-  auto* pKey = static_cast<QKeyEvent*>(pEvent);
-  const QString text = pKey->text();
-  // Editing and dialog keys keep their role (Enter goes on to the dialog, which drops it);
-  // only typed characters are filtered.
-  if (text.isEmpty() || IsNavigationKey(pKey->key())) return false;
-  if (text.size() != 1) return true;
-  const char32_t chPassed = CIdentifierEditor::FilterChar(text.at(0).unicode());
+  const std::optional<char32_t> chTyped = TypedCharacter(*static_cast<QKeyEvent*>(pEvent));
+  if (!chTyped) return false;
+  const char32_t chPassed = CIdentifierEditor::FilterChar(*chTyped);
   if (chPassed == 0) return true;
-  if (chPassed == static_cast<char32_t>(text.at(0).unicode())) return false;
+  if (chPassed == *chTyped) return false;
   Box(nBox)->insert(QString(QChar(static_cast<char16_t>(chPassed))));  // a letter as its capital
   return true;
 }

@@ -18,14 +18,30 @@ std::string DirectoryPart(const std::string& path) {
   return nSlash == 0 ? std::string("/") : path.substr(0, nSlash);
 }
 
+// 0..15 for a hexadecimal digit, -1 for any other character.
+int HexDigitOf(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
 }  // namespace
 
 bool IsHexText(std::string_view text) {
-  for (const char c : text) {
-    const bool bHex = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-    if (!bHex) return false;
-  }
+  for (const char c : text)
+    if (HexDigitOf(c) < 0) return false;
   return true;
+}
+
+uint8_t LeadingHexByte(std::string_view text) {
+  uint8_t byValue = 0;
+  for (const char c : text) {
+    const int nDigit = HexDigitOf(c);
+    if (nDigit < 0) break;
+    byValue = static_cast<uint8_t>((byValue << 4) | nDigit);
+  }
+  return byValue;
 }
 
 std::string ExistingDirectoryOf(const std::string& path) {

@@ -8,8 +8,16 @@
 // Object names, for tests and for finding the controls: "protocol", "length", "frameType",
 // "format" (the four lists), "data0".."data7" (the data boxes), "id" (the identifier editor),
 // "ok" and "cancel" (the buttons).
+#include <array>
+
 #include "transmit/TData.h"
+#include "transmit/TDataDlgRules.h"
 #include "uisupport/CFormDialog.h"
+
+class CIdentifierEditorCtrl;
+class QComboBox;
+class QGridLayout;
+class QLineEdit;
 
 class CTDataDlg final : public CFormDialog {
   Q_OBJECT
@@ -26,5 +34,23 @@ protected:
   void OnOk() override;
 
 private:
+  // The typing filter of the data boxes.
+  bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
+  QGridLayout* CreateFrameRows();
+  void Open();
+  void OnProtocolSelected(int nIndex);
+  void ApplyFrameType(int nIndex);
+  void ApplyLength(int nLength);
+  void OnFormatSelected(int nIndex);
+  bool IsAsciiSelected() const;
+  DataBoxTexts DataTexts() const;
+  void ShowDataTexts(const DataBoxTexts& texts, bool bAscii);
+
   TData m_result;
+  QComboBox* m_pProtocol = nullptr;
+  QComboBox* m_pLength = nullptr;
+  QComboBox* m_pFrameType = nullptr;
+  QComboBox* m_pFormat = nullptr;
+  std::array<QLineEdit*, DATA_BOX_COUNT> m_apData{};
+  CIdentifierEditorCtrl* m_pIdEditor = nullptr;
 };
