@@ -88,7 +88,7 @@ protected:
 // reception stopped; a written configuration is read back. An unprivileged user runs them one
 // after another, so each run must leave the port as it found it (exclusive mode, settings).
 TEST_F(CliEndToEndTest, EveryCommandIsAnswered) {
-  StartSim({"--version", "0x34", "--rate", "0"});
+  StartSim({"--firmware", "0x34", "--rate", "0"});
   ASSERT_EQ(::chmod(m_pty.c_str(), 0666), 0);
   const std::string written = "CAN2.0A  500.00K BPS  수신 ID:123  수신 Mask ID:7F0";
   const struct { std::vector<std::string> command; std::string answer; } kCases[] = {
@@ -172,7 +172,7 @@ TEST_F(CliEndToEndTest, MonitorEndsOnASignalOrWhenThePortGoesAway) {
 // written (the command is still sent: the event log has its answer); ports lists only what it
 // is given here.
 TEST_F(CliEndToEndTest, ExitStatusesAndMessages) {
-  StartSim({"--version", "0x34", "--rate", "0"});
+  StartSim({"--firmware", "0x34", "--rate", "0"});
   std::filesystem::create_directories(m_dir / "class/tty");  // an empty tty tree and no
   ::setenv("KORVEX_SYSFS_ROOT", m_dir.Path().c_str(), 1);         // D2XX library stand in for
   ::setenv("KORVEX_D2XX_LIBRARY", (m_dir / "no-libftd2xx.so").c_str(), 1);  // the machine's
