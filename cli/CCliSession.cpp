@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "cli/CandumpLine.h"
 #include "protocol/CModuleChannel.h"
 #include "receive/CLogFiles.h"
 
@@ -119,7 +120,10 @@ void CCliSession::SendCommand() {
     case ECliCommand::MONITOR:
       m_channel.SetReception(true, true);
       break;
-    case ECliCommand::PORTS:  // listed without a session (RunPortsCommand)
+    case ECliCommand::PORTS:  // done without a session (CliMain)
+    case ECliCommand::CONVERT:
+    case ECliCommand::SHOW_HELP:
+    case ECliCommand::SHOW_VERSION:
       break;
   }
 }
@@ -153,24 +157,32 @@ bool CCliSession::FlushOutput() {
   return m_nOutputError == 0;
 }
 
-void CCliSession::Print(std::string_view stamp, std::string_view text) {
-  if (m_nOutputError != 0) return;  // nobody sees it any more
+void CCliSession::Print(std::FILE* pTo, std::string_view stamp, std::string_view text) {
+  if (pTo == m_pOut && m_nOutputError != 0) return;  // nobody sees it any more
   if (!stamp.empty()) {
-    std::fwrite(stamp.data(), 1, stamp.size(), m_pOut);
-    std::fputs("  ", m_pOut);
+    std::fwrite(stamp.data(), 1, stamp.size(), pTo);
+    std::fputs("  ", pTo);
   }
-  std::fwrite(text.data(), 1, text.size(), m_pOut);
-  std::fputc('\n', m_pOut);
+  std::fwrite(text.data(), 1, text.size(), pTo);
+  std::fputc('\n', pTo);
 }
 
 void CCliSession::AppendEvent(std::string_view text, COLORREF /*colour*/) {
-  Print(m_options.m_bTimestamps ? m_logs.TimeStamp() : std::string_view(), text);
+  Print(m_options.m_eFormat == EFrameFormat::CANDUMP ? m_pErr : m_pOut,
+        m_options.m_bTimestamps ? m_logs.TimeStamp() : std::string_view(), text);
 }
 
 // A frame is stamped with the second its bytes came off the port, on screen as in the log.
 void CCliSession::AppendLine(std::string_view text, const ArrivalTime& arrival) {
   if (m_bFramesClosed || MonitorDone()) return;
   ++m_qwFrames;
-  Print(m_options.m_bTimestamps ? m_logs.TimeStamp(arrival.WallSeconds()) : std::string_view(), text);
+  if (m_options.m_eFormat == EFrameFormat::CANDUMP) {
+    // The decoder hands over the frame it has just stored, so the line is formed from the
+    // frame itself rather than read back from its text.
+    CandumpLine(m_channel.LastFrame(), arrival.m_nWallNs, m_candump);
+    Print(m_pOut, {}, m_candump);
+  } else {
+    Print(m_pOut, m_options.m_bTimestamps ? m_logs.TimeStamp(arrival.WallSeconds()) : std::string_view(), text);
+  }
   m_logs.WriteStampedLine(LOG_RDATA, text, arrival.WallSeconds());
 }

@@ -2,12 +2,14 @@
 // One run of korvex-cli over the module channel: open the port (the start-up exchange runs
 // first), send the command, wait for its answer, the communication error or the port's
 // disappearance, close with reception stopped. Every event is printed as LogEvent receives it
-// and every received frame as the receive list would receive it, one per line; the log files
+// and every received frame as the receive list would receive it, one per line (or, with
+// --format candump, as a candump line, the events then on standard error); the log files
 // are written as the window writes them. What went wrong beyond the events (why the port did
 // not open, the port gone, the channel's counters, an output that cannot be written) goes to
 // standard error. Runs on any message loop through CliPump.
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include "cli/CliOptions.h"
 #include "protocol/MessageHost.h"
@@ -19,13 +21,16 @@ class CLogFiles;
 class CModuleChannel;
 class Sleeper;
 
-// 4: no answer, the port went away or received frames were dropped; 5: the output failed.
+// 4: no answer, the port went away or received frames were dropped; 5: the output failed;
+// 6 and 7 are convert's: lines skipped, the file not read.
 enum ECliExit : int {
   CLI_EXIT_ANSWERED = 0,
   CLI_EXIT_USAGE = 2,
   CLI_EXIT_NO_PORT = 3,
   CLI_EXIT_COMM_FAILED = 4,
-  CLI_EXIT_OUTPUT_FAILED = 5
+  CLI_EXIT_OUTPUT_FAILED = 5,
+  CLI_EXIT_LINES_SKIPPED = 6,
+  CLI_EXIT_NO_INPUT = 7
 };
 
 // What the session needs from the message loop it runs on.
@@ -77,8 +82,8 @@ private:
   void WaitWhile(CliPump& pump, bool bForOutput, TWaiting bWaiting);
   // False once the output failed; the first failure's reason is kept for the report.
   bool FlushOutput();
-  // The line, after its time stamp when one is given.
-  void Print(std::string_view stamp, std::string_view text);
+  // The line to pTo, after its time stamp when one is given.
+  void Print(std::FILE* pTo, std::string_view stamp, std::string_view text);
   // Standard error's account of the run, and the exit status.
   int Finish(bool bOpened, bool bAnswered);
 
@@ -95,4 +100,5 @@ private:
   uint64_t m_qwMonitorMsLeft = 0;
   bool m_bFramesClosed = false;  // after monitor's end no more frames are passed on
   uint64_t m_qwFrames = 0;
+  std::string m_candump;  // the candump line being formed, reused
 };

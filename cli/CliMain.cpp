@@ -13,6 +13,7 @@
 #include "cli/CCliSession.h"
 #include "cli/CliOptions.h"
 #include "cli/CliPorts.h"
+#include "cli/RDataLogConvert.h"
 #include "link/CD2xxLibrary.h"
 #include "protocol/CModuleChannel.h"
 #include "protocol/CQtMessageHost.h"
@@ -70,10 +71,25 @@ int main(int argc, char* argv[]) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   const CliParseResult parsed = ParseCommandLine(args);
   if (!parsed.m_bOk) {
-    std::fprintf(stderr, "korvex-cli: %s\n%s", parsed.m_error.c_str(), CliUsage().c_str());
+    std::fprintf(stderr, "korvex-cli: %s\nTry 'korvex-cli --help' for more information.\n", parsed.m_error.c_str());
     return CLI_EXIT_USAGE;
   }
-  if (parsed.m_options.m_eCommand == ECliCommand::PORTS) return RunPortsCommand(parsed.m_options, stdout, stderr);
+  // What needs no port is done without the event loop.
+  switch (parsed.m_options.m_eCommand) {
+    case ECliCommand::SHOW_HELP:
+    case ECliCommand::SHOW_VERSION: {
+      const std::string text =
+          parsed.m_options.m_eCommand == ECliCommand::SHOW_HELP ? CliUsage() : CliVersion() + "\n";
+      std::fputs(text.c_str(), stdout);
+      return std::fflush(stdout) == 0 ? CLI_EXIT_ANSWERED : CLI_EXIT_OUTPUT_FAILED;
+    }
+    case ECliCommand::PORTS:
+      return RunPortsCommand(parsed.m_options, stdout, stderr);
+    case ECliCommand::CONVERT:
+      return ConvertRDataLog(parsed.m_options.m_inputPath, stdout, stderr);
+    default:
+      break;
+  }
   // USB modules are reached through the D2XX library, loaded once as at the analyzer's start;
   // without it the open fails like that of an absent module.
   if (parsed.m_options.m_bUsb) CD2xxLibrary::Shared().Load();

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 
+#include "KorvexVersion.h"
 #include "protocol/BitTiming.h"
 
 namespace {
@@ -208,6 +209,15 @@ bool ParseMonitor(CArgs& args, CliOptions& options, std::string& error) {
   std::string value;
   while (!args.AtEnd()) {
     const std::string arg = args.Take();
+    if (arg == "--format") {
+      if (!args.TakeValue(arg, value, error)) return false;
+      if (value != "text" && value != "candump") {
+        error = "--format takes text or candump, not '" + value + "'";
+        return false;
+      }
+      options.m_eFormat = value == "text" ? EFrameFormat::TEXT : EFrameFormat::CANDUMP;
+      continue;
+    }
     if (arg != "--seconds" && arg != "--count") {
       error = "monitor does not know '" + arg + "'";
       return false;
@@ -234,7 +244,7 @@ bool ParseCommand(const std::string& name, CArgs& args, CliOptions& options, std
   } kCommands[] = {{"read-config", ECliCommand::READ_CONFIG}, {"write-config", ECliCommand::WRITE_CONFIG},
                    {"version", ECliCommand::VERSION},         {"reset", ECliCommand::RESET},
                    {"send", ECliCommand::SEND},               {"monitor", ECliCommand::MONITOR},
-                   {"ports", ECliCommand::PORTS}};
+                   {"ports", ECliCommand::PORTS},             {"convert", ECliCommand::CONVERT}};
   for (const auto& command : kCommands) {
     if (name != command.pszName) continue;
     options.m_eCommand = command.eCommand;
@@ -245,6 +255,17 @@ bool ParseCommand(const std::string& name, CArgs& args, CliOptions& options, std
         return ParseSend(args, options, error);
       case ECliCommand::MONITOR:
         return ParseMonitor(args, options, error);
+      case ECliCommand::CONVERT:
+        if (args.AtEnd() || args.Peek().empty()) {
+          error = "convert needs the receive-data log file";
+          return false;
+        }
+        options.m_inputPath = args.Take();
+        if (!args.AtEnd()) {
+          error = "convert takes one file";
+          return false;
+        }
+        return true;
       default:
         if (!args.AtEnd()) {
           error = name + " takes no arguments";
@@ -278,6 +299,11 @@ CliParseResult ParseCommandLine(const std::vector<std::string>& argv) {
   std::string value;
   while (!args.AtEnd() && args.Peek().starts_with("--")) {
     const std::string arg = args.Take();
+    if (arg == "--help" || arg == "--version") {
+      options.m_eCommand = arg == "--help" ? ECliCommand::SHOW_HELP : ECliCommand::SHOW_VERSION;
+      result.m_bOk = true;
+      return result;
+    }
     if (arg == "--timestamps") {
       options.m_bTimestamps = true;
       continue;
@@ -322,12 +348,18 @@ CliParseResult ParseCommandLine(const std::vector<std::string>& argv) {
     error = "no command given";
     return result;
   }
-  // Listing the ports needs no port; every other command talks to one.
-  if (!bPortGiven && !bUsbGiven && args.Peek() != "ports") {
+  // Listing the ports needs no port and converting a file takes none; every other command
+  // talks to one.
+  const std::string command = args.Take();
+  if (command == "convert" && (bPortGiven || bUsbGiven || bBaudGiven || !options.m_eventLogPath.empty() ||
+                               !options.m_rdataLogPath.empty())) {
+    error = "convert reads a file: it takes no port and writes no log";
+    return result;
+  }
+  if (!bPortGiven && !bUsbGiven && command != "ports" && command != "convert") {
     error = "give --port PATH or --usb SERIAL";
     return result;
   }
-  const std::string command = args.Take();
   if (command != "ports" && options.m_commandLinePorts.size() > 1) {
     error = "--port is given twice";
     return result;
@@ -337,20 +369,65 @@ CliParseResult ParseCommandLine(const std::vector<std::string>& argv) {
 }
 
 std::string CliUsage() {
-  return "usage: korvex-cli (--port PATH [--baud 38400|921600] | --usb SERIAL)\n"
-         "                  [--event-log FILE] [--rdata-log FILE] [--timestamps] COMMAND [ARGS]\n"
-         "  read-config\n"
-         "  write-config [--std|--ext] [--bitrate 1M|500K|250K|200K|125K|100K|50K|40K|25K | --bit-timing 0xHHHH]\n"
-         "               [--auto-reset] [--report busoff,passive,warning] [--id HEX] [--mask HEX]\n"
-         "  version\n"
-         "  reset\n"
-         "  send [--std|--ext] [--remote] ID [BYTE ...]          (hexadecimal: send --std 123 11 22)\n"
-         "  monitor [--seconds N] [--count N]\n"
-         "  ports                                                (the serial ports and USB modules found;\n"
-         "                                                       each --port PATH[=module] joins the list)\n"
-         "Defaults: --baud 38400, --ext; write-config: 250K, ID 0, mask 0, and automatic reset with\n"
-         "bus-off reports unless --auto-reset or --report is given (--report \"\" reports nothing).\n"
-         "Exit status: 0 answered, 2 bad usage, 3 port not opened (the reason on standard error),\n"
-         "4 no answer from the module, the port went away or received frames were dropped,\n"
-         "5 the output could not be written.\n";
+  return "usage: korvex-cli (--port PATH | --usb SERIAL) [OPTION]... COMMAND [ARGS]...\n"
+         "  or:  korvex-cli [--port PATH[=module]]... ports\n"
+         "  or:  korvex-cli convert FILE\n"
+         "Drives a Korvex CAN-bus interface module over a serial port or USB without the window: each\n"
+         "command opens the port, reads the module's configuration and reception state, sends the\n"
+         "command, prints the events (the analyzer's event log lines) and received frames, and closes\n"
+         "the port with reception stopped.\n"
+         "\n"
+         "Options:\n"
+         "  --port PATH        the serial port (/dev/ttyUSB0; a name without \"/\" is under /dev)\n"
+         "  --baud RATE        38400 (default) or 921600, the rate of the module's own USB port\n"
+         "  --usb SERIAL       the module with this USB serial number, through the D2XX library\n"
+         "                     (libftd2xx.so, or the file named by KORVEX_D2XX_LIBRARY); always\n"
+         "                     921600 bit/s\n"
+         "  --event-log FILE   append the events to FILE as the analyzer writes its event log\n"
+         "                     (code page 949, CR LF, each line stamped)\n"
+         "  --rdata-log FILE   append the received frames to FILE as the analyzer writes its\n"
+         "                     receive-data log\n"
+         "  --timestamps       put the local time in front of each printed line (a frame's is the\n"
+         "                     second its bytes arrived)\n"
+         "  --help             print this help and exit\n"
+         "  --version          print the program's version and exit\n"
+         "\n"
+         "Commands:\n"
+         "  read-config        read the module's configuration\n"
+         "  write-config [OPTION]...\n"
+         "                     write the configuration: --std (CAN 2.0A) or --ext (2.0B, default);\n"
+         "                     --bitrate 1M|500K|250K|200K|125K|100K|50K|40K|25K (default 250K) or\n"
+         "                     --bit-timing 0xHHHH; --auto-reset; --report busoff,passive,warning;\n"
+         "                     --id HEX and --mask HEX, the receive ID and mask (default 0).\n"
+         "                     Without --auto-reset and --report: automatic reset with bus-off\n"
+         "                     reports (--report \"\" reports nothing)\n"
+         "  version            read the module's firmware version\n"
+         "  reset              reset the module's CAN node\n"
+         "  send [--std|--ext] [--remote] ID [BYTE]...\n"
+         "                     send one frame; identifier and bytes in hexadecimal\n"
+         "                     (send --std 123 11 22)\n"
+         "  monitor [--seconds N] [--count N] [--format text|candump]\n"
+         "                     start reception and print each received frame until N seconds\n"
+         "                     have passed, N frames have arrived, or SIGINT, SIGTERM or SIGHUP;\n"
+         "                     --format candump prints \"(SECONDS.MICROSECONDS) korvex0 ID#DATA\"\n"
+         "                     lines that other CAN tools read (the events then go to standard\n"
+         "                     error); --rdata-log still writes the analyzer's own log\n"
+         "  ports              list the serial ports and USB modules found; each --port joins the\n"
+         "                     list (PATH=module marks it as the module's own port)\n"
+         "  convert FILE       print a receive-data log file (as --rdata-log or the analyzer writes\n"
+         "                     it) as candump lines; its time stamps keep whole seconds. A line that\n"
+         "                     is not a received frame (an event log's, a garbled one) is named with\n"
+         "                     its number on standard error and skipped\n"
+         "\n"
+         "Exit status:\n"
+         "  0  the command was answered (convert: every line was converted)\n"
+         "  2  bad usage\n"
+         "  3  the port did not open (the reason on standard error)\n"
+         "  4  no answer from the module within a second, the port went away, or received\n"
+         "     frames were dropped because the program fell behind\n"
+         "  5  the output could not be written\n"
+         "  6  convert skipped lines it could not read\n"
+         "  7  convert could not open or read the file\n";
 }
+
+std::string CliVersion() { return std::string("korvex-cli ") + KORVEX_VERSION; }

@@ -5,6 +5,9 @@
 //   --port /dev/ttyUSB0 --baud 921600 send --std 123 11 22  -> 2.0A data frame 0x123, 11 22
 //   --usb KX01 write-config --std --bitrate 500K --id 7FF    -> mode 0x0C, 0x0734, ID 0x7FF
 //   ports                                                    -> the port lists; --port adds one
+//   --port /dev/ttyUSB0 monitor --format candump             -> frames as candump log lines
+//   convert RDataLog.txt                                     -> a receive-data log as candump lines
+//   --help / --version (anywhere before the command)         -> the usage / "korvex-cli 1.0.0"
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,7 +15,11 @@
 #include "link/CommandLinePorts.h"
 #include "protocol/ModuleFormat.h"
 
-enum class ECliCommand { READ_CONFIG, WRITE_CONFIG, VERSION, RESET, SEND, MONITOR, PORTS };
+enum class ECliCommand { READ_CONFIG, WRITE_CONFIG, VERSION, RESET, SEND, MONITOR, PORTS, CONVERT, SHOW_HELP, SHOW_VERSION };
+
+// How monitor prints received frames: as the receive list shows them, or as candump log lines
+// (the events then go to standard error, so standard output holds nothing else).
+enum class EFrameFormat { TEXT, CANDUMP };
 
 struct CliOptions {
   // Connection and output.
@@ -40,6 +47,10 @@ struct CliOptions {
   // monitor; 0 means no limit
   uint32_t m_nSeconds = 0;
   uint64_t m_qwCount = 0;
+  EFrameFormat m_eFormat = EFrameFormat::TEXT;
+
+  // convert
+  std::string m_inputPath;
 };
 
 struct CliParseResult {
@@ -50,4 +61,7 @@ struct CliParseResult {
 
 // The arguments after the program name.
 CliParseResult ParseCommandLine(const std::vector<std::string>& args);
+// The whole usage (--help, and the manual page made from it).
 std::string CliUsage();
+// "korvex-cli <version>"
+std::string CliVersion();

@@ -10,7 +10,8 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${KORVEX_BUILD_DIR:-$ROOT/build}
 PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
           libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev libgl-dev fonts-nanum-coding fonts-nanum)
+          qt6-base-dev libgl-dev fonts-nanum-coding fonts-nanum
+          help2man desktop-file-utils appstream dpkg-dev python3-can file)
 
 install_packages() {
   local missing=()

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "KorvexVersion.h"
+
 namespace {
 
 // A whole unsigned number within [nMin, nMax]: decimal, or hexadecimal with "0x".
@@ -23,17 +25,28 @@ bool ParseNumber(const char* pszText, uint32_t nMin, uint32_t nMax, uint32_t& nV
 }  // namespace
 
 const char* CSimOptions::Usage() {
-  return "usage: korvex-sim [--link PATH] [--rate FRAMES_PER_SECOND | --bus] [--version 0xMN] [--seconds N]\n"
-         "Serves a simulated Korvex module on a new pseudo-terminal and prints its path.\n"
+  return "usage: korvex-sim [--link PATH] [--rate FRAMES_PER_SECOND | --bus] [--firmware 0xMN] [--seconds N]\n"
+         "\n"
+         "Serves a simulated Korvex module on a new pseudo-terminal and prints its path, so the\n"
+         "analyzer and korvex-cli can be tried without hardware (korvex-cli --port PATH).\n"
+         "\n"
+         "Options:\n"
          "  --link PATH      also make PATH a symbolic link to the pseudo-terminal\n"
          "  --rate N         received frames per second while reception runs (0 to 100000, default 10);\n"
          "                   each frame carries a sequence number\n"
          "  --bus            received frames look like a real bus instead: several identifiers\n"
          "                   (11-bit, and 29-bit under CAN 2.0B) at cycle times of 10 ms to 1 s,\n"
          "                   data and remote frames of various lengths, changing data\n"
-         "  --version 0xMN   firmware version the module reports (default 0x12, version 1.2)\n"
-         "  --seconds N      stop after N seconds (default: run until SIGINT or SIGTERM)\n";
+         "  --firmware 0xMN  firmware version the module reports (default 0x12, version 1.2)\n"
+         "  --seconds N      stop after N seconds (default: run until SIGINT, SIGTERM or SIGHUP)\n"
+         "  --help           print this help and exit\n"
+         "  --version        print the program's version and exit\n"
+         "\n"
+         "Exit status: 0 after serving, 1 when the terminal or the link cannot be made, 2 on bad\n"
+         "usage.\n";
 }
+
+std::string CSimOptions::VersionText() { return std::string("korvex-sim ") + KORVEX_VERSION; }
 
 bool CSimOptions::Parse(int argc, const char* const* argv, std::string& error) {
   bool bRate = false;
@@ -43,12 +56,16 @@ bool CSimOptions::Parse(int argc, const char* const* argv, std::string& error) {
       m_bHelp = true;
       continue;
     }
+    if (std::strcmp(pszName, "--version") == 0) {
+      m_bVersion = true;
+      continue;
+    }
     if (std::strcmp(pszName, "--bus") == 0) {
       m_bBus = true;
       continue;
     }
     const bool bKnown = std::strcmp(pszName, "--link") == 0 || std::strcmp(pszName, "--rate") == 0 ||
-                        std::strcmp(pszName, "--version") == 0 || std::strcmp(pszName, "--seconds") == 0;
+                        std::strcmp(pszName, "--firmware") == 0 || std::strcmp(pszName, "--seconds") == 0;
     if (!bKnown) {
       error = std::string("unknown argument: ") + pszName;
       return false;
@@ -66,7 +83,7 @@ bool CSimOptions::Parse(int argc, const char* const* argv, std::string& error) {
     } else if (std::strcmp(pszName, "--rate") == 0) {
       bRate = true;
       bGood = ParseNumber(pszValue, 0, CSimModule::MAX_FRAME_RATE, m_nRate);
-    } else if (std::strcmp(pszName, "--version") == 0) {
+    } else if (std::strcmp(pszName, "--firmware") == 0) {
       bGood = ParseNumber(pszValue, 0, 0xFF, nValue);
       m_byVersion = static_cast<uint8_t>(nValue);
     } else {

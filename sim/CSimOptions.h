@@ -1,8 +1,10 @@
 #pragma once
 // Command line of korvex-sim:
-//   korvex-sim [--link PATH] [--rate FRAMES_PER_SECOND | --bus] [--version 0xMN] [--seconds N]
-//   --rate 0 sends no frames; --bus sends realistic bus traffic instead of numbered frames; --version takes 0x12 or 18 alike; without --seconds the
-//   program serves until SIGINT or SIGTERM.
+//   korvex-sim [--link PATH] [--rate FRAMES_PER_SECOND | --bus] [--firmware 0xMN] [--seconds N]
+//   korvex-sim --help | --version
+//   --rate 0 sends no frames; --bus sends realistic bus traffic instead of numbered frames;
+//   --firmware takes 0x12 or 18 alike; without --seconds the program serves until SIGINT or
+//   SIGTERM.
 #include <cstdint>
 #include <string>
 
@@ -17,8 +19,11 @@ struct CSimOptions {
   uint32_t m_nSeconds = 0;                         // 0: until a signal
   bool m_bBus = false;                             // bus traffic instead of numbered frames
   bool m_bHelp = false;
+  bool m_bVersion = false;                         // print the program's version
 
   // False on a bad argument, with error saying which.
   bool Parse(int argc, const char* const* argv, std::string& error);
   static const char* Usage();
+  static std::string VersionText();  // "korvex-sim <version>"
+
 };

@@ -28,9 +28,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "korvex-sim: %s\n%s", error.c_str(), CSimOptions::Usage());
     return 2;
   }
-  if (options.m_bHelp) {
-    std::fputs(CSimOptions::Usage(), stdout);
-    return 0;
+  if (options.m_bHelp || options.m_bVersion) {
+    std::fputs(options.m_bHelp ? CSimOptions::Usage() : (CSimOptions::VersionText() + "\n").c_str(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
   }
 
   // The signals that end the program arrive through a descriptor the serving loop polls,

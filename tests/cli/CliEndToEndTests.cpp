@@ -15,7 +15,6 @@
 #include <sstream>
 #include <thread>
 
-#include "cli/CliOptions.h"
 #include "support/ScratchDir.h"
 #include "support/ChildProcess.h"
 #include "support/SimSequence.h"
@@ -88,7 +87,7 @@ protected:
 // reception stopped; a written configuration is read back. An unprivileged user runs them one
 // after another, so each run must leave the port as it found it (exclusive mode, settings).
 TEST_F(CliEndToEndTest, EveryCommandIsAnswered) {
-  StartSim({"--version", "0x34", "--rate", "0"});
+  StartSim({"--firmware", "0x34", "--rate", "0"});
   ASSERT_EQ(::chmod(m_pty.c_str(), 0666), 0);
   const std::string written = "CAN2.0A  500.00K BPS  수신 ID:123  수신 Mask ID:7F0";
   const struct { std::vector<std::string> command; std::string answer; } kCases[] = {
@@ -168,11 +167,11 @@ TEST_F(CliEndToEndTest, MonitorEndsOnASignalOrWhenThePortGoesAway) {
 }
 
 // Exit statuses and messages: 4 when the module never answers, 3 with the reason when the port
-// cannot be opened, 2 with the usage for a refused command line, 5 when the output cannot be
+// cannot be opened, 2 with a pointer to --help for a refused command line, 5 when the output cannot be
 // written (the command is still sent: the event log has its answer); ports lists only what it
 // is given here.
 TEST_F(CliEndToEndTest, ExitStatusesAndMessages) {
-  StartSim({"--version", "0x34", "--rate", "0"});
+  StartSim({"--firmware", "0x34", "--rate", "0"});
   std::filesystem::create_directories(m_dir / "class/tty");  // an empty tty tree and no
   ::setenv("KORVEX_SYSFS_ROOT", m_dir.Path().c_str(), 1);         // D2XX library stand in for
   ::setenv("KORVEX_D2XX_LIBRARY", (m_dir / "no-libftd2xx.so").c_str(), 1);  // the machine's
@@ -199,7 +198,7 @@ TEST_F(CliEndToEndTest, ExitStatusesAndMessages) {
       {Command({"--event-log", evLog, "monitor"}), false, anClosed[1], 5, "",  // ends in order
        "korvex-cli: the output cannot be written: Broken pipe\n"},
       {{"--port", "/dev/null", "write-config", "--bit-timing", "0xFFFF"}, false, -1, 2, "",
-       "korvex-cli: CAN 비트 타임 데이터 입력이 잘못되었읍니다\n" + CliUsage()},
+       "korvex-cli: CAN 비트 타임 데이터 입력이 잘못되었읍니다\nTry 'korvex-cli --help' for more information.\n"},
       {{"--port", m_dir / "sim.tty", "--port", "ttyS77=module", "ports"}, false, -1, 0,
        "serial  " + (m_dir / "sim.tty") + "  " + (m_dir / "sim.tty") + "  0  " + (m_dir / "sim.tty") +
            "\nserial  ttyS77  /dev/ttyS77  1  ttyS77\n",

@@ -18,7 +18,8 @@ std::string Parsed(const std::string& line) {
   const CliParseResult r = ParseCommandLine(args);
   if (!r.m_bOk) return "! " + r.m_error;
   const CliOptions& o = r.m_options;
-  static const char* const kCommands[] = {"read-config", "write-config", "version", "reset", "send", "monitor", "ports"};
+  static const char* const kCommands[] = {"read-config", "write-config", "version", "reset",   "send",
+                                          "monitor",     "ports",        "convert", "--help", "--version"};
   std::ostringstream text;  // numbers of the command in hexadecimal, the monitor's limits in decimal
   text << (o.m_bUsb ? "usb " : "port ") << o.m_portName << ' ' << o.m_dwBaudRate;
   text << ' ' << kCommands[static_cast<int>(o.m_eCommand)] << std::hex << std::uppercase;
@@ -26,7 +27,9 @@ std::string Parsed(const std::string& line) {
     text << ' ' << int{o.m_byModeFlags} << ' ' << o.m_wBitTiming << ' ' << o.m_dwId << ' ' << o.m_dwMaskId;
   if (o.m_eCommand == ECliCommand::SEND)
     text << (o.m_bStandard ? " std" : " ext") << (o.m_bRemote ? " remote " : " ") << o.m_dwFrameId;
-  if (o.m_eCommand == ECliCommand::MONITOR) text << std::dec << ' ' << o.m_nSeconds << ' ' << o.m_qwCount;
+  if (o.m_eCommand == ECliCommand::MONITOR)
+    text << std::dec << ' ' << o.m_nSeconds << ' ' << o.m_qwCount << (o.m_eFormat == EFrameFormat::CANDUMP ? " candump" : "");
+  if (o.m_eCommand == ECliCommand::CONVERT) text << ' ' << o.m_inputPath;
   for (const uint8_t by : o.m_data) text << ' ' << int{by};
   return text.str();
 }
@@ -50,6 +53,10 @@ TEST(CliOptions, GoodAndBadCommandLines) {
       {"--port p write-config --id 1FFFFFFF --mask 0", "port p 38400 write-config 1C F34 1FFFFFFF 0"},
       {"--port p send 0 0 1 2 3 4 5 6 ff", "port p 38400 send ext 0 0 1 2 3 4 5 6 FF"},
       {"--port p monitor --seconds 4294967295 --count 100000", "port p 38400 monitor 4294967295 100000"},
+      {"--port p monitor --format candump --format text", "port p 38400 monitor 0 0"},  // the last one holds
+      {"--port p monitor --count 2 --format candump", "port p 38400 monitor 0 2 candump"},
+      {"convert RDataLog.txt", "port  38400 convert RDataLog.txt"},  // a file, no port
+      {"--port p --version monitor --frobnicate", "port p 38400 --version"}, {"--help", "port  38400 --help"},
       // Refusals.
       {"version", "! give --port PATH or --usb SERIAL"}, {"--port p", "! no command"},
       {"--port p --usb u version", "! --port and --usb exclude each other"},
@@ -82,6 +89,9 @@ TEST(CliOptions, GoodAndBadCommandLines) {
       {"--port p monitor --count 18446744073709551616", "! --count takes a whole number from 1 to"},
       {"--port p monitor --count", "! --count needs a value"},
       {"--port p monitor --forever", "! monitor does not know '--forever'"},
+      {"--port p monitor --format json", "! --format takes text or candump, not 'json'"},
+      {"convert", "! convert needs the receive-data log file"}, {"convert a b", "! convert takes one file"},
+      {"--rdata-log r convert a", "! convert reads a file: it takes no port and writes no log"},
   };
   for (const auto& c : kCases) {
     const std::string parsed = Parsed(c.pszLine);

@@ -1,0 +1,34 @@
+#include "cli/CandumpLine.h"
+
+#include <cinttypes>
+#include <cstdio>
+
+#include "protocol/ModuleFormat.h"
+
+namespace {
+
+void AppendHex(std::string& out, uint32_t dwValue, unsigned nDigits) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  for (unsigned i = nDigits; i-- > 0;) out += kDigits[(dwValue >> (4 * i)) & 0xF];
+}
+
+}  // namespace
+
+void CandumpLine(const CanFrame& frame, int64_t nWallNs, std::string& out) {
+  if (nWallNs < 0) nWallNs = 0;
+  char szStamp[48];  // "(" + 19 digits + "." + 6 digits + ") " and the interface
+  std::snprintf(szStamp, sizeof szStamp, "(%" PRId64 ".%06" PRId64 ") %s ", nWallNs / 1000000000,
+                nWallNs % 1000000000 / 1000, CANDUMP_INTERFACE);
+  out.assign(szStamp);
+  if (frame.m_bStandard)
+    AppendHex(out, frame.m_dwId & STANDARD_ID_MASK, 3);
+  else
+    AppendHex(out, frame.m_dwId & EXTENDED_ID_MASK, 8);
+  out += '#';
+  if (frame.m_bRemote) {
+    out += 'R';
+    if (frame.m_byLength != 0) out += static_cast<char>('0' + frame.m_byLength);
+    return;
+  }
+  for (uint8_t i = 0; i < frame.m_byDataCount && i < sizeof frame.m_abyData; ++i) AppendHex(out, frame.m_abyData[i], 2);
+}

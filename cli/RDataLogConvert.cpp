@@ -1,0 +1,182 @@
+#include "cli/RDataLogConvert.h"
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include "cli/CCliSession.h"
+#include "cli/CandumpLine.h"
+#include "protocol/ModuleFormat.h"
+#include "protocol/ResponseText.h"
+#include "text/Cp949Text.h"
+
+namespace {
+
+constexpr std::size_t STAMP_LENGTH = sizeof "2024.05.01 13:45:07" - 1;
+constexpr const char* STAMP_FORMAT = "%Y.%m.%d %H:%M:%S";  // as the log files write it
+
+bool TakePrefix(std::string_view& text, std::string_view prefix) {
+  if (!text.starts_with(prefix)) return false;
+  text.remove_prefix(prefix.size());
+  return true;
+}
+
+void SkipBlanks(std::string_view& text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+}
+
+int HexDigit(char ch) {
+  if (ch >= '0' && ch <= '9') return ch - '0';
+  if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
+  return -1;  // the log writes upper case only
+}
+
+// Up to nMaxDigits hexadecimal digits; at least one.
+std::optional<uint32_t> TakeHex(std::string_view& text, std::size_t nMaxDigits) {
+  uint32_t dwValue = 0;
+  std::size_t n = 0;
+  for (; n < text.size() && n < nMaxDigits && HexDigit(text[n]) >= 0; ++n)
+    dwValue = dwValue << 4 | static_cast<uint32_t>(HexDigit(text[n]));
+  if (n == 0) return std::nullopt;
+  text.remove_prefix(n);
+  return dwValue;
+}
+
+// "%Y.%m.%d %H:%M:%S" in local time. Read by its fields, then written again: a date that
+// does not exist (February 30) does not come back the same and is refused.
+std::optional<std::time_t> ParseStamp(std::string_view stamp) {
+  static constexpr char kLayout[] = "dddd.dd.dd dd:dd:dd";
+  if (stamp.size() != STAMP_LENGTH) return std::nullopt;
+  for (std::size_t i = 0; i < STAMP_LENGTH; ++i)
+    if (kLayout[i] == 'd' ? (stamp[i] < '0' || stamp[i] > '9') : stamp[i] != kLayout[i]) return std::nullopt;
+  auto number = [&](std::size_t nAt, std::size_t nDigits) {
+    int n = 0;
+    for (std::size_t i = nAt; i < nAt + nDigits; ++i) n = n * 10 + (stamp[i] - '0');
+    return n;
+  };
+  std::tm tmLocal{};
+  tmLocal.tm_year = number(0, 4) - 1900;
+  tmLocal.tm_mon = number(5, 2) - 1;
+  tmLocal.tm_mday = number(8, 2);
+  tmLocal.tm_hour = number(11, 2);
+  tmLocal.tm_min = number(14, 2);
+  tmLocal.tm_sec = number(17, 2);
+  tmLocal.tm_isdst = -1;
+  const std::time_t tWhen = std::mktime(&tmLocal);
+  char szBack[32];
+  std::tm tmBack{};
+  if (tWhen == static_cast<std::time_t>(-1) || !localtime_r(&tWhen, &tmBack) ||
+      std::strftime(szBack, sizeof szBack, STAMP_FORMAT, &tmBack) != STAMP_LENGTH || stamp != szBack)
+    return std::nullopt;
+  return tWhen;
+}
+
+// The receive list's line, read by its fields; accepted only when the line the analyzer would
+// form from them is the same text.
+std::optional<CanFrame> ParseFrameText(std::string_view text) {
+  const std::string_view whole = text;
+  CanFrame frame;
+  if (TakePrefix(text, "CAN2.0A"))
+    frame.m_bStandard = true;
+  else if (TakePrefix(text, "CAN2.0B"))
+    frame.m_bStandard = false;
+  else
+    return std::nullopt;
+  SkipBlanks(text);
+  if (TakePrefix(text, "Remote Frame"))
+    frame.m_bRemote = true;
+  else if (!TakePrefix(text, "Data Frame"))
+    return std::nullopt;
+  SkipBlanks(text);
+  if (!TakePrefix(text, "길이:") || text.empty() || text.front() < '0' || text.front() > '0' + FRAME_MAX_DATA)
+    return std::nullopt;
+  frame.m_byLength = static_cast<uint8_t>(text.front() - '0');
+  text.remove_prefix(1);
+  SkipBlanks(text);
+  if (!TakePrefix(text, "ID:")) return std::nullopt;
+  const auto dwId = TakeHex(text, frame.m_bStandard ? 3 : 8);
+  if (!dwId) return std::nullopt;
+  frame.m_dwId = *dwId;
+  SkipBlanks(text);
+  if (TakePrefix(text, "데이터:")) {
+    do {
+      const std::size_t nBefore = text.size();
+      const auto byData = TakeHex(text, 2);
+      if (!byData || nBefore - text.size() != 2 || frame.m_byDataCount == frame.m_byLength) return std::nullopt;
+      frame.m_abyData[frame.m_byDataCount++] = static_cast<uint8_t>(*byData);
+    } while (TakePrefix(text, " "));
+  }
+  std::string rebuilt;
+  ReceivedFrameLine(frame, rebuilt);
+  if (rebuilt != whole) return std::nullopt;
+  return frame;
+}
+
+// Reads a line into line (at most RDATA_LOG_MAX_LINE bytes, without its LF or CR LF); the
+// rest of a longer line is read past. False at the end of the file or on a read error.
+bool ReadLine(std::FILE* pIn, std::string& line, bool& bTooLong) {
+  line.clear();
+  bTooLong = false;
+  int ch;
+  while ((ch = getc_unlocked(pIn)) != EOF && ch != '\n') {
+    if (line.size() < RDATA_LOG_MAX_LINE)
+      line += static_cast<char>(ch);
+    else
+      bTooLong = true;
+  }
+  if (ch == EOF && line.empty() && !bTooLong) return false;
+  if (!line.empty() && line.back() == '\r' && !bTooLong) line.pop_back();
+  return true;
+}
+
+}  // namespace
+
+std::optional<RDataLogEntry> ParseRDataLogLine(std::string_view line) {
+  if (line.size() < STAMP_LENGTH + 2 || line.substr(STAMP_LENGTH, 2) != "  ") return std::nullopt;
+  const auto tWhen = ParseStamp(line.substr(0, STAMP_LENGTH));
+  const auto text = Cp949ToUtf8(line.substr(STAMP_LENGTH + 2));
+  if (!tWhen || !text) return std::nullopt;
+  const auto frame = ParseFrameText(*text);
+  if (!frame) return std::nullopt;
+  return RDataLogEntry{*tWhen, *frame};
+}
+
+int ConvertRDataLog(const std::string& path, std::FILE* pOut, std::FILE* pErr) {
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> pIn(std::fopen(path.c_str(), "rbe"), &std::fclose);
+  if (!pIn) {
+    std::fprintf(pErr, "korvex-cli: %s: %s\n", path.c_str(), std::strerror(errno));
+    return CLI_EXIT_NO_INPUT;
+  }
+  std::string line, out;
+  bool bTooLong = false;
+  uint64_t qwLine = 0, qwConverted = 0, qwSkipped = 0;
+  while (ReadLine(pIn.get(), line, bTooLong)) {
+    ++qwLine;
+    const auto entry = bTooLong ? std::nullopt : ParseRDataLogLine(line);
+    if (!entry) {
+      if (line.empty() && !bTooLong) continue;  // a blank line holds nothing to lose
+      if (++qwSkipped <= CONVERT_MAX_REPORTS)
+        std::fprintf(pErr, "korvex-cli: %s:%llu: %s, skipped\n", path.c_str(), static_cast<unsigned long long>(qwLine),
+                     bTooLong ? "line too long" : "not a received frame");
+      continue;
+    }
+    ++qwConverted;
+    CandumpLine(entry->m_frame, static_cast<int64_t>(entry->m_tWhen) * 1000000000, out);
+    out += '\n';
+    std::fwrite(out.data(), 1, out.size(), pOut);
+  }
+  if (std::ferror(pIn.get())) {
+    std::fprintf(pErr, "korvex-cli: %s: %s\n", path.c_str(), std::strerror(errno));
+    return CLI_EXIT_NO_INPUT;
+  }
+  errno = 0;
+  if (std::fflush(pOut) != 0 || std::ferror(pOut)) {
+    std::fprintf(pErr, "korvex-cli: the output cannot be written: %s\n", std::strerror(errno != 0 ? errno : EIO));
+    return CLI_EXIT_OUTPUT_FAILED;
+  }
+  if (qwSkipped == 0) return CLI_EXIT_ANSWERED;
+  std::fprintf(pErr, "korvex-cli: %s: %llu of %llu lines skipped%s\n", path.c_str(),
+               static_cast<unsigned long long>(qwSkipped), static_cast<unsigned long long>(qwSkipped + qwConverted),
+               qwConverted == 0 ? " (no received frame at all: is it the receive-data log?)" : "");
+  return CLI_EXIT_LINES_SKIPPED;
+}

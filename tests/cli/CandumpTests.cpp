@@ -1,0 +1,124 @@
+// Received frames as candump lines, from a decoded frame and from the receive-data log that
+// the analyzer writes. (Whether other tools read them is checked by candump_interop.py.)
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "cli/CCliSession.h"
+#include "cli/CandumpLine.h"
+#include "cli/RDataLogConvert.h"
+#include "protocol/ResponseText.h"
+#include "receive/CLogFiles.h"
+#include "support/ScratchDir.h"
+
+namespace {
+
+CanFrame Frame(bool bStandard, bool bRemote, uint8_t byLength, uint32_t dwId, std::vector<uint8_t> data = {}) {
+  CanFrame frame{bStandard, bRemote, byLength, static_cast<uint8_t>(data.size()), dwId};
+  std::copy(data.begin(), data.end(), frame.m_abyData);
+  return frame;
+}
+
+std::string Candump(const CanFrame& frame, int64_t nWallNs) {
+  std::string line;
+  CandumpLine(frame, nWallNs, line);
+  return line;
+}
+
+struct SConverted { int nExit; std::string out, err; };
+
+SConverted Convert(const std::string& path) {
+  char* pszOut = nullptr;
+  char* pszErr = nullptr;
+  std::size_t nOut = 0, nErr = 0;
+  std::FILE* pOut = open_memstream(&pszOut, &nOut);
+  std::FILE* pErr = open_memstream(&pszErr, &nErr);
+  const int nExit = ConvertRDataLog(path, pOut, pErr);
+  std::fclose(pOut), std::fclose(pErr);
+  SConverted result{nExit, std::string(pszOut, nOut), std::string(pszErr, nErr)};
+  std::free(pszOut), std::free(pszErr);
+  return result;
+}
+
+}  // namespace
+
+TEST(CandumpLine, IdentifierWidthsRemoteFramesAndData) {
+  const int64_t T = 1700000000LL * 1000000000 + 42999;  // 42.999 microseconds: truncated
+  const struct { CanFrame frame; const char* pszLine; } kCases[] = {
+      {Frame(true, false, 2, 0x123, {0x11, 0x22}), "(1700000000.000042) korvex0 123#1122"},
+      {Frame(true, false, 0, 0xF923), "(1700000000.000042) korvex0 123#"},  // the low 11 bits
+      {Frame(false, false, 8, 0x0CF00400, {1, 2, 3, 4, 5, 6, 7, 0xAB}), "(1700000000.000042) korvex0 0CF00400#01020304050607AB"},
+      {Frame(false, false, 0, 0xFFFFFFFF), "(1700000000.000042) korvex0 1FFFFFFF#"},  // bit 29 would read as an error frame
+      {Frame(true, true, 0, 0x7E8), "(1700000000.000042) korvex0 7E8#R"},
+      {Frame(false, true, 3, 0x18EA00F9, {0xAA}), "(1700000000.000042) korvex0 18EA00F9#R3"},  // carried bytes ignored
+      {Frame(true, false, 4, 0x123, {0xAA}), "(1700000000.000042) korvex0 123#AA"},  // cut short: what it carried
+  };
+  for (const auto& c : kCases) EXPECT_EQ(Candump(c.frame, T), c.pszLine);
+  EXPECT_EQ(Candump(Frame(true, true, 0, 1), -5), "(0.000000) korvex0 001#R");
+}
+
+// What the analyzer's own log writer wrote comes back as the same frames with whole seconds;
+// everything else is named by its line number and skipped, and the exit status says so.
+TEST(RDataLogConvert, ReadsWhatTheLogWriterWroteAndNamesEveryOtherLine) {
+  ::setenv("TZ", "UTC0", 1);
+  ::tzset();
+  ScratchDir dir;
+  const std::string path = dir / "RDataLog.txt";
+  const CanFrame kFrames[] = {Frame(true, false, 2, 0x123, {0x01, 0x02}), Frame(false, true, 3, 0x18EA00F9),
+                              Frame(false, false, 8, 0x1ABCDEF0, {0, 1, 2, 3, 4, 5, 6, 7}),
+                              Frame(true, false, 0, 0x7FF), Frame(true, false, 4, 0x100, {0xAA})};
+  std::string expected;
+  {
+    CLogFiles logs;
+    logs.SetPath(LOG_RDATA, path);
+    logs.OpenLogFile(LOG_RDATA);
+    logs.SetLogging(LOG_RDATA, true);
+    std::string text;
+    for (std::size_t i = 0; i < std::size(kFrames); ++i) {
+      ReceivedFrameLine(kFrames[i], text);
+      logs.WriteStampedLine(LOG_RDATA, text, 1714567507 + static_cast<std::time_t>(i));
+      expected += Candump(kFrames[i], (1714567507 + static_cast<int64_t>(i)) * 1000000000) + "\n";
+    }
+  }
+  const SConverted good = Convert(path);
+  EXPECT_EQ(good.nExit, CLI_EXIT_ANSWERED);
+  EXPECT_EQ(good.out, expected);
+  EXPECT_EQ(good.out.substr(0, 37), "(1714567507.000000) korvex0 123#0102\n");
+  EXPECT_EQ(good.err, "");
+
+  {
+    std::FILE* pFile = std::fopen(path.c_str(), "ab");
+    std::fputs("2024.05.01 13:45:07  CAN2.0A  Data Frame    \xb1\xe6\xc0\xcc:2  ID:12G       \r\n", pFile);  // line 6
+    std::fputs(std::string(100000, 'A').c_str(), pFile);  // line 7: too long; 8: an event; 9: blank
+    std::fputs("\r\n2024.05.01 13:45:07  [CAN \xb8\xae\xbc\xc2 \xc0\xc0\xb4\xe4]             : Command Reset\r\n", pFile);
+    std::fputs("\r\n2024.02.30 13:45:07  CAN2.0A  Remote Frame  \xb1\xe6\xc0\xcc:0  ID:7E8       \r\n", pFile);  // 10: no such day
+    std::fputs("2024.05.01 13:45:07  CAN2.0A  Remote Frame  \xb1\xe6\xc0\xcc:0  ID:7E8       \n", pFile);  // 11: LF alone
+    std::fputs("2024.05.01 13:45:07  CAN2.0A  Remote Frame  \xff\xff:0  ID:7E8       ", pFile);  // 12: not CP949
+    std::fclose(pFile);
+  }
+  const SConverted mixed = Convert(path);
+  EXPECT_EQ(mixed.nExit, CLI_EXIT_LINES_SKIPPED);
+  EXPECT_EQ(mixed.out, expected + "(1714571107.000000) korvex0 7E8#R\n");
+  const std::string at = "korvex-cli: " + path + ":";
+  EXPECT_EQ(mixed.err, at + "6: not a received frame, skipped\n" + at + "7: line too long, skipped\n" + at +
+                           "8: not a received frame, skipped\n" + at + "10: not a received frame, skipped\n" + at +
+                           "12: not a received frame, skipped\n" + "korvex-cli: " + path + ": 5 of 11 lines skipped\n");
+
+  // Only events, a missing file, a directory.
+  const std::string events = dir.Write("EventLog.txt", "2024.05.01 13:45:07  [CAN \xb8\xae\xbc\xc2 \xc0\xc0\xb4\xe4] : Command Reset\r\n");
+  const struct { std::string path; int nExit; std::string err; } kFailures[] = {
+      {events, CLI_EXIT_LINES_SKIPPED,
+       "korvex-cli: " + events + ":1: not a received frame, skipped\nkorvex-cli: " + events +
+           ": 1 of 1 lines skipped (no received frame at all: is it the receive-data log?)\n"},
+      {dir / "missing.txt", CLI_EXIT_NO_INPUT, "korvex-cli: " + (dir / "missing.txt") + ": No such file or directory\n"},
+      {dir.Path(), CLI_EXIT_NO_INPUT, "korvex-cli: " + dir.Path() + ": Is a directory\n"},
+  };
+  for (const auto& f : kFailures) {
+    const SConverted r = Convert(f.path);
+    EXPECT_EQ(r.nExit, f.nExit) << f.path;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, f.err);
+  }
+}
