@@ -100,7 +100,6 @@ TEST(Programs, AnswerHelpAndVersion) {
       {KORVEX_CLI_PROGRAM, {"--verbose"}, 2, "", "korvex-cli: unknown option '--verbose'\nTry 'korvex-cli --help'"},
       {KORVEX_SIM_PROGRAM, {"--help"}, 0, "usage: korvex-sim ", ""},
       {KORVEX_SIM_PROGRAM, {"--version"}, 0, std::string("korvex-sim ") + KORVEX_VERSION + "\n", ""},
-      {KORVEX_SIM_PROGRAM, {"--firmware", "0x100"}, 2, "", "korvex-sim: bad value for --firmware"},
   };
   for (const auto& c : kCases) {
     CChildProcess program;

@@ -37,8 +37,8 @@ TEST(SimOptions, BadCommandLinesAreRefused) {
   ScratchDir dir;
   const std::string file = dir.Write("module.tty", "keep me");
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {"--rate"}, {"--rate", "-1"}, {"--rate", "100001"}, {"--rate", "10x"}, {"--rate", ""}, {"--version", "0x100"},
-           {"--version", "0x"}, {"--seconds", "0"}, {"--seconds", "99999999999999999999"}, {"--link", ""}, {"extra"},
+           {"--rate"}, {"--rate", "-1"}, {"--rate", "100001"}, {"--rate", "10x"}, {"--rate", ""}, {"--firmware", "0x100"},
+           {"--firmware", "0x"}, {"--seconds", "0"}, {"--seconds", "99999999999999999999"}, {"--link", ""}, {"extra"},
            {"--link", file}}) {
     const bool bFile = args.back() == file;
     CChildProcess sim;
