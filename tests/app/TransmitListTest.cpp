@@ -184,8 +184,10 @@ TEST_F(TransmitList, CommandsFollowRowsSelectionAndPortsButADoubleClickAlwaysSen
     if (c.m_bSelect) ClickRow(1);
 
     QMenu& menu = OpenContextMenu(RowPoint(1) + QPoint(0, 200));  // below the rows: the selection stays
-    for (unsigned nId : TDataMenuLayout())
-      if (nId != ID_SEPARATOR) EXPECT_EQ(Enabled(nId), std::ranges::count(c.m_enabled, nId) == 1) << nId;
+    for (unsigned nId : TDataMenuLayout()) {
+      if (nId == ID_SEPARATOR) continue;
+      EXPECT_EQ(Enabled(nId), std::ranges::count(c.m_enabled, nId) == 1) << nId;
+    }
     menu.hide();
   }
   // Still without a port: the send command is off, but a double click sends, and says why it cannot.
