@@ -30,6 +30,7 @@
 #include "receive/CRDView.h"
 #include "resources/Pictures.h"
 #include "resources/StringTable.h"
+#include "transmit/CLeftView.h"
 #include "uisupport/CPaneStatusBar.h"
 #include "uisupport/CWorkspaceState.h"
 #include "uisupport/Fonts.h"
@@ -84,6 +85,8 @@ CMainFrame::CMainFrame(const CFrameSetup& setup)
 CMainFrame::~CMainFrame() {
   m_bClosed = true;
   m_pWindow->KillTimer(IDT_LAMP);
+  // The list goes with the base class, after this frame's own members.
+  disconnect(m_pTransmitView, nullptr, this, nullptr);
   // The channel outlives the frame: it must forget the frame, its lists and its window.
   m_channel.SetReceiveSink(nullptr);
   m_channel.SetEventSink(nullptr);
@@ -105,27 +108,28 @@ void CMainFrame::CreateActions() {
     addAction(pAction);  // shortcuts work with the menu bar hidden, too
     m_actions[command.m_nId] = pAction;
   }
-  ConnectCommand(ID_READ_CONFIG, &CMainFrame::OnReadConfig);
-  ConnectCommand(ID_WRITE_CONFIG, &CMainFrame::OnWriteConfig);
-  ConnectCommand(ID_LOG_PATHS, &CMainFrame::OnSetLogPaths);
-  ConnectCommand(ID_START_RECEPTION, &CMainFrame::OnStartReception);
-  ConnectCommand(ID_STOP_RECEPTION, &CMainFrame::OnStopReception);
-  ConnectCommand(ID_RESET_NODE, &CMainFrame::OnResetNode);
-  ConnectCommand(ID_READ_VERSION, &CMainFrame::OnReadVersion);
-  ConnectCommand(ID_CLEAR_RDATA, &CMainFrame::OnClearReceiveList);
-  ConnectCommand(ID_START_RDATA_LOG, &CMainFrame::OnStartRDataLog);
-  ConnectCommand(ID_STOP_RDATA_LOG, &CMainFrame::OnStopRDataLog);
-  ConnectCommand(ID_START_EVENT_LOG, &CMainFrame::OnStartEventLog);
-  ConnectCommand(ID_STOP_EVENT_LOG, &CMainFrame::OnStopEventLog);
-  ConnectCommand(ID_CLEAR_EVENT_LOG, &CMainFrame::OnClearEventLog);
-  ConnectCommand(ID_APP_ABOUT, &CMainFrame::OnAbout);
+  ConnectCommand(ID_READ_CONFIG, this, &CMainFrame::OnReadConfig);
+  ConnectCommand(ID_WRITE_CONFIG, this, &CMainFrame::OnWriteConfig);
+  ConnectCommand(ID_LOG_PATHS, this, &CMainFrame::OnSetLogPaths);
+  ConnectCommand(ID_START_RECEPTION, this, &CMainFrame::OnStartReception);
+  ConnectCommand(ID_STOP_RECEPTION, this, &CMainFrame::OnStopReception);
+  ConnectCommand(ID_RESET_NODE, this, &CMainFrame::OnResetNode);
+  ConnectCommand(ID_READ_VERSION, this, &CMainFrame::OnReadVersion);
+  ConnectCommand(ID_CLEAR_RDATA, this, &CMainFrame::OnClearReceiveList);
+  ConnectCommand(ID_START_RDATA_LOG, this, &CMainFrame::OnStartRDataLog);
+  ConnectCommand(ID_STOP_RDATA_LOG, this, &CMainFrame::OnStopRDataLog);
+  ConnectCommand(ID_START_EVENT_LOG, this, &CMainFrame::OnStartEventLog);
+  ConnectCommand(ID_STOP_EVENT_LOG, this, &CMainFrame::OnStopEventLog);
+  ConnectCommand(ID_CLEAR_EVENT_LOG, this, &CMainFrame::OnClearEventLog);
+  ConnectCommand(ID_APP_ABOUT, this, &CMainFrame::OnAbout);
   connect(Action(ID_APP_EXIT), &QAction::triggered, this, &QWidget::close);
   connect(Action(ID_VIEW_TIMESTAMPS), &QAction::toggled, this, &CMainFrame::OnShowTimestamps);
 }
 
-void CMainFrame::ConnectCommand(unsigned nId, void (CMainFrame::*pfnHandler)()) {
-  connect(Action(nId), &QAction::triggered, this, [this, pfnHandler] {
-    (this->*pfnHandler)();
+template <class Receiver>
+void CMainFrame::ConnectCommand(unsigned nId, Receiver* pReceiver, void (Receiver::*pfnHandler)()) {
+  connect(Action(nId), &QAction::triggered, this, [this, pReceiver, pfnHandler] {
+    (pReceiver->*pfnHandler)();
     UpdateUi();
   });
 }
@@ -182,11 +186,24 @@ void CMainFrame::CreateStatusBar() {
 void CMainFrame::CreateClient() {
   auto* pSplitter = new QSplitter(Qt::Horizontal, this);
   pSplitter->setObjectName(QStringLiteral("ClientSplitter"));
-  auto* pTransmitColumn = new QWidget(pSplitter);  // the transmit list takes this place
-  pTransmitColumn->setObjectName(QStringLiteral("TransmitColumn"));
+  m_pTransmitView = new CLeftView(*m_setup.m_pStore, m_channel, [this](std::string& strReason) {
+    COpenResult result = ::EnsurePortOpen(m_channel, m_bPortOpen, m_settings, m_ports);
+    strReason = std::move(result.m_strReason);
+    return result.m_bOpen;
+  }, pSplitter);
+  m_pTransmitView->setObjectName(QStringLiteral("TransmitList"));
+  connect(m_pTransmitView, &CLeftView::StateChanged, this, &CMainFrame::UpdateUi);
+  // The menu bar, the toolbar, the shortcuts and the list's context menu share these actions.
+  ConnectCommand(ID_OPEN_TFILE, m_pTransmitView, &CLeftView::OnOpenFile);
+  ConnectCommand(ID_SAVE_TFILE, m_pTransmitView, &CLeftView::OnSaveFile);
+  ConnectCommand(ID_ADD_TDATA, m_pTransmitView, &CLeftView::OnAdd);
+  ConnectCommand(ID_MODIFY_TDATA, m_pTransmitView, &CLeftView::OnModify);
+  ConnectCommand(ID_DELETE_TDATA, m_pTransmitView, &CLeftView::OnDelete);
+  ConnectCommand(ID_DELETE_ALL_TDATA, m_pTransmitView, &CLeftView::OnDeleteAll);
+  ConnectCommand(ID_SEND_TDATA, m_pTransmitView, &CLeftView::OnSend);
   m_pReceiveView = new CRDView(m_logFiles, pSplitter);
   m_pReceiveView->SetRefreshPacer([this] { m_pWindow->SetTimer(IDT_LIST_REFRESH, LIST_REFRESH_MS); });
-  pSplitter->addWidget(pTransmitColumn);
+  pSplitter->addWidget(m_pTransmitView);
   pSplitter->addWidget(m_pReceiveView);
   pSplitter->setSizes({TRANSMIT_COLUMN_WIDTH, MIN_WIDTH - TRANSMIT_COLUMN_WIDTH});
   pSplitter->setStretchFactor(1, 1);
@@ -202,6 +219,7 @@ void CMainFrame::CreateClient() {
   resizeDocks({pDock}, {EVENT_PANE_HEIGHT}, Qt::Vertical);
   m_logFiles.SetEventDisplay(m_pEventLog);
 
+  m_pTransmitMenu = CreateContextMenu(TDataMenuLayout(), m_pTransmitView);
   m_pReceiveMenu = CreateContextMenu(RDataMenuLayout(), m_pReceiveView->List());
   m_pEventLogMenu = CreateContextMenu(LogMenuLayout(), m_pEventLog);
 }
@@ -258,6 +276,7 @@ void CMainFrame::SaveSettings() {
   const CLogSettings logs{m_logFiles.IsLogging(LOG_EVENT), m_logFiles.Path(LOG_EVENT), m_logFiles.IsLogging(LOG_RDATA),
                           m_logFiles.Path(LOG_RDATA)};
   SettingsStore& store = *m_setup.m_pStore;
+  m_pTransmitView->SaveColumnWidths();
   store.SetInt(VIEW_SECTION, SETTING_SHOW_TIMESTAMPS, Action(ID_VIEW_TIMESTAMPS)->isChecked() ? 1 : 0);
   if (!::SaveSettings(store, settings, logs)) std::fputs("korvex-analyzer: the settings could not be saved\n", stderr);
 }
@@ -333,6 +352,9 @@ CCommandState CMainFrame::CommandState() const {
   state.m_bEventLogging = m_logFiles.IsLogging(LOG_EVENT);
   state.m_nReceiveLines = m_pReceiveView->LineCount();
   state.m_nEventEntries = m_pEventLog->EntryCount();
+  state.m_bTransmitList = true;
+  state.m_nTransmitRows = m_pTransmitView->rowCount();
+  state.m_bTransmitSelection = m_pTransmitView->SelectedRow() >= 0;
   return state;
 }
 

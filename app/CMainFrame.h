@@ -26,6 +26,7 @@
 #include "receive/CLogFiles.h"
 
 class CEventLogCtrl;
+class CLeftView;
 class CModuleChannel;
 class CPaneStatusBar;
 class CRDView;
@@ -89,9 +90,11 @@ public:
   bool IsPortOpen() const { return m_bPortOpen; }
   CLogFiles& LogFiles() { return m_logFiles; }
   CRDView* ReceiveView() const { return m_pReceiveView; }
+  CLeftView* TransmitView() const { return m_pTransmitView; }
   CEventLogCtrl* EventLog() const { return m_pEventLog; }
   CPaneStatusBar* StatusPanes() const { return m_pStatusBar; }
   QToolBar* ToolBar() const { return m_pToolBar; }
+  QMenu* TransmitMenu() const { return m_pTransmitMenu; }
   QMenu* ReceiveMenu() const { return m_pReceiveMenu; }
   QMenu* EventLogMenu() const { return m_pEventLogMenu; }
   unsigned LampShown() const { return m_nLampShown; }
@@ -107,7 +110,9 @@ private:
   void CreateClient();
   QMenu* CreateContextMenu(std::span<const unsigned> layout, QWidget* pList);
   void ShowContextMenu(QMenu* pMenu, QWidget* pArea, const QPoint& point);
-  void ConnectCommand(unsigned nId, void (CMainFrame::*pfnHandler)());
+  // The handler runs, then the idle update.
+  template <class Receiver>
+  void ConnectCommand(unsigned nId, Receiver* pReceiver, void (Receiver::*pfnHandler)());
   CCommandState CommandState() const;
   void UpdateStatusPanes();
   void RefreshLamps();
@@ -146,8 +151,10 @@ private:
   std::map<unsigned, QAction*> m_actions;
   CPaneStatusBar* m_pStatusBar = nullptr;
   QToolBar* m_pToolBar = nullptr;
+  CLeftView* m_pTransmitView = nullptr;
   CRDView* m_pReceiveView = nullptr;
   CEventLogCtrl* m_pEventLog = nullptr;
+  QMenu* m_pTransmitMenu = nullptr;
   QMenu* m_pReceiveMenu = nullptr;
   QMenu* m_pEventLogMenu = nullptr;
 };

@@ -8,6 +8,13 @@ namespace {
 
 MessageSink* g_pSink = nullptr;  // UI thread only
 
+EMessageAnswer Show(const CMessageRequest& request) {
+  if (g_pSink) return g_pSink->Show(request);
+  std::fprintf(stderr, "%s%s%s\n", request.m_strText.c_str(), request.m_strDetail.empty() ? "" : ": ",
+               request.m_strDetail.c_str());
+  return request.m_eButtons == EMessageButtons::YES_NO ? EMessageAnswer::NO : EMessageAnswer::OK;
+}
+
 }  // namespace
 
 MessageSink* SetMessageSink(MessageSink* pSink) {
@@ -17,8 +24,12 @@ MessageSink* SetMessageSink(MessageSink* pSink) {
 }
 
 EMessageAnswer ShowMessage(unsigned nStringId, EMessageIcon eIcon, EMessageButtons eButtons, std::string_view detail) {
-  const CMessageRequest request{nStringId, std::string(LoadString(nStringId)), std::string(detail), eIcon, eButtons};
-  if (g_pSink) return g_pSink->Show(request);
-  std::fprintf(stderr, "%s%s%s\n", request.m_strText.c_str(), detail.empty() ? "" : ": ", request.m_strDetail.c_str());
-  return eButtons == EMessageButtons::YES_NO ? EMessageAnswer::NO : EMessageAnswer::OK;
+  return Show({nStringId, std::string(LoadString(nStringId)), std::string(detail), eIcon, eButtons});
+}
+
+EMessageAnswer ShowMessageWith(unsigned nStringId, std::string_view value, EMessageIcon eIcon,
+                               EMessageButtons eButtons) {
+  std::string text(LoadString(nStringId));
+  if (const auto nAt = text.find("%s"); nAt != std::string::npos) text.replace(nAt, 2, value);
+  return Show({nStringId, std::move(text), {}, eIcon, eButtons});
 }

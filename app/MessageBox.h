@@ -29,3 +29,8 @@ MessageSink* SetMessageSink(MessageSink* pSink);
 
 EMessageAnswer ShowMessage(unsigned nStringId, EMessageIcon eIcon, EMessageButtons eButtons = EMessageButtons::OK,
                            std::string_view detail = {});
+// The same for a string that takes a value: its "%s" is replaced by the value, which is taken
+// as plain text (a path may hold a "%").
+//   ShowMessageWith(61228, "/tmp/a.ctd", ...) -> "/tmp/a.ctd 파일이 이미 있읍니다\n..."
+EMessageAnswer ShowMessageWith(unsigned nStringId, std::string_view value, EMessageIcon eIcon,
+                               EMessageButtons eButtons = EMessageButtons::OK);

@@ -174,3 +174,15 @@ QPixmap LampPicture(unsigned nActivityBits) {
   p.drawEllipse(QRectF(17, 1.5, 11, 11));
   return pixmap;
 }
+
+QPixmap TransmitRowPicture() {
+  QPixmap pixmap = Blank(20, 20);
+  QPainter p(&pixmap);
+  p.setPen(DARK);
+  p.setBrush(Qt::white);
+  p.drawRect(2, 3, 15, 13);
+  p.fillRect(3, 4, 14, 3, BLUE);
+  p.setPen(QPen(GREEN, 1));
+  for (int y = 10; y <= 13; y += 3) p.drawLine(5, y, 14, y);
+  return pixmap;
+}

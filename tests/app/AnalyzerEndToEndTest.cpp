@@ -17,6 +17,8 @@
 #include "resources/StringTable.h"
 #include "support/ChildProcess.h"
 #include "support/SimSequence.h"
+#include "support/WidgetDriving.h"
+#include "transmit/CLeftView.h"
 
 namespace {
 
@@ -165,4 +167,34 @@ TEST_F(AnalyzerEndToEnd, WriteConfigurationReachesTheModule) {
   }
   ASSERT_TRUE(AwaitEvent("[Korvex 환경설정 쓰기 응답] : CAN2.0B  500.00K BPS", nFrom));
   EXPECT_EQ(m_pFrame->Settings().m_wBitTime, 0x0734);
+}
+
+// A listed frame sent from the menu reaches the module, which echoes it; the echo is decoded
+// field by field into the event log and lights the transmit lamp.
+TEST_F(AnalyzerEndToEnd, ASentFrameIsEchoedAndLightsTheTransmitLamp) {
+  CChildProcess sim;
+  ASSERT_TRUE(StartSim(sim, "0"));
+  MakeFrame();
+  {
+    CDialogFiller filler([](QDialog& dialog) {
+      Choose(Find<QComboBox>(dialog, "protocol"), 1);
+      const char* apszId[] = {"1A", "BC", "DE", "F0"};
+      for (int n = 0; n < 4; ++n) Type(Find<QLineEdit>(dialog, ("box" + std::to_string(n + 1)).c_str()), apszId[n]);
+      Choose(Find<QComboBox>(dialog, "frameType"), 0);
+      Choose(Find<QComboBox>(dialog, "length"), 3);
+      const char* apszData[] = {"01", "02", "03"};
+      for (int n = 0; n < 3; ++n) Type(Find<QLineEdit>(dialog, ("data" + std::to_string(n)).c_str()), apszData[n]);
+    });
+    Trigger(ID_ADD_TDATA);
+  }
+  CLeftView& list = *m_pFrame->TransmitView();
+  ASSERT_EQ(list.rowCount(), 1);
+  list.selectRow(0);
+  ASSERT_EQ(m_pFrame->LampShown(), 0u);
+  const int nFrom = EventCount();
+  Trigger(ID_SEND_TDATA);  // ":W231ABCDEF0010203" with its checksum
+  ASSERT_TRUE(AwaitEvent("[CAN 데이터 송신 응답]", nFrom));
+  EXPECT_TRUE(m_pFrame->EventLog()->EntryText(FindEvent("[CAN 데이터 송신 응답]", nFrom))
+                  .endsWith(" : CAN2.0B  Data Frame  길이:3  ID:1ABCDEF0  데이터:01 02 03"));
+  ASSERT_TRUE(Await([this] { return (m_pFrame->LampShown() & 1) != 0; }));
 }

@@ -8,6 +8,7 @@
 #include "CFrameTestBed.h"
 #include "app/CommandIds.h"
 #include "receive/CRDView.h"
+#include "transmit/CLeftView.h"
 #include "resources/StringTable.h"
 #include "uisupport/CWorkspaceState.h"
 
@@ -96,7 +97,7 @@ TEST_F(MainFrameCommands, EnableStatesFollowTheModuleAndTheLists) {
   const std::vector<CStep> steps = {
       {"connected, not receiving", [this] { AnswerStartup(); },
        {ID_READ_CONFIG, ID_START_RECEPTION, ID_CLEAR_EVENT_LOG},
-       {ID_STOP_RECEPTION, ID_CLEAR_RDATA, ID_SEND_TDATA, ID_ADD_TDATA}},
+       {ID_STOP_RECEPTION, ID_CLEAR_RDATA}},
       {"start sent, not answered yet", [this] { m_pFrame->Action(ID_START_RECEPTION)->trigger(); },
        {ID_START_RECEPTION}, {ID_STOP_RECEPTION}},
       {"module reports reception on, one frame in, shown at the list's next refresh",
@@ -140,6 +141,10 @@ TEST_F(MainFrameCommands, ContextMenusShowTheSharedActionsWithTheirStates) {
     std::vector<unsigned> m_enabled;
   };
   const std::vector<CMenuCase> cases = {
+      {m_pFrame->TransmitView()->viewport(), m_pFrame->TransmitMenu(),
+       {ID_OPEN_TFILE, ID_SAVE_TFILE, 0, ID_ADD_TDATA, ID_MODIFY_TDATA, ID_DELETE_TDATA, ID_DELETE_ALL_TDATA, 0,
+        ID_SEND_TDATA},
+       {ID_OPEN_TFILE, ID_ADD_TDATA}},  // an empty list
       {m_pFrame->ReceiveView()->List()->viewport(), m_pFrame->ReceiveMenu(),
        {ID_CLEAR_RDATA, 0, ID_START_RECEPTION, ID_STOP_RECEPTION, 0, ID_START_RDATA_LOG, ID_STOP_RDATA_LOG},
        {ID_START_RECEPTION, ID_START_RDATA_LOG}},
