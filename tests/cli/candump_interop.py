@@ -3,9 +3,9 @@
 
 Runs korvex-sim with its bus traffic and `korvex-cli monitor --format candump`, and reads the
 output with python-can's CanutilsLogReader: every line must come back as a frame on korvex0, in
-time order, each message with one kind and length throughout and its frame counter (data byte 0)
-going on without a gap. (What the bus sends is checked in the simulator's own tests, the line
-format and convert in the candump unit tests.)
+time order, each message with one kind, length and identifier width throughout. (What the bus
+sends is checked in the simulator's own tests, the line format and convert in the candump unit
+tests, that monitor loses no frame in the end-to-end tests.)
 
 usage: candump_interop.py KORVEX_CLI KORVEX_SIM
 Exit status 77 (skipped) when python3-can is not installed.
@@ -46,19 +46,14 @@ def main(cli, sim_program):
         received = list(can.CanutilsLogReader(f))
     assert len(received) == lines, f"{lines} lines but {len(received)} frames read"
     assert len(received) > 100 * SECONDS // 2, f"only {len(received)} frames"
-    kinds, counters, last_stamp = {}, {}, 0.0
+    kinds, last_stamp = {}, 0.0
     for n, msg in enumerate(received):
         key = (msg.arbitration_id, msg.is_extended_id)
         kind = (msg.is_remote_frame, msg.dlc)
         assert kinds.setdefault(key, kind) == kind and msg.channel == "korvex0", f"frame {n}: {msg}"
+        assert msg.is_remote_frame or len(msg.data) == msg.dlc, f"frame {n}: {msg}"
         assert msg.timestamp >= last_stamp, f"frame {n}: time went back"
         last_stamp = msg.timestamp
-        if msg.is_remote_frame or msg.dlc == 0:
-            continue
-        assert len(msg.data) == msg.dlc, f"frame {n}: {msg}"
-        if key in counters:  # none lost, none reordered
-            assert msg.data[0] == (counters[key] + 1) % 256, f"frame {n}: {msg} after counter {counters[key]}"
-        counters[key] = msg.data[0]
     assert len(kinds) >= 6, f"only {len(kinds)} of the bus's messages were seen"
     print(f"{len(received)} frames of {len(kinds)} messages read back")
 
