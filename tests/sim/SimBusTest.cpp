@@ -89,5 +89,7 @@ TEST(SimThread, ServesAnswersAndStopsWithAJoin) {
 
   sim.Module().SetVersion(0x21);  // a stopped module starts again, serves and keeps its state
   ASSERT_TRUE(sim.Start(error)) << error;
-  EXPECT_EQ(Exchange(sim.SlavePath(), BuildLine(":V").View(), 1), std::vector<std::string>{":V21"});
+  const std::vector<SLine> answer = Exchange(sim.SlavePath(), BuildLine(":V").View());
+  ASSERT_EQ(answer.size(), 1u);
+  EXPECT_EQ(std::pair(answer[0].m_cLetter, answer[0].m_abyFields), std::pair('V', std::vector<uint8_t>{0x21}));
 }  // the destructor stops and joins

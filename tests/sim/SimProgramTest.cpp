@@ -1,14 +1,13 @@
-// The real korvex-sim program, and its server on a thread of the test; every wait is bounded.
-// (The program's frames, answers, --rate and --version are exercised by the korvex-cli tests.)
+// The real korvex-sim program; every wait is bounded. (Its frames, answers and --rate are
+// exercised by the korvex-cli tests, its server on a thread through CSimThread.)
 #include <gtest/gtest.h>
 
 #include <signal.h>
 
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
-#include "sim/CSimPtyServer.h"
+#include "KorvexVersion.h"
 #include "support/ChildProcess.h"
 #include "support/ScratchDir.h"
 #include "SimTestClient.h"
@@ -31,9 +30,19 @@ TEST(SimProgram, ServesItsTerminalUntilSigtermOrItsSecondsThenRemovesItsLink) {
   }
 }
 
-// A refused command line gives the usage and exit code 2; a regular file where the link would
-// go is kept, and the run fails.
-TEST(SimOptions, BadCommandLinesAreRefused) {
+// --help and --version go to standard output with exit 0 (help2man reads them). A refused
+// command line gives the usage and exit code 2; a regular file where the link would go is
+// kept, and the run fails.
+TEST(SimOptions, HelpVersionAndRefusedCommandLines) {
+  for (const auto& [pszOption, outStart] : {std::pair<const char*, std::string>{"--help", "usage: korvex-sim "},
+                                            {"--version", std::string("korvex-sim ") + KORVEX_VERSION + "\n"}}) {
+    CChildProcess sim;
+    ASSERT_TRUE(sim.Start(KORVEX_SIM_PROGRAM, {pszOption}));
+    EXPECT_EQ(sim.Finish(WAIT_MS), 0) << pszOption;
+    EXPECT_EQ(sim.Out().substr(0, outStart.size()), outStart);
+    EXPECT_EQ(sim.Err(), "");
+  }
+  EXPECT_EQ(std::string(KORVEX_VERSION).rfind("1.0", 0), 0u) << "the window's title says V1.0";
   ScratchDir dir;
   const std::string file = dir.Write("module.tty", "keep me");
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
@@ -50,20 +59,4 @@ TEST(SimOptions, BadCommandLinesAreRefused) {
   }
   std::ifstream in(file);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "keep me");
-}
-
-// A task posted from another thread runs on the serving thread and its lines reach the client
-// (the default mode reports bus-off only, then resets by itself); Stop() ends the run.
-TEST(SimServer, PostedErrorStatesReachTheClient) {
-  CSimModule module;
-  CSimPtyServer server(module);
-  std::string error;
-  ASSERT_TRUE(server.Open(error)) << error;
-  bool bServed = false;
-  std::thread thread([&] { bServed = server.Run(-1, CSimPtyServer::NO_TIME_LIMIT, error); });
-  server.Post([](CSimModule& sim) { sim.RaiseErrorState(CSimModule::ERROR_ALL); });
-  EXPECT_EQ(Exchange(server.SlavePath(), "", 2), (std::vector<std::string>{":I01", ":R01"}));
-  server.Stop();
-  thread.join();
-  EXPECT_TRUE(bServed) << error;
 }

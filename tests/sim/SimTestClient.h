@@ -6,7 +6,6 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <regex>
 #include <string>
 #include <vector>
@@ -61,21 +60,16 @@ inline std::string Command(CSimModule& sim, std::string_view payload) {
   return sim.TakeOutput();
 }
 
-// Opens the module's terminal, sends the bytes and reads until nCount lines have come or a
-// wait of WAIT_MS without any ends; returns each line's letter and fields (":V21").
-inline std::vector<std::string> Exchange(const std::string& path, std::string_view send, size_t nCount) {
+// Opens the module's terminal, sends the bytes and reads until a line has come or a wait of
+// WAIT_MS without any ends; the lines, checked and decoded.
+inline std::vector<SLine> Exchange(const std::string& path, std::string_view send) {
   const CUniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
   EXPECT_EQ(::write(fd.Get(), send.data(), send.size()), static_cast<ssize_t>(send.size())) << path;
   std::string text;
   pollfd pfd{fd.Get(), POLLIN, 0};
   char acBlock[4096];
-  for (ssize_t n; std::ranges::count(text, '\r') < static_cast<long>(nCount) && ::poll(&pfd, 1, WAIT_MS) > 0 &&
+  for (ssize_t n; text.find('\r') == std::string::npos && ::poll(&pfd, 1, WAIT_MS) > 0 &&
                  (n = ::read(fd.Get(), acBlock, sizeof acBlock)) > 0;)
     text.append(acBlock, static_cast<size_t>(n));
-  std::vector<std::string> lines;
-  for (size_t nEnd; (nEnd = text.find('\r')) != std::string::npos; text.erase(0, nEnd + 1)) {
-    EXPECT_TRUE(IsFramedLine(text.substr(0, nEnd + 1)));
-    lines.push_back(text.substr(0, nEnd - 2));
-  }
-  return lines;
+  return DecodeLines(text);
 }
