@@ -31,14 +31,6 @@ bool CSimPtyServer::Open(std::string& error) {
   return m_pty.Open(error);
 }
 
-void CSimPtyServer::Post(std::function<void(CSimModule&)> task) {
-  {
-    const std::lock_guard<std::mutex> lock(m_taskMutex);
-    m_tasks.push_back(std::move(task));
-  }
-  Wake();
-}
-
 void CSimPtyServer::Stop() {
   m_bStop.store(true, std::memory_order_release);
   Wake();
@@ -50,23 +42,11 @@ void CSimPtyServer::Wake() {
   [[maybe_unused]] const ssize_t n = ::write(m_wakeFd.Get(), &qwOne, sizeof qwOne);
 }
 
-void CSimPtyServer::RunPostedTasks() {
-  uint64_t qwCount = 0;
-  [[maybe_unused]] const ssize_t n = ::read(m_wakeFd.Get(), &qwCount, sizeof qwCount);
-  std::vector<std::function<void(CSimModule&)>> tasks;
-  {
-    const std::lock_guard<std::mutex> lock(m_taskMutex);
-    tasks.swap(m_tasks);
-  }
-  for (auto& task : tasks) task(m_module);
-}
-
 bool CSimPtyServer::Run(int nStopFd, uint64_t qwRunMs, std::string& error) {
   const uint64_t qwStartMs = MonotonicMs();
   for (;;) {
     const uint64_t qwNow = MonotonicMs() - qwStartMs;
     m_module.Advance(qwNow);
-    RunPostedTasks();
     if (qwNow >= qwRunMs || m_bStop.load(std::memory_order_acquire)) return true;
     if (!WriteOutput(error)) return false;
 

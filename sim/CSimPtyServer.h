@@ -5,14 +5,11 @@
 // the terminal cannot take stays in the module's bounded outbox; what overflows it is counted
 // there, never lost silently.
 //
-// While Run() serves, only the serving thread touches the module; other threads (a test
-// driving the analyzer's side, say) reach it through Post() and end the run with Stop().
+// While Run() serves, only the serving thread touches the module; another thread may end the
+// run with Stop().
 #include <atomic>
 #include <cstdint>
-#include <functional>
-#include <mutex>
 #include <string>
-#include <vector>
 
 #include "sim/CSimModule.h"
 #include "sim/CSimPty.h"
@@ -35,22 +32,16 @@ public:
   // False when the terminal fails.
   bool Run(int nStopFd, uint64_t qwRunMs, std::string& error);
 
-  // Any thread: runs the task on the serving thread at its next wake-up, before output is
-  // sent (input that arrived in the same wake-up has already been read).
-  void Post(std::function<void(CSimModule&)> task);
   // Any thread: makes Run() return (also when called before Run()).
   void Stop();
 
 private:
   void Wake();
-  void RunPostedTasks();
   bool ReadInput(std::string& error);
   bool WriteOutput(std::string& error);
 
   CSimModule& m_module;
   CSimPty m_pty;
-  CUniqueFd m_wakeFd;  // eventfd written by Post() and Stop()
+  CUniqueFd m_wakeFd;  // eventfd written by Stop()
   std::atomic<bool> m_bStop{false};
-  std::mutex m_taskMutex;
-  std::vector<std::function<void(CSimModule&)>> m_tasks;
 };

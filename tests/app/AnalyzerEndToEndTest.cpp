@@ -107,7 +107,9 @@ TEST_F(AnalyzerEndToEnd, ReceivesLogsStopsAndReadsTheVersion) {
     ASSERT_TRUE(line.size() > 21 && line[4] == '.' && line[13] == ':' && line.compare(19, 2, "  ") == 0) << line;
     EXPECT_EQ(line.back(), '\r') << n;
     EXPECT_NE(line.find(length8), std::string::npos) << line;
-    if (n > 0) EXPECT_EQ(SimSequenceOf(line), SimSequenceOf(lines[n - 1]) + 1) << n;
+    if (n > 0) {
+      EXPECT_EQ(SimSequenceOf(line), SimSequenceOf(lines[n - 1]) + 1) << n;
+    }
   }
   EXPECT_EQ(SimSequenceOf(lines.back()), llLastListed);
 }
