@@ -4,11 +4,11 @@
 #include <filesystem>
 
 #include "app/CMainFrame.h"
-#include "app/QtText.h"
+#include "uisupport/QtText.h"
 #include "link/PortDiscovery.h"
 #include "resources/StringTable.h"
 #include "sim/CSimThread.h"
-#include "uisupport/CWorkspaceState.h"
+#include "app/CWorkspaceState.h"
 
 namespace {
 
@@ -97,7 +97,7 @@ bool CAnalyzerApp::InitInstance(const std::vector<std::string>& args, int& nExit
 
   m_pFrame->restoreGeometry(CWorkspaceState(m_store).Load(WINDOW_STATE_NAME));
   m_pFrame->show();
-  m_pFrame->setWindowTitle(ToQString(LoadString(IDS_PROGRAM_TITLE)));
+  m_pFrame->setWindowTitle(LoadQString(IDS_PROGRAM_TITLE));
   QObject::connect(&m_activation, &CInstanceActivation::ActivationRequested, m_pFrame.get(), [this] { BringForward(); });
   m_pFrame->InitAfterStartup();
   return true;

@@ -14,12 +14,12 @@
 
 #include "app/CAboutDlg.h"
 #include "app/CommandCatalog.h"
-#include "app/CommandIds.h"
+#include "resources/CommandIds.h"
 #include "app/ConfigWriting.h"
 #include "app/LoggingCommands.h"
-#include "app/MessageBox.h"
+#include "uisupport/MessageBox.h"
 #include "app/PortOpening.h"
-#include "app/QtText.h"
+#include "uisupport/QtText.h"
 #include "app/StatusPaneTexts.h"
 #include "config/CModuleConfigDlg.h"
 #include "link/SerialPortDiscovery.h"
@@ -32,7 +32,7 @@
 #include "resources/StringTable.h"
 #include "transmit/CLeftView.h"
 #include "uisupport/CPaneStatusBar.h"
-#include "uisupport/CWorkspaceState.h"
+#include "app/CWorkspaceState.h"
 #include "uisupport/Fonts.h"
 #include "uisupport/ModalDialogs.h"
 
@@ -173,7 +173,7 @@ void CMainFrame::CreateStatusBar() {
   m_pStatusBar = new CPaneStatusBar(ToQString(IDLE_PROMPT), this);
   setStatusBar(m_pStatusBar);
   for (const CPaneSpec& pane : STATUS_PANES)
-    m_pStatusBar->AddPane(pane.m_nId, pane.m_nWidth, ToQString(LoadString(pane.m_nId)), QString::fromUtf8(pane.m_pszTooltip));
+    m_pStatusBar->AddPane(pane.m_nId, pane.m_nWidth, LoadQString(pane.m_nId), QString::fromUtf8(pane.m_pszTooltip));
   m_pStatusBar->SetPaneText(IDS_PANE_ACTIVITY, QString());
   m_pStatusBar->SetPanePicture(IDS_PANE_ACTIVITY, LampPicture(0));
   m_pStatusBar->AddPane(ID_PANE_COUNTERS, 0, QString(), QStringLiteral("수신 오류: 버린 수신 블록 / 거부한 줄 / 데이터가 모자란 프레임"));
@@ -209,7 +209,7 @@ void CMainFrame::CreateClient() {
   pSplitter->setStretchFactor(1, 1);
   setCentralWidget(pSplitter);
 
-  auto* pDock = new QDockWidget(ToQString(LoadString(IDS_EVENT_LOG_PANE)), this);
+  auto* pDock = new QDockWidget(LoadQString(IDS_EVENT_LOG_PANE), this);
   pDock->setObjectName(QStringLiteral("EventLogPane"));
   pDock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
   m_pEventLog = new CEventLogCtrl(pDock);

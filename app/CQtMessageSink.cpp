@@ -3,12 +3,12 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "app/QtText.h"
+#include "uisupport/QtText.h"
 #include "resources/StringTable.h"
 
 EMessageAnswer CQtMessageSink::Show(const CMessageRequest& request) {
   QMessageBox box(QApplication::activeWindow());
-  box.setWindowTitle(ToQString(LoadString(IDS_PROGRAM_TITLE)));
+  box.setWindowTitle(LoadQString(IDS_PROGRAM_TITLE));
   box.setText(QString::fromStdString(request.m_strText));
   if (!request.m_strDetail.empty()) box.setInformativeText(QString::fromStdString(request.m_strDetail));
   switch (request.m_eIcon) {

@@ -1,7 +1,7 @@
 #pragma once
 // Shows the program's message boxes as QMessageBox over the active window; the reason a
 // lower layer gave for a failure goes into the box's details.
-#include "app/MessageBox.h"
+#include "uisupport/MessageBox.h"
 
 class CQtMessageSink final : public MessageSink {
 public:

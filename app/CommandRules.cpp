@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "app/CommandIds.h"
+#include "resources/CommandIds.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include "app/MessageBox.h"
+#include "uisupport/MessageBox.h"
 #include "config/CIdentifierEditorCtrl.h"
 #include "config/ModuleConfigRules.h"
 #include "protocol/BitTiming.h"

@@ -13,7 +13,7 @@
 
 #include "app/CAnalyzerApp.h"
 #include "app/CMainFrame.h"
-#include "app/CommandIds.h"
+#include "resources/CommandIds.h"
 
 namespace {
 

@@ -6,21 +6,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/MessageBox.h"
-#include "app/QtText.h"
+#include "uisupport/MessageBox.h"
+#include "uisupport/QtText.h"
 #include "receive/LogPathRules.h"
 #include "resources/StringTable.h"
 
 namespace {
 
 constexpr int PATH_BOX_WIDTH = 230;
-
-// "description(*.txt)|*.txt||" as Qt takes it: the description, whose parentheses hold the
-// pattern.
-QString QtFilterOf(unsigned nStringId) {
-  const QString filter = ToQString(LoadString(nStringId));
-  return filter.left(filter.indexOf(QLatin1Char('|')));
-}
 
 QString ChooseSaveFile(QWidget* pParent, const QString& title, const QString& directory, const QString& filter) {
   QFileDialog dialog(pParent, title, directory, filter);
@@ -85,7 +78,7 @@ CLogPathDlg::CLogPathDlg(std::string currentRDataPath, std::string currentEventP
 void CLogPathDlg::Browse(QLineEdit* pBox, const std::string& currentPath, unsigned nFilterId, unsigned nTitleId) {
   const std::string directory = BrowseDirectory(pBox->text().toStdString(), currentPath);
   const QString chosen =
-      m_fnChooseFile(this, ToQString(LoadString(nTitleId)), QString::fromStdString(directory), QtFilterOf(nFilterId));
+      m_fnChooseFile(this, LoadQString(nTitleId), QString::fromStdString(directory), QtFileFilter(nFilterId));
   if (!chosen.isEmpty()) pBox->setText(chosen);
 }
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "config/FieldRules.h"
+#include "text/FieldRules.h"
 #include "resources/StringTable.h"
 
 namespace {

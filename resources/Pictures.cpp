@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "app/CommandIds.h"
+#include "resources/CommandIds.h"
 
 namespace {
 

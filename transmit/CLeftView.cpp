@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <utility>
 
-#include "app/MessageBox.h"
-#include "config/FieldRules.h"
+#include "uisupport/MessageBox.h"
+#include "text/FieldRules.h"
 #include "config/ModuleSettings.h"
 #include "protocol/CModuleChannel.h"
 #include "resources/Pictures.h"
@@ -18,6 +18,7 @@
 #include "transmit/CTDataObject.h"
 #include "transmit/TransmitFile.h"
 #include "uisupport/ModalDialogs.h"
+#include "uisupport/QtText.h"
 
 namespace {
 
@@ -25,18 +26,7 @@ constexpr unsigned IDS_FIRST_COLUMN_TITLE = 61208;  // 61208 to 61212, one per c
 constexpr int MAX_COLUMN_WIDTH = 4096;              // a stored width beyond this is not a width
 constexpr int ROW_ICON_SIZE = 20;
 
-QString Text(unsigned nStringId) {
-  const std::string_view text = LoadString(nStringId);
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 std::string ColumnWidthName(int nColumn) { return "LeftCol " + std::to_string(nColumn); }
-
-// "송신 파일 (*.ctd)|*.ctd||" as Qt takes it: the description, whose parentheses hold the pattern.
-QString FileFilter() {
-  const QString filter = Text(IDS_TFILE_FILTER);
-  return filter.left(filter.indexOf(QLatin1Char('|')));
-}
 
 // The identifier in bytes: 11 bits as two, 29 bits as four.
 //   0x123 (2.0A) -> "01 23"   0x1ABCDEF0 (2.0B) -> "1A BC DE F0"
@@ -95,7 +85,7 @@ CLeftView::CLeftView(SettingsStore& store, CModuleChannel& channel, PortOpener f
   pHeader->setStretchLastSection(false);
   for (int nColumn = 0; nColumn < COLUMN_COUNT; ++nColumn) {
     const unsigned nTitleId = IDS_FIRST_COLUMN_TITLE + static_cast<unsigned>(nColumn);
-    setHorizontalHeaderItem(nColumn, new QTableWidgetItem(Text(nTitleId)));
+    setHorizontalHeaderItem(nColumn, new QTableWidgetItem(LoadQString(nTitleId)));
     const auto stored = m_store.GetInt(LEFT_LIST_SECTION, ColumnWidthName(nColumn));
     const bool bUsable = stored && *stored > 0 && *stored <= MAX_COLUMN_WIDTH;
     setColumnWidth(nColumn, bUsable ? static_cast<int>(*stored) : DEFAULT_WIDTHS[static_cast<size_t>(nColumn)]);
@@ -214,8 +204,8 @@ void CLeftView::SendRow(int nRow) {
 
 std::string CLeftView::ChooseFile(bool bSave) {
   const std::string directory = m_store.GetString(SETTINGS_SECTION, SETTING_TDATA_FILE_DIR).value_or("");
-  const QString title = Text(bSave ? IDS_TFILE_SAVE_TITLE : IDS_TFILE_OPEN_TITLE);
-  QFileDialog dialog(this, title, QFile::decodeName(directory.c_str()), FileFilter());
+  const QString title = LoadQString(bSave ? IDS_TFILE_SAVE_TITLE : IDS_TFILE_OPEN_TITLE);
+  QFileDialog dialog(this, title, QFile::decodeName(directory.c_str()), QtFileFilter(IDS_TFILE_FILTER));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(bSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(bSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);

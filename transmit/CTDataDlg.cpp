@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <algorithm>
 
-#include "app/MessageBox.h"
+#include "uisupport/MessageBox.h"
 #include "config/CIdentifierEditorCtrl.h"
 #include "resources/StringTable.h"
 #include "uisupport/TypedCharacter.h"

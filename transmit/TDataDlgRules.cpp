@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "config/FieldRules.h"
+#include "text/FieldRules.h"
 #include "text/Cp949Text.h"
 
 namespace {

@@ -21,7 +21,7 @@
 #include <string>
 
 #include "app/CMainFrame.h"
-#include "app/CommandIds.h"
+#include "resources/CommandIds.h"
 #include "link/CommandLinePorts.h"
 #include "protocol/CModuleChannel.h"
 #include "protocol/CQtMessageHost.h"

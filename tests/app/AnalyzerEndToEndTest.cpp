@@ -10,7 +10,7 @@
 #include <fstream>
 
 #include "CFrameTestBed.h"
-#include "app/CommandIds.h"
+#include "resources/CommandIds.h"
 #include "app/StatusPaneTexts.h"
 #include "link/CommandLinePorts.h"
 #include "receive/CRDView.h"

@@ -14,7 +14,7 @@
 
 #include "FakeTransport.h"
 #include "app/CMainFrame.h"
-#include "app/MessageBox.h"
+#include "uisupport/MessageBox.h"
 #include "link/SerialPortDiscovery.h"
 #include "protocol/CModuleChannel.h"
 #include "receive/CEventLogCtrl.h"

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/CommandCatalog.h"
-#include "app/CommandIds.h"
+#include "resources/CommandIds.h"
 #include "app/CommandRules.h"
 
 TEST(CommandRules, EachStateEnablesItsCommands) {

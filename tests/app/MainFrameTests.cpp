@@ -6,11 +6,11 @@
 #include <functional>
 
 #include "CFrameTestBed.h"
-#include "app/CommandIds.h"
+#include "resources/CommandIds.h"
 #include "receive/CRDView.h"
 #include "transmit/CLeftView.h"
 #include "resources/StringTable.h"
-#include "uisupport/CWorkspaceState.h"
+#include "app/CWorkspaceState.h"
 
 constexpr const char* NO_DEVICE = "open: No such file or directory";  // the fake's failure reason
 

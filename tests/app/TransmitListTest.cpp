@@ -13,7 +13,7 @@
 
 #include "CFrameTestBed.h"
 #include "app/CommandCatalog.h"
-#include "app/CommandIds.h"
+#include "resources/CommandIds.h"
 #include "resources/StringTable.h"
 #include "support/WidgetDriving.h"
 #include "transmit/CLeftView.h"

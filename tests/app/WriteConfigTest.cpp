@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "CFrameTestBed.h"
-#include "app/CommandIds.h"
+#include "resources/CommandIds.h"
 #include "config/CModuleConfigDlg.h"
 #include "receive/CLogPathDlg.h"
 #include "resources/StringTable.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "config/CIdentifierEditor.h"
-#include "config/FieldRules.h"
+#include "text/FieldRules.h"
 
 namespace {
 

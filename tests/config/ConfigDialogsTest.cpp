@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/MessageBox.h"
+#include "uisupport/MessageBox.h"
 #include "config/CIdentifierEditorCtrl.h"
 #include "config/CModuleConfigDlg.h"
 #include "link/SerialPortDiscovery.h"

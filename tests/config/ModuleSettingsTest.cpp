@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "config/FieldRules.h"
+#include "text/FieldRules.h"
 #include "support/CMemorySettingsStore.h"
 #include "support/ScratchDir.h"
 

@@ -9,7 +9,7 @@
 #include <QTest>
 #include <vector>
 
-#include "app/MessageBox.h"
+#include "uisupport/MessageBox.h"
 
 class CRecordingSink final : public MessageSink {
 public:

@@ -1,4 +1,4 @@
-#include "app/MessageBox.h"
+#include "uisupport/MessageBox.h"
 
 #include <cstdio>
 

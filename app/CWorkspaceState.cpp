@@ -1,4 +1,4 @@
-#include "uisupport/CWorkspaceState.h"
+#include "app/CWorkspaceState.h"
 
 #include "config/SettingsStore.h"
 

@@ -1,4 +1,4 @@
-#include "config/FieldRules.h"
+#include "text/FieldRules.h"
 
 #include <sys/stat.h>
 
