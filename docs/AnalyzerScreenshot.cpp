@@ -1,5 +1,6 @@
-// Takes the README's picture of the window: the analyzer on its simulated module, reception
-// started, captured about two seconds later. From the source tree, with the Nanum fonts installed:
+// Takes the README's picture of the window: the analyzer on its simulated module with a small
+// transmit list opened from a file, reception started and one listed frame sent, captured
+// about two seconds later. From the source tree, with the Nanum fonts installed:
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/docs/analyzer-screenshot docs/analyzer.png
 // Settings, the instance registry and the Log directory live in a scratch directory meanwhile,
 // so the user's own are never touched.
@@ -7,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileDialog>
 #include <QTimer>
 #include <cstdio>
 #include <filesystem>
@@ -14,6 +16,10 @@
 #include "app/CAnalyzerApp.h"
 #include "app/CMainFrame.h"
 #include "resources/CommandIds.h"
+#include "transmit/CLeftView.h"
+#include "transmit/CTDataObject.h"
+#include "transmit/TransmitFile.h"
+#include "uisupport/ModalDialogs.h"
 
 namespace {
 
@@ -21,6 +27,28 @@ constexpr int START_MS = 500;     // the start-up exchange is over by then
 constexpr int CAPTURE_MS = 2500;  // two seconds of traffic
 constexpr int WIDTH = 960;
 constexpr int HEIGHT = 620;
+
+// A few frames of both protocols and kinds, as a user would keep them.
+bool WriteExampleList(const std::string& path) {
+  const TData frames[] = {
+      {.bStandardID = 1, .bDataFrame = 1, .byLength = 8, .dwID = 0x123, .dwBytes0to3 = 0x01020304, .dwBytes4to7 = 0x05060708},
+      {.bStandardID = 1, .bDataFrame = 0, .byLength = 0, .dwID = 0x7DF},
+      {.bStandardID = 0, .bDataFrame = 1, .byLength = 3, .dwID = 0x18DAF110, .dwBytes0to3 = 0x02100300},
+      {.bStandardID = 0, .bDataFrame = 1, .byLength = 2, .dwID = 0x1ABCDEF0, .dwBytes0to3 = 0x41420000},
+  };
+  return WriteTransmitFile(path, CTDataObject(frames)).m_bOk;
+}
+
+// The open command's file dialog answered with the example list.
+void OpenExampleList(CMainFrame& frame, const std::string& path) {
+  const ModalRunner previous = SetModalRunner([&path](QDialog& dialog) {
+    dynamic_cast<QFileDialog&>(dialog).selectFile(QString::fromStdString(path));
+    dialog.accept();
+    return dialog.result() == QDialog::Accepted;
+  });
+  frame.Action(ID_OPEN_TFILE)->trigger();
+  SetModalRunner(previous);
+}
 
 }  // namespace
 
@@ -43,7 +71,14 @@ int main(int argc, char** argv) {
     if (!analyzer.InitInstance({"--simulate"}, nExitCode)) return nExitCode;
     CMainFrame* pFrame = analyzer.MainFrame();
     pFrame->resize(WIDTH, HEIGHT);
-    QTimer::singleShot(START_MS, pFrame, [pFrame] { pFrame->Action(ID_START_RECEPTION)->trigger(); });
+    const std::string listPath = std::string(szScratch) + "/example.ctd";
+    if (!WriteExampleList(listPath)) return 1;
+    OpenExampleList(*pFrame, listPath);
+    QTimer::singleShot(START_MS, pFrame, [pFrame] {
+      pFrame->Action(ID_START_RECEPTION)->trigger();
+      pFrame->TransmitView()->selectRow(2);
+      pFrame->Action(ID_SEND_TDATA)->trigger();
+    });
     QTimer::singleShot(CAPTURE_MS, pFrame, [pFrame, &output, &bSaved] {
       bSaved = pFrame->grab().save(QString::fromStdString(output));
       QApplication::quit();

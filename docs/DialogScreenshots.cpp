@@ -1,4 +1,5 @@
-// Writes pictures of the configuration and log path dialogs for the documentation:
+// Writes pictures of the configuration, log path and transmit frame dialogs for the
+// documentation:
 //   xvfb-run -a build/docs/dialog-screenshots docs
 // Example ports and settings only; nothing of the user's is read.
 #include <QApplication>
@@ -7,6 +8,7 @@
 #include "config/CModuleConfigDlg.h"
 #include "link/SerialPortDiscovery.h"
 #include "receive/CLogPathDlg.h"
+#include "transmit/CTDataDlg.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -27,9 +29,13 @@ int main(int argc, char** argv) {
   config.show();
   CLogPathDlg logPaths("/home/user/Korvex/Log/RDataLog.txt", "/home/user/Korvex/Log/EventLog.txt");
   logPaths.show();
+  CTDataDlg frame({.bStandardID = 0, .bDataFrame = 1, .bHexFormat = 1, .byLength = 3, .dwID = 0x18DAF110,
+                   .dwBytes0to3 = 0x02100300});
+  frame.show();
   QApplication::processEvents();  // a one-shot tool: let the windows lay out before the grab
 
   const bool bSaved = config.grab().save(target.filePath(QStringLiteral("config-dialog.png"))) &&
-                      logPaths.grab().save(target.filePath(QStringLiteral("log-path-dialog.png")));
+                      logPaths.grab().save(target.filePath(QStringLiteral("log-path-dialog.png"))) &&
+                      frame.grab().save(target.filePath(QStringLiteral("transmit-dialog.png")));
   return bSaved ? 0 : 1;
 }
