@@ -5,6 +5,8 @@
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
+  // Ties the window to the installed desktop entry (its icon and name on Wayland).
+  QGuiApplication::setDesktopFileName(QStringLiteral("com.ostwind.KorvexAnalyzer"));
   std::vector<std::string> args;  // Qt has taken its own options out
   const QStringList arguments = QApplication::arguments();
   for (qsizetype i = 1; i < arguments.size(); ++i) args.push_back(arguments[i].toStdString());
