@@ -22,18 +22,10 @@ constexpr int PRESET_250K = 2;
 constexpr int BAUD_INDEX_FAST = 1;
 const QString MODULE_PORT_SUFFIX = QStringLiteral(" (USB VCOMM)");
 
-QComboBox* NumberList(const QString& name, int nFirst, int nLast, QWidget* pParent) {
-  auto* pList = new QComboBox(pParent);
-  pList->setObjectName(name);
-  for (int n = nFirst; n <= nLast; ++n) pList->addItem(QString::number(n));
-  return pList;
-}
-
-QComboBox* TextList(const QString& name, const QStringList& items, QWidget* pParent) {
-  auto* pList = new QComboBox(pParent);
-  pList->setObjectName(name);
-  pList->addItems(items);
-  return pList;
+QStringList Numbers(int nFirst, int nLast) {
+  QStringList numbers;
+  for (int n = nFirst; n <= nLast; ++n) numbers << QString::number(n);
+  return numbers;
 }
 
 QCheckBox* Tick(const QString& name, const QString& text, QWidget* pParent) {
@@ -160,9 +152,9 @@ QWidget* CModuleConfigDlg::CreateBitRatePart() {
   m_pComputedRate = new QLineEdit(pFrame);
   m_pComputedRate->setObjectName(QStringLiteral("computedRate"));
   m_pComputedRate->setReadOnly(true);
-  m_pBrp = NumberList(QStringLiteral("brp"), BRP_LIST_FIRST, BRP_LIST_LAST, pFrame);
-  m_pTseg1 = NumberList(QStringLiteral("tseg1"), TSEG1_LIST_FIRST, TSEG1_LIST_LAST, pFrame);
-  m_pTseg2 = NumberList(QStringLiteral("tseg2"), TSEG2_LIST_FIRST, TSEG2_LIST_LAST, pFrame);
+  m_pBrp = TextList(QStringLiteral("brp"), Numbers(BRP_LIST_FIRST, BRP_LIST_LAST), pFrame);
+  m_pTseg1 = TextList(QStringLiteral("tseg1"), Numbers(TSEG1_LIST_FIRST, TSEG1_LIST_LAST), pFrame);
+  m_pTseg2 = TextList(QStringLiteral("tseg2"), Numbers(TSEG2_LIST_FIRST, TSEG2_LIST_LAST), pFrame);
   auto* pFields = new QGridLayout;
   pFields->addWidget(new QLabel(QStringLiteral("계산된 BPS"), pFrame), 0, 0);
   pFields->addWidget(m_pComputedRate, 0, 1);

@@ -22,13 +22,6 @@ constexpr int FORMAT_HEX = 0;
 constexpr int FORMAT_ASCII = 1;
 constexpr char32_t LAST_ASCII_CODE = 127;
 
-QComboBox* TextList(const char* pszName, const QStringList& items, QWidget* pParent) {
-  auto* pList = new QComboBox(pParent);
-  pList->setObjectName(QString::fromLatin1(pszName));
-  pList->addItems(items);
-  return pList;
-}
-
 CIdentifierEditor::EProtocol ProtocolOf(int nIndex) {
   return nIndex == CIdentifierEditor::CAN_20A ? CIdentifierEditor::CAN_20A : CIdentifierEditor::CAN_20B;
 }
@@ -69,9 +62,9 @@ CTDataDlg::CTDataDlg(const TData& values, QWidget* pParent)
 QGridLayout* CTDataDlg::CreateFrameRows() {
   QStringList lengths;
   for (int n = 0; n <= MAX_DATA_LENGTH; ++n) lengths << QString::number(n);
-  m_pProtocol = TextList("protocol", {QStringLiteral("CAN2.0A"), QStringLiteral("CAN2.0B")}, this);
-  m_pLength = TextList("length", lengths, this);
-  m_pFrameType = TextList("frameType", {QStringLiteral("Data Frame"), QStringLiteral("Remote Frame")}, this);
+  m_pProtocol = TextList(QStringLiteral("protocol"), {QStringLiteral("CAN2.0A"), QStringLiteral("CAN2.0B")}, this);
+  m_pLength = TextList(QStringLiteral("length"), lengths, this);
+  m_pFrameType = TextList(QStringLiteral("frameType"), {QStringLiteral("Data Frame"), QStringLiteral("Remote Frame")}, this);
   auto* pDataRow = new QHBoxLayout;
   pDataRow->setSpacing(1);
   for (int i = 0; i < DATA_BOX_COUNT; ++i) {
@@ -83,7 +76,7 @@ QGridLayout* CTDataDlg::CreateFrameRows() {
     pDataRow->addWidget(pBox);
   }
   pDataRow->addStretch(1);
-  m_pFormat = TextList("format", {QStringLiteral("Hex"), QStringLiteral("Ascii")}, this);
+  m_pFormat = TextList(QStringLiteral("format"), {QStringLiteral("Hex"), QStringLiteral("Ascii")}, this);
 
   auto* pChoiceRow = new QHBoxLayout;
   pChoiceRow->addWidget(m_pProtocol);

@@ -1,6 +1,7 @@
 #include "uisupport/CFormDialog.h"
 
 #include <QBoxLayout>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QPushButton>
 
@@ -9,6 +10,13 @@
 CFormDialog::CFormDialog(QWidget* pParent) : QDialog(pParent) {
   setFont(DialogFont());
   setModal(true);
+}
+
+QComboBox* CFormDialog::TextList(const QString& name, const QStringList& items, QWidget* pParent) {
+  auto* pList = new QComboBox(pParent);
+  pList->setObjectName(name);
+  pList->addItems(items);
+  return pList;
 }
 
 void CFormDialog::AddButtons(QBoxLayout* pLayout) {

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 class QBoxLayout;
+class QComboBox;
 class QPushButton;
 
 class CFormDialog : public QDialog {
@@ -16,6 +17,8 @@ public:
   QPushButton* CancelButton() const { return m_pCancel; }
 
 protected:
+  // A drop-down list of fixed texts, named so tests and the dialog's own code find it.
+  static QComboBox* TextList(const QString& name, const QStringList& items, QWidget* pParent);
   // The buttons go right-aligned into pLayout; "설정" runs OnOk, "취소" rejects.
   void AddButtons(QBoxLayout* pLayout);
   // Checks the input and accepts, or shows why not and stays open.
