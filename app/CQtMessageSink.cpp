@@ -2,15 +2,17 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTextDocument>
 
-#include "uisupport/QtText.h"
 #include "resources/StringTable.h"
+#include "uisupport/QtText.h"
 
-EMessageAnswer CQtMessageSink::Show(const CMessageRequest& request) {
-  QMessageBox box(QApplication::activeWindow());
+void CQtMessageSink::Fill(QMessageBox& box, const CMessageRequest& request) {
   box.setWindowTitle(LoadQString(IDS_PROGRAM_TITLE));
-  box.setText(QString::fromStdString(request.m_strText));
-  if (!request.m_strDetail.empty()) box.setInformativeText(QString::fromStdString(request.m_strDetail));
+  box.setTextFormat(Qt::PlainText);
+  box.setText(ToQString(request.m_strText));
+  // The details label does not follow the box's text format, so the text goes in escaped.
+  if (!request.m_strDetail.empty()) box.setInformativeText(Qt::convertFromPlainText(ToQString(request.m_strDetail)));
   switch (request.m_eIcon) {
     case EMessageIcon::INFORMATION: box.setIcon(QMessageBox::Information); break;
     case EMessageIcon::ERROR: box.setIcon(QMessageBox::Critical); break;
@@ -19,9 +21,15 @@ EMessageAnswer CQtMessageSink::Show(const CMessageRequest& request) {
   if (request.m_eButtons == EMessageButtons::YES_NO) {
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box.setDefaultButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes ? EMessageAnswer::YES : EMessageAnswer::NO;
+  } else {
+    box.setStandardButtons(QMessageBox::Ok);
   }
-  box.setStandardButtons(QMessageBox::Ok);
-  box.exec();
+}
+
+EMessageAnswer CQtMessageSink::Show(const CMessageRequest& request) {
+  QMessageBox box(QApplication::activeWindow());
+  Fill(box, request);
+  const int nAnswer = box.exec();
+  if (request.m_eButtons == EMessageButtons::YES_NO) return nAnswer == QMessageBox::Yes ? EMessageAnswer::YES : EMessageAnswer::NO;
   return EMessageAnswer::OK;
 }

@@ -2,10 +2,13 @@
 #include <QContextMenuEvent>
 #include <QListView>
 #include <QMenu>
+#include <QMessageBox>
+#include <QTextDocument>
 #include <algorithm>
 #include <functional>
 
 #include "CFrameTestBed.h"
+#include "app/CQtMessageSink.h"
 #include "resources/CommandIds.h"
 #include "receive/CRDView.h"
 #include "transmit/CLeftView.h"
@@ -260,4 +263,21 @@ TEST_F(MainFrameClose, StopsReceptionAndSavesStateButNotTheSimulatedPort) {
   EXPECT_TRUE(m_pFrame->Action(ID_VIEW_TIMESTAMPS)->isChecked());
   EXPECT_TRUE(m_pFrame->ReceiveView()->ShowsTimestamps());
   EXPECT_TRUE(CWorkspaceState(m_store).Load(WINDOW_STATE_NAME).isEmpty());
+}
+
+// A file name or a device's answer is shown as it is, never read as markup.
+TEST(MessageBoxes, ShowTextsAndDetailsAsPlainText) {
+  const std::string text = "<b>/tmp/a&b.ctd</b> 파일이 이미 있읍니다\n파일을 덮어 쓰시겠읍니까?";
+  const std::string detail = "open: <i>No such file</i> & more\nsecond line";
+  QMessageBox box;
+  CQtMessageSink::Fill(box, {IDS_TFILE_OVERWRITE, text, detail, EMessageIcon::QUESTION, EMessageButtons::YES_NO});
+  const auto* pText = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+  const auto* pDetail = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"));
+  ASSERT_TRUE(pText && pDetail);
+  EXPECT_EQ(pText->textFormat(), Qt::PlainText);
+  EXPECT_EQ(pText->text().toStdString(), text);
+  QTextDocument shown;  // what the details label renders
+  shown.setHtml(pDetail->text());
+  EXPECT_EQ(shown.toPlainText().replace(QChar::LineSeparator, QLatin1Char('\n')).toStdString(), detail);
+  EXPECT_EQ(box.standardButtons(), QMessageBox::Yes | QMessageBox::No);
 }
