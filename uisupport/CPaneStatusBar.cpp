@@ -10,6 +10,7 @@ CPaneStatusBar::CPaneStatusBar(const QString& idleText, QWidget* pParent) : QSta
 void CPaneStatusBar::AddPane(unsigned nId, int nWidth, const QString& text, const QString& tooltip) {
   auto* pPane = new QLabel(text, this);
   pPane->setObjectName(QStringLiteral("pane%1").arg(nId));
+  pPane->setTextFormat(Qt::PlainText);  // a port's path is shown as it is
   pPane->setToolTip(tooltip);
   pPane->setFrameShape(QFrame::Panel);
   pPane->setFrameShadow(QFrame::Sunken);

@@ -265,8 +265,12 @@ TEST_F(MainFrameClose, StopsReceptionAndSavesStateButNotTheSimulatedPort) {
   EXPECT_TRUE(CWorkspaceState(m_store).Load(WINDOW_STATE_NAME).isEmpty());
 }
 
-// A file name or a device's answer is shown as it is, never read as markup.
-TEST(MessageBoxes, ShowTextsAndDetailsAsPlainText) {
+// A file name, a port's path or a device's answer is shown as it is, never read as markup.
+TEST(PlainTexts, MessageBoxesAndStatusPanesNeverReadMarkup) {
+  CPaneStatusBar panes(QStringLiteral("준비"));
+  panes.AddPane(1, 0, QStringLiteral("<b>/dev/x</b>"), {});
+  EXPECT_EQ(panes.Pane(1)->textFormat(), Qt::PlainText);
+
   const std::string text = "<b>/tmp/a&b.ctd</b> 파일이 이미 있읍니다\n파일을 덮어 쓰시겠읍니까?";
   const std::string detail = "open: <i>No such file</i> & more\nsecond line";
   QMessageBox box;
