@@ -1,11 +1,7 @@
 // korvex-cli: the module channel and the log files without a window, on a QtCore event loop.
-#include <fcntl.h>
 #include <signal.h>
-#include <unistd.h>
 
 #include <QCoreApplication>
-#include <QSocketNotifier>
-#include <cerrno>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -18,42 +14,15 @@
 #include "protocol/CModuleChannel.h"
 #include "protocol/CQtMessageHost.h"
 #include "receive/CLogFiles.h"
+#include "uisupport/CStopSignals.h"
 
 namespace {
-
-int g_anSignalPipe[2] = {-1, -1};
-constexpr int STOP_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
-
-void SetStopSignalHandler(void (*pfnHandler)(int)) {
-  struct sigaction action {};
-  action.sa_handler = pfnHandler;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
-  for (const int nSignal : STOP_SIGNALS) ::sigaction(nSignal, &action, nullptr);
-}
-
-// The first stop signal asks for the end in order; the next one ends the program at once,
-// even while it is blocked writing an output nobody reads.
-void OnStopSignal(int) {
-  const int nSavedErrno = errno;
-  const char by = 1;
-  [[maybe_unused]] const ssize_t n = ::write(g_anSignalPipe[1], &by, 1);
-  SetStopSignalHandler(SIG_DFL);
-  errno = nSavedErrno;
-}
 
 // SIGINT, SIGTERM and SIGHUP end a run in order (monitor stops reception first, the log files
 // are flushed) instead of killing it.
 class CQtCliPump final : public CliPump {
 public:
   CQtCliPump() {
-    if (::pipe2(g_anSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
-    m_pNotifier = new QSocketNotifier(g_anSignalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(m_pNotifier, &QSocketNotifier::activated, m_pNotifier, [this] {
-      char by;
-      while (::read(g_anSignalPipe[0], &by, 1) > 0) m_bInterrupted = true;
-    });
-    SetStopSignalHandler(&OnStopSignal);
     ::signal(SIGPIPE, SIG_IGN);  // a closed output ends the run through the failed write instead
   }
   void Pump() override { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents); }
@@ -61,8 +30,8 @@ public:
   bool Interrupted() const override { return m_bInterrupted; }
 
 private:
-  QSocketNotifier* m_pNotifier = nullptr;
   bool m_bInterrupted = false;
+  CStopSignals m_stopSignals{[this] { m_bInterrupted = true; }};
 };
 
 }  // namespace

@@ -11,7 +11,9 @@
 
 #include "CFrameTestBed.h"
 #include "resources/CommandIds.h"
+#include "app/CWorkspaceState.h"
 #include "app/StatusPaneTexts.h"
+#include "config/CQtSettingsStore.h"
 #include "link/CommandLinePorts.h"
 #include "receive/CRDView.h"
 #include "resources/StringTable.h"
@@ -199,4 +201,28 @@ TEST_F(AnalyzerEndToEnd, ASentFrameIsEchoedAndLightsTheTransmitLamp) {
   EXPECT_TRUE(m_pFrame->EventLog()->EntryText(FindEvent("[CAN 데이터 송신 응답]", nFrom))
                   .endsWith(" : CAN2.0B  Data Frame  길이:3  ID:1ABCDEF0  데이터:01 02 03"));
   ASSERT_TRUE(Await([this] { return (m_pFrame->LampShown() & 1) != 0; }));
+}
+
+// A stop signal (a `kill`, the session ending) closes the program as the user would, through the
+// window's close (MainFrameClose shows what that does): the settings are saved, the event log
+// holds whole lines only, and the exit status is 0.
+TEST_F(AnalyzerEndToEnd, AStopSignalClosesTheProgramInOrder) {
+  const QString settingsPath = QString::fromStdString(m_scratch / "config/Ostwind/Korvex.conf");
+  {
+    CQtSettingsStore settings(settingsPath);
+    settings.SetInt(SETTINGS_SECTION, SETTING_EVENT_LOG_FLAG, 1);
+    ASSERT_TRUE(settings.Flush());
+  }
+  const std::string eventLog = m_strLogDirectory + "/" + std::string(EVENT_LOG_FILE_NAME);
+  CChildProcess analyzer;
+  ASSERT_TRUE(analyzer.Start(KORVEX_ANALYZER_PROGRAM, {"--simulate"}));
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(WAIT_MS);
+  while (!std::filesystem::exists(eventLog) && std::chrono::steady_clock::now() < deadline) ::poll(nullptr, 0, 10);
+  ASSERT_TRUE(std::filesystem::exists(eventLog));  // the window is up and its log open
+  analyzer.Signal(SIGTERM);
+  EXPECT_EQ(analyzer.Finish(WAIT_MS), 0) << analyzer.Err();
+  EXPECT_FALSE(CQtSettingsStore(settingsPath).GetString(WORKSPACE_SECTION, WINDOW_STATE_NAME).value_or("").empty());
+  std::ifstream file(eventLog, std::ios::binary);
+  const std::string logged((std::istreambuf_iterator<char>(file)), {});
+  EXPECT_TRUE(logged.empty() || logged.ends_with("\r\n")) << logged;
 }
