@@ -4,15 +4,7 @@
 #include <cstdio>
 
 #include "protocol/ModuleFormat.h"
-
-namespace {
-
-void AppendHex(std::string& out, uint32_t dwValue, unsigned nDigits) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  for (unsigned i = nDigits; i-- > 0;) out += kDigits[(dwValue >> (4 * i)) & 0xF];
-}
-
-}  // namespace
+#include "text/FieldRules.h"
 
 void CandumpLine(const CanFrame& frame, int64_t nWallNs, std::string& out) {
   if (nWallNs < 0) nWallNs = 0;

@@ -8,12 +8,12 @@
 #include "cli/CandumpLine.h"
 #include "protocol/ModuleFormat.h"
 #include "protocol/ResponseText.h"
+#include "receive/CLogFiles.h"
 #include "text/Cp949Text.h"
 
 namespace {
 
 constexpr std::size_t STAMP_LENGTH = sizeof "2024.05.01 13:45:07" - 1;
-constexpr const char* STAMP_FORMAT = "%Y.%m.%d %H:%M:%S";  // as the log files write it
 
 bool TakePrefix(std::string_view& text, std::string_view prefix) {
   if (!text.starts_with(prefix)) return false;
@@ -42,7 +42,7 @@ std::optional<uint32_t> TakeHex(std::string_view& text, std::size_t nMaxDigits) 
   return dwValue;
 }
 
-// "%Y.%m.%d %H:%M:%S" in local time. Read by its fields, then written again: a date that
+// LOG_STAMP_FORMAT in local time. Read by its fields, then written again: a date that
 // does not exist (February 30) does not come back the same and is refused.
 std::optional<std::time_t> ParseStamp(std::string_view stamp) {
   static constexpr char kLayout[] = "dddd.dd.dd dd:dd:dd";
@@ -66,7 +66,7 @@ std::optional<std::time_t> ParseStamp(std::string_view stamp) {
   char szBack[32];
   std::tm tmBack{};
   if (tWhen == static_cast<std::time_t>(-1) || !localtime_r(&tWhen, &tmBack) ||
-      std::strftime(szBack, sizeof szBack, STAMP_FORMAT, &tmBack) != STAMP_LENGTH || stamp != szBack)
+      std::strftime(szBack, sizeof szBack, LOG_STAMP_FORMAT, &tmBack) != STAMP_LENGTH || stamp != szBack)
     return std::nullopt;
   return tWhen;
 }

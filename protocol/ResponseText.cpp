@@ -5,16 +5,12 @@
 #include "protocol/BitTiming.h"
 #include "protocol/ModuleFormat.h"
 #include "text/Cp949Text.h"
+#include "text/FieldRules.h"
 
 namespace {
 
 constexpr std::string_view LENGTH_LABEL = "길이:";
 constexpr std::string_view DATA_LABEL = "데이터:";
-
-void AppendHex(std::string& out, uint32_t dwValue, unsigned nDigits) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  for (unsigned i = nDigits; i-- > 0;) out += kDigits[(dwValue >> (4 * i)) & 0xF];
-}
 
 std::string_view ProtocolName(bool bStandard) { return bStandard ? "CAN2.0A" : "CAN2.0B"; }
 std::string_view FrameKind(bool bRemote) { return bRemote ? "Remote Frame" : "Data Frame"; }

@@ -104,7 +104,7 @@ std::string_view CLogFiles::TimeStamp(std::time_t t) {
   if (t != m_tStamp) {  // formatting once a second keeps the receive path cheap
     struct tm tmLocal {};
     localtime_r(&t, &tmLocal);
-    if (std::strftime(m_szStamp, sizeof m_szStamp, "%Y.%m.%d %H:%M:%S", &tmLocal) == 0) m_szStamp[0] = 0;
+    if (std::strftime(m_szStamp, sizeof m_szStamp, LOG_STAMP_FORMAT, &tmLocal) == 0) m_szStamp[0] = 0;
     m_tStamp = t;
   }
   return m_szStamp;

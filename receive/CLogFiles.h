@@ -14,6 +14,9 @@
 
 enum ELogKind : int { LOG_RDATA = 1, LOG_EVENT = 2 };
 
+// The local time in front of every log line (strftime).
+inline constexpr const char* LOG_STAMP_FORMAT = "%Y.%m.%d %H:%M:%S";
+
 class CLogFiles : public EventSink {
 public:
   static constexpr uint64_t LOG_SIZE_LIMIT = 100000000;  // decimal, not 100 x 2^20
@@ -52,7 +55,7 @@ public:
   void WriteStampedLine(int nKind, std::string_view text, std::time_t tWhen);
   void LogEvent(std::string_view text, COLORREF colour) override;
 
-  // The local time as the log lines carry it, "%Y.%m.%d %H:%M:%S"; valid until the next call.
+  // The local time as the log lines carry it (LOG_STAMP_FORMAT); valid until the next call.
   std::string_view TimeStamp();
   std::string_view TimeStamp(std::time_t t);
 

@@ -28,6 +28,11 @@ int HexDigitOf(char c) {
 
 }  // namespace
 
+void AppendHex(std::string& out, uint32_t dwValue, unsigned nDigits) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  for (unsigned i = nDigits; i-- > 0;) out += kDigits[(dwValue >> (4 * i)) & 0xF];
+}
+
 bool IsHexText(std::string_view text) {
   for (const char c : text)
     if (HexDigitOf(c) < 0) return false;

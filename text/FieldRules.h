@@ -11,6 +11,9 @@ bool IsHexText(std::string_view text);
 // "4G" -> 0x04; 0 for "" or a text that starts with no digit.
 uint8_t LeadingHexByte(std::string_view text);
 
+// nDigits upper-case hexadecimal digits of the value's low bits: (0x7E8, 3) -> "7E8".
+void AppendHex(std::string& out, uint32_t dwValue, unsigned nDigits);
+
 // The directory a file dialog should start in for this path: the path itself when it is a
 // directory, the directory part when the path or its directory exists, else "".
 std::string ExistingDirectoryOf(const std::string& path);

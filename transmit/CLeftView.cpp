@@ -16,6 +16,7 @@
 #include "resources/StringTable.h"
 #include "transmit/CTDataDlg.h"
 #include "transmit/CTDataObject.h"
+#include "transmit/TDataDlgRules.h"
 #include "transmit/TransmitFile.h"
 #include "uisupport/ModalDialogs.h"
 #include "uisupport/QtText.h"
@@ -45,13 +46,10 @@ QString IdText(const TData& record) {
 // a length of 0 or above 8 (possible in a file).
 QString DataText(const TData& record) {
   if (record.byLength == 0 || record.byLength > MAX_DATA_LENGTH) return {};
-  const auto abyData = DataBytesOf(record);
-  QString text;
-  for (uint8_t i = 0; i < record.byLength; ++i) {
-    if (i > 0) text += QLatin1Char(' ');
-    text += QStringLiteral("%1").arg(abyData[i], 2, 16, QLatin1Char('0')).toUpper();
-  }
-  return text;
+  const DataBoxTexts bytes = HexBoxTextsOf(record);
+  QStringList texts;
+  for (uint8_t i = 0; i < record.byLength; ++i) texts << QString::fromLatin1(bytes[i]);
+  return texts.join(QLatin1Char(' '));
 }
 
 std::array<QString, CLeftView::COLUMN_COUNT> RowTexts(const TData& record) {

@@ -1,22 +1,19 @@
 #include "transmit/TDataDlgRules.h"
 
-#include <cstdio>
-
-#include "text/FieldRules.h"
+#include "protocol/ModuleFormat.h"
 #include "text/Cp949Text.h"
+#include "text/FieldRules.h"
 
 namespace {
 
-constexpr uint32_t STANDARD_ID_MASK = 0x7FF;
-constexpr uint32_t EXTENDED_ID_MASK = 0x1FFFFFFF;
 constexpr uint8_t NO_CP949_FORM = '?';
 
 uint32_t Flag(uint32_t bValue) { return bValue ? 1 : 0; }
 
 std::string HexOf(uint8_t byValue) {
-  char szText[3];
-  std::snprintf(szText, sizeof szText, "%02X", byValue);
-  return szText;
+  std::string text;
+  AppendHex(text, byValue, 2);
+  return text;
 }
 
 // The byte a character of an Ascii box stands for. U+0000..U+00FF are the bytes themselves;
