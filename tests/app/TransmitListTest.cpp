@@ -106,6 +106,13 @@ protected:
     EXPECT_TRUE(m_pFrame->TransmitMenu()->isVisible());
     return *m_pFrame->TransmitMenu();
   }
+  // Exactly one box was shown: its id, its icon, and a text its detail holds.
+  void ExpectOneBox(unsigned nId, EMessageIcon eIcon, const std::string& detailPart = {}) {
+    ASSERT_EQ(m_shown.size(), 1u);
+    EXPECT_EQ(m_shown[0].m_nStringId, nId);
+    EXPECT_EQ(m_shown[0].m_eIcon, eIcon);
+    EXPECT_NE(m_shown[0].m_strDetail.find(detailPart), std::string::npos) << m_shown[0].m_strDetail;
+  }
   std::optional<std::string> StoredDirectory() const {
     return m_store.GetString(SETTINGS_SECTION, SETTING_TDATA_FILE_DIR);
   }
@@ -132,9 +139,7 @@ TEST_F(TransmitList, RowsShowTheFrameADuplicateIsRefusedAndModifyTakesCopies) {
   EXPECT_EQ(View().SelectedRow(), -1);  // adding selects nothing
 
   RunWithDialog(ID_ADD_TDATA, ID_123_5_BYTES);
-  ASSERT_EQ(m_shown.size(), 1u);
-  EXPECT_EQ(m_shown[0].m_nStringId, IDS_DUPLICATE_TDATA);
-  EXPECT_EQ(m_shown[0].m_eIcon, EMessageIcon::INFORMATION);
+  ExpectOneBox(IDS_DUPLICATE_TDATA, EMessageIcon::INFORMATION);
   EXPECT_EQ(Rows(), expected);
   EXPECT_EQ(View().Frames().Count(), 4u);
 
@@ -193,9 +198,7 @@ TEST_F(TransmitList, CommandsFollowRowsSelectionAndPortsButADoubleClickAlwaysSen
   // Still without a port: the send command is off, but a double click sends, and says why it cannot.
   m_shown.clear();
   DoubleClickRow(0);
-  ASSERT_EQ(m_shown.size(), 1u);
-  EXPECT_EQ(m_shown[0].m_nStringId, IDS_PORT_OPEN_FAILED);
-  EXPECT_EQ(m_shown[0].m_eIcon, EMessageIcon::ERROR);
+  ExpectOneBox(IDS_PORT_OPEN_FAILED, EMessageIcon::ERROR);
 }
 
 TEST_F(TransmitList, SendAndDeleteComeFromShortcutsClicksAndTheContextMenu) {
@@ -282,10 +285,7 @@ TEST_F(TransmitList, FilesReplaceTheRowsRefuseHostileInputAndAskBeforeOverwritin
     m_shown.clear();
     const std::string path = std::string(KORVEX_TRANSMIT_DATA "/") + pszName;
     RunWithFile(ID_OPEN_TFILE, path);
-    ASSERT_EQ(m_shown.size(), 1u);
-    EXPECT_EQ(m_shown[0].m_nStringId, IDS_TFILE_OPEN_FAILED);
-    EXPECT_EQ(m_shown[0].m_eIcon, EMessageIcon::ERROR);
-    EXPECT_NE(m_shown[0].m_strDetail.find(path), std::string::npos) << m_shown[0].m_strDetail;
+    ExpectOneBox(IDS_TFILE_OPEN_FAILED, EMessageIcon::ERROR, path);
     EXPECT_EQ(Rows(), listed);
   }
   EXPECT_FALSE(StoredDirectory());
@@ -323,10 +323,7 @@ TEST_F(TransmitList, FilesReplaceTheRowsRefuseHostileInputAndAskBeforeOverwritin
   m_shown.clear();
   const std::string unwritable = directory + "/gone/three.ctd";
   RunWithFile(ID_SAVE_TFILE, unwritable);
-  ASSERT_EQ(m_shown.size(), 1u);
-  EXPECT_EQ(m_shown[0].m_nStringId, IDS_TFILE_SAVE_FAILED);
-  EXPECT_EQ(m_shown[0].m_eIcon, EMessageIcon::ERROR);
-  EXPECT_NE(m_shown[0].m_strDetail.find(unwritable), std::string::npos) << m_shown[0].m_strDetail;
+  ExpectOneBox(IDS_TFILE_SAVE_FAILED, EMessageIcon::ERROR, unwritable);
   EXPECT_EQ(StoredDirectory(), directory);
   EXPECT_EQ(Rows(), oneRecord);
 
