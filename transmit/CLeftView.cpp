@@ -65,7 +65,8 @@ CLeftView::CLeftView(SettingsStore& store, CModuleChannel& channel, PortOpener f
       m_store(store),
       m_channel(channel),
       m_fnEnsurePortOpen(std::move(fnEnsurePortOpen)),
-      m_pTData(std::make_unique<CTDataObject>()) {
+      m_pTData(std::make_unique<CTDataObject>()),
+      m_rowIcon(TransmitRowPicture()) {
   setSelectionMode(QAbstractItemView::SingleSelection);
   setSelectionBehavior(QAbstractItemView::SelectRows);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -113,32 +114,36 @@ TData* CLeftView::RecordAt(int nRow) {
   return &m_pTData->At(static_cast<size_t>(nRow));
 }
 
+// The row's texts; its items are made the first time.
 void CLeftView::ShowRow(int nRow) {
   const auto texts = RowTexts(m_pTData->At(static_cast<size_t>(nRow)));
   for (int nColumn = 0; nColumn < COLUMN_COUNT; ++nColumn) {
     QTableWidgetItem* pItem = item(nRow, nColumn);
     if (!pItem) {
       pItem = new QTableWidgetItem;
-      if (nColumn == 0) pItem->setIcon(QIcon(TransmitRowPicture()));
+      if (nColumn == 0) pItem->setIcon(m_rowIcon);
       setItem(nRow, nColumn, pItem);
     }
     pItem->setText(texts[static_cast<size_t>(nColumn)]);
   }
-  // Focus and the selection anchor move to the row; which rows are selected stays.
+}
+
+// Focus and the selection anchor move to the row, which is scrolled into view; which rows are
+// selected stays.
+void CLeftView::MarkRow(int nRow) {
+  scrollToItem(item(nRow, 0));
   setFocus();
   selectionModel()->setCurrentIndex(model()->index(nRow, 0), QItemSelectionModel::NoUpdate);
 }
 
-void CLeftView::InsertRow(int nRow) {
-  insertRow(nRow);
-  ShowRow(nRow);
-  scrollToItem(item(nRow, 0));
-}
-
+// Every row anew, drawn once at the end: as many single inserts, without the work each would
+// repeat (a file may hold tens of thousands of frames).
 void CLeftView::RebuildRows() {
   setUpdatesEnabled(false);
   setRowCount(0);
-  for (size_t n = 0; n < m_pTData->Count(); ++n) InsertRow(static_cast<int>(n));
+  setRowCount(static_cast<int>(m_pTData->Count()));
+  for (int nRow = 0; nRow < rowCount(); ++nRow) ShowRow(nRow);
+  if (rowCount() > 0) MarkRow(rowCount() - 1);
   setUpdatesEnabled(true);
   viewport()->update();
   emit StateChanged();
@@ -151,7 +156,10 @@ void CLeftView::OnAdd() {
     ShowMessage(IDS_DUPLICATE_TDATA, EMessageIcon::INFORMATION);
     return;
   }
-  InsertRow(rowCount());
+  const int nRow = rowCount();
+  insertRow(nRow);
+  ShowRow(nRow);
+  MarkRow(nRow);
   emit StateChanged();
 }
 
@@ -166,6 +174,7 @@ void CLeftView::OnModify() {
   *pRecord = dialog.Result();
   pRecord->pOwner = pOwner;
   ShowRow(nRow);
+  MarkRow(nRow);
 }
 
 void CLeftView::OnDelete() {

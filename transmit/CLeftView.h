@@ -6,6 +6,7 @@
 // row (sends that row, whether or not a port was found at start-up) and the Delete key.
 //   CAN 2.0A, data, id 0x123, length 2, bytes 11 22 -> "CAN2.0A" "Data Frame" "01 23" "2" "11 22"
 // Column widths live in section "LeftList", "LeftCol 0" to "LeftCol 4".
+#include <QIcon>
 #include <QTableWidget>
 #include <array>
 #include <functional>
@@ -56,8 +57,8 @@ protected:
 private:
   TData* RecordAt(int nRow);
   void SendRow(int nRow);
-  void InsertRow(int nRow);
   void ShowRow(int nRow);
+  void MarkRow(int nRow);
   void RebuildRows();
   // The chosen path, empty when cancelled.
   std::string ChooseFile(bool bSave);
@@ -67,4 +68,5 @@ private:
   CModuleChannel& m_channel;
   PortOpener m_fnEnsurePortOpen;
   std::unique_ptr<CTDataObject> m_pTData;
+  QIcon m_rowIcon;  // drawn once, shown by every row
 };
