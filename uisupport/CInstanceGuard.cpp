@@ -133,15 +133,13 @@ CInstanceGuard::CInstanceGuard(const std::string& name, const std::string& runti
   if (m_strName.empty() || m_strName.find('/') != std::string::npos || !IsPrivateDirectory(m_strRuntimeDir))
     return;
   m_strListPath = m_strRuntimeDir + "/CInstanceGuard_" + m_strName + ".list";
-  m_nFd = ::open(m_strListPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (m_nFd >= 0) AddProcess(m_dwOwnProcessId);
+  m_fd.Reset(::open(m_strListPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+  if (m_fd.IsValid()) AddProcess(m_dwOwnProcessId);
 }
 
 CInstanceGuard::~CInstanceGuard() {
-  if (m_nFd < 0) return;
   // A forked child that never exec'd must not remove its parent.
-  if (static_cast<uint32_t>(::getpid()) == m_dwOwnProcessId) RemoveProcess(m_dwOwnProcessId);
-  ::close(m_nFd);
+  if (m_fd.IsValid() && static_cast<uint32_t>(::getpid()) == m_dwOwnProcessId) RemoveProcess(m_dwOwnProcessId);
 }
 
 std::string CInstanceGuard::DefaultRuntimeDir() {
@@ -158,18 +156,18 @@ std::string CInstanceGuard::EndpointPath(uint32_t dwProcessId) const {
 // read repaired it or the change altered it. change returns whether it altered the list.
 template <typename Change>
 bool CInstanceGuard::WithList(Change&& change) {
-  if (m_nFd < 0) return false;
-  CFileLock lock(m_nFd);
+  if (!m_fd.IsValid()) return false;
+  CFileLock lock(m_fd.Get());
   if (!lock.IsLocked()) return false;
   CInstanceBlock block;
   bool bDirty = false;
-  if (!ReadBlock(m_nFd, block)) {
+  if (!ReadBlock(m_fd.Get(), block)) {
     InitBlock(block);
     bDirty = true;
   }
   bDirty |= DropEndedProcesses(block);
   bDirty |= change(block);
-  return !bDirty || TransferAll(m_nFd, block, true);
+  return !bDirty || TransferAll(m_fd.Get(), block, true);
 }
 
 bool CInstanceGuard::DropEndedProcesses(CInstanceBlock& block) const {

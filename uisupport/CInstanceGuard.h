@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "link/CUniqueFd.h"
+
 class InstanceActivator {
 public:
   virtual ~InstanceActivator() = default;
@@ -59,7 +61,7 @@ public:
   bool RemoveProcess(uint32_t dwProcessId);
   bool ReadList(CInstanceList& list);
 
-  bool IsUsable() const { return m_nFd >= 0; }
+  bool IsUsable() const { return m_fd.IsValid(); }
   const std::string& ListPath() const { return m_strListPath; }
   // Where the instance of that process listens for the request to come forward.
   std::string EndpointPath(uint32_t dwProcessId) const;
@@ -75,7 +77,7 @@ private:
   std::string m_strName;
   std::string m_strRuntimeDir;
   std::string m_strListPath;
-  int m_nFd = -1;
+  CUniqueFd m_fd;  // the list file
   uint32_t m_dwOwnProcessId = 0;
   InstanceActivator* m_pActivator = nullptr;
 };

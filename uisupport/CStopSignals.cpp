@@ -9,7 +9,8 @@
 
 namespace {
 
-int g_anSignalPipe[2] = {-1, -1};
+// The pipe's write end for the handler, which can reach no object.
+volatile sig_atomic_t g_nSignalWriteFd = -1;
 constexpr int STOP_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
 
 void SetStopSignalHandler(void (*pfnHandler)(int)) {
@@ -23,7 +24,7 @@ void SetStopSignalHandler(void (*pfnHandler)(int)) {
 void OnStopSignal(int) {
   const int nSavedErrno = errno;
   const char by = 1;
-  [[maybe_unused]] const ssize_t n = ::write(g_anSignalPipe[1], &by, 1);
+  [[maybe_unused]] const ssize_t n = ::write(g_nSignalWriteFd, &by, 1);
   SetStopSignalHandler(SIG_DFL);  // the next one ends the program at once
   errno = nSavedErrno;
 }
@@ -31,23 +32,24 @@ void OnStopSignal(int) {
 }  // namespace
 
 CStopSignals::CStopSignals(std::function<void()> fnOnStop) : m_fnOnStop(std::move(fnOnStop)) {
-  if (::pipe2(g_anSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;  // signals keep their default
-  m_pNotifier = std::make_unique<QSocketNotifier>(g_anSignalPipe[0], QSocketNotifier::Read);
+  int anPipe[2];
+  if (::pipe2(anPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;  // signals keep their default
+  m_readEnd.Reset(anPipe[0]);
+  m_writeEnd.Reset(anPipe[1]);
+  m_pNotifier = std::make_unique<QSocketNotifier>(m_readEnd.Get(), QSocketNotifier::Read);
   QObject::connect(m_pNotifier.get(), &QSocketNotifier::activated, m_pNotifier.get(), [this] {
     char by;
     bool bStop = false;
-    while (::read(g_anSignalPipe[0], &by, 1) > 0) bStop = true;
+    while (::read(m_readEnd.Get(), &by, 1) > 0) bStop = true;
     if (bStop && m_fnOnStop) m_fnOnStop();
   });
+  g_nSignalWriteFd = m_writeEnd.Get();
   SetStopSignalHandler(&OnStopSignal);
 }
 
 CStopSignals::~CStopSignals() {
   if (!m_pNotifier) return;
   SetStopSignalHandler(SIG_DFL);
+  g_nSignalWriteFd = -1;
   m_pNotifier.reset();
-  for (int& fd : g_anSignalPipe) {
-    ::close(fd);
-    fd = -1;
-  }
 }

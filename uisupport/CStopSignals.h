@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 
+#include "link/CUniqueFd.h"
+
 class QSocketNotifier;
 
 class CStopSignals {
@@ -19,5 +21,7 @@ public:
 
 private:
   std::function<void()> m_fnOnStop;
-  std::unique_ptr<QSocketNotifier> m_pNotifier;
+  CUniqueFd m_readEnd;   // the pipe the handlers write to
+  CUniqueFd m_writeEnd;
+  std::unique_ptr<QSocketNotifier> m_pNotifier;  // declared last: gone before the pipe closes
 };
