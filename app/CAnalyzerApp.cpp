@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "app/CMainFrame.h"
+#include "transmit/CLeftView.h"
 #include "uisupport/QtText.h"
 #include "link/PortDiscovery.h"
 #include "resources/StringTable.h"
@@ -11,8 +12,6 @@
 #include "app/CWorkspaceState.h"
 
 namespace {
-
-constexpr std::string_view SIMULATE_OPTION = "--simulate";
 
 // The working directory + "/Log", made if it is missing (a failure shows later, when a log
 // file cannot be opened).
@@ -33,12 +32,6 @@ int FindSerialPort(const CPortLists& ports, const std::string& devicePath) {
 
 }  // namespace
 
-std::string AnalyzerUsage() {
-  return "usage: korvex-analyzer [--port PATH[=module]]... [--simulate]\n"
-         "  --port PATH[=module]  add a serial port (\"=module\": the module's own port)\n"
-         "  --simulate            talk to a simulated module on a pseudo-terminal\n";
-}
-
 CAnalyzerApp::CAnalyzerApp() = default;
 
 CAnalyzerApp::~CAnalyzerApp() {
@@ -47,28 +40,14 @@ CAnalyzerApp::~CAnalyzerApp() {
   if (m_pSim) m_pSim->Stop();
 }
 
-bool CAnalyzerApp::InitInstance(const std::vector<std::string>& args, int& nExitCode) {
+bool CAnalyzerApp::InitInstance(const CAnalyzerOptions& options, int& nExitCode) {
   m_activation.Listen();
   m_bSecondaryInstance = m_guard.TooManyInstances(true);
 
-  CPortArguments portArgs = ExtractPortArguments(args);
-  bool bSimulate = false;
-  for (const std::string& arg : portArgs.m_rest) {
-    if (arg == SIMULATE_OPTION) {
-      bSimulate = true;
-    } else if (portArgs.m_strError.empty()) {
-      portArgs.m_strError = "unknown option \"" + arg + "\"";
-    }
-  }
-  if (!portArgs.m_strError.empty()) {
-    std::fprintf(stderr, "korvex-analyzer: %s\n%s", portArgs.m_strError.c_str(), AnalyzerUsage().c_str());
-    nExitCode = 2;
-    return false;
-  }
-
+  std::vector<CCommandLinePort> commandLinePorts = options.m_ports;
   const std::string logDirectory = PrepareLogDirectory();
   std::string simPath;
-  if (bSimulate) {
+  if (options.m_bSimulate) {
     m_pSim = std::make_unique<CSimThread>();
     m_pSim->Module().SetTraffic(CSimModule::TRAFFIC_BUS);
     std::string error;
@@ -78,9 +57,9 @@ bool CAnalyzerApp::InitInstance(const std::vector<std::string>& args, int& nExit
       return false;
     }
     simPath = m_pSim->SlavePath();
-    portArgs.m_ports.push_back({simPath, true});
+    commandLinePorts.push_back({simPath, true});
   }
-  m_ports = DiscoverPorts(portArgs.m_ports);
+  m_ports = DiscoverPorts(commandLinePorts);
   if (!m_ports.m_strError.empty()) std::fprintf(stderr, "korvex-analyzer: %s\n", m_ports.m_strError.c_str());
 
   m_pPreviousSink = SetMessageSink(&m_messageSink);
@@ -91,7 +70,7 @@ bool CAnalyzerApp::InitInstance(const std::vector<std::string>& args, int& nExit
   setup.m_pStore = &m_store;
   setup.m_strLogDirectory = logDirectory;
   setup.m_bSecondaryInstance = m_bSecondaryInstance;
-  setup.m_nSimulatedPort = bSimulate ? FindSerialPort(m_ports, simPath) : -1;
+  setup.m_nSimulatedPort = options.m_bSimulate ? FindSerialPort(m_ports, simPath) : -1;
   setup.m_fnMakeWindow = [](MessageHandler& handler) { return std::make_unique<CQtMessageHost>(handler); };
   m_pFrame = std::make_unique<CMainFrame>(setup);
 
@@ -100,6 +79,13 @@ bool CAnalyzerApp::InitInstance(const std::vector<std::string>& args, int& nExit
   m_pFrame->setWindowTitle(LoadQString(IDS_PROGRAM_TITLE));
   QObject::connect(&m_activation, &CInstanceActivation::ActivationRequested, m_pFrame.get(), [this] { BringForward(); });
   m_pFrame->InitAfterStartup();
+  // As a desktop program opens the file it was started with (a failure says why in a box). Made
+  // absolute, so the open and save dialogs start in its directory.
+  if (!options.m_strTransmitFile.empty()) {
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::absolute(options.m_strTransmitFile, error);
+    m_pFrame->TransmitView()->OpenFile(error ? options.m_strTransmitFile : path.string());
+  }
   return true;
 }
 

@@ -1,12 +1,11 @@
 #pragma once
 // The process: the instance guard, port discovery (with the ports and the simulated module of
 // the command line), the settings, the main frame and its window state, in that order; and at
-// the end the frame, the channel and the simulated module go in reverse.
-//   korvex-analyzer [--port PATH[=module]]... [--simulate]
+// the end the frame, the channel and the simulated module go in reverse. A transmit list named on
+// the command line is opened once the frame has started.
 #include <memory>
-#include <string>
-#include <vector>
 
+#include "app/AnalyzerOptions.h"
 #include "app/CQtMessageSink.h"
 #include "config/CQtSettingsStore.h"
 #include "link/SerialPortDiscovery.h"
@@ -25,9 +24,8 @@ public:
   CAnalyzerApp(const CAnalyzerApp&) = delete;
   CAnalyzerApp& operator=(const CAnalyzerApp&) = delete;
 
-  // The arguments after the program name, Qt's own already taken out. False: the program
-  // ends with nExitCode (a refused command line, a simulated module that could not start).
-  bool InitInstance(const std::vector<std::string>& args, int& nExitCode);
+  // False: the program ends with nExitCode (a simulated module that could not start).
+  bool InitInstance(const CAnalyzerOptions& options, int& nExitCode);
 
   CMainFrame* MainFrame() const { return m_pFrame.get(); }
   bool IsSecondaryInstance() const { return m_bSecondaryInstance; }
@@ -47,6 +45,3 @@ private:
   MessageSink* m_pPreviousSink = nullptr;
   std::unique_ptr<CMainFrame> m_pFrame;
 };
-
-// How the analyzer is started, for a refused command line.
-std::string AnalyzerUsage();

@@ -5,6 +5,7 @@
 #include <QTextDocument>
 
 #include "resources/StringTable.h"
+#include "uisupport/ModalDialogs.h"
 #include "uisupport/QtText.h"
 
 void CQtMessageSink::Fill(QMessageBox& box, const CMessageRequest& request) {
@@ -29,7 +30,8 @@ void CQtMessageSink::Fill(QMessageBox& box, const CMessageRequest& request) {
 EMessageAnswer CQtMessageSink::Show(const CMessageRequest& request) {
   QMessageBox box(QApplication::activeWindow());
   Fill(box, request);
-  const int nAnswer = box.exec();
-  if (request.m_eButtons == EMessageButtons::YES_NO) return nAnswer == QMessageBox::Yes ? EMessageAnswer::YES : EMessageAnswer::NO;
+  RunModal(box);  // like every modal dialog, so a test of the whole program answers it too
+  if (request.m_eButtons == EMessageButtons::YES_NO)
+    return box.standardButton(box.clickedButton()) == QMessageBox::Yes ? EMessageAnswer::YES : EMessageAnswer::NO;
   return EMessageAnswer::OK;
 }

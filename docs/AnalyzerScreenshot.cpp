@@ -1,6 +1,6 @@
 // Takes the README's picture of the window: the analyzer on its simulated module with a small
-// transmit list opened from a file, reception started and one listed frame sent, captured
-// about two seconds later. From the source tree, with the Nanum fonts installed:
+// transmit list opened from a file named on its command line, reception started and one listed
+// frame sent, captured about two seconds later. From the source tree, with the Nanum fonts installed:
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/docs/analyzer-screenshot docs/analyzer.png
 // Settings, the instance registry and the Log directory live in a scratch directory meanwhile,
 // so the user's own are never touched.
@@ -8,7 +8,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFileDialog>
 #include <QTimer>
 #include <cstdio>
 #include <filesystem>
@@ -19,7 +18,6 @@
 #include "transmit/CLeftView.h"
 #include "transmit/CTDataObject.h"
 #include "transmit/TransmitFile.h"
-#include "uisupport/ModalDialogs.h"
 
 namespace {
 
@@ -39,17 +37,6 @@ bool WriteExampleList(const std::string& path) {
   return WriteTransmitFile(path, CTDataObject(frames)).m_bOk;
 }
 
-// The open command's file dialog answered with the example list.
-void OpenExampleList(CMainFrame& frame, const std::string& path) {
-  const ModalRunner previous = SetModalRunner([&path](QDialog& dialog) {
-    dynamic_cast<QFileDialog&>(dialog).selectFile(QString::fromStdString(path));
-    dialog.accept();
-    return dialog.result() == QDialog::Accepted;
-  });
-  frame.Action(ID_OPEN_TFILE)->trigger();
-  SetModalRunner(previous);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -66,14 +53,13 @@ int main(int argc, char** argv) {
   bool bSaved = false;
   {
     QApplication application(argc, argv);
-    CAnalyzerApp analyzer;
-    int nExitCode = 0;
-    if (!analyzer.InitInstance({"--simulate"}, nExitCode)) return nExitCode;
-    CMainFrame* pFrame = analyzer.MainFrame();
-    pFrame->resize(WIDTH, HEIGHT);
     const std::string listPath = std::string(szScratch) + "/example.ctd";
     if (!WriteExampleList(listPath)) return 1;
-    OpenExampleList(*pFrame, listPath);
+    CAnalyzerApp analyzer;
+    int nExitCode = 0;
+    if (!analyzer.InitInstance(ParseAnalyzerArguments({"--simulate", listPath}), nExitCode)) return nExitCode;
+    CMainFrame* pFrame = analyzer.MainFrame();
+    pFrame->resize(WIDTH, HEIGHT);
     QTimer::singleShot(START_MS, pFrame, [pFrame] {
       pFrame->Action(ID_START_RECEPTION)->trigger();
       pFrame->TransmitView()->selectRow(2);

@@ -228,7 +228,10 @@ void CLeftView::StoreFileDirectory(const std::string& path) {
 
 void CLeftView::OnOpenFile() {
   const std::string path = ChooseFile(false);
-  if (path.empty()) return;
+  if (!path.empty()) OpenFile(path);
+}
+
+void CLeftView::OpenFile(const std::string& path) {
   const CFileResult result = ReadTransmitFile(path, m_pTData);
   if (!result.m_bOk) {
     ShowMessage(IDS_TFILE_OPEN_FAILED, EMessageIcon::ERROR, EMessageButtons::OK, result.m_strMessage);

@@ -43,6 +43,8 @@ public:
   void OnDeleteAll();
   void OnSend();
   void OnOpenFile();
+  // Replaces the list with the file's frames, or says in a box why the file cannot be read.
+  void OpenFile(const std::string& path);
   void OnSaveFile();
 
   void SaveColumnWidths();

@@ -1,0 +1,85 @@
+// The analyzer's command line and the display it needs, decided before the toolkit starts.
+#include <gtest/gtest.h>
+
+#include "app/AnalyzerOptions.h"
+
+namespace {
+
+struct COptionsCase {
+  std::vector<std::string> m_args;
+  std::string m_strError;  // empty: accepted
+  std::string m_strFile;
+  std::string m_strPlatform;
+  bool m_bSimulate = false;
+  size_t m_nPorts = 0;
+};
+
+TEST(AnalyzerOptions, ArgumentsAreTakenOrRefused) {
+  const std::vector<COptionsCase> cases = {
+      {{"--simulate", "list.ctd"}, "", "list.ctd", "", true},
+      {{"--port", "ttyS1", "/data/a b.ctd", "--port=/dev/pts/3=module"}, "", "/data/a b.ctd", "", false, 2},
+      // The toolkit's options are left to it, their values with them; -platform is noted.
+      {{"-platform", "offscreen", "-style", "Fusion", "-reverse", "--qwindowtitle", "x.ctd", "y.ctd"}, "", "y.ctd",
+       "offscreen"},
+      {{"-style=Fusion", "-qmljsdebugger=port:1234"}},
+      {{"--bogus"}, "unknown option \"--bogus\""},
+      {{"-platform=xcb"}, "unknown option \"-platform=xcb\""},  // the toolkit does not take that form
+      {{"a.ctd", "b.ctd"}, "one transmit list file at most (\"a.ctd\", \"b.ctd\")", "a.ctd"},
+      {{""}, "an empty file name"},
+      {{"-platform"}, "-platform needs a value"},
+      {{"--port"}, "--port needs a path"},
+      {{"--port", "ttyS1=usb", "--bogus"}, "--port ttyS1=usb: unknown port kind \"usb\" (only \"module\" is known)"},
+  };
+  for (const COptionsCase& c : cases) {
+    const CAnalyzerOptions options = ParseAnalyzerArguments(c.m_args);
+    const std::string name = testing::PrintToString(c.m_args);
+    EXPECT_EQ(options.m_strError, c.m_strError) << name;
+    EXPECT_EQ(options.m_strTransmitFile, c.m_strFile) << name;
+    EXPECT_EQ(options.m_strPlatform, c.m_strPlatform) << name;
+    EXPECT_EQ(options.m_bSimulate, c.m_bSimulate) << name;
+    EXPECT_EQ(options.m_ports.size(), c.m_nPorts) << name;
+  }
+  EXPECT_TRUE(ParseAnalyzerArguments({"--help", "--version"}).m_bHelp);
+  EXPECT_TRUE(ParseAnalyzerArguments({"--help", "--version"}).m_bVersion);
+  EXPECT_TRUE(ParseAnalyzerArguments({"-display", ":1"}).m_bDisplayOption);
+}
+
+TEST(AnalyzerOptions, AWindowNeedsADisplayUnlessThePlatformNeedsNone) {
+  struct CDisplayCase {
+    const char* m_pszPlatformOption;
+    CDisplayEnvironment m_environment;
+    const char* m_pszMissing;  // "": the window can be shown
+  };
+  const char* const X = ":0";
+  const char* const W = "wayland-0";
+  const std::string noneSet =
+      "no display to show the window on: neither DISPLAY nor WAYLAND_DISPLAY is set "
+      "(QT_QPA_PLATFORM=offscreen runs without one)";
+  const std::vector<CDisplayCase> cases = {
+      {"", {}, noneSet.c_str()},
+      {"", {"", "", ""}, noneSet.c_str()},  // set but empty counts as not set
+      {"", {X, nullptr, nullptr}, ""},
+      {"", {nullptr, W, nullptr}, ""},
+      {"", {nullptr, nullptr, "offscreen"}, ""},
+      {"", {nullptr, nullptr, "vnc:size=800x600"}, ""},
+      {"", {nullptr, W, "xcb"}, "no display for the platform \"xcb\": DISPLAY is not set"},
+      {"", {X, nullptr, "wayland-egl"}, "no display for the platform \"wayland-egl\": WAYLAND_DISPLAY is not set"},
+      {"", {nullptr, nullptr, "wayland;xcb"},
+       "no display for the platform \"wayland;xcb\": DISPLAY and WAYLAND_DISPLAY are not set"},
+      {"", {X, nullptr, "wayland;xcb"}, ""},  // the next platform of the list starts
+      {"", {nullptr, nullptr, ";"}, noneSet.c_str()},
+      {"offscreen", {nullptr, nullptr, "xcb"}, ""},  // -platform wins over the variable
+      {"xcb", {nullptr, nullptr, "offscreen"}, "no display for the platform \"xcb\": DISPLAY is not set"},
+  };
+  for (const CDisplayCase& c : cases) {
+    CAnalyzerOptions options;
+    options.m_strPlatform = c.m_pszPlatformOption;
+    EXPECT_EQ(MissingDisplay(options, c.m_environment), c.m_pszMissing)
+        << c.m_pszPlatformOption << " / " << (c.m_environment.pszPlatform ? c.m_environment.pszPlatform : "(unset)");
+  }
+  CAnalyzerOptions displayGiven;  // -display stands for DISPLAY
+  displayGiven.m_bDisplayOption = true;
+  EXPECT_EQ(MissingDisplay(displayGiven, {nullptr, nullptr, "xcb"}), "");
+}
+
+}  // namespace
