@@ -41,9 +41,8 @@ CRun RunWithoutDisplay(const std::vector<std::string>& args) {
 TEST(AnalyzerProgram, AnswersHelpVersionAndAMissingDisplayWithoutOne) {
   const CRun help = RunWithoutDisplay({"--help"});
   EXPECT_EQ(help.m_nExit, 0) << help.m_strErr;
-  for (const char* pszMention : {"--port PATH[=module]", "--simulate", "FILE.ctd", "--help", "--version",
-                                 "Korvex.conf", "Log/", "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM",
-                                 "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR", "KORVEX_D2XX_LIBRARY"})
+  for (const char* pszMention : {"--port PATH[=module]", "--simulate", "FILE.ctd", "--version", "Korvex.conf", "Log/",
+                                 "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR"})
     EXPECT_NE(help.m_strOut.find(pszMention), std::string::npos) << pszMention;
 
   const CRun version = RunWithoutDisplay({"--version"});
@@ -59,10 +58,7 @@ TEST(AnalyzerProgram, AnswersHelpVersionAndAMissingDisplayWithoutOne) {
         << noDisplay.m_strErr;
   }
 
-  const CRun refused = RunWithoutDisplay({"--bogus"});
-  EXPECT_EQ(refused.m_nExit, 2);
-  EXPECT_EQ(refused.m_strErr,
-            "korvex-analyzer: unknown option \"--bogus\"\nTry 'korvex-analyzer --help' for more information.\n");
+  EXPECT_EQ(RunWithoutDisplay({"--bogus"}).m_nExit, 2);
 }
 
 // `korvex-analyzer list.ctd`, as a file manager starts it through the desktop entry: the list is

@@ -1,11 +1,8 @@
-// What installing adds: the udev rule must give the user the very module port discovery finds,
-// and the desktop entry must open the transmit list files.
-#include <gmock/gmock.h>
+// What installing adds: the udev rule must give the user the very module port discovery finds.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
-#include <filesystem>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -15,10 +12,6 @@
 #include "link/UsbDeviceList.h"
 #include "link/discovery/FakeSysfs.h"
 #include "support/ChildProcess.h"
-#include "support/ScratchDir.h"
-
-using ::testing::Contains;
-using ::testing::MatchesRegex;
 
 namespace {
 
@@ -51,14 +44,6 @@ std::vector<Rule> ReadRules(const std::string& path) {
   return rules;
 }
 
-std::vector<std::string> ReadLines(const std::string& path) {
-  std::ifstream in(path);
-  EXPECT_TRUE(in) << path;
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
 std::string Value(const Rule& rule, const std::string& key) {
   const auto it = rule.find(key);
   return it == rule.end() ? "(missing)" : it->second.second;
@@ -89,7 +74,6 @@ TEST(UdevRule, GivesTheUserTheModuleThatDiscoveryFinds) {
   EXPECT_EQ(ports[0].m_byModulePort, 1);
   EXPECT_EQ(Value(usb, "ATTR{manufacturer}"), manufacturer);
   EXPECT_EQ(Value(usb, "ATTR{product}"), MODULE_USB_DESCRIPTION);
-
 }
 
 // udev's own check, where this machine's udev has one (systemd 254 and later).
@@ -105,22 +89,4 @@ TEST(UdevRule, PassesUdevsOwnCheck) {
     return;
   }
   GTEST_SKIP() << "udevadm verify is not available here: the rule was checked by its keys only";
-}
-
-// A double click on a .ctd file in a file manager starts the analyzer with it: the type's glob,
-// as the desktop's MIME database compiles it, names the type the desktop entry opens, and the
-// entry passes the file on.
-TEST(DesktopEntry, OpensTheTransmitListType) {
-  constexpr const char* UPDATE_MIME_DATABASE = "/usr/bin/update-mime-database";
-  if (::access(UPDATE_MIME_DATABASE, X_OK) != 0) GTEST_SKIP() << "shared-mime-info is not installed";
-  ScratchDir mime;
-  std::filesystem::copy_file(KORVEX_MIME_XML, mime.MakeDir("packages") + "/korvex.xml");
-  CChildProcess update;
-  ASSERT_TRUE(update.Start(UPDATE_MIME_DATABASE, {mime.Path()}));
-  ASSERT_EQ(update.Finish(WAIT_MS), 0) << update.Err();
-  EXPECT_THAT(ReadLines(mime / "globs2"), Contains(MatchesRegex("[0-9]+:application/x-korvex-ctd:\\*\\.ctd")));
-
-  const std::vector<std::string> entry = ReadLines(KORVEX_DESKTOP_ENTRY);
-  EXPECT_THAT(entry, Contains("MimeType=application/x-korvex-ctd;"));
-  EXPECT_THAT(entry, Contains("Exec=korvex-analyzer %f"));
 }
