@@ -22,43 +22,33 @@ namespace {
 
 constexpr int WAIT_MS = 10000;
 
-struct CRun {
-  int m_nExit;
-  std::string m_strOut, m_strErr;
-};
-
-// The program with no display in its environment: neither variable, no platform chosen.
-CRun RunWithoutDisplay(const std::vector<std::string>& args) {
-  std::vector<std::string> envArgs = {"-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM",
-                                      KORVEX_ANALYZER_PROGRAM};
-  envArgs.insert(envArgs.end(), args.begin(), args.end());
-  CChildProcess program;
-  if (!program.Start("/usr/bin/env", envArgs)) return {-1, "", "not started"};
-  const int nExit = program.Finish(WAIT_MS);
-  return {nExit, program.Out(), program.Err()};
-}
-
-TEST(AnalyzerProgram, AnswersHelpVersionAndAMissingDisplayWithoutOne) {
-  const CRun help = RunWithoutDisplay({"--help"});
-  EXPECT_EQ(help.m_nExit, 0) << help.m_strErr;
-  for (const char* pszMention : {"--port PATH[=module]", "--simulate", "FILE.ctd", "--version", "Korvex.conf", "Log/",
-                                 "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR"})
-    EXPECT_NE(help.m_strOut.find(pszMention), std::string::npos) << pszMention;
-
-  const CRun version = RunWithoutDisplay({"--version"});
-  EXPECT_EQ(version.m_nExit, 0);
-  EXPECT_EQ(version.m_strOut, "korvex-analyzer 1.0.0\n");
-
-  // One line saying why, no abort inside the toolkit; the same with a file to open.
-  for (const std::vector<std::string>& args : {std::vector<std::string>{}, {"list.ctd"}}) {
-    const CRun noDisplay = RunWithoutDisplay(args);
-    EXPECT_EQ(noDisplay.m_nExit, 1) << noDisplay.m_strErr;
-    EXPECT_TRUE(noDisplay.m_strErr.starts_with("korvex-analyzer: no display") &&
-                noDisplay.m_strErr.find('\n') == noDisplay.m_strErr.size() - 1)
-        << noDisplay.m_strErr;
+// --help, --version and a refused command line are answered without a display; without one the
+// window says so in one line instead of aborting inside the toolkit.
+TEST(AnalyzerProgram, AnswersWithoutADisplay) {
+  struct CCase {
+    std::vector<std::string> m_args;
+    int m_nExit;
+    const char* m_pszOutStart;
+    const char* m_pszErr;  // its first line; the only one but for a refused command line
+  };
+  const CCase cases[] = {
+      {{"--help"}, 0, "usage: korvex-analyzer [--port PATH[=module]]... [--simulate] [FILE.ctd]\n", ""},
+      {{"--version"}, 0, "korvex-analyzer 1.0.0\n", ""},
+      {{"list.ctd"}, 1, "", "korvex-analyzer: no display to show the window on"},
+      {{"--bogus"}, 2, "", "korvex-analyzer: unknown option \"--bogus\""},
+  };
+  for (const CCase& c : cases) {
+    std::vector<std::string> args = {"-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM",
+                                     KORVEX_ANALYZER_PROGRAM};
+    args.insert(args.end(), c.m_args.begin(), c.m_args.end());
+    CChildProcess program;
+    ASSERT_TRUE(program.Start("/usr/bin/env", args));
+    EXPECT_EQ(program.Finish(WAIT_MS), c.m_nExit) << c.m_args[0] << ": " << program.Err();
+    EXPECT_TRUE(program.Out().starts_with(c.m_pszOutStart)) << program.Out();
+    const std::string firstLine = program.Err().substr(0, program.Err().find('\n'));
+    EXPECT_TRUE(firstLine.starts_with(c.m_pszErr) && (c.m_nExit == 2 || firstLine.size() + 1 >= program.Err().size()))
+        << program.Err();
   }
-
-  EXPECT_EQ(RunWithoutDisplay({"--bogus"}).m_nExit, 2);
 }
 
 // `korvex-analyzer list.ctd`, as a file manager starts it through the desktop entry: the list is
