@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -101,9 +102,9 @@ std::string TempName(const std::string& target) {
 void RemoveStaleTemporaries(const std::string& target) {
   const std::string dir = DirectoryOf(target);
   const std::string prefix = target.substr(target.rfind('/') + 1) + TEMP_INFIX;
-  DIR* pDir = ::opendir(dir.c_str());
+  const std::unique_ptr<DIR, int (*)(DIR*)> pDir(::opendir(dir.c_str()), &::closedir);
   if (!pDir) return;
-  while (const dirent* pEntry = ::readdir(pDir)) {
+  while (const dirent* pEntry = ::readdir(pDir.get())) {
     const std::string_view name = pEntry->d_name;
     if (!name.starts_with(prefix)) continue;
     const std::string_view rest = name.substr(prefix.size());
@@ -111,21 +112,20 @@ void RemoveStaleTemporaries(const std::string& target) {
     const auto [pEnd, error] = std::from_chars(rest.data(), rest.data() + rest.size(), nPid);
     if (error != std::errc() || nPid <= 0 || pEnd == rest.data() + rest.size() || *pEnd != '-') continue;
     if (::kill(nPid, 0) == 0 || errno != ESRCH) continue;  // alive, or another user's live process
-    (void)::unlinkat(::dirfd(pDir), pEntry->d_name, 0);
+    (void)::unlinkat(::dirfd(pDir.get()), pEntry->d_name, 0);
   }
-  ::closedir(pDir);
 }
 
-ssize_t WriteAll(CFileCalls& calls, int fd, const std::vector<uint8_t>& bytes) {
+bool WriteAll(CFileCalls& calls, int fd, const std::vector<uint8_t>& bytes) {
   std::size_t nDone = 0;
   while (nDone < bytes.size()) {
     const ssize_t n = calls.Write(fd, bytes.data() + nDone, bytes.size() - nDone);
     if (n < 0 && errno == EINTR) continue;
     if (n == 0) errno = ENOSPC;
-    if (n <= 0) return -1;
+    if (n <= 0) return false;
     nDone += static_cast<std::size_t>(n);
   }
-  return 0;
+  return true;
 }
 
 // The whole file, written in blocks.
@@ -137,11 +137,11 @@ bool WriteList(CFileCalls& calls, int fd, const CTDataObject& list) {
     block.resize(nAt + TDATA_RECORD_SIZE);
     EncodeRecord(list.At(i), std::span<uint8_t, TDATA_RECORD_SIZE>(block.data() + nAt, TDATA_RECORD_SIZE));
     if (block.size() >= RECORDS_PER_WRITE * TDATA_RECORD_SIZE) {
-      if (WriteAll(calls, fd, block) != 0) return false;
+      if (!WriteAll(calls, fd, block)) return false;
       block.clear();
     }
   }
-  return WriteAll(calls, fd, block) == 0;
+  return WriteAll(calls, fd, block);
 }
 
 uint64_t FileSizeOf(const CTDataObject& list) {

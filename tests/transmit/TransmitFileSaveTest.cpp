@@ -206,6 +206,9 @@ TEST(TransmitFileSave, PermissionsOfAnUnprivilegedUser) {
   for (const std::string& path : {readOnly, dir / "locked/new.ctd"})
     EXPECT_TRUE(FailedSaying(WriteTransmitFile(path, TwoFrames()), path, "권한이 없읍니다")) << path;
   EXPECT_EQ(FileBytes(readOnly), Bytes(old.begin(), old.end()));
+  ASSERT_EQ(::chmod(readOnly.c_str(), 0), 0);  // nor read
+  std::unique_ptr<CTDataObject> pList;
+  EXPECT_TRUE(FailedSaying(ReadTransmitFile(readOnly, pList), readOnly, "권한이 없읍니다"));
   EXPECT_EQ(Entries(dir / "locked"), std::vector<std::string>{"frames.ctd"});
   ::chmod((dir / "locked").c_str(), 0755);  // so the scratch directory can go
 }
