@@ -353,7 +353,7 @@ CCommandState CMainFrame::CommandState() const {
   state.m_nReceiveLines = m_pReceiveView->LineCount();
   state.m_nEventEntries = m_pEventLog->EntryCount();
   state.m_bTransmitList = true;
-  state.m_nTransmitRows = m_pTransmitView->rowCount();
+  state.m_nTransmitRows = m_pTransmitView->RowCount();
   state.m_bTransmitSelection = m_pTransmitView->SelectedRow() >= 0;
   return state;
 }
@@ -433,6 +433,11 @@ void CMainFrame::OnAbout() {
 void CMainFrame::OnShowTimestamps(bool bShow) { m_pReceiveView->SetShowTimestamps(bShow); }
 
 void CMainFrame::closeEvent(QCloseEvent* pEvent) {
+  // Unsaved changes to the transmit list: the user may save them, give them up or stay.
+  if (!m_bClosed && !m_pTransmitView->ConfirmDiscard()) {
+    pEvent->ignore();
+    return;
+  }
   if (!m_bClosed) {
     m_channel.Close(true);
     m_pWindow->KillTimer(IDT_LAMP);

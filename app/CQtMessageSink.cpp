@@ -19,11 +19,16 @@ void CQtMessageSink::Fill(QMessageBox& box, const CMessageRequest& request) {
     case EMessageIcon::ERROR: box.setIcon(QMessageBox::Critical); break;
     case EMessageIcon::QUESTION: box.setIcon(QMessageBox::Question); break;
   }
-  if (request.m_eButtons == EMessageButtons::YES_NO) {
-    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-    box.setDefaultButton(QMessageBox::No);
-  } else {
-    box.setStandardButtons(QMessageBox::Ok);
+  switch (request.m_eButtons) {
+    case EMessageButtons::OK: box.setStandardButtons(QMessageBox::Ok); break;
+    case EMessageButtons::YES_NO:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      box.setDefaultButton(QMessageBox::No);
+      break;
+    case EMessageButtons::YES_NO_CANCEL:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      box.setDefaultButton(QMessageBox::Yes);
+      break;
   }
 }
 
@@ -31,7 +36,11 @@ EMessageAnswer CQtMessageSink::Show(const CMessageRequest& request) {
   QMessageBox box(QApplication::activeWindow());
   Fill(box, request);
   RunModal(box);  // like every modal dialog, so a test of the whole program answers it too
-  if (request.m_eButtons == EMessageButtons::YES_NO)
-    return box.standardButton(box.clickedButton()) == QMessageBox::Yes ? EMessageAnswer::YES : EMessageAnswer::NO;
-  return EMessageAnswer::OK;
+  // Escape gives No, or Cancel where the box has it.
+  switch (box.standardButton(box.clickedButton())) {
+    case QMessageBox::Yes: return EMessageAnswer::YES;
+    case QMessageBox::No: return EMessageAnswer::NO;
+    case QMessageBox::Cancel: return EMessageAnswer::CANCEL;
+    default: return EMessageAnswer::OK;
+  }
 }

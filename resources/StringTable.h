@@ -36,6 +36,9 @@ constexpr unsigned IDS_EVENT_LOG_FILTER = 61238;
 constexpr unsigned IDS_EVENT_LOG_TITLE = 61239;
 constexpr unsigned IDS_EVENT_LOG_PATH_WRONG = 61240;
 constexpr unsigned IDS_RDATA_LOG_PATH_WRONG = 61241;
+// The program's own texts beyond the system's.
+constexpr unsigned IDS_TLIST_CHANGED = 61260;
+constexpr unsigned IDS_OUT_OF_MEMORY = 61261;
 
 // The text of the id (UTF-8); empty for an id the table does not hold.
 std::string_view LoadString(unsigned nId);

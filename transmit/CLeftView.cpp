@@ -4,69 +4,49 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <cstdio>
+#include <cmath>
 #include <filesystem>
 #include <utility>
 
-#include "uisupport/MessageBox.h"
-#include "text/FieldRules.h"
 #include "config/ModuleSettings.h"
 #include "protocol/CModuleChannel.h"
-#include "resources/Pictures.h"
 #include "resources/StringTable.h"
+#include "text/FieldRules.h"
 #include "transmit/CTDataDlg.h"
 #include "transmit/CTDataObject.h"
-#include "transmit/TDataDlgRules.h"
+#include "transmit/CTransmitListModel.h"
 #include "transmit/TransmitFile.h"
+#include "uisupport/MessageBox.h"
 #include "uisupport/ModalDialogs.h"
 #include "uisupport/QtText.h"
 
 namespace {
 
-constexpr unsigned IDS_FIRST_COLUMN_TITLE = 61208;  // 61208 to 61212, one per column
-constexpr int MAX_COLUMN_WIDTH = 4096;              // a stored width beyond this is not a width
+constexpr int MAX_COLUMN_WIDTH = 4096;  // a stored width beyond this is not a width
 constexpr int ROW_ICON_SIZE = 20;
+// The average letter width, in pixels, of the system's list font (9 points at 96 dots an inch)
+// for which its column widths were made.
+constexpr double SYSTEM_LETTER_WIDTH = 6.0;
+constexpr char LETTERS[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 
 std::string ColumnWidthName(int nColumn) { return "LeftCol " + std::to_string(nColumn); }
 
-// The identifier in bytes: 11 bits as two, 29 bits as four.
-//   0x123 (2.0A) -> "01 23"   0x1ABCDEF0 (2.0B) -> "1A BC DE F0"
-QString IdText(const TData& record) {
-  char szText[sizeof "1F FF FF FF"];
-  const uint32_t dwId = record.dwID;
-  if (record.bStandardID != 0)
-    std::snprintf(szText, sizeof szText, "%02X %02X", (dwId >> 8) & 0x07u, dwId & 0xFFu);
-  else
-    std::snprintf(szText, sizeof szText, "%02X %02X %02X %02X", (dwId >> 24) & 0x1Fu, (dwId >> 16) & 0xFFu,
-                  (dwId >> 8) & 0xFFu, dwId & 0xFFu);
-  return QString::fromLatin1(szText);
-}
-
-// The first byLength data bytes in hexadecimal, whatever the record's edit format; nothing for
-// a length of 0 or above 8 (possible in a file).
-QString DataText(const TData& record) {
-  if (record.byLength == 0 || record.byLength > MAX_DATA_LENGTH) return {};
-  const DataBoxTexts bytes = HexBoxTextsOf(record);
-  QStringList texts;
-  for (uint8_t i = 0; i < record.byLength; ++i) texts << QString::fromLatin1(bytes[i]);
-  return texts.join(QLatin1Char(' '));
-}
-
-std::array<QString, CLeftView::COLUMN_COUNT> RowTexts(const TData& record) {
-  return {record.bStandardID != 0 ? QStringLiteral("CAN2.0A") : QStringLiteral("CAN2.0B"),
-          record.bDataFrame != 0 ? QStringLiteral("Data Frame") : QStringLiteral("Remote Frame"), IdText(record),
-          QString::number(record.byLength), DataText(record)};
+// A failed open or save: "Out of Memory!" on its own first, as the system shows it; any
+// other cause goes under the fixed text.
+void ShowFileFailure(unsigned nStringId, const CFileResult& result) {
+  if (result.m_bOutOfMemory) ShowMessage(IDS_OUT_OF_MEMORY, EMessageIcon::ERROR);
+  ShowMessage(nStringId, EMessageIcon::ERROR, EMessageButtons::OK, result.m_bOutOfMemory ? "" : result.m_strMessage);
 }
 
 }  // namespace
 
 CLeftView::CLeftView(SettingsStore& store, CModuleChannel& channel, PortOpener fnEnsurePortOpen, QWidget* pParent)
-    : QTableWidget(0, COLUMN_COUNT, pParent),
+    : QTableView(pParent),
       m_store(store),
       m_channel(channel),
       m_fnEnsurePortOpen(std::move(fnEnsurePortOpen)),
-      m_pTData(std::make_unique<CTDataObject>()),
-      m_rowIcon(TransmitRowPicture()) {
+      m_pModel(new CTransmitListModel(this)) {
+  setModel(m_pModel);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setSelectionBehavior(QAbstractItemView::SelectRows);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -83,13 +63,11 @@ CLeftView::CLeftView(SettingsStore& store, CModuleChannel& channel, PortOpener f
   pHeader->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   pHeader->setStretchLastSection(false);
   for (int nColumn = 0; nColumn < COLUMN_COUNT; ++nColumn) {
-    const unsigned nTitleId = IDS_FIRST_COLUMN_TITLE + static_cast<unsigned>(nColumn);
-    setHorizontalHeaderItem(nColumn, new QTableWidgetItem(LoadQString(nTitleId)));
     const auto stored = m_store.GetInt(LEFT_LIST_SECTION, ColumnWidthName(nColumn));
     const bool bUsable = stored && *stored > 0 && *stored <= MAX_COLUMN_WIDTH;
-    setColumnWidth(nColumn, bUsable ? static_cast<int>(*stored) : DEFAULT_WIDTHS[static_cast<size_t>(nColumn)]);
+    setColumnWidth(nColumn, bUsable ? static_cast<int>(*stored) : DefaultWidth(nColumn));
   }
-  connect(this, &QTableWidget::cellDoubleClicked, this, [this](int nRow, int) { SendRow(nRow); });
+  connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) { SendRow(index.row()); });
   connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &CLeftView::StateChanged);
 }
 
@@ -99,97 +77,74 @@ CLeftView::~CLeftView() {
   SaveColumnWidths();
 }
 
+int CLeftView::DefaultWidth(int nColumn) const {
+  const double dLetterWidth = fontMetrics().horizontalAdvance(QLatin1String(LETTERS)) / double(sizeof LETTERS - 1);
+  return static_cast<int>(std::lround(DEFAULT_WIDTHS[static_cast<size_t>(nColumn)] * dLetterWidth / SYSTEM_LETTER_WIDTH));
+}
+
 void CLeftView::SaveColumnWidths() {
   for (int nColumn = 0; nColumn < COLUMN_COUNT; ++nColumn)
     m_store.SetInt(LEFT_LIST_SECTION, ColumnWidthName(nColumn), columnWidth(nColumn));
 }
+
+int CLeftView::RowCount() const { return m_pModel->rowCount(); }
+
+const CTDataObject& CLeftView::Frames() const { return m_pModel->List(); }
 
 int CLeftView::SelectedRow() const {
   const QModelIndexList rows = selectionModel()->selectedRows();
   return rows.isEmpty() ? -1 : rows.constFirst().row();
 }
 
-TData* CLeftView::RecordAt(int nRow) {
-  if (nRow < 0 || static_cast<size_t>(nRow) >= m_pTData->Count()) return nullptr;
-  return &m_pTData->At(static_cast<size_t>(nRow));
-}
-
-// The row's texts; its items are made the first time.
-void CLeftView::ShowRow(int nRow) {
-  const auto texts = RowTexts(m_pTData->At(static_cast<size_t>(nRow)));
-  for (int nColumn = 0; nColumn < COLUMN_COUNT; ++nColumn) {
-    QTableWidgetItem* pItem = item(nRow, nColumn);
-    if (!pItem) {
-      pItem = new QTableWidgetItem;
-      if (nColumn == 0) pItem->setIcon(m_rowIcon);
-      setItem(nRow, nColumn, pItem);
-    }
-    pItem->setText(texts[static_cast<size_t>(nColumn)]);
-  }
+const TData* CLeftView::RecordAt(int nRow) const {
+  if (nRow < 0 || nRow >= RowCount()) return nullptr;
+  return &Frames().At(static_cast<size_t>(nRow));
 }
 
 // Focus and the selection anchor move to the row, which is scrolled into view; which rows are
 // selected stays.
 void CLeftView::MarkRow(int nRow) {
-  scrollToItem(item(nRow, 0));
+  const QModelIndex index = m_pModel->index(nRow, 0);
+  scrollTo(index);
   setFocus();
-  selectionModel()->setCurrentIndex(model()->index(nRow, 0), QItemSelectionModel::NoUpdate);
-}
-
-// Every row anew, drawn once at the end: as many single inserts, without the work each would
-// repeat (a file may hold tens of thousands of frames).
-void CLeftView::RebuildRows() {
-  setUpdatesEnabled(false);
-  setRowCount(0);
-  setRowCount(static_cast<int>(m_pTData->Count()));
-  for (int nRow = 0; nRow < rowCount(); ++nRow) ShowRow(nRow);
-  if (rowCount() > 0) MarkRow(rowCount() - 1);
-  setUpdatesEnabled(true);
-  viewport()->update();
-  emit StateChanged();
+  selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
 }
 
 void CLeftView::OnAdd() {
   CTDataDlg dialog(CTDataDlg::NewFrame(), this);
   if (!RunModal(dialog)) return;
-  if (!m_pTData->Add(dialog.Result())) {
+  if (!m_pModel->Add(dialog.Result())) {
     ShowMessage(IDS_DUPLICATE_TDATA, EMessageIcon::INFORMATION);
     return;
   }
-  const int nRow = rowCount();
-  insertRow(nRow);
-  ShowRow(nRow);
-  MarkRow(nRow);
+  MarkRow(RowCount() - 1);
   emit StateChanged();
 }
 
 void CLeftView::OnModify() {
   const int nRow = SelectedRow();
-  TData* pRecord = RecordAt(nRow);
+  const TData* pRecord = RecordAt(nRow);
   if (!pRecord) return;
   CTDataDlg dialog(*pRecord, this);
   if (!RunModal(dialog)) return;
   // In place, without the duplicate test: a row may become a copy of another.
-  CTDataObject* pOwner = pRecord->pOwner;
-  *pRecord = dialog.Result();
-  pRecord->pOwner = pOwner;
-  ShowRow(nRow);
+  m_pModel->SetAt(nRow, dialog.Result());
   MarkRow(nRow);
 }
 
+// Nothing is selected afterwards, so a second Delete (or a held key) removes nothing the user
+// did not choose.
 void CLeftView::OnDelete() {
   const int nRow = SelectedRow();
-  const TData* pRecord = RecordAt(nRow);
-  if (!pRecord) return;
-  removeRow(nRow);
-  m_pTData->Remove(pRecord);
+  if (!RecordAt(nRow)) return;
+  m_pModel->RemoveAt(nRow);
+  selectionModel()->clear();
   emit StateChanged();
 }
 
 void CLeftView::OnDeleteAll() {
-  if (rowCount() == 0) return;
-  setRowCount(0);
-  m_pTData->RemoveAll();
+  if (RowCount() == 0) return;
+  m_pModel->RemoveAll();
   emit StateChanged();
 }
 
@@ -231,33 +186,51 @@ void CLeftView::OnOpenFile() {
   if (!path.empty()) OpenFile(path);
 }
 
-void CLeftView::OpenFile(const std::string& path) {
-  const CFileResult result = ReadTransmitFile(path, m_pTData);
+bool CLeftView::OpenFile(const std::string& path) {
+  if (!ConfirmDiscard()) return false;
+  std::unique_ptr<CTDataObject> pLoaded;
+  const CFileResult result = ReadTransmitFile(path, pLoaded);
   if (!result.m_bOk) {
-    ShowMessage(IDS_TFILE_OPEN_FAILED, EMessageIcon::ERROR, EMessageButtons::OK, result.m_strMessage);
-    return;
+    ShowFileFailure(IDS_TFILE_OPEN_FAILED, result);
+    return false;
   }
-  RebuildRows();
+  m_pModel->Replace(std::move(pLoaded));
+  if (RowCount() > 0) MarkRow(RowCount() - 1);
+  emit StateChanged();
   StoreFileDirectory(path);
+  return true;
 }
 
-void CLeftView::OnSaveFile() {
+void CLeftView::OnSaveFile() { SaveToChosenFile(); }
+
+bool CLeftView::SaveToChosenFile() {
   const std::string path = ChooseFile(true);
-  if (path.empty()) return;
-  std::error_code error;  // a dangling symbolic link is there too, and would be replaced
+  if (path.empty()) return false;
+  std::error_code error;  // a dangling symbolic link is there too
   const bool bExists = std::filesystem::exists(std::filesystem::symlink_status(path, error));
   if (bExists && ShowMessageWith(IDS_TFILE_OVERWRITE, path, EMessageIcon::QUESTION, EMessageButtons::YES_NO) !=
                      EMessageAnswer::YES)
-    return;
-  const CFileResult result = WriteTransmitFile(path, *m_pTData);
+    return false;
+  const CFileResult result = WriteTransmitFile(path, Frames());
   if (!result.m_bOk) {
-    ShowMessage(IDS_TFILE_SAVE_FAILED, EMessageIcon::ERROR, EMessageButtons::OK, result.m_strMessage);
-    return;
+    ShowFileFailure(IDS_TFILE_SAVE_FAILED, result);
+    return false;
   }
+  m_pModel->SetSaved();
   StoreFileDirectory(path);
+  return true;
+}
+
+bool CLeftView::ConfirmDiscard() {
+  if (!Frames().IsModified()) return true;
+  switch (ShowMessage(IDS_TLIST_CHANGED, EMessageIcon::QUESTION, EMessageButtons::YES_NO_CANCEL)) {
+    case EMessageAnswer::YES: return SaveToChosenFile();
+    case EMessageAnswer::NO: return true;
+    default: return false;
+  }
 }
 
 void CLeftView::keyPressEvent(QKeyEvent* pEvent) {
   if (pEvent->key() == Qt::Key_Delete) OnDelete();
-  QTableWidget::keyPressEvent(pEvent);
+  QTableView::keyPressEvent(pEvent);
 }

@@ -1,30 +1,34 @@
 #pragma once
-// The transmit list, the left-hand column of the frame: one row per frame of its CTDataObject,
-// row i always showing record i. It carries out the seven transmit commands (add, modify,
-// delete, delete all, send, open, save) wherever they come from: the frame's actions (menu bar,
-// toolbar, shortcuts and the context menu the frame attaches to the list), a double click on a
-// row (sends that row, whether or not a port was found at start-up) and the Delete key.
-//   CAN 2.0A, data, id 0x123, length 2, bytes 11 22 -> "CAN2.0A" "Data Frame" "01 23" "2" "11 22"
+// The transmit list, the left-hand column of the frame: a table over CTransmitListModel, row i
+// showing record i of its CTDataObject. It carries out the seven transmit commands (add,
+// modify, delete, delete all, send, open, save) wherever they come from: the frame's actions
+// (menu bar, toolbar, shortcuts and the context menu the frame attaches to the list), a double
+// click on a row (sends that row, whether or not a port was found at start-up) and the Delete
+// key. A list changed since it was opened or saved is not dropped without asking.
 // Column widths live in section "LeftList", "LeftCol 0" to "LeftCol 4".
-#include <QIcon>
-#include <QTableWidget>
+#include <QTableView>
 #include <array>
 #include <functional>
-#include <memory>
 #include <string>
 #include <string_view>
 
+#include "transmit/TransmitRowTexts.h"
+
 class CModuleChannel;
 class CTDataObject;
+class CTransmitListModel;
 class SettingsStore;
+struct CFileResult;
 struct TData;
 
 inline constexpr std::string_view LEFT_LIST_SECTION = "LeftList";
 
-class CLeftView final : public QTableWidget {
+class CLeftView final : public QTableView {
   Q_OBJECT
 public:
-  static constexpr int COLUMN_COUNT = 5;
+  static constexpr int COLUMN_COUNT = TRANSMIT_COLUMN_COUNT;
+  // The system's widths, which fit its texts at its list font; they grow and shrink with
+  // the list's font (see DefaultWidth).
   static constexpr std::array<int, COLUMN_COUNT> DEFAULT_WIDTHS = {80, 80, 80, 80, 150};
 
   // True with a port open on return (opening the configured one if needed); else says why.
@@ -33,9 +37,12 @@ public:
   CLeftView(SettingsStore& store, CModuleChannel& channel, PortOpener fnEnsurePortOpen, QWidget* pParent = nullptr);
   ~CLeftView() override;
 
+  int RowCount() const;
   // The selected row, -1 for none.
   int SelectedRow() const;
-  const CTDataObject& Frames() const { return *m_pTData; }
+  const CTDataObject& Frames() const;
+  // A column's width when the settings hold none: the system's, scaled to the list's font.
+  int DefaultWidth(int nColumn) const;
 
   void OnAdd();
   void OnModify();
@@ -43,9 +50,17 @@ public:
   void OnDeleteAll();
   void OnSend();
   void OnOpenFile();
-  // Replaces the list with the file's frames, or says in a box why the file cannot be read.
-  void OpenFile(const std::string& path);
   void OnSaveFile();
+
+  // Opens the transmit file at path as the open command does once the file is chosen: the
+  // question about unsaved changes, the checks and the messages. True when the list now
+  // holds the file.
+  bool OpenFile(const std::string& path);
+  // Before the list is dropped (another file opened, the window closed): with changes since
+  // it was opened or saved, asks whether to save them. True when the list may go (nothing
+  // changed, saved, or the changes given up); false when the user cancelled, or the save did
+  // not happen.
+  bool ConfirmDiscard();
 
   void SaveColumnWidths();
 
@@ -57,18 +72,16 @@ protected:
   void keyPressEvent(QKeyEvent* pEvent) override;
 
 private:
-  TData* RecordAt(int nRow);
+  const TData* RecordAt(int nRow) const;
   void SendRow(int nRow);
-  void ShowRow(int nRow);
   void MarkRow(int nRow);
-  void RebuildRows();
   // The chosen path, empty when cancelled.
   std::string ChooseFile(bool bSave);
+  bool SaveToChosenFile();
   void StoreFileDirectory(const std::string& path);
 
   SettingsStore& m_store;
   CModuleChannel& m_channel;
   PortOpener m_fnEnsurePortOpen;
-  std::unique_ptr<CTDataObject> m_pTData;
-  QIcon m_rowIcon;  // drawn once, shown by every row
+  CTransmitListModel* m_pModel;
 };

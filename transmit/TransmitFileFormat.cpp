@@ -10,8 +10,14 @@ constexpr uint16_t COUNT_ESCAPE = 0xFFFF;
 constexpr uint8_t NAME_LENGTH_ESCAPE = 0xFF;
 constexpr uint16_t NAME_WIDE_MARKER = 0xFFFE;  // a UTF-16 name; this program never writes one
 
-void PutLe(std::vector<uint8_t>& out, uint32_t dwValue, unsigned nBytes) {
-  for (unsigned i = 0; i < nBytes; ++i) out.push_back(static_cast<uint8_t>(dwValue >> (8 * i)));
+void PutLe(uint8_t* pOut, uint32_t dwValue, unsigned nBytes) {
+  for (unsigned i = 0; i < nBytes; ++i) pOut[i] = static_cast<uint8_t>(dwValue >> (8 * i));
+}
+
+uint32_t GetLe(const uint8_t* pIn, unsigned nBytes) {
+  uint32_t dwValue = 0;
+  for (unsigned i = 0; i < nBytes; ++i) dwValue |= uint32_t{pIn[i]} << (8 * i);
+  return dwValue;
 }
 
 // Little-endian reads that fail, instead of reading on, at the end of the bytes.
@@ -21,8 +27,7 @@ public:
 
   bool Read(unsigned nBytes, uint32_t& dwValue) {
     if (Remaining() < nBytes) return false;
-    dwValue = 0;
-    for (unsigned i = 0; i < nBytes; ++i) dwValue |= uint32_t{m_bytes[m_nPos + i]} << (8 * i);
+    dwValue = GetLe(m_bytes.data() + m_nPos, nBytes);
     m_nPos += nBytes;
     return true;
   }
@@ -32,6 +37,7 @@ public:
     m_nPos += nBytes;
     return true;
   }
+  std::size_t Position() const { return m_nPos; }
   std::size_t Remaining() const { return m_bytes.size() - m_nPos; }
 
 private:
@@ -51,7 +57,7 @@ bool ReadNameLength(CLeReader& reader, uint32_t& dwLength, bool& bWide) {
   return reader.Read(4, dwLength);
 }
 
-ETransmitFileError ReadRecords(CLeReader& reader, std::vector<TData>& records) {
+ETransmitFileError ReadHeader(CLeReader& reader, uint32_t& dwCount) {
   uint32_t dwValue = 0;
   if (!reader.Read(4, dwValue)) return ETransmitFileError::TRUNCATED;
   if (dwValue != TDATA_SIGNATURE) return ETransmitFileError::BAD_SIGNATURE;
@@ -62,76 +68,93 @@ ETransmitFileError ReadRecords(CLeReader& reader, std::vector<TData>& records) {
   if (bWide || dwNameLength != TDATA_NAME.size()) return ETransmitFileError::BAD_NAME;
   std::span<const uint8_t> name;
   if (!reader.ReadBytes(dwNameLength, name)) return ETransmitFileError::TRUNCATED;
-  if (!std::equal(name.begin(), name.end(), TDATA_NAME.begin()))
-    return ETransmitFileError::BAD_NAME;
+  if (!std::equal(name.begin(), name.end(), TDATA_NAME.begin())) return ETransmitFileError::BAD_NAME;
 
-  uint32_t dwCount = 0;
   if (!reader.Read(2, dwCount)) return ETransmitFileError::TRUNCATED;
   if (dwCount == COUNT_ESCAPE && !reader.Read(4, dwCount)) return ETransmitFileError::TRUNCATED;
-  if (uint64_t{dwCount} * TDATA_RECORD_SIZE > reader.Remaining())
-    return ETransmitFileError::COUNT_TOO_LARGE;
-
-  records.resize(dwCount);
-  for (TData& record : records) {
-    uint32_t dwLength = 0;
-    // The count check above guarantees every read of this loop succeeds.
-    reader.Read(4, record.bStandardID);
-    reader.Read(4, record.bDataFrame);
-    reader.Read(4, record.bHexFormat);
-    reader.Read(1, dwLength);
-    reader.Read(4, record.dwID);
-    reader.Read(4, record.dwBytes0to3);
-    reader.Read(4, record.dwBytes4to7);
-    record.byLength = static_cast<uint8_t>(dwLength);
-  }
   return ETransmitFileError::NONE;
 }
 
 }  // namespace
 
-std::vector<uint8_t> EncodeTransmitFile(const CTDataObject& list) {
-  std::vector<uint8_t> out;
-  out.reserve(TDATA_EMPTY_FILE_SIZE + 4 + list.Count() * TDATA_RECORD_SIZE);
-  PutLe(out, TDATA_SIGNATURE, 4);
-  out.push_back(static_cast<uint8_t>(TDATA_NAME.size()));
-  out.insert(out.end(), TDATA_NAME.begin(), TDATA_NAME.end());
-  // A list is never near 2^32 records: each costs far more memory than that would allow.
-  const auto dwCount = static_cast<uint32_t>(list.Count());
+CTransmitFileHeader ParseTransmitHeader(std::span<const uint8_t> first, uint64_t qwFileSize) {
+  CTransmitFileHeader header;
+  CLeReader reader(first.first(std::min(first.size(), TDATA_MAX_HEADER_SIZE)));
+  header.m_eError = ReadHeader(reader, header.m_dwCount);
+  header.m_nSize = reader.Position();
+  if (header.m_eError == ETransmitFileError::NONE &&
+      uint64_t{header.m_dwCount} * TDATA_RECORD_SIZE > qwFileSize - std::min<uint64_t>(qwFileSize, header.m_nSize))
+    header.m_eError = ETransmitFileError::COUNT_TOO_LARGE;
+  return header;
+}
+
+TData DecodeRecord(std::span<const uint8_t, TDATA_RECORD_SIZE> bytes) {
+  const uint8_t* p = bytes.data();
+  return {.bStandardID = GetLe(p, 4), .bDataFrame = GetLe(p + 4, 4), .bHexFormat = GetLe(p + 8, 4),
+          .byLength = p[12], .dwID = GetLe(p + 13, 4), .dwBytes0to3 = GetLe(p + 17, 4),
+          .dwBytes4to7 = GetLe(p + 21, 4)};
+}
+
+void EncodeRecord(const TData& record, std::span<uint8_t, TDATA_RECORD_SIZE> out) {
+  uint8_t* p = out.data();
+  PutLe(p, record.bStandardID, 4);
+  PutLe(p + 4, record.bDataFrame, 4);
+  PutLe(p + 8, record.bHexFormat, 4);
+  p[12] = record.byLength;
+  PutLe(p + 13, record.dwID, 4);
+  PutLe(p + 17, record.dwBytes0to3, 4);
+  PutLe(p + 21, record.dwBytes4to7, 4);
+}
+
+std::vector<uint8_t> EncodeTransmitHeader(std::size_t nCount) {
+  std::vector<uint8_t> out(TDATA_MAX_HEADER_SIZE);
+  PutLe(out.data(), TDATA_SIGNATURE, 4);
+  out[4] = static_cast<uint8_t>(TDATA_NAME.size());
+  std::copy(TDATA_NAME.begin(), TDATA_NAME.end(), out.begin() + 5);
+  std::size_t nSize = 5 + TDATA_NAME.size();
+  // A list never holds more than MAX_LIST_RECORDS, so the count fits in 32 bits.
+  const auto dwCount = static_cast<uint32_t>(nCount);
   if (dwCount < COUNT_ESCAPE) {
-    PutLe(out, dwCount, 2);
+    PutLe(out.data() + nSize, dwCount, 2);
+    nSize += 2;
   } else {
-    PutLe(out, COUNT_ESCAPE, 2);
-    PutLe(out, dwCount, 4);
+    PutLe(out.data() + nSize, COUNT_ESCAPE, 2);
+    PutLe(out.data() + nSize + 2, dwCount, 4);
+    nSize += 6;
   }
-  for (std::size_t i = 0; i < list.Count(); ++i) {
-    const TData& record = list.At(i);
-    PutLe(out, record.bStandardID, 4);
-    PutLe(out, record.bDataFrame, 4);
-    PutLe(out, record.bHexFormat, 4);
-    out.push_back(record.byLength);
-    PutLe(out, record.dwID, 4);
-    PutLe(out, record.dwBytes0to3, 4);
-    PutLe(out, record.dwBytes4to7, 4);
-  }
+  out.resize(nSize);
+  return out;
+}
+
+std::vector<uint8_t> EncodeTransmitFile(const CTDataObject& list) {
+  std::vector<uint8_t> out = EncodeTransmitHeader(list.Count());
+  const std::size_t nHeader = out.size();
+  out.resize(nHeader + list.Count() * TDATA_RECORD_SIZE);
+  for (std::size_t i = 0; i < list.Count(); ++i)
+    EncodeRecord(list.At(i), std::span<uint8_t, TDATA_RECORD_SIZE>(out.data() + nHeader + i * TDATA_RECORD_SIZE,
+                                                                     TDATA_RECORD_SIZE));
   return out;
 }
 
 CTransmitFileParse ParseTransmitFile(std::span<const uint8_t> bytes) {
   CTransmitFileParse result;
-  CLeReader reader(bytes);
-  result.m_eError = ReadRecords(reader, result.m_records);
-  if (result.m_eError != ETransmitFileError::NONE) result.m_records.clear();
+  const CTransmitFileHeader header = ParseTransmitHeader(bytes, bytes.size());
+  result.m_eError = header.m_eError;
+  if (header.m_eError != ETransmitFileError::NONE) return result;
+  result.m_records.reserve(header.m_dwCount);
+  for (uint32_t i = 0; i < header.m_dwCount; ++i)
+    result.m_records.push_back(DecodeRecord(
+        bytes.subspan(header.m_nSize + std::size_t{i} * TDATA_RECORD_SIZE).first<TDATA_RECORD_SIZE>()));
   return result;
 }
 
 const char* DescribeTransmitFileError(ETransmitFileError eError) {
   switch (eError) {
     case ETransmitFileError::NONE: return "";
-    case ETransmitFileError::BAD_SIGNATURE: return "not a transmit file (wrong signature)";
-    case ETransmitFileError::BAD_NAME: return "not a transmit file (wrong list name)";
-    case ETransmitFileError::COUNT_TOO_LARGE:
-      return "damaged: it holds fewer records than its count says";
-    case ETransmitFileError::TRUNCATED: return "damaged: it ends before its last field";
+    case ETransmitFileError::BAD_SIGNATURE: return "송신 파일이 아닙니다 (파일 서명이 다릅니다)";
+    case ETransmitFileError::BAD_NAME: return "송신 파일이 아닙니다 (목록 이름이 다릅니다)";
+    case ETransmitFileError::COUNT_TOO_LARGE: return "파일이 손상되었읍니다 (기록된 개수보다 데이터가 적읍니다)";
+    case ETransmitFileError::TRUNCATED: return "파일이 손상되었읍니다 (마지막 항목 전에 파일이 끝납니다)";
   }
   return "";
 }

@@ -6,7 +6,8 @@
 //   nn nn | FF FF nn nn nn nn       record count: 16-bit below 65535, else FF FF and 32-bit
 //   25 bytes per record             bStandardID(4) bDataFrame(4) bHexFormat(4) byLength(1)
 //                                   dwID(4) dwBytes0to3(4) dwBytes4to7(4)
-// An empty list is 17 bytes; bytes after the last record are ignored.
+// An empty list is 17 bytes; bytes after the last record are ignored. The header is judged
+// on its own, against the file's size, before a single record is read.
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -20,19 +21,33 @@ constexpr uint32_t TDATA_SIGNATURE = 16170;
 constexpr std::string_view TDATA_NAME = "TDataArray";
 constexpr std::size_t TDATA_RECORD_SIZE = 25;
 constexpr std::size_t TDATA_EMPTY_FILE_SIZE = 17;
+// Signature, the longest length form of the name, the name and the longest count form.
+constexpr std::size_t TDATA_MAX_HEADER_SIZE = 4 + 7 + TDATA_NAME.size() + 6;
 
 enum class ETransmitFileError { NONE, BAD_SIGNATURE, BAD_NAME, COUNT_TOO_LARGE, TRUNCATED };
+
+struct CTransmitFileHeader {
+  ETransmitFileError m_eError = ETransmitFileError::NONE;
+  std::size_t m_nSize = 0;  // bytes before the first record
+  uint32_t m_dwCount = 0;
+};
+
+// The header from the file's first bytes (at most TDATA_MAX_HEADER_SIZE of them), checked:
+// signature, name, and a count whose records fit in the qwFileSize bytes of the whole file.
+CTransmitFileHeader ParseTransmitHeader(std::span<const uint8_t> first, uint64_t qwFileSize);
+// One stored record, taken as stored, without checks.
+TData DecodeRecord(std::span<const uint8_t, TDATA_RECORD_SIZE> bytes);
+void EncodeRecord(const TData& record, std::span<uint8_t, TDATA_RECORD_SIZE> out);
+std::vector<uint8_t> EncodeTransmitHeader(std::size_t nCount);
 
 struct CTransmitFileParse {
   ETransmitFileError m_eError = ETransmitFileError::NONE;
   std::vector<TData> m_records;  // empty unless m_eError is NONE
 };
 
+// A whole file held in memory, both ways.
 std::vector<uint8_t> EncodeTransmitFile(const CTDataObject& list);
-
-// Never reads past the bytes given, and refuses a count the bytes cannot hold before
-// allocating anything for it. Records are taken as stored, without checks.
 CTransmitFileParse ParseTransmitFile(std::span<const uint8_t> bytes);
 
-// Why a parse failed, in words for the user ("" for NONE).
+// Why a file is refused, in words for the user ("" for NONE).
 const char* DescribeTransmitFileError(ETransmitFileError eError);

@@ -12,7 +12,12 @@ EMessageAnswer Show(const CMessageRequest& request) {
   if (g_pSink) return g_pSink->Show(request);
   std::fprintf(stderr, "%s%s%s\n", request.m_strText.c_str(), request.m_strDetail.empty() ? "" : ": ",
                request.m_strDetail.c_str());
-  return request.m_eButtons == EMessageButtons::YES_NO ? EMessageAnswer::NO : EMessageAnswer::OK;
+  switch (request.m_eButtons) {
+    case EMessageButtons::OK: break;
+    case EMessageButtons::YES_NO: return EMessageAnswer::NO;
+    case EMessageButtons::YES_NO_CANCEL: return EMessageAnswer::CANCEL;
+  }
+  return EMessageAnswer::OK;
 }
 
 }  // namespace

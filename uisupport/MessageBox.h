@@ -6,8 +6,8 @@
 #include <string_view>
 
 enum class EMessageIcon { INFORMATION, ERROR, QUESTION };
-enum class EMessageButtons { OK, YES_NO };
-enum class EMessageAnswer { OK, YES, NO };
+enum class EMessageButtons { OK, YES_NO, YES_NO_CANCEL };
+enum class EMessageAnswer { OK, YES, NO, CANCEL };
 
 struct CMessageRequest {
   unsigned m_nStringId = 0;
@@ -24,7 +24,7 @@ public:
 };
 
 // Installs the sink and returns the one it replaces. Without a sink a box is answered with
-// OK (or No) and written to standard error.
+// OK (or No, or Cancel) and written to standard error.
 MessageSink* SetMessageSink(MessageSink* pSink);
 
 EMessageAnswer ShowMessage(unsigned nStringId, EMessageIcon eIcon, EMessageButtons eButtons = EMessageButtons::OK,

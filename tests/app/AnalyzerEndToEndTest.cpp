@@ -192,7 +192,7 @@ TEST_F(AnalyzerEndToEnd, ASentFrameIsEchoedAndLightsTheTransmitLamp) {
     Trigger(ID_ADD_TDATA);
   }
   CLeftView& list = *m_pFrame->TransmitView();
-  ASSERT_EQ(list.rowCount(), 1);
+  ASSERT_EQ(list.RowCount(), 1);
   list.selectRow(0);
   ASSERT_EQ(m_pFrame->LampShown(), 0u);
   const int nFrom = EventCount();

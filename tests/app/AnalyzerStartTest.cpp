@@ -74,8 +74,8 @@ TEST(AnalyzerProgram, ATransmitListOnTheCommandLineIsOpenedAtStartUp) {
     int nExitCode = 0;
     ASSERT_TRUE(analyzer.InitInstance(ParseAnalyzerArguments({"--simulate", "list.ctd"}), nExitCode));
     const CLeftView& list = *analyzer.MainFrame()->TransmitView();
-    ASSERT_EQ(list.rowCount(), 2);
-    EXPECT_EQ(list.item(1, 2)->text(), "1A BC DE F0");
+    ASSERT_EQ(list.RowCount(), 2);
+    EXPECT_EQ(list.model()->index(1, 2).data().toString(), "1A BC DE F0");
   }
   EXPECT_EQ(CQtSettingsStore(QString::fromStdString(scratch / "config/Ostwind/Korvex.conf"))
                 .GetString(SETTINGS_SECTION, SETTING_TDATA_FILE_DIR),

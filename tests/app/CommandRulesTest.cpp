@@ -13,8 +13,7 @@ TEST(CommandRules, EachStateEnablesItsCommands) {
     CCommandState m_state;
     std::vector<unsigned> m_enabled, m_disabled;
   };
-  // Reception, logging, the two lists' counts and the transmit list's states go through the
-  // frame's own tables.
+  // Reception, logging and the two lists' counts go through the frame's own tables.
   const std::vector<CRuleCase> cases = {
       {"no ports", {.m_nReceiveLines = 0, .m_nEventEntries = 0},
        {ID_START_RDATA_LOG, ID_START_EVENT_LOG, ID_APP_ABOUT, ID_APP_EXIT},
@@ -24,6 +23,15 @@ TEST(CommandRules, EachStateEnablesItsCommands) {
        {ID_READ_CONFIG, ID_START_RECEPTION, ID_RESET_NODE, ID_READ_VERSION},
        {ID_STOP_RECEPTION, ID_STOP_RDATA_LOG, ID_STOP_EVENT_LOG, ID_SEND_TDATA, ID_ADD_TDATA, ID_MODIFY_TDATA,
         ID_DELETE_TDATA, ID_DELETE_ALL_TDATA, ID_OPEN_TFILE, ID_SAVE_TFILE}},
+      {"empty transmit list", {.m_bPortsExist = true, .m_bTransmitList = true},
+       {ID_OPEN_TFILE, ID_ADD_TDATA},
+       {ID_SAVE_TFILE, ID_DELETE_ALL_TDATA, ID_MODIFY_TDATA, ID_DELETE_TDATA, ID_SEND_TDATA}},
+      {"transmit rows, none selected", {.m_bPortsExist = true, .m_bTransmitList = true, .m_nTransmitRows = 2},
+       {ID_SAVE_TFILE, ID_DELETE_ALL_TDATA}, {ID_MODIFY_TDATA, ID_DELETE_TDATA, ID_SEND_TDATA}},
+      {"transmit row selected", {.m_bPortsExist = true, .m_bTransmitList = true, .m_nTransmitRows = 2, .m_bTransmitSelection = true},
+       {ID_MODIFY_TDATA, ID_DELETE_TDATA, ID_SEND_TDATA}, {}},
+      {"transmit row selected, no ports", {.m_bTransmitList = true, .m_nTransmitRows = 2, .m_bTransmitSelection = true},
+       {ID_MODIFY_TDATA, ID_DELETE_TDATA}, {ID_SEND_TDATA}},
   };
   for (const CRuleCase& c : cases) {
     for (unsigned nId : c.m_enabled) EXPECT_TRUE(IsCommandEnabled(nId, c.m_state)) << c.m_pszName << ": " << nId;

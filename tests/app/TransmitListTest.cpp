@@ -1,23 +1,28 @@
-// The transmit list in the frame: rows, the frame dialog (driven only through its controls'
-// names), the enable rules of menu bar and context menu, sending, the Delete key, column widths
-// and the transmit files.
+// The transmit list in the frame: rows from the frame dialog (driven only through its
+// controls' names), sending and deleting from keys, clicks and menus, column widths, and the
+// transmit files with the question about unsaved changes. The list's rules, the row texts and
+// hostile files are tested on the core (TransmitFileTest), the enable rules as a table
+// (CommandRulesTest).
+#include <QAbstractItemModelTester>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <unistd.h>
+
+#include <deque>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "CFrameTestBed.h"
-#include "app/CommandCatalog.h"
 #include "resources/CommandIds.h"
 #include "resources/StringTable.h"
+#include "support/AddressSpaceLimit.h"
 #include "support/WidgetDriving.h"
 #include "transmit/CLeftView.h"
 #include "transmit/CTDataObject.h"
+#include "transmit/TransmitFile.h"
 
 namespace {
 
@@ -52,27 +57,32 @@ const CFrameInput ID_7FF_2_BYTES{0, "07FF", 2, "1122"};
 const CFrameInput ID_1FFFFFFF_EMPTY{1, "1FFFFFFF", 0};
 const CFrameInput ID_123_5_BYTES{1, "00000123", 5, "0102030405"};
 
+const QList<QStringList> ONE_RECORD = {{"CAN2.0A", "Data Frame", "01 23", "2", "11 22"}};
+const char* const ONE_RECORD_FILE = KORVEX_TRANSMIT_DATA "/one_record.ctd";
+
 }  // namespace
 
 class TransmitList : public CFrameTestBed {
 protected:
   EMessageAnswer Show(const CMessageRequest& request) override {
     m_shown.push_back(request);
-    return request.m_eButtons == EMessageButtons::YES_NO ? m_eAnswer : EMessageAnswer::OK;
+    switch (request.m_eButtons) {
+      case EMessageButtons::YES_NO: return m_eOverwriteAnswer;
+      case EMessageButtons::YES_NO_CANCEL: return m_eChangedAnswer;
+      default: return EMessageAnswer::OK;
+    }
   }
 
   CLeftView& View() const { return *m_pFrame->TransmitView(); }
   QStringList Row(int nRow) const {
     QStringList texts;
-    for (int nColumn = 0; nColumn < CLeftView::COLUMN_COUNT; ++nColumn) {
-      const QTableWidgetItem* pItem = View().item(nRow, nColumn);
-      texts << (pItem ? pItem->text() : QStringLiteral("<no item>"));
-    }
+    for (int nColumn = 0; nColumn < CLeftView::COLUMN_COUNT; ++nColumn)
+      texts << View().model()->index(nRow, nColumn).data().toString();
     return texts;
   }
   QList<QStringList> Rows() const {
     QList<QStringList> rows;
-    for (int nRow = 0; nRow < View().rowCount(); ++nRow) rows << Row(nRow);
+    for (int nRow = 0; nRow < View().RowCount(); ++nRow) rows << Row(nRow);
     return rows;
   }
   // A command from the menu bar with the dialog filled in and confirmed.
@@ -88,41 +98,49 @@ protected:
     ClickRow(nRow);
     QTest::mouseDClick(View().viewport(), Qt::LeftButton, {}, RowPoint(nRow));
   }
-  // The file dialog picks the path and is accepted; an empty path cancels it.
-  void RunWithFile(unsigned nId, const std::string& path) {
-    const ModalRunner previous = SetModalRunner([&path](QDialog& dialog) {
+  // Runs fnDo while each file dialog it opens picks the next path and is accepted; an empty
+  // path cancels the dialog. Every path must be used.
+  void WithFiles(std::deque<std::string> paths, const std::function<void()>& fnDo) {
+    const ModalRunner previous = SetModalRunner([&paths](QDialog& dialog) {
       auto& fileDialog = dynamic_cast<QFileDialog&>(dialog);
+      if (paths.empty()) ADD_FAILURE() << "a file dialog too many";
+      const std::string path = paths.empty() ? "" : paths.front();
+      if (!paths.empty()) paths.pop_front();
       if (path.empty()) return false;
       fileDialog.selectFile(QString::fromStdString(path));
       dialog.accept();  // QFileDialog's own accept, as its open or save button runs it
       return dialog.result() == QDialog::Accepted;
     });
-    m_pFrame->Action(nId)->trigger();
+    fnDo();
     SetModalRunner(previous);
+    EXPECT_TRUE(paths.empty());
   }
-  QMenu& OpenContextMenu(QPoint point = QPoint(5, 5)) {
+  void RunWithFiles(unsigned nId, std::deque<std::string> paths) {
+    WithFiles(std::move(paths), [&] { m_pFrame->Action(nId)->trigger(); });
+  }
+  QMenu& OpenContextMenu(QPoint point) {
     QContextMenuEvent event(QContextMenuEvent::Mouse, point, View().viewport()->mapToGlobal(point));
     QApplication::sendEvent(View().viewport(), &event);
     EXPECT_TRUE(m_pFrame->TransmitMenu()->isVisible());
     return *m_pFrame->TransmitMenu();
   }
-  // Exactly one box was shown: its id, its icon, and a text its detail holds.
-  void ExpectOneBox(unsigned nId, EMessageIcon eIcon, const std::string& detailPart = {}) {
-    ASSERT_EQ(m_shown.size(), 1u);
-    EXPECT_EQ(m_shown[0].m_nStringId, nId);
-    EXPECT_EQ(m_shown[0].m_eIcon, eIcon);
-    EXPECT_NE(m_shown[0].m_strDetail.find(detailPart), std::string::npos) << m_shown[0].m_strDetail;
+  std::vector<unsigned> ShownIds() const {
+    std::vector<unsigned> ids;
+    for (const CMessageRequest& request : m_shown) ids.push_back(request.m_nStringId);
+    return ids;
   }
   std::optional<std::string> StoredDirectory() const {
     return m_store.GetString(SETTINGS_SECTION, SETTING_TDATA_FILE_DIR);
   }
 
-  EMessageAnswer m_eAnswer = EMessageAnswer::NO;
+  EMessageAnswer m_eOverwriteAnswer = EMessageAnswer::NO;
+  EMessageAnswer m_eChangedAnswer = EMessageAnswer::CANCEL;
 };
 
 TEST_F(TransmitList, RowsShowTheFrameADuplicateIsRefusedAndModifyTakesCopies) {
   MakeFrame();
   AnswerStartup();
+  QAbstractItemModelTester tester(View().model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
   RunWithDialog(ID_ADD_TDATA, ID_7FF_2_BYTES);
   RunWithDialog(ID_ADD_TDATA, ID_1FFFFFFF_EMPTY);
   RunWithDialog(ID_ADD_TDATA, ID_123_5_BYTES);
@@ -135,13 +153,13 @@ TEST_F(TransmitList, RowsShowTheFrameADuplicateIsRefusedAndModifyTakesCopies) {
   };
   EXPECT_EQ(Rows(), expected);
   EXPECT_TRUE(m_shown.empty());
-  EXPECT_FALSE(View().item(0, 0)->icon().isNull());
+  EXPECT_FALSE(View().model()->index(0, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
   EXPECT_EQ(View().SelectedRow(), -1);  // adding selects nothing
 
   RunWithDialog(ID_ADD_TDATA, ID_123_5_BYTES);
-  ExpectOneBox(IDS_DUPLICATE_TDATA, EMessageIcon::INFORMATION);
+  EXPECT_EQ(ShownIds(), std::vector<unsigned>{IDS_DUPLICATE_TDATA});
+  EXPECT_EQ(m_shown[0].m_eIcon, EMessageIcon::INFORMATION);
   EXPECT_EQ(Rows(), expected);
-  EXPECT_EQ(View().Frames().Count(), 4u);
 
   m_shown.clear();
   {
@@ -159,49 +177,9 @@ TEST_F(TransmitList, RowsShowTheFrameADuplicateIsRefusedAndModifyTakesCopies) {
   EXPECT_EQ(View().Frames().Count(), 4u);
 }
 
-// The context menu holds the menu bar's own actions (MainFrameTests); a right click runs the
-// idle update, as opening a menu does.
-TEST_F(TransmitList, CommandsFollowRowsSelectionAndPortsButADoubleClickAlwaysSends) {
-  struct CStateCase {
-    const char* m_pszName;
-    bool m_bPorts;
-    int m_nRows;
-    bool m_bSelect;
-    std::vector<unsigned> m_enabled;
-  };
-  const std::vector<CStateCase> cases = {
-      {"empty list", true, 0, false, {ID_OPEN_TFILE, ID_ADD_TDATA}},
-      {"rows, no selection", true, 2, false, {ID_OPEN_TFILE, ID_ADD_TDATA, ID_SAVE_TFILE, ID_DELETE_ALL_TDATA}},
-      {"row selected", true, 2, true,
-       {ID_OPEN_TFILE, ID_ADD_TDATA, ID_SAVE_TFILE, ID_DELETE_ALL_TDATA, ID_MODIFY_TDATA, ID_DELETE_TDATA,
-        ID_SEND_TDATA}},
-      {"row selected, no port found", false, 2, true,
-       {ID_OPEN_TFILE, ID_ADD_TDATA, ID_SAVE_TFILE, ID_DELETE_ALL_TDATA, ID_MODIFY_TDATA, ID_DELETE_TDATA}},
-  };
-  for (const CStateCase& c : cases) {
-    SCOPED_TRACE(c.m_pszName);
-    m_pFrame.reset();
-    m_pSerial->Forget();
-    m_ports = CPortLists();
-    if (c.m_bPorts) m_ports.m_serialPorts = {{"ttyS1", "/dev/ttyS1", "ttyS1", 0}};
-    MakeFrame();
-    for (int n = 0; n < c.m_nRows; ++n) RunWithDialog(ID_ADD_TDATA, {1, Name("000000", 10 + n).c_str()});
-    if (c.m_bSelect) ClickRow(1);
-
-    QMenu& menu = OpenContextMenu(RowPoint(1) + QPoint(0, 200));  // below the rows: the selection stays
-    for (unsigned nId : TDataMenuLayout()) {
-      if (nId == ID_SEPARATOR) continue;
-      EXPECT_EQ(Enabled(nId), std::ranges::count(c.m_enabled, nId) == 1) << nId;
-    }
-    menu.hide();
-  }
-  // Still without a port: the send command is off, but a double click sends, and says why it cannot.
-  m_shown.clear();
-  DoubleClickRow(0);
-  ExpectOneBox(IDS_PORT_OPEN_FAILED, EMessageIcon::ERROR);
-}
-
-TEST_F(TransmitList, SendAndDeleteComeFromShortcutsClicksAndTheContextMenu) {
+// A delete leaves nothing selected: the commands that need a row go off, and a second Delete
+// (or a held key) removes nothing the user did not choose.
+TEST_F(TransmitList, SendAndDeleteFromKeysClicksAndMenusAndNothingSelectedAfterADelete) {
   MakeFrame();
   AnswerStartup();
   m_pFrame->activateWindow();
@@ -209,110 +187,136 @@ TEST_F(TransmitList, SendAndDeleteComeFromShortcutsClicksAndTheContextMenu) {
   RunWithDialog(ID_ADD_TDATA, ID_7FF_2_BYTES);
   RunWithDialog(ID_ADD_TDATA, ID_123_5_BYTES);
   RunWithDialog(ID_ADD_TDATA, ID_1FFFFFFF_EMPTY);
+  RunWithDialog(ID_ADD_TDATA, {1, "00000005", 0, "", true});
+  RunWithDialog(ID_ADD_TDATA, {1, "00000006", 0, "", true});
   QTest::keyClick(&View(), Qt::Key_Delete);  // nothing selected
-  EXPECT_EQ(View().rowCount(), 3);
+  EXPECT_EQ(View().RowCount(), 5);
 
   m_pSerial->m_writes.clear();
   ClickRow(1);
   QTest::keyClick(&View(), Qt::Key_W, Qt::ControlModifier);
   DoubleClickRow(0);
   EXPECT_EQ(m_pSerial->m_writes, (std::vector<std::string>{Line(":W25000001230102030405"), Line(":W0207FF1122")}));
-  EXPECT_EQ(View().rowCount(), 3);
 
-  ClickRow(2);
-  QMenu& menu = OpenContextMenu(RowPoint(2));
-  QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(m_pFrame->Action(ID_DELETE_TDATA)).center());
-  EXPECT_FALSE(menu.isVisible());
-  ClickRow(0);
-  QTest::keyClick(&View(), Qt::Key_D, Qt::ControlModifier);
-  ASSERT_EQ(View().rowCount(), 1);
-  EXPECT_EQ(Row(0)[2], "00 00 01 23");
-  ClickRow(0);
-  QTest::keyClick(&View(), Qt::Key_Delete);
-  EXPECT_EQ(View().rowCount(), 0);
-  EXPECT_EQ(View().Frames().Count(), 0u);
+  const std::tuple<const char*, std::function<void()>> kDeletes[] = {
+      {"Delete key", [this] { QTest::keyClick(&View(), Qt::Key_Delete); }},
+      {"Ctrl+D", [this] { QTest::keyClick(&View(), Qt::Key_D, Qt::ControlModifier); }},
+      {"context menu", [this] {
+         QMenu& menu = OpenContextMenu(RowPoint(1));
+         QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(m_pFrame->Action(ID_DELETE_TDATA)).center());
+         EXPECT_FALSE(menu.isVisible());
+       }},
+  };
+  for (const auto& [pszHow, fnDelete] : kDeletes) {
+    SCOPED_TRACE(pszHow);
+    const int nRows = View().RowCount();
+    const QStringList following = Row(2);
+    ClickRow(1);
+    fnDelete();
+    ASSERT_EQ(View().RowCount(), nRows - 1);
+    EXPECT_EQ(Row(1), following);
+    EXPECT_EQ(View().SelectedRow(), -1);
+    EXPECT_FALSE(Enabled(ID_MODIFY_TDATA) || Enabled(ID_DELETE_TDATA) || Enabled(ID_SEND_TDATA));
+    QTest::keyClick(&View(), Qt::Key_Delete);  // the key again, or held
+    EXPECT_EQ(View().RowCount(), nRows - 1);
+  }
+  EXPECT_TRUE(m_shown.empty());
   {
-    CDialogFiller filler([](QDialog& dialog) { Fill(dialog, ID_7FF_2_BYTES); });
+    CDialogFiller filler([](QDialog& dialog) { Fill(dialog, ID_123_5_BYTES); });
     QTest::keyClick(&View(), Qt::Key_A, Qt::ControlModifier);  // the add dialog, not "select all"
     EXPECT_EQ(filler.m_nRuns, 1);
   }
-  EXPECT_EQ(View().rowCount(), 1);
-  EXPECT_TRUE(m_shown.empty());
-
-  // A record as a hostile file may hold it: flags above 1, length 200, every identifier bit.
-  const std::string header("\x2A\x3F\x00\x00\x0ATDataArray\x01\x00", 17);
-  const std::string record("\x07\0\0\0\x02\0\0\0\x01\0\0\0\xC8\xFF\xFF\xFF\xFF\x04\x03\x02\x01\x08\x07\x06\x05", 25);
-  RunWithFile(ID_OPEN_TFILE, m_scratch.Write("odd.ctd", header + record));
-  EXPECT_EQ(Rows(), (QList<QStringList>{{"CAN2.0A", "Data Frame", "07 FF", "200", ""}}));
-  ClickRow(0);
-  m_pFrame->Action(ID_SEND_TDATA)->trigger();
-  EXPECT_EQ(m_pSerial->m_writes.back(), Line(":W0807FF0102030405060708"));  // never more than 8 bytes
-  EXPECT_TRUE(m_shown.empty());
+  EXPECT_EQ(View().RowCount(), 3);
 }
 
-TEST_F(TransmitList, ColumnWidthsComeBackAtTheNextStartAndOddStoredWidthsAreIgnored) {
+// With no port found at start-up the send command is off, but a double click sends, and
+// says why it cannot.
+TEST_F(TransmitList, WithoutPortsADoubleClickStillSends) {
+  m_ports = CPortLists();
   MakeFrame();
-  for (int nColumn = 0; nColumn < CLeftView::COLUMN_COUNT; ++nColumn)
-    EXPECT_EQ(View().columnWidth(nColumn), CLeftView::DEFAULT_WIDTHS[static_cast<size_t>(nColumn)]);
+  m_shown.clear();
+  RunWithDialog(ID_ADD_TDATA, ID_7FF_2_BYTES);
+  ClickRow(0);
+  EXPECT_FALSE(Enabled(ID_SEND_TDATA));
+  DoubleClickRow(0);
+  ASSERT_EQ(ShownIds(), std::vector<unsigned>{IDS_PORT_OPEN_FAILED});
+  EXPECT_EQ(m_shown[0].m_eIcon, EMessageIcon::ERROR);
+}
+
+// The system's widths fit its texts at its font; here they are scaled to the list's font, at
+// the usual size and a large one, so the widest texts of each column still fit. Widths the
+// user set come back at the next start; odd stored widths are ignored.
+TEST_F(TransmitList, ColumnWidthsFitTheTextsAtTheFontAndStoredWidthsWin) {
+  const TData widest[] = {
+      {.bStandardID = 0, .bDataFrame = 0, .dwID = 0x1DDDDDDD},
+      {.bStandardID = 0, .byLength = 8, .dwID = 0x1ABCDEF0, .dwBytes0to3 = 0xDDDDDDDD, .dwBytes4to7 = 0xDDDDDDDD}};
+  const std::string path = m_scratch / "widest.ctd";
+  ASSERT_TRUE(WriteTransmitFile(path, CTDataObject(widest)).m_bOk);
+  const QFont usual = QApplication::font();
+  for (const int nPixels : {0, 20}) {
+    SCOPED_TRACE(nPixels);
+    QFont font = usual;
+    if (nPixels) font.setPixelSize(nPixels);
+    QApplication::setFont(font);
+    m_pFrame.reset();
+    m_pSerial->Forget();
+    for (int nColumn = 0; nColumn < CLeftView::COLUMN_COUNT; ++nColumn)  // as if never stored
+      m_store.SetString(LEFT_LIST_SECTION, "LeftCol " + std::to_string(nColumn), "");
+    MakeFrame();
+    ASSERT_TRUE(View().OpenFile(path));
+    for (int nColumn = 0; nColumn < CLeftView::COLUMN_COUNT; ++nColumn) {
+      EXPECT_EQ(View().columnWidth(nColumn), View().DefaultWidth(nColumn));
+      // The width the column needs for the texts it shows (the table's own measure).
+      const int nNeeded = static_cast<const QAbstractItemView&>(View()).sizeHintForColumn(nColumn);
+      EXPECT_LE(nNeeded, View().columnWidth(nColumn)) << nColumn;
+    }
+  }
+  QApplication::setFont(usual);
+
   View().horizontalHeader()->resizeSection(0, 123);
   View().horizontalHeader()->resizeSection(4, 210);
   m_pFrame->close();  // the settings are written here, not later
   EXPECT_EQ(m_store.GetInt(LEFT_LIST_SECTION, "LeftCol 0"), 123);
-  EXPECT_EQ(m_store.GetInt(LEFT_LIST_SECTION, "LeftCol 1"), 80);
   EXPECT_EQ(m_store.GetInt(LEFT_LIST_SECTION, "LeftCol 4"), 210);
-
   for (const char* pszStored : {"-5", "0", "wide", "99999999999"}) {
     SCOPED_TRACE(pszStored);
-    m_store.SetString(LEFT_LIST_SECTION, "LeftCol 1", pszStored);
-    m_pFrame.reset();
+    m_pFrame.reset();  // which stores the widths once more
     m_pSerial->Forget();
+    m_store.SetString(LEFT_LIST_SECTION, "LeftCol 1", pszStored);
     MakeFrame();
     EXPECT_EQ(View().columnWidth(0), 123);
-    EXPECT_EQ(View().columnWidth(1), 80);
+    EXPECT_EQ(View().columnWidth(1), View().DefaultWidth(1));
     EXPECT_EQ(View().columnWidth(4), 210);
   }
 }
 
-TEST_F(TransmitList, FilesReplaceTheRowsRefuseHostileInputAndAskBeforeOverwriting) {
+TEST_F(TransmitList, FilesReplaceTheRowsAndSavingAsksBeforeOverwriting) {
   MakeFrame();
   AnswerStartup();
   RunWithDialog(ID_ADD_TDATA, ID_7FF_2_BYTES);
   RunWithDialog(ID_ADD_TDATA, ID_123_5_BYTES);
   const QList<QStringList> listed = Rows();
 
-  for (const char* pszName : {"wrong_signature.ctd", "name_case.ctd", "cut_in_record.ctd", "huge_count.ctd"}) {
-    SCOPED_TRACE(pszName);
-    m_shown.clear();
-    const std::string path = std::string(KORVEX_TRANSMIT_DATA "/") + pszName;
-    RunWithFile(ID_OPEN_TFILE, path);
-    ExpectOneBox(IDS_TFILE_OPEN_FAILED, EMessageIcon::ERROR, path);
-    EXPECT_EQ(Rows(), listed);
-  }
-  EXPECT_FALSE(StoredDirectory());
-
-  m_shown.clear();
   const std::string directory = m_scratch.MakeDir("lists");
   const std::string path = directory + "/two.ctd";
-  RunWithFile(ID_SAVE_TFILE, directory + "/two");  // the extension is added
+  RunWithFiles(ID_SAVE_TFILE, {directory + "/two"});  // the extension is added
   EXPECT_TRUE(m_shown.empty());
   ASSERT_EQ(std::filesystem::file_size(path), 17u + 2 * 25u);
   EXPECT_EQ(StoredDirectory(), directory);
 
-  const QList<QStringList> oneRecord = {{"CAN2.0A", "Data Frame", "01 23", "2", "11 22"}};
-  RunWithFile(ID_OPEN_TFILE, KORVEX_TRANSMIT_DATA "/one_record.ctd");  // replaces the rows, asks nothing
-  EXPECT_EQ(Rows(), oneRecord);
+  RunWithFiles(ID_OPEN_TFILE, {ONE_RECORD_FILE});  // saved: replaces the rows, asks nothing
+  EXPECT_EQ(Rows(), ONE_RECORD);
   EXPECT_EQ(StoredDirectory(), KORVEX_TRANSMIT_DATA);
-  RunWithFile(ID_OPEN_TFILE, path);
+  EXPECT_TRUE(View().OpenFile(path));  // the entry point for a file named at start-up
   EXPECT_EQ(Rows(), listed);
   EXPECT_TRUE(m_shown.empty());
 
-  RunWithFile(ID_OPEN_TFILE, KORVEX_TRANSMIT_DATA "/one_record.ctd");
+  RunWithFiles(ID_OPEN_TFILE, {ONE_RECORD_FILE});
   for (const EMessageAnswer eAnswer : {EMessageAnswer::NO, EMessageAnswer::YES}) {
     m_shown.clear();
-    m_eAnswer = eAnswer;
-    RunWithFile(ID_SAVE_TFILE, path);
-    ASSERT_EQ(m_shown.size(), 1u);
-    EXPECT_EQ(m_shown[0].m_nStringId, IDS_TFILE_OVERWRITE);
+    m_eOverwriteAnswer = eAnswer;
+    RunWithFiles(ID_SAVE_TFILE, {path});
+    ASSERT_EQ(ShownIds(), std::vector<unsigned>{IDS_TFILE_OVERWRITE});
     EXPECT_EQ(m_shown[0].m_eIcon, EMessageIcon::QUESTION);
     EXPECT_EQ(m_shown[0].m_eButtons, EMessageButtons::YES_NO);
     EXPECT_EQ(m_shown[0].m_strText, path + " 파일이 이미 있읍니다\n파일을 덮어 쓰시겠읍니까?");
@@ -320,15 +324,110 @@ TEST_F(TransmitList, FilesReplaceTheRowsRefuseHostileInputAndAskBeforeOverwritin
     EXPECT_EQ(StoredDirectory(), eAnswer == EMessageAnswer::NO ? KORVEX_TRANSMIT_DATA : directory);
   }
 
-  m_shown.clear();
+  // A failed open or save: the cause under the fixed text, the rows and the directory kept.
+  const std::string wrong = KORVEX_TRANSMIT_DATA "/wrong_signature.ctd";
   const std::string unwritable = directory + "/gone/three.ctd";
-  RunWithFile(ID_SAVE_TFILE, unwritable);
-  ExpectOneBox(IDS_TFILE_SAVE_FAILED, EMessageIcon::ERROR, unwritable);
-  EXPECT_EQ(StoredDirectory(), directory);
-  EXPECT_EQ(Rows(), oneRecord);
+  for (const auto& [nId, failing, nBox] : {std::tuple(ID_OPEN_TFILE, wrong, IDS_TFILE_OPEN_FAILED),
+                                           std::tuple(ID_SAVE_TFILE, unwritable, IDS_TFILE_SAVE_FAILED)}) {
+    m_shown.clear();
+    RunWithFiles(nId, {failing});
+    ASSERT_EQ(ShownIds(), std::vector<unsigned>{nBox});
+    EXPECT_EQ(m_shown[0].m_eIcon, EMessageIcon::ERROR);
+    EXPECT_EQ(m_shown[0].m_strDetail.rfind(failing + ": ", 0), 0u) << m_shown[0].m_strDetail;
+    EXPECT_EQ(StoredDirectory(), directory);
+    EXPECT_EQ(Rows(), ONE_RECORD);
+  }
 
   m_shown.clear();
-  RunWithFile(ID_OPEN_TFILE, "");  // cancelled
+  RunWithFiles(ID_OPEN_TFILE, {""});  // cancelled
   EXPECT_TRUE(m_shown.empty());
-  EXPECT_EQ(Rows(), oneRecord);
+  EXPECT_EQ(Rows(), ONE_RECORD);
+}
+
+// Changes since the list was opened or saved are not dropped without a question, whether
+// another file is opened or the window closed: Yes saves them first (and a save that does not
+// happen keeps everything), No gives them up, Cancel keeps everything.
+TEST_F(TransmitList, UnsavedChangesAreOfferedForSavingBeforeTheyAreDropped) {
+  struct CCase {
+    const char* m_pszName;
+    EMessageAnswer m_eAnswer;
+    const char* m_pszSaveAs;  // the save dialog's choice after Yes; "" cancels it
+    bool m_bDropped;
+  };
+  const CCase kCases[] = {{"cancel", EMessageAnswer::CANCEL, nullptr, false},
+                          {"discard", EMessageAnswer::NO, nullptr, true},
+                          {"save", EMessageAnswer::YES, "saved.ctd", true},
+                          {"save, dialog cancelled", EMessageAnswer::YES, "", false}};
+  const QList<QStringList> changed = {ONE_RECORD[0], {"CAN2.0B", "Data Frame", "00 00 01 23", "5", "01 02 03 04 05"}};
+  for (const bool bClose : {false, true}) {
+    for (const CCase& c : kCases) {
+      SCOPED_TRACE(std::string(bClose ? "close, " : "open, ") + c.m_pszName);
+      m_pFrame.reset();
+      m_pSerial->Forget();
+      MakeFrame();
+      ASSERT_TRUE(View().OpenFile(ONE_RECORD_FILE));
+      RunWithDialog(ID_ADD_TDATA, ID_123_5_BYTES);
+      m_shown.clear();
+      m_eChangedAnswer = c.m_eAnswer;
+      const std::string saveAs = c.m_pszSaveAs && *c.m_pszSaveAs ? m_scratch / c.m_pszSaveAs : "";
+      std::filesystem::remove(saveAs.empty() ? "none" : saveAs);  // a new file each time: no overwrite question
+      std::deque<std::string> files;
+      if (!bClose) files.push_back(KORVEX_TRANSMIT_DATA "/empty.ctd");
+      if (c.m_pszSaveAs) files.push_back(saveAs);
+      bool bClosed = false;
+      WithFiles(files, [&] {
+        if (bClose) {
+          bClosed = m_pFrame->close();
+        } else {
+          m_pFrame->Action(ID_OPEN_TFILE)->trigger();
+        }
+      });
+      ASSERT_EQ(ShownIds(), std::vector<unsigned>{IDS_TLIST_CHANGED});
+      EXPECT_EQ(m_shown[0].m_eIcon, EMessageIcon::QUESTION);
+      EXPECT_EQ(m_shown[0].m_eButtons, EMessageButtons::YES_NO_CANCEL);
+      if (bClose) {
+        EXPECT_EQ(bClosed, c.m_bDropped);
+      } else {
+        EXPECT_EQ(Rows().size(), c.m_bDropped ? 0 : 2);
+      }
+      if (!c.m_bDropped) {
+        EXPECT_EQ(Rows(), changed);
+      }
+      if (!saveAs.empty()) {
+        std::unique_ptr<CTDataObject> pSaved;
+        ASSERT_TRUE(ReadTransmitFile(saveAs, pSaved).m_bOk);
+        EXPECT_EQ(pSaved->Count(), 2u);
+      }
+    }
+  }
+  // Never changed, or saved since: no question.
+  m_pFrame.reset();
+  m_pSerial->Forget();
+  MakeFrame();
+  m_shown.clear();
+  RunWithFiles(ID_OPEN_TFILE, {ONE_RECORD_FILE});
+  RunWithDialog(ID_ADD_TDATA, ID_123_5_BYTES);
+  m_eOverwriteAnswer = EMessageAnswer::YES;
+  RunWithFiles(ID_SAVE_TFILE, {m_scratch / "saved.ctd"});
+  EXPECT_EQ(ShownIds(), std::vector<unsigned>{IDS_TFILE_OVERWRITE});
+  EXPECT_TRUE(m_pFrame->close());
+}
+
+// Every allocation failure while a file opens shows the system's "Out of Memory!" box and
+// then 61230; the list stays.
+TEST_F(TransmitList, AFileTooBigForMemoryLeavesTheListAsItWas) {
+  if (KORVEX_SANITIZED) GTEST_SKIP() << "a sanitizer cannot run under an address-space limit";
+  MakeFrame();
+  ASSERT_TRUE(View().OpenFile(ONE_RECORD_FILE));
+  // Room for 2,147,483,647 records, left sparse.
+  const std::string huge = m_scratch.Write("huge.ctd", std::string("\x2A\x3F\x00\x00\x0ATDataArray\xFF\xFF\xFF\xFF\xFF\x7F", 21));
+  ASSERT_EQ(::truncate(huge.c_str(), 21 + off_t{0x7FFFFFFF} * 25), 0);
+  {
+    const CAddressSpaceLimit limit(rlim_t{512} << 20);
+    ASSERT_TRUE(limit.IsSet());
+    EXPECT_FALSE(View().OpenFile(huge));
+  }
+  EXPECT_EQ(ShownIds(), (std::vector<unsigned>{IDS_OUT_OF_MEMORY, IDS_TFILE_OPEN_FAILED}));
+  EXPECT_EQ(m_shown.at(0).m_strText, "Out of Memory!");
+  EXPECT_EQ(Rows(), ONE_RECORD);
 }

@@ -1,43 +1,21 @@
-// The transmit list and its file: golden and hostile files, count forms, failed and linked saves.
+// The transmit list and its file: the list's rules, row texts, golden and hostile files,
+// count forms, and big files judged by their header.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
-#include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
 #include <tuple>
-#include <vector>
 
-#include "support/ScratchDir.h"
-#include "transmit/CTDataObject.h"
-#include "transmit/TransmitFile.h"
-#include "transmit/TransmitFileFormat.h"
+#include "TransmitTestFiles.h"
+#include "support/AddressSpaceLimit.h"
+#include "transmit/TransmitRowTexts.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-std::string DataFile(const std::string& name) { return std::string(KORVEX_TRANSMIT_DATA) + "/" + name; }
-
-Bytes FileBytes(const std::string& path) {
-  return Bytes(std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {});
-}
-// A failure whose message names the file and the cause.
-bool FailedSaying(const CFileResult& result, const std::string& path, const char* pszCause) {
-  return !result.m_bOk && result.m_strMessage.find(path) != std::string::npos &&
-         result.m_strMessage.find(pszCause) != std::string::npos;
-}
-
-// With 0x123, the record of one_record.ctd: CAN 2.0A data frame, Hex, length 2, bytes 11 22.
-TData Frame(uint32_t dwID = 0x123) { return {.byLength = 2, .dwID = dwID, .dwBytes0to3 = 0x11220000}; }
-
-bool SameStored(const TData& a, const TData& b) { return IsSameFrame(a, b) && a.bHexFormat == b.bHexFormat; }
-
-// Every frame field but the editing format makes a record new; removal goes by identity and
-// the others keep their order and addresses.
-TEST(CTDataObject, DuplicateRuleAndRemovalByIdentity) {
+// Every frame field but the editing format makes a record new; removal keeps the others in
+// their order; every change, and only a change, marks the list as modified until it is saved.
+TEST(CTDataObject, DuplicateRuleOrderAndWhatCountsAsAChange) {
   const std::tuple<const char*, void (*)(TData&), bool> kCases[] = {
       {"nothing", [](TData&) {}, false}, {"bHexFormat", [](TData& r) { r.bHexFormat = 0; }, false},
       {"bStandardID", [](TData& r) { r.bStandardID = 0; }, true}, {"bDataFrame", [](TData& r) { r.bDataFrame = 0; }, true},
@@ -46,20 +24,30 @@ TEST(CTDataObject, DuplicateRuleAndRemovalByIdentity) {
       {"dwBytes4to7", [](TData& r) { r.dwBytes4to7 = 0x80000000; }, true}};
   for (const auto& [pszChange, pfnChange, bAccepted] : kCases) {
     SCOPED_TRACE(pszChange);
-    CTDataObject list;
-    const TData* pFirst = list.Add(Frame());
+    CTDataObject list(std::vector{Frame()});
+    EXPECT_FALSE(list.IsModified());
     TData other = Frame();
     pfnChange(other);
     EXPECT_EQ(list.Contains(other), !bAccepted);
-    const TData* pAdded = list.Add(other);
-    EXPECT_EQ(pAdded, bAccepted ? &list.At(1) : nullptr);
-    list.Remove(&other);  // equal, perhaps, but not held: left alone
+    EXPECT_EQ(list.Add(other), bAccepted);
+    EXPECT_EQ(list.IsModified(), bAccepted);
+    list.SetSaved();
+    list.SetAt(0, Frame());  // the same values: no change
+    EXPECT_FALSE(list.IsModified());
+    list.SetAt(0, other);    // a change, though perhaps only of the editing format
+    EXPECT_EQ(list.IsModified(), std::string_view(pszChange) != "nothing");
     if (!bAccepted) continue;
-    list.Remove(pFirst);
+    list.SetSaved();
+    list.RemoveAt(0);
     ASSERT_EQ(list.Count(), 1u);
-    EXPECT_EQ(&list.At(0), pAdded);
-    EXPECT_EQ(pAdded->pOwner, &list);
+    EXPECT_TRUE(SameStored(list.At(0), other) && list.At(0).pOwner == &list && list.IsModified());
   }
+  CTDataObject empty;
+  empty.RemoveAll();
+  EXPECT_FALSE(empty.IsModified());
+  CTDataObject list(std::vector{Frame(), Frame()});  // equal records, as a file may hold them
+  list.RemoveAll();
+  EXPECT_TRUE(list.Count() == 0 && list.IsModified());
 }
 
 // Loaded files may hold any length and flag; a stored flag of 2 still means data. The data
@@ -70,6 +58,21 @@ TEST(TData, SendNeverTakesMoreThanEightBytes) {
     EXPECT_EQ(SendLength({.bDataFrame = bDataFrame, .byLength = byLength}), bySent) << bDataFrame << "/" << int{byLength};
   EXPECT_EQ(DataBytesOf({.dwBytes0to3 = 0x11223344, .dwBytes4to7 = 0x55667788}),
             (std::array<uint8_t, 8>{0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88}));
+}
+
+TEST(TransmitRowTexts, EachColumnOfARecord) {
+  const std::pair<TData, std::array<const char*, TRANSMIT_COLUMN_COUNT>> kCases[] = {
+      {Frame(0x7FF), {"CAN2.0A", "Data Frame", "07 FF", "2", "11 22"}},
+      {{.bStandardID = 0, .byLength = 5, .dwID = 0x1FFFFFFF, .dwBytes0to3 = 0x01020304, .dwBytes4to7 = 0x05000000},
+       {"CAN2.0B", "Data Frame", "1F FF FF FF", "5", "01 02 03 04 05"}},
+      {{.bStandardID = 0, .bDataFrame = 0, .dwID = 0x1ABCDEF0}, {"CAN2.0B", "Remote Frame", "1A BC DE F0", "0", ""}},
+      // As a hostile file may hold it: flags above 1, length 200, every identifier bit.
+      {{.bStandardID = 7, .bDataFrame = 2, .byLength = 200, .dwID = 0xFFFFFFFF, .dwBytes0to3 = ~0u},
+       {"CAN2.0A", "Data Frame", "07 FF", "200", ""}},
+  };
+  for (const auto& [record, texts] : kCases)
+    for (int nColumn = 0; nColumn < TRANSMIT_COLUMN_COUNT; ++nColumn)
+      EXPECT_EQ(TransmitColumnText(record, nColumn), texts[static_cast<size_t>(nColumn)]) << texts[2] << " " << nColumn;
 }
 
 TEST(TransmitFile, GoldenFilesEncodeAndLoad) {
@@ -97,7 +100,7 @@ TEST(TransmitFile, CountFormsAroundTheEscapeValueAndRecordsLoadAsStored) {
     for (uint32_t i = 0; i < dwCount; ++i)  // 2.0B, 8 bytes, not edited in hex
       records[i] = {.bStandardID = 0, .bHexFormat = 0, .byLength = 8, .dwID = i, .dwBytes4to7 = ~i};
     records[0] = records[1] = odd;
-    const CTDataObject list(records);
+    const CTDataObject list(std::move(records));
     ASSERT_TRUE(WriteTransmitFile(path, list).m_bOk);
     const Bytes bytes = FileBytes(path);
     ASSERT_EQ(bytes.size(), 15 + countBytes.size() + std::size_t{dwCount} * TDATA_RECORD_SIZE);
@@ -110,7 +113,7 @@ TEST(TransmitFile, CountFormsAroundTheEscapeValueAndRecordsLoadAsStored) {
     ASSERT_TRUE(ReadTransmitFile(path, pLoaded).m_bOk);
     ASSERT_EQ(pLoaded->Count(), list.Count());
     for (std::size_t i = 0; i < list.Count(); ++i) EXPECT_TRUE(SameStored(pLoaded->At(i), list.At(i)));
-    EXPECT_EQ(pLoaded->Add(odd), nullptr);
+    EXPECT_FALSE(pLoaded->Add(odd));
   }
 }
 
@@ -124,6 +127,7 @@ TEST(TransmitFile, ArchiveFormsOfTheHeaderThatAreStillValid) {
   };
   const std::tuple<const char*, Bytes, ETransmitFileError, std::size_t> kCases[] = {
       {"16-bit name length", file({0xFF, 0x0A, 0x00}, {1, 0}, 1), ETransmitFileError::NONE, 1},
+      {"32-bit name length", file({0xFF, 0xFF, 0xFF, 0x0A, 0, 0, 0}, {0xFF, 0xFF, 1, 0, 0, 0}, 1), ETransmitFileError::NONE, 1},
       {"32-bit form of a small count", file({0x0A}, {0xFF, 0xFF, 2, 0, 0, 0}, 2), ETransmitFileError::NONE, 2},
       {"bytes after the last record", file({0x0A}, {1, 0}, 2), ETransmitFileError::NONE, 1},
       {"wide-string name", file({0xFF, 0xFE, 0xFF, 0x0A}, {0, 0}, 0), ETransmitFileError::BAD_NAME, 0},
@@ -139,90 +143,62 @@ TEST(TransmitFile, ArchiveFormsOfTheHeaderThatAreStillValid) {
   }
 }
 
+// The cause names the file and is worded in Korean.
 TEST(TransmitFile, HostileFilesFailAndLeaveTheListAsItWas) {
   ScratchDir dir;
   const std::string fifo = dir / "fifo.ctd";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);  // must not block waiting for a writer
   const std::pair<std::string, const char*> kCases[] = {
-      {DataFile("wrong_signature.ctd"), "wrong signature"}, {DataFile("name_case.ctd"), "wrong list name"},
-      {DataFile("cut_in_record.ctd"), "fewer records"}, {DataFile("huge_count.ctd"), "fewer records"},
-      {dir.Write("header_cut.ctd", std::string("\x2A\x3F\x00\x00\x0AT", 6)), "ends before"},
-      {dir / "missing.ctd", "No such file"}, {dir.Path(), "not a regular file"}, {fifo, "not a regular file"},
+      {DataFile("wrong_signature.ctd"), "서명"}, {DataFile("name_case.ctd"), "목록 이름"},
+      {DataFile("cut_in_record.ctd"), "개수보다"}, {DataFile("huge_count.ctd"), "개수보다"},
+      {dir.Write("header_cut.ctd", std::string("\x2A\x3F\x00\x00\x0AT", 6)), "끝납니다"},
+      {dir / "missing.ctd", "없읍니다"}, {dir.Path(), "일반 파일이 아닙니다"}, {fifo, "일반 파일이 아닙니다"},
   };
   for (const auto& [path, pszCause] : kCases) {
     SCOPED_TRACE(path);
-    auto pList = std::make_unique<CTDataObject>();
-    pList->Add(Frame());
+    auto pList = std::make_unique<CTDataObject>(std::vector{Frame()});
     CTDataObject* pBefore = pList.get();
-    EXPECT_TRUE(FailedSaying(ReadTransmitFile(path, pList), path, pszCause));
+    const CFileResult result = ReadTransmitFile(path, pList);
+    EXPECT_TRUE(FailedSaying(result, path, pszCause)) << result.m_strMessage;
     ASSERT_TRUE(pList.get() == pBefore && pList->Count() == 1u);
     EXPECT_TRUE(SameStored(pList->At(0), Frame()));
   }
 }
 
-// Accepts nWriteLimit bytes, then fails the way a full disk does; or fails a later step.
-class CFailingCalls : public CFileCalls {
-public:
-  enum class EStep { WRITE, SYNC, RENAME };
-  CFailingCalls(EStep eStep, std::size_t nWriteLimit) : m_eStep(eStep), m_nLeft(nWriteLimit) {}
-
-  ssize_t Write(int fd, const void* pData, std::size_t nSize) override {
-    if (m_eStep != EStep::WRITE) return CFileCalls::Write(fd, pData, nSize);
-    if (m_nLeft == 0) return Fail(ENOSPC);
-    const ssize_t n = CFileCalls::Write(fd, pData, std::min(nSize, m_nLeft));
-    if (n > 0) m_nLeft -= static_cast<std::size_t>(n);
-    return n;
-  }
-  int Sync(int fd) override { return m_eStep == EStep::SYNC ? Fail(EIO) : CFileCalls::Sync(fd); }
-  int Rename(const char* pszFrom, const char* pszTo) override {
-    return m_eStep == EStep::RENAME ? Fail(EXDEV) : CFileCalls::Rename(pszFrom, pszTo);
-  }
-
-private:
-  static int Fail(int nError) { return errno = nError, -1; }
-  EStep m_eStep;
-  std::size_t m_nLeft;
-};
-
-std::vector<std::string> Entries(const std::string& dir) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir)) names.push_back(entry.path().filename().string());
-  return names;
-}
-
-TEST(TransmitFile, FailedSaveLeavesThePreviousFileAndNoTemporary) {
-  using EStep = CFailingCalls::EStep;
-  const std::tuple<EStep, std::size_t, const char*> kCases[] = {
-      {EStep::WRITE, 0, "No space left"}, {EStep::WRITE, 30, "No space left"}, {EStep::WRITE, 41, "No space left"},
-      {EStep::SYNC, 0, "Input/output error"}, {EStep::RENAME, 0, "Invalid cross-device link"}};
-  const TData records[] = {Frame(), Frame(0x7FF)};
-  const CTDataObject list(records);
-  const Bytes previous = FileBytes(DataFile("one_record.ctd"));
-  for (const auto& [eStep, nWriteLimit, pszCause] : kCases) {
-    ScratchDir dir;
-    const std::string path = dir.Write("frames.ctd", std::string(previous.begin(), previous.end()));
-    CFailingCalls calls(eStep, nWriteLimit);
-    const CFileResult result = WriteTransmitFile(path, list, calls);
-    EXPECT_TRUE(FailedSaying(result, path, pszCause)) << result.m_strMessage;
-    EXPECT_EQ(FileBytes(path), previous);
-    EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"frames.ctd"});
-  }
-}
-
-TEST(TransmitFile, SaveReplacesTheFileKeepingItsModeAndLinks) {
+// Files far larger than memory allows, left sparse: the header decides, and only the counted
+// records are read. The address space is held to a little above what the process uses, so
+// reading such a file whole, or allocating for a count blindly, fails here at once.
+TEST(TransmitFile, BigFilesAreJudgedByTheirHeaderAndReadAsAStream) {
+  if (KORVEX_SANITIZED) GTEST_SKIP() << "a sanitizer cannot run under an address-space limit";
+  constexpr off_t GB = off_t{1} << 30;
   ScratchDir dir;
-  const std::string target = dir.Write("real/frames.ctd", std::string(100, '\xAA'));
-  ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
-  dir.Link("real/frames.ctd", "link.ctd");
-  const CTDataObject list(std::vector{Frame()});
-  const CFileResult result = WriteTransmitFile(dir / "link.ctd", list);
-  ASSERT_TRUE(result.m_bOk) << result.m_strMessage;
-  EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.ctd"));
-  EXPECT_EQ(FileBytes(target), FileBytes(DataFile("one_record.ctd")));
-  EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0640));
-  EXPECT_EQ(Entries(dir / "real"), std::vector<std::string>{"frames.ctd"});
-  const std::string missing = dir / "no/such/dir.ctd";  // the temporary cannot be made
-  EXPECT_TRUE(FailedSaying(WriteTransmitFile(missing, list), missing, "No such file"));
+  auto sparse = [&dir](const char* pszName, const Bytes& header, off_t size) {
+    const std::string path = dir.Write(pszName, std::string(header.begin(), header.end()));
+    EXPECT_EQ(::truncate(path.c_str(), size), 0);
+    return path;
+  };
+  const Bytes golden = FileBytes(DataFile("one_record.ctd"));
+  Bytes manyRecords(golden.begin(), golden.begin() + 15);
+  manyRecords.insert(manyRecords.end(), {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F});  // 2,147,483,647 records
+  const std::string wrongSignature = sparse("wrong.ctd", {0x2A, 0x3F, 0x00, 0x01}, 8 * GB);
+  const std::string fewRecords = sparse("few.ctd", golden, 8 * GB);
+  const std::string tooMany = sparse("many.ctd", manyRecords, 21 + off_t{0x7FFFFFFF} * 25);
+
+  auto pList = std::make_unique<CTDataObject>();
+  CFileResult wrong, few, many;
+  std::size_t nFew = 0;
+  {
+    const CAddressSpaceLimit limit(rlim_t{512} << 20);
+    ASSERT_TRUE(limit.IsSet());
+    wrong = ReadTransmitFile(wrongSignature, pList);
+    few = ReadTransmitFile(fewRecords, pList);
+    nFew = pList->Count();
+    many = ReadTransmitFile(tooMany, pList);
+  }
+  EXPECT_TRUE(FailedSaying(wrong, wrongSignature, "서명")) << wrong.m_strMessage;
+  EXPECT_TRUE(few.m_bOk && nFew == 1) << few.m_strMessage;
+  EXPECT_TRUE(!many.m_bOk && many.m_bOutOfMemory && many.m_strMessage == "Out of Memory!") << many.m_strMessage;
+  EXPECT_EQ(pList->Count(), 1u);
 }
 
 }  // namespace

@@ -1,0 +1,72 @@
+#include "transmit/CTransmitListModel.h"
+
+#include "resources/Pictures.h"
+#include "transmit/TransmitRowTexts.h"
+#include "uisupport/QtText.h"
+
+namespace {
+
+constexpr unsigned IDS_FIRST_COLUMN_TITLE = 61208;  // 61208 to 61212, one per column
+
+}  // namespace
+
+CTransmitListModel::CTransmitListModel(QObject* pParent)
+    : QAbstractTableModel(pParent), m_pTData(std::make_unique<CTDataObject>()), m_rowIcon(TransmitRowPicture()) {}
+
+CTransmitListModel::~CTransmitListModel() = default;
+
+bool CTransmitListModel::Add(const TData& record) {
+  if (m_pTData->Contains(record)) return false;
+  const int nRow = rowCount();
+  beginInsertRows({}, nRow, nRow);
+  m_pTData->Add(record);
+  endInsertRows();
+  return true;
+}
+
+void CTransmitListModel::SetAt(int nRow, const TData& record) {
+  m_pTData->SetAt(static_cast<std::size_t>(nRow), record);
+  emit dataChanged(index(nRow, 0), index(nRow, TRANSMIT_COLUMN_COUNT - 1));
+}
+
+void CTransmitListModel::RemoveAt(int nRow) {
+  beginRemoveRows({}, nRow, nRow);
+  m_pTData->RemoveAt(static_cast<std::size_t>(nRow));
+  endRemoveRows();
+}
+
+void CTransmitListModel::RemoveAll() {
+  beginResetModel();
+  m_pTData->RemoveAll();
+  endResetModel();
+}
+
+void CTransmitListModel::Replace(std::unique_ptr<CTDataObject> pTData) {
+  beginResetModel();
+  m_pTData = std::move(pTData);
+  endResetModel();
+}
+
+int CTransmitListModel::rowCount(const QModelIndex& parent) const {
+  // A list never holds more than MAX_LIST_RECORDS, which an int counts.
+  return parent.isValid() ? 0 : static_cast<int>(m_pTData->Count());
+}
+
+int CTransmitListModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : TRANSMIT_COLUMN_COUNT;
+}
+
+QVariant CTransmitListModel::data(const QModelIndex& index, int nRole) const {
+  if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) return {};
+  if (nRole == Qt::DisplayRole)
+    return QString::fromStdString(TransmitColumnText(m_pTData->At(static_cast<std::size_t>(index.row())), index.column()));
+  if (nRole == Qt::DecorationRole && index.column() == 0) return m_rowIcon;
+  return {};
+}
+
+QVariant CTransmitListModel::headerData(int nSection, Qt::Orientation eOrientation, int nRole) const {
+  if (eOrientation != Qt::Horizontal || nSection < 0 || nSection >= TRANSMIT_COLUMN_COUNT) return {};
+  if (nRole == Qt::DisplayRole) return LoadQString(IDS_FIRST_COLUMN_TITLE + static_cast<unsigned>(nSection));
+  if (nRole == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+  return {};
+}
