@@ -31,6 +31,7 @@ std::optional<std::string> CQtSettingsStore::GetString(std::string_view section,
                                                       std::string_view name) const {
   const QVariant value = m_pSettings->value(KeyOf(section, name));
   if (!value.isValid()) return std::nullopt;
+  if (value.typeId() == QMetaType::QByteArray) return value.toByteArray().toStdString();
   // An unquoted text with commas reads as a list, which toString() turns into "": no caller
   // accepts that, so the default is taken.
   return value.toString().toStdString();
@@ -40,9 +41,16 @@ void CQtSettingsStore::SetInt(std::string_view section, std::string_view name, i
   m_pSettings->setValue(KeyOf(section, name), static_cast<qlonglong>(nValue));
 }
 
+// A path is kept as the bytes the system gave it. Text that is not UTF-8 (a folder named in
+// another encoding) would come back with its odd bytes replaced, so it is stored as bytes
+// ("@ByteArray(/home/w\xf6rk/Log/EventLog.txt)"); UTF-8 text is stored as text, as always.
 void CQtSettingsStore::SetString(std::string_view section, std::string_view name, std::string_view value) {
-  m_pSettings->setValue(KeyOf(section, name),
-                        QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())));
+  const QByteArray bytes(value.data(), static_cast<qsizetype>(value.size()));
+  const QString text = QString::fromUtf8(bytes);
+  if (text.toUtf8() == bytes)
+    m_pSettings->setValue(KeyOf(section, name), text);
+  else
+    m_pSettings->setValue(KeyOf(section, name), bytes);
 }
 
 bool CQtSettingsStore::Flush() {

@@ -1,6 +1,8 @@
 #include "config/CQtSettingsStore.h"
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <optional>
 
 #include <gtest/gtest.h>
@@ -43,6 +45,22 @@ TEST_F(CQtSettingsStoreTest, SaveThenLoadRoundTripsThroughTheIniFile) {
   Load(CQtSettingsStore(QString::fromStdString(m_dir / "sub/Korvex.conf")));
   EXPECT_EQ(m_loaded, saved);
   EXPECT_EQ(m_loadedLogs, savedLogs);
+}
+
+// A path is kept as the bytes the system gave, also when they are not UTF-8; UTF-8 text is
+// written as the text it is.
+TEST_F(CQtSettingsStoreTest, PathsKeepTheirBytes) {
+  const CLogSettings savedLogs{true, m_dir.Write("w\xF6rk/EventLog.txt", ""), false, m_dir.Write("로그.txt", "")};
+  const std::string path = m_dir / "Korvex.conf";
+  {
+    CQtSettingsStore store(QString::fromStdString(path));
+    ASSERT_TRUE(SaveSettings(store, {}, savedLogs));
+  }
+  Load(CQtSettingsStore(QString::fromStdString(path)));
+  EXPECT_EQ(m_loadedLogs, savedLogs);
+  std::ifstream file(path, std::ios::binary);
+  const std::string written((std::istreambuf_iterator<char>(file)), {});
+  EXPECT_NE(written.find("RData%20Log%20Path=" + savedLogs.m_strRDataLogPath + "\n"), std::string::npos) << written;
 }
 
 // A file as a user edits it (the INI form QSettings writes) with values out of range is repaired;

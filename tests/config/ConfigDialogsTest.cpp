@@ -206,41 +206,33 @@ TEST(FormDialogs, EnterNeverConfirmsAndEscapeCancels) {
   EXPECT_TRUE(sink.m_ids.empty());
 }
 
-TEST(LogPathDlg, AcceptsOnlyPathsInExistingDirectories) {
+// The boxes show the current paths and OK gives them back as the bytes they are, also when they
+// are not UTF-8 (a folder named in another encoding shows as "w\uFFFDrk"). What is typed is
+// trimmed and checked; a refusal keeps the dialog open. (Which paths pass: LogPathRules.)
+TEST(LogPathDlg, GivesBackTheSystemsBytesAndChecksWhatIsTyped) {
   ScratchDir scratch;
-  const std::string dir = scratch.Path();
-  struct CCase {
-    const char* m_pszName;
-    std::string m_strEvent, m_strRData;
-    unsigned m_nRefusal;
-  };
-  const std::vector<CCase> cases = {
-      {"new files in an existing directory, blanks trimmed", "  " + dir + "/E.txt ", "\t" + dir + "/R.txt", 0},
-      {"both in a missing directory: the event log is named", dir + "/gone/E.txt", dir + "/gone/R.txt",
-       IDS_EVENT_LOG_PATH_WRONG},
-      {"receive-data log in a missing directory", dir + "/E.txt", dir + "/gone/R.txt", IDS_RDATA_LOG_PATH_WRONG},
-      {"a bare file name", "E.txt", dir + "/R.txt", IDS_EVENT_LOG_PATH_WRONG},
-      {"blank", "   ", dir + "/R.txt", IDS_EVENT_LOG_PATH_WRONG},
-      {"a directory is no file", dir + "/E.txt", dir, IDS_RDATA_LOG_PATH_WRONG},
-  };
-  for (const CCase& c : cases) {
-    SCOPED_TRACE(c.m_pszName);
-    CRecordingSink sink;
-    CLogPathDlg dialog("", "");
-    dialog.show();
-    dialog.EventBox()->setText(QString::fromStdString(c.m_strEvent));
-    dialog.RDataBox()->setText(QString::fromStdString(c.m_strRData));
-    QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
-    if (c.m_nRefusal != 0) {
-      EXPECT_EQ(sink.m_ids, std::vector<unsigned>{c.m_nRefusal});
-      EXPECT_TRUE(dialog.isVisible());
-      EXPECT_TRUE(dialog.EventLogPath().empty());
-      continue;
-    }
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.EventLogPath(), dir + "/E.txt");
-    EXPECT_EQ(dialog.RDataLogPath(), dir + "/R.txt");
-  }
+  const std::string oddDir = scratch.MakeDir("w\xF6rk");
+  CRecordingSink sink;
+  CLogPathDlg dialog(oddDir + "/RDataLog.txt", oddDir + "/EventLog.txt");
+  dialog.show();
+  QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+  EXPECT_TRUE(sink.m_ids.empty());
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(dialog.EventLogPath(), oddDir + "/EventLog.txt");
+  EXPECT_EQ(dialog.RDataLogPath(), oddDir + "/RDataLog.txt");
+
+  CLogPathDlg typed("", "");
+  typed.show();
+  typed.EventBox()->setText(QString::fromStdString(scratch / "gone/E.txt"));
+  QTest::mouseClick(typed.OkButton(), Qt::LeftButton);
+  EXPECT_EQ(sink.m_ids, std::vector<unsigned>{IDS_EVENT_LOG_PATH_WRONG});
+  EXPECT_TRUE(typed.isVisible() && typed.EventLogPath().empty());
+  typed.EventBox()->setText(QString::fromStdString("  " + scratch / "E.txt "));
+  typed.RDataBox()->setText(QString::fromStdString("\t" + scratch / "R.txt"));
+  QTest::mouseClick(typed.OkButton(), Qt::LeftButton);
+  EXPECT_EQ(typed.result(), QDialog::Accepted);
+  EXPECT_EQ(typed.EventLogPath(), scratch / "E.txt");
+  EXPECT_EQ(typed.RDataLogPath(), scratch / "R.txt");
 }
 
 TEST(LogPathDlg, BrowsingStartsWhereTheBoxOrTheCurrentPathPoints) {

@@ -11,6 +11,8 @@
 #include <tuple>
 
 #include "receive/CLogFiles.h"
+#include "receive/LogPathRules.h"
+#include "resources/StringTable.h"
 #include "support/ScratchDir.h"
 #include "text/Cp949Text.h"
 
@@ -192,6 +194,30 @@ TEST_F(LogFilesTest, OpenAndWriteFailuresShowTheRedTextOnceAndTurnLoggingOff) {
   m_logs.SetPath(LOG_EVENT, m_dir / "Held.txt");
   Start(LOG_EVENT);
   EXPECT_TRUE(m_logs.IsOpen(LOG_EVENT));
+}
+
+// What the log path dialog accepts: a path whose directory exists, the file itself need not;
+// the event log's path is checked first. Browsing starts in the box's directory, or in the
+// current path's when the box names none that exists.
+TEST(LogPathRules, PathsInExistingDirectoriesOnly) {
+  ScratchDir scratch;
+  const std::string dir = scratch.Path();
+  const std::tuple<const char*, std::string, std::string, unsigned> kCases[] = {
+      {"new files in an existing directory", dir + "/E.txt", dir + "/R.txt", 0},
+      {"both in a missing directory: the event log is named", dir + "/gone/E.txt", dir + "/gone/R.txt",
+       IDS_EVENT_LOG_PATH_WRONG},
+      {"receive-data log in a missing directory", dir + "/E.txt", dir + "/gone/R.txt", IDS_RDATA_LOG_PATH_WRONG},
+      {"a bare file name", "E.txt", dir + "/R.txt", IDS_EVENT_LOG_PATH_WRONG},
+      {"empty", "", dir + "/R.txt", IDS_EVENT_LOG_PATH_WRONG},
+      {"a directory is no file", dir + "/E.txt", dir, IDS_RDATA_LOG_PATH_WRONG},
+      {"under a plain file", scratch.Write("plain", "") + "/E.txt", dir + "/R.txt", IDS_EVENT_LOG_PATH_WRONG}};
+  for (const auto& [pszName, eventPath, rdataPath, nRefusal] : kCases)
+    EXPECT_EQ(CheckLogPaths(eventPath, rdataPath), nRefusal) << pszName;
+  EXPECT_EQ(TrimmedPath(" \t/a b/E.txt \r\n"), "/a b/E.txt");
+  EXPECT_EQ(TrimmedPath(" \t "), "");
+  EXPECT_EQ(BrowseDirectory("  " + dir + "/new.txt ", "/elsewhere/R.txt"), dir);
+  EXPECT_EQ(BrowseDirectory(dir + "/gone/R.txt", dir + "/R.txt"), dir);
+  EXPECT_EQ(BrowseDirectory("", dir + "/R.txt"), dir);
 }
 
 TEST(LogText, UnconvertibleCharactersBecomeQuestionMarksAndTheLineStaysWhole) {
