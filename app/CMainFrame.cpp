@@ -278,7 +278,9 @@ void CMainFrame::SaveSettings() {
   SettingsStore& store = *m_setup.m_pStore;
   m_pTransmitView->SaveColumnWidths();
   store.SetInt(VIEW_SECTION, SETTING_SHOW_TIMESTAMPS, Action(ID_VIEW_TIMESTAMPS)->isChecked() ? 1 : 0);
-  if (!::SaveSettings(store, settings, logs)) std::fputs("korvex-analyzer: the settings could not be saved\n", stderr);
+  // Said before the window goes: a user started from the desktop sees no standard error.
+  if (!::SaveSettings(store, settings, logs))
+    ShowMessage(IDS_SETTINGS_SAVE_FAILED, EMessageIcon::ERROR, EMessageButtons::OK, store.LastError());
 }
 
 void CMainFrame::InitAfterStartup() {
@@ -438,9 +440,8 @@ void CMainFrame::closeEvent(QCloseEvent* pEvent) {
     m_pWindow->KillTimer(IDT_LAMP);
     CWorkspaceState workspace(*m_setup.m_pStore);
     workspace.Save(PANE_LAYOUT_NAME, saveState());
-    SaveSettings();
     workspace.Save(WINDOW_STATE_NAME, saveGeometry());
-    m_setup.m_pStore->Flush();
+    SaveSettings();  // writes the store, the window state with it
     m_bClosed = true;
   }
   pEvent->accept();

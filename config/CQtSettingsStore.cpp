@@ -1,8 +1,32 @@
 #include "config/CQtSettingsStore.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QStandardPaths>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 
 namespace {
+
+std::string WithReason(const std::string& path, int nError) {
+  const char* pszText = strerrordesc_np(nError);
+  return path + ": " + (pszText != nullptr ? pszText : "error " + std::to_string(nError));
+}
+
+// QSettings tells only that the file could not be written. Why is found by asking for what it
+// needs: the nearest folder that exists, to make the missing ones or the new file in, and the
+// file itself when it is there.
+std::string WriteProblem(const std::string& filePath) {
+  std::filesystem::path folder = std::filesystem::path(filePath).parent_path();
+  while (folder.has_relative_path() && ::access(folder.c_str(), F_OK) != 0) folder = folder.parent_path();
+  if (!folder.empty() && ::access(folder.c_str(), W_OK | X_OK) != 0) return WithReason(folder.string(), errno);
+  struct stat st {};
+  if (::stat(filePath.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return WithReason(filePath, EISDIR);
+  if (::access(filePath.c_str(), W_OK) != 0 && errno != ENOENT) return WithReason(filePath, errno);
+  return filePath + ": the file could not be written";
+}
 
 QString KeyOf(std::string_view section, std::string_view name) {
   return QString::fromUtf8(section.data(), static_cast<qsizetype>(section.size())) + QLatin1Char('/') +
@@ -57,7 +81,12 @@ bool CQtSettingsStore::Flush() {
   m_pSettings->sync();
   // A file that did not parse leaves FormatError behind even when the good file replacing it
   // was written, so only a failed access counts as a failed save.
-  return m_pSettings->isWritable() && m_pSettings->status() != QSettings::AccessError;
+  if (m_pSettings->isWritable() && m_pSettings->status() != QSettings::AccessError) {
+    m_strLastError.clear();
+    return true;
+  }
+  m_strLastError = WriteProblem(m_pSettings->fileName().toStdString());
+  return false;
 }
 
 QString CQtSettingsStore::FileName() const { return m_pSettings->fileName(); }

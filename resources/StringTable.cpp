@@ -7,7 +7,8 @@
 namespace {
 
 // Column headers 61208 to 61212 belong to the transmit list.
-constexpr std::array<std::pair<unsigned, std::string_view>, 38> STRINGS = {{
+constexpr std::array<std::pair<unsigned, std::string_view>, 40> STRINGS = {{
+    {IDS_APP_TITLE, "Korvex"},
     {IDS_OLE_INIT_FAILED, "OLE DLL을 초기화하는데 실패했읍니다"},
     {IDS_UI_LIBRARY_FAILED, "UI DLL을 로드하는데 실패했읍니다"},
     {IDS_EVENT_LOG_PANE, "이벤트 로그 창"},
@@ -42,6 +43,7 @@ constexpr std::array<std::pair<unsigned, std::string_view>, 38> STRINGS = {{
     {IDS_EVENT_LOG_TITLE, "이벤트 로그 파일 설정"},
     {IDS_EVENT_LOG_PATH_WRONG, "이벤트 로그 파일 경로 설정이 잘못되었읍니다"},
     {IDS_RDATA_LOG_PATH_WRONG, "수신 데이터 로그 파일 경로 설정이 잘못되었읍니다"},
+    {IDS_SETTINGS_SAVE_FAILED, "환경 설정을 저장하는데 실패했읍니다"},
     {61208, "프로토콜"},
     {61209, "프레임"},
     {61210, "송신 ID"},

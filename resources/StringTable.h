@@ -1,6 +1,6 @@
 #pragma once
 // The program's string table: the texts of message boxes, status panes and titles by id.
-//   LoadString(61207) -> "Korvex Analyzer V1.0"     LoadString(1) -> ""
+//   LoadString(61207) -> "Korvex Analyzer V1.0"     LoadString(57344) -> "Korvex"     LoadString(1) -> ""
 #include <string_view>
 
 constexpr unsigned IDS_OLE_INIT_FAILED = 61204;
@@ -36,6 +36,8 @@ constexpr unsigned IDS_EVENT_LOG_FILTER = 61238;
 constexpr unsigned IDS_EVENT_LOG_TITLE = 61239;
 constexpr unsigned IDS_EVENT_LOG_PATH_WRONG = 61240;
 constexpr unsigned IDS_RDATA_LOG_PATH_WRONG = 61241;
+constexpr unsigned IDS_SETTINGS_SAVE_FAILED = 61251;  // the program's own, after the system's strings
+constexpr unsigned IDS_APP_TITLE = 57344;             // the title of every message box
 
 // The text of the id (UTF-8); empty for an id the table does not hold.
 std::string_view LoadString(unsigned nId);

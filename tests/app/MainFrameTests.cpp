@@ -257,12 +257,22 @@ TEST_F(MainFrameClose, StopsReceptionAndSavesStateButNotTheSimulatedPort) {
   EXPECT_FALSE(CWorkspaceState(m_store).Load(WINDOW_STATE_NAME).isEmpty() ||
                CWorkspaceState(m_store).Load(PANE_LAYOUT_NAME).isEmpty());
 
+  EXPECT_TRUE(m_shown.empty());
+
   m_pFrame.reset();  // the next run restores the toggle and the layout
   m_store.SetString(WORKSPACE_SECTION, WINDOW_STATE_NAME, "not base64 at all!");
   MakeFrame();
   EXPECT_TRUE(m_pFrame->Action(ID_VIEW_TIMESTAMPS)->isChecked());
   EXPECT_TRUE(m_pFrame->ReceiveView()->ShowsTimestamps());
   EXPECT_TRUE(CWorkspaceState(m_store).Load(WINDOW_STATE_NAME).isEmpty());
+
+  // Settings that cannot be saved are not lost without a word.
+  m_store.m_strFlushFailure = "/home/u/.config/Ostwind: Permission denied";
+  m_pFrame->close();
+  ASSERT_EQ(m_shown.size(), 1u);
+  EXPECT_EQ(m_shown[0].m_nStringId, IDS_SETTINGS_SAVE_FAILED);
+  EXPECT_EQ(m_shown[0].m_eIcon, EMessageIcon::ERROR);
+  EXPECT_EQ(m_shown[0].m_strDetail, m_store.m_strFlushFailure);
 }
 
 // A file name, a port's path or a device's answer is shown as it is, never read as markup.

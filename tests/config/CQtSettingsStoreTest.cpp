@@ -1,5 +1,8 @@
 #include "config/CQtSettingsStore.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -8,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "config/ModuleSettings.h"
+#include "support/ChildProcess.h"
 #include "support/ScratchDir.h"
 
 namespace {
@@ -86,6 +90,27 @@ TEST_F(CQtSettingsStoreTest, DamagedFilesLoadRepairedValuesAndTheNextSaveRepairs
   }
   Load(CQtSettingsStore(QString::fromStdString(m_dir / "garbage.conf")));
   EXPECT_EQ(m_loaded, ModuleSettings{.m_nSerialPortIndex = 1});
+}
+
+// A save that fails says why. Root may write into a read-only folder, so as root the test runs
+// itself again as an unprivileged user.
+TEST_F(CQtSettingsStoreTest, AReadOnlyFolderIsNamedWithTheReason) {
+  if (::geteuid() == 0) {
+    CChildProcess child;
+    ASSERT_TRUE(child.Start("/usr/bin/setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
+                                                 std::filesystem::read_symlink("/proc/self/exe").string(),
+                                                 "--gtest_filter=CQtSettingsStoreTest.AReadOnlyFolderIsNamedWithTheReason"}));
+    EXPECT_EQ(child.Finish(20000), 0) << child.Out() << child.Err();
+    return;
+  }
+  const std::string folder = m_dir.MakeDir("read-only");
+  ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+  for (const std::string& path : {folder + "/Korvex.conf", folder + "/Ostwind/Korvex.conf"}) {
+    CQtSettingsStore store(QString::fromStdString(path));
+    EXPECT_FALSE(SaveSettings(store, {}, {}));
+    EXPECT_EQ(store.LastError(), folder + ": Permission denied");
+  }
+  ::chmod(folder.c_str(), 0755);
 }
 
 }  // namespace
