@@ -410,6 +410,7 @@ void CMainFrame::OnWriteConfig() {
     }
   }
   StoreChosenConfig(m_settings, chosen);
+  if (m_setup.m_nSimulatedPort >= 0) KeepUserPort(m_userPort, chosen, m_setup.m_nSimulatedPort);
   SendConfig(m_channel, m_settings);
 }
 

@@ -14,6 +14,7 @@
 #include "transmit/CLeftView.h"
 #include "resources/StringTable.h"
 #include "app/CWorkspaceState.h"
+#include "support/WidgetDriving.h"
 
 constexpr const char* NO_DEVICE = "open: No such file or directory";  // the fake's failure reason
 
@@ -273,6 +274,22 @@ TEST_F(MainFrameClose, StopsReceptionAndSavesStateButNotTheSimulatedPort) {
   EXPECT_EQ(m_shown[0].m_nStringId, IDS_SETTINGS_SAVE_FAILED);
   EXPECT_EQ(m_shown[0].m_eIcon, EMessageIcon::ERROR);
   EXPECT_EQ(m_shown[0].m_strDetail, m_store.m_strFlushFailure);
+}
+
+// The user's own choice of port during a run on the simulated module is what gets saved.
+TEST_F(MainFrameClose, APortChosenDuringASimulatedRunIsSaved) {
+  m_ports.m_serialPorts.push_back({"ttyS2", "/dev/ttyS2", "ttyS2", 0});
+  m_ports.m_serialPorts.push_back({"/tmp/sim", "/tmp/sim", "/tmp/sim", 1});
+  MakeFrame(false, 2);
+  AnswerStartup();
+  {
+    CDialogFiller filler([](QDialog& dialog) { Choose(Find<QComboBox>(dialog, "serialPorts"), 1); });
+    m_pFrame->Action(ID_WRITE_CONFIG)->trigger();
+  }
+  EXPECT_EQ(m_pSerial->m_openedName, "ttyS2");
+  m_pFrame->close();
+  EXPECT_EQ(m_store.GetInt(SETTINGS_SECTION, SETTING_SERIAL_PORT_INDEX), 1);
+  EXPECT_EQ(m_store.GetInt(SETTINGS_SECTION, SETTING_BAUD_RATE), BAUD_RATE_STANDARD);
 }
 
 // A file name, a port's path or a device's answer is shown as it is, never read as markup.
