@@ -31,6 +31,7 @@
 #include "resources/Pictures.h"
 #include "resources/StringTable.h"
 #include "transmit/CLeftView.h"
+#include "uisupport/CContextMenu.h"
 #include "uisupport/CPaneStatusBar.h"
 #include "app/CWorkspaceState.h"
 #include "uisupport/Fonts.h"
@@ -103,6 +104,7 @@ void CMainFrame::CreateActions() {
     pAction->setObjectName(QStringLiteral("command%1").arg(command.m_nId));
     pAction->setStatusTip(ToQString(command.m_prompt));
     pAction->setToolTip(ToQString(command.m_tooltip));
+    pAction->setIconText(ToQString(PlainCaption(command.m_caption)));  // what the context menus show
     pAction->setCheckable(command.m_bCheckable);
     if (!command.m_key.empty()) pAction->setShortcut(QKeySequence(ToQString(command.m_key)));
     addAction(pAction);  // shortcuts work with the menu bar hidden, too
@@ -225,7 +227,7 @@ void CMainFrame::CreateClient() {
 }
 
 QMenu* CMainFrame::CreateContextMenu(std::span<const unsigned> layout, QWidget* pList) {
-  auto* pMenu = new QMenu(pList);
+  auto* pMenu = new CContextMenu(pList);
   for (unsigned nId : layout) {
     if (nId == ID_SEPARATOR)
       pMenu->addSeparator();

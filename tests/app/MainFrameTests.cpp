@@ -3,12 +3,18 @@
 #include <QListView>
 #include <QMenu>
 #include <QMessageBox>
+#include <QStyleOptionMenuItem>
 #include <QTextDocument>
 #include <algorithm>
 #include <functional>
+#include <map>
+#include <span>
+#include <tuple>
 
 #include "CFrameTestBed.h"
 #include "app/CQtMessageSink.h"
+#include "app/CommandCatalog.h"
+#include "uisupport/CContextMenu.h"
 #include "resources/CommandIds.h"
 #include "receive/CRDView.h"
 #include "transmit/CLeftView.h"
@@ -135,43 +141,41 @@ TEST_F(MainFrameCommands, EnableStatesFollowTheModuleAndTheLists) {
   EXPECT_EQ(m_pSerial->m_writes.back(), ":G11A9\r");
 }
 
-TEST_F(MainFrameCommands, ContextMenusShowTheSharedActionsWithTheirStates) {
+// Each list's context menu holds the menu bar's own actions, in the catalogue's order, shown by
+// their plain texts (the toolbar's tooltips) and enabled by the same rules: with no port at all,
+// starting reception is greyed there as in the menu bar.
+TEST_F(MainFrameCommands, ContextMenusShowTheSharedActionsByTheirPlainTexts) {
+  m_ports = CPortLists();
   MakeFrame();
-  AnswerStartup();
-  struct CMenuCase {
-    QWidget* m_pArea;
-    QMenu* m_pMenu;
-    std::vector<unsigned> m_layout;  // 0: separator
-    std::vector<unsigned> m_enabled;
-  };
-  const std::vector<CMenuCase> cases = {
-      {m_pFrame->TransmitView()->viewport(), m_pFrame->TransmitMenu(),
-       {ID_OPEN_TFILE, ID_SAVE_TFILE, 0, ID_ADD_TDATA, ID_MODIFY_TDATA, ID_DELETE_TDATA, ID_DELETE_ALL_TDATA, 0,
-        ID_SEND_TDATA},
-       {ID_OPEN_TFILE, ID_ADD_TDATA}},  // an empty list
-      {m_pFrame->ReceiveView()->List()->viewport(), m_pFrame->ReceiveMenu(),
-       {ID_CLEAR_RDATA, 0, ID_START_RECEPTION, ID_STOP_RECEPTION, 0, ID_START_RDATA_LOG, ID_STOP_RDATA_LOG},
-       {ID_START_RECEPTION, ID_START_RDATA_LOG}},
-      {m_pFrame->EventLog()->viewport(), m_pFrame->EventLogMenu(),
-       {ID_CLEAR_EVENT_LOG, 0, ID_START_EVENT_LOG, ID_STOP_EVENT_LOG}, {ID_CLEAR_EVENT_LOG, ID_START_EVENT_LOG}},
-  };
-  for (const CMenuCase& c : cases) {
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), c.m_pArea->mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(c.m_pArea, &event);
-    ASSERT_TRUE(c.m_pMenu->isVisible());
-    const QList<QAction*> actions = c.m_pMenu->actions();
-    ASSERT_EQ(actions.size(), static_cast<qsizetype>(c.m_layout.size()));
-    for (size_t i = 0; i < c.m_layout.size(); ++i) {
+  const std::tuple<QWidget*, QMenu*, std::span<const unsigned>> menus[] = {
+      {m_pFrame->TransmitView()->viewport(), m_pFrame->TransmitMenu(), TDataMenuLayout()},
+      {m_pFrame->ReceiveView()->List()->viewport(), m_pFrame->ReceiveMenu(), RDataMenuLayout()},
+      {m_pFrame->EventLog()->viewport(), m_pFrame->EventLogMenu(), LogMenuLayout()}};
+  std::map<unsigned, std::pair<QString, bool>> shown;  // id -> text, enabled
+  for (const auto& [pArea, pMenu, layout] : menus) {
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), pArea->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(pArea, &event);
+    ASSERT_TRUE(pMenu->isVisible());
+    const auto* pContextMenu = qobject_cast<const CContextMenu*>(pMenu);
+    ASSERT_NE(pContextMenu, nullptr);
+    const QList<QAction*> actions = pMenu->actions();
+    ASSERT_EQ(actions.size(), static_cast<qsizetype>(layout.size()));
+    for (size_t i = 0; i < layout.size(); ++i) {
       QAction* pAction = actions[static_cast<qsizetype>(i)];
-      if (c.m_layout[i] == 0) {
-        EXPECT_TRUE(pAction->isSeparator());
-        continue;
-      }
-      EXPECT_EQ(pAction, m_pFrame->Action(c.m_layout[i]));  // the menu bar's own action
-      EXPECT_EQ(pAction->isEnabled(), std::ranges::count(c.m_enabled, c.m_layout[i]) == 1) << c.m_layout[i];
+      EXPECT_EQ(pAction->isSeparator(), layout[i] == ID_SEPARATOR);
+      if (layout[i] == ID_SEPARATOR) continue;
+      EXPECT_EQ(pAction, m_pFrame->Action(layout[i]));
+      QStyleOptionMenuItem option;
+      pContextMenu->initStyleOption(&option, pAction);
+      EXPECT_EQ(option.text.toStdString(), pAction->toolTip().toStdString()) << layout[i];
+      shown[layout[i]] = {option.text, pAction->isEnabled()};
     }
-    c.m_pMenu->hide();
+    pMenu->hide();
   }
+  EXPECT_EQ(shown[ID_OPEN_TFILE], std::pair(QStringLiteral("송신 파일 열기"), true));
+  EXPECT_EQ(shown[ID_START_RECEPTION], std::pair(QStringLiteral("CAN 데이터 수신 시작"), false));
+  EXPECT_EQ(shown[ID_START_RDATA_LOG], std::pair(QStringLiteral("수신 데이터 로깅 시작"), true));
+  EXPECT_EQ(shown[ID_CLEAR_EVENT_LOG], std::pair(QStringLiteral("이벤트 로그 데이터 전체 삭제"), true));
 }
 
 using MainFrameStatus = CFrameTestBed;
