@@ -14,6 +14,7 @@
 #include "CFrameTestBed.h"
 #include "app/CQtMessageSink.h"
 #include "app/CommandCatalog.h"
+#include "app/StatusPaneTexts.h"
 #include "uisupport/CContextMenu.h"
 #include "resources/CommandIds.h"
 #include "receive/CRDView.h"
@@ -213,6 +214,25 @@ TEST_F(MainFrameStatus, PanesShowTheReportedConfigurationOnlyWhileConnected) {
   EXPECT_EQ(m_shown[0].m_eIcon, EMessageIcon::ERROR);
   EXPECT_EQ(m_shown[0].m_strDetail, NO_DEVICE);
   EXPECT_EQ(m_pSerial->m_writes.size(), nWrites);
+}
+
+// The system's pane widths fit its texts in its font; the panes fit the same texts in ours,
+// also at a larger one.
+TEST_F(MainFrameStatus, PanesFitTheSystemsTextsInTheWindowsFont) {
+  const QFont oldFont = QApplication::font();
+  for (const int nPoints : {0, 16}) {
+    SCOPED_TRACE(nPoints);
+    if (nPoints > 0) QApplication::setFont(QFont(oldFont.family(), nPoints));
+    MakeFrame();
+    const QStringList texts = {"Serial Port", "CANFFFFF", "CAN2.0B", "250.00K BPS", "Mask ID:1FFFFFFF", "ID:1FFFFFFF"};
+    for (unsigned n = 0; n < STATUS_TEXT_PANE_COUNT; ++n) {
+      QLabel* pPane = m_pFrame->StatusPanes()->Pane(IDS_PANE_PORT_MODE + n);
+      pPane->setText(texts[static_cast<qsizetype>(n)]);
+      EXPECT_LE(pPane->sizeHint().width(), pPane->width()) << texts[static_cast<qsizetype>(n)].toStdString();
+    }
+    m_pFrame.reset();
+  }
+  QApplication::setFont(oldFont);
 }
 
 TEST_F(MainFrameStatus, LampsLightWithinAPeriodAndGoOutOnTheirOwn) {
