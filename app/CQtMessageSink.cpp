@@ -8,7 +8,7 @@
 #include "uisupport/QtText.h"
 
 void CQtMessageSink::Fill(QMessageBox& box, const CMessageRequest& request) {
-  box.setWindowTitle(LoadQString(IDS_PROGRAM_TITLE));
+  box.setWindowTitle(LoadQString(IDS_APP_TITLE));
   box.setTextFormat(Qt::PlainText);
   box.setText(ToQString(request.m_strText));
   // The details label does not follow the box's text format, so the text goes in escaped.
@@ -20,7 +20,7 @@ void CQtMessageSink::Fill(QMessageBox& box, const CMessageRequest& request) {
   }
   if (request.m_eButtons == EMessageButtons::YES_NO) {
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-    box.setDefaultButton(QMessageBox::No);
+    box.setDefaultButton(QMessageBox::Yes);
   } else {
     box.setStandardButtons(QMessageBox::Ok);
   }

@@ -316,7 +316,8 @@ TEST_F(MainFrameClose, APortChosenDuringASimulatedRunIsSaved) {
   EXPECT_EQ(m_store.GetInt(SETTINGS_SECTION, SETTING_BAUD_RATE), BAUD_RATE_STANDARD);
 }
 
-// A file name, a port's path or a device's answer is shown as it is, never read as markup.
+// A file name, a port's path or a device's answer is shown as it is, never read as markup; a
+// box carries the program's title.
 TEST(PlainTexts, MessageBoxesAndStatusPanesNeverReadMarkup) {
   CPaneStatusBar panes(QStringLiteral("준비"));
   panes.AddPane(1, 0, QStringLiteral("<b>/dev/x</b>"), {});
@@ -335,4 +336,6 @@ TEST(PlainTexts, MessageBoxesAndStatusPanesNeverReadMarkup) {
   shown.setHtml(pDetail->text());
   EXPECT_EQ(shown.toPlainText().replace(QChar::LineSeparator, QLatin1Char('\n')).toStdString(), detail);
   EXPECT_EQ(box.standardButtons(), QMessageBox::Yes | QMessageBox::No);
+  EXPECT_EQ(box.defaultButton(), box.button(QMessageBox::Yes));  // the overwrite question's default
+  EXPECT_EQ(box.windowTitle(), "Korvex");
 }
