@@ -178,7 +178,7 @@ void CMainFrame::CreateStatusBar() {
     m_pStatusBar->AddPane(pane.m_nId, pane.m_nWidth, LoadQString(pane.m_nId), QString::fromUtf8(pane.m_pszTooltip));
   m_pStatusBar->SetPaneText(IDS_PANE_ACTIVITY, QString());
   m_pStatusBar->SetPanePicture(IDS_PANE_ACTIVITY, LampPicture(0));
-  m_pStatusBar->AddPane(ID_PANE_COUNTERS, 0, QString(), QStringLiteral("수신 오류: 버린 수신 블록 / 거부한 줄 / 데이터가 모자란 프레임"));
+  m_pStatusBar->AddPane(ID_PANE_COUNTERS, 0, QString(), QStringLiteral("수신 오류: 공간이 없어 버린 수신 블록 / 거부한 줄 (체크섬, 문자, 응답) / 데이터가 모자란 프레임"));
   m_pStatusBar->SetPaneVisible(ID_PANE_COUNTERS, false);
   QAction* pToggle = Action(ID_VIEW_STATUS_BAR);
   pToggle->setChecked(true);

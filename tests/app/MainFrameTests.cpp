@@ -189,14 +189,14 @@ TEST_F(MainFrameStatus, PanesShowTheReportedConfigurationOnlyWhileConnected) {
   m_pSerial->m_bOpenSucceeds = true;
   m_pFrame->Action(ID_READ_CONFIG)->trigger();
   AnswerStartup();
-  const QStringList expected = {"Serial Port", "ttyS1", "CAN2.0B", "250.00K BPS", "Mask ID:1FFFFFFF", "ID:00000123"};
-  for (unsigned n = 0; n < 6; ++n) EXPECT_EQ(PaneText(IDS_PANE_PORT_MODE + n), expected[static_cast<qsizetype>(n)]);
+  // The texts themselves: StatusPaneTexts. Here: what the module reported reaches them.
+  EXPECT_EQ(PaneText(IDS_PANE_PORT_NAME) + " " + PaneText(IDS_PANE_ID), "ttyS1 ID:00000123");
   EXPECT_FALSE(m_pFrame->StatusPanes()->Pane(ID_PANE_COUNTERS)->isVisibleTo(m_pFrame.get()));
 
   Receive(Line(":Q").substr(0, 3) + "ZZ\r");  // a line with a bad checksum is counted
   m_loop.Advance(LAMP_PERIOD_MS);
   EXPECT_TRUE(m_pFrame->StatusPanes()->Pane(ID_PANE_COUNTERS)->isVisibleTo(m_pFrame.get()));
-  EXPECT_EQ(PaneText(ID_PANE_COUNTERS), "Dropped 0 / Refused 1 / Short 0");
+  EXPECT_EQ(PaneText(ID_PANE_COUNTERS), "버린 블록 0 / 거부한 줄 1 / 모자란 프레임 0");
 
   // Unplugged with a lamp lit; still unplugged, the next command says why and sends nothing.
   m_pFrame->OwnerWindow().Post(WM_FRAME_ACTIVITY, 2, 0);
