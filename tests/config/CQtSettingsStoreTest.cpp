@@ -40,31 +40,20 @@ TEST_F(CQtSettingsStoreTest, SaveThenLoadRoundTripsThroughTheIniFile) {
   EXPECT_EQ(CQtSettingsStore().FileName().toStdString(), ConfigHomeEnvironment::s_home->Path() + "/Ostwind/Korvex.conf");
   const ModuleSettings saved{.m_nPortMode = 0, .m_nUsbPortIndex = 1, .m_nSerialPortIndex = 2, .m_nBaudRate = 921600,
                              .m_byMode = 0x0F, .m_wBitTime = 0x277A, .m_dwMaskId = 0x7FF, .m_dwId = 0x100};
-  // Korean text and a comma, which the INI form has to quote.
-  const CLogSettings savedLogs{true, m_dir.Write("로그, 이벤트.txt", ""), false, m_dir.Write("r.txt", "")};
-  {
-    CQtSettingsStore store(QString::fromStdString(m_dir / "sub/Korvex.conf"));  // the directory is made on save
-    ASSERT_TRUE(SaveSettings(store, saved, savedLogs));
-  }
-  Load(CQtSettingsStore(QString::fromStdString(m_dir / "sub/Korvex.conf")));
-  EXPECT_EQ(m_loaded, saved);
-  EXPECT_EQ(m_loadedLogs, savedLogs);
-}
-
-// A path is kept as the bytes the system gave, also when they are not UTF-8; UTF-8 text is
-// written as the text it is.
-TEST_F(CQtSettingsStoreTest, PathsKeepTheirBytes) {
-  const CLogSettings savedLogs{true, m_dir.Write("w\xF6rk/EventLog.txt", ""), false, m_dir.Write("로그.txt", "")};
-  const std::string path = m_dir / "Korvex.conf";
+  // Korean text and a comma, which the INI form has to quote and which is written as the text it
+  // is; a path that is not UTF-8 (a folder named in another encoding) comes back as its bytes.
+  const CLogSettings savedLogs{true, m_dir.Write("로그, 이벤트.txt", ""), false, m_dir.Write("w\xF6rk/r.txt", "")};
+  const std::string path = m_dir / "sub/Korvex.conf";  // the directory is made on save
   {
     CQtSettingsStore store(QString::fromStdString(path));
-    ASSERT_TRUE(SaveSettings(store, {}, savedLogs));
+    ASSERT_TRUE(SaveSettings(store, saved, savedLogs));
   }
   Load(CQtSettingsStore(QString::fromStdString(path)));
+  EXPECT_EQ(m_loaded, saved);
   EXPECT_EQ(m_loadedLogs, savedLogs);
   std::ifstream file(path, std::ios::binary);
   const std::string written((std::istreambuf_iterator<char>(file)), {});
-  EXPECT_NE(written.find("RData%20Log%20Path=" + savedLogs.m_strRDataLogPath + "\n"), std::string::npos) << written;
+  EXPECT_NE(written.find("Event%20Log%20Path=\"" + savedLogs.m_strEventLogPath + "\"\n"), std::string::npos) << written;
 }
 
 // A file as a user edits it (the INI form QSettings writes) with values out of range is repaired;
