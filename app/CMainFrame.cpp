@@ -31,6 +31,7 @@
 #include "resources/Pictures.h"
 #include "resources/StringTable.h"
 #include "transmit/CLeftView.h"
+#include "uisupport/CContextMenu.h"
 #include "uisupport/CPaneStatusBar.h"
 #include "app/CWorkspaceState.h"
 #include "uisupport/Fonts.h"
@@ -103,6 +104,7 @@ void CMainFrame::CreateActions() {
     pAction->setObjectName(QStringLiteral("command%1").arg(command.m_nId));
     pAction->setStatusTip(ToQString(command.m_prompt));
     pAction->setToolTip(ToQString(command.m_tooltip));
+    pAction->setIconText(ToQString(PlainCaption(command.m_caption)));  // what the context menus show
     pAction->setCheckable(command.m_bCheckable);
     if (!command.m_key.empty()) pAction->setShortcut(QKeySequence(ToQString(command.m_key)));
     addAction(pAction);  // shortcuts work with the menu bar hidden, too
@@ -176,7 +178,7 @@ void CMainFrame::CreateStatusBar() {
     m_pStatusBar->AddPane(pane.m_nId, pane.m_nWidth, LoadQString(pane.m_nId), QString::fromUtf8(pane.m_pszTooltip));
   m_pStatusBar->SetPaneText(IDS_PANE_ACTIVITY, QString());
   m_pStatusBar->SetPanePicture(IDS_PANE_ACTIVITY, LampPicture(0));
-  m_pStatusBar->AddPane(ID_PANE_COUNTERS, 0, QString(), QStringLiteral("수신 오류: 버린 수신 블록 / 거부한 줄 / 데이터가 모자란 프레임"));
+  m_pStatusBar->AddPane(ID_PANE_COUNTERS, 0, QString(), QStringLiteral("수신 오류: 공간이 없어 버린 수신 블록 / 거부한 줄 (체크섬, 문자, 응답) / 데이터가 모자란 프레임"));
   m_pStatusBar->SetPaneVisible(ID_PANE_COUNTERS, false);
   QAction* pToggle = Action(ID_VIEW_STATUS_BAR);
   pToggle->setChecked(true);
@@ -225,7 +227,7 @@ void CMainFrame::CreateClient() {
 }
 
 QMenu* CMainFrame::CreateContextMenu(std::span<const unsigned> layout, QWidget* pList) {
-  auto* pMenu = new QMenu(pList);
+  auto* pMenu = new CContextMenu(pList);
   for (unsigned nId : layout) {
     if (nId == ID_SEPARATOR)
       pMenu->addSeparator();
@@ -278,7 +280,9 @@ void CMainFrame::SaveSettings() {
   SettingsStore& store = *m_setup.m_pStore;
   m_pTransmitView->SaveColumnWidths();
   store.SetInt(VIEW_SECTION, SETTING_SHOW_TIMESTAMPS, Action(ID_VIEW_TIMESTAMPS)->isChecked() ? 1 : 0);
-  if (!::SaveSettings(store, settings, logs)) std::fputs("korvex-analyzer: the settings could not be saved\n", stderr);
+  // Said before the window goes: a user started from the desktop sees no standard error.
+  if (!::SaveSettings(store, settings, logs))
+    ShowMessage(IDS_SETTINGS_SAVE_FAILED, EMessageIcon::ERROR, EMessageButtons::OK, store.LastError());
 }
 
 void CMainFrame::InitAfterStartup() {
@@ -408,6 +412,7 @@ void CMainFrame::OnWriteConfig() {
     }
   }
   StoreChosenConfig(m_settings, chosen);
+  if (m_setup.m_nSimulatedPort >= 0) KeepUserPort(m_userPort, chosen, m_setup.m_nSimulatedPort);
   SendConfig(m_channel, m_settings);
 }
 
@@ -443,9 +448,8 @@ void CMainFrame::closeEvent(QCloseEvent* pEvent) {
     m_pWindow->KillTimer(IDT_LAMP);
     CWorkspaceState workspace(*m_setup.m_pStore);
     workspace.Save(PANE_LAYOUT_NAME, saveState());
-    SaveSettings();
     workspace.Save(WINDOW_STATE_NAME, saveGeometry());
-    m_setup.m_pStore->Flush();
+    SaveSettings();  // writes the store, the window state with it
     m_bClosed = true;
   }
   pEvent->accept();

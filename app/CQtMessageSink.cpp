@@ -9,7 +9,7 @@
 #include "uisupport/QtText.h"
 
 void CQtMessageSink::Fill(QMessageBox& box, const CMessageRequest& request) {
-  box.setWindowTitle(LoadQString(IDS_PROGRAM_TITLE));
+  box.setWindowTitle(LoadQString(IDS_APP_TITLE));
   box.setTextFormat(Qt::PlainText);
   box.setText(ToQString(request.m_strText));
   // The details label does not follow the box's text format, so the text goes in escaped.
@@ -23,7 +23,7 @@ void CQtMessageSink::Fill(QMessageBox& box, const CMessageRequest& request) {
     case EMessageButtons::OK: box.setStandardButtons(QMessageBox::Ok); break;
     case EMessageButtons::YES_NO:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-      box.setDefaultButton(QMessageBox::No);
+      box.setDefaultButton(QMessageBox::Yes);
       break;
     case EMessageButtons::YES_NO_CANCEL:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);

@@ -1,7 +1,8 @@
 #pragma once
-// Shows the program's message boxes as QMessageBox over the active window; the reason a
-// lower layer gave for a failure goes into the box's details. Both texts are shown as plain
-// text: a path or a device's answer may hold "<", and a box never reads them as markup.
+// Shows the program's message boxes as QMessageBox over the active window, titled "Korvex" (a
+// question defaults to Yes); the reason a lower layer gave for a failure goes into the box's
+// details. Both texts are shown as plain text: a path or a device's answer may hold "<", and a
+// box never reads them as markup.
 #include "uisupport/MessageBox.h"
 
 class QMessageBox;

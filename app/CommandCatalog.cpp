@@ -89,6 +89,21 @@ const CCommandText* FindCommand(unsigned nId) {
   return it != COMMANDS.end() ? &*it : nullptr;
 }
 
+std::string PlainCaption(std::string_view caption) {
+  std::string plain;
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    if (caption.substr(i, 2) == "(&" && i + 3 < caption.size() && caption[i + 3] == ')') {
+      i += 3;  // "(&O)": the mnemonic with its parentheses
+    } else if (caption[i] != '&') {
+      plain += caption[i];
+    } else if (i + 1 < caption.size() && caption[i + 1] == '&') {
+      plain += caption[++i];  // "&&" is a literal "&"
+    }
+  }
+  if (plain.ends_with("...")) plain.resize(plain.size() - 3);
+  return plain;
+}
+
 std::span<const CMenuLayout> MenuBarLayout() { return MENU_BAR; }
 std::span<const unsigned> ToolbarLayout() { return TOOLBAR; }
 std::span<const unsigned> TDataMenuLayout() { return TDATA_MENU; }

@@ -4,6 +4,7 @@
 //   { ID_READ_CONFIG, "Korvex 환경 설정 읽기(&C)", "Shift+C", prompt, "Korvex 환경 설정 읽기" }
 //   -> menu item "Korvex 환경 설정 읽기(&C)\tShift+C", accelerator Shift+C
 #include <span>
+#include <string>
 #include <string_view>
 
 struct CCommandText {
@@ -29,6 +30,10 @@ std::span<const unsigned> ToolbarLayout();
 std::span<const unsigned> TDataMenuLayout();
 std::span<const unsigned> RDataMenuLayout();
 std::span<const unsigned> LogMenuLayout();
+
+// A caption as the list context menus show it: without mnemonic and "...".
+//   "송신 파일 열기(&O)..." -> "송신 파일 열기"     "종료(&X)" -> "종료"     "A&&B" -> "A&B"
+std::string PlainCaption(std::string_view caption);
 
 // The idle prompt of the status bar's message pane.
 inline constexpr std::string_view IDLE_PROMPT = "준비";

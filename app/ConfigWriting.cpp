@@ -24,7 +24,7 @@ EConfigWrite ConfigWriteStep(const ModuleSettings& current, const ModuleSettings
   return SameCanValues(current, chosen) ? EConfigWrite::NOTHING : EConfigWrite::SEND;
 }
 
-void StoreChosenConfig(ModuleSettings& settings, const ModuleSettings& chosen) {
+void StoreChosenPort(ModuleSettings& settings, const ModuleSettings& chosen) {
   settings.m_nPortMode = chosen.m_nPortMode;
   if (chosen.m_nPortMode == PORT_MODE_USB) {
     settings.m_nUsbPortIndex = chosen.m_nUsbPortIndex;
@@ -32,10 +32,19 @@ void StoreChosenConfig(ModuleSettings& settings, const ModuleSettings& chosen) {
     settings.m_nSerialPortIndex = chosen.m_nSerialPortIndex;
     settings.m_nBaudRate = chosen.m_nBaudRate;
   }
+}
+
+void StoreChosenConfig(ModuleSettings& settings, const ModuleSettings& chosen) {
+  StoreChosenPort(settings, chosen);
   settings.m_byMode = chosen.m_byMode;
   settings.m_wBitTime = chosen.m_wBitTime;
   settings.m_dwMaskId = chosen.m_dwMaskId;
   settings.m_dwId = chosen.m_dwId;
+}
+
+void KeepUserPort(ModuleSettings& userPort, const ModuleSettings& chosen, int nSimulatedPort) {
+  if (chosen.m_nPortMode == PORT_MODE_SERIAL && chosen.m_nSerialPortIndex == nSimulatedPort) return;
+  StoreChosenPort(userPort, chosen);
 }
 
 void SendConfig(CModuleChannel& channel, const ModuleSettings& settings) {

@@ -38,7 +38,7 @@ CStatusPaneTexts StatusPaneTexts(bool bPortOpen, const ModuleSettings& settings,
 
 std::string CountersPaneText(const ChannelCounters& counters) {
   char sz[128];
-  std::snprintf(sz, sizeof sz, "Dropped %llu / Refused %llu / Short %llu",
+  std::snprintf(sz, sizeof sz, "버린 블록 %llu / 거부한 줄 %llu / 모자란 프레임 %llu",
                 static_cast<unsigned long long>(counters.m_qwDroppedBlocks),
                 static_cast<unsigned long long>(counters.m_qwRefusedLines + counters.m_qwRefusedResponses),
                 static_cast<unsigned long long>(counters.m_qwIncompleteFrames));

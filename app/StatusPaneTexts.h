@@ -13,7 +13,7 @@ using CStatusPaneTexts = std::array<std::string, STATUS_TEXT_PANE_COUNT>;
 
 CStatusPaneTexts StatusPaneTexts(bool bPortOpen, const ModuleSettings& settings, const CPortLists& ports);
 
-// "Dropped 3 / Refused 12 / Short 1": received blocks dropped for want of room, lines refused
+// "버린 블록 3 / 거부한 줄 12 / 모자란 프레임 1": received blocks dropped for want of room, lines refused
 // (bad checksum or character, unknown or short responses) and data frames cut short.
 struct ChannelCounters;
 std::string CountersPaneText(const ChannelCounters& counters);

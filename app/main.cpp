@@ -8,15 +8,19 @@
 #include "app/CAnalyzerApp.h"
 #include "app/CMainFrame.h"
 #include "uisupport/CStopSignals.h"
+#include "uisupport/MessageBox.h"
 
 namespace {
 
 // A stop signal closes the window as the user would: open dialogs are cancelled first, then the
-// frame's close stops reception, writes the pending log lines and saves the settings.
+// frame's close stops reception, writes the pending log lines and saves the settings. Nobody
+// may be there to answer a message box (the session is ending), so from here on what a box
+// would say goes to standard error.
 void CloseInOrder(CMainFrame* pFrame) {
   while (QWidget* pModal = QApplication::activeModalWidget()) {
     if (!pModal->close()) break;
   }
+  SetMessageSink(nullptr);
   // Queued, so the dialogs' own loops have unwound before the frame closes.
   QMetaObject::invokeMethod(pFrame, &QWidget::close, Qt::QueuedConnection);
 }

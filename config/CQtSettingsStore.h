@@ -7,6 +7,7 @@
 #include <QSettings>
 #include <QString>
 #include <memory>
+#include <string>
 
 #include "config/SettingsStore.h"
 
@@ -21,9 +22,11 @@ public:
   void SetInt(std::string_view section, std::string_view name, int64_t nValue) override;
   void SetString(std::string_view section, std::string_view name, std::string_view value) override;
   bool Flush() override;
+  std::string LastError() const override { return m_strLastError; }
 
   QString FileName() const;
 
 private:
   std::unique_ptr<QSettings> m_pSettings;
+  std::string m_strLastError;
 };

@@ -15,8 +15,10 @@ public:
   virtual std::optional<std::string> GetString(std::string_view section, std::string_view name) const = 0;
   virtual void SetInt(std::string_view section, std::string_view name, int64_t nValue) = 0;
   virtual void SetString(std::string_view section, std::string_view name, std::string_view value) = 0;
-  // Writes what was set to the backing file; false when that failed.
+  // Writes what was set to the backing file; false when that failed, and LastError() says why
+  // ("/home/u/.config/Ostwind: Permission denied").
   virtual bool Flush() = 0;
+  virtual std::string LastError() const = 0;
 };
 
 // The integer a stored text holds: optional blanks around an optional "-" and decimal digits,

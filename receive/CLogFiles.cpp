@@ -11,14 +11,18 @@ struct KindTexts {
   const char* pszWriteFailed;
   const char* pszLimitTitle;
   const char* pszLimitReached;
+  const char* pszMovedTitle;
+  const char* pszMovedAside;  // followed by the name the full file now has
 };
 constexpr KindTexts kTexts[2] = {
     {"[수신데이터 로그파일 에러]", "수신데이터 로그파일을 여는데 실패했읍니다",
      "수신데이터 로그파일에 기록하는데 실패했읍니다", "[수신데이터 로그동작 중지]",
-     "수신데이터 로그파일이 100MB를 초과하여 로깅동작을 중지합니다"},
+     "수신데이터 로그파일이 100MB를 초과하여 로깅동작을 중지합니다", "[수신데이터 로그파일 보관]",
+     "수신데이터 로그파일이 100MB를 초과하여 새 파일을 시작합니다. 이전 파일: "},
     {"[이벤트 로그파일 에러]", "이벤트 로그파일을 여는데 실패했읍니다",
      "이벤트 로그파일에 기록하는데 실패했읍니다", "[이벤트 로그 동작 중지]",
-     "이벤트 로그파일이 100MB를 초과하여 로깅동작을 중지합니다"},
+     "이벤트 로그파일이 100MB를 초과하여 로깅동작을 중지합니다", "[이벤트 로그파일 보관]",
+     "이벤트 로그파일이 100MB를 초과하여 새 파일을 시작합니다. 이전 파일: "},
 };
 const KindTexts& TextsOf(int nKind) { return kTexts[nKind == LOG_EVENT ? 1 : 0]; }
 
@@ -34,6 +38,15 @@ std::size_t SequenceLength(std::string_view text) {
   for (std::size_t i = 1; i < n; ++i)
     if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) return 0;
   return n;
+}
+
+// A path as an event shows it: a control character (a line end planted in a setting) would
+// break the event log's lines, so it shows as "?".
+std::string ShownPath(std::string_view path) {
+  std::string shown(path);
+  for (char& c : shown)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  return shown;
 }
 
 void AppendWithLineEnds(std::string_view text, std::string& out) {
@@ -116,10 +129,11 @@ void CLogFiles::Fail(int nKind, EFailure eFailure) {
   state.m_bWriteError = true;
   state.m_nLinesSinceFlush = 0;
   state.m_bLogging = false;  // before the event: a failing event log is not written again
+  // The path and the reason follow the text, as a port's failures give them.
   const KindTexts& texts = TextsOf(nKind);
-  LogEvent(FormatEventText(texts.pszErrorTitle,
-                           eFailure == FAIL_OPEN ? texts.pszOpenFailed : texts.pszWriteFailed),
-           EVENT_RED);
+  std::string detail = eFailure == FAIL_OPEN ? texts.pszOpenFailed : texts.pszWriteFailed;
+  detail += " (" + ShownPath(state.m_path) + ": " + state.m_file.Error() + ")";
+  LogEvent(FormatEventText(texts.pszErrorTitle, detail), EVENT_RED);
 }
 
 void CLogFiles::OpenLogFile(int nKind) {
@@ -132,6 +146,10 @@ void CLogFiles::OpenLogFile(int nKind) {
   }
   p->m_bWriteError = false;
   p->m_nLinesSinceFlush = 0;
+  const std::string& movedTo = p->m_file.RenamedTo();
+  if (movedTo.empty()) return;
+  const KindTexts& texts = TextsOf(nKind);
+  LogEvent(FormatEventText(texts.pszMovedTitle, texts.pszMovedAside + ShownPath(movedTo)), EVENT_BLUE);
 }
 
 bool CLogFiles::FlushAndClose(LogState& state) {

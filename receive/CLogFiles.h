@@ -40,8 +40,11 @@ public:
   bool IsOpen(int nKind) const;
   bool HasWriteError(int nKind) const;
 
-  // Opens the kind's file for appending (closing it first if it is open). On failure the
-  // logging flag goes off and the red open-failure event is raised.
+  // Opens the kind's file for appending (closing it first if it is open). A file at the size
+  // limit is renamed beside itself and an empty one started, with a blue event naming where the
+  // full one went. On failure the logging flag goes off and the red open-failure event is
+  // raised, the path and the reason after the text:
+  //   "...여는데 실패했읍니다 (/home/u/Log/RDataLog.txt: open: Permission denied)"
   void OpenLogFile(int nKind);
   // Flushes and closes; the logging flag is left alone unless that last flush fails.
   void CloseLogFile(int nKind);

@@ -25,6 +25,14 @@ QString ChooseSaveFile(QWidget* pParent, const QString& title, const QString& di
   return dialog.selectedFiles().constFirst();
 }
 
+// The path a box holds: the bytes put into it while its text is unchanged (a path that is not
+// UTF-8 shows with replacement characters and could not come back from the text), else what
+// was typed.
+std::string BoxPath(const QLineEdit* pBox, const std::string& shownPath) {
+  const QString text = pBox->text();
+  return text == QString::fromStdString(shownPath) ? shownPath : text.toStdString();
+}
+
 QPushButton* BrowseButton(const QString& name, QWidget* pParent) {
   auto* pButton = new QPushButton(QStringLiteral("..."), pParent);
   pButton->setObjectName(name);
@@ -40,7 +48,9 @@ CLogPathDlg::CLogPathDlg(std::string currentRDataPath, std::string currentEventP
     : CFormDialog(pParent),
       m_strCurrentRData(std::move(currentRDataPath)),
       m_strCurrentEvent(std::move(currentEventPath)),
-      m_fnChooseFile(fnChooseFile ? std::move(fnChooseFile) : FileChooser(ChooseSaveFile)) {
+      m_fnChooseFile(fnChooseFile ? std::move(fnChooseFile) : FileChooser(ChooseSaveFile)),
+      m_strRDataShown(m_strCurrentRData),
+      m_strEventShown(m_strCurrentEvent) {
   setObjectName(QStringLiteral("LogPathDlg"));
   setWindowTitle(QStringLiteral("로그파일 경로 설정 "));
   m_pRDataBox = new QLineEdit(QString::fromStdString(m_strCurrentRData), this);
@@ -70,21 +80,24 @@ CLogPathDlg::CLogPathDlg(std::string currentRDataPath, std::string currentEventP
   setTabOrder(m_pEventBrowse, OkButton());
 
   connect(m_pRDataBrowse, &QPushButton::clicked, this,
-          [this] { Browse(m_pRDataBox, m_strCurrentRData, IDS_RDATA_LOG_FILTER, IDS_RDATA_LOG_TITLE); });
+          [this] { Browse(m_pRDataBox, m_strRDataShown, m_strCurrentRData, IDS_RDATA_LOG_FILTER, IDS_RDATA_LOG_TITLE); });
   connect(m_pEventBrowse, &QPushButton::clicked, this,
-          [this] { Browse(m_pEventBox, m_strCurrentEvent, IDS_EVENT_LOG_FILTER, IDS_EVENT_LOG_TITLE); });
+          [this] { Browse(m_pEventBox, m_strEventShown, m_strCurrentEvent, IDS_EVENT_LOG_FILTER, IDS_EVENT_LOG_TITLE); });
 }
 
-void CLogPathDlg::Browse(QLineEdit* pBox, const std::string& currentPath, unsigned nFilterId, unsigned nTitleId) {
-  const std::string directory = BrowseDirectory(pBox->text().toStdString(), currentPath);
+void CLogPathDlg::Browse(QLineEdit* pBox, std::string& shownPath, const std::string& currentPath, unsigned nFilterId,
+                         unsigned nTitleId) {
+  const std::string directory = BrowseDirectory(BoxPath(pBox, shownPath), currentPath);
   const QString chosen =
       m_fnChooseFile(this, LoadQString(nTitleId), QString::fromStdString(directory), QtFileFilter(nFilterId));
-  if (!chosen.isEmpty()) pBox->setText(chosen);
+  if (chosen.isEmpty()) return;
+  shownPath = chosen.toStdString();
+  pBox->setText(chosen);
 }
 
 void CLogPathDlg::OnOk() {
-  const std::string eventPath = TrimmedPath(m_pEventBox->text().toStdString());
-  const std::string rdataPath = TrimmedPath(m_pRDataBox->text().toStdString());
+  const std::string eventPath = TrimmedPath(BoxPath(m_pEventBox, m_strEventShown));
+  const std::string rdataPath = TrimmedPath(BoxPath(m_pRDataBox, m_strRDataShown));
   if (const unsigned nStringId = CheckLogPaths(eventPath, rdataPath)) {
     ShowMessage(nStringId, EMessageIcon::ERROR);
     return;

@@ -1,7 +1,7 @@
 #pragma once
 // "로그파일 경로 설정 ": the receive-data and event log paths, each with a "..." button that
 // browses for a file to save to. OK accepts only paths whose directory exists (the files need
-// not); after OK the caller reads the two trimmed paths.
+// not); after OK the caller reads the two trimmed paths, as bytes for the file system.
 #include <functional>
 #include <string>
 
@@ -35,11 +35,16 @@ protected:
   void OnOk() override;
 
 private:
-  void Browse(QLineEdit* pBox, const std::string& currentPath, unsigned nFilterId, unsigned nTitleId);
+  void Browse(QLineEdit* pBox, std::string& shownPath, const std::string& currentPath, unsigned nFilterId,
+              unsigned nTitleId);
 
   std::string m_strCurrentRData;
   std::string m_strCurrentEvent;
   FileChooser m_fnChooseFile;
+  // The bytes last put into each box: a path the system gave that is not UTF-8 is kept as
+  // those bytes while its box is left as it is.
+  std::string m_strRDataShown;
+  std::string m_strEventShown;
   std::string m_strEventPath;
   std::string m_strRDataPath;
   QLineEdit* m_pRDataBox = nullptr;

@@ -1,6 +1,6 @@
 #pragma once
 // The program's string table: the texts of message boxes, status panes and titles by id.
-//   LoadString(61207) -> "Korvex Analyzer V1.0"     LoadString(1) -> ""
+//   LoadString(61207) -> "Korvex Analyzer V1.0"     LoadString(57344) -> "Korvex"     LoadString(1) -> ""
 #include <string_view>
 
 constexpr unsigned IDS_OLE_INIT_FAILED = 61204;
@@ -39,6 +39,8 @@ constexpr unsigned IDS_RDATA_LOG_PATH_WRONG = 61241;
 // The program's own texts beyond the system's.
 constexpr unsigned IDS_TLIST_CHANGED = 61260;
 constexpr unsigned IDS_OUT_OF_MEMORY = 61261;
+constexpr unsigned IDS_SETTINGS_SAVE_FAILED = 61251;
+constexpr unsigned IDS_APP_TITLE = 57344;             // the title of every message box
 
 // The text of the id (UTF-8); empty for an id the table does not hold.
 std::string_view LoadString(unsigned nId);

@@ -2,6 +2,8 @@
 
 #include <QLabel>
 
+#include "uisupport/Fonts.h"
+
 CPaneStatusBar::CPaneStatusBar(const QString& idleText, QWidget* pParent) : QStatusBar(pParent) {
   // A normal (not permanent) widget is hidden while a prompt shows, and comes back after it.
   addWidget(new QLabel(idleText, this), 1);
@@ -15,7 +17,8 @@ void CPaneStatusBar::AddPane(unsigned nId, int nWidth, const QString& text, cons
   pPane->setFrameShape(QFrame::Panel);
   pPane->setFrameShadow(QFrame::Sunken);
   pPane->setAlignment(Qt::AlignCenter);
-  if (nWidth > 0) pPane->setFixedWidth(nWidth);
+  // The width fits the system's texts in the system's font; scaled, it fits them in ours.
+  if (nWidth > 0) pPane->setFixedWidth(ScaledWidth(nWidth, pPane->font()) + 2 * pPane->frameWidth());
   addPermanentWidget(pPane);
   m_panes[nId] = pPane;
 }

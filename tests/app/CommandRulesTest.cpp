@@ -55,3 +55,10 @@ TEST(CommandCatalog, EveryPlacedCommandHasItsTextsAndEveryKeyIsUnique) {
   std::sort(keys.begin(), keys.end());
   EXPECT_EQ(std::adjacent_find(keys.begin(), keys.end()), keys.end());
 }
+
+TEST(CommandCatalog, PlainCaptionsDropTheMnemonicAndTheDots) {
+  for (const auto& [pszCaption, pszPlain] : std::vector<std::pair<const char*, const char*>>{
+           {"송신 파일 열기(&O)...", "송신 파일 열기"}, {"종료(&X)", "종료"}, {"&File", "File"}, {"A&&B(&C)", "A&B"},
+           {"(&)", "()"}, {"trailing &", "trailing "}, {"...", ""}, {"", ""}})
+    EXPECT_EQ(PlainCaption(pszCaption), pszPlain) << pszCaption;
+}

@@ -3,17 +3,25 @@
 #include <QListView>
 #include <QMenu>
 #include <QMessageBox>
+#include <QStyleOptionMenuItem>
 #include <QTextDocument>
 #include <algorithm>
 #include <functional>
+#include <map>
+#include <span>
+#include <tuple>
 
 #include "CFrameTestBed.h"
 #include "app/CQtMessageSink.h"
+#include "app/CommandCatalog.h"
+#include "app/StatusPaneTexts.h"
+#include "uisupport/CContextMenu.h"
 #include "resources/CommandIds.h"
 #include "receive/CRDView.h"
 #include "transmit/CLeftView.h"
 #include "resources/StringTable.h"
 #include "app/CWorkspaceState.h"
+#include "support/WidgetDriving.h"
 
 constexpr const char* NO_DEVICE = "open: No such file or directory";  // the fake's failure reason
 
@@ -134,43 +142,41 @@ TEST_F(MainFrameCommands, EnableStatesFollowTheModuleAndTheLists) {
   EXPECT_EQ(m_pSerial->m_writes.back(), ":G11A9\r");
 }
 
-TEST_F(MainFrameCommands, ContextMenusShowTheSharedActionsWithTheirStates) {
+// Each list's context menu holds the menu bar's own actions, in the catalogue's order, shown by
+// their plain texts (the toolbar's tooltips) and enabled by the same rules: with no port at all,
+// starting reception is greyed there as in the menu bar.
+TEST_F(MainFrameCommands, ContextMenusShowTheSharedActionsByTheirPlainTexts) {
+  m_ports = CPortLists();
   MakeFrame();
-  AnswerStartup();
-  struct CMenuCase {
-    QWidget* m_pArea;
-    QMenu* m_pMenu;
-    std::vector<unsigned> m_layout;  // 0: separator
-    std::vector<unsigned> m_enabled;
-  };
-  const std::vector<CMenuCase> cases = {
-      {m_pFrame->TransmitView()->viewport(), m_pFrame->TransmitMenu(),
-       {ID_OPEN_TFILE, ID_SAVE_TFILE, 0, ID_ADD_TDATA, ID_MODIFY_TDATA, ID_DELETE_TDATA, ID_DELETE_ALL_TDATA, 0,
-        ID_SEND_TDATA},
-       {ID_OPEN_TFILE, ID_ADD_TDATA}},  // an empty list
-      {m_pFrame->ReceiveView()->List()->viewport(), m_pFrame->ReceiveMenu(),
-       {ID_CLEAR_RDATA, 0, ID_START_RECEPTION, ID_STOP_RECEPTION, 0, ID_START_RDATA_LOG, ID_STOP_RDATA_LOG},
-       {ID_START_RECEPTION, ID_START_RDATA_LOG}},
-      {m_pFrame->EventLog()->viewport(), m_pFrame->EventLogMenu(),
-       {ID_CLEAR_EVENT_LOG, 0, ID_START_EVENT_LOG, ID_STOP_EVENT_LOG}, {ID_CLEAR_EVENT_LOG, ID_START_EVENT_LOG}},
-  };
-  for (const CMenuCase& c : cases) {
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), c.m_pArea->mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(c.m_pArea, &event);
-    ASSERT_TRUE(c.m_pMenu->isVisible());
-    const QList<QAction*> actions = c.m_pMenu->actions();
-    ASSERT_EQ(actions.size(), static_cast<qsizetype>(c.m_layout.size()));
-    for (size_t i = 0; i < c.m_layout.size(); ++i) {
+  const std::tuple<QWidget*, QMenu*, std::span<const unsigned>> menus[] = {
+      {m_pFrame->TransmitView()->viewport(), m_pFrame->TransmitMenu(), TDataMenuLayout()},
+      {m_pFrame->ReceiveView()->List()->viewport(), m_pFrame->ReceiveMenu(), RDataMenuLayout()},
+      {m_pFrame->EventLog()->viewport(), m_pFrame->EventLogMenu(), LogMenuLayout()}};
+  std::map<unsigned, std::pair<QString, bool>> shown;  // id -> text, enabled
+  for (const auto& [pArea, pMenu, layout] : menus) {
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), pArea->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(pArea, &event);
+    ASSERT_TRUE(pMenu->isVisible());
+    const auto* pContextMenu = qobject_cast<const CContextMenu*>(pMenu);
+    ASSERT_NE(pContextMenu, nullptr);
+    const QList<QAction*> actions = pMenu->actions();
+    ASSERT_EQ(actions.size(), static_cast<qsizetype>(layout.size()));
+    for (size_t i = 0; i < layout.size(); ++i) {
       QAction* pAction = actions[static_cast<qsizetype>(i)];
-      if (c.m_layout[i] == 0) {
-        EXPECT_TRUE(pAction->isSeparator());
-        continue;
-      }
-      EXPECT_EQ(pAction, m_pFrame->Action(c.m_layout[i]));  // the menu bar's own action
-      EXPECT_EQ(pAction->isEnabled(), std::ranges::count(c.m_enabled, c.m_layout[i]) == 1) << c.m_layout[i];
+      EXPECT_EQ(pAction->isSeparator(), layout[i] == ID_SEPARATOR);
+      if (layout[i] == ID_SEPARATOR) continue;
+      EXPECT_EQ(pAction, m_pFrame->Action(layout[i]));
+      QStyleOptionMenuItem option;
+      pContextMenu->initStyleOption(&option, pAction);
+      EXPECT_EQ(option.text.toStdString(), pAction->toolTip().toStdString()) << layout[i];
+      shown[layout[i]] = {option.text, pAction->isEnabled()};
     }
-    c.m_pMenu->hide();
+    pMenu->hide();
   }
+  EXPECT_EQ(shown[ID_OPEN_TFILE], std::pair(QStringLiteral("송신 파일 열기"), true));
+  EXPECT_EQ(shown[ID_START_RECEPTION], std::pair(QStringLiteral("CAN 데이터 수신 시작"), false));
+  EXPECT_EQ(shown[ID_START_RDATA_LOG], std::pair(QStringLiteral("수신 데이터 로깅 시작"), true));
+  EXPECT_EQ(shown[ID_CLEAR_EVENT_LOG], std::pair(QStringLiteral("이벤트 로그 데이터 전체 삭제"), true));
 }
 
 using MainFrameStatus = CFrameTestBed;
@@ -183,14 +189,14 @@ TEST_F(MainFrameStatus, PanesShowTheReportedConfigurationOnlyWhileConnected) {
   m_pSerial->m_bOpenSucceeds = true;
   m_pFrame->Action(ID_READ_CONFIG)->trigger();
   AnswerStartup();
-  const QStringList expected = {"Serial Port", "ttyS1", "CAN2.0B", "250.00K BPS", "Mask ID:1FFFFFFF", "ID:00000123"};
-  for (unsigned n = 0; n < 6; ++n) EXPECT_EQ(PaneText(IDS_PANE_PORT_MODE + n), expected[static_cast<qsizetype>(n)]);
+  // The texts themselves: StatusPaneTexts. Here: what the module reported reaches them.
+  EXPECT_EQ(PaneText(IDS_PANE_PORT_NAME) + " " + PaneText(IDS_PANE_ID), "ttyS1 ID:00000123");
   EXPECT_FALSE(m_pFrame->StatusPanes()->Pane(ID_PANE_COUNTERS)->isVisibleTo(m_pFrame.get()));
 
   Receive(Line(":Q").substr(0, 3) + "ZZ\r");  // a line with a bad checksum is counted
   m_loop.Advance(LAMP_PERIOD_MS);
   EXPECT_TRUE(m_pFrame->StatusPanes()->Pane(ID_PANE_COUNTERS)->isVisibleTo(m_pFrame.get()));
-  EXPECT_EQ(PaneText(ID_PANE_COUNTERS), "Dropped 0 / Refused 1 / Short 0");
+  EXPECT_EQ(PaneText(ID_PANE_COUNTERS), "버린 블록 0 / 거부한 줄 1 / 모자란 프레임 0");
 
   // Unplugged with a lamp lit; still unplugged, the next command says why and sends nothing.
   m_pFrame->OwnerWindow().Post(WM_FRAME_ACTIVITY, 2, 0);
@@ -208,6 +214,25 @@ TEST_F(MainFrameStatus, PanesShowTheReportedConfigurationOnlyWhileConnected) {
   EXPECT_EQ(m_shown[0].m_eIcon, EMessageIcon::ERROR);
   EXPECT_EQ(m_shown[0].m_strDetail, NO_DEVICE);
   EXPECT_EQ(m_pSerial->m_writes.size(), nWrites);
+}
+
+// The system's pane widths fit its texts in its font; the panes fit the same texts in ours,
+// also at a larger one.
+TEST_F(MainFrameStatus, PanesFitTheSystemsTextsInTheWindowsFont) {
+  const QFont oldFont = QApplication::font();
+  for (const int nPoints : {0, 16}) {
+    SCOPED_TRACE(nPoints);
+    if (nPoints > 0) QApplication::setFont(QFont(oldFont.family(), nPoints));
+    MakeFrame();
+    const QStringList texts = {"Serial Port", "CANFFFFF", "CAN2.0B", "250.00K BPS", "Mask ID:1FFFFFFF", "ID:1FFFFFFF"};
+    for (unsigned n = 0; n < STATUS_TEXT_PANE_COUNT; ++n) {
+      QLabel* pPane = m_pFrame->StatusPanes()->Pane(IDS_PANE_PORT_MODE + n);
+      pPane->setText(texts[static_cast<qsizetype>(n)]);
+      EXPECT_LE(pPane->sizeHint().width(), pPane->width()) << texts[static_cast<qsizetype>(n)].toStdString();
+    }
+    m_pFrame.reset();
+  }
+  QApplication::setFont(oldFont);
 }
 
 TEST_F(MainFrameStatus, LampsLightWithinAPeriodAndGoOutOnTheirOwn) {
@@ -257,15 +282,42 @@ TEST_F(MainFrameClose, StopsReceptionAndSavesStateButNotTheSimulatedPort) {
   EXPECT_FALSE(CWorkspaceState(m_store).Load(WINDOW_STATE_NAME).isEmpty() ||
                CWorkspaceState(m_store).Load(PANE_LAYOUT_NAME).isEmpty());
 
+  EXPECT_TRUE(m_shown.empty());
+
   m_pFrame.reset();  // the next run restores the toggle and the layout
   m_store.SetString(WORKSPACE_SECTION, WINDOW_STATE_NAME, "not base64 at all!");
   MakeFrame();
   EXPECT_TRUE(m_pFrame->Action(ID_VIEW_TIMESTAMPS)->isChecked());
   EXPECT_TRUE(m_pFrame->ReceiveView()->ShowsTimestamps());
   EXPECT_TRUE(CWorkspaceState(m_store).Load(WINDOW_STATE_NAME).isEmpty());
+
+  // Settings that cannot be saved are not lost without a word.
+  m_store.m_strFlushFailure = "/home/u/.config/Ostwind: Permission denied";
+  m_pFrame->close();
+  ASSERT_EQ(m_shown.size(), 1u);
+  EXPECT_EQ(m_shown[0].m_nStringId, IDS_SETTINGS_SAVE_FAILED);
+  EXPECT_EQ(m_shown[0].m_eIcon, EMessageIcon::ERROR);
+  EXPECT_EQ(m_shown[0].m_strDetail, m_store.m_strFlushFailure);
 }
 
-// A file name, a port's path or a device's answer is shown as it is, never read as markup.
+// The user's own choice of port during a run on the simulated module is what gets saved.
+TEST_F(MainFrameClose, APortChosenDuringASimulatedRunIsSaved) {
+  m_ports.m_serialPorts.push_back({"ttyS2", "/dev/ttyS2", "ttyS2", 0});
+  m_ports.m_serialPorts.push_back({"/tmp/sim", "/tmp/sim", "/tmp/sim", 1});
+  MakeFrame(false, 2);
+  AnswerStartup();
+  {
+    CDialogFiller filler([](QDialog& dialog) { Choose(Find<QComboBox>(dialog, "serialPorts"), 1); });
+    m_pFrame->Action(ID_WRITE_CONFIG)->trigger();
+  }
+  EXPECT_EQ(m_pSerial->m_openedName, "ttyS2");
+  m_pFrame->close();
+  EXPECT_EQ(m_store.GetInt(SETTINGS_SECTION, SETTING_SERIAL_PORT_INDEX), 1);
+  EXPECT_EQ(m_store.GetInt(SETTINGS_SECTION, SETTING_BAUD_RATE), BAUD_RATE_STANDARD);
+}
+
+// A file name, a port's path or a device's answer is shown as it is, never read as markup; a
+// box carries the program's title.
 TEST(PlainTexts, MessageBoxesAndStatusPanesNeverReadMarkup) {
   CPaneStatusBar panes(QStringLiteral("준비"));
   panes.AddPane(1, 0, QStringLiteral("<b>/dev/x</b>"), {});
@@ -284,4 +336,6 @@ TEST(PlainTexts, MessageBoxesAndStatusPanesNeverReadMarkup) {
   shown.setHtml(pDetail->text());
   EXPECT_EQ(shown.toPlainText().replace(QChar::LineSeparator, QLatin1Char('\n')).toStdString(), detail);
   EXPECT_EQ(box.standardButtons(), QMessageBox::Yes | QMessageBox::No);
+  EXPECT_EQ(box.defaultButton(), box.button(QMessageBox::Yes));  // the overwrite question's default
+  EXPECT_EQ(box.windowTitle(), "Korvex");
 }

@@ -1,11 +1,17 @@
 #include "config/CQtSettingsStore.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <optional>
 
 #include <gtest/gtest.h>
 
 #include "config/ModuleSettings.h"
+#include "support/ChildProcess.h"
 #include "support/ScratchDir.h"
 
 namespace {
@@ -34,15 +40,20 @@ TEST_F(CQtSettingsStoreTest, SaveThenLoadRoundTripsThroughTheIniFile) {
   EXPECT_EQ(CQtSettingsStore().FileName().toStdString(), ConfigHomeEnvironment::s_home->Path() + "/Ostwind/Korvex.conf");
   const ModuleSettings saved{.m_nPortMode = 0, .m_nUsbPortIndex = 1, .m_nSerialPortIndex = 2, .m_nBaudRate = 921600,
                              .m_byMode = 0x0F, .m_wBitTime = 0x277A, .m_dwMaskId = 0x7FF, .m_dwId = 0x100};
-  // Korean text and a comma, which the INI form has to quote.
-  const CLogSettings savedLogs{true, m_dir.Write("로그, 이벤트.txt", ""), false, m_dir.Write("r.txt", "")};
+  // Korean text and a comma, which the INI form has to quote and which is written as the text it
+  // is; a path that is not UTF-8 (a folder named in another encoding) comes back as its bytes.
+  const CLogSettings savedLogs{true, m_dir.Write("로그, 이벤트.txt", ""), false, m_dir.Write("w\xF6rk/r.txt", "")};
+  const std::string path = m_dir / "sub/Korvex.conf";  // the directory is made on save
   {
-    CQtSettingsStore store(QString::fromStdString(m_dir / "sub/Korvex.conf"));  // the directory is made on save
+    CQtSettingsStore store(QString::fromStdString(path));
     ASSERT_TRUE(SaveSettings(store, saved, savedLogs));
   }
-  Load(CQtSettingsStore(QString::fromStdString(m_dir / "sub/Korvex.conf")));
+  Load(CQtSettingsStore(QString::fromStdString(path)));
   EXPECT_EQ(m_loaded, saved);
   EXPECT_EQ(m_loadedLogs, savedLogs);
+  std::ifstream file(path, std::ios::binary);
+  const std::string written((std::istreambuf_iterator<char>(file)), {});
+  EXPECT_NE(written.find("Event%20Log%20Path=\"" + savedLogs.m_strEventLogPath + "\"\n"), std::string::npos) << written;
 }
 
 // A file as a user edits it (the INI form QSettings writes) with values out of range is repaired;
@@ -68,6 +79,27 @@ TEST_F(CQtSettingsStoreTest, DamagedFilesLoadRepairedValuesAndTheNextSaveRepairs
   }
   Load(CQtSettingsStore(QString::fromStdString(m_dir / "garbage.conf")));
   EXPECT_EQ(m_loaded, ModuleSettings{.m_nSerialPortIndex = 1});
+}
+
+// A save that fails says why. Root may write into a read-only folder, so as root the test runs
+// itself again as an unprivileged user.
+TEST_F(CQtSettingsStoreTest, AReadOnlyFolderIsNamedWithTheReason) {
+  if (::geteuid() == 0) {
+    CChildProcess child;
+    ASSERT_TRUE(child.Start("/usr/bin/setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
+                                                 std::filesystem::read_symlink("/proc/self/exe").string(),
+                                                 "--gtest_filter=CQtSettingsStoreTest.AReadOnlyFolderIsNamedWithTheReason"}));
+    EXPECT_EQ(child.Finish(20000), 0) << child.Out() << child.Err();
+    return;
+  }
+  const std::string folder = m_dir.MakeDir("read-only");
+  ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+  for (const std::string& path : {folder + "/Korvex.conf", folder + "/Ostwind/Korvex.conf"}) {
+    CQtSettingsStore store(QString::fromStdString(path));
+    EXPECT_FALSE(SaveSettings(store, {}, {}));
+    EXPECT_EQ(store.LastError(), folder + ": Permission denied");
+  }
+  ::chmod(folder.c_str(), 0755);
 }
 
 }  // namespace

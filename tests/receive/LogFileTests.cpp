@@ -1,5 +1,7 @@
 // The two log files and LogEvent: format, flushing, the size limit, failures.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -9,6 +11,8 @@
 #include <tuple>
 
 #include "receive/CLogFiles.h"
+#include "receive/LogPathRules.h"
+#include "resources/StringTable.h"
 #include "support/ScratchDir.h"
 #include "text/Cp949Text.h"
 
@@ -57,34 +61,65 @@ protected:
   CLogFiles m_logs{&FixedTime};
 };
 
-// A file of exactly the limit is deleted and started empty; one below it is kept, the line that
-// reaches the limit is written whole, and logging stops with the blue text. The event log's
-// own limit text is shown but not written into the full file.
+// A full file is kept: renamed beside itself with its time (the next free name when that one is
+// taken) and an empty one started, with a blue line naming it. One below the limit is appended
+// to, the line that reaches the limit is written whole, and logging stops with the blue text.
+// The event log's own limit text is shown but not written into the full file.
 TEST_F(LogFilesTest, HundredMillionByteLimit) {
-  const std::pair<int, std::string> kKinds[] = {
-      {LOG_RDATA, "[수신데이터 로그동작 중지]  : 수신데이터 로그파일이 100MB를 초과하여 로깅동작을 중지합니다"},
-      {LOG_EVENT, "[이벤트 로그 동작 중지]     : 이벤트 로그파일이 100MB를 초과하여 로깅동작을 중지합니다"}};
+  struct CKind {
+    int m_nKind;
+    std::string m_strLimit, m_strMoved, m_strStem;
+  };
+  const CKind kKinds[] = {
+      {LOG_RDATA, "[수신데이터 로그동작 중지]  : 수신데이터 로그파일이 100MB를 초과하여 로깅동작을 중지합니다",
+       "[수신데이터 로그파일 보관]  : 수신데이터 로그파일이 100MB를 초과하여 새 파일을 시작합니다. 이전 파일: ",
+       "RDataLog"},
+      {LOG_EVENT, "[이벤트 로그 동작 중지]     : 이벤트 로그파일이 100MB를 초과하여 로깅동작을 중지합니다",
+       "[이벤트 로그파일 보관]      : 이벤트 로그파일이 100MB를 초과하여 새 파일을 시작합니다. 이전 파일: ",
+       "EventLog"}};
   const std::string text = "CAN2.0A  Data Frame    길이:0  ID:123       ";
   const std::string line = Utf8ToCp949(STAMP + text).value_or("") + "\r\n";
-  for (const auto& [nKind, limitText] : kKinds) {
+  for (const CKind& kind : kKinds) {
+    const int nKind = kind.m_nKind;
     SCOPED_TRACE(nKind);
     const std::string path = m_logs.Path(nKind);
-    MakeSparseFile(path, 100000000);
-    Start(nKind);
-    EXPECT_EQ(SizeOf(path), 0u);
-    m_logs.CloseLogFile(nKind);
+    for (const std::string& aside : {m_dir / (kind.m_strStem + "-20240501-134507.txt"),
+                                    m_dir / (kind.m_strStem + "-20240501-134507-1.txt")}) {
+      MakeSparseFile(path, 100000000);
+      const timespec atTimes[2] = {{FixedTime(), 0}, {FixedTime(), 0}};
+      ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), atTimes, 0), 0);
+      Start(nKind);
+      EXPECT_EQ(SizeOf(path), 0u);
+      EXPECT_EQ(SizeOf(aside), 100000000u);
+      EXPECT_EQ(m_shown, (CShown{{kind.m_strMoved + aside, EVENT_BLUE}}));
+      m_shown.clear();
+      m_logs.SetLogging(nKind, false);
+      m_logs.CloseLogFile(nKind);
+    }
     MakeSparseFile(path, 100000000 - line.size());  // below the limit: kept
     Start(nKind);
     nKind == LOG_RDATA ? m_logs.WriteStampedLine(LOG_RDATA, text) : m_logs.LogEvent(text, EVENT_BLACK);
     EXPECT_EQ(SizeOf(path), 100000000u);
     EXPECT_EQ(Tail(path, line.size()), line);
     EXPECT_FALSE(m_logs.IsOpen(nKind) || m_logs.IsLogging(nKind));
-    const CShown::value_type stop{limitText, EVENT_BLUE};
+    const CShown::value_type stop{kind.m_strLimit, EVENT_BLUE};
     EXPECT_EQ(m_shown, (nKind == LOG_EVENT ? CShown{{text, EVENT_BLACK}, stop} : CShown{stop}));
     m_logs.WriteStampedLine(nKind, "after the limit");
     EXPECT_EQ(SizeOf(path), 100000000u);
     m_shown.clear();
   }
+}
+
+TEST(LogFileAsideName, TimeAndCounterGoBeforeTheExtension) {
+  const std::tm when{.tm_sec = 0, .tm_min = 15, .tm_hour = 10, .tm_mday = 7, .tm_mon = 11, .tm_year = 126};
+  const std::tuple<const char*, unsigned, const char*> kCases[] = {
+      {"/x/RDataLog.txt", 0, "/x/RDataLog-20261207-101500.txt"},
+      {"/x/RDataLog.txt", 12, "/x/RDataLog-20261207-101500-12.txt"},
+      {"/x/a.b/log", 0, "/x/a.b/log-20261207-101500"},
+      {"/x/.log", 0, "/x/.log-20261207-101500"},
+      {"/x/.hidden.txt", 1, "/x/.hidden-20261207-101500-1.txt"},
+      {"log.txt", 0, "log-20261207-101500.txt"}};
+  for (const auto& [pszPath, nCounter, pszAside] : kCases) EXPECT_EQ(AsideName(pszPath, when, nCounter), pszAside);
 }
 
 // Nothing is written without the flag, an open file or a known kind; nothing is shown
@@ -113,19 +148,26 @@ TEST_F(LogFilesTest, ElevenLinesCauseExactlyOneFlushAndNothingElseIsWritten) {
   EXPECT_EQ(m_shown, (CShown{{"shown only", EVENT_BLACK}}));
 }
 
-// Every failure shows its red text once and turns its kind's logging off. A receive-data
-// failure is written into the running event log; an event-log failure never re-enters it. A
-// file another writer holds cannot be opened until it lets go.
+// Every failure shows its red text once, with the path and the reason, and turns its kind's
+// logging off. A receive-data failure is written into the running event log; an event-log
+// failure never re-enters it. A file another writer holds cannot be opened until it lets go.
 TEST_F(LogFilesTest, OpenAndWriteFailuresShowTheRedTextOnceAndTurnLoggingOff) {
   CLogFiles holder(&FixedTime);
   holder.SetPath(LOG_EVENT, m_dir / "Held.txt");
   holder.OpenLogFile(LOG_EVENT);
+  const std::string kEventOpen = "[이벤트 로그파일 에러]      : 이벤트 로그파일을 여는데 실패했읍니다 (";
+  const std::string kRDataOpen = "[수신데이터 로그파일 에러]  : 수신데이터 로그파일을 여는데 실패했읍니다 (";
   const std::tuple<int, std::string, std::string> kFailures[] = {
-      {LOG_EVENT, m_dir / "Held.txt", "[이벤트 로그파일 에러]      : 이벤트 로그파일을 여는데 실패했읍니다"},
-      {LOG_RDATA, m_dir / "missing/RDataLog.txt", "[수신데이터 로그파일 에러]  : 수신데이터 로그파일을 여는데 실패했읍니다"},
-      {LOG_EVENT, m_dir / "missing/EventLog.txt", "[이벤트 로그파일 에러]      : 이벤트 로그파일을 여는데 실패했읍니다"},
-      {LOG_RDATA, "/dev/full", "[수신데이터 로그파일 에러]  : 수신데이터 로그파일에 기록하는데 실패했읍니다"},
-      {LOG_EVENT, "/dev/full", "[이벤트 로그파일 에러]      : 이벤트 로그파일에 기록하는데 실패했읍니다"}};
+      {LOG_EVENT, m_dir / "Held.txt",
+       kEventOpen + (m_dir / "Held.txt") + ": lock: the file is in use by another program)"},
+      {LOG_RDATA, m_dir / "missing/RData\nLog.txt",
+       kRDataOpen + (m_dir / "missing/RData?Log.txt") + ": open: No such file or directory)"},
+      {LOG_EVENT, m_dir / "missing/EventLog.txt",
+       kEventOpen + (m_dir / "missing/EventLog.txt") + ": open: No such file or directory)"},
+      {LOG_RDATA, "/dev/full",
+       "[수신데이터 로그파일 에러]  : 수신데이터 로그파일에 기록하는데 실패했읍니다 (/dev/full: write: No space left on device)"},
+      {LOG_EVENT, "/dev/full",
+       "[이벤트 로그파일 에러]      : 이벤트 로그파일에 기록하는데 실패했읍니다 (/dev/full: write: No space left on device)"}};
   for (const auto& [nKind, path, text] : kFailures) {
     SCOPED_TRACE(text);
     m_shown.clear();
@@ -152,6 +194,30 @@ TEST_F(LogFilesTest, OpenAndWriteFailuresShowTheRedTextOnceAndTurnLoggingOff) {
   m_logs.SetPath(LOG_EVENT, m_dir / "Held.txt");
   Start(LOG_EVENT);
   EXPECT_TRUE(m_logs.IsOpen(LOG_EVENT));
+}
+
+// What the log path dialog accepts: a path whose directory exists, the file itself need not;
+// the event log's path is checked first. Browsing starts in the box's directory, or in the
+// current path's when the box names none that exists.
+TEST(LogPathRules, PathsInExistingDirectoriesOnly) {
+  ScratchDir scratch;
+  const std::string dir = scratch.Path();
+  const std::tuple<const char*, std::string, std::string, unsigned> kCases[] = {
+      {"new files in an existing directory", dir + "/E.txt", dir + "/R.txt", 0},
+      {"both in a missing directory: the event log is named", dir + "/gone/E.txt", dir + "/gone/R.txt",
+       IDS_EVENT_LOG_PATH_WRONG},
+      {"receive-data log in a missing directory", dir + "/E.txt", dir + "/gone/R.txt", IDS_RDATA_LOG_PATH_WRONG},
+      {"a bare file name", "E.txt", dir + "/R.txt", IDS_EVENT_LOG_PATH_WRONG},
+      {"empty", "", dir + "/R.txt", IDS_EVENT_LOG_PATH_WRONG},
+      {"a directory is no file", dir + "/E.txt", dir, IDS_RDATA_LOG_PATH_WRONG},
+      {"under a plain file", scratch.Write("plain", "") + "/E.txt", dir + "/R.txt", IDS_EVENT_LOG_PATH_WRONG}};
+  for (const auto& [pszName, eventPath, rdataPath, nRefusal] : kCases)
+    EXPECT_EQ(CheckLogPaths(eventPath, rdataPath), nRefusal) << pszName;
+  EXPECT_EQ(TrimmedPath(" \t/a b/E.txt \r\n"), "/a b/E.txt");
+  EXPECT_EQ(TrimmedPath(" \t "), "");
+  EXPECT_EQ(BrowseDirectory("  " + dir + "/new.txt ", "/elsewhere/R.txt"), dir);
+  EXPECT_EQ(BrowseDirectory(dir + "/gone/R.txt", dir + "/R.txt"), dir);
+  EXPECT_EQ(BrowseDirectory("", dir + "/R.txt"), dir);
 }
 
 TEST(LogText, UnconvertibleCharactersBecomeQuestionMarksAndTheLineStaysWhole) {

@@ -23,7 +23,11 @@ public:
   void SetString(std::string_view section, std::string_view name, std::string_view value) override {
     m_values[std::pair{std::string(section), std::string(name)}] = std::string(value);
   }
-  bool Flush() override { return true; }
+  // A test sets a reason to make every save fail with it.
+  bool Flush() override { return m_strFlushFailure.empty(); }
+  std::string LastError() const override { return m_strFlushFailure; }
+
+  std::string m_strFlushFailure;
 
 private:
   std::map<std::pair<std::string, std::string>, std::string> m_values;
