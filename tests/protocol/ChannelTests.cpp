@@ -255,8 +255,8 @@ TEST_F(ChannelTest, CountersTellWhatWentWrong) {
       {"short answer, unknown letter", {Line(":Y1C0334AAAAAAAABBBBBB") + Line(":Q01")}, {0, 0, 2, 0}},
       {"data cut short", {Line(":U020123AA") + Line(":W020123AA") + Line(":U1801230102")}, {0, 0, 0, 2}},
       // The block that does not fit is dropped whole; the line it cut off is refused when the
-      // next one starts inside it, and that one is lost with it.
-      {"dropped block", {Line(":V12").substr(0, 3), std::string(CByteQueue::QUEUE_SIZE, '\n'), Line(":R00"), Line(":R01")},
+      // next one starts, and that one is read whole.
+      {"dropped block", {Line(":V12").substr(0, 3), std::string(CByteQueue::QUEUE_SIZE, '\n'), Line(":R00")},
        {1, 1, 0, 0}},
   };
   const auto Of = [](const ChannelCounters& n) {
@@ -270,7 +270,7 @@ TEST_F(ChannelTest, CountersTellWhatWentWrong) {
     EXPECT_EQ(Of(m_pChannel->Counters()), total);
     EXPECT_EQ(m_pChannel->Counters().AnyNonZero(), (total != std::array<uint64_t, 4>{}));
   }
-  EXPECT_EQ(m_events.back().first, "[CAN 리셋 응답]             : Bus-Off Auto Reset");
+  EXPECT_EQ(m_events.back().first, "[CAN 리셋 응답]             : Command Reset");
 }
 
 // The port is closed once, without ":G10"; a command then finds nothing to go through. A
