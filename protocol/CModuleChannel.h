@@ -16,7 +16,7 @@
 #include "link/CByteQueue.h"
 #include "link/ReaderListener.h"
 #include "protocol/MessageHost.h"
-#include "protocol/ByteTransport.h"
+#include "link/ByteTransport.h"
 #include "protocol/CLineAssembler.h"
 #include "protocol/CResponseDecoder.h"
 #include "protocol/LineFraming.h"
