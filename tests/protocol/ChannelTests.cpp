@@ -273,18 +273,25 @@ TEST_F(ChannelTest, CountersTellWhatWentWrong) {
   EXPECT_EQ(m_events.back().first, "[CAN 리셋 응답]             : Command Reset");
 }
 
-// The port is closed once, without ":G10"; a command then finds nothing to go through. A
-// notice from a port since reopened is stale.
-TEST_F(ChannelTest, DeviceThatGoesAwayClosesThePortOnce) {
+// The port is closed once, without ":G10"; a command then finds nothing to go through, and
+// reception no longer runs. The next open asks the module whether it receives, once. A notice
+// from a port since reopened is stale.
+TEST_F(ChannelTest, DeviceThatGoesAwayClosesThePortOnceAndTheNextOpenAsksForReception) {
   OpenReady();
+  Receive(Line(":G01"));
   m_pSerial->HangUp();
   m_pSerial->HangUp();
   m_loop.RunPending();
+  EXPECT_FALSE(m_pChannel->IsReceptionRunning());
   m_pChannel->ReadVersion();
   m_loop.Advance(1000);
   EXPECT_EQ(m_events.back(), COMM_ERROR);
   EXPECT_TRUE(m_pSerial->m_writes.empty());
-  ASSERT_TRUE(m_pChannel->Open(false, "ttyS1", 921600));
+  for (const char* pszSent : {":G00A7\r", ""}) {
+    ASSERT_TRUE(m_pChannel->Open(false, "ttyS1", 921600));
+    EXPECT_EQ(m_pSerial->m_writes, pszSent[0] ? std::vector<std::string>{pszSent} : std::vector<std::string>{});
+    m_pSerial->m_writes.clear();
+  }
   m_pSerial->HangUp();
   ASSERT_TRUE(m_pChannel->Open(false, "ttyS1", 921600));  // reopened before the notice ran
   m_loop.RunPending();
