@@ -22,11 +22,16 @@ public:
   bool Flush();
   uint64_t Length() const { return m_qwLength; }
   void Close();
+  // errno of the last failed Open or Flush (EIO for a write that took nothing), 0 before any.
+  int LastErrno() const { return m_nErrno; }
 
 private:
   bool OpenLocked(const std::string& path);
 
+  bool Failed(int nErrno);
+
   int m_fd = -1;
+  int m_nErrno = 0;
   uint64_t m_qwLength = 0;
   std::string m_pending;
 };

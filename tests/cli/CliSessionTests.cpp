@@ -15,6 +15,7 @@
 #include "protocol/FakeTransport.h"
 #include "receive/CLogFiles.h"
 #include "support/CVirtualLoop.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
@@ -130,6 +131,27 @@ TEST(CliSession, MonitorStampsFramesWithTheirArrivalAndReportsWhatWentWrongOnThe
                                       now + EV_STOPPED,
                                       "korvex-cli: dropped blocks 0, refused lines 1, refused responses 1, "
                                       "incomplete frames 1"}));
+}
+
+// A log file that cannot be opened (no such folder) or written (a full disk) fails the run
+// like the output does, with the path and the reason on standard error; monitoring then ends
+// at once instead of capturing into nothing.
+TEST(CliSession, LogFileThatCannotBeOpenedOrWrittenFailsTheRun) {
+  ScratchDir dir;
+  const std::string missing = dir / "missing/rd.txt";
+  const struct { std::vector<std::string> args; std::string report; } kCases[] = {
+      {{"--rdata-log", missing, "monitor", "--seconds", "1"},
+       "korvex-cli: the receive-data log cannot be opened: " + missing + ": No such file or directory"},
+      {{"--event-log", "/dev/full", "read-config"}, "korvex-cli: the event log cannot be written: /dev/full: No space left on device"},
+  };
+  for (const auto& c : kCases) {
+    CSessionRig rig;
+    std::vector<std::string> args = {"--port", "p"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    EXPECT_EQ(rig.Run(args), CLI_EXIT_OUTPUT_FAILED) << c.report;
+    EXPECT_EQ(rig.m_loop.Now(), CModuleChannel::CLOSE_WAIT_MS);  // answered at once, then the close
+    EXPECT_EQ(rig.Printed().back(), c.report);
+  }
 }
 
 }  // namespace
