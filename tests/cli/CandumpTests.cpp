@@ -121,3 +121,23 @@ TEST(RDataLogConvert, ReadsWhatTheLogWriterWroteAndNamesEveryOtherLine) {
     EXPECT_EQ(r.err, f.err);
   }
 }
+
+// The stamp is local time without a zone: a time inside the hour that the change to summer
+// time skips is still a frame, read as the clock before the change would go on; dates and
+// times that do not exist at all are refused.
+TEST(RDataLogConvert, StampsAreLocalTimeAndOnlyImpossibleOnesAreRefused) {
+  ::setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);  // summer time from 2024-03-31 02:00 to 03:00
+  ::tzset();
+  const struct { const char* pszStamp; std::time_t tExpected; } kCases[] = {  // -1: refused
+      {"2024.03.31 01:59:59", 1711846799}, {"2024.03.31 02:30:00", 1711848600}, {"2024.03.31 03:00:00", 1711846800},
+      {"2024.02.29 12:00:00", 1709204400}, {"2023.02.29 12:00:00", -1}, {"2024.04.31 12:00:00", -1},
+      {"2024.00.10 12:00:00", -1},         {"2024.13.01 12:00:00", -1}, {"2024.05.01 24:00:00", -1},
+      {"2024.05.01 12:60:00", -1},         {"2024.05.01 12:00:60", -1},
+  };
+  for (const auto& c : kCases) {
+    const auto entry = ParseRDataLogLine(std::string(c.pszStamp) + "  CAN2.0A  Remote Frame  \xb1\xe6\xc0\xcc:0  ID:7E8       ");
+    EXPECT_EQ(entry ? entry->m_tWhen : -1, c.tExpected) << c.pszStamp;
+  }
+  ::setenv("TZ", "UTC0", 1);
+  ::tzset();
+}
