@@ -60,6 +60,7 @@ int CCliSession::Run(MessageHost& channelWindow, MessageHost& sessionWindow, Cli
 }
 
 int CCliSession::Finish(bool bOpened, bool bAnswered) {
+  std::fputs(m_logFailures.c_str(), m_pErr);
   if (!bOpened) {
     std::fprintf(m_pErr, "%s\n",
                  m_options.m_bUsb ? "지정한 USB 통신 포트를 여는데 실패했읍니다" : "지정한 시리얼 통신 포트를 여는데 실패했읍니다");
@@ -74,10 +75,10 @@ int CCliSession::Finish(bool bOpened, bool bAnswered) {
                  static_cast<unsigned long long>(counters.m_qwRefusedLines),
                  static_cast<unsigned long long>(counters.m_qwRefusedResponses),
                  static_cast<unsigned long long>(counters.m_qwIncompleteFrames));
-  if (m_nOutputError != 0) {
+  if (m_nOutputError != 0)
     std::fprintf(m_pErr, "korvex-cli: the output cannot be written: %s\n", std::strerror(m_nOutputError));
-    return CLI_EXIT_OUTPUT_FAILED;
-  }
+  // A capture that did not reach its file is as lost as one that did not reach the screen.
+  if (m_nOutputError != 0 || m_nLogsFailed != 0) return CLI_EXIT_OUTPUT_FAILED;
   // Received frames dropped because the program fell behind are lost: never a success.
   if (!bAnswered || m_bPortGone || counters.m_qwDroppedBlocks > 0) return CLI_EXIT_COMM_FAILED;
   return CLI_EXIT_ANSWERED;
@@ -93,6 +94,19 @@ void CCliSession::OpenLogs() {
     m_logs.SetPath(log.nKind, log.path);
     m_logs.OpenLogFile(log.nKind);
     m_logs.SetLogging(log.nKind, m_logs.IsOpen(log.nKind));
+    if (m_logs.IsOpen(log.nKind)) m_nLogsOpened |= log.nKind;
+  }
+  NoteLogFailures();
+}
+
+void CCliSession::NoteLogFailures() {
+  for (const int nKind : {LOG_EVENT, LOG_RDATA}) {
+    if (!m_logs.HasWriteError(nKind) || (m_nLogsFailed & nKind) != 0) continue;
+    m_nLogsFailed |= nKind;
+    const int nErrno = m_logs.FailureErrno(nKind);
+    m_logFailures += std::string("korvex-cli: the ") + (nKind == LOG_EVENT ? "event" : "receive-data") + " log cannot be " +
+                     ((m_nLogsOpened & nKind) != 0 ? "written: " : "opened: ") + m_logs.Path(nKind) + ": " +
+                     (nErrno != 0 ? std::strerror(nErrno) : "error") + "\n";
   }
 }
 
@@ -154,7 +168,8 @@ bool CCliSession::FlushOutput() {
     errno = 0;
     if (std::fflush(m_pOut) != 0 || std::ferror(m_pOut)) m_nOutputError = errno != 0 ? errno : EIO;
   }
-  return m_nOutputError == 0;
+  NoteLogFailures();
+  return m_nOutputError == 0 && m_nLogsFailed == 0;
 }
 
 void CCliSession::Print(std::FILE* pTo, std::string_view stamp, std::string_view text) {

@@ -21,7 +21,8 @@ class CLogFiles;
 class CModuleChannel;
 class Sleeper;
 
-// 4: no answer, the port went away or received frames were dropped; 5: the output failed;
+// 4: no answer, the port went away or received frames were dropped; 5: the output or a log
+// file failed;
 // 6 and 7 are convert's: lines skipped, the file not read.
 enum ECliExit : int {
   CLI_EXIT_ANSWERED = 0,
@@ -80,8 +81,11 @@ private:
   // interrupt; with bForOutput also until the output cannot be written (nobody reads it).
   template <class TWaiting>
   void WaitWhile(CliPump& pump, bool bForOutput, TWaiting bWaiting);
-  // False once the output failed; the first failure's reason is kept for the report.
+  // False once the output or a log file failed; the first failure's reason is kept for the
+  // report.
   bool FlushOutput();
+  // Each log file that failed is put in the report once, with its path and the reason.
+  void NoteLogFailures();
   // The line to pTo, after its time stamp when one is given.
   void Print(std::FILE* pTo, std::string_view stamp, std::string_view text);
   // Standard error's account of the run, and the exit status.
@@ -97,6 +101,9 @@ private:
   bool m_bTimeUp = false;
   bool m_bPortGone = false;
   int m_nOutputError = 0;  // errno of the first failed write of the output, 0 while none failed
+  int m_nLogsOpened = 0;    // the kinds (ELogKind bits) whose files opened
+  int m_nLogsFailed = 0;    // the kinds whose failure is in m_logFailures
+  std::string m_logFailures;
   uint64_t m_qwMonitorMsLeft = 0;
   bool m_bFramesClosed = false;  // after monitor's end no more frames are passed on
   uint64_t m_qwFrames = 0;

@@ -425,7 +425,8 @@ std::string CliUsage() {
          "  3  the port did not open (the reason on standard error)\n"
          "  4  no answer from the module within a second, the port went away, or received\n"
          "     frames were dropped because the program fell behind\n"
-         "  5  the output could not be written\n"
+         "  5  the output, or a log file given with --rdata-log or --event-log, could not be\n"
+         "     opened or written (the reason on standard error)\n"
          "  6  convert skipped lines it could not read\n"
          "  7  convert could not open or read the file\n";
 }

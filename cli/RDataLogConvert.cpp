@@ -42,8 +42,11 @@ std::optional<uint32_t> TakeHex(std::string_view& text, std::size_t nMaxDigits) 
   return dwValue;
 }
 
-// LOG_STAMP_FORMAT in local time. Read by its fields, then written again: a date that
-// does not exist (February 30) does not come back the same and is refused.
+bool IsLeapYear(int nYear) { return (nYear % 4 == 0 && nYear % 100 != 0) || nYear % 400 == 0; }
+
+// LOG_STAMP_FORMAT in local time. A date or time that no calendar has (February 30, 24:00) is
+// refused. A time in the hour that a change to summer time skips is read as the clock would
+// have gone on before the change: the log holds no zone, and its line is still a frame.
 std::optional<std::time_t> ParseStamp(std::string_view stamp) {
   static constexpr char kLayout[] = "dddd.dd.dd dd:dd:dd";
   if (stamp.size() != STAMP_LENGTH) return std::nullopt;
@@ -54,20 +57,22 @@ std::optional<std::time_t> ParseStamp(std::string_view stamp) {
     for (std::size_t i = nAt; i < nAt + nDigits; ++i) n = n * 10 + (stamp[i] - '0');
     return n;
   };
+  static constexpr int kDaysInMonth[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const int nYear = number(0, 4), nMonth = number(5, 2), nDay = number(8, 2);
+  if (nMonth < 1 || nMonth > 12 || nDay < 1 ||
+      nDay > kDaysInMonth[nMonth - 1] + (nMonth == 2 && IsLeapYear(nYear) ? 1 : 0))
+    return std::nullopt;
   std::tm tmLocal{};
-  tmLocal.tm_year = number(0, 4) - 1900;
-  tmLocal.tm_mon = number(5, 2) - 1;
-  tmLocal.tm_mday = number(8, 2);
+  tmLocal.tm_year = nYear - 1900;
+  tmLocal.tm_mon = nMonth - 1;
+  tmLocal.tm_mday = nDay;
   tmLocal.tm_hour = number(11, 2);
   tmLocal.tm_min = number(14, 2);
   tmLocal.tm_sec = number(17, 2);
-  tmLocal.tm_isdst = -1;
+  tmLocal.tm_isdst = -1;  // the zone's rules decide, also inside the skipped hour
+  if (tmLocal.tm_hour > 23 || tmLocal.tm_min > 59 || tmLocal.tm_sec > 59) return std::nullopt;
   const std::time_t tWhen = std::mktime(&tmLocal);
-  char szBack[32];
-  std::tm tmBack{};
-  if (tWhen == static_cast<std::time_t>(-1) || !localtime_r(&tWhen, &tmBack) ||
-      std::strftime(szBack, sizeof szBack, LOG_STAMP_FORMAT, &tmBack) != STAMP_LENGTH || stamp != szBack)
-    return std::nullopt;
+  if (tWhen == static_cast<std::time_t>(-1)) return std::nullopt;
   return tWhen;
 }
 

@@ -62,9 +62,9 @@ bool ConfigureLine(int nFd, termios tio, speed_t speed) {
 // Gives queued output (the stop command sent just before a close) up to the write timeout to
 // leave, then discards what is left: a stalled device must not hold Close for the tty's
 // closing wait (30 s by default), and a flush right away would throw away the last command.
-void DrainOutput(int nFd) {
+void DrainOutput(int nFd, int nTimeoutMs) {
   using Clock = std::chrono::steady_clock;
-  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(CSerialPort::WRITE_TIMEOUT_MS);
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(nTimeoutMs);
   int nQueued = 0;
   while (ioctl(nFd, TIOCOUTQ, &nQueued) == 0 && nQueued > 0) {
     if (Clock::now() >= deadline) {
@@ -122,10 +122,12 @@ bool CSerialPort::Open(const std::string& portName, uint32_t dwBaudRate) {
   // Checked before the lock, so a plain file is named for what it is.
   termios found{};
   if (tcgetattr(fdPort.Get(), &found) != 0) return Fail("open", errno);
-  // TIOCEXCL keeps other programs out (except root); the lock also keeps out every other
-  // transport of this program, root or not.
+  // The port is ours through a lock on the device, which the kernel drops with the last
+  // descriptor of its holder, however that ends; other serial programs that lock take the
+  // same one. The tty's exclusive flag (TIOCEXCL) is not used: it belongs to the tty, not to
+  // this descriptor, so a process killed before Close would leave it set for as long as
+  // anyone else holds the tty (a pty's other side, a getty), keeping every user but root out.
   if (flock(fdPort.Get(), LOCK_EX | LOCK_NB) != 0) return Fail("flock", errno);
-  if (ioctl(fdPort.Get(), TIOCEXCL) != 0) return Fail("ioctl TIOCEXCL", errno);
 
   // From here on Close gives the tty back as it was found, except HUPCL, which the last close
   // of the tty would act on.
@@ -151,13 +153,9 @@ int CSerialPort::Close() {
   m_reader.Stop();
   m_fdWake.Reset();
   if (!m_fdPort.IsValid()) return 0;
-  DrainOutput(m_fdPort.Get());
+  DrainOutput(m_fdPort.Get(), m_nWriteTimeoutMs);
   tcflush(m_fdPort.Get(), TCIFLUSH);
-  // The exclusive flag outlives this descriptor while anyone else holds the tty (a pty's
-  // master, a getty), and would keep every other user, this one included, out until reboot.
-  // Both calls fail harmlessly on a device that has gone.
-  tcsetattr(m_fdPort.Get(), TCSANOW, &m_foundLine);
-  ioctl(m_fdPort.Get(), TIOCNXCL);
+  tcsetattr(m_fdPort.Get(), TCSANOW, &m_foundLine);  // fails harmlessly on a device that has gone
   return m_fdPort.Close() ? 1 : 0;
 }
 
@@ -168,7 +166,7 @@ uint64_t CSerialPort::DroppedBlocks() const { return m_reader.DroppedBlocks(); }
 uint32_t CSerialPort::Write(const uint8_t* pData, uint32_t nLength) {
   if (!m_fdPort.IsValid() || pData == nullptr) return 0;
   using Clock = std::chrono::steady_clock;
-  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(WRITE_TIMEOUT_MS);
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(m_nWriteTimeoutMs);
   uint32_t nDone = 0;
   while (nDone < nLength) {
     const ssize_t n = ::write(m_fdPort.Get(), pData + nDone, nLength - nDone);

@@ -7,41 +7,35 @@
 #include <cstdint>
 #include <string>
 
+#include "link/ByteTransport.h"
 #include "link/CPortReader.h"
 #include "link/CUniqueFd.h"
 
-class CByteQueue;
-class ReaderListener;
-
-class CSerialPort : private PortInput {
+class CSerialPort final : public ByteTransport, private PortInput {
 public:
   static constexpr uint32_t READ_BLOCK_SIZE = CPortReader::READ_BLOCK_SIZE;
   static constexpr int WRITE_TIMEOUT_MS = 1000;
 
   CSerialPort();
-  virtual ~CSerialPort();  // closes the port
+  ~CSerialPort() override;  // closes the port
   CSerialPort(const CSerialPort&) = delete;
   CSerialPort& operator=(const CSerialPort&) = delete;
 
-  // Only while the port is closed (the channel calls it once, before the first Open).
-  void SetNotifyTarget(ReaderListener* pListener, CByteQueue* pQueue);
+  void SetNotifyTarget(ReaderListener* pListener, CByteQueue* pQueue) override;
   // A port name without "/" is a device under /dev ("ttyUSB0"); a path is used as given.
-  // Closes whatever was open first. Fails for a rate that termios cannot express, for a
-  // device that is not a tty and for a port that another program holds.
-  bool Open(const std::string& portName, uint32_t dwBaudRate);
-  // Nonzero when an open port was closed, 0 when none was open. When it returns, no reader
-  // thread can touch the port, the queue or the target any more, and the tty is left as Open
-  // found it (line settings, except HUPCL, and not exclusive).
-  int Close();
-  // Bytes written: all of them, or fewer (0 if none) when the device failed or vanished, or
-  // when 1000 ms passed before the last byte was accepted. Never blocks longer than that.
-  uint32_t Write(const uint8_t* pData, uint32_t nLength);
-  bool IsOpen() const;
-  // Blocks dropped because the receive queue had no room (for diagnostics).
-  uint64_t DroppedBlocks() const;
-  // Why the last Open failed, as "call: reason" ("open: Permission denied"); empty after a
-  // successful one.
-  const std::string& LastError() const { return m_lastError; }
+  // Fails for a rate that termios cannot express, for a device that is not a tty and for a
+  // port that another program holds.
+  bool Open(const std::string& portName, uint32_t dwBaudRate) override;
+  // Also leaves the tty as Open found it (line settings, except HUPCL).
+  int Close() override;
+  uint32_t Write(const uint8_t* pData, uint32_t nLength) override;
+  bool IsOpen() const override;
+  uint64_t DroppedBlocks() const override;
+  // As "call: reason" ("open: Permission denied").
+  std::string LastError() const override { return m_lastError; }
+  // How long a write, and the output left at Close, may wait for a device that takes nothing
+  // (tests shorten it).
+  void SetWriteTimeout(int nMilliseconds) { m_nWriteTimeoutMs = nMilliseconds; }
 
 private:
   bool WaitForInput() override;
@@ -54,6 +48,7 @@ private:
   CUniqueFd m_fdWake;        // eventfd that ends the reader's wait
   termios m_foundLine{};     // the line settings before Open changed them
   bool m_bPortGone = false;  // reader thread only: hung up, stop watching the port
+  int m_nWriteTimeoutMs = WRITE_TIMEOUT_MS;
   std::string m_lastError;
   CPortReader m_reader;
 };

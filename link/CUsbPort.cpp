@@ -27,7 +27,7 @@ void CUsbPort::SetNotifyTarget(ReaderListener* pListener, CByteQueue* pQueue) {
   m_reader.SetNotifyTarget(pListener, pQueue);
 }
 
-bool CUsbPort::Open(const std::string& serialNumber) {
+bool CUsbPort::Open(const std::string& serialNumber, uint32_t /*dwBaudRate*/) {
   Close();
   m_lastError.clear();
   if (!m_library.IsLoaded()) {
@@ -142,10 +142,14 @@ bool CUsbPort::WaitForInput() {
   pthread_mutex_lock(&m_event.eMutex);
   while (!m_bStopWaiting && IsGone()) pthread_cond_wait(&m_event.eCondVar, &m_event.eMutex);
   if (!m_bStopWaiting && !bInputWaiting) {
+    // On the monotonic clock: a step of the wall clock must not change when a vanished device
+    // is noticed. The library only signals the condition, so the clock is ours to choose.
     timespec deadline{};
-    clock_gettime(CLOCK_REALTIME, &deadline);
-    deadline.tv_sec += RECHECK_SECONDS;
-    pthread_cond_timedwait(&m_event.eCondVar, &m_event.eMutex, &deadline);
+    clock_gettime(CLOCK_MONOTONIC, &deadline);
+    const long lNs = deadline.tv_nsec + static_cast<long>(m_nRecheckMs % 1000) * 1000000L;
+    deadline.tv_sec += m_nRecheckMs / 1000 + lNs / 1000000000L;
+    deadline.tv_nsec = lNs % 1000000000L;
+    pthread_cond_clockwait(&m_event.eCondVar, &m_event.eMutex, CLOCK_MONOTONIC, &deadline);
     m_bDeviceStalled = false;
   }
   const bool bStop = m_bStopWaiting;

@@ -4,18 +4,17 @@
 #include <cstdint>
 #include <string>
 
+#include "link/ByteTransport.h"
 #include "link/CPortReader.h"
 #include "link/D2xxApi.h"
 
-class CByteQueue;
 class CD2xxLibrary;
-class ReaderListener;
 
-class CUsbPort : private PortInput {
+class CUsbPort final : public ByteTransport, private PortInput {
 public:
   static constexpr uint32_t READ_BLOCK_SIZE = CPortReader::READ_BLOCK_SIZE;
   static constexpr uint32_t USB_BAUD_RATE = 921600;
-  static constexpr int RECHECK_SECONDS = 1;  // longest wait for input without a signal
+  static constexpr int RECHECK_MS = 1000;  // longest wait for input without a signal
   // A device whose status query fails this many times in a row, a recheck apart, has gone
   // (unplugged): one failure alone may be a passing USB error.
   static constexpr int GONE_AFTER_FAILED_QUERIES = 2;
@@ -23,24 +22,24 @@ public:
   CUsbPort();  // uses CD2xxLibrary::Shared()
   // The library outlives the port; it is not unloaded while the port holds a device open.
   explicit CUsbPort(CD2xxLibrary& library);
-  virtual ~CUsbPort();
+  ~CUsbPort() override;
   CUsbPort(const CUsbPort&) = delete;
   CUsbPort& operator=(const CUsbPort&) = delete;
 
-  // Only while the port is closed (the channel calls it once, before the first Open).
-  void SetNotifyTarget(ReaderListener* pListener, CByteQueue* pQueue);
-  // Closes whatever was open, then opens and configures the device with this USB serial
-  // number. False (and closed) when the library is not loaded or any step fails.
-  bool Open(const std::string& serialNumber);
-  // As CSerialPort::Close: nonzero when an open device was closed; no reader is left after it.
-  int Close();
+  void SetNotifyTarget(ReaderListener* pListener, CByteQueue* pQueue) override;
+  // Opens and configures the device with this USB serial number, always at 921,600 bit/s
+  // whatever rate is given. False (and closed) when the library is not loaded or any step
+  // fails.
+  bool Open(const std::string& serialNumber, uint32_t dwBaudRate) override;
+  int Close() override;
   // Bytes the library accepted within its 1000 ms write timeout; 0 on failure.
-  uint32_t Write(const uint8_t* pData, uint32_t nLength);
-  bool IsOpen() const;
-  uint64_t DroppedBlocks() const;
-  // Why the last Open failed ("D2XX library (libftd2xx.so) not loaded", "FT_ResetDevice failed"); empty
-  // after a successful one.
-  const std::string& LastError() const { return m_lastError; }
+  uint32_t Write(const uint8_t* pData, uint32_t nLength) override;
+  bool IsOpen() const override;
+  uint64_t DroppedBlocks() const override;
+  // "D2XX library (libftd2xx.so) not loaded", "FT_ResetDevice failed".
+  std::string LastError() const override { return m_lastError; }
+  // The recheck interval; only while closed (tests shorten it).
+  void SetRecheckInterval(int nMilliseconds) { m_nRecheckMs = nMilliseconds; }
 
 private:
   bool Configure();
@@ -58,6 +57,7 @@ private:
   bool m_bStopWaiting = false;    // guarded by m_event.eMutex
   bool m_bDeviceStalled = false;  // reader thread only: input was reported but could not be read
   int m_nFailedQueries = 0;       // reader thread only: status queries failed in a row
+  int m_nRecheckMs = RECHECK_MS;
   std::string m_lastError;
   CPortReader m_reader;
 };

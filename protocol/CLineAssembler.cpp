@@ -44,19 +44,20 @@ void CLineAssembler::EndLine() {
 }
 
 void CLineAssembler::FeedByte(uint8_t by) {
-  if (!m_bInLine) {
-    if (by == LINE_START) {
-      m_bInLine = true;
-      m_byCharCount = 0;
-      m_byDecodedCount = 0;
-    }
+  if (by == LINE_START) {
+    // The module sends ":" only at the start of a line, so one inside a line means the line
+    // was cut short (or noise): that line is lost, the one the ":" begins is not.
+    if (m_bInLine) RefuseLine();
+    m_bInLine = true;
+    m_byCharCount = 0;
+    m_byDecodedCount = 0;
     return;
   }
+  if (!m_bInLine) return;
   if (by == LINE_END) {
     EndLine();
     return;
   }
-  // A ":" here is an ordinary character: taken as the letter, or an invalid digit later.
   m_abyChars[m_byCharCount] = by;
   if (m_byCharCount == 0) m_abyDecoded[0] = by;
   ++m_byCharCount;

@@ -2,6 +2,7 @@
 // Turns the received byte stream into checked lines, one byte at a time, with constant
 // work per byte and no allocation. Bytes outside a line (LF, noise) are ignored; a line
 // that is too short, too long, has a non-hex digit or a wrong checksum is dropped silently.
+// A ":" always starts a new line, also inside one, whose unfinished part is then dropped.
 #include <cstdint>
 #include <span>
 
@@ -36,7 +37,8 @@ public:
   uint8_t Field(unsigned k) const { return k < FieldCount() ? m_abyDecoded[k + 1] : 0; }
   std::span<const uint8_t> Fields() const { return {m_abyDecoded + 1, FieldCount()}; }
 
-  // Lines dropped since construction: too short, too long, bad character or bad checksum.
+  // Lines dropped since construction: too short, too long, bad character, bad checksum or
+  // cut short by the next ":".
   uint64_t RefusedLines() const { return m_qwRefusedLines; }
 
 private:

@@ -54,7 +54,13 @@ bool CModuleChannel::Open(bool bUsb, const std::string& portName, uint32_t dwBau
   m_bUsbMode = bUsb;
   m_portName = portName;
   if (m_pOwner) m_pOwner->SetPortOpen(true);
-  if (m_bStartupPending) ReadConfig();
+  if (m_bStartupPending) {
+    ReadConfig();
+  } else if (m_bAskReception) {
+    // The module may have been reset or replaced meanwhile: it tells what it does now.
+    m_bAskReception = false;
+    SetReception(false, false);
+  }
   return true;
 }
 
@@ -133,6 +139,8 @@ void CModuleChannel::HandlePortGone(uintptr_t nGeneration) {
   if (nGeneration != m_nGeneration.load(std::memory_order_relaxed) || !IsPortOpen()) return;
   OnRxNotify();  // what arrived before the hang-up is shown and logged first
   Close(false);
+  m_decoder.ForgetReception();  // so that starting reception is offered again
+  m_bAskReception = true;
   ++m_nPortsGone;
   if (m_pEvents)
     m_pEvents->LogEvent(FormatEventText("[Korvex 통신포트 에러]", "통신 포트가 끊어졌읍니다 (장치가 분리됨)"),

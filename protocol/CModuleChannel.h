@@ -16,7 +16,7 @@
 #include "link/CByteQueue.h"
 #include "link/ReaderListener.h"
 #include "protocol/MessageHost.h"
-#include "protocol/ByteTransport.h"
+#include "link/ByteTransport.h"
 #include "protocol/CLineAssembler.h"
 #include "protocol/CResponseDecoder.h"
 #include "protocol/LineFraming.h"
@@ -62,7 +62,8 @@ public:
   void SetReceiveSink(ReceiveSink* pReceiveList) { m_decoder.SetReceiveSink(pReceiveList); }
 
   // Opens the USB module with that serial number (rate unused), or the serial port at that
-  // rate, after closing whatever was open (without ":G10"). False after a failed open;
+  // rate, after closing whatever was open (without ":G10"). Sends ":Y" while the start-up
+  // exchange is pending, ":G00" after the port went away. False after a failed open;
   // LastOpenError() then says which call failed and why.
   bool Open(bool bUsb, const std::string& portName, uint32_t dwBaudRate);
   const std::string& LastOpenError() const { return m_lastOpenError; }
@@ -114,6 +115,7 @@ private:
   bool m_bStartupPending = true;
   bool m_bUsbMode = true;
   bool m_bAwaitingResponse = false;
+  bool m_bAskReception = false;  // the port went away: the next open asks for the reception state
   unsigned m_nCommErrors = 0;
   unsigned m_nPortsGone = 0;
   uint64_t m_qwRefusedResponses = 0;

@@ -29,6 +29,8 @@ public:
   bool Decode(uint8_t byLetter, std::span<const uint8_t> fields, const ArrivalTime& arrival = {});
   // The end of one drained burst.
   void EndBatch();
+  // The port went away: whatever the module last said, nothing is being received now.
+  void ForgetReception() { m_bReceptionRunning = false; }
 
   // Data frames shown with fewer data bytes than their length said.
   uint64_t IncompleteFrames() const { return m_qwIncompleteFrames; }

@@ -44,6 +44,7 @@ std::string AsideName(std::string_view path, const std::tm& when, unsigned nCoun
 
 // Why a call failed, in the words a user can act on.
 bool CLogFile::Fail(const char* pszCall, int nError) {
+  m_nErrno = nError;
   m_strError = std::string(pszCall) + ": ";
   if (nError == EWOULDBLOCK) {
     m_strError += "the file is in use by another program";
@@ -92,6 +93,7 @@ bool CLogFile::Open(const std::string& path, uint64_t qwLimit) {
   Close();
   m_strError.clear();
   m_strRenamedTo.clear();
+  m_nErrno = 0;
   if (!OpenLocked(path)) return false;
   if (m_qwLength < qwLimit) return true;
   // A full file is moved aside while we still hold its lock, then an empty one is started.

@@ -27,6 +27,8 @@ public:
   bool Flush();
   uint64_t Length() const { return m_qwLength; }
   void Close();
+  // errno of the last failed Open or Flush (EIO for a write that took nothing), 0 before any.
+  int LastErrno() const { return m_nErrno; }
 
   // The last failure as "call: reason" ("open: No such file or directory"); kept until the
   // next Open.
@@ -40,6 +42,7 @@ private:
   bool Fail(const char* pszCall, int nError);
 
   CUniqueFd m_fd;
+  int m_nErrno = 0;
   uint64_t m_qwLength = 0;
   std::time_t m_tModified = 0;
   std::string m_pending;

@@ -110,6 +110,10 @@ bool CLogFiles::HasWriteError(int nKind) const {
   const LogState* p = StateOf(nKind);
   return p && p->m_bWriteError;
 }
+int CLogFiles::FailureErrno(int nKind) const {
+  const LogState* p = StateOf(nKind);
+  return p && p->m_bWriteError ? p->m_nFailureErrno : 0;
+}
 
 std::string_view CLogFiles::TimeStamp() { return TimeStamp(m_pfnNow ? m_pfnNow() : std::time(nullptr)); }
 
@@ -125,6 +129,7 @@ std::string_view CLogFiles::TimeStamp(std::time_t t) {
 
 void CLogFiles::Fail(int nKind, EFailure eFailure) {
   LogState& state = *StateOf(nKind);
+  state.m_nFailureErrno = state.m_file.LastErrno();
   state.m_file.Close();
   state.m_bWriteError = true;
   state.m_nLinesSinceFlush = 0;

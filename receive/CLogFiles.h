@@ -39,6 +39,8 @@ public:
   bool IsLogging(int nKind) const;
   bool IsOpen(int nKind) const;
   bool HasWriteError(int nKind) const;
+  // errno of the failure that switched the kind off (0 when none did).
+  int FailureErrno(int nKind) const;
 
   // Opens the kind's file for appending (closing it first if it is open). A file at the size
   // limit is renamed beside itself and an empty one started, with a blue event naming where the
@@ -66,6 +68,7 @@ private:
   struct LogState {
     bool m_bLogging = false;
     bool m_bWriteError = false;
+    int m_nFailureErrno = 0;
     unsigned m_nLinesSinceFlush = 0;
     std::string m_path;
     CLogFile m_file;

@@ -92,9 +92,8 @@ TEST(RDataLogConvert, ReadsWhatTheLogWriterWroteAndNamesEveryOtherLine) {
     std::fputs("2024.05.01 13:45:07  CAN2.0A  Data Frame    \xb1\xe6\xc0\xcc:2  ID:12G       \r\n", pFile);  // line 6
     std::fputs(std::string(100000, 'A').c_str(), pFile);  // line 7: too long; 8: an event; 9: blank
     std::fputs("\r\n2024.05.01 13:45:07  [CAN \xb8\xae\xbc\xc2 \xc0\xc0\xb4\xe4]             : Command Reset\r\n", pFile);
-    std::fputs("\r\n2024.02.30 13:45:07  CAN2.0A  Remote Frame  \xb1\xe6\xc0\xcc:0  ID:7E8       \r\n", pFile);  // 10: no such day
-    std::fputs("2024.05.01 13:45:07  CAN2.0A  Remote Frame  \xb1\xe6\xc0\xcc:0  ID:7E8       \n", pFile);  // 11: LF alone
-    std::fputs("2024.05.01 13:45:07  CAN2.0A  Remote Frame  \xff\xff:0  ID:7E8       ", pFile);  // 12: not CP949
+    std::fputs("\r\n2024.05.01 13:45:07  CAN2.0A  Remote Frame  \xb1\xe6\xc0\xcc:0  ID:7E8       \n", pFile);  // 10: LF alone
+    std::fputs("2024.05.01 13:45:07  CAN2.0A  Remote Frame  \xff\xff:0  ID:7E8       ", pFile);  // 11: not CP949
     std::fclose(pFile);
   }
   const SConverted mixed = Convert(path);
@@ -102,8 +101,8 @@ TEST(RDataLogConvert, ReadsWhatTheLogWriterWroteAndNamesEveryOtherLine) {
   EXPECT_EQ(mixed.out, expected + "(1714571107.000000) korvex0 7E8#R\n");
   const std::string at = "korvex-cli: " + path + ":";
   EXPECT_EQ(mixed.err, at + "6: not a received frame, skipped\n" + at + "7: line too long, skipped\n" + at +
-                           "8: not a received frame, skipped\n" + at + "10: not a received frame, skipped\n" + at +
-                           "12: not a received frame, skipped\n" + "korvex-cli: " + path + ": 5 of 11 lines skipped\n");
+                           "8: not a received frame, skipped\n" + at + "11: not a received frame, skipped\n" +
+                           "korvex-cli: " + path + ": 4 of 10 lines skipped\n");
 
   // Only events, a missing file, a directory.
   const std::string events = dir.Write("EventLog.txt", "2024.05.01 13:45:07  [CAN \xb8\xae\xbc\xc2 \xc0\xc0\xb4\xe4] : Command Reset\r\n");
@@ -120,4 +119,24 @@ TEST(RDataLogConvert, ReadsWhatTheLogWriterWroteAndNamesEveryOtherLine) {
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, f.err);
   }
+}
+
+// The stamp is local time without a zone: a time inside the hour that the change to summer
+// time skips is still a frame, read as the clock before the change would go on; dates and
+// times that do not exist at all are refused.
+TEST(RDataLogConvert, StampsAreLocalTimeAndOnlyImpossibleOnesAreRefused) {
+  ::setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);  // summer time from 2024-03-31 02:00 to 03:00
+  ::tzset();
+  const struct { const char* pszStamp; std::time_t tExpected; } kCases[] = {  // -1: refused
+      {"2024.03.31 01:59:59", 1711846799}, {"2024.03.31 02:30:00", 1711848600}, {"2024.03.31 03:00:00", 1711846800},
+      {"2024.02.29 12:00:00", 1709204400}, {"2023.02.29 12:00:00", -1}, {"2024.04.31 12:00:00", -1},
+      {"2024.00.10 12:00:00", -1},         {"2024.13.01 12:00:00", -1}, {"2024.05.01 24:00:00", -1},
+      {"2024.05.01 12:60:00", -1},         {"2024.05.01 12:00:60", -1},
+  };
+  for (const auto& c : kCases) {
+    const auto entry = ParseRDataLogLine(std::string(c.pszStamp) + "  CAN2.0A  Remote Frame  \xb1\xe6\xc0\xcc:0  ID:7E8       ");
+    EXPECT_EQ(entry ? entry->m_tWhen : -1, c.tExpected) << c.pszStamp;
+  }
+  ::setenv("TZ", "UTC0", 1);
+  ::tzset();
 }

@@ -15,6 +15,7 @@
 #include "protocol/FakeTransport.h"
 #include "receive/CLogFiles.h"
 #include "support/CVirtualLoop.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
@@ -91,23 +92,33 @@ public:
   CModuleChannel m_channel{std::unique_ptr<CFakeTransport>(m_pSerial), std::make_unique<CFakeTransport>()};
 };
 
-// When a run ends: an unanswered command one second after it went out, monitor after its
-// --seconds however long (beyond the milliseconds an int holds as well); then reception is
-// stopped and the port closed after its wait. (The messages are checked end to end.)
-TEST(CliSession, RunEndsWhenTheAnswerIsOverdueOrTheSecondsArePast) {
-  const struct { std::vector<std::string> command; int nExit; uint64_t qwEndMs; } kCases[] = {
+// When a run ends and how: an unanswered command one second after it went out, monitor after
+// its --seconds however long (beyond the milliseconds an int holds as well), or at once when a
+// log file cannot be opened or written (a missing folder, a full disk): that fails the run like
+// the output does, with the path and the reason last on standard error. Then reception is
+// stopped and the port closed after its wait. (The other messages are checked end to end.)
+TEST(CliSession, WhenAndHowARunEnds) {
+  ScratchDir dir;
+  const std::string missing = dir / "missing/rd.txt";
+  const struct { std::vector<std::string> command; int nExit; uint64_t qwEndMs; std::string last = {}; } kCases[] = {
       {{"version"}, CLI_EXIT_COMM_FAILED, 1000},
       {{"monitor", "--seconds", "1"}, CLI_EXIT_ANSWERED, 1000},
       {{"monitor", "--seconds", "2147484"}, CLI_EXIT_ANSWERED, 2147484000},
       {{"monitor", "--seconds", "4294967295"}, CLI_EXIT_ANSWERED, 4294967295000},
+      {{"--rdata-log", missing, "monitor", "--seconds", "1"}, CLI_EXIT_OUTPUT_FAILED, 0,
+       "korvex-cli: the receive-data log cannot be opened: " + missing + ": No such file or directory"},
+      {{"--event-log", "/dev/full", "read-config"}, CLI_EXIT_OUTPUT_FAILED, 0,
+       "korvex-cli: the event log cannot be written: /dev/full: No space left on device"},
   };
   for (const auto& c : kCases) {
+    SCOPED_TRACE(c.command.back());
     CSessionRig rig;
     std::vector<std::string> args = {"--port", "p"};
     args.insert(args.end(), c.command.begin(), c.command.end());
-    EXPECT_EQ(rig.Run(args), c.nExit) << c.command.back();
-    EXPECT_EQ(rig.m_loop.Now(), c.qwEndMs + CModuleChannel::CLOSE_WAIT_MS) << c.command.back();
+    EXPECT_EQ(rig.Run(args), c.nExit);
+    EXPECT_EQ(rig.m_loop.Now(), c.qwEndMs + CModuleChannel::CLOSE_WAIT_MS);
     EXPECT_EQ(rig.m_pSerial->m_writes.back(), ":G10A8\r");
+    if (!c.last.empty()) EXPECT_EQ(rig.Printed().back(), c.last);
   }
 }
 

@@ -20,7 +20,7 @@ except ImportError:
     print("python3-can is not installed (Debian package python3-can): test skipped")
     sys.exit(77)
 
-SECONDS = 2
+SECONDS = 1
 TIMEOUT = 60
 
 

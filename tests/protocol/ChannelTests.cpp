@@ -176,7 +176,11 @@ TEST_F(ChannelTest, DestroySendsStopWaitsHalfASecondAndSilencesTheTimer) {
 const std::string FRAME = Line(":U0201230102");
 const std::string FRAME_TEXT = "CAN2.0A  Data Frame    길이:2  ID:123       데이터:01 02";
 
-TEST_F(ChannelTest, BurstIsOneBatchWithOneLampNoticePerKind) {
+// A burst is one batch with one lamp notice per kind, sent before received, after any
+// configuration report. While a notification waits, the reader posts no other; what arrives
+// while the handler runs posts a new one, so nothing is left in the queue. A line takes the
+// time of the burst that completed it.
+TEST_F(ChannelTest, BurstIsOneBatchNotificationsAreCoalescedAndArrivalTimesTravel) {
   OpenReady();
   std::string burst;
   for (int i = 0; i < 50; ++i) burst += FRAME;
@@ -184,30 +188,20 @@ TEST_F(ChannelTest, BurstIsOneBatchWithOneLampNoticePerKind) {
   EXPECT_EQ(m_lines, std::vector<std::string>(50, FRAME_TEXT));
   EXPECT_EQ(m_batchEnds, std::vector<size_t>{50});
   EXPECT_EQ(m_messages, (CMessages{{WM_FRAME_ACTIVITY, 2}}));
-
-  // A configuration report keeps its place; the lamps follow at the end, sent before received.
   Forget();
   Receive(FRAME + Line(":W0201230011") + Line(":Y1C0F340000000000000000") + Line(":W0201230011"));
   EXPECT_EQ(m_messages, (CMessages{{WM_CONFIG_REPORT, 0}, {WM_FRAME_ACTIVITY, 1}, {WM_FRAME_ACTIVITY, 2}}));
-  EXPECT_EQ(m_batchEnds, std::vector<size_t>{1});
   Forget();
   Receive(Line(":W0201230011") + Line(":V12"));  // nothing listed: the list's batch is not ended
   EXPECT_EQ(m_messages, (CMessages{{WM_FRAME_ACTIVITY, 1}}));
   EXPECT_TRUE(m_batchEnds.empty());
-}
 
-// While a notification waits, the reader posts no other; what arrives while the handler runs
-// posts a new one, so nothing is left in the queue. A line takes the time of the burst that
-// completed it.
-TEST_F(ChannelTest, NotificationsAreCoalescedNothingIsStrandedAndArrivalTimesTravel) {
-  OpenReady();
   m_pSerial->Deliver(FRAME + FRAME.substr(0, 5), {1, 1000});
   m_pSerial->Deliver(FRAME.substr(5) + FRAME, {2, 2000});
   EXPECT_EQ(m_loop.PendingCount(), 1u);
   m_loop.RunPending();
   EXPECT_EQ(m_batchEnds, std::vector<size_t>{3});
   EXPECT_EQ(m_arrivals, (std::vector<int64_t>{1000, 2000, 2000}));
-
   int nLate = 0;
   m_fnOnLine = [&] { if (nLate++ == 0) m_pSerial->Deliver(FRAME); };  // the reader, mid-batch
   m_pSerial->Deliver(FRAME);
@@ -255,8 +249,8 @@ TEST_F(ChannelTest, CountersTellWhatWentWrong) {
       {"short answer, unknown letter", {Line(":Y1C0334AAAAAAAABBBBBB") + Line(":Q01")}, {0, 0, 2, 0}},
       {"data cut short", {Line(":U020123AA") + Line(":W020123AA") + Line(":U1801230102")}, {0, 0, 0, 2}},
       // The block that does not fit is dropped whole; the line it cut off is refused when the
-      // next one starts inside it, and that one is lost with it.
-      {"dropped block", {Line(":V12").substr(0, 3), std::string(CByteQueue::QUEUE_SIZE, '\n'), Line(":R00"), Line(":R01")},
+      // next one starts, and that one is read whole.
+      {"dropped block", {Line(":V12").substr(0, 3), std::string(CByteQueue::QUEUE_SIZE, '\n'), Line(":R00")},
        {1, 1, 0, 0}},
   };
   const auto Of = [](const ChannelCounters& n) {
@@ -270,21 +264,28 @@ TEST_F(ChannelTest, CountersTellWhatWentWrong) {
     EXPECT_EQ(Of(m_pChannel->Counters()), total);
     EXPECT_EQ(m_pChannel->Counters().AnyNonZero(), (total != std::array<uint64_t, 4>{}));
   }
-  EXPECT_EQ(m_events.back().first, "[CAN 리셋 응답]             : Bus-Off Auto Reset");
+  EXPECT_EQ(m_events.back().first, "[CAN 리셋 응답]             : Command Reset");
 }
 
-// The port is closed once, without ":G10"; a command then finds nothing to go through. A
-// notice from a port since reopened is stale.
-TEST_F(ChannelTest, DeviceThatGoesAwayClosesThePortOnce) {
+// The port is closed once, without ":G10"; a command then finds nothing to go through, and
+// reception no longer runs. The next open asks the module whether it receives, once. A notice
+// from a port since reopened is stale.
+TEST_F(ChannelTest, DeviceThatGoesAwayClosesThePortOnceAndTheNextOpenAsksForReception) {
   OpenReady();
+  Receive(Line(":G01"));
   m_pSerial->HangUp();
   m_pSerial->HangUp();
   m_loop.RunPending();
+  EXPECT_FALSE(m_pChannel->IsReceptionRunning());
   m_pChannel->ReadVersion();
   m_loop.Advance(1000);
   EXPECT_EQ(m_events.back(), COMM_ERROR);
   EXPECT_TRUE(m_pSerial->m_writes.empty());
-  ASSERT_TRUE(m_pChannel->Open(false, "ttyS1", 921600));
+  for (const char* pszSent : {":G00A7\r", ""}) {
+    ASSERT_TRUE(m_pChannel->Open(false, "ttyS1", 921600));
+    EXPECT_EQ(m_pSerial->m_writes, pszSent[0] ? std::vector<std::string>{pszSent} : std::vector<std::string>{});
+    m_pSerial->m_writes.clear();
+  }
   m_pSerial->HangUp();
   ASSERT_TRUE(m_pChannel->Open(false, "ttyS1", 921600));  // reopened before the notice ran
   m_loop.RunPending();

@@ -11,7 +11,7 @@
 
 #include "link/CByteQueue.h"
 #include "link/ReaderListener.h"
-#include "protocol/ByteTransport.h"
+#include "link/ByteTransport.h"
 #include "protocol/LineFraming.h"
 
 class CFakeTransport final : public ByteTransport {

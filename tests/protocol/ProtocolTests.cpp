@@ -40,8 +40,9 @@ TEST(LineFraming, LongestLineFitsChecksumSkipsTheStartAndOnlyUpperCaseHexHasValu
   }
 }
 
-// Each bad line is refused once, and the next line is read whole. The letter is not checked
-// and an odd digit count uses the last complete pair.
+// Each bad line is refused once, and the next line is read whole: a ":" inside a line cuts it
+// off wherever it stands and begins the next. The letter is not checked and an odd digit
+// count uses the last complete pair.
 TEST(LineAssembler, ReadsValidLinesAndRecoversFromBadOnesAtTheNextStart) {
   const std::string longest = Line(":U2812345678" "0011223344556677");  // 29 characters: the longest
   struct CCase {
@@ -51,11 +52,13 @@ TEST(LineAssembler, ReadsValidLinesAndRecoversFromBadOnesAtTheNextStart) {
   };
   std::vector<CCase> cases = {
       {"noise\n:Y59\r\n\xff\0garbage"s + Line(":G11") + "\r\n" + longest, {"Y", "G11", "U2812345678" "0011223344556677"}},
-      {":y79\r" "::3A\r" ":A785\r", {"y", ":", "A"}},
+      {":y79\r" ":A785\r", {"y", "A"}},
   };
   for (const std::string& bad : {":\r"s, ":Y\r"s, ":Y5\r"s, ":G11A8\r"s, ":G11a9\r"s, ":Zab\r"s, ":G1 1A9\r"s,
-                                 longest.substr(0, longest.size() - 1) + "0\r", ":Y:" + Line(":G11").substr(1)})
+                                 longest.substr(0, longest.size() - 1) + "0\r"})
     cases.push_back({bad + Line(":V"), {"V"}, 1});
+  for (std::size_t nCut = 1; nCut < longest.size(); ++nCut)
+    cases.push_back({longest.substr(0, nCut) + Line(":V"), {"V"}, 1});
   for (const CCase& c : cases) {
     SCOPED_TRACE(c.input);
     CRecorder rec;

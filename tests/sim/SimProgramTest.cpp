@@ -4,59 +4,59 @@
 
 #include <signal.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 
-#include "KorvexVersion.h"
+#include "SimTestClient.h"
+#include "sim/CSimPtyServer.h"
 #include "support/ChildProcess.h"
 #include "support/ScratchDir.h"
-#include "SimTestClient.h"
 
-// The program serves its terminal behind a link (replacing a stale one) until SIGTERM or the
-// end of its seconds, then removes the link.
-TEST(SimProgram, ServesItsTerminalUntilSigtermOrItsSecondsThenRemovesItsLink) {
-  for (const bool bSigterm : {true, false}) {
-    ScratchDir dir;
-    const std::string link = dir / "module.tty";
-    dir.Link("/nonexistent/old-module", "module.tty");
-    CChildProcess sim;
-    ASSERT_TRUE(sim.Start(KORVEX_SIM_PROGRAM, {"--link", link, "--seconds", bSigterm ? "120" : "1"}));
-    std::string path;
-    ASSERT_TRUE(sim.ReadLine(path, WAIT_MS));
-    EXPECT_EQ(std::filesystem::read_symlink(link), path);
-    if (bSigterm) sim.Signal(SIGTERM);
-    EXPECT_EQ(sim.Finish(WAIT_MS), 0);
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link))) << bSigterm;
+// The program serves its terminal behind a link (replacing a stale one) until SIGTERM, then
+// removes the link. A regular file where the link would go is kept, and the run fails.
+// --help and --version go to standard output with exit 0 (help2man reads them).
+TEST(SimProgram, ServesBehindItsLinkUntilSigtermAndNeverReplacesAFile) {
+  ScratchDir dir;
+  const std::string link = dir / "module.tty";
+  dir.Link("/nonexistent/old-module", "module.tty");
+  CChildProcess sim;
+  ASSERT_TRUE(sim.Start(KORVEX_SIM_PROGRAM, {"--link", link}));
+  std::string path;
+  ASSERT_TRUE(sim.ReadLine(path, WAIT_MS));
+  EXPECT_EQ(std::filesystem::read_symlink(link), path);
+  sim.Signal(SIGTERM);
+  EXPECT_EQ(sim.Finish(WAIT_MS), 0);
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
+
+  const std::string file = dir.Write("module.tty", "keep me");
+  CChildProcess refused;
+  ASSERT_TRUE(refused.Start(KORVEX_SIM_PROGRAM, {"--link", file}));
+  EXPECT_EQ(refused.Finish(WAIT_MS), 1);
+  EXPECT_NE(refused.Err().find("not a symbolic link"), std::string::npos) << refused.Err();
+  std::ifstream in(file);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "keep me");
+
+  for (const auto& [pszOption, outStart] : {std::pair{"--help", "usage: korvex-sim "}, {"--version", "korvex-sim "}}) {
+    CChildProcess info;
+    ASSERT_TRUE(info.Start(KORVEX_SIM_PROGRAM, {pszOption}));
+    EXPECT_EQ(info.Finish(WAIT_MS), 0) << pszOption;
+    EXPECT_EQ(info.Out().rfind(outStart, 0), 0u) << info.Out();
+    EXPECT_EQ(info.Err(), "");
   }
 }
 
-// --help and --version go to standard output with exit 0 (help2man reads them). A refused
-// command line gives the usage and exit code 2; a regular file where the link would go is
-// kept, and the run fails.
-TEST(SimOptions, HelpVersionAndRefusedCommandLines) {
-  for (const auto& [pszOption, outStart] : {std::pair<const char*, std::string>{"--help", "usage: korvex-sim "},
-                                            {"--version", std::string("korvex-sim ") + KORVEX_VERSION + "\n"}}) {
-    CChildProcess sim;
-    ASSERT_TRUE(sim.Start(KORVEX_SIM_PROGRAM, {pszOption}));
-    EXPECT_EQ(sim.Finish(WAIT_MS), 0) << pszOption;
-    EXPECT_EQ(sim.Out().substr(0, outStart.size()), outStart);
-    EXPECT_EQ(sim.Err(), "");
-  }
-  EXPECT_EQ(std::string(KORVEX_VERSION).rfind("1.0", 0), 0u) << "the window's title says V1.0";
-  ScratchDir dir;
-  const std::string file = dir.Write("module.tty", "keep me");
-  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {"--rate"}, {"--rate", "-1"}, {"--rate", "100001"}, {"--rate", "10x"}, {"--rate", ""}, {"--firmware", "0x100"},
-           {"--firmware", "0x"}, {"--seconds", "0"}, {"--seconds", "99999999999999999999"}, {"--link", ""}, {"extra"},
-           {"--link", file}}) {
-    const bool bFile = args.back() == file;
-    CChildProcess sim;
-    ASSERT_TRUE(sim.Start(KORVEX_SIM_PROGRAM, args));
-    EXPECT_EQ(sim.Finish(WAIT_MS), bFile ? 1 : 2) << testing::PrintToString(args);
-    EXPECT_EQ(sim.Err().rfind("korvex-sim: ", 0), 0u) << sim.Err();
-    EXPECT_NE(sim.Err().find(bFile ? "not a symbolic link" : "usage: korvex-sim"), std::string::npos);
-    EXPECT_EQ(sim.Out(), "");
-  }
-  std::ifstream in(file);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "keep me");
+// A run with a time limit (--seconds) ends by itself when the time is up.
+TEST(SimPtyServer, RunEndsWhenItsTimeIsUp) {
+  CSimModule module;
+  CSimPtyServer server(module);
+  std::string error;
+  ASSERT_TRUE(server.Open(error)) << error;
+  const auto start = std::chrono::steady_clock::now();
+  std::future<bool> served = std::async(std::launch::async, [&] { return server.Run(-1, 30, error); });
+  const bool bEnded = served.wait_for(std::chrono::milliseconds(WAIT_MS)) == std::future_status::ready;
+  server.Stop();  // a run that ignores its limit is ended here, and the test fails
+  EXPECT_TRUE(bEnded && served.get()) << error;
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(30));
 }

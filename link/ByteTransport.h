@@ -1,8 +1,7 @@
 #pragma once
-// The shape both transports share, as the module channel uses them. The channel owns one of
-// each; tests give it scripted ones.
+// What the serial and the USB transport share, as the module channel uses them. The channel
+// owns one of each; tests give it scripted ones.
 #include <cstdint>
-#include <memory>
 #include <string>
 
 class CByteQueue;
@@ -13,10 +12,14 @@ public:
   virtual ~ByteTransport() = default;
   // Where the reader thread puts received bytes and whom it tells; only while closed.
   virtual void SetNotifyTarget(ReaderListener* pListener, CByteQueue* pQueue) = 0;
-  // The name is a tty path or device name (serial) or a USB serial number; the USB link
-  // ignores the rate.
+  // Closes whatever was open first. The name is a tty path or device name (serial) or a USB
+  // serial number; the USB link ignores the rate.
   virtual bool Open(const std::string& name, uint32_t dwBaudRate) = 0;
+  // Nonzero when an open port was closed, 0 when none was open. When it returns, no reader
+  // thread can touch the port, the queue or the target any more.
   virtual int Close() = 0;
+  // Bytes written: all of them, or fewer (0 if none) when the device failed or vanished, or
+  // when the write timeout passed. Never blocks longer than that.
   virtual uint32_t Write(const uint8_t* pData, uint32_t nLength) = 0;
   virtual bool IsOpen() const = 0;
   // Why the last Open failed ("open: Permission denied"); empty after a successful one.
@@ -24,7 +27,3 @@ public:
   // Received blocks the reader dropped because the queue had no room, over the object's life.
   virtual uint64_t DroppedBlocks() const = 0;
 };
-
-// The real transports: a CSerialPort and a CUsbPort behind the interface.
-std::unique_ptr<ByteTransport> MakeSerialTransport();
-std::unique_ptr<ByteTransport> MakeUsbTransport();
