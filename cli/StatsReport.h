@@ -4,12 +4,14 @@
 // with frames per second and bus load. Cycle times are in ms; "-" (CSV: empty) where an
 // identifier came only once.
 //   Protocol  ID        Kind      Count   Mean ms    Min ms    Max ms  Frames/s
-//   CAN2.0A   0C1       data        300     10.00      9.87     10.12    100.00
-//   Total                          2700                                 900.00  bus load 12.34 %
+//   CAN2.0A   123       data          3     12.50     10.00     15.00      3.00
+//   CAN2.0B   00000123  remote        1         -         -         -      1.00
+//   Total                             4                                    4.00  bus load 0.11 %
 // CSV has a header row and the bus load in a last column of the total row:
 //   protocol,id,kind,count,mean_ms,min_ms,max_ms,frames_per_s,bus_load_percent
-//   CAN2.0A,0C1,data,300,10.000,9.870,10.120,100.00,
-//   total,,,2700,,,,900.00,12.34
+//   CAN2.0A,123,data,3,12.500,10.000,15.000,3.00,
+//   CAN2.0B,00000123,remote,1,,,,1.00,
+//   total,,,4,,,,4.00,0.11
 #include <span>
 #include <string>
 
