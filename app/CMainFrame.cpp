@@ -89,7 +89,8 @@ CMainFrame::~CMainFrame() {
   // The list goes with the base class, after this frame's own members.
   disconnect(m_pTransmitView, nullptr, this, nullptr);
   // The channel outlives the frame: it must forget the frame, its lists and its window.
-  m_channel.SetReceiveSink(nullptr);
+  m_channel.RemoveFrameConsumer(&m_rdataLog);
+  m_channel.RemoveFrameConsumer(m_pReceiveView);
   m_channel.SetEventSink(nullptr);
   m_channel.Destroy();
   m_logFiles.SetEventDisplay(nullptr);
@@ -203,7 +204,7 @@ void CMainFrame::CreateClient() {
   ConnectCommand(ID_DELETE_TDATA, m_pTransmitView, &CLeftView::OnDelete);
   ConnectCommand(ID_DELETE_ALL_TDATA, m_pTransmitView, &CLeftView::OnDeleteAll);
   ConnectCommand(ID_SEND_TDATA, m_pTransmitView, &CLeftView::OnSend);
-  m_pReceiveView = new CRDView(m_logFiles, pSplitter);
+  m_pReceiveView = new CRDView(pSplitter);
   m_pReceiveView->SetRefreshPacer([this] { m_pWindow->SetTimer(IDT_LIST_REFRESH, LIST_REFRESH_MS); });
   pSplitter->addWidget(m_pTransmitView);
   pSplitter->addWidget(m_pReceiveView);
@@ -295,7 +296,8 @@ void CMainFrame::InitAfterStartup() {
 
   m_channel.Create(m_setup.m_pChannelWindow, this, m_setup.m_pSleeper);
   m_channel.SetEventSink(&m_logFiles);
-  m_channel.SetReceiveSink(m_pReceiveView);
+  m_channel.AddFrameConsumer(&m_rdataLog);
+  m_channel.AddFrameConsumer(m_pReceiveView);
   const CStartupOpen outcome = OpenAtStartup(m_channel, m_settings, m_ports, m_setup.m_bSecondaryInstance);
   UpdateUi();
   if (outcome.m_nStringId != 0)

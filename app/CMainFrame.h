@@ -24,6 +24,7 @@
 #include "protocol/ChannelOwner.h"
 #include "protocol/MessageHost.h"
 #include "receive/CLogFiles.h"
+#include "receive/CRDataLogWriter.h"
 
 class CEventLogCtrl;
 class CLeftView;
@@ -142,6 +143,7 @@ private:
   CPortLists& m_ports;
   std::unique_ptr<MessageHost> m_pWindow;
   CLogFiles m_logFiles;
+  CRDataLogWriter m_rdataLog{m_logFiles};  // before the list: a frame is logged, then shown
   ModuleSettings m_settings;
   ModuleSettings m_userPort;  // the port fields the user chose, kept while simulating
   bool m_bPortOpen = false;

@@ -22,6 +22,8 @@ public:
   // when the write timeout passed. Never blocks longer than that.
   virtual uint32_t Write(const uint8_t* pData, uint32_t nLength) = 0;
   virtual bool IsOpen() const = 0;
+  // The open port's line rate in bit/s: the serial rate asked for, or the USB link's own.
+  virtual uint32_t LineRate() const = 0;
   // Why the last Open failed ("open: Permission denied"); empty after a successful one.
   virtual std::string LastError() const = 0;
   // Received blocks the reader dropped because the queue had no room, over the object's life.

@@ -3,11 +3,13 @@
 // UI thread (the only consumer). No lock: each side owns one index, publishes it with
 // release and reads the other side's with acquire.
 //
-// Beside the bytes runs a small ring of arrival marks: the reader stamps each burst once
-// (MarkBurst), and the consumer learns, byte by byte, when the byte it popped arrived
-// (LastArrival). A mark is published before the bytes it covers, so the consumer always sees
-// it in time. When the mark ring is full the burst is not stamped and its bytes keep the
-// previous burst's time; the bytes themselves are never refused for want of a mark.
+// Beside the bytes runs a small ring of arrival marks: the reader stamps each block it reads
+// (MarkBurst), and the consumer learns, byte by byte, when the burst of the byte it popped
+// arrived (LastArrival) and how many bytes of that burst came after it (BytesLeftInBurst), so
+// a frame that ended early in a burst can be placed earlier. A mark is published before the
+// bytes it covers, so the consumer always sees it in time. When the mark ring is full the
+// burst is not stamped and its bytes count as part of the previous burst; the bytes
+// themselves are never refused for want of a mark.
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -49,18 +51,24 @@ public:
   }
 
   // Consumer: hands the next n bytes (n at most what Count() said) to fnByte in order, with
-  // LastArrival() telling when each one came. The marks are looked up once for the whole run:
-  // those of bytes already counted were published before the bytes.
+  // LastArrival() and BytesLeftInBurst() telling when each one came. The marks are looked up
+  // once for the whole run, after the count: those of bytes already counted were published
+  // before the bytes. A burst ends where the next mark begins; without one, the bytes seen so
+  // far are all of it, since the reader publishes a block's bytes at once.
   template <class TFn>
   void PopInto(uint32_t n, TFn&& fnByte) {
+    const uint64_t qwVisibleEnd = m_qwPopped + Count();
     const uint32_t nMarkHead = m_nMarkHead.load(std::memory_order_acquire);
     uint32_t nMarkTail = m_nMarkTail.load(std::memory_order_relaxed);
     uint32_t nTail = m_nTail.load(std::memory_order_relaxed);
+    const auto burstEnd = [&] { return nMarkTail != nMarkHead ? m_aMarks[nMarkTail].qwFirstByte : qwVisibleEnd; };
+    m_qwBurstEnd = burstEnd();
     for (; n > 0; --n) {
       while (nMarkTail != nMarkHead && m_aMarks[nMarkTail].qwFirstByte <= m_qwPopped) {
         m_lastArrival = m_aMarks[nMarkTail].time;
         nMarkTail = (nMarkTail + 1) % MARK_COUNT;
         m_nMarkTail.store(nMarkTail, std::memory_order_release);
+        m_qwBurstEnd = burstEnd();
       }
       const uint8_t by = m_abyData[nTail];
       nTail = (nTail + 1) % QUEUE_SIZE;
@@ -77,8 +85,12 @@ public:
     return byResult;
   }
 
-  // Consumer: when the byte last popped arrived (zero before the first mark).
+  // Consumer: when the burst of the byte last popped arrived (zero before the first mark),
+  // and how many bytes of that burst follow it.
   const ArrivalTime& LastArrival() const { return m_lastArrival; }
+  uint32_t BytesLeftInBurst() const {
+    return m_qwBurstEnd > m_qwPopped ? static_cast<uint32_t>(m_qwBurstEnd - m_qwPopped) : 0;
+  }
 
   // Only while no reader thread runs (channel create and open).
   void Reset() {
@@ -88,6 +100,7 @@ public:
     m_nMarkTail.store(0, std::memory_order_relaxed);
     m_qwPushed = 0;
     m_qwPopped = 0;
+    m_qwBurstEnd = 0;
     m_lastArrival = {};
     std::memset(m_abyData, 0, sizeof m_abyData);
   }
@@ -104,6 +117,7 @@ private:
   alignas(64) std::atomic<uint32_t> m_nTail{0};      // written by the consumer only
   std::atomic<uint32_t> m_nMarkTail{0};              // written by the consumer only
   uint64_t m_qwPopped = 0;                           // consumer only
+  uint64_t m_qwBurstEnd = 0;                         // consumer only: the current burst's end
   ArrivalTime m_lastArrival;                         // consumer only
   alignas(64) Mark m_aMarks[MARK_COUNT] = {};
   alignas(64) uint8_t m_abyData[QUEUE_SIZE] = {};

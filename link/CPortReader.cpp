@@ -45,9 +45,6 @@ void CPortReader::Run(PortInput& input) {
 }
 
 void CPortReader::DrainBurst(PortInput& input) {
-  // Stamped once, as the burst is taken off the port: the time the UI gets to it is later.
-  const ArrivalTime arrival = ArrivalTime::Now();
-  bool bMarked = false;
   uint32_t nBlocks = 0;
   for (;;) {
     const uint32_t n = input.ReadAvailable(m_abyBuffer);
@@ -55,8 +52,9 @@ void CPortReader::DrainBurst(PortInput& input) {
     ++nBlocks;
     // Strictly greater: a ring filled to the last byte would read as empty.
     if (m_pQueue && m_pQueue->FreeSpace() > n) {
-      if (!bMarked) m_pQueue->MarkBurst(arrival);
-      bMarked = true;
+      // Stamped as the block is taken off the port (the time the UI gets to it is later): its
+      // last byte arrived by then, and the ones before it one wire time each earlier.
+      m_pQueue->MarkBurst(ArrivalTime::Now());
       m_pQueue->Push(m_abyBuffer, n);
     } else {
       m_nDroppedBlocks.fetch_add(1, std::memory_order_relaxed);

@@ -1,8 +1,8 @@
 #pragma once
 // The reader side that the serial and the USB transport share: one thread per open port that
 // waits for input, drains everything waiting in blocks of at most READ_BLOCK_SIZE bytes into
-// the receive queue with the burst's arrival time, and tells its listener once per drained
-// burst, and once when the device has gone.
+// the receive queue, each block with the time it was read, and tells its listener once per
+// drained burst, and once when the device has gone.
 #include <atomic>
 #include <cstdint>
 #include <thread>

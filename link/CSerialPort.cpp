@@ -146,6 +146,7 @@ bool CSerialPort::Open(const std::string& portName, uint32_t dwBaudRate) {
     Close();
     return Fail("pthread_create", EAGAIN);
   }
+  m_dwBaudRate = dwBaudRate;
   return true;
 }
 

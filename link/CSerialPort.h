@@ -31,6 +31,7 @@ public:
   uint32_t Write(const uint8_t* pData, uint32_t nLength) override;
   bool IsOpen() const override;
   uint64_t DroppedBlocks() const override;
+  uint32_t LineRate() const override { return m_dwBaudRate; }
   // As "call: reason" ("open: Permission denied").
   std::string LastError() const override { return m_lastError; }
   // How long a write, and the output left at Close, may wait for a device that takes nothing
@@ -49,6 +50,7 @@ private:
   termios m_foundLine{};     // the line settings before Open changed them
   bool m_bPortGone = false;  // reader thread only: hung up, stop watching the port
   int m_nWriteTimeoutMs = WRITE_TIMEOUT_MS;
+  uint32_t m_dwBaudRate = 0;  // the rate of the last successful Open
   std::string m_lastError;
   CPortReader m_reader;
 };

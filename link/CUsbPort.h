@@ -36,6 +36,7 @@ public:
   uint32_t Write(const uint8_t* pData, uint32_t nLength) override;
   bool IsOpen() const override;
   uint64_t DroppedBlocks() const override;
+  uint32_t LineRate() const override { return USB_BAUD_RATE; }  // the module's own link
   // "D2XX library (libftd2xx.so) not loaded", "FT_ResetDevice failed".
   std::string LastError() const override { return m_lastError; }
   // The recheck interval; only while closed (tests shorten it).

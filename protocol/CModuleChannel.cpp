@@ -2,7 +2,7 @@
 
 #include "protocol/ChannelOwner.h"
 #include "protocol/ModuleCommands.h"
-#include "receive/EventSink.h"
+#include "protocol/EventSink.h"
 #include "text/Cp949Text.h"
 
 CModuleChannel::CModuleChannel(std::unique_ptr<ByteTransport> pSerial, std::unique_ptr<ByteTransport> pUsb)
@@ -53,6 +53,7 @@ bool CModuleChannel::Open(bool bUsb, const std::string& portName, uint32_t dwBau
   m_lastOpenError.clear();
   m_bUsbMode = bUsb;
   m_portName = portName;
+  m_dwLineRate = transport.LineRate();
   if (m_pOwner) m_pOwner->SetPortOpen(true);
   if (m_bStartupPending) {
     ReadConfig();
@@ -167,11 +168,21 @@ void CModuleChannel::OnRxNotify() {
   m_decoder.EndBatch();
 }
 
+ArrivalTime CModuleChannel::LineArrival() const {
+  ArrivalTime arrival = m_queue.LastArrival();
+  if (m_dwLineRate == 0 || arrival.m_nSteadyNs == 0) return arrival;  // no rate, or never stamped
+  // Ten bits a byte: start, eight data bits, stop.
+  const int64_t nEarlierNs = int64_t{m_queue.BytesLeftInBurst()} * 10 * 1000000000 / m_dwLineRate;
+  arrival.m_nSteadyNs -= nEarlierNs;
+  arrival.m_nWallNs -= nEarlierNs;
+  return arrival;
+}
+
 void CModuleChannel::DispatchLine(const CLineAssembler& line) {
   const uint8_t byLetter = line.Letter();
   // A line the decoder refuses (unknown letter, shorter than its layout) is dropped like a
   // garbled one, so an incomplete answer ends in the communication error as well.
-  if (!m_decoder.Decode(byLetter, line.Fields(), m_queue.LastArrival())) {
+  if (!m_decoder.Decode(byLetter, line.Fields(), LineArrival())) {
     ++m_qwRefusedResponses;
     return;
   }

@@ -24,7 +24,7 @@
 
 class ChannelOwner;
 class EventSink;
-class ReceiveSink;
+class FrameConsumer;
 
 // What went wrong on the way in, for the user to see (all zero in a healthy run).
 struct ChannelCounters {
@@ -57,9 +57,12 @@ public:
   // destructor does it too).
   void Destroy();
 
-  // Where events and received-frame lines go; either may be null.
+  // Where events go (may be null).
   void SetEventSink(EventSink* pEvents);
-  void SetReceiveSink(ReceiveSink* pReceiveList) { m_decoder.SetReceiveSink(pReceiveList); }
+  // Who gets the received frames, one batch per drained burst (FrameConsumer.h), in the order
+  // they were added. Neither while a batch is being handed out.
+  void AddFrameConsumer(FrameConsumer* pConsumer) { m_decoder.AddFrameConsumer(pConsumer); }
+  void RemoveFrameConsumer(FrameConsumer* pConsumer) { m_decoder.RemoveFrameConsumer(pConsumer); }
 
   // Opens the USB module with that serial number (rate unused), or the serial port at that
   // rate, after closing whatever was open (without ":G10"). Sends ":Y" while the start-up
@@ -89,7 +92,6 @@ public:
   // What the module reported last.
   bool IsReceptionRunning() const { return m_decoder.IsReceptionRunning(); }
   const ModuleConfig& Config() const { return m_decoder.Config(); }
-  const CanFrame& LastFrame() const { return m_decoder.LastFrame(); }
 
   bool IsStartupPending() const { return m_bStartupPending; }
   bool IsAwaitingResponse() const { return m_bAwaitingResponse; }
@@ -110,6 +112,9 @@ private:
   void OnPortGone() override;     // reader thread
   void HandlePortGone(uintptr_t nGeneration);
   void Send(const CLineText& payload);
+  // When the line whose last byte was just popped came off the port: its burst's time, less
+  // the wire time of the burst's bytes after it.
+  ArrivalTime LineArrival() const;
   ByteTransport& ActiveTransport() { return m_bUsbMode ? *m_pUsb : *m_pSerial; }
 
   bool m_bStartupPending = true;
@@ -130,6 +135,7 @@ private:
   std::unique_ptr<ByteTransport> m_pSerial;
   std::unique_ptr<ByteTransport> m_pUsb;
   std::string m_portName;
+  uint32_t m_dwLineRate = 0;  // bit/s of the open port's line
   CByteQueue m_queue;
   CResponseDecoder m_decoder;
   CLineAssembler m_assembler{*this};

@@ -1,10 +1,20 @@
 #include "protocol/CResponseDecoder.h"
 
+#include <algorithm>
+
+#include "protocol/EventSink.h"
 #include "protocol/MessageHost.h"
 #include "protocol/ResponseText.h"
-#include "receive/EventSink.h"
-#include "receive/ReceiveSink.h"
 #include "text/Cp949Text.h"
+
+void CResponseDecoder::AddFrameConsumer(FrameConsumer* pConsumer) {
+  if (pConsumer && std::find(m_consumers.begin(), m_consumers.end(), pConsumer) == m_consumers.end())
+    m_consumers.push_back(pConsumer);
+}
+
+void CResponseDecoder::RemoveFrameConsumer(FrameConsumer* pConsumer) {
+  std::erase(m_consumers, pConsumer);
+}
 
 bool CResponseDecoder::Decode(uint8_t byLetter, std::span<const uint8_t> fields, const ArrivalTime& arrival) {
   switch (byLetter) {
@@ -52,17 +62,24 @@ bool CResponseDecoder::DecodeConfig(const char* pszTitle, std::span<const uint8_
   return true;
 }
 
-// A frame whose data is cut short is still shown with what it carried: a frame the module
+// A frame whose data is cut short is still passed on with what it carried: a frame the module
 // received must not vanish because its line was short.
 bool CResponseDecoder::DecodeReceivedFrame(std::span<const uint8_t> fields, const ArrivalTime& arrival) {
-  if (!ParseFrame(fields, m_lastFrame)) return false;
-  m_qwIncompleteFrames += IsIncomplete(m_lastFrame);
-  m_bReceivedInBatch = true;
-  if (m_pReceiveList) {
-    ReceivedFrameLine(m_lastFrame, m_line);
-    m_pReceiveList->AppendLine(m_line, arrival);
-    m_bListedInBatch = true;
+  ReceivedFrame record;
+  if (!ParseFrame(fields, record.m_frame)) return false;
+  CanFrame& frame = record.m_frame;
+  // The line's identifier field is wider than the bus's: 16 bits for 11, 32 for 29.
+  frame.m_dwId &= frame.m_bStandard ? STANDARD_ID_MASK : EXTENDED_ID_MASK;
+  m_qwIncompleteFrames += IsIncomplete(frame);
+  record.m_arrival = arrival;
+  const int64_t nBehindNs = m_lastArrival.m_nSteadyNs - arrival.m_nSteadyNs;
+  if (nBehindNs > 0) {
+    record.m_arrival.m_nSteadyNs += nBehindNs;
+    record.m_arrival.m_nWallNs += nBehindNs;
   }
+  m_lastArrival = record.m_arrival;
+  record.m_qwSequence = ++m_qwSequence;
+  m_batch.push_back(record);
   return true;
 }
 
@@ -76,12 +93,16 @@ bool CResponseDecoder::DecodeTransmitEcho(std::span<const uint8_t> fields) {
 }
 
 void CResponseDecoder::EndBatch() {
+  if (!m_batch.empty()) {
+    for (FrameConsumer* pConsumer : m_consumers) pConsumer->OnFrames(m_batch);
+    for (FrameConsumer* pConsumer : m_consumers) pConsumer->EndBatch();
+  }
   // The lamps only need to know that a kind occurred; one notice per burst keeps a flood of
   // frames from flooding the frame's message queue as well.
   if (m_bSentInBatch) Post(WM_FRAME_ACTIVITY, 1);
-  if (m_bReceivedInBatch) Post(WM_FRAME_ACTIVITY, 2);
-  if (m_bListedInBatch && m_pReceiveList) m_pReceiveList->EndBatch();
-  m_bSentInBatch = m_bReceivedInBatch = m_bListedInBatch = false;
+  if (!m_batch.empty()) Post(WM_FRAME_ACTIVITY, 2);
+  m_bSentInBatch = false;
+  m_batch.clear();
 }
 
 void CResponseDecoder::Post(unsigned nMsg, uintptr_t wParam) {

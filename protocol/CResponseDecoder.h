@@ -1,31 +1,35 @@
 #pragma once
 // Decodes each accepted response line: stores what the module reported, posts
-// WM_CONFIG_REPORT / WM_FRAME_ACTIVITY to the owner window, raises the event line and hands
-// received frames to the receive list. Runs on the UI thread; needs no UI of its own.
-// Frames come in batches (one per drained burst): EndBatch posts at most one activity notice
-// per kind and closes the receive list's batch.
+// WM_CONFIG_REPORT / WM_FRAME_ACTIVITY to the owner window, raises the event line and turns
+// received frames into records. Runs on the UI thread; needs no UI of its own.
+// Frames come in batches (one per drained burst): EndBatch hands the burst's records to every
+// frame consumer, ends their batch and posts at most one activity notice per kind.
 #include <cstdint>
 #include <span>
-#include <string>
+#include <string_view>
+#include <vector>
 
 #include "link/ArrivalTime.h"
+#include "protocol/FrameConsumer.h"
 #include "protocol/ModuleFormat.h"
 #include "protocol/ResponseLayout.h"
 
 class EventSink;
 class MessageHost;
-class ReceiveSink;
 
 class CResponseDecoder {
 public:
-  // Any of them may be null: no owner window, no event sink, no receive list (yet).
+  // Either may be null: no owner window, no event sink (yet).
   void SetOwnerWindow(MessageHost* pOwner) { m_pOwner = pOwner; }
   void SetEventSink(EventSink* pEvents) { m_pEvents = pEvents; }
-  void SetReceiveSink(ReceiveSink* pReceiveList) { m_pReceiveList = pReceiveList; }
+  // Consumers get the batches in the order they were added; not while a batch is handed out.
+  void AddFrameConsumer(FrameConsumer* pConsumer);
+  void RemoveFrameConsumer(FrameConsumer* pConsumer);
 
   // Decodes one line by its letter. False when the letter is none the module sends or the
   // line is shorter than the letter's layout (a frame: shorter than its identifier); nothing
-  // is stored or reported then. arrival: when the line's bytes came off the port.
+  // is stored or reported then. arrival: when the line's last byte came off the port; a frame
+  // is never placed before the frame received just before it.
   bool Decode(uint8_t byLetter, std::span<const uint8_t> fields, const ArrivalTime& arrival = {});
   // The end of one drained burst.
   void EndBatch();
@@ -38,7 +42,6 @@ public:
   // What the module reported last (defaults until it reports).
   const ModuleConfig& Config() const { return m_config; }
   bool IsReceptionRunning() const { return m_bReceptionRunning; }
-  const CanFrame& LastFrame() const { return m_lastFrame; }
 
 private:
   bool DecodeConfig(const char* pszTitle, std::span<const uint8_t> fields);
@@ -49,14 +52,13 @@ private:
 
   MessageHost* m_pOwner = nullptr;
   EventSink* m_pEvents = nullptr;
-  ReceiveSink* m_pReceiveList = nullptr;
+  std::vector<FrameConsumer*> m_consumers;
 
   ModuleConfig m_config{MODE_DEFAULT, BIT_TIMING_DEFAULT, 0, 0};
   bool m_bReceptionRunning = false;
-  CanFrame m_lastFrame;
-  std::string m_line;  // the received-frame line, reused for every frame
-  bool m_bReceivedInBatch = false;
-  bool m_bListedInBatch = false;
+  std::vector<ReceivedFrame> m_batch;  // the records of the burst being decoded, reused
+  uint64_t m_qwSequence = 0;
+  ArrivalTime m_lastArrival;  // of the newest frame
   bool m_bSentInBatch = false;
   uint64_t m_qwIncompleteFrames = 0;
 };

@@ -21,6 +21,7 @@ bool ParseFrame(std::span<const uint8_t> fields, CanFrame& frame) {
   const std::size_t nCarried = fields.size() - 1 - nIdBytes;
   frame.m_bStandard = bStandard;
   frame.m_bRemote = (byFrame & FRAME_REMOTE) != 0;
+  frame.m_byLengthCode = byNibble;
   frame.m_byLength = byLength;
   frame.m_byDataCount = static_cast<uint8_t>(nCarried < byLength ? nCarried : byLength);
   frame.m_dwId = BigEndian(fields.subspan(1, nIdBytes));

@@ -13,6 +13,7 @@
 struct CanFrame {
   bool m_bStandard = true;  // CAN 2.0A, 11-bit identifier
   bool m_bRemote = false;
+  uint8_t m_byLengthCode = 0;  // the length nibble as the frame carried it on the bus, 0..15
   uint8_t m_byLength = 0;   // at most 8: a length nibble of 9 to 15 stands for 8
   uint8_t m_byDataCount = 0;  // data bytes the line carried: m_byLength, or fewer on a short line
   uint32_t m_dwId = 0;      // as sent; a 2.0A identifier keeps all 16 bits of its field

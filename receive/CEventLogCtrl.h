@@ -11,7 +11,7 @@
 #include <cstddef>
 #include <deque>
 
-#include "receive/EventSink.h"
+#include "protocol/EventSink.h"
 
 class CEventLogCtrl : public QAbstractScrollArea, public EventDisplay {
   Q_OBJECT

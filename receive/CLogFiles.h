@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "receive/CLogFile.h"
-#include "receive/EventSink.h"
+#include "protocol/EventSink.h"
 
 enum ELogKind : int { LOG_RDATA = 1, LOG_EVENT = 2 };
 

@@ -4,7 +4,7 @@
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
-#include "receive/CLogFiles.h"
+#include "protocol/ResponseText.h"
 #include "receive/CRDataModel.h"
 #include "uisupport/Fonts.h"
 
@@ -23,8 +23,8 @@ public:
 
 }  // namespace
 
-CRDView::CRDView(CLogFiles& logs, QWidget* pParent)
-    : QWidget(pParent), m_logs(logs), m_pModel(new CRDataModel(LINE_LIMIT, this)), m_pList(new QListView(this)) {
+CRDView::CRDView(QWidget* pParent)
+    : QWidget(pParent), m_pModel(new CRDataModel(LINE_LIMIT, this)), m_pList(new QListView(this)) {
   m_pList->setModel(m_pModel);
   m_pList->setItemDelegate(new CFixedRowDelegate(m_pList));
   m_pList->setFont(ListFont());
@@ -45,9 +45,12 @@ CRDView::CRDView(CLogFiles& logs, QWidget* pParent)
   pLayout->addWidget(m_pList);
 }
 
-void CRDView::AppendLine(std::string_view text, const ArrivalTime& arrival) {
-  if (m_logs.IsLogging(LOG_RDATA)) m_logs.WriteStampedLine(LOG_RDATA, text, arrival.WallSeconds());
-  m_pModel->AddPending(text, arrival);
+void CRDView::OnFrames(std::span<const ReceivedFrame> frames) {
+  if (frames.size() > LINE_LIMIT) frames = frames.last(LINE_LIMIT);
+  for (const ReceivedFrame& record : frames) {
+    ReceivedFrameLine(record.m_frame, m_line);
+    m_pModel->AddPending(m_line, record.m_arrival);
+  }
 }
 
 void CRDView::EndBatch() {

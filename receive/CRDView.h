@@ -1,30 +1,31 @@
 #pragma once
 // The receive list, the right-hand column of the frame: one line per received frame, newest
-// at the bottom, the newest LINE_LIMIT kept. Each line reaches the receive-data log as it
-// arrives; the list itself changes once per refresh, where it drops the overflow, inserts the
-// new lines, and selects and scrolls to the newest one. Without a pacer every received burst
+// at the bottom, the newest LINE_LIMIT kept. It is a frame consumer that forms each frame's
+// line; the list changes once per refresh, where it drops the overflow, inserts the new
+// lines, and selects and scrolls to the newest one. Without a pacer every received burst
 // (EndBatch) refreshes it; with one, a burst asks the pacer for a refresh and the owner calls
 // Refresh when it is due, so a module sending thousands of small bursts a second costs a few
 // dozen repaints, not thousands. Everything here runs on the UI thread.
 #include <QWidget>
 #include <functional>
 
-#include "receive/ReceiveSink.h"
+#include <string>
 
-class CLogFiles;
+#include "protocol/FrameConsumer.h"
+
 class CRDataModel;
 class QListView;
 
-class CRDView : public QWidget, public ReceiveSink {
+class CRDView : public QWidget, public FrameConsumer {
   Q_OBJECT
 public:
   static constexpr int LINE_LIMIT = 200;
   static constexpr int ROW_HEIGHT = 17;  // pixels, every row
 
-  explicit CRDView(CLogFiles& logs, QWidget* pParent = nullptr);
+  explicit CRDView(QWidget* pParent = nullptr);
 
-  // Logs the line at once (stamped with its arrival second) and keeps it for the next EndBatch.
-  void AppendLine(std::string_view text, const ArrivalTime& arrival) override;
+  // Keeps the batch's lines for the next refresh; only the newest LINE_LIMIT can be shown.
+  void OnFrames(std::span<const ReceivedFrame> frames) override;
   void EndBatch() override;
   // fnRequest is called once per burst that finds no refresh already asked for.
   void SetRefreshPacer(std::function<void()> fnRequest) { m_fnRequestRefresh = std::move(fnRequest); }
@@ -42,7 +43,7 @@ public:
   QListView* List() const { return m_pList; }
 
 private:
-  CLogFiles& m_logs;
+  std::string m_line;  // reused for every frame
   std::function<void()> m_fnRequestRefresh;
   bool m_bRefreshRequested = false;
   CRDataModel* m_pModel;

@@ -16,7 +16,7 @@
 namespace {
 
 CanFrame Frame(bool bStandard, bool bRemote, uint8_t byLength, uint32_t dwId, std::vector<uint8_t> data = {}) {
-  CanFrame frame{bStandard, bRemote, byLength, static_cast<uint8_t>(data.size()), dwId};
+  CanFrame frame{bStandard, bRemote, byLength, byLength, static_cast<uint8_t>(data.size()), dwId};
   std::copy(data.begin(), data.end(), frame.m_abyData);
   return frame;
 }
@@ -135,7 +135,7 @@ TEST(RDataLogConvert, StampsAreLocalTimeAndOnlyImpossibleOnesAreRefused) {
   };
   for (const auto& c : kCases) {
     const auto entry = ParseRDataLogLine(std::string(c.pszStamp) + "  CAN2.0A  Remote Frame  \xb1\xe6\xc0\xcc:0  ID:7E8       ");
-    EXPECT_EQ(entry ? entry->m_tWhen : -1, c.tExpected) << c.pszStamp;
+    EXPECT_EQ(entry ? entry->m_arrival.m_nWallNs / 1000000000 : -1, c.tExpected) << c.pszStamp;
   }
   ::setenv("TZ", "UTC0", 1);
   ::tzset();
