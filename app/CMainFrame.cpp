@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QSplitter>
 #include <QToolBar>
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -57,7 +58,6 @@ constexpr std::array<CPaneSpec, 7> STATUS_PANES = {{
 
 constexpr int MIN_WIDTH = 800;
 constexpr int MIN_HEIGHT = 600;
-constexpr int TRANSMIT_COLUMN_WIDTH = 475;
 constexpr int EVENT_PANE_HEIGHT = 120;
 constexpr const char* BANNER_FORMAT =
     "---------------------------------------------  %s  ---------------------------------------------";
@@ -208,7 +208,9 @@ void CMainFrame::CreateClient() {
   m_pReceiveView->SetRefreshPacer([this] { m_pWindow->SetTimer(IDT_LIST_REFRESH, LIST_REFRESH_MS); });
   pSplitter->addWidget(m_pTransmitView);
   pSplitter->addWidget(m_pReceiveView);
-  pSplitter->setSizes({TRANSMIT_COLUMN_WIDTH, MIN_WIDTH - TRANSMIT_COLUMN_WIDTH});
+  // The transmit list shows its columns whole; the receive list takes the rest.
+  const int nTransmitWidth = m_pTransmitView->PreferredWidth();
+  pSplitter->setSizes({nTransmitWidth, std::max(MIN_WIDTH - nTransmitWidth, 1)});
   pSplitter->setStretchFactor(1, 1);
   setCentralWidget(pSplitter);
 

@@ -43,6 +43,8 @@ public:
   const CTDataObject& Frames() const;
   // A column's width when the settings hold none: the system's, scaled to the list's font.
   int DefaultWidth(int nColumn) const;
+  // Room for every column as it is now, with the frame and a vertical scroll bar.
+  int PreferredWidth() const;
 
   void OnAdd();
   void OnModify();
