@@ -149,8 +149,10 @@ void CLeftView::RebuildRows() {
   emit StateChanged();
 }
 
-void CLeftView::OnAdd() {
-  CTDataDlg dialog(CTDataDlg::NewFrame(), this);
+void CLeftView::OnAdd() { OnAddFrom(CTDataDlg::NewFrame()); }
+
+void CLeftView::OnAddFrom(const TData& start) {
+  CTDataDlg dialog(start, this);
   if (!RunModal(dialog)) return;
   if (!m_pTData->Add(dialog.Result())) {
     ShowMessage(IDS_DUPLICATE_TDATA, EMessageIcon::INFORMATION);

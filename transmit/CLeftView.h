@@ -38,6 +38,8 @@ public:
   const CTDataObject& Frames() const { return *m_pTData; }
 
   void OnAdd();
+  // The add command's dialog, starting from the given frame instead of a new one.
+  void OnAddFrom(const TData& start);
   void OnModify();
   void OnDelete();
   void OnDeleteAll();

@@ -48,6 +48,7 @@ TEST(SimOptions, HelpVersionAndRefusedCommandLines) {
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
            {"--rate"}, {"--rate", "-1"}, {"--rate", "100001"}, {"--rate", "10x"}, {"--rate", ""}, {"--firmware", "0x100"},
            {"--firmware", "0x"}, {"--seconds", "0"}, {"--seconds", "99999999999999999999"}, {"--link", ""}, {"extra"},
+           {"--ids", "0"}, {"--ids", "100001"}, {"--bus", "--ids", "10"},
            {"--link", file}}) {
     const bool bFile = args.back() == file;
     CChildProcess sim;
