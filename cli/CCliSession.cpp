@@ -4,13 +4,25 @@
 #include <cerrno>
 #include <cstring>
 
-#include "cli/CandumpLine.h"
+#include "cli/StatsReport.h"
+#include "protocol/BitTiming.h"
 #include "protocol/CModuleChannel.h"
 #include "receive/CLogFiles.h"
 
 CCliSession::CCliSession(const CliOptions& options, CModuleChannel& channel, CLogFiles& logs, std::FILE* pOut,
                          std::FILE* pErr)
-    : m_options(options), m_channel(channel), m_logs(logs), m_pOut(pOut), m_pErr(pErr) {}
+    : m_options(options),
+      m_channel(channel),
+      m_logs(logs),
+      m_pOut(pOut),
+      m_pErr(pErr),
+      m_printer(pOut, options.m_eFormat, options.m_bTimestamps ? &logs : nullptr),
+      m_rdataLog(logs) {
+  if (options.m_eCommand == ECliCommand::STATS)
+    m_outputs = {&m_stats, &m_busLoad, &m_rdataLog};
+  else
+    m_outputs = {&m_printer, &m_rdataLog};
+}
 
 template <class TWaiting>
 void CCliSession::WaitWhile(CliPump& pump, bool bForOutput, TWaiting bWaiting) {
@@ -27,7 +39,7 @@ int CCliSession::Run(MessageHost& channelWindow, MessageHost& sessionWindow, Cli
   m_logs.SetEventDisplay(this);
   m_channel.Create(&channelWindow, this, pSleeper);
   m_channel.SetEventSink(&m_logs);
-  m_channel.SetReceiveSink(this);
+  m_channel.AddFrameConsumer(this);
   OpenLogs();
 
   bool bAnswered = false;
@@ -38,7 +50,10 @@ int CCliSession::Run(MessageHost& channelWindow, MessageHost& sessionWindow, Cli
       SendCommand();
       WaitWhile(pump, false, [this] { return m_channel.IsAwaitingResponse(); });
       bAnswered = !m_channel.IsAwaitingResponse() && m_channel.CommErrorCount() == 0 && !m_bPortGone;
-      if (bAnswered && m_options.m_eCommand == ECliCommand::MONITOR) {
+      if (bAnswered && ReceivesFrames()) {
+        m_stats.Clear(pump.SteadyNowNs());
+        m_busLoad.Restart(pump.SteadyNowNs());
+        m_busLoad.SetBitRate(BitRateOf(m_channel.Config().m_wBitTiming));
         m_qwMonitorMsLeft = uint64_t{m_options.m_nSeconds} * 1000;
         if (m_qwMonitorMsLeft > 0) ArmMonitorTimer();
         WaitWhile(pump, true, [this] { return !MonitorDone(); });
@@ -47,14 +62,20 @@ int CCliSession::Run(MessageHost& channelWindow, MessageHost& sessionWindow, Cli
     }
   }
   // Frames that still arrive while reception stops are not the ones asked for.
-  m_bFramesClosed = m_options.m_eCommand == ECliCommand::MONITOR;
+  m_bFramesClosed = ReceivesFrames();
+  const int64_t nEndNs = pump.SteadyNowNs();
   m_channel.Close(true);  // ":G10", the wait, the close
   pump.Drain();           // the answers queued before the close are still shown
   m_channel.Destroy();
   m_channel.SetEventSink(nullptr);
-  m_channel.SetReceiveSink(nullptr);
+  m_channel.RemoveFrameConsumer(this);
   m_logs.CloseLogFiles();
   m_logs.SetEventDisplay(nullptr);
+  if (bAnswered && m_options.m_eCommand == ECliCommand::STATS) {
+    m_stats.SampleRates(nEndNs);
+    const std::string report = StatsReport(m_stats.Entries(), m_busLoad.Total(nEndNs), m_options.m_eFormat == EFrameFormat::CSV);
+    if (m_nOutputError == 0) std::fwrite(report.data(), 1, report.size(), m_pOut);
+  }
   FlushOutput();
   return Finish(bOpened, bAnswered);
 }
@@ -118,6 +139,7 @@ void CCliSession::SendCommand() {
                           o.m_data.data());
       break;
     case ECliCommand::MONITOR:
+    case ECliCommand::STATS:
       m_channel.SetReception(true, true);
       break;
     case ECliCommand::PORTS:  // done without a session (CliMain)
@@ -167,22 +189,17 @@ void CCliSession::Print(std::FILE* pTo, std::string_view stamp, std::string_view
   std::fputc('\n', pTo);
 }
 
+// Standard output holds only frame lines (candump) or only the table (stats).
 void CCliSession::AppendEvent(std::string_view text, COLORREF /*colour*/) {
-  Print(m_options.m_eFormat == EFrameFormat::CANDUMP ? m_pErr : m_pOut,
-        m_options.m_bTimestamps ? m_logs.TimeStamp() : std::string_view(), text);
+  const bool bAside = m_options.m_eFormat == EFrameFormat::CANDUMP || m_options.m_eCommand == ECliCommand::STATS;
+  Print(bAside ? m_pErr : m_pOut, m_options.m_bTimestamps ? m_logs.TimeStamp() : std::string_view(), text);
 }
 
-// A frame is stamped with the second its bytes came off the port, on screen as in the log.
-void CCliSession::AppendLine(std::string_view text, const ArrivalTime& arrival) {
+// A frame is stamped with the second it came off the port, on screen as in the log.
+void CCliSession::OnFrames(std::span<const ReceivedFrame> frames) {
   if (m_bFramesClosed || MonitorDone()) return;
-  ++m_qwFrames;
-  if (m_options.m_eFormat == EFrameFormat::CANDUMP) {
-    // The decoder hands over the frame it has just stored, so the line is formed from the
-    // frame itself rather than read back from its text.
-    CandumpLine(m_channel.LastFrame(), arrival.m_nWallNs, m_candump);
-    Print(m_pOut, {}, m_candump);
-  } else {
-    Print(m_pOut, m_options.m_bTimestamps ? m_logs.TimeStamp(arrival.WallSeconds()) : std::string_view(), text);
-  }
-  m_logs.WriteStampedLine(LOG_RDATA, text, arrival.WallSeconds());
+  if (m_options.m_qwCount > 0 && frames.size() > m_options.m_qwCount - m_qwFrames)
+    frames = frames.first(m_options.m_qwCount - m_qwFrames);
+  m_qwFrames += frames.size();
+  for (FrameConsumer* pOutput : m_outputs) pOutput->OnFrames(frames);
 }

@@ -2,20 +2,27 @@
 // One run of korvex-cli over the module channel: open the port (the start-up exchange runs
 // first), send the command, wait for its answer, the communication error or the port's
 // disappearance, close with reception stopped. Every event is printed as LogEvent receives it
-// and every received frame as the receive list would receive it, one per line (or, with
-// --format candump, as a candump line, the events then on standard error); the log files
-// are written as the window writes them. What went wrong beyond the events (why the port did
+// and every received frame as the receive list shows it, one per line (or, with --format
+// candump, as a candump line, the events then on standard error); stats prints no frames but
+// its table at the end (the events on standard error). The log files are written as the
+// window writes them. What went wrong beyond the events (why the port did
 // not open, the port gone, the channel's counters, an output that cannot be written) goes to
 // standard error. Runs on any message loop through CliPump.
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
+#include "cli/CFramePrinter.h"
 #include "cli/CliOptions.h"
-#include "protocol/MessageHost.h"
+#include "link/ArrivalTime.h"
 #include "protocol/ChannelOwner.h"
-#include "receive/EventSink.h"
-#include "receive/ReceiveSink.h"
+#include "protocol/EventSink.h"
+#include "protocol/FrameConsumer.h"
+#include "protocol/MessageHost.h"
+#include "receive/CRDataLogWriter.h"
+#include "stats/CBusLoad.h"
+#include "stats/CFrameStatistics.h"
 
 class CLogFiles;
 class CModuleChannel;
@@ -43,9 +50,11 @@ public:
   virtual void Drain() = 0;
   // True once the user asked the program to stop (SIGINT, SIGTERM, SIGHUP).
   virtual bool Interrupted() const = 0;
+  // The monotonic clock the received frames are stamped on, in ns.
+  virtual int64_t SteadyNowNs() const { return ArrivalTime::Now().m_nSteadyNs; }
 };
 
-class CCliSession final : public MessageHandler, public ChannelOwner, public EventDisplay, public ReceiveSink {
+class CCliSession final : public MessageHandler, public ChannelOwner, public EventDisplay, public FrameConsumer {
 public:
   static constexpr unsigned IDT_MONITOR = 300;  // the session's own timer for monitor --seconds
   // The timer is armed for at most a day at a time: a message host may count milliseconds
@@ -69,13 +78,17 @@ public:
   void OnTimer(unsigned nId) override;
   // Output.
   void AppendEvent(std::string_view text, COLORREF colour) override;
-  void AppendLine(std::string_view text, const ArrivalTime& arrival) override;
+  // The frames asked for go on to the printer or the statistics, and to the receive-data log.
+  void OnFrames(std::span<const ReceivedFrame> frames) override;
 
 private:
   void OpenLogs();
   void SendCommand();
   void ArmMonitorTimer();
   bool MonitorDone() const;
+  bool ReceivesFrames() const {
+    return m_options.m_eCommand == ECliCommand::MONITOR || m_options.m_eCommand == ECliCommand::STATS;
+  }
   // Pumps while bWaiting() holds, until the communication error, the port gone or an
   // interrupt; with bForOutput also until the output cannot be written (nobody reads it).
   template <class TWaiting>
@@ -100,5 +113,9 @@ private:
   uint64_t m_qwMonitorMsLeft = 0;
   bool m_bFramesClosed = false;  // after monitor's end no more frames are passed on
   uint64_t m_qwFrames = 0;
-  std::string m_candump;  // the candump line being formed, reused
+  CFramePrinter m_printer;
+  CRDataLogWriter m_rdataLog;
+  CFrameStatistics m_stats;
+  CBusLoad m_busLoad;
+  std::vector<FrameConsumer*> m_outputs;  // where the frames asked for go
 };

@@ -205,21 +205,24 @@ bool ParseSend(CArgs& args, CliOptions& options, std::string& error) {
   return true;
 }
 
-bool ParseMonitor(CArgs& args, CliOptions& options, std::string& error) {
+// monitor [--seconds N] [--count N] [--format text|candump]; stats [--seconds N] [--format text|csv]
+bool ParseReception(CArgs& args, CliOptions& options, std::string& error) {
+  const bool bStats = options.m_eCommand == ECliCommand::STATS;
+  const std::string_view other = bStats ? "csv" : "candump";
   std::string value;
   while (!args.AtEnd()) {
     const std::string arg = args.Take();
     if (arg == "--format") {
       if (!args.TakeValue(arg, value, error)) return false;
-      if (value != "text" && value != "candump") {
-        error = "--format takes text or candump, not '" + value + "'";
+      if (value != "text" && value != other) {
+        error = "--format takes text or " + std::string(other) + ", not '" + value + "'";
         return false;
       }
-      options.m_eFormat = value == "text" ? EFrameFormat::TEXT : EFrameFormat::CANDUMP;
+      options.m_eFormat = value == "text" ? EFrameFormat::TEXT : bStats ? EFrameFormat::CSV : EFrameFormat::CANDUMP;
       continue;
     }
-    if (arg != "--seconds" && arg != "--count") {
-      error = "monitor does not know '" + arg + "'";
+    if (arg != "--seconds" && (arg != "--count" || bStats)) {
+      error = std::string(bStats ? "stats" : "monitor") + " does not know '" + arg + "'";
       return false;
     }
     if (!args.TakeValue(arg, value, error)) return false;
@@ -244,7 +247,8 @@ bool ParseCommand(const std::string& name, CArgs& args, CliOptions& options, std
   } kCommands[] = {{"read-config", ECliCommand::READ_CONFIG}, {"write-config", ECliCommand::WRITE_CONFIG},
                    {"version", ECliCommand::VERSION},         {"reset", ECliCommand::RESET},
                    {"send", ECliCommand::SEND},               {"monitor", ECliCommand::MONITOR},
-                   {"ports", ECliCommand::PORTS},             {"convert", ECliCommand::CONVERT}};
+                   {"stats", ECliCommand::STATS},             {"ports", ECliCommand::PORTS},
+                   {"convert", ECliCommand::CONVERT}};
   for (const auto& command : kCommands) {
     if (name != command.pszName) continue;
     options.m_eCommand = command.eCommand;
@@ -254,7 +258,8 @@ bool ParseCommand(const std::string& name, CArgs& args, CliOptions& options, std
       case ECliCommand::SEND:
         return ParseSend(args, options, error);
       case ECliCommand::MONITOR:
-        return ParseMonitor(args, options, error);
+      case ECliCommand::STATS:
+        return ParseReception(args, options, error);
       case ECliCommand::CONVERT:
         if (args.AtEnd() || args.Peek().empty()) {
           error = "convert needs the receive-data log file";
@@ -388,7 +393,7 @@ std::string CliUsage() {
          "  --rdata-log FILE   append the received frames to FILE as the analyzer writes its\n"
          "                     receive-data log\n"
          "  --timestamps       put the local time in front of each printed line (a frame's is the\n"
-         "                     second its bytes arrived)\n"
+         "                     second its last byte arrived at this computer)\n"
          "  --help             print this help and exit\n"
          "  --version          print the program's version and exit\n"
          "\n"
@@ -412,6 +417,15 @@ std::string CliUsage() {
          "                     --format candump prints \"(SECONDS.MICROSECONDS) korvex0 ID#DATA\"\n"
          "                     lines that other CAN tools read (the events then go to standard\n"
          "                     error); --rdata-log still writes the analyzer's own log\n"
+         "  stats [--seconds N] [--format text|csv]\n"
+         "                     start reception as monitor does and, when it ends, print one line\n"
+         "                     per identifier (protocol, identifier, kind, count, mean, minimum\n"
+         "                     and maximum cycle time in ms, frames per second), sorted by\n"
+         "                     identifier, then the total frames per second and the bus load in %\n"
+         "                     of the configured bit rate (each frame counted with its stuff\n"
+         "                     bits); --format csv adds a header row. Times are when the frames\n"
+         "                     arrived at this computer; only frames that pass the module's\n"
+         "                     acceptance filter are seen. The events go to standard error\n"
          "  ports              list the serial ports and USB modules found; each --port joins the\n"
          "                     list (PATH=module marks it as the module's own port)\n"
          "  convert FILE       print a receive-data log file (as --rdata-log or the analyzer writes\n"

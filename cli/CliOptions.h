@@ -6,6 +6,7 @@
 //   --usb KX01 write-config --std --bitrate 500K --id 7FF    -> mode 0x0C, 0x0734, ID 0x7FF
 //   ports                                                    -> the port lists; --port adds one
 //   --port /dev/ttyUSB0 monitor --format candump             -> frames as candump log lines
+//   --port /dev/ttyUSB0 stats --seconds 10 --format csv       -> per-identifier statistics, bus load
 //   convert RDataLog.txt                                     -> a receive-data log as candump lines
 //   --help / --version (anywhere before the command)         -> the usage / "korvex-cli 1.0.0"
 #include <cstdint>
@@ -15,11 +16,14 @@
 #include "link/CommandLinePorts.h"
 #include "protocol/ModuleFormat.h"
 
-enum class ECliCommand { READ_CONFIG, WRITE_CONFIG, VERSION, RESET, SEND, MONITOR, PORTS, CONVERT, SHOW_HELP, SHOW_VERSION };
+enum class ECliCommand {
+  READ_CONFIG, WRITE_CONFIG, VERSION, RESET, SEND, MONITOR, STATS, PORTS, CONVERT, SHOW_HELP, SHOW_VERSION
+};
 
 // How monitor prints received frames: as the receive list shows them, or as candump log lines
-// (the events then go to standard error, so standard output holds nothing else).
-enum class EFrameFormat { TEXT, CANDUMP };
+// (the events then go to standard error, so standard output holds nothing else); how stats
+// prints its table: as text or CSV.
+enum class EFrameFormat { TEXT, CANDUMP, CSV };
 
 struct CliOptions {
   // Connection and output.
@@ -44,7 +48,7 @@ struct CliOptions {
   uint32_t m_dwFrameId = 0;
   std::vector<uint8_t> m_data;  // at most 8
 
-  // monitor; 0 means no limit
+  // monitor and stats; 0 means no limit
   uint32_t m_nSeconds = 0;
   uint64_t m_qwCount = 0;
   EFrameFormat m_eFormat = EFrameFormat::TEXT;

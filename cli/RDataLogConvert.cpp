@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "cli/CCliSession.h"
-#include "cli/CandumpLine.h"
+#include "cli/CFramePrinter.h"
 #include "protocol/ModuleFormat.h"
 #include "protocol/ResponseText.h"
 #include "receive/CLogFiles.h"
@@ -90,7 +90,7 @@ std::optional<CanFrame> ParseFrameText(std::string_view text) {
   SkipBlanks(text);
   if (!TakePrefix(text, "길이:") || text.empty() || text.front() < '0' || text.front() > '0' + FRAME_MAX_DATA)
     return std::nullopt;
-  frame.m_byLength = static_cast<uint8_t>(text.front() - '0');
+  frame.m_byLength = frame.m_byLengthCode = static_cast<uint8_t>(text.front() - '0');
   text.remove_prefix(1);
   SkipBlanks(text);
   if (!TakePrefix(text, "ID:")) return std::nullopt;
@@ -131,14 +131,18 @@ bool ReadLine(std::FILE* pIn, std::string& line, bool& bTooLong) {
 
 }  // namespace
 
-std::optional<RDataLogEntry> ParseRDataLogLine(std::string_view line) {
+std::optional<ReceivedFrame> ParseRDataLogLine(std::string_view line) {
   if (line.size() < STAMP_LENGTH + 2 || line.substr(STAMP_LENGTH, 2) != "  ") return std::nullopt;
   const auto tWhen = ParseStamp(line.substr(0, STAMP_LENGTH));
   const auto text = Cp949ToUtf8(line.substr(STAMP_LENGTH + 2));
   if (!tWhen || !text) return std::nullopt;
   const auto frame = ParseFrameText(*text);
   if (!frame) return std::nullopt;
-  return RDataLogEntry{*tWhen, *frame};
+  ReceivedFrame record;
+  record.m_frame = *frame;
+  record.m_frame.m_dwId &= frame->m_bStandard ? STANDARD_ID_MASK : EXTENDED_ID_MASK;  // as the channel's
+  record.m_arrival.m_nWallNs = record.m_arrival.m_nSteadyNs = static_cast<int64_t>(*tWhen) * 1000000000;
+  return record;
 }
 
 int ConvertRDataLog(const std::string& path, std::FILE* pOut, std::FILE* pErr) {
@@ -147,23 +151,22 @@ int ConvertRDataLog(const std::string& path, std::FILE* pOut, std::FILE* pErr) {
     std::fprintf(pErr, "korvex-cli: %s: %s\n", path.c_str(), std::strerror(errno));
     return CLI_EXIT_NO_INPUT;
   }
-  std::string line, out;
+  CFramePrinter printer(pOut, EFrameFormat::CANDUMP);
+  std::string line;
   bool bTooLong = false;
   uint64_t qwLine = 0, qwConverted = 0, qwSkipped = 0;
   while (ReadLine(pIn.get(), line, bTooLong)) {
     ++qwLine;
-    const auto entry = bTooLong ? std::nullopt : ParseRDataLogLine(line);
-    if (!entry) {
+    auto record = bTooLong ? std::nullopt : ParseRDataLogLine(line);
+    if (!record) {
       if (line.empty() && !bTooLong) continue;  // a blank line holds nothing to lose
       if (++qwSkipped <= CONVERT_MAX_REPORTS)
         std::fprintf(pErr, "korvex-cli: %s:%llu: %s, skipped\n", path.c_str(), static_cast<unsigned long long>(qwLine),
                      bTooLong ? "line too long" : "not a received frame");
       continue;
     }
-    ++qwConverted;
-    CandumpLine(entry->m_frame, static_cast<int64_t>(entry->m_tWhen) * 1000000000, out);
-    out += '\n';
-    std::fwrite(out.data(), 1, out.size(), pOut);
+    record->m_qwSequence = ++qwConverted;
+    printer.OnFrames({&*record, 1});
   }
   if (std::ferror(pIn.get())) {
     std::fprintf(pErr, "korvex-cli: %s: %s\n", path.c_str(), std::strerror(errno));

@@ -1,7 +1,9 @@
 // The headless receive path on one core: bytes from the link -> receive queue -> line
-// assembler -> decoder -> received-frame line -> receive-data log file. The longest "U" line
-// (2.0B, 8 data bytes) is 31 bytes, so a 921,600 bit/s link carries at most 2,973 of them a
-// second; the path has to stay at least 100 times faster (297,300 frames/s).
+// assembler -> decoder -> frame records -> the consumers: the receive-data log file, or the
+// per-identifier statistics and bus load. The longest "U" line (2.0B, 8 data bytes) is 31
+// bytes, so a 921,600 bit/s link carries at most 2,973 of them a second; the path to the log
+// has to stay at least 100 times faster (297,300 frames/s), the one to the statistics at
+// 1,000,000 frames/s.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -15,7 +17,9 @@
 #include "protocol/CModuleChannel.h"
 #include "protocol/ChannelOwner.h"
 #include "receive/CLogFiles.h"
-#include "receive/ReceiveSink.h"
+#include "receive/CRDataLogWriter.h"
+#include "stats/CBusLoad.h"
+#include "stats/CFrameStatistics.h"
 
 namespace {
 
@@ -30,6 +34,7 @@ public:
   int Close() override { return 0; }
   uint32_t Write(const uint8_t*, uint32_t nLength) override { return nLength; }
   bool IsOpen() const override { return false; }
+  uint32_t LineRate() const override { return 0; }
   std::string LastError() const override { return {}; }
   uint64_t DroppedBlocks() const override { return 0; }
 };
@@ -50,18 +55,11 @@ public:
   CCountingWindow m_window;
 };
 
-// The receive list of the headless front end: every line to the receive-data log.
-class CLoggingList final : public ReceiveSink {
+// Counts what the consumers got.
+class CCountingConsumer final : public FrameConsumer {
 public:
-  explicit CLoggingList(CLogFiles& logs) : m_logs(logs) {}
-  void AppendLine(std::string_view text, const ArrivalTime& arrival) override {
-    ++m_qwLines;
-    m_logs.WriteStampedLine(LOG_RDATA, text, arrival.WallSeconds());
-  }
-  uint64_t m_qwLines = 0;
-
-private:
-  CLogFiles& m_logs;
+  void OnFrames(std::span<const ReceivedFrame> frames) override { m_qwFrames += frames.size(); }
+  uint64_t m_qwFrames = 0;
 };
 
 long ResidentKilobytes() {
@@ -87,14 +85,22 @@ std::string MakeBlock() {
 
 class CReceivePath {
 public:
-  CReceivePath() : m_channel(std::make_unique<CIdleTransport>(), std::make_unique<CIdleTransport>()) {
+  // To the receive-data log, or (bStatistics) to the statistics and bus load.
+  explicit CReceivePath(bool bStatistics = false)
+      : m_channel(std::make_unique<CIdleTransport>(), std::make_unique<CIdleTransport>()) {
     char szDir[] = "/tmp/korvex-bench-XXXXXX";
     m_dir = ::mkdtemp(szDir) ? szDir : "/tmp";
+    m_channel.Create(&m_window, &m_owner);
+    m_channel.AddFrameConsumer(&m_counter);
+    if (bStatistics) {
+      m_channel.AddFrameConsumer(&m_stats);
+      m_channel.AddFrameConsumer(&m_busLoad);
+      return;
+    }
     m_logs.SetPath(LOG_RDATA, m_dir + "/RDataLog.txt");
     m_logs.OpenLogFile(LOG_RDATA);
     m_logs.SetLogging(LOG_RDATA, m_logs.IsOpen(LOG_RDATA));
-    m_channel.Create(&m_window, &m_owner);
-    m_channel.SetReceiveSink(&m_list);
+    m_channel.AddFrameConsumer(&m_logWriter);
   }
   ~CReceivePath() {
     m_channel.Destroy();
@@ -115,13 +121,18 @@ public:
     m_logs.SetLogging(LOG_RDATA, m_logs.IsOpen(LOG_RDATA));
   }
   bool IsLogging() const { return m_logs.IsLogging(LOG_RDATA); }
-  uint64_t Lines() const { return m_list.m_qwLines; }
+  uint64_t Lines() const { return m_counter.m_qwFrames; }
   uint64_t Posts() const { return m_owner.m_window.m_qwPosts; }
+  const CFrameStatistics& Statistics() const { return m_stats; }
+  const CBusLoad& BusLoad() const { return m_busLoad; }
 
 private:
   std::string m_dir;
   CLogFiles m_logs;
-  CLoggingList m_list{m_logs};
+  CRDataLogWriter m_logWriter{m_logs};
+  CCountingConsumer m_counter;
+  CFrameStatistics m_stats;
+  CBusLoad m_busLoad{500000.0};
   CBenchOwner m_owner;
   CCountingWindow m_window;
   CModuleChannel m_channel;
@@ -146,6 +157,21 @@ void BM_ReceivePathToLogFile(benchmark::State& state) {
       static_cast<double>(state.iterations() * FRAMES_PER_BLOCK) / LINK_FRAMES_PER_SECOND, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_ReceivePathToLogFile)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The frame stream with the per-identifier statistics and bus load as its consumers, 2,000
+// identifiers with changing data.
+void BM_ReceivePathToStatistics(benchmark::State& state) {
+  const std::string block = MakeBlock();
+  CReceivePath path(true);
+  for (auto _ : state) path.Receive(block);
+  const uint64_t qwFrames = static_cast<uint64_t>(state.iterations()) * FRAMES_PER_BLOCK;
+  if (path.Lines() != qwFrames || path.Statistics().Entries().size() != FRAMES_PER_BLOCK ||
+      path.BusLoad().Total(1).m_qwFrames != qwFrames)
+    state.SkipWithError("not every frame reached the statistics");
+  state.SetItemsProcessed(static_cast<int64_t>(qwFrames));
+  state.counters["frames_per_s"] = benchmark::Counter(static_cast<double>(qwFrames), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ReceivePathToStatistics)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // A long monitor run: resident memory after the first 100,000 frames and after 5,000,000.
 void BM_LongRunMemory(benchmark::State& state) {

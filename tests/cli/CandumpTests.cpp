@@ -16,7 +16,7 @@
 namespace {
 
 CanFrame Frame(bool bStandard, bool bRemote, uint8_t byLength, uint32_t dwId, std::vector<uint8_t> data = {}) {
-  CanFrame frame{bStandard, bRemote, byLength, static_cast<uint8_t>(data.size()), dwId};
+  CanFrame frame{bStandard, bRemote, byLength, byLength, static_cast<uint8_t>(data.size()), dwId};
   std::copy(data.begin(), data.end(), frame.m_abyData);
   return frame;
 }

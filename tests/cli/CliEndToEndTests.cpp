@@ -1,5 +1,6 @@
-// korvex-cli against korvex-sim on a pseudo-terminal: every command, monitor at line rate, the
-// log files, the signals, a module that vanishes or floods, and the exit statuses and messages.
+// korvex-cli against korvex-sim on a pseudo-terminal: every command, monitor at line rate, stats
+// on a bus-like schedule, the log files, the signals, a module that vanishes or floods, and the
+// exit statuses and messages.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -7,6 +8,7 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -16,6 +18,7 @@
 #include <thread>
 
 #include "KorvexVersion.h"
+#include "sim/CSimBusTraffic.h"
 #include "support/ChildProcess.h"
 #include "support/ScratchDir.h"
 #include "support/SimSequence.h"
@@ -131,6 +134,48 @@ TEST_F(CliEndToEndTest, MonitorReceivesEveryFrameInOrderAtTheLineRate) {
     ASSERT_EQ(SimSequenceOf(out[3 + i]), llFirst + i) << "frame " << i << " lost or out of order";
     ASSERT_EQ(logged[i], Utf8ToCp949(out[3 + i]).value() + "\r");
   }
+}
+
+// stats on the simulator's bus profile: one row per message, sorted by identifier, each with a
+// mean cycle within 10 % of its period; in total the schedule's rate, and a load between that of
+// the frames without stuff bits and with the most a frame can have (one per four bits).
+TEST_F(CliEndToEndTest, StatsMeetsTheCycleTimesOfABusProfile) {
+  StartSim({"--bus"});
+  const SCliResult r = RunCli(Command({"stats", "--seconds", "3", "--format", "csv"}));
+  EXPECT_EQ(r.nExit, 0);
+  EXPECT_EQ(Lines(r.err), (std::vector<std::string>{EV_CONFIG, EV_STOPPED, EV_STARTED, EV_STOPPED}));
+  std::vector<std::vector<std::string>> rows;
+  for (const std::string& line : Lines(r.out)) {
+    std::vector<std::string>& fields = rows.emplace_back();
+    std::istringstream in(line);
+    for (std::string field; std::getline(in, field, ',');) fields.push_back(field);
+  }
+  const auto messages = CSimBusTraffic::Messages();
+  ASSERT_EQ(rows.size(), messages.size() + 2) << r.out;
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "protocol,id,kind,count,mean_ms,min_ms,max_ms,frames_per_s,bus_load_percent");
+  double dFramesPerSecond = 0, dLeastBits = 0, dMostBits = 0;
+  for (const CSimBusTraffic::SMessage& m : messages) {
+    char szId[16];
+    std::snprintf(szId, sizeof szId, m.m_bExtended ? "%08X" : "%03X", m.m_dwId);
+    const auto row = std::find_if(rows.begin(), rows.end(), [&](const auto& f) { return f.size() > 4 && f[1] == szId; });
+    ASSERT_NE(row, rows.end()) << szId;
+    EXPECT_EQ((*row)[0] + " " + (*row)[2], std::string(m.m_bExtended ? "CAN2.0B" : "CAN2.0A") + (m.m_bRemote ? " remote" : " data"));
+    EXPECT_NEAR(std::stod((*row)[4]), m.m_nCycleMs, 0.1 * m.m_nCycleMs) << szId;
+    const double dRate = 1000.0 / m.m_nCycleMs;
+    const unsigned nData = m.m_bRemote ? 0 : 8u * m.m_byLength;
+    const unsigned nStuffed = (m.m_bExtended ? 54 : 34) + nData;  // start of frame to the CRC's end
+    dFramesPerSecond += dRate;
+    dLeastBits += dRate * (nStuffed + 13);
+    dMostBits += dRate * (nStuffed + 13 + (nStuffed - 1) / 4);
+  }
+  for (std::size_t i = 2; i + 1 < rows.size(); ++i)
+    EXPECT_LT(std::stoul(rows[i - 1][1], nullptr, 16), std::stoul(rows[i][1], nullptr, 16));
+  const std::vector<std::string>& total = rows.back();
+  ASSERT_EQ(total.size(), 9u);
+  EXPECT_EQ(total[0], "total");
+  EXPECT_NEAR(std::stod(total[7]), dFramesPerSecond, 0.1 * dFramesPerSecond);
+  const double dLoad = std::stod(total[8]);
+  EXPECT_TRUE(dLoad > 0.9 * dLeastBits / 2500 && dLoad < 1.1 * dMostBits / 2500) << dLoad;  // % of 250 kbit/s
 }
 
 // Without a limit monitor runs until a stop signal, or until the module vanishes: then the red

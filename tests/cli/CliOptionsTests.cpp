@@ -18,8 +18,9 @@ std::string Parsed(const std::string& line) {
   const CliParseResult r = ParseCommandLine(args);
   if (!r.m_bOk) return "! " + r.m_error;
   const CliOptions& o = r.m_options;
-  static const char* const kCommands[] = {"read-config", "write-config", "version", "reset",   "send",
-                                          "monitor",     "ports",        "convert", "--help", "--version"};
+  static const char* const kCommands[] = {"read-config", "write-config", "version", "reset",  "send",     "monitor",
+                                          "stats",       "ports",        "convert", "--help", "--version"};
+  static const char* const kFormats[] = {"", " candump", " csv"};
   std::ostringstream text;  // numbers of the command in hexadecimal, the monitor's limits in decimal
   text << (o.m_bUsb ? "usb " : "port ") << o.m_portName << ' ' << o.m_dwBaudRate;
   text << ' ' << kCommands[static_cast<int>(o.m_eCommand)] << std::hex << std::uppercase;
@@ -27,8 +28,8 @@ std::string Parsed(const std::string& line) {
     text << ' ' << int{o.m_byModeFlags} << ' ' << o.m_wBitTiming << ' ' << o.m_dwId << ' ' << o.m_dwMaskId;
   if (o.m_eCommand == ECliCommand::SEND)
     text << (o.m_bStandard ? " std" : " ext") << (o.m_bRemote ? " remote " : " ") << o.m_dwFrameId;
-  if (o.m_eCommand == ECliCommand::MONITOR)
-    text << std::dec << ' ' << o.m_nSeconds << ' ' << o.m_qwCount << (o.m_eFormat == EFrameFormat::CANDUMP ? " candump" : "");
+  if (o.m_eCommand == ECliCommand::MONITOR || o.m_eCommand == ECliCommand::STATS)
+    text << std::dec << ' ' << o.m_nSeconds << ' ' << o.m_qwCount << kFormats[static_cast<int>(o.m_eFormat)];
   if (o.m_eCommand == ECliCommand::CONVERT) text << ' ' << o.m_inputPath;
   for (const uint8_t by : o.m_data) text << ' ' << int{by};
   return text.str();
@@ -55,6 +56,8 @@ TEST(CliOptions, GoodAndBadCommandLines) {
       {"--port p monitor --seconds 4294967295 --count 100000", "port p 38400 monitor 4294967295 100000"},
       {"--port p monitor --format candump --format text", "port p 38400 monitor 0 0"},  // the last one holds
       {"--port p monitor --count 2 --format candump", "port p 38400 monitor 0 2 candump"},
+      {"--port p stats --format csv --seconds 3", "port p 38400 stats 3 0 csv"},
+      {"--port p stats --format csv --format text", "port p 38400 stats 0 0"},
       {"convert RDataLog.txt", "port  38400 convert RDataLog.txt"},  // a file, no port
       {"--port p --version monitor --frobnicate", "port p 38400 --version"}, {"--help", "port  38400 --help"},
       // Refusals.
@@ -90,6 +93,9 @@ TEST(CliOptions, GoodAndBadCommandLines) {
       {"--port p monitor --count", "! --count needs a value"},
       {"--port p monitor --forever", "! monitor does not know '--forever'"},
       {"--port p monitor --format json", "! --format takes text or candump, not 'json'"},
+      {"--port p monitor --format csv", "! --format takes text or candump, not 'csv'"},
+      {"--port p stats --format candump", "! --format takes text or csv, not 'candump'"},
+      {"--port p stats --count 5", "! stats does not know '--count'"},
       {"convert", "! convert needs the receive-data log file"}, {"convert a b", "! convert takes one file"},
       {"--rdata-log r convert a", "! convert reads a file: it takes no port and writes no log"},
   };

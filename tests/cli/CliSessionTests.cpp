@@ -55,6 +55,7 @@ public:
   }
   void Drain() override { m_loop.RunPending(); }
   bool Interrupted() const override { return m_bInterrupted; }
+  int64_t SteadyNowNs() const override { return static_cast<int64_t>(m_loop.Now()) * 1000000; }
 
   // Runs a command line. Standard error goes with the captured output, so that any text on
   // it shows in what a test compares.
@@ -130,6 +131,41 @@ TEST(CliSession, MonitorStampsFramesWithTheirArrivalAndReportsWhatWentWrongOnThe
                                       now + EV_STOPPED,
                                       "korvex-cli: dropped blocks 0, refused lines 1, refused responses 1, "
                                       "incomplete frames 1"}));
+}
+
+}  // namespace
+
+namespace {
+
+// stats over one second of virtual time: frames stamped 10 and 15 ms apart, a remote frame of
+// each protocol once, sorted by identifier; the load is that of 3 x 67 + 71 + 50 bits at
+// 250 kbit/s. Standard output holds the table only: here the events share the stream.
+TEST(CliSession, StatsTabulatesTheFramesOfTheRunAsTextOrCsv) {
+  const std::vector<std::string> kEvents = {EV_CONFIG, EV_STOPPED, EV_STARTED, EV_STOPPED};
+  const struct { const char* pszFormat; std::vector<std::string> table; } kCases[] = {
+      {"text",
+       {"Protocol  ID        Kind      Count   Mean ms    Min ms    Max ms  Frames/s",
+        "CAN2.0A   123       data          3     12.50     10.00     15.00      3.00",
+        "CAN2.0B   00000123  remote        1         -         -         -      1.00",
+        "CAN2.0A   7FF       remote        1         -         -         -      1.00",
+        "Total                             5                                    5.00  bus load 0.13 %"}},
+      {"csv",
+       {"protocol,id,kind,count,mean_ms,min_ms,max_ms,frames_per_s,bus_load_percent",
+        "CAN2.0A,123,data,3,12.500,10.000,15.000,3.00,", "CAN2.0B,00000123,remote,1,,,,1.00,",
+        "CAN2.0A,7FF,remote,1,,,,1.00,", "total,,,5,,,,5.00,0.13"}},
+  };
+  for (const auto& c : kCases) {
+    CSessionRig rig;
+    rig.m_fnSend = [](CFakeTransport& t) {
+      const std::pair<const char*, int64_t> kArrivals[] = {{":U3000000123", 40}, {":U0201230102", 100}, {":U0201230102", 110},
+                                                           {":U1007FF", 120}, {":U0201230102", 125}};
+      for (const auto& [pszLine, nMs] : kArrivals) t.Deliver(Line(pszLine), {nMs * 1000000, T_NOW * 1000000000LL});
+    };
+    EXPECT_EQ(rig.Run({"--port", "p", "stats", "--seconds", "1", "--format", c.pszFormat}), CLI_EXIT_ANSWERED);
+    std::vector<std::string> expected = kEvents;
+    expected.insert(expected.end(), c.table.begin(), c.table.end());
+    EXPECT_EQ(rig.Printed(), expected) << c.pszFormat;
+  }
 }
 
 }  // namespace

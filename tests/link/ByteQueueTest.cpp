@@ -6,8 +6,10 @@ namespace {
 
 ArrivalTime At(int64_t n) { return {n, n + 1000}; }
 
-// Each popped byte reports the mark of the burst it came in; a burst that found the mark ring
-// full keeps the older time; mark positions count bytes, not ring slots, across both wraps.
+// Each popped byte reports the mark of the burst it came in and how many bytes of that burst
+// follow it (a burst ends where the next mark begins, or, while none has come, with the bytes
+// queued); a burst that found the mark ring full keeps the older time; mark positions count
+// bytes, not ring slots, across both wraps.
 TEST(ByteQueue, FullAndEmptyStayDistinctAndMarksAreAdoptedAtTheFirstByteOfTheirBurst) {
   CByteQueue queue;
   // The ring holds at most 65,535 bytes: a full ring would read as empty, which is why the
@@ -27,9 +29,25 @@ TEST(ByteQueue, FullAndEmptyStayDistinctAndMarksAreAdoptedAtTheFirstByteOfTheirB
   queue.MarkBurst(At(20));
   queue.Push(abyBurst, 2);
   std::vector<int64_t> times;
-  while (queue.Count() > 0 && queue.Pop() > 0) times.push_back(queue.LastArrival().m_nSteadyNs);
-  EXPECT_EQ(times, (std::vector<int64_t>{0, 10, 10, 10, 20, 20}));
-  EXPECT_EQ(queue.LastArrival().m_nWallNs, 1020);
+  std::vector<uint32_t> left;
+  const auto popAll = [&] {
+    while (queue.Count() > 0 && queue.Pop() > 0) {
+      times.push_back(queue.LastArrival().m_nSteadyNs);
+      left.push_back(queue.BytesLeftInBurst());
+    }
+  };
+  popAll();
+  queue.MarkBurst(At(30));
+  queue.Push(abyBurst, 3);
+  queue.Pop();  // the rest of its burst is not queued yet when this byte is taken
+  times.push_back(queue.LastArrival().m_nSteadyNs);
+  left.push_back(queue.BytesLeftInBurst());
+  queue.MarkBurst(At(40));
+  queue.Push(abyBurst, 2);
+  popAll();
+  EXPECT_EQ(times, (std::vector<int64_t>{0, 10, 10, 10, 20, 20, 30, 30, 30, 40, 40}));
+  EXPECT_EQ(left, (std::vector<uint32_t>{0, 2, 1, 0, 1, 0, 2, 1, 0, 1, 0}));
+  EXPECT_EQ(queue.LastArrival().m_nWallNs, 1040);
 
   // MARK_COUNT - 1 marks fill the ring; the next is refused and its byte keeps the older time.
   for (uint32_t i = 1; i <= CByteQueue::MARK_COUNT; ++i) {

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
@@ -13,9 +15,14 @@
 #include "protocol/CModuleChannel.h"
 #include "protocol/ChannelOwner.h"
 #include "protocol/FakeTransport.h"
-#include "receive/EventSink.h"
-#include "receive/ReceiveSink.h"
+#include "protocol/EventSink.h"
+#include "protocol/FrameConsumer.h"
+#include "protocol/ResponseText.h"
+#include "receive/CLogFiles.h"
+#include "receive/CRDataLogWriter.h"
+#include "stats/CFrameStatistics.h"
 #include "support/CVirtualLoop.h"
+#include "support/ScratchDir.h"
 #include "text/Cp949Text.h"
 
 namespace {
@@ -26,8 +33,9 @@ using CMessages = std::vector<std::pair<unsigned, uintptr_t>>;  // message, wPar
 const std::pair<std::string, COLORREF> COMM_ERROR{
     "[Korvex 통신에러 발생]      : Korvex 모듈로 부터  1초동안 요청 명령에 대해 응답이 없읍니다", EVENT_RED};
 
-// Stands in for the event log, the receive list and the owning frame; records what reaches them.
-class ChannelTest : public ::testing::Test, public EventSink, public ReceiveSink, public ChannelOwner, public MessageHandler {
+// Stands in for the event log, a frame consumer (the receive list) and the owning frame;
+// records what reaches them.
+class ChannelTest : public ::testing::Test, public EventSink, public FrameConsumer, public ChannelOwner, public MessageHandler {
 protected:
   ChannelTest() {
     auto pSerial = std::make_unique<CFakeTransport>(), pUsb = std::make_unique<CFakeTransport>();
@@ -36,15 +44,19 @@ protected:
     m_pWindow = std::make_unique<CVirtualLoop::CWindow>(m_loop, *m_pChannel);
     EXPECT_TRUE(m_pChannel->Create(m_pWindow.get(), this, &m_loop));
     m_pChannel->SetEventSink(this);
-    m_pChannel->SetReceiveSink(this);
+    m_pChannel->AddFrameConsumer(this);
   }
   ~ChannelTest() override { m_pChannel->Destroy(); }
 
   void LogEvent(std::string_view text, COLORREF colour) override { m_events.emplace_back(text, colour); }
-  void AppendLine(std::string_view text, const ArrivalTime& arrival) override {
-    m_lines.emplace_back(text);
-    m_arrivals.push_back(arrival.m_nWallNs);
-    if (m_fnOnLine) m_fnOnLine();
+  void OnFrames(std::span<const ReceivedFrame> frames) override {
+    std::string line;
+    for (const ReceivedFrame& record : frames) {
+      ReceivedFrameLine(record.m_frame, line);
+      m_lines.push_back(line);
+      m_records.push_back(record);
+    }
+    if (m_fnOnBatch) m_fnOnBatch();
   }
   void EndBatch() override { m_batchEnds.push_back(m_lines.size()); }
   MessageHost& OwnerWindow() override { return m_ownerWindow; }
@@ -67,17 +79,17 @@ protected:
   }
   void Forget() {
     m_pSerial->m_writes.clear();
-    m_events.clear(), m_lines.clear(), m_arrivals.clear(), m_batchEnds.clear(), m_messages.clear();
+    m_events.clear(), m_lines.clear(), m_records.clear(), m_batchEnds.clear(), m_messages.clear();
   }
   long CommErrors() const { return std::count(m_events.begin(), m_events.end(), COMM_ERROR); }
 
   CVirtualLoop m_loop;
   CVirtualLoop::CWindow m_ownerWindow{m_loop, *this};
   CEvents m_events;
-  std::vector<std::string> m_lines;   // the receive list
-  std::vector<int64_t> m_arrivals;    // each line's arrival (wall clock)
-  std::vector<size_t> m_batchEnds;    // lines listed when each batch ended
-  std::function<void()> m_fnOnLine;   // runs inside the channel's handler, after each line
+  std::vector<std::string> m_lines;   // the receive list's texts of the frames
+  std::vector<ReceivedFrame> m_records;
+  std::vector<size_t> m_batchEnds;    // frames received when each batch ended
+  std::function<void()> m_fnOnBatch;  // runs inside the channel's handler, after each batch
   CMessages m_messages;               // posted to the owner
   bool m_bPortOpen = false;
   unsigned m_nPortGoneCalls = 0;
@@ -176,40 +188,149 @@ TEST_F(ChannelTest, DestroySendsStopWaitsHalfASecondAndSilencesTheTimer) {
 const std::string FRAME = Line(":U0201230102");
 const std::string FRAME_TEXT = "CAN2.0A  Data Frame    길이:2  ID:123       데이터:01 02";
 
-TEST_F(ChannelTest, BurstIsOneBatchWithOneLampNoticePerKind) {
-  OpenReady();
-  std::string burst;
-  for (int i = 0; i < 50; ++i) burst += FRAME;
-  Receive(burst);
-  EXPECT_EQ(m_lines, std::vector<std::string>(50, FRAME_TEXT));
-  EXPECT_EQ(m_batchEnds, std::vector<size_t>{50});
-  EXPECT_EQ(m_messages, (CMessages{{WM_FRAME_ACTIVITY, 2}}));
+// A consumer that notes each call it gets.
+class CProbe final : public FrameConsumer {
+public:
+  CProbe(std::string name, std::vector<std::string>& calls) : m_name(std::move(name)), m_calls(calls) {}
+  void OnFrames(std::span<const ReceivedFrame> frames) override {
+    m_calls.push_back(m_name + " " + std::to_string(frames.size()) + " frames");
+  }
+  void EndBatch() override { m_calls.push_back(m_name + " end"); }
 
-  // A configuration report keeps its place; the lamps follow at the end, sent before received.
-  Forget();
-  Receive(FRAME + Line(":W0201230011") + Line(":Y1C0F340000000000000000") + Line(":W0201230011"));
+private:
+  std::string m_name;
+  std::vector<std::string>& m_calls;
+};
+
+// The CP949 bytes of a program text; "<none>" if it has no CP949 form.
+std::string Cp949(std::string_view utf8) { return Utf8ToCp949(utf8).value_or("<none>"); }
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// One burst of many frames, an event among them, is one batch: every consumer gets all its
+// frames once, in order, in the order the consumers were added, and then the end of the batch;
+// the texts and the receive-data log lines are those of the receive list, each frame has a time
+// of its own, and the lamps get one notice per kind, sent before received.
+TEST_F(ChannelTest, OneBurstReachesEveryConsumerOnceInOrderWithATimeOfItsOwn) {
+  ::setenv("TZ", "UTC0", 1);
+  ::tzset();
+  ScratchDir dir;
+  CLogFiles logs;
+  logs.SetPath(LOG_RDATA, dir / "RDataLog.txt");
+  logs.OpenLogFile(LOG_RDATA);
+  logs.SetLogging(LOG_RDATA, true);
+  CRDataLogWriter logWriter(logs);
+  CFrameStatistics stats;
+  std::vector<std::string> calls;
+  CProbe first("first", calls), last("last", calls);
+  m_pChannel->AddFrameConsumer(&first);
+  m_pChannel->AddFrameConsumer(&logWriter);
+  m_pChannel->AddFrameConsumer(&stats);
+  m_pChannel->AddFrameConsumer(&last);
+  m_pChannel->AddFrameConsumer(&first);  // once only
+  OpenReady();
+
+  const std::pair<const char*, const char*> kFrames[] = {
+      {":U0201230102", "CAN2.0A  Data Frame    길이:2  ID:123       데이터:01 02"},
+      {":U3000000123", "CAN2.0B  Remote Frame  길이:0  ID:00000123  "},
+      {":U01FFFFAB", "CAN2.0A  Data Frame    길이:1  ID:7FF       데이터:AB"},
+      {":U2F1FFFFFFF1011121314151617", "CAN2.0B  Data Frame    길이:8  ID:1FFFFFFF  데이터:10 11 12 13 14 15 16 17"},
+  };
+  constexpr int ROUNDS = 25;
+  std::string burst;
+  std::vector<std::size_t> lineEnds;  // bytes of the burst up to each frame's end
+  std::vector<std::string> texts;
+  for (int n = 0; n < ROUNDS; ++n) {
+    for (const auto& [pszPayload, pszText] : kFrames) {
+      burst += Line(pszPayload);
+      lineEnds.push_back(burst.size());
+      texts.emplace_back(pszText);
+    }
+    if (n == ROUNDS / 2) burst += Line(":W0201230011") + Line(":Y1C0F340000000000000000");
+  }
+  // 2024-05-01 13:45:07.5 UTC; the whole burst takes 28 ms on the wire.
+  const ArrivalTime burstTime{5000000000, 1714571107500000000};
+  m_pSerial->Deliver(burst, burstTime);
+  m_loop.RunPending();
+
+  const std::size_t nFrames = texts.size();
+  const std::string batch = std::to_string(nFrames) + " frames";
+  EXPECT_EQ(calls, (std::vector<std::string>{"first " + batch, "last " + batch, "first end", "last end"}));
+  EXPECT_EQ(m_lines, texts);
+  EXPECT_EQ(m_batchEnds, std::vector<size_t>{nFrames});
+  // The configuration report keeps its place; the lamps follow.
   EXPECT_EQ(m_messages, (CMessages{{WM_CONFIG_REPORT, 0}, {WM_FRAME_ACTIVITY, 1}, {WM_FRAME_ACTIVITY, 2}}));
-  EXPECT_EQ(m_batchEnds, std::vector<size_t>{1});
+  ASSERT_EQ(m_records.size(), nFrames);
+  for (std::size_t i = 0; i < nFrames; ++i) {
+    SCOPED_TRACE(i);
+    // Ten bits a byte at 921,600 bit/s for the bytes after the frame's end.
+    const int64_t nEarlierNs = static_cast<int64_t>(burst.size() - lineEnds[i]) * 10 * 1000000000 / 921600;
+    EXPECT_EQ(m_records[i].m_arrival.m_nSteadyNs, burstTime.m_nSteadyNs - nEarlierNs);
+    EXPECT_EQ(m_records[i].m_arrival.m_nWallNs, burstTime.m_nWallNs - nEarlierNs);
+    EXPECT_EQ(m_records[i].m_qwSequence, m_records[0].m_qwSequence + i);
+    if (i > 0) {
+      EXPECT_GT(m_records[i].m_arrival.m_nSteadyNs, m_records[i - 1].m_arrival.m_nSteadyNs);
+    }
+  }
+  // The identifier field of a 2.0A line is 16 bits wide; the record holds the 11 the bus has.
+  EXPECT_EQ(m_records[2].m_frame.m_dwId, 0x7FFu);
+  EXPECT_EQ(m_records[3].m_frame.m_byLengthCode, 15);
+  ASSERT_NE(stats.Find(true, false, 0x7FF), nullptr);
+  EXPECT_EQ(stats.Find(true, false, 0x7FF)->m_qwCount, uint64_t{ROUNDS});
+  EXPECT_EQ(stats.Entries().size(), std::size(kFrames));
+
+  logs.CloseLogFiles();
+  std::string expected;
+  for (const std::string& text : texts) expected += "2024.05.01 13:45:07  " + Cp949(text) + "\r\n";
+  EXPECT_EQ(ReadFile(dir / "RDataLog.txt"), expected);
+  m_pChannel->RemoveFrameConsumer(&first);
+  m_pChannel->RemoveFrameConsumer(&logWriter);
+  m_pChannel->RemoveFrameConsumer(&stats);
+  m_pChannel->RemoveFrameConsumer(&last);
+
+  // A burst without frames ends no batch.
   Forget();
-  Receive(Line(":W0201230011") + Line(":V12"));  // nothing listed: the list's batch is not ended
+  Receive(Line(":W0201230011") + Line(":V12"));
   EXPECT_EQ(m_messages, (CMessages{{WM_FRAME_ACTIVITY, 1}}));
   EXPECT_TRUE(m_batchEnds.empty());
 }
 
+// A frame is placed the wire time of the bytes after it in its burst earlier than the burst's
+// stamp, at the port's rate; a frame completed by a later burst counts from that one; and a
+// frame is never placed before the frame received just before it.
+TEST_F(ChannelTest, FramesArePlacedByTheWireTimeAfterThemAndNeverBeforeTheFrameBefore) {
+  for (const uint32_t dwRate : {38400u, 921600u}) {
+    SCOPED_TRACE(dwRate);
+    ASSERT_TRUE(m_pChannel->Open(false, "ttyS1", dwRate));
+    Forget();
+    const auto Wire = [&](int64_t nBytes) { return nBytes * 10 * 1000000000 / dwRate; };
+    const int64_t T1 = (dwRate == 38400 ? 10 : 20) * int64_t{1000000000}, T2 = T1 + 10000000, T3 = T2 + 10000;
+    const int64_t nFrame = static_cast<int64_t>(FRAME.size());
+    m_pSerial->Deliver(FRAME + FRAME.substr(0, 5), {T1, T1});
+    m_pSerial->Deliver(FRAME.substr(5) + FRAME, {T2, T2});
+    m_pSerial->Deliver(FRAME + FRAME + FRAME, {T3, T3});  // its first two would fall before T2
+    m_loop.RunPending();
+    std::vector<int64_t> times;
+    for (const ReceivedFrame& record : m_records) times.push_back(record.m_arrival.m_nSteadyNs);
+    EXPECT_EQ(times, (std::vector<int64_t>{T1 - Wire(5), T2 - Wire(nFrame), T2, T2, std::max(T2, T3 - Wire(nFrame)), T3}));
+  }
+}
+
 // While a notification waits, the reader posts no other; what arrives while the handler runs
-// posts a new one, so nothing is left in the queue. A line takes the time of the burst that
-// completed it.
-TEST_F(ChannelTest, NotificationsAreCoalescedNothingIsStrandedAndArrivalTimesTravel) {
+// posts a new one, so nothing is left in the queue.
+TEST_F(ChannelTest, NotificationsAreCoalescedAndNothingIsStranded) {
   OpenReady();
-  m_pSerial->Deliver(FRAME + FRAME.substr(0, 5), {1, 1000});
-  m_pSerial->Deliver(FRAME.substr(5) + FRAME, {2, 2000});
+  m_pSerial->Deliver(FRAME + FRAME.substr(0, 5));
+  m_pSerial->Deliver(FRAME.substr(5) + FRAME);
   EXPECT_EQ(m_loop.PendingCount(), 1u);
   m_loop.RunPending();
   EXPECT_EQ(m_batchEnds, std::vector<size_t>{3});
-  EXPECT_EQ(m_arrivals, (std::vector<int64_t>{1000, 2000, 2000}));
 
   int nLate = 0;
-  m_fnOnLine = [&] { if (nLate++ == 0) m_pSerial->Deliver(FRAME); };  // the reader, mid-batch
+  m_fnOnBatch = [&] { if (nLate++ == 0) m_pSerial->Deliver(FRAME); };  // the reader, mid-batch
   m_pSerial->Deliver(FRAME);
   EXPECT_EQ(m_loop.PendingCount(), 1u);
   m_loop.RunPending();
@@ -304,18 +425,20 @@ std::string Format(const char* pszFormat, auto... values) {
   std::snprintf(sz, sizeof sz, pszFormat, values...);
   return sz;
 }
-// What the channel holds of the module's reports: its configuration, the last frame, reception.
-std::array<std::string, 3> Stored(const CModuleChannel& channel) {
+// What the channel holds of the module's reports (its configuration, reception) and the
+// newest frame record a consumer got.
+std::array<std::string, 3> Stored(const CModuleChannel& channel, const std::vector<ReceivedFrame>& records) {
   const ModuleConfig& c = channel.Config();
-  const CanFrame& f = channel.LastFrame();
-  std::string frame = Format("frame %s %s %u/%u %X", f.m_bStandard ? "A" : "B", f.m_bRemote ? "remote" : "data",
-                             f.m_byDataCount, f.m_byLength, f.m_dwId);
-  for (int i = 0; i < 8; ++i) frame += f.m_abyData[i] ? Format(" %d:%02X", i, f.m_abyData[i]) : "";
+  std::string frame = "frame none";
+  if (!records.empty()) {
+    const CanFrame& f = records.back().m_frame;
+    frame = Format("frame %s %s %u/%u(%u) %X", f.m_bStandard ? "A" : "B", f.m_bRemote ? "remote" : "data",
+                   f.m_byDataCount, f.m_byLength, f.m_byLengthCode, f.m_dwId);
+    for (int i = 0; i < 8; ++i) frame += f.m_abyData[i] ? Format(" %d:%02X", i, f.m_abyData[i]) : "";
+  }
   return {Format("config %02X %04X %X %X", c.m_byModeFlags, c.m_wBitTiming, c.m_dwId, c.m_dwMaskId), frame,
           Format("reception %d", channel.IsReceptionRunning())};
 }
-// The CP949 bytes of a program text; "<none>" if it has no CP949 form.
-std::string Cp949(std::string_view utf8) { return Utf8ToCp949(utf8).value_or("<none>"); }
 
 std::vector<CRow> Rows() {
   std::vector<CRow> rows = {
@@ -333,25 +456,28 @@ std::vector<CRow> Rows() {
       {":I14", "[CAN 에러코드 응답]         : 송신 Error-Passive, 송신 Warning 에러 발생", EVENT_BLUE},
       {":I20", ""}, {":IE0", ""},
       {":VA0", "[Korvex 버전 응답]          : 버전 10.0"},
-      {":U0201230102", "CAN2.0A  Data Frame    길이:2  ID:123       데이터:01 02", LISTED, "frame A data 2/2 123 0:01 1:02"},
+      {":U0201230102", "CAN2.0A  Data Frame    길이:2  ID:123       데이터:01 02", LISTED, "frame A data 2/2(2) 123 0:01 1:02"},
       // Nothing is left of the frame before.
-      {":U3000000123", "CAN2.0B  Remote Frame  길이:0  ID:00000123  ", LISTED, "frame B remote 0/0 123"},
-      {":U01FFFFAB", "CAN2.0A  Data Frame    길이:1  ID:7FF       데이터:AB", LISTED, "frame A data 1/1 FFFF 0:AB"},
+      {":U3000000123", "CAN2.0B  Remote Frame  길이:0  ID:00000123  ", LISTED, "frame B remote 0/0(0) 123"},
+      // The identifier fields are wider than the bus's 11 and 29 bits; the record holds those.
+      {":U01FFFFAB", "CAN2.0A  Data Frame    길이:1  ID:7FF       데이터:AB", LISTED, "frame A data 1/1(1) 7FF 0:AB"},
+      {":U21FFFFFFFFAB", "CAN2.0B  Data Frame    길이:1  ID:1FFFFFFF  데이터:AB", LISTED, "frame B data 1/1(1) 1FFFFFFF 0:AB"},
       // Bytes past the layout are not read.
-      {":U010123556677", "CAN2.0A  Data Frame    길이:1  ID:123       데이터:55", LISTED, "frame A data 1/1 123 0:55"},
+      {":U010123556677", "CAN2.0A  Data Frame    길이:1  ID:123       데이터:55", LISTED, "frame A data 1/1(1) 123 0:55"},
       // A frame cut short in its data shows what it carried; a remote frame carries none.
-      {":U020123AA", "CAN2.0A  Data Frame    길이:2  ID:123       데이터:AA", LISTED, "frame A data 1/2 123 0:AA"},
-      {":U140123", "CAN2.0A  Remote Frame  길이:4  ID:123       ", LISTED, "frame A remote 0/4 123"},
+      {":U020123AA", "CAN2.0A  Data Frame    길이:2  ID:123       데이터:AA", LISTED, "frame A data 1/2(2) 123 0:AA"},
+      {":U140123", "CAN2.0A  Remote Frame  길이:4  ID:123       ", LISTED, "frame A remote 0/4(4) 123"},
       // Shorter than the layout, or a letter the module never sends: refused whole.
       {":Y1C0334AAAAAAAABBBBBB", ""}, {":Z0C0334012300", ""},  // 2.0B needs 11 bytes, 2.0A 7
       {":U2F000001", ""}, {":Q01", ""},                          // a 2.0B identifier cut
   };
   for (const char cLetter : std::string("GRIVUY")) rows.push_back({std::string(":") + cLetter, ""});
-  // Length nibbles above 8 stand for 8; the echo leaves the last received frame alone.
+  // Length nibbles above 8 stand for 8 (the record keeps the code); an echo is no received frame.
   for (const char cNibble : std::string("89ABCDEF")) {
     rows.push_back({std::string(":U2") + cNibble + "1FFFFFFF1011121314151617",
                     "CAN2.0B  Data Frame    길이:8  ID:1FFFFFFF  데이터:10 11 12 13 14 15 16 17", LISTED,
-                    "frame B data 8/8 1FFFFFFF 0:10 1:11 2:12 3:13 4:14 5:15 6:16 7:17"});
+                    Format("frame B data 8/8(%d) 1FFFFFFF 0:10 1:11 2:12 3:13 4:14 5:15 6:16 7:17",
+                           std::stoi(std::string(1, cNibble), nullptr, 16))});
     rows.push_back({std::string(":W0") + cNibble + "1FFF1011121314151617",
                     "[CAN 데이터 송신 응답]      : CAN2.0A  Data Frame  길이:8  ID:7FF  데이터:10 11 12 13 14 15 16 17"});
   }
@@ -359,18 +485,18 @@ std::vector<CRow> Rows() {
 }
 
 // Each row also shows that only a decoded line other than "U" and "I" answers a command, and
-// that without a receive list a frame is still stored and posted, only not listed.
+// that without a frame consumer a frame is still posted.
 TEST_F(ChannelTest, EveryLineShowsItsTextInCp949PostsItsNotificationAndStoresItsValues) {
   OpenReady();
   const std::map<char, CMessages> kPosts = {{'Y', {{WM_CONFIG_REPORT, 0}}}, {'Z', {{WM_CONFIG_REPORT, 0}}},
                                             {'U', {{WM_FRAME_ACTIVITY, 2}}}, {'W', {{WM_FRAME_ACTIVITY, 1}}}};
   for (const bool bList : {true, false}) {
-    m_pChannel->SetReceiveSink(bList ? this : nullptr);
+    if (!bList) m_pChannel->RemoveFrameConsumer(this);
     for (const CRow& row : Rows()) {
       SCOPED_TRACE(row.payload + (bList ? "" : ", no receive list"));
       Forget();
       m_pChannel->ReadVersion();
-      const std::array<std::string, 3> before = Stored(*m_pChannel);
+      const std::array<std::string, 3> before = Stored(*m_pChannel, m_records);
       Receive(Line(row.payload));
       const bool bShows = !row.text.empty(), bShown = bShows && (bList || row.colour != LISTED);
       const char cLetter = row.payload[1];
@@ -380,9 +506,9 @@ TEST_F(ChannelTest, EveryLineShowsItsTextInCp949PostsItsNotificationAndStoresIts
       EXPECT_EQ(shown, (bShown ? CEvents{{Cp949(row.text), row.colour}} : CEvents{}));
       EXPECT_EQ(m_messages, bShows && kPosts.count(cLetter) ? kPosts.at(cLetter) : CMessages{});
       EXPECT_EQ(m_pChannel->IsAwaitingResponse(), !bShows || cLetter == 'U' || cLetter == 'I');
-      const std::array<std::string, 3> after = Stored(*m_pChannel);
+      const std::array<std::string, 3> after = Stored(*m_pChannel, m_records);
       for (std::size_t i = 0; i < after.size(); ++i)
-        EXPECT_EQ(after[i], after[i].substr(0, 6) == row.stores.substr(0, 6) ? row.stores : before[i]);
+        EXPECT_EQ(after[i], after[i].substr(0, 6) == row.stores.substr(0, 6) && bShown ? row.stores : before[i]);
     }
   }
 }

@@ -35,6 +35,7 @@ public:
     return nLength;
   }
   bool IsOpen() const override { return m_bOpen; }
+  uint32_t LineRate() const override { return m_dwOpenedRate; }
   std::string LastError() const override { return m_bOpenSucceeds ? "" : "open: No such file or directory"; }
   uint64_t DroppedBlocks() const override { return m_qwDropped; }
 

@@ -1,5 +1,5 @@
 // The receive list and the event log window on the real widgets (offscreen): line limits, one
-// model change per burst, the receive-data log behind the list, time stamps, colours, extents.
+// model change per burst, time stamps, colours, extents.
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QFile>
@@ -7,14 +7,12 @@
 #include <QListView>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
+#include <vector>
 
+#include "protocol/ResponseText.h"
 #include "receive/CEventLogCtrl.h"
-#include "receive/CLogFiles.h"
 #include "receive/CRDView.h"
 #include "text/Cp949Text.h"
 #include "uisupport/Fonts.h"
@@ -23,8 +21,23 @@ namespace {
 
 constexpr int64_t MAY_1_2024_NS = 1714571107LL * 1000000000LL;  // 13:45:07 UTC
 
-ArrivalTime At(int64_t nWallNs) { return {nWallNs, nWallNs}; }
 std::string Numbered(const char* pszPrefix, int n) { return std::string(pszPrefix) + std::to_string(n); }
+
+// A 2.0B remote frame with identifier n, or a data frame of eight bytes.
+ReceivedFrame Frame(uint32_t dwId, int64_t nWallNs, bool bData = false) {
+  ReceivedFrame record;
+  record.m_frame.m_bStandard = false;
+  record.m_frame.m_bRemote = !bData;
+  record.m_frame.m_byLength = record.m_frame.m_byLengthCode = record.m_frame.m_byDataCount = bData ? 8 : 0;
+  record.m_frame.m_dwId = dwId;
+  record.m_arrival = {nWallNs, nWallNs};
+  return record;
+}
+QString Text(const ReceivedFrame& record) {
+  std::string line;
+  ReceivedFrameLine(record.m_frame, line);
+  return QString::fromStdString(line);
+}
 
 // A receive list on the screen, its model checked on every change.
 struct CShownList {
@@ -32,8 +45,7 @@ struct CShownList {
     view.resize(300, 200);
     view.show();
   }
-  CLogFiles logs;
-  CRDView view{logs};
+  CRDView view;
   QListView* pList = view.List();
   QAbstractItemModelTester tester{pList->model(), QAbstractItemModelTester::FailureReportingMode::QtTest};
 };
@@ -43,7 +55,7 @@ struct CShownList {
 class ReceiveWidgetsTest : public QObject {
   Q_OBJECT
 private slots:
-  void BigBatchShowsNewestAndLogsAll();
+  void BigBatchShowsNewest();
   void TimestampPrefix_data();
   void TimestampPrefix();
   void LongestLength_data();
@@ -51,20 +63,18 @@ private slots:
   void EventsKeepTheirColourAndTheNewestLines();
 };
 
-void ReceiveWidgetsTest::BigBatchShowsNewestAndLogsAll() {
-  QTemporaryDir dir;
-  const QString path = dir.filePath("RDataLog.txt");
+void ReceiveWidgetsTest::BigBatchShowsNewest() {
   CShownList shown;
-  shown.logs.SetPath(LOG_RDATA, path.toStdString());
-  shown.logs.OpenLogFile(LOG_RDATA);
-  shown.logs.SetLogging(LOG_RDATA, true);
-  shown.view.AppendLine("old", At(0));  // a first burst that the second one pushes out entirely
+  const ReceivedFrame old = Frame(0x1FFFFFFF, 0);
+  shown.view.OnFrames({&old, 1});  // a first burst that the second one pushes out entirely
   shown.view.EndBatch();
   QSignalSpy inserted(shown.pList->model(), &QAbstractItemModel::rowsInserted);
   QSignalSpy removed(shown.pList->model(), &QAbstractItemModel::rowsRemoved);
 
-  constexpr int LINES = 3000;
-  for (int n = 0; n < LINES; ++n) shown.view.AppendLine(Numbered("수신 ", n), At(MAY_1_2024_NS + n));
+  constexpr int FRAMES = 3000;
+  std::vector<ReceivedFrame> burst;
+  for (int n = 0; n < FRAMES; ++n) burst.push_back(Frame(static_cast<uint32_t>(n), MAY_1_2024_NS + n));
+  shown.view.OnFrames(burst);
   QCOMPARE(shown.pList->model()->rowCount(), 1);  // nothing shown before the burst ends,
   QCOMPARE(shown.view.LineCount(), CRDView::LINE_LIMIT);  // but the list holds the newest already
   shown.view.EndBatch();
@@ -72,7 +82,8 @@ void ReceiveWidgetsTest::BigBatchShowsNewestAndLogsAll() {
   QCOMPARE(inserted.size(), 1);
   QCOMPARE(removed.size(), 1);
   QCOMPARE(shown.view.LineCount(), CRDView::LINE_LIMIT);
-  QCOMPARE(shown.view.LineText(0), QString::fromStdString(Numbered("수신 ", LINES - CRDView::LINE_LIMIT)));
+  QCOMPARE(shown.view.LineText(0), Text(burst[FRAMES - CRDView::LINE_LIMIT]));
+  QCOMPARE(shown.view.LineText(CRDView::LINE_LIMIT - 1), Text(burst.back()));
   const QModelIndex current = shown.pList->currentIndex();
   QCOMPARE(current.row(), CRDView::LINE_LIMIT - 1);
   QVERIFY(shown.pList->viewport()->rect().contains(shown.pList->visualRect(current)));
@@ -83,31 +94,23 @@ void ReceiveWidgetsTest::BigBatchShowsNewestAndLogsAll() {
   // this longer one clipped.
   int nRequests = 0;
   shown.view.SetRefreshPacer([&] { ++nRequests; });
-  const std::string longer = "CAN2.0B  Data Frame    길이:8  ID:1FFFFFFF  데이터:00 11 22 33 44 55 66 77";
-  shown.view.AppendLine(longer, At(0));
+  const ReceivedFrame longer = Frame(0x1FFFFFFF, 0, true);
+  shown.view.OnFrames({&longer, 1});
   shown.view.EndBatch();
   shown.view.EndBatch();
   QCOMPARE(nRequests, 1);
   QCOMPARE(inserted.size(), 1);
-  QCOMPARE(shown.view.LineText(CRDView::LINE_LIMIT - 1), QString::fromStdString(longer));
+  QCOMPARE(shown.view.LineText(CRDView::LINE_LIMIT - 1), Text(longer));
   shown.view.Refresh();
   QCOMPARE(inserted.size(), 2);
-  QCOMPARE(shown.view.LineText(0), QString::fromStdString(Numbered("수신 ", LINES - CRDView::LINE_LIMIT + 1)));
+  QCOMPARE(shown.view.LineText(0), Text(burst[FRAMES - CRDView::LINE_LIMIT + 1]));
   QCOMPARE(shown.pList->selectionModel()->selectedIndexes(), QModelIndexList{shown.pList->currentIndex()});
-  const int nNeeded = QFontMetrics(shown.pList->font()).horizontalAdvance(QString::fromStdString(longer));
+  const int nNeeded = QFontMetrics(shown.pList->font()).horizontalAdvance(Text(longer));
   QVERIFY(shown.pList->visualRect(shown.pList->model()->index(0, 0)).width() >= nNeeded);
   QVERIFY(shown.pList->horizontalScrollBar()->maximum() > 0);  // wider than the view: it scrolls
   shown.view.RemoveAll();
   QCOMPARE(shown.view.LineCount(), 0);
   shown.view.RemoveAll();  // empty already
-
-  shown.logs.CloseLogFiles();
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::ReadOnly));
-  std::string expected = "1970.01.01 00:00:00  old\r\n";
-  for (int n = 0; n < LINES; ++n) expected += "2024.05.01 13:45:07  " + Utf8ToCp949(Numbered("수신 ", n)).value() + "\r\n";
-  expected += "1970.01.01 00:00:00  " + Utf8ToCp949(longer).value() + "\r\n";
-  QVERIFY(file.readAll().toStdString() == expected);
 }
 
 void ReceiveWidgetsTest::TimestampPrefix_data() {
@@ -122,14 +125,15 @@ void ReceiveWidgetsTest::TimestampPrefix() {
   QFETCH(qint64, nWallNs);
   QFETCH(QString, prefix);
   CShownList shown;
-  shown.view.AppendLine("U 123", At(nWallNs));
+  const ReceivedFrame frame = Frame(0x123, nWallNs);
+  shown.view.OnFrames({&frame, 1});
   shown.view.EndBatch();
   QSignalSpy changed(shown.pList->model(), &QAbstractItemModel::dataChanged);
   shown.view.SetShowTimestamps(true);
   QCOMPARE(changed.size(), 1);
-  QCOMPARE(shown.pList->model()->index(0, 0).data().toString(), prefix + QStringLiteral("U 123"));
+  QCOMPARE(shown.pList->model()->index(0, 0).data().toString(), prefix + Text(frame));
   shown.view.SetShowTimestamps(false);
-  QCOMPARE(shown.view.LineText(0), QStringLiteral("U 123"));
+  QCOMPARE(shown.view.LineText(0), Text(frame));
 }
 
 void ReceiveWidgetsTest::LongestLength_data() {

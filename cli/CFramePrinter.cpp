@@ -1,0 +1,23 @@
+#include "cli/CFramePrinter.h"
+
+#include "cli/CandumpLine.h"
+#include "protocol/ResponseText.h"
+#include "receive/CLogFiles.h"
+
+void CFramePrinter::OnFrames(std::span<const ReceivedFrame> frames) {
+  for (const ReceivedFrame& record : frames) {
+    if (std::ferror(m_pOut)) return;  // nobody sees it any more
+    if (m_eFormat == EFrameFormat::CANDUMP) {
+      CandumpLine(record.m_frame, record.m_arrival.m_nWallNs, m_line);
+    } else {
+      if (m_pStamps) {
+        const std::string_view stamp = m_pStamps->TimeStamp(record.m_arrival.WallSeconds());
+        std::fwrite(stamp.data(), 1, stamp.size(), m_pOut);
+        std::fputs("  ", m_pOut);
+      }
+      ReceivedFrameLine(record.m_frame, m_line);
+    }
+    m_line += '\n';
+    std::fwrite(m_line.data(), 1, m_line.size(), m_pOut);
+  }
+}
