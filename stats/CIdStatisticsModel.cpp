@@ -87,6 +87,7 @@ QVariant CIdStatisticsModel::data(const QModelIndex& index, int nRole) const {
 QVariant CIdStatisticsModel::headerData(int nSection, Qt::Orientation eOrientation, int nRole) const {
   if (eOrientation != Qt::Horizontal || nSection < 0 || nSection >= ID_COLUMN_TOTAL) return {};
   if (nRole == Qt::DisplayRole) return ToQString(IdColumnTitle(nSection));
-  if (nRole == Qt::ToolTipRole) return ToQString(ID_VIEW_TIMES_NOTE);
+  if (nRole == Qt::ToolTipRole)
+    return ToQString(IdColumnMeaning(nSection)) + QStringLiteral("\n") + ToQString(ID_VIEW_TIMES_NOTE);
   return {};
 }

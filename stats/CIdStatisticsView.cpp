@@ -90,7 +90,7 @@ CIdStatisticsView::CIdStatisticsView(const WindowMaker& fnMakeWindow, SteadyCloc
   m_pCount->setToolTip(ToQString(ID_VIEW_TIMES_NOTE));
 
   auto* pBar = new QHBoxLayout;
-  pBar->setContentsMargins(0, 0, 0, 0);
+  pBar->setContentsMargins(0, 0, 4, 0);
   pBar->addWidget(m_pFilter, 1);
   for (QAction* pAction : {m_pPauseAction, m_pClearAction}) {
     auto* pButton = new QToolButton(this);

@@ -10,9 +10,24 @@
 
 namespace {
 
-constexpr std::array<std::string_view, ID_COLUMN_TOTAL> TITLES = {
-    "프로토콜",      "프레임",        "식별자",        "개수",          "길이",       "데이터",
-    "최근 주기(ms)", "최소 주기(ms)", "최대 주기(ms)", "평균 주기(ms)", "초당 프레임"};
+struct CColumnText {
+  std::string_view m_title;
+  std::string_view m_meaning;
+};
+
+constexpr std::array<CColumnText, ID_COLUMN_TOTAL> COLUMNS = {{
+    {"프로토콜", "CAN2.0A: 11비트 식별자, CAN2.0B: 29비트 식별자"},
+    {"프레임", "데이터 프레임 또는 리모트 프레임"},
+    {"식별자", "16진수"},
+    {"개수", "받은 프레임 수"},
+    {"길이", "마지막 프레임의 데이터 길이"},
+    {"데이터", "마지막 프레임의 데이터 (1초 안에 바뀐 바이트는 색으로 표시)"},
+    {"주기(ms)", "마지막 두 프레임 사이의 간격"},
+    {"최소(ms)", "가장 짧았던 주기"},
+    {"최대(ms)", "가장 길었던 주기"},
+    {"평균(ms)", "첫 프레임부터 마지막 프레임까지의 평균 주기"},
+    {"프레임/초", "지난 1초 동안 받은 프레임 수"},
+}};
 
 // The data bytes the entry's newest frame carried; never beyond its eight.
 uint8_t Carried(const IdStatistics& entry) { return std::min<uint8_t>(entry.m_byDataCount, sizeof entry.m_abyData); }
@@ -65,7 +80,12 @@ constexpr std::string_view SPACES = " \t\r\n\v\f";
 }  // namespace
 
 std::string_view IdColumnTitle(int nColumn) {
-  return nColumn >= 0 && nColumn < ID_COLUMN_TOTAL ? TITLES[static_cast<size_t>(nColumn)] : std::string_view();
+  return nColumn >= 0 && nColumn < ID_COLUMN_TOTAL ? COLUMNS[static_cast<size_t>(nColumn)].m_title : std::string_view();
+}
+
+std::string_view IdColumnMeaning(int nColumn) {
+  return nColumn >= 0 && nColumn < ID_COLUMN_TOTAL ? COLUMNS[static_cast<size_t>(nColumn)].m_meaning
+                                                   : std::string_view();
 }
 
 std::string IdCellText(const IdStatistics& entry, int nColumn) {

@@ -40,6 +40,7 @@ inline constexpr std::string_view ID_VIEW_TIMES_NOTE =
     "모듈의 수신 필터를 통과한 프레임만 보입니다.";
 
 std::string_view IdColumnTitle(int nColumn);
+std::string_view IdColumnMeaning(int nColumn);  // for the header's tooltip
 // Cycle times in ms with two decimals, empty until an entry's second frame; frames per
 // second with one decimal; the identifier as 3 (2.0A) or 8 (2.0B) hexadecimal digits; the
 // data bytes the newest frame carried. "" for a column that does not exist.

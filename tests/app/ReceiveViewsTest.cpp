@@ -7,6 +7,7 @@
 
 #include "CFrameTestBed.h"
 #include "receive/CRDView.h"
+#include "resources/StringTable.h"
 #include "stats/CIdStatisticsModel.h"
 #include "stats/CIdStatisticsView.h"
 #include "stats/FrameBits.h"
