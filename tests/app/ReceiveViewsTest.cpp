@@ -2,6 +2,7 @@
 // tabs over one area), a row of the second added to the transmit list through the frame
 // dialog, and the bus statistics pane after the lamp.
 #include <QLabel>
+#include <QMenu>
 #include <QTabWidget>
 #include <QTableView>
 
@@ -26,25 +27,30 @@ TEST_F(ReceiveViews, IdViewRowGoesToTheTransmitListThroughTheFrameDialog) {
   EXPECT_EQ(pTabs->tabText(1), "식별자별 보기");
   pTabs->setCurrentWidget(m_pFrame->IdView());
 
-  Receive(Line(":G01") + Line(":U0201230102") + Line(":U0201230102"));
+  const std::string frame = Line(":U281ABCDEF00001020304050607");  // 2.0B, eight bytes
+  Receive(Line(":G01") + frame + frame);
   m_loop.Advance(CIdStatisticsView::REFRESH_MS);
   EXPECT_EQ(m_pFrame->ReceiveView()->LineCount(), 2);  // the list counts what it holds, shown or not
   const CIdStatisticsModel& model = *m_pFrame->IdView()->Model();
   ASSERT_EQ(model.rowCount(), 1);
   EXPECT_EQ(model.index(0, ID_COLUMN_COUNT).data().toString(), "2");
 
+  // The menu on the row, twice, then below the last row, where there is nothing to add.
   QWidget* pViewport = m_pFrame->IdView()->Table()->viewport();
-  const QPoint point = m_pFrame->IdView()->Table()->visualRect(model.index(0, 0)).center();
+  const QPoint onRow = m_pFrame->IdView()->Table()->visualRect(model.index(0, 0)).center();
   CDialogFiller filler;  // the user confirms the dialog as it opens
-  for (int nTry = 0; nTry < 2; ++nTry) {
+  for (const QPoint point : {onRow, onRow, QPoint(5, pViewport->height() - 2)}) {
     QContextMenuEvent event(QContextMenuEvent::Mouse, point, pViewport->mapToGlobal(point));
     QApplication::sendEvent(pViewport, &event);
-    m_pFrame->IdView()->AddToTransmitAction()->trigger();
+    ASSERT_TRUE(m_pFrame->IdView()->ContextMenu()->isVisible());
+    if (m_pFrame->IdView()->AddToTransmitAction()->isEnabled()) m_pFrame->IdView()->AddToTransmitAction()->trigger();
+    m_pFrame->IdView()->ContextMenu()->hide();
   }
   EXPECT_EQ(filler.m_nRuns, 2);
   const CTDataObject& list = m_pFrame->TransmitView()->Frames();
   ASSERT_EQ(list.Count(), 1u);  // the second time it was already there
-  const TData expected{.bStandardID = 1, .bDataFrame = 1, .byLength = 2, .dwID = 0x123, .dwBytes0to3 = 0x01020000};
+  const TData expected{.bStandardID = 0, .bDataFrame = 1, .byLength = 8, .dwID = 0x1ABCDEF0, .dwBytes0to3 = 0x00010203,
+                       .dwBytes4to7 = 0x04050607};
   EXPECT_TRUE(IsSameFrame(list.At(0), expected));
   ASSERT_EQ(m_shown.size(), 1u);
   EXPECT_EQ(m_shown[0].m_nStringId, IDS_DUPLICATE_TDATA);
