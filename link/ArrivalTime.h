@@ -1,6 +1,6 @@
 #pragma once
-// When received bytes came off the port: taken by the reader thread once per burst, carried
-// with the bytes through the receive queue and with each frame to the receive list and its log.
+// When received bytes came off the port: taken by the reader thread for each block it reads,
+// carried with the bytes through the receive queue and, placed for each frame, in its record.
 #include <cstdint>
 #include <ctime>
 

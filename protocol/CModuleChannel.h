@@ -91,7 +91,6 @@ public:
   // What the module reported last.
   bool IsReceptionRunning() const { return m_decoder.IsReceptionRunning(); }
   const ModuleConfig& Config() const { return m_decoder.Config(); }
-  uint64_t ReceivedFrames() const { return m_decoder.ReceivedFrames(); }
 
   bool IsStartupPending() const { return m_bStartupPending; }
   bool IsAwaitingResponse() const { return m_bAwaitingResponse; }

@@ -40,8 +40,6 @@ public:
   // What the module reported last (defaults until it reports).
   const ModuleConfig& Config() const { return m_config; }
   bool IsReceptionRunning() const { return m_bReceptionRunning; }
-  // Frames received so far: the sequence number of the newest one.
-  uint64_t ReceivedFrames() const { return m_qwSequence; }
 
 private:
   bool DecodeConfig(const char* pszTitle, std::span<const uint8_t> fields);
