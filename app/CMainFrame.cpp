@@ -190,8 +190,8 @@ void CMainFrame::CreateStatusBar() {
   // As wide as its widest usual text at the bar's font, so the figures do not make it jump.
   QLabel* pBusPane = m_pStatusBar->Pane(ID_PANE_BUS);
   const BusFigures widest{.m_dFramesPerSecond = 99999.0, .m_dLoadPercent = 100.0};
-  pBusPane->setMinimumWidth(pBusPane->fontMetrics().horizontalAdvance(QString::fromStdString(BusPaneText(true, widest, 1.0))) +
-                            2 * pBusPane->frameWidth() + 8);
+  const QString widestText = QString::fromStdString(BusPaneText(true, widest, 1.0));
+  pBusPane->setMinimumWidth(pBusPane->fontMetrics().horizontalAdvance(widestText) + 2 * pBusPane->frameWidth() + 8);
   m_pStatusBar->AddPane(ID_PANE_COUNTERS, 0, QString(), QStringLiteral("수신 오류: 버린 수신 블록 / 거부한 줄 / 데이터가 모자란 프레임"));
   m_pStatusBar->SetPaneVisible(ID_PANE_COUNTERS, false);
   QAction* pToggle = Action(ID_VIEW_STATUS_BAR);

@@ -40,7 +40,9 @@ std::string Printed(const char* pszFormat, double dValue) {
 
 void AppendId(std::string& out, const IdStatistics& entry) { AppendHex(out, entry.m_dwId, entry.m_bStandard ? 3 : 8); }
 
-std::string CycleText(const IdStatistics& entry, double dMs) { return entry.m_qwCount < 2 ? std::string() : Printed("%.2f", dMs); }
+std::string CycleText(const IdStatistics& entry, double dMs) {
+  return entry.m_qwCount < 2 ? std::string() : Printed("%.2f", dMs);
+}
 
 // Negative, zero or positive as a comes before, with or after b in the column.
 template <class T>

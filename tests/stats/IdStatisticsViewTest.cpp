@@ -53,8 +53,9 @@ protected:
   void AdvanceTo(uint64_t qwMs) { m_loop.Advance(qwMs - m_loop.Now()); }
 
   CVirtualLoop m_loop;
-  CIdStatisticsView m_view{[this](MessageHandler& handler) { return std::make_unique<CVirtualLoop::CWindow>(m_loop, handler); },
-                           [this] { return static_cast<int64_t>(m_loop.Now()) * MS; }};
+  CIdStatisticsView m_view{
+      [this](MessageHandler& handler) { return std::make_unique<CVirtualLoop::CWindow>(m_loop, handler); },
+      [this] { return static_cast<int64_t>(m_loop.Now()) * MS; }};
   QAbstractItemModelTester m_tester{m_view.Model(), QAbstractItemModelTester::FailureReportingMode::Fatal};
 };
 
