@@ -41,7 +41,7 @@ void CIdStatisticsModel::sort(int nColumn, Qt::SortOrder eOrder) {
 }
 
 void CIdStatisticsModel::Arrange() {
-  std::vector<uint32_t> rows = ArrangeRows(m_entries, m_filter, m_nSortColumn, m_bAscending);
+  std::vector<uint32_t> rows = ArrangeRows(m_entries, m_filter, m_nSortColumn, m_bAscending, m_rows);
   if (rows == m_rows) {
     if (!m_rows.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, ID_COLUMN_TOTAL - 1));
     return;

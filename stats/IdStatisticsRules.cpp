@@ -114,16 +114,26 @@ std::string IdCellText(const IdStatistics& entry, int nColumn) {
 }
 
 std::vector<uint32_t> ArrangeRows(std::span<const IdStatistics> entries, const CIdFilter& filter, int nColumn,
-                                  bool bAscending) {
+                                  bool bAscending, std::span<const uint32_t> previous) {
   std::vector<uint32_t> rows;
-  rows.reserve(entries.size());
+  std::vector<bool> passes(entries.size());
   for (uint32_t i = 0; i < entries.size(); ++i)
-    if (filter.Matches(entries[i])) rows.push_back(i);
-  std::sort(rows.begin(), rows.end(), [&](uint32_t a, uint32_t b) {
+    if (filter.Matches(entries[i])) {
+      rows.push_back(i);
+      passes[i] = true;
+    }
+  const auto less = [&](uint32_t a, uint32_t b) {
     const int nOrder = CompareColumn(entries[a], entries[b], nColumn);
     if (nOrder != 0) return bAscending ? nOrder < 0 : nOrder > 0;
     return CompareKey(entries[a], entries[b]) < 0;
-  });
+  };
+  // previous holds distinct indices; as many of them, all passing, are the same entries.
+  const bool bSameEntries =
+      previous.size() == rows.size() &&
+      std::all_of(previous.begin(), previous.end(), [&](uint32_t i) { return i < passes.size() && passes[i]; });
+  if (bSameEntries && std::is_sorted(previous.begin(), previous.end(), less))
+    return std::vector<uint32_t>(previous.begin(), previous.end());
+  std::sort(rows.begin(), rows.end(), less);
   return rows;
 }
 

@@ -47,10 +47,12 @@ std::string_view IdColumnMeaning(int nColumn);  // for the header's tooltip
 std::string IdCellText(const IdStatistics& entry, int nColumn);
 
 // The entries to show, as indices into entries: those the filter lets through, ordered by the
-// column's values (numbers as numbers), equal values by protocol, identifier and kind.
+// column's values (numbers as numbers), equal values by protocol, identifier and kind. Given
+// the previous arrangement, and it still holds (the same entries pass and their order is
+// right), that is the result without a sort: the common case of a table sorted by identifier.
 class CIdFilter;
 std::vector<uint32_t> ArrangeRows(std::span<const IdStatistics> entries, const CIdFilter& filter, int nColumn,
-                                  bool bAscending);
+                                  bool bAscending, std::span<const uint32_t> previous = {});
 
 // What the filter box holds: hexadecimal tokens between spaces, each may start with "0x".
 // A row passes when its identifier as shown contains the text (one token), or when the data
