@@ -76,7 +76,7 @@ CIdStatisticsView::CIdStatisticsView(const WindowMaker& fnMakeWindow, SteadyCloc
       m_pFilter(new QLineEdit(this)),
       m_pCount(new QLabel(this)),
       m_pMenu(new QMenu(this)),
-      m_pAddAction(new QAction(QStringLiteral("송신 목록에 추가..."), this)),
+      m_pAddAction(new QAction(QStringLiteral("송신 목록에 추가"), this)),
       m_pPauseAction(new QAction(QStringLiteral("일시 정지"), this)),
       m_pClearAction(new QAction(QStringLiteral("지우기"), this)) {
   m_pFilter->setObjectName(QStringLiteral("idFilter"));

@@ -47,6 +47,7 @@ TEST_F(ReceiveViews, IdViewRowGoesToTheTransmitListThroughTheFrameDialog) {
     m_pFrame->IdView()->ContextMenu()->hide();
   }
   EXPECT_EQ(filler.m_nRuns, 2);
+  EXPECT_EQ(m_pFrame->IdView()->AddToTransmitAction()->text(), "송신 목록에 추가");
   const CTDataObject& list = m_pFrame->TransmitView()->Frames();
   ASSERT_EQ(list.Count(), 1u);  // the second time it was already there
   const TData expected{.bStandardID = 0, .bDataFrame = 1, .byLength = 8, .dwID = 0x1ABCDEF0, .dwBytes0to3 = 0x00010203,
