@@ -110,8 +110,10 @@ void CLeftView::MarkRow(int nRow) {
   selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
 }
 
-void CLeftView::OnAdd() {
-  CTDataDlg dialog(CTDataDlg::NewFrame(), this);
+void CLeftView::OnAdd() { OnAddFrom(CTDataDlg::NewFrame()); }
+
+void CLeftView::OnAddFrom(const TData& start) {
+  CTDataDlg dialog(start, this);
   if (!RunModal(dialog)) return;
   if (!m_pModel->Add(dialog.Result())) {
     ShowMessage(IDS_DUPLICATE_TDATA, EMessageIcon::INFORMATION);

@@ -47,6 +47,8 @@ public:
   int PreferredWidth() const;
 
   void OnAdd();
+  // The add command's dialog, starting from the given frame instead of a new one.
+  void OnAddFrom(const TData& start);
   void OnModify();
   void OnDelete();
   void OnDeleteAll();
