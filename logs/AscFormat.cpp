@@ -9,6 +9,7 @@
 namespace {
 
 constexpr int64_t NS_PER_SECOND = 1000000000;
+constexpr int64_t MAX_AFTER_START_NS = 1000000000 * NS_PER_SECOND;
 
 bool IsBlank(char ch) { return ch == ' ' || ch == '\t'; }
 
@@ -57,10 +58,11 @@ bool ParseNumber(std::string_view token, unsigned nBase, std::size_t nMaxDigits,
   return true;
 }
 
-// "12.345678" (at most 10 digits before the point, 1 to 9 after) in ns; -1 when it is none.
+// "12.345678" (at most 9 digits before the point, 1 to 9 after) in ns; -1 when it is none. Times
+// count from the start of a measurement: 31 years of it is more than any log holds.
 int64_t ParseSeconds(std::string_view token) {
   const std::size_t nDot = token.find('.');
-  if (nDot == std::string_view::npos || nDot == 0 || nDot > 10 || token.size() - nDot - 1 < 1 ||
+  if (nDot == std::string_view::npos || nDot == 0 || nDot > 9 || token.size() - nDot - 1 < 1 ||
       token.size() - nDot - 1 > 9)
     return -1;
   int64_t nSeconds = 0, nFraction = 0, nScale = NS_PER_SECOND;
@@ -140,7 +142,8 @@ int64_t ParseAscDate(std::string_view text) {
     dwHour = dwHour % 12 + (EqualsNoCase(token, "pm") ? 12 : 0);
     token = TakeToken(text);
   }
-  if (!ParseNumber(token, 10, 4, 9999, dwYear) || dwYear < 1970 || !TakeToken(text).empty()) return -1;
+  // Up to 2200: later times in ns would not fit the records' 64 bits.
+  if (!ParseNumber(token, 10, 4, 2200, dwYear) || dwYear < 1970 || !TakeToken(text).empty()) return -1;
   std::tm local{};
   local.tm_year = static_cast<int>(dwYear) - 1900;
   local.tm_mon = nMonth - 1;
@@ -193,8 +196,9 @@ EAscLine CAscParser::Parse(std::string_view line, ReceivedFrame& record) {
 EAscLine CAscParser::ParseEvent(std::string_view line, ReceivedFrame& record) {
   const int64_t nTime = ParseSeconds(TakeToken(line));
   if (nTime < 0) return Refuse("not an ASC line");
-  // Every event moves the clock of relative times, frame or not.
+  // Every event moves the clock of relative times, frame or not; a sum past 31 years is no log.
   const int64_t nAfterStart = m_bRelative ? m_nLastEventNs + nTime : nTime;
+  if (nAfterStart >= MAX_AFTER_START_NS) return Refuse("time out of range");
   m_nLastEventNs = nAfterStart;
   const std::string_view channel = TakeToken(line);
   if (EqualsNoCase(channel, "Start") && EqualsNoCase(TakeToken(line), "of")) return EAscLine::NO_FRAME;
