@@ -12,6 +12,7 @@
 
 #include "logs/AscFormat.h"
 #include "logs/CFrameRecorder.h"
+#include "logs/CLogIndex.h"
 #include "logs/CLogReader.h"
 #include "logs/CandumpLine.h"
 #include "support/ScratchDir.h"
@@ -257,4 +258,34 @@ TEST(FrameRecorder, WritesEachBatchAndStopsOnAFullDiskKeepingWhatWasWritten) {
   ASSERT_TRUE(other.Create(log));
   EXPECT_FALSE(recorder.Start(log, 0));
   EXPECT_EQ(recorder.Error(), "lock: the file is in use by another program");
+}
+
+// The index reads frames again by their line's offset with the time it indexed, also where only
+// the lines before give the time (relative ASC times), and finds a time; the steps feed the
+// consumer every frame once, and name the refused lines.
+TEST_F(UtcZone, IndexReadsFramesAgainAndFindsTimes) {
+  ScratchDir dir;
+  const std::string path = dir.Write("r.asc", "date Nov 14 22:13:20 2023\nbase hex timestamps relative\n"
+                                              "0.5 1 123 Rx d 1 AA\nbad\n0.5 1 7E8 Rx r 2\n0.5 1 1x Rx d 0\n");
+  struct CCount final : FrameConsumer {
+    void OnFrames(std::span<const ReceivedFrame> frames) override { n += frames.size(); }
+    std::size_t n = 0;
+  } counted;
+  CLogIndex index;
+  ASSERT_TRUE(index.Open(path));
+  while (index.Step(2, &counted)) {
+  }
+  ASSERT_EQ(index.Size(), 3u);
+  EXPECT_EQ(counted.n, 3u);
+  EXPECT_EQ(index.SkippedCount(), 1u);
+  EXPECT_EQ(index.SkippedLines().at(0), std::make_pair(uint64_t{4}, std::string("not an ASC line")));
+  const char* kExpected[] = {"(1700000000.500000) korvex0 123#AA", "(1700000001.000000) korvex0 7E8#R2",
+                             "(1700000001.500000) korvex0 00000001#"};
+  for (std::size_t i : {2u, 0u, 1u}) {
+    ReceivedFrame record;
+    ASSERT_TRUE(index.ReadFrame(i, record));
+    EXPECT_EQ(Describe(record), kExpected[i]);
+  }
+  EXPECT_EQ(index.FindTime(1700000001 * S), 1u);
+  EXPECT_EQ(index.FindTime(1700000002 * S), 3u);
 }
