@@ -1,6 +1,6 @@
 #include "cli/CFramePrinter.h"
 
-#include "cli/CandumpLine.h"
+#include "logs/CandumpLine.h"
 #include "protocol/ResponseText.h"
 #include "receive/CLogFiles.h"
 

@@ -9,7 +9,7 @@
 #include "cli/CCliSession.h"
 #include "cli/CliOptions.h"
 #include "cli/CliPorts.h"
-#include "cli/RDataLogConvert.h"
+#include "cli/LogConvert.h"
 #include "link/CD2xxLibrary.h"
 #include "protocol/CModuleChannel.h"
 #include "protocol/CQtMessageHost.h"
@@ -55,7 +55,8 @@ int main(int argc, char* argv[]) {
     case ECliCommand::PORTS:
       return RunPortsCommand(parsed.m_options, stdout, stderr);
     case ECliCommand::CONVERT:
-      return ConvertRDataLog(parsed.m_options.m_inputPath, stdout, stderr);
+      return ConvertLog(parsed.m_options.m_inputPath,
+                        parsed.m_options.m_bConvertToAsc ? EConvertTarget::ASC : EConvertTarget::CANDUMP, stdout, stderr);
     default:
       break;
   }

@@ -8,6 +8,7 @@
 //   --port /dev/ttyUSB0 monitor --format candump             -> frames as candump log lines
 //   --port /dev/ttyUSB0 stats --seconds 10 --format csv       -> per-identifier statistics, bus load
 //   convert RDataLog.txt                                     -> a receive-data log as candump lines
+//   convert --to asc trace.log                               -> a candump log as an ASC log
 //   --help / --version (anywhere before the command)         -> the usage / "korvex-cli 1.0.0"
 #include <cstdint>
 #include <string>
@@ -55,6 +56,7 @@ struct CliOptions {
 
   // convert
   std::string m_inputPath;
+  bool m_bConvertToAsc = false;  // --to asc; candump lines otherwise
 };
 
 struct CliParseResult {

@@ -7,8 +7,9 @@
 #include <ctime>
 
 #include "cli/CCliSession.h"
-#include "cli/CandumpLine.h"
-#include "cli/RDataLogConvert.h"
+#include "logs/CandumpLine.h"
+#include "cli/LogConvert.h"
+#include "logs/RDataLogLine.h"
 #include "protocol/ResponseText.h"
 #include "receive/CLogFiles.h"
 #include "support/ScratchDir.h"
@@ -29,13 +30,13 @@ std::string Candump(const CanFrame& frame, int64_t nWallNs) {
 
 struct SConverted { int nExit; std::string out, err; };
 
-SConverted Convert(const std::string& path) {
+SConverted Convert(const std::string& path, EConvertTarget eTarget = EConvertTarget::CANDUMP) {
   char* pszOut = nullptr;
   char* pszErr = nullptr;
   std::size_t nOut = 0, nErr = 0;
   std::FILE* pOut = open_memstream(&pszOut, &nOut);
   std::FILE* pErr = open_memstream(&pszErr, &nErr);
-  const int nExit = ConvertRDataLog(path, pOut, pErr);
+  const int nExit = ConvertLog(path, eTarget, pOut, pErr);
   std::fclose(pOut), std::fclose(pErr);
   SConverted result{nExit, std::string(pszOut, nOut), std::string(pszErr, nErr)};
   std::free(pszOut), std::free(pszErr);
@@ -104,14 +105,12 @@ TEST(RDataLogConvert, ReadsWhatTheLogWriterWroteAndNamesEveryOtherLine) {
                            "8: not a received frame, skipped\n" + at + "11: not a received frame, skipped\n" +
                            "korvex-cli: " + path + ": 4 of 10 lines skipped\n");
 
-  // Only events, a missing file, a directory.
+  // Only events (no log read here), a missing file, a directory.
   const std::string events = dir.Write("EventLog.txt", "2024.05.01 13:45:07  [CAN \xb8\xae\xbc\xc2 \xc0\xc0\xb4\xe4] : Command Reset\r\n");
   const struct { std::string path; int nExit; std::string err; } kFailures[] = {
-      {events, CLI_EXIT_LINES_SKIPPED,
-       "korvex-cli: " + events + ":1: not a received frame, skipped\nkorvex-cli: " + events +
-           ": 1 of 1 lines skipped (no received frame at all: is it the receive-data log?)\n"},
-      {dir / "missing.txt", CLI_EXIT_NO_INPUT, "korvex-cli: " + (dir / "missing.txt") + ": No such file or directory\n"},
-      {dir.Path(), CLI_EXIT_NO_INPUT, "korvex-cli: " + dir.Path() + ": Is a directory\n"},
+      {events, CLI_EXIT_NO_INPUT, "korvex-cli: " + events + ": not a candump, ASC or receive-data log\n"},
+      {dir / "missing.txt", CLI_EXIT_NO_INPUT, "korvex-cli: " + (dir / "missing.txt") + ": open: No such file or directory\n"},
+      {dir.Path(), CLI_EXIT_NO_INPUT, "korvex-cli: " + dir.Path() + ": read: Is a directory\n"},
   };
   for (const auto& f : kFailures) {
     const SConverted r = Convert(f.path);

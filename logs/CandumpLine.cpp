@@ -1,4 +1,4 @@
-#include "cli/CandumpLine.h"
+#include "logs/CandumpLine.h"
 
 #include <cinttypes>
 #include <cstdio>
