@@ -30,7 +30,7 @@ constexpr int START_MS = 500;     // the start-up exchange is over by then
 constexpr int CAPTURE_MS = 2500;  // two seconds of traffic
 constexpr int ID_VIEW_CAPTURE_MS = 5200;  // a few rate samples, the last highlights still on
 constexpr int ID_VIEW_WIDTH = 1400;       // room for every column of the view
-constexpr int WIDTH = 960;
+constexpr int WIDTH = 1200;
 constexpr int HEIGHT = 620;
 
 // A few frames of both protocols and kinds, as a user would keep them.
