@@ -36,6 +36,7 @@ constexpr int START_MS = 500;     // the start-up exchange is over by then
 constexpr int CAPTURE_MS = 2500;  // two seconds of traffic
 constexpr int ID_VIEW_CAPTURE_MS = 5200;  // a few rate samples, the last highlights still on
 constexpr int LOG_VIEW_LOAD_MS = 1000;    // the recorded log is loaded by then
+constexpr int LOG_VIEW_LIST_WIDTH = 330;  // the transmit list gives the log room
 constexpr int ID_VIEW_WIDTH = 1400;       // room for every column of the view
 constexpr int WIDTH = 960;
 constexpr int HEIGHT = 620;
@@ -66,6 +67,8 @@ void AnswerFileDialogs(const std::string& path) {
 void CaptureRecordedLog(CMainFrame* pFrame, const std::string& output, bool& bSaved) {
   pFrame->Action(ID_RECORD_FRAMES)->trigger();
   pFrame->Action(ID_OPEN_LOG)->trigger();
+  auto* pSplitter = qobject_cast<QSplitter*>(pFrame->centralWidget());
+  if (pSplitter) pSplitter->setSizes({LOG_VIEW_LIST_WIDTH, ID_VIEW_WIDTH - LOG_VIEW_LIST_WIDTH});
   QTimer::singleShot(LOG_VIEW_LOAD_MS, pFrame, [pFrame, &output, &bSaved] {
     auto* pLog = pFrame->findChild<QTabWidget*>(QStringLiteral("ReceiveTabs"))->currentWidget();
     bSaved = qobject_cast<CLogViewWindow*>(pLog) != nullptr && pFrame->grab().save(QString::fromStdString(output));

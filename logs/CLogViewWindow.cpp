@@ -24,7 +24,7 @@ CLogViewWindow::CLogViewWindow(QWidget* pParent) : QWidget(pParent) {
   m_pTable->verticalHeader()->hide();
   m_pTable->horizontalHeader()->setStretchLastSection(true);
   m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
-  const int kWidths[] = {80, 200, 70, 80, 100, 40};
+  const int kWidths[] = {70, 190, 70, 75, 95, 40};
   for (int i = 0; i < 6; ++i) m_pTable->setColumnWidth(i, kWidths[i]);
 
   m_pStatsTable = new QTableWidget(0, 4, this);
@@ -33,6 +33,9 @@ CLogViewWindow::CLogViewWindow(QWidget* pParent) : QWidget(pParent) {
   // Fixed row heights, the list's own: the views never measure rows they do not show.
   m_pStatsTable->setFont(ListFont());
   m_pStatsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  m_pStatsTable->horizontalHeader()->setStretchLastSection(true);
+  const int kStatsWidths[] = {75, 55, 70};
+  for (int i = 0; i < 3; ++i) m_pStatsTable->setColumnWidth(i, kStatsWidths[i]);
   for (QTableView* pTable : {static_cast<QTableView*>(m_pTable), static_cast<QTableView*>(m_pStatsTable)}) {
     pTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     pTable->verticalHeader()->setDefaultSectionSize(QFontMetrics(ListFont()).height() + 4);
