@@ -15,6 +15,7 @@
 #include <cstdio>
 
 #include "app/CAboutDlg.h"
+#include "app/CLogCommands.h"
 #include "app/CommandCatalog.h"
 #include "resources/CommandIds.h"
 #include "app/ConfigWriting.h"
@@ -95,6 +96,7 @@ CMainFrame::~CMainFrame() {
   disconnect(m_pTransmitView, nullptr, this, nullptr);
   // The channel outlives the frame: it must forget the frame, its lists and its window.
   m_channel.RemoveFrameConsumer(&m_rdataLog);
+  m_channel.RemoveFrameConsumer(&m_pLogCommands->Recorder());
   m_channel.RemoveFrameConsumer(m_pReceiveView);
   m_channel.RemoveFrameConsumer(m_pIdView);
   m_channel.RemoveFrameConsumer(&m_busLoad);
@@ -229,6 +231,9 @@ void CMainFrame::CreateClient() {
   pReceiveTabs->addTab(m_pReceiveView, QStringLiteral("수신 데이터"));
   pReceiveTabs->addTab(m_pIdView, QStringLiteral("식별자별 보기"));
   pReceiveTabs->setTabToolTip(1, ToQString(ID_VIEW_TIMES_NOTE));
+  m_pLogCommands = new CLogCommands(m_logFiles, *pReceiveTabs, *Action(ID_RECORD_FRAMES), this);
+  ConnectCommand(ID_RECORD_FRAMES, m_pLogCommands, &CLogCommands::OnToggleRecording);
+  ConnectCommand(ID_OPEN_LOG, m_pLogCommands, &CLogCommands::OnOpenLog);
   connect(m_pIdView, &CIdStatisticsView::AddToTransmitList, m_pTransmitView, &CLeftView::OnAddFrom);
   pSplitter->addWidget(m_pTransmitView);
   pSplitter->addWidget(pReceiveTabs);
@@ -323,6 +328,7 @@ void CMainFrame::InitAfterStartup() {
   m_channel.Create(m_setup.m_pChannelWindow, this, m_setup.m_pSleeper);
   m_channel.SetEventSink(&m_logFiles);
   m_channel.AddFrameConsumer(&m_rdataLog);
+  m_channel.AddFrameConsumer(&m_pLogCommands->Recorder());
   m_channel.AddFrameConsumer(m_pReceiveView);
   m_channel.AddFrameConsumer(m_pIdView);
   m_channel.AddFrameConsumer(&m_busLoad);
@@ -343,6 +349,7 @@ void CMainFrame::SetPortOpen(bool bOpen) {
 }
 
 void CMainFrame::OnPortGone() {
+  m_pLogCommands->OnPortGone();
   m_lamps.PutOut();
   RefreshLamps();
   UpdateUi();
@@ -401,6 +408,7 @@ CCommandState CMainFrame::CommandState() const {
   state.m_bTransmitList = true;
   state.m_nTransmitRows = m_pTransmitView->RowCount();
   state.m_bTransmitSelection = m_pTransmitView->SelectedRow() >= 0;
+  state.m_bRecording = m_pLogCommands->IsRecording();
   return state;
 }
 

@@ -28,6 +28,7 @@
 #include "stats/CBusLoad.h"
 
 class CEventLogCtrl;
+class CLogCommands;
 class CIdStatisticsView;
 class CLeftView;
 class CModuleChannel;
@@ -101,6 +102,7 @@ public:
   CIdStatisticsView* IdView() const { return m_pIdView; }  // a tab over the receive list
   CLeftView* TransmitView() const { return m_pTransmitView; }
   CEventLogCtrl* EventLog() const { return m_pEventLog; }
+  CLogCommands* LogCommands() const { return m_pLogCommands; }  // recording, opened logs
   CPaneStatusBar* StatusPanes() const { return m_pStatusBar; }
   QToolBar* ToolBar() const { return m_pToolBar; }
   QMenu* TransmitMenu() const { return m_pTransmitMenu; }
@@ -167,6 +169,7 @@ private:
   CRDView* m_pReceiveView = nullptr;
   CIdStatisticsView* m_pIdView = nullptr;
   CEventLogCtrl* m_pEventLog = nullptr;
+  CLogCommands* m_pLogCommands = nullptr;
   QMenu* m_pTransmitMenu = nullptr;
   QMenu* m_pReceiveMenu = nullptr;
   QMenu* m_pEventLogMenu = nullptr;

@@ -9,7 +9,7 @@ namespace {
 
 constexpr unsigned SEP = ID_SEPARATOR;
 
-constexpr std::array<CCommandText, 25> COMMANDS = {{
+constexpr std::array<CCommandText, 27> COMMANDS = {{
     {ID_READ_CONFIG, "Korvex 환경 설정 읽기(&C)", "Shift+C", "선택한 Korvex 모듈의 환경 설정 정보를 읽읍니다",
      "Korvex 환경 설정 읽기"},
     {ID_WRITE_CONFIG, "Korvex 환경 설정 쓰기(&E)...", "Ctrl+C", "선택한 Korvex 모듈에 지정한 환경 설정를 씁니다",
@@ -43,6 +43,10 @@ constexpr std::array<CCommandText, 25> COMMANDS = {{
      "송신 파일 저장"},
     {ID_CLEAR_EVENT_LOG, "이벤트 로그 데이터 전체 삭제(&X)", "Shift+F4", "이벤트 로그 리스트의 모든 데이터를 삭제합니다",
      "이벤트 로그 데이터 전체 삭제"},
+    {ID_RECORD_FRAMES, "기록 시작/중지(&R)", "Ctrl+F5",
+     "수신한 프레임을 고른 파일(.log: candump, .asc: ASC)에 기록하거나 기록을 중지합니다", "기록 시작/중지", true},
+    {ID_OPEN_LOG, "로그 열기(&G)...", "Ctrl+Shift+O", "candump, ASC 또는 수신 데이터 로그 파일을 새 탭에서 엽니다",
+     "로그 열기"},
     {ID_APP_ABOUT, "Korvex 정보(&A)...", "", "Korvex 프로그램 정보와 버전 정보, 저작권 정보를 표시합니다", "Korvex 정보"},
     {ID_APP_EXIT, "종료(&X)", "", "Korvex 프로그램을 종료합니다", "종료"},
     {ID_VIEW_TOOLBAR, "도구 모음(&T)", "", "도구 모음을 보이거나 감춥니다", "도구 모음 전환", true},
@@ -50,13 +54,14 @@ constexpr std::array<CCommandText, 25> COMMANDS = {{
     {ID_VIEW_TIMESTAMPS, "시간 표시(&I)", "", "수신 데이터 리스트에 수신 시각을 표시하거나 감춥니다", "시간 표시 전환", true},
 }};
 
-constexpr std::array<unsigned, 6> FILE_MENU = {ID_OPEN_TFILE, ID_SAVE_TFILE, SEP, ID_LOG_PATHS, SEP, ID_APP_EXIT};
+constexpr std::array<unsigned, 8> FILE_MENU = {ID_OPEN_TFILE, ID_SAVE_TFILE, SEP, ID_OPEN_LOG, SEP,
+                                              ID_LOG_PATHS, SEP, ID_APP_EXIT};
 constexpr std::array<unsigned, 11> ACTION_MENU = {ID_READ_CONFIG, ID_WRITE_CONFIG,   SEP,           ID_START_RECEPTION,
                                                   ID_STOP_RECEPTION, SEP,           ID_SEND_TDATA, SEP,
                                                   ID_RESET_NODE,     SEP,           ID_READ_VERSION};
-constexpr std::array<unsigned, 12> LIST_MENU = {ID_ADD_TDATA,       ID_MODIFY_TDATA,    ID_DELETE_TDATA,   ID_DELETE_ALL_TDATA,
+constexpr std::array<unsigned, 13> LIST_MENU = {ID_ADD_TDATA,       ID_MODIFY_TDATA,    ID_DELETE_TDATA,   ID_DELETE_ALL_TDATA,
                                                 SEP,                ID_CLEAR_RDATA,     ID_START_RDATA_LOG, ID_STOP_RDATA_LOG,
-                                                SEP,                ID_CLEAR_EVENT_LOG, ID_START_EVENT_LOG, ID_STOP_EVENT_LOG};
+                                                ID_RECORD_FRAMES,   SEP,                ID_CLEAR_EVENT_LOG, ID_START_EVENT_LOG, ID_STOP_EVENT_LOG};
 constexpr std::array<unsigned, 4> VIEW_MENU = {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, SEP, ID_VIEW_TIMESTAMPS};
 constexpr std::array<unsigned, 1> HELP_MENU = {ID_APP_ABOUT};
 
@@ -68,16 +73,17 @@ constexpr std::array<CMenuLayout, 5> MENU_BAR = {{
     {"도움말(&H)", HELP_MENU},
 }};
 
-constexpr std::array<unsigned, 21> TOOLBAR = {
+constexpr std::array<unsigned, 23> TOOLBAR = {
     ID_OPEN_TFILE,      ID_SAVE_TFILE,     SEP,           ID_READ_CONFIG, ID_WRITE_CONFIG, ID_START_RECEPTION,
     ID_STOP_RECEPTION,  ID_SEND_TDATA,     ID_RESET_NODE, SEP,            ID_ADD_TDATA,    ID_MODIFY_TDATA,
-    ID_DELETE_TDATA,    SEP,               ID_START_RDATA_LOG, ID_STOP_RDATA_LOG, SEP,     ID_START_EVENT_LOG,
+    ID_DELETE_TDATA,    SEP,               ID_START_RDATA_LOG, ID_STOP_RDATA_LOG, ID_RECORD_FRAMES, ID_OPEN_LOG, SEP,
+    ID_START_EVENT_LOG,
     ID_STOP_EVENT_LOG,  SEP,               ID_APP_ABOUT};
 
 constexpr std::array<unsigned, 9> TDATA_MENU = {ID_OPEN_TFILE,   ID_SAVE_TFILE,       SEP, ID_ADD_TDATA, ID_MODIFY_TDATA,
                                                 ID_DELETE_TDATA, ID_DELETE_ALL_TDATA, SEP, ID_SEND_TDATA};
-constexpr std::array<unsigned, 7> RDATA_MENU = {ID_CLEAR_RDATA,    SEP, ID_START_RECEPTION, ID_STOP_RECEPTION,
-                                                SEP,               ID_START_RDATA_LOG, ID_STOP_RDATA_LOG};
+constexpr std::array<unsigned, 8> RDATA_MENU = {ID_CLEAR_RDATA,    SEP, ID_START_RECEPTION, ID_STOP_RECEPTION,
+                                                SEP,               ID_START_RDATA_LOG, ID_STOP_RDATA_LOG, ID_RECORD_FRAMES};
 constexpr std::array<unsigned, 4> LOG_MENU = {ID_CLEAR_EVENT_LOG, SEP, ID_START_EVENT_LOG, ID_STOP_EVENT_LOG};
 
 }  // namespace

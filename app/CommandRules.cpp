@@ -29,8 +29,10 @@ bool TransmitList(const CCommandState& s) { return s.m_bTransmitList; }
 bool TransmitSelection(const CCommandState& s) { return s.m_bTransmitList && s.m_bTransmitSelection; }
 bool TransmitRows(const CCommandState& s) { return s.m_bTransmitList && s.m_nTransmitRows > 0; }
 bool CanSend(const CCommandState& s) { return s.m_bPortsExist && TransmitSelection(s); }
+// Nothing to record without a port; a running recording can always be stopped.
+bool CanToggleRecording(const CCommandState& s) { return s.m_bPortsExist || s.m_bRecording; }
 
-constexpr std::array<CCommandRule, 20> RULES = {{
+constexpr std::array<CCommandRule, 22> RULES = {{
     {ID_READ_CONFIG, PortsExist},
     {ID_WRITE_CONFIG, PortsExist},
     {ID_START_RECEPTION, CanStartReception},
@@ -51,6 +53,8 @@ constexpr std::array<CCommandRule, 20> RULES = {{
     {ID_OPEN_TFILE, TransmitList},
     {ID_SAVE_TFILE, TransmitRows},
     {ID_CLEAR_EVENT_LOG, HasEventEntries},
+    {ID_RECORD_FRAMES, CanToggleRecording},
+    {ID_OPEN_LOG, Always},
 }};
 
 }  // namespace

@@ -13,6 +13,7 @@ struct CCommandState {
   bool m_bTransmitList = false;      // the transmit list has registered itself
   int m_nTransmitRows = 0;
   bool m_bTransmitSelection = false;
+  bool m_bRecording = false;         // received frames go to a file the user chose
 };
 
 // Commands without a rule of their own (about, exit, the view toggles) are always enabled.

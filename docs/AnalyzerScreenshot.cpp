@@ -1,15 +1,19 @@
 // Takes the README's picture of the window: the analyzer on its simulated module with a small
 // transmit list opened from a file named on its command line, reception started and one listed
 // frame sent, captured about two seconds later. From the source tree, with the Nanum fonts installed:
-//   xvfb-run -a -s "-screen 0 1280x1024x24" build/docs/analyzer-screenshot docs/analyzer.png [docs/id-view.png]
+//   xvfb-run -a -s "-screen 0 1280x1024x24" build/docs/analyzer-screenshot docs/analyzer.png [docs/id-view.png
+//       [docs/offline-log.png]]
 // With a second file, the per-identifier view's tab is shown next and captured a few seconds
-// later, when every message has its cycle times and rates.
+// later, when every message has its cycle times and rates. With a third, the received frames
+// are recorded from the start to a candump log, which is then opened in a tab of its own and
+// captured once it has loaded.
 // Settings, the instance registry and the Log directory live in a scratch directory meanwhile,
 // so the user's own are never touched.
 #include <unistd.h>
 
 #include <QAction>
 #include <QApplication>
+#include <QFileDialog>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTimer>
@@ -18,6 +22,8 @@
 
 #include "app/CAnalyzerApp.h"
 #include "app/CMainFrame.h"
+#include "logs/CLogViewWindow.h"
+#include "uisupport/ModalDialogs.h"
 #include "stats/CIdStatisticsView.h"
 #include "resources/CommandIds.h"
 #include "transmit/CLeftView.h"
@@ -29,6 +35,8 @@ namespace {
 constexpr int START_MS = 500;     // the start-up exchange is over by then
 constexpr int CAPTURE_MS = 2500;  // two seconds of traffic
 constexpr int ID_VIEW_CAPTURE_MS = 5200;  // a few rate samples, the last highlights still on
+constexpr int LOG_VIEW_LOAD_MS = 1000;    // the recorded log is loaded by then
+constexpr int LOG_VIEW_LIST_WIDTH = 330;  // the transmit list gives the log room
 constexpr int ID_VIEW_WIDTH = 1400;       // room for every column of the view
 constexpr int WIDTH = 1200;
 constexpr int HEIGHT = 620;
@@ -44,15 +52,40 @@ bool WriteExampleList(const std::string& path) {
   return WriteTransmitFile(path, CTDataObject(frames)).m_bOk;
 }
 
+// Every file dialog picks the path, as a user would.
+void AnswerFileDialogs(const std::string& path) {
+  SetModalRunner([path](QDialog& dialog) {
+    auto* pFileDialog = qobject_cast<QFileDialog*>(&dialog);
+    if (pFileDialog == nullptr) return false;
+    pFileDialog->selectFile(QString::fromStdString(path));
+    dialog.accept();
+    return dialog.result() == QDialog::Accepted;
+  });
+}
+
+// Stops the recording, opens it in a tab and saves the window's picture once it has loaded.
+void CaptureRecordedLog(CMainFrame* pFrame, const std::string& output, bool& bSaved) {
+  pFrame->Action(ID_RECORD_FRAMES)->trigger();
+  pFrame->Action(ID_OPEN_LOG)->trigger();
+  auto* pSplitter = qobject_cast<QSplitter*>(pFrame->centralWidget());
+  if (pSplitter) pSplitter->setSizes({LOG_VIEW_LIST_WIDTH, ID_VIEW_WIDTH - LOG_VIEW_LIST_WIDTH});
+  QTimer::singleShot(LOG_VIEW_LOAD_MS, pFrame, [pFrame, &output, &bSaved] {
+    auto* pLog = pFrame->findChild<QTabWidget*>(QStringLiteral("ReceiveTabs"))->currentWidget();
+    bSaved = qobject_cast<CLogViewWindow*>(pLog) != nullptr && pFrame->grab().save(QString::fromStdString(output));
+    QApplication::quit();
+  });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2 || argc > 3) {
-    std::fputs("usage: analyzer-screenshot OUTPUT.png [ID-VIEW.png]\n", stderr);
+  if (argc < 2 || argc > 4) {
+    std::fputs("usage: analyzer-screenshot OUTPUT.png [ID-VIEW.png [LOG-VIEW.png]]\n", stderr);
     return 2;
   }
   const std::string output = std::filesystem::absolute(argv[1]).string();
   const std::string idViewOutput = argc > 2 ? std::filesystem::absolute(argv[2]).string() : std::string();
+  const std::string logViewOutput = argc > 3 ? std::filesystem::absolute(argv[3]).string() : std::string();
   char szScratch[] = "/tmp/korvex-screenshot-XXXXXX";
   if (!::mkdtemp(szScratch) || ::chdir(szScratch) != 0) return 1;
   ::setenv("XDG_CONFIG_HOME", szScratch, 1);
@@ -68,12 +101,14 @@ int main(int argc, char** argv) {
     if (!analyzer.InitInstance(ParseAnalyzerArguments({"--simulate", listPath}), nExitCode)) return nExitCode;
     CMainFrame* pFrame = analyzer.MainFrame();
     pFrame->resize(WIDTH, HEIGHT);
-    QTimer::singleShot(START_MS, pFrame, [pFrame] {
+    if (!logViewOutput.empty()) AnswerFileDialogs(std::string(szScratch) + "/recorded.log");
+    QTimer::singleShot(START_MS, pFrame, [pFrame, &logViewOutput] {
+      if (!logViewOutput.empty()) pFrame->Action(ID_RECORD_FRAMES)->trigger();
       pFrame->Action(ID_START_RECEPTION)->trigger();
       pFrame->TransmitView()->selectRow(2);
       pFrame->Action(ID_SEND_TDATA)->trigger();
     });
-    QTimer::singleShot(CAPTURE_MS, pFrame, [pFrame, &output, &idViewOutput, &bSaved] {
+    QTimer::singleShot(CAPTURE_MS, pFrame, [pFrame, &output, &idViewOutput, &logViewOutput, &bSaved] {
       bSaved = pFrame->grab().save(QString::fromStdString(output));
       if (idViewOutput.empty() || !bSaved) {
         QApplication::quit();
@@ -83,9 +118,12 @@ int main(int argc, char** argv) {
       pFrame->resize(ID_VIEW_WIDTH, HEIGHT);
       auto* pSplitter = qobject_cast<QSplitter*>(pFrame->centralWidget());
       if (pSplitter) pSplitter->setSizes({pSplitter->sizes().value(0), ID_VIEW_WIDTH});
-      QTimer::singleShot(ID_VIEW_CAPTURE_MS - CAPTURE_MS, pFrame, [pFrame, &idViewOutput, &bSaved] {
+      QTimer::singleShot(ID_VIEW_CAPTURE_MS - CAPTURE_MS, pFrame, [pFrame, &idViewOutput, &logViewOutput, &bSaved] {
         bSaved = pFrame->grab().save(QString::fromStdString(idViewOutput));
-        QApplication::quit();
+        if (logViewOutput.empty() || !bSaved)
+          QApplication::quit();
+        else
+          CaptureRecordedLog(pFrame, logViewOutput, bSaved);
       });
     });
     QApplication::exec();

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -208,19 +209,37 @@ ELogRead CLogReader::Next(ReceivedFrame& record) {
 bool CLogLineReader::Open(const std::string& path, const CLogLineParser& parser) {
   m_fd.Reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   m_parser = parser;
+  m_block.clear();
   return m_fd.IsValid();
 }
 
+bool CLogLineReader::LineAt(uint64_t qwOffset, std::string_view& line) {
+  for (int nRead = 0;; ++nRead) {
+    if (qwOffset >= m_qwBlockAt && qwOffset - m_qwBlockAt < m_block.size()) {
+      const std::string_view rest = std::string_view(m_block).substr(static_cast<std::size_t>(qwOffset - m_qwBlockAt));
+      const std::size_t nEnd = rest.find('\n');
+      if (nEnd != std::string_view::npos || m_bBlockAtEnd || rest.size() > LOG_MAX_LINE) {
+        line = rest.substr(0, std::min(nEnd, LOG_MAX_LINE + 1));
+        return true;
+      }
+    }
+    if (nRead == 1) return false;  // a fresh block always holds the line
+    m_block.resize(BLOCK_SIZE);
+    ssize_t n;
+    do {
+      n = ::pread(m_fd.Get(), m_block.data(), m_block.size(), static_cast<off_t>(qwOffset));
+    } while (n < 0 && errno == EINTR);
+    m_block.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    m_qwBlockAt = qwOffset;
+    m_bBlockAtEnd = m_block.size() < BLOCK_SIZE;
+    if (n <= 0) return false;
+  }
+}
+
 bool CLogLineReader::ReadFrameAt(uint64_t qwOffset, ReceivedFrame& record) {
-  m_line.resize(LOG_MAX_LINE + 1);
-  ssize_t n;
-  do {
-    n = ::pread(m_fd.Get(), m_line.data(), m_line.size(), static_cast<off_t>(qwOffset));
-  } while (n < 0 && errno == EINTR);
-  if (n <= 0) return false;
-  m_line.resize(static_cast<std::size_t>(n));
-  if (const std::size_t nEnd = m_line.find('\n'); nEnd != std::string::npos) m_line.resize(nEnd);
+  std::string_view line;
+  if (!LineAt(qwOffset, line)) return false;
   // A copy: reading a line again must not move an ASC file's relative clock.
   CLogLineParser parser = m_parser;
-  return parser.Parse(m_line, record) == ELogRead::FRAME;
+  return parser.Parse(line, record) == ELogRead::FRAME;
 }

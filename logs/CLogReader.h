@@ -93,7 +93,15 @@ public:
   bool ReadFrameAt(uint64_t qwOffset, ReceivedFrame& record);
 
 private:
+  // The line at the offset (at most LOG_MAX_LINE + 1 bytes, without its end) from the block
+  // read last or one read there: a view scrolling or a filter going through the log reads
+  // each block once, not a line's worth a frame.
+  bool LineAt(uint64_t qwOffset, std::string_view& line);
+  static constexpr std::size_t BLOCK_SIZE = 65536;  // more than LOG_MAX_LINE + 1
+
   CUniqueFd m_fd;
   CLogLineParser m_parser;
-  std::string m_line;
+  std::string m_block;
+  uint64_t m_qwBlockAt = 0;
+  bool m_bBlockAtEnd = false;  // the block ends where the file did when it was read
 };

@@ -100,20 +100,12 @@ QVariant CLogTableModel::headerData(int nSection, Qt::Orientation orientation, i
 void CLogTableModel::IndexGrew() {
   const std::size_t nSize = m_index.Size();
   if (nSize <= m_nShown) return;
-  if (m_filter.IsEmpty()) {
-    beginInsertRows({}, static_cast<int>(m_nShown), static_cast<int>(nSize - 1));
+  if (!m_filter.IsEmpty()) {
     m_nShown = nSize;
-    endInsertRows();
     return;
   }
-  std::vector<uint32_t> added;
-  ReceivedFrame record;
-  for (std::size_t i = m_nShown; i < nSize; ++i)
-    if (m_index.ReadFrame(i, record) && m_filter.Matches(record.m_frame)) added.push_back(static_cast<uint32_t>(i));
-  m_nShown = nSize;
-  if (added.empty()) return;
-  beginInsertRows({}, static_cast<int>(m_rows.size()), static_cast<int>(m_rows.size() + added.size() - 1));
-  m_rows.insert(m_rows.end(), added.begin(), added.end());
+  beginInsertRows({}, static_cast<int>(m_nShown), static_cast<int>(nSize - 1));
+  m_nShown = m_nFiltered = nSize;
   endInsertRows();
 }
 
@@ -121,10 +113,27 @@ void CLogTableModel::SetFilter(const LogFilter& filter) {
   beginResetModel();
   m_filter = filter;
   m_rows.clear();
-  ReceivedFrame record;
-  for (std::size_t i = 0; !m_filter.IsEmpty() && i < m_nShown; ++i)
-    if (m_index.ReadFrame(i, record) && m_filter.Matches(record.m_frame)) m_rows.push_back(static_cast<uint32_t>(i));
+  m_nFiltered = m_filter.IsEmpty() ? m_nShown : 0;
   endResetModel();
+}
+
+bool CLogTableModel::FilterStep(std::size_t nMaxFrames) {
+  std::vector<uint32_t> added;
+  ReceivedFrame record;
+  const std::size_t nEnd = std::min(m_nShown, m_nFiltered + nMaxFrames);
+  for (; m_nFiltered < nEnd; ++m_nFiltered)
+    if (m_index.ReadFrame(m_nFiltered, record) && m_filter.Matches(record.m_frame))
+      added.push_back(static_cast<uint32_t>(m_nFiltered));
+  if (!added.empty()) {
+    beginInsertRows({}, static_cast<int>(m_rows.size()), static_cast<int>(m_rows.size() + added.size() - 1));
+    m_rows.insert(m_rows.end(), added.begin(), added.end());
+    endInsertRows();
+  }
+  return IsFiltering();
+}
+
+double CLogTableModel::FilterProgress() const {
+  return m_nShown == 0 ? 1.0 : static_cast<double>(m_nFiltered) / static_cast<double>(m_nShown);
 }
 
 int CLogTableModel::RowAtTime(int64_t nWallNs) const {

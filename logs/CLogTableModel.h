@@ -1,6 +1,7 @@
 #pragma once
 // The frames of an opened log as a table, read from the file only for the rows a view shows
-// (the index holds 16 bytes a frame). A filter keeps the rows whose identifier and data match.
+// (the index holds 16 bytes a frame). A filter keeps the rows whose identifier and data match;
+// it goes through the frames in steps (FilterStep), so ten million frames never hold the window.
 #include <QAbstractTableModel>
 #include <optional>
 #include <vector>
@@ -26,9 +27,17 @@ public:
   QVariant data(const QModelIndex& index, int nRole) const override;
   QVariant headerData(int nSection, Qt::Orientation orientation, int nRole) const override;
 
-  // The index grew: its new frames become rows (those the filter passes).
+  // The index grew: its new frames become rows, at once without a filter, else as FilterStep
+  // reaches them.
   void IndexGrew();
+  // Rows go; the frames are looked at again from the first by FilterStep.
   void SetFilter(const LogFilter& filter);
+  // Looks at up to nMaxFrames more frames, their matches becoming rows; false when every frame
+  // taken in has been looked at.
+  bool FilterStep(std::size_t nMaxFrames);
+  bool IsFiltering() const { return m_nFiltered < m_nShown; }
+  // 0 to 1 of the frames taken in.
+  double FilterProgress() const;
   // The row of the first shown frame at or after the time, -1 if none.
   int RowAtTime(int64_t nWallNs) const;
   std::size_t FrameOfRow(int nRow) const;
@@ -40,6 +49,7 @@ private:
   LogFilter m_filter;
   std::vector<uint32_t> m_rows;  // frame numbers while a filter is set
   std::size_t m_nShown = 0;      // frames of the index taken in
+  std::size_t m_nFiltered = 0;   // of them, looked at by the filter
   mutable std::size_t m_nCachedFrame = SIZE_MAX;
   mutable ReceivedFrame m_cached;
 };

@@ -22,19 +22,24 @@ CLogViewWindow::CLogViewWindow(QWidget* pParent) : QWidget(pParent) {
   m_pTable->setModel(m_pModel);
   m_pTable->setFont(ListFont());
   m_pTable->verticalHeader()->hide();
-  // Fixed row heights: the view never measures rows it does not show.
-  m_pTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  m_pTable->verticalHeader()->setDefaultSectionSize(QFontMetrics(ListFont()).height() + 4);
   m_pTable->horizontalHeader()->setStretchLastSection(true);
   m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
-  const int kWidths[] = {80, 200, 70, 80, 100, 40};
+  const int kWidths[] = {70, 190, 70, 75, 95, 40};
   for (int i = 0; i < 6; ++i) m_pTable->setColumnWidth(i, kWidths[i]);
 
   m_pStatsTable = new QTableWidget(0, 4, this);
   m_pStatsTable->setHorizontalHeaderLabels({"ID", "종류", "개수", "평균 주기(ms)"});
   m_pStatsTable->verticalHeader()->hide();
+  // Fixed row heights, the list's own: the views never measure rows they do not show.
   m_pStatsTable->setFont(ListFont());
   m_pStatsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  m_pStatsTable->horizontalHeader()->setStretchLastSection(true);
+  const int kStatsWidths[] = {75, 55, 70};
+  for (int i = 0; i < 3; ++i) m_pStatsTable->setColumnWidth(i, kStatsWidths[i]);
+  for (QTableView* pTable : {static_cast<QTableView*>(m_pTable), static_cast<QTableView*>(m_pStatsTable)}) {
+    pTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    pTable->verticalHeader()->setDefaultSectionSize(QFontMetrics(ListFont()).height() + 4);
+  }
 
   m_pFilter = new QLineEdit(this);
   m_pFilter->setPlaceholderText("필터: ID 데이터 (예: 7E8 11 ?? 33)");
@@ -62,8 +67,8 @@ CLogViewWindow::CLogViewWindow(QWidget* pParent) : QWidget(pParent) {
   pLayout->addWidget(pSplitter, 1);
   pLayout->addWidget(m_pSummary);
 
-  connect(m_pTimer, &QTimer::timeout, this, &CLogViewWindow::StepLoad);
-  connect(m_pCancel, &QPushButton::clicked, this, &CLogViewWindow::CancelLoad);
+  connect(m_pTimer, &QTimer::timeout, this, &CLogViewWindow::Step);
+  connect(m_pCancel, &QPushButton::clicked, this, &CLogViewWindow::Cancel);
   connect(m_pFilter, &QLineEdit::returnPressed, this, [this] { ApplyFilter(m_pFilter->text()); });
   connect(m_pTime, &QLineEdit::returnPressed, this, [this] { GoToTime(m_pTime->text()); });
 }
@@ -77,36 +82,57 @@ bool CLogViewWindow::Open(const QString& path) {
     return false;
   }
   m_bLoading = true;
-  m_pProgress->show();
-  m_pCancel->show();
-  m_pTimer->start();
+  m_statisticsShown.start();
+  StartSteps();
   return true;
 }
 
 QString CLogViewWindow::Error() const { return m_error; }
 bool CLogViewWindow::IsLoading() const { return m_bLoading; }
+bool CLogViewWindow::IsBusy() const { return m_bLoading || m_pModel->IsFiltering(); }
 
-bool CLogViewWindow::StepLoad() {
-  if (!m_bLoading) return false;
-  m_bLoading = m_index.Step(STEP_LINES, &m_stats);
-  m_pModel->IndexGrew();
-  m_pProgress->setValue(static_cast<int>(m_index.Progress() * 1000));
-  if (!m_bLoading) {
-    m_error = QString::fromStdString(m_index.Error());
-    CancelLoad();
-  }
-  return m_bLoading;
+void CLogViewWindow::StartSteps() {
+  m_pProgress->show();
+  m_pCancel->show();
+  m_pTimer->start();
 }
 
-void CLogViewWindow::CancelLoad() {
-  m_bLoading = false;
+bool CLogViewWindow::Step() {
+  if (m_bLoading) {
+    m_bLoading = m_index.Step(STEP_LINES, &m_stats);
+    m_pModel->IndexGrew();
+    if (!m_bLoading) m_error = QString::fromStdString(m_index.Error());
+    if (!m_bLoading || m_pStatsTable->rowCount() == 0 || m_statisticsShown.elapsed() >= STATISTICS_REFRESH_MS)
+      UpdateStatistics();
+  }
+  m_pModel->FilterStep(STEP_LINES);
+  const double dDone = m_bLoading ? m_index.Progress() : m_pModel->FilterProgress();
+  m_pProgress->setValue(static_cast<int>(dDone * m_pProgress->maximum()));
+  if (!IsBusy()) Finish();
+  return IsBusy();
+}
+
+void CLogViewWindow::Cancel() {
+  if (m_pModel->IsFiltering()) {
+    m_pModel->SetFilter({});
+    m_pFilter->clear();
+  }
+  if (m_bLoading) {
+    m_bLoading = false;
+    UpdateStatistics();
+  }
+  Finish();
+}
+
+void CLogViewWindow::Finish() {
   m_pTimer->stop();
   m_pProgress->hide();
   m_pCancel->hide();
   UpdateSummary();
 }
 
-void CLogViewWindow::UpdateSummary() {
+void CLogViewWindow::UpdateStatistics() {
+  m_statisticsShown.restart();
   const auto entries = m_stats.Entries();
   m_pStatsTable->setRowCount(static_cast<int>(entries.size()));
   for (int i = 0; i < static_cast<int>(entries.size()); ++i) {
@@ -116,6 +142,10 @@ void CLogViewWindow::UpdateSummary() {
                              QString::number(e.MeanCycleMs(), 'f', 3)};
     for (int c = 0; c < 4; ++c) m_pStatsTable->setItem(i, c, new QTableWidgetItem(cells[c]));
   }
+  UpdateSummary();
+}
+
+void CLogViewWindow::UpdateSummary() {
   QString text = QString("프레임 %1개, 읽지 못한 줄 %2개").arg(m_index.Size()).arg(m_index.SkippedCount());
   if (!m_index.SkippedLines().empty()) {
     text += " (";
@@ -132,6 +162,7 @@ bool CLogViewWindow::ApplyFilter(const QString& text) {
   const auto filter = ParseLogFilter(text);
   if (!filter) return false;
   m_pModel->SetFilter(*filter);
+  if (m_pModel->IsFiltering()) StartSteps();
   return true;
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 // An opened log, offline: every frame in a table, the per-identifier statistics of the whole
-// log, a filter (identifier and data pattern) and "go to time". The log is indexed in steps on
-// the UI thread, each a bounded number of lines (a few ms), so the window answers between them;
-// a progress bar with a cancel button shows while it loads. A cancelled load keeps what it read.
+// log, a filter (identifier and data pattern) and "go to time". The log is indexed, and a
+// filter applied, in steps on the UI thread, each a bounded number of lines (a few ms), so
+// the window answers between them; the statistics fill in as the load goes. A progress bar
+// with a cancel button shows meanwhile. A cancelled load keeps what it read; a cancelled
+// filter shows every frame again.
+#include <QElapsedTimer>
 #include <QWidget>
 #include <memory>
 
@@ -21,28 +24,36 @@ class CLogTableModel;
 class CLogViewWindow : public QWidget {
   Q_OBJECT
 public:
-  // Lines a step reads: about 5 ms on this machine's slowest core.
+  // Lines a step reads (and frames the filter looks at): about 5 ms on this machine's slowest core.
   static constexpr std::size_t STEP_LINES = 20000;
+  // How often the statistics table is refilled while the log loads.
+  static constexpr int STATISTICS_REFRESH_MS = 500;
 
   explicit CLogViewWindow(QWidget* pParent = nullptr);
   ~CLogViewWindow() override;
   // False (Error() says why) when the file is no log read here; the load then starts.
   bool Open(const QString& path);
   QString Error() const;
-  // One step of the load; false when it has ended. The timer calls it; tests may too.
-  bool StepLoad();
+  // One step of the load and of the filter; false when both have ended. The timer calls it;
+  // tests may too.
+  bool Step();
   bool IsLoading() const;
-  void CancelLoad();
+  bool IsBusy() const;  // loading or filtering
+  void Cancel();
 
   CLogTableModel* Model() const { return m_pModel; }
   QTableView* Table() const { return m_pTable; }
   const CFrameStatistics& Statistics() const { return m_stats; }
-  // "7E8 11 ?? 33": false when it is no filter.
+  QTableWidget* StatisticsTable() const { return m_pStatsTable; }
+  // "7E8 11 ?? 33": false when it is no filter; the rows then come in steps.
   bool ApplyFilter(const QString& text);
   // "2023-11-14 22:13:20.5" local time: false when it is no time or no frame is that late.
   bool GoToTime(const QString& text);
 
 private:
+  void StartSteps();
+  void Finish();
+  void UpdateStatistics();
   void UpdateSummary();
 
   CLogIndex m_index;
@@ -56,6 +67,7 @@ private:
   QLineEdit* m_pTime = nullptr;
   QLabel* m_pSummary = nullptr;
   QTimer* m_pTimer = nullptr;
+  QElapsedTimer m_statisticsShown;
   bool m_bLoading = false;
   QString m_error;
 };

@@ -121,6 +121,15 @@ bool DrawCommand(QPainter& p, unsigned nId) {
       for (int y = 3; y <= 11; y += 4) p.drawLine(1, y, 9, y);
       Dot(p, nId == ID_START_EVENT_LOG ? GREEN : RED);
       break;
+    case ID_RECORD_FRAMES:
+      p.setPen(QPen(DARK, 1));
+      p.setBrush(RED);
+      p.drawEllipse(QRectF(2.5, 2, 11, 11));
+      break;
+    case ID_OPEN_LOG:
+      Page(p);
+      Arrow(p, {14, 13}, {8, 7}, BLUE);
+      break;
     case ID_APP_ABOUT:
       p.setPen(Qt::NoPen);
       p.setBrush(BLUE);

@@ -40,6 +40,7 @@ constexpr unsigned IDS_RDATA_LOG_PATH_WRONG = 61241;
 constexpr unsigned IDS_TLIST_CHANGED = 61260;
 constexpr unsigned IDS_OUT_OF_MEMORY = 61261;
 constexpr unsigned IDS_SETTINGS_SAVE_FAILED = 61251;
+constexpr unsigned IDS_LOG_OPEN_FAILED = 61270;
 constexpr unsigned IDS_APP_TITLE = 57344;             // the title of every message box
 
 // The text of the id (UTF-8); empty for an id the table does not hold.

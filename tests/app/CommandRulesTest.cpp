@@ -16,11 +16,11 @@ TEST(CommandRules, EachStateEnablesItsCommands) {
   // Reception, logging and the two lists' counts go through the frame's own tables.
   const std::vector<CRuleCase> cases = {
       {"no ports", {.m_nReceiveLines = 0, .m_nEventEntries = 0},
-       {ID_START_RDATA_LOG, ID_START_EVENT_LOG, ID_APP_ABOUT, ID_APP_EXIT},
-       {ID_READ_CONFIG, ID_START_RECEPTION, ID_STOP_RECEPTION, ID_RESET_NODE, ID_READ_VERSION, ID_CLEAR_RDATA,
+       {ID_START_RDATA_LOG, ID_START_EVENT_LOG, ID_OPEN_LOG, ID_APP_ABOUT, ID_APP_EXIT},
+       {ID_RECORD_FRAMES, ID_READ_CONFIG, ID_START_RECEPTION, ID_STOP_RECEPTION, ID_RESET_NODE, ID_READ_VERSION, ID_CLEAR_RDATA,
         ID_CLEAR_EVENT_LOG}},
       {"ports, idle, no transmit list", {.m_bPortsExist = true, .m_nReceiveLines = 0, .m_nEventEntries = 0},
-       {ID_READ_CONFIG, ID_START_RECEPTION, ID_RESET_NODE, ID_READ_VERSION},
+       {ID_READ_CONFIG, ID_START_RECEPTION, ID_RESET_NODE, ID_READ_VERSION, ID_RECORD_FRAMES},
        {ID_STOP_RECEPTION, ID_STOP_RDATA_LOG, ID_STOP_EVENT_LOG, ID_SEND_TDATA, ID_ADD_TDATA, ID_MODIFY_TDATA,
         ID_DELETE_TDATA, ID_DELETE_ALL_TDATA, ID_OPEN_TFILE, ID_SAVE_TFILE}},
       {"empty transmit list", {.m_bPortsExist = true, .m_bTransmitList = true},
@@ -32,6 +32,7 @@ TEST(CommandRules, EachStateEnablesItsCommands) {
        {ID_MODIFY_TDATA, ID_DELETE_TDATA, ID_SEND_TDATA}, {}},
       {"transmit row selected, no ports", {.m_bTransmitList = true, .m_nTransmitRows = 2, .m_bTransmitSelection = true},
        {ID_MODIFY_TDATA, ID_DELETE_TDATA}, {ID_SEND_TDATA}},
+      {"recording, the port list gone", {.m_bRecording = true}, {ID_RECORD_FRAMES}, {ID_READ_CONFIG}},
   };
   for (const CRuleCase& c : cases) {
     for (unsigned nId : c.m_enabled) EXPECT_TRUE(IsCommandEnabled(nId, c.m_state)) << c.m_pszName << ": " << nId;
