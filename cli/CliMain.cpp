@@ -9,6 +9,7 @@
 #include "cli/CCliSession.h"
 #include "cli/CliOptions.h"
 #include "cli/CliPorts.h"
+#include "cli/LogDecode.h"
 #include "cli/RDataLogConvert.h"
 #include "link/CD2xxLibrary.h"
 #include "protocol/CModuleChannel.h"
@@ -56,9 +57,14 @@ int main(int argc, char* argv[]) {
       return RunPortsCommand(parsed.m_options, stdout, stderr);
     case ECliCommand::CONVERT:
       return ConvertRDataLog(parsed.m_options.m_inputPath, stdout, stderr);
+    case ECliCommand::DECODE:
+      return DecodeCandumpLog(parsed.m_options.m_dbcPath, parsed.m_options.m_inputPath, stdout, stderr);
     default:
       break;
   }
+  CDbcDatabase database;
+  if (!parsed.m_options.m_dbcPath.empty() && !LoadDatabase(parsed.m_options.m_dbcPath, database, stderr))
+    return CLI_EXIT_NO_INPUT;
   // USB modules are reached through the D2XX library, loaded once as at the analyzer's start;
   // without it the open fails like that of an absent module.
   if (parsed.m_options.m_bUsb) CD2xxLibrary::Shared().Load();
@@ -67,6 +73,7 @@ int main(int argc, char* argv[]) {
   CLogFiles logs;
   CModuleChannel channel;
   CCliSession session(parsed.m_options, channel, logs, stdout, stderr);
+  session.SetDatabase(&database);
   CQtMessageHost channelWindow(channel);
   CQtMessageHost sessionWindow(session);
   return session.Run(channelWindow, sessionWindow, pump);

@@ -8,6 +8,7 @@
 //   --port /dev/ttyUSB0 monitor --format candump             -> frames as candump log lines
 //   --port /dev/ttyUSB0 stats --seconds 10 --format csv       -> per-identifier statistics, bus load
 //   convert RDataLog.txt                                     -> a receive-data log as candump lines
+//   decode --dbc car.dbc candump.log                         -> a candump log's frames as signals
 //   --help / --version (anywhere before the command)         -> the usage / "korvex-cli 1.0.0"
 #include <cstdint>
 #include <string>
@@ -17,13 +18,13 @@
 #include "protocol/ModuleFormat.h"
 
 enum class ECliCommand {
-  READ_CONFIG, WRITE_CONFIG, VERSION, RESET, SEND, MONITOR, STATS, PORTS, CONVERT, SHOW_HELP, SHOW_VERSION
+  READ_CONFIG, WRITE_CONFIG, VERSION, RESET, SEND, MONITOR, STATS, PORTS, CONVERT, DECODE, SHOW_HELP, SHOW_VERSION
 };
 
 // How monitor prints received frames: as the receive list shows them, or as candump log lines
 // (the events then go to standard error, so standard output holds nothing else); how stats
-// prints its table: as text or CSV.
-enum class EFrameFormat { TEXT, CANDUMP, CSV };
+// prints its table: as text or CSV; SIGNALS: decoded by a DBC database (SignalLine.h).
+enum class EFrameFormat { TEXT, CANDUMP, CSV, SIGNALS };
 
 struct CliOptions {
   // Connection and output.
@@ -53,8 +54,9 @@ struct CliOptions {
   uint64_t m_qwCount = 0;
   EFrameFormat m_eFormat = EFrameFormat::TEXT;
 
-  // convert
+  // convert and decode
   std::string m_inputPath;
+  std::string m_dbcPath;  // monitor --format signals and decode
 };
 
 struct CliParseResult {

@@ -117,14 +117,14 @@ std::optional<CanFrame> ParseFrameText(std::string_view text) {
   return frame;
 }
 
-// Reads a line into line (at most RDATA_LOG_MAX_LINE bytes, without its LF or CR LF); the
-// rest of a longer line is read past. False at the end of the file or on a read error.
-bool ReadLine(std::FILE* pIn, std::string& line, bool& bTooLong) {
+// Reads a line into line (at most nMaxLine bytes, without its LF or CR LF); the rest of a
+// longer line is read past. False at the end of the file or on a read error.
+bool ReadLine(std::FILE* pIn, std::size_t nMaxLine, std::string& line, bool& bTooLong) {
   line.clear();
   bTooLong = false;
   int ch;
   while ((ch = getc_unlocked(pIn)) != EOF && ch != '\n') {
-    if (line.size() < RDATA_LOG_MAX_LINE)
+    if (line.size() < nMaxLine)
       line += static_cast<char>(ch);
     else
       bTooLong = true;
@@ -151,18 +151,24 @@ std::optional<ReceivedFrame> ParseRDataLogLine(std::string_view line) {
 }
 
 int ConvertRDataLog(const std::string& path, std::FILE* pOut, std::FILE* pErr) {
+  CFramePrinter printer(pOut, EFrameFormat::CANDUMP);
+  return PrintLogFile(path, ParseRDataLogLine, RDATA_LOG_MAX_LINE, printer, pOut, pErr,
+                      " (no received frame at all: is it the receive-data log?)");
+}
+
+int PrintLogFile(const std::string& path, std::optional<ReceivedFrame> (*parse)(std::string_view), std::size_t nMaxLine,
+                 CFramePrinter& printer, std::FILE* pOut, std::FILE* pErr, const char* pszNoFrameHint) {
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> pIn(std::fopen(path.c_str(), "rbe"), &std::fclose);
   if (!pIn) {
     std::fprintf(pErr, "korvex-cli: %s: %s\n", path.c_str(), std::strerror(errno));
     return CLI_EXIT_NO_INPUT;
   }
-  CFramePrinter printer(pOut, EFrameFormat::CANDUMP);
   std::string line;
   bool bTooLong = false;
   uint64_t qwLine = 0, qwConverted = 0, qwSkipped = 0;
-  while (ReadLine(pIn.get(), line, bTooLong)) {
+  while (ReadLine(pIn.get(), nMaxLine, line, bTooLong)) {
     ++qwLine;
-    auto record = bTooLong ? std::nullopt : ParseRDataLogLine(line);
+    auto record = bTooLong ? std::nullopt : parse(line);
     if (!record) {
       if (line.empty() && !bTooLong) continue;  // a blank line holds nothing to lose
       if (++qwSkipped <= CONVERT_MAX_REPORTS)
@@ -185,6 +191,6 @@ int ConvertRDataLog(const std::string& path, std::FILE* pOut, std::FILE* pErr) {
   if (qwSkipped == 0) return CLI_EXIT_ANSWERED;
   std::fprintf(pErr, "korvex-cli: %s: %llu of %llu lines skipped%s\n", path.c_str(),
                static_cast<unsigned long long>(qwSkipped), static_cast<unsigned long long>(qwSkipped + qwConverted),
-               qwConverted == 0 ? " (no received frame at all: is it the receive-data log?)" : "");
+               qwConverted == 0 ? pszNoFrameHint : "");
   return CLI_EXIT_LINES_SKIPPED;
 }

@@ -27,3 +27,11 @@ std::optional<ReceivedFrame> ParseRDataLogLine(std::string_view line);
 // Converts the file at path to pOut, reporting on pErr; returns the exit status:
 // CLI_EXIT_ANSWERED, CLI_EXIT_LINES_SKIPPED, CLI_EXIT_NO_INPUT or CLI_EXIT_OUTPUT_FAILED.
 int ConvertRDataLog(const std::string& path, std::FILE* pOut, std::FILE* pErr);
+
+class CFramePrinter;
+// What convert and decode share: every line of the file at path read by parse (a longer line
+// than nMaxLine is skipped unread) and the frames handed to printer, which writes to pOut;
+// skipped lines are named on pErr (pszNoFrameHint is added when no line was a frame). The
+// exit status as ConvertRDataLog's.
+int PrintLogFile(const std::string& path, std::optional<ReceivedFrame> (*parse)(std::string_view), std::size_t nMaxLine,
+                 CFramePrinter& printer, std::FILE* pOut, std::FILE* pErr, const char* pszNoFrameHint);

@@ -543,7 +543,7 @@ DbcReadResult ReadDbc(std::span<const uint8_t> text) {
 
 DbcReadResult ReadDbcFile(const std::string& path) {
   DbcReadResult result;
-  std::FILE* pFile = std::fopen(path.c_str(), "rb");
+  std::FILE* pFile = std::fopen(path.c_str(), "rbe");
   if (pFile == nullptr) {
     result.m_strError = path + ": " + std::strerror(errno);
     return result;

@@ -8,6 +8,7 @@
 
 #include "cli/CCliSession.h"
 #include "cli/CandumpLine.h"
+#include "cli/LogDecode.h"
 #include "cli/RDataLogConvert.h"
 #include "protocol/ResponseText.h"
 #include "receive/CLogFiles.h"
@@ -29,17 +30,22 @@ std::string Candump(const CanFrame& frame, int64_t nWallNs) {
 
 struct SConverted { int nExit; std::string out, err; };
 
-SConverted Convert(const std::string& path) {
+template <class TRun>
+SConverted Captured(TRun run) {
   char* pszOut = nullptr;
   char* pszErr = nullptr;
   std::size_t nOut = 0, nErr = 0;
   std::FILE* pOut = open_memstream(&pszOut, &nOut);
   std::FILE* pErr = open_memstream(&pszErr, &nErr);
-  const int nExit = ConvertRDataLog(path, pOut, pErr);
+  const int nExit = run(pOut, pErr);
   std::fclose(pOut), std::fclose(pErr);
   SConverted result{nExit, std::string(pszOut, nOut), std::string(pszErr, nErr)};
   std::free(pszOut), std::free(pszErr);
   return result;
+}
+
+SConverted Convert(const std::string& path) {
+  return Captured([&](std::FILE* pOut, std::FILE* pErr) { return ConvertRDataLog(path, pOut, pErr); });
 }
 
 }  // namespace
@@ -55,7 +61,19 @@ TEST(CandumpLine, IdentifierWidthsRemoteFramesAndData) {
       {Frame(false, true, 3, 0x18EA00F9, {0xAA}), "(1700000000.000042) korvex0 18EA00F9#R3"},  // carried bytes ignored
       {Frame(true, false, 4, 0x123, {0xAA}), "(1700000000.000042) korvex0 123#AA"},  // cut short: what it carried
   };
-  for (const auto& c : kCases) EXPECT_EQ(Candump(c.frame, T), c.pszLine);
+  for (const auto& c : kCases) {
+    EXPECT_EQ(Candump(c.frame, T), c.pszLine);
+    // What decode reads back is the frame the line shows.
+    const auto record = ParseCandumpLine(c.pszLine);
+    ASSERT_TRUE(record) << c.pszLine;
+    EXPECT_EQ(record->m_arrival.m_nWallNs, T - 999);
+    EXPECT_EQ(Candump(record->m_frame, T), c.pszLine);
+  }
+  for (const char* pszLine : {"(1.000000) can0 123#1", "(1.000000) can0 1234#", "(1.00000) can0 123#", "(1.000000) can0 800#",
+                              "(1.000000) can0 20000000#", "(1.000000) can0 123##0112", "(1.000000) can0 123#R9",
+                              "(1.000000) can0 123#010203040506070809", "(99999999999.000000) can0 123#", "1.000000 can0 123#",
+                              "(1.000000)  123#", "(1.000000) can0 12G#", "(-1.000000) can0 123#", "(1.000000) can0 123#+1"})
+    EXPECT_FALSE(ParseCandumpLine(pszLine)) << pszLine;
   EXPECT_EQ(Candump(Frame(true, true, 0, 1), -5), "(0.000000) korvex0 001#R");
 }
 
@@ -139,4 +157,37 @@ TEST(RDataLogConvert, StampsAreLocalTimeAndOnlyImpossibleOnesAreRefused) {
   }
   ::setenv("TZ", "UTC0", 1);
   ::tzset();
+}
+
+// decode: known frames as their signals (units in brackets, value texts quoted and escaped,
+// multiplexed signals only under their multiplexer value), unknown and remote frames as
+// candump lines, other lines named; a database it cannot read is named with its place.
+TEST(LogDecode, SignalLinesFromACandumpLog) {
+  ScratchDir dir;
+  const std::string dbc = dir.Write("car.dbc",
+      "BO_ 256 Engine: 3 ECU\n SG_ Mode M : 0|2@1+ (1,0) [0|3] \"\" X\n SG_ Rpm m1 : 8|16@1+ (0.25,0) [0|0] \"rpm\" X\n"
+      " SG_ Temp m2 : 8|8@1- (1,-40) [0|0] \"deg C\" X\n"
+      "BO_ 2147483649 Gear: 1 ECU\n SG_ Gear : 0|4@1+ (1,0) [0|0] \"\" X\n"
+      "VAL_ 2147483649 Gear 1 \"first \\\"1\\\"\" 2 \"tab\there\";\n");
+  const std::string log = dir.Write("run.log",
+      "(1700000000.000042) can0 100#01E803\n(1700000000.100000) can0 100#02FF\n(1700000000.200000) can0 00000001#01\n"
+      "(1700000000.300000) can0 00000001#0F\n(1700000000.400000) can0 00000001#02\n(1.000000) can0 100#R\n"
+      "(2.000000) can0 101#01\nnot a frame\n(3.000000) can0 100#01\n");
+  const SConverted decoded = Captured([&](std::FILE* pOut, std::FILE* pErr) { return DecodeCandumpLog(dbc, log, pOut, pErr); });
+  EXPECT_EQ(decoded.nExit, CLI_EXIT_LINES_SKIPPED);
+  EXPECT_EQ(decoded.out,
+            "(1700000000.000042) Engine Mode=1 Rpm=250[rpm]\n"
+            "(1700000000.100000) Engine Mode=2 Temp=-41[deg C]\n"
+            "(1700000000.200000) Gear Gear=\"first \\\"1\\\"\"\n"
+            "(1700000000.300000) Gear Gear=15\n"
+            "(1700000000.400000) Gear Gear=\"tab\\x09here\"\n"
+            "(1.000000) korvex0 100#R\n(2.000000) korvex0 101#01\n"
+            "(3.000000) Engine Mode=1\n");  // Rpm's bytes are not in the frame
+  EXPECT_NE(decoded.err.find("run.log:8: not a received frame, skipped"), std::string::npos) << decoded.err;
+
+  const std::string bad = dir.Write("bad.dbc", "BO_ 256 Engine: 1 ECU\n SG_ Rpm : 0|16@1+ (1,0) [0|0] \"\" X\n");
+  const SConverted refused = Captured([&](std::FILE* pOut, std::FILE* pErr) { return DecodeCandumpLog(bad, log, pOut, pErr); });
+  EXPECT_EQ(refused.nExit, CLI_EXIT_NO_INPUT);
+  EXPECT_EQ(refused.out, "");
+  EXPECT_EQ(refused.err, "korvex-cli: " + bad + ": line 2, column 6: signal Rpm does not fit in the message's 1 bytes\n");
 }
