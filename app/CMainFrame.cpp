@@ -32,6 +32,7 @@
 #include "resources/StringTable.h"
 #include "transmit/CLeftView.h"
 #include "uisupport/CContextMenu.h"
+#include "signals/CSignalDock.h"
 #include "uisupport/CPaneStatusBar.h"
 #include "app/CWorkspaceState.h"
 #include "uisupport/Fonts.h"
@@ -91,6 +92,7 @@ CMainFrame::~CMainFrame() {
   // The channel outlives the frame: it must forget the frame, its lists and its window.
   m_channel.RemoveFrameConsumer(&m_rdataLog);
   m_channel.RemoveFrameConsumer(m_pReceiveView);
+  m_channel.RemoveFrameConsumer(&m_pSignalDock->Tracker());
   m_channel.SetEventSink(nullptr);
   m_channel.Destroy();
   m_logFiles.SetEventDisplay(nullptr);
@@ -181,6 +183,8 @@ void CMainFrame::CreateStatusBar() {
   m_pStatusBar->SetPanePicture(IDS_PANE_ACTIVITY, LampPicture(0));
   m_pStatusBar->AddPane(ID_PANE_COUNTERS, 0, QString(), QStringLiteral("수신 오류: 공간이 없어 버린 수신 블록 / 거부한 줄 (체크섬, 문자, 응답) / 데이터가 모자란 프레임"));
   m_pStatusBar->SetPaneVisible(ID_PANE_COUNTERS, false);
+  m_pStatusBar->AddPane(ID_PANE_DBC, 0, QString(), QStringLiteral("열린 신호 데이터베이스 (DBC)"));
+  m_pStatusBar->SetPaneVisible(ID_PANE_DBC, false);
   QAction* pToggle = Action(ID_VIEW_STATUS_BAR);
   pToggle->setChecked(true);
   connect(pToggle, &QAction::toggled, m_pStatusBar, &QWidget::setVisible);
@@ -221,6 +225,18 @@ void CMainFrame::CreateClient() {
   addDockWidget(Qt::BottomDockWidgetArea, pDock);
   resizeDocks({pDock}, {EVENT_PANE_HEIGHT}, Qt::Vertical);
   m_logFiles.SetEventDisplay(m_pEventLog);
+
+  // Shown once a database is open; the one opened last is opened again.
+  m_pSignalDock = new CSignalDock(*m_setup.m_pStore, this);
+  addDockWidget(Qt::BottomDockWidgetArea, m_pSignalDock);
+  m_pSignalDock->hide();
+  connect(m_pSignalDock, &CSignalDock::DatabaseChanged, this, [this](const QString& name) {
+    m_pStatusBar->SetPaneText(ID_PANE_DBC, QStringLiteral("DBC: ") + name);
+    m_pStatusBar->SetPaneVisible(ID_PANE_DBC, true);
+    m_pSignalDock->show();
+  });
+  ConnectCommand(ID_OPEN_DBC, m_pSignalDock, &CSignalDock::OnOpenDatabase);
+  m_pSignalDock->OpenRememberedDatabase();
 
   m_pTransmitMenu = CreateContextMenu(TDataMenuLayout(), m_pTransmitView);
   m_pReceiveMenu = CreateContextMenu(RDataMenuLayout(), m_pReceiveView->List());
@@ -298,6 +314,7 @@ void CMainFrame::InitAfterStartup() {
   m_channel.SetEventSink(&m_logFiles);
   m_channel.AddFrameConsumer(&m_rdataLog);
   m_channel.AddFrameConsumer(m_pReceiveView);
+  m_channel.AddFrameConsumer(&m_pSignalDock->Tracker());
   const CStartupOpen outcome = OpenAtStartup(m_channel, m_settings, m_ports, m_setup.m_bSecondaryInstance);
   UpdateUi();
   if (outcome.m_nStringId != 0)

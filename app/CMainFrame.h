@@ -31,6 +31,7 @@ class CLeftView;
 class CModuleChannel;
 class CPaneStatusBar;
 class CRDView;
+class CSignalDock;
 class QAction;
 class QMenu;
 class QToolBar;
@@ -63,6 +64,7 @@ constexpr unsigned LAMP_PERIOD_MS = 200;
 constexpr unsigned IDT_LIST_REFRESH = 202;  // the receive list shows what came, 25 times a second
 constexpr unsigned LIST_REFRESH_MS = 40;
 constexpr unsigned ID_PANE_COUNTERS = 61250;  // after the lamp; only while something went wrong
+constexpr unsigned ID_PANE_DBC = 61273;       // the open signal database
 
 class CMainFrame final : public QMainWindow, public ChannelOwner, public MessageHandler {
   Q_OBJECT
@@ -93,6 +95,7 @@ public:
   CRDView* ReceiveView() const { return m_pReceiveView; }
   CLeftView* TransmitView() const { return m_pTransmitView; }
   CEventLogCtrl* EventLog() const { return m_pEventLog; }
+  CSignalDock* SignalPane() const { return m_pSignalDock; }
   CPaneStatusBar* StatusPanes() const { return m_pStatusBar; }
   QToolBar* ToolBar() const { return m_pToolBar; }
   QMenu* TransmitMenu() const { return m_pTransmitMenu; }
@@ -156,6 +159,7 @@ private:
   CLeftView* m_pTransmitView = nullptr;
   CRDView* m_pReceiveView = nullptr;
   CEventLogCtrl* m_pEventLog = nullptr;
+  CSignalDock* m_pSignalDock = nullptr;
   QMenu* m_pTransmitMenu = nullptr;
   QMenu* m_pReceiveMenu = nullptr;
   QMenu* m_pEventLogMenu = nullptr;

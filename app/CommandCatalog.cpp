@@ -9,7 +9,7 @@ namespace {
 
 constexpr unsigned SEP = ID_SEPARATOR;
 
-constexpr std::array<CCommandText, 25> COMMANDS = {{
+constexpr std::array<CCommandText, 26> COMMANDS = {{
     {ID_READ_CONFIG, "Korvex 환경 설정 읽기(&C)", "Shift+C", "선택한 Korvex 모듈의 환경 설정 정보를 읽읍니다",
      "Korvex 환경 설정 읽기"},
     {ID_WRITE_CONFIG, "Korvex 환경 설정 쓰기(&E)...", "Ctrl+C", "선택한 Korvex 모듈에 지정한 환경 설정를 씁니다",
@@ -43,6 +43,7 @@ constexpr std::array<CCommandText, 25> COMMANDS = {{
      "송신 파일 저장"},
     {ID_CLEAR_EVENT_LOG, "이벤트 로그 데이터 전체 삭제(&X)", "Shift+F4", "이벤트 로그 리스트의 모든 데이터를 삭제합니다",
      "이벤트 로그 데이터 전체 삭제"},
+    {ID_OPEN_DBC, "DBC 열기(&B)...", "", "신호 데이터베이스(DBC 파일)를 열어 수신 데이터를 신호 값으로 봅니다", "DBC 열기"},
     {ID_APP_ABOUT, "Korvex 정보(&A)...", "", "Korvex 프로그램 정보와 버전 정보, 저작권 정보를 표시합니다", "Korvex 정보"},
     {ID_APP_EXIT, "종료(&X)", "", "Korvex 프로그램을 종료합니다", "종료"},
     {ID_VIEW_TOOLBAR, "도구 모음(&T)", "", "도구 모음을 보이거나 감춥니다", "도구 모음 전환", true},
@@ -50,7 +51,7 @@ constexpr std::array<CCommandText, 25> COMMANDS = {{
     {ID_VIEW_TIMESTAMPS, "시간 표시(&I)", "", "수신 데이터 리스트에 수신 시각을 표시하거나 감춥니다", "시간 표시 전환", true},
 }};
 
-constexpr std::array<unsigned, 6> FILE_MENU = {ID_OPEN_TFILE, ID_SAVE_TFILE, SEP, ID_LOG_PATHS, SEP, ID_APP_EXIT};
+constexpr std::array<unsigned, 8> FILE_MENU = {ID_OPEN_TFILE, ID_SAVE_TFILE, SEP, ID_OPEN_DBC, SEP, ID_LOG_PATHS, SEP, ID_APP_EXIT};
 constexpr std::array<unsigned, 11> ACTION_MENU = {ID_READ_CONFIG, ID_WRITE_CONFIG,   SEP,           ID_START_RECEPTION,
                                                   ID_STOP_RECEPTION, SEP,           ID_SEND_TDATA, SEP,
                                                   ID_RESET_NODE,     SEP,           ID_READ_VERSION};

@@ -21,6 +21,7 @@ constexpr unsigned ID_OPEN_TFILE = 32788;
 constexpr unsigned ID_SAVE_TFILE = 32789;
 constexpr unsigned ID_CLEAR_EVENT_LOG = 32790;
 constexpr unsigned ID_VIEW_TIMESTAMPS = 32791;  // our own: arrival times in the receive list
+constexpr unsigned ID_OPEN_DBC = 32810;         // our own: a signal database
 constexpr unsigned ID_APP_ABOUT = 57664;
 constexpr unsigned ID_APP_EXIT = 57665;
 constexpr unsigned ID_VIEW_TOOLBAR = 59392;

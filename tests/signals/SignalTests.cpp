@@ -1,6 +1,7 @@
 // The DBC reader on real and hostile files, and decoding and encoding on hand-worked frames.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cmath>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "signals/CSignalTracker.h"
 #include "signals/DbcReader.h"
 #include "signals/SignalCodec.h"
 
@@ -236,6 +238,59 @@ TEST(SignalCodec, RealSignalsSurviveEncoding) {
       }
     }
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A plot's points follow its width, not the number of samples, and keep every extreme; the
+// ring keeps the newest samples.
+TEST(SignalTrace, DecimatesToColumnsKeepingExtremes) {
+  CSignalTrace trace(0, 0, 100000);
+  for (int i = 0; i < 100000; ++i) trace.Add(int64_t{i} * 100000, i == 50001 ? 1000.0 : i == 70001 ? -1000.0 : std::sin(i / 500.0));
+  std::vector<SignalSample> points;
+  trace.Decimate(0, int64_t{100000} * 100000, 200, points);
+  EXPECT_LE(points.size(), 4u * 200);
+  EXPECT_GE(points.size(), 200u);
+  EXPECT_TRUE(std::is_sorted(points.begin(), points.end(), [](auto& a, auto& b) { return a.m_nSteadyNs < b.m_nSteadyNs; }));
+  EXPECT_EQ(std::max_element(points.begin(), points.end(), [](auto& a, auto& b) { return a.m_dValue < b.m_dValue; })->m_dValue, 1000.0);
+  EXPECT_EQ(std::min_element(points.begin(), points.end(), [](auto& a, auto& b) { return a.m_dValue < b.m_dValue; })->m_dValue, -1000.0);
+  // A span after the last sample still starts with the sample before it.
+  trace.Decimate(int64_t{200000} * 100000, int64_t{300000} * 100000, 200, points);
+  ASSERT_EQ(points.size(), 1u);
+  EXPECT_EQ(points[0].m_nSteadyNs, int64_t{99999} * 100000);
+  CSignalTrace small(0, 0, 3);
+  for (int i = 0; i < 5; ++i) small.Add(i, i);
+  ASSERT_EQ(small.Size(), 3u);
+  EXPECT_EQ(small[0].m_dValue, 2.0);
+  EXPECT_EQ(small.At(3)->m_dValue, 3.0);
+}
+
+// Only traced signals of known frames are kept, multiplexed ones under their value.
+TEST(SignalTracker, TracesChosenSignalsFromFrames) {
+  DbcReadResult read = Read("BO_ 256 M: 2 E\n SG_ Mux M : 0|4@1+ (1,0) [0|0] \"\" X\n SG_ A m1 : 8|8@1+ (2,0) [0|0] \"\" X\n");
+  ASSERT_TRUE(read.m_bOk);
+  CSignalTracker tracker;
+  tracker.SetDatabase(std::make_shared<const CDbcDatabase>(std::move(read.m_database)));
+  EXPECT_EQ(tracker.AddTrace(0, 1), 0u);
+  EXPECT_EQ(tracker.AddTrace(0, 1), 0u);
+  std::vector<ReceivedFrame> frames(4);
+  const uint8_t abyMux[] = {1, 2, 1, 1};
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    CanFrame& frame = frames[i].m_frame;
+    frame.m_dwId = i == 3 ? 0x101 : 0x100;
+    frame.m_byLength = frame.m_byDataCount = 2;
+    frame.m_abyData[0] = abyMux[i];
+    frame.m_abyData[1] = static_cast<uint8_t>(10 + i);
+    frames[i].m_arrival.m_nSteadyNs = static_cast<int64_t>(i) * 1000;
+  }
+  tracker.OnFrames(frames);
+  const CSignalTrace& trace = tracker.Traces()[0];
+  ASSERT_EQ(trace.Size(), 2u);
+  EXPECT_EQ(trace[0].m_dValue, 20.0);
+  EXPECT_EQ(trace[1].m_dValue, 24.0);
+  EXPECT_EQ(tracker.NewestNs(), 3000);
 }
 
 }  // namespace

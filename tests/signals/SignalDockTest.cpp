@@ -1,0 +1,99 @@
+// The signal pane on real widgets: a database is opened, refused with its place, remembered;
+// a signal added from the tree's menu is plotted from the frames with a bounded point count.
+#include <QMenu>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include "signals/CSignalDock.h"
+#include "signals/CSignalPlotView.h"
+#include "support/CMemorySettingsStore.h"
+#include "support/ScratchDir.h"
+#include "uisupport/MessageBox.h"
+
+namespace {
+
+class CShownMessages final : public MessageSink {
+public:
+  CShownMessages() : m_pPrevious(SetMessageSink(this)) {}
+  ~CShownMessages() override { SetMessageSink(m_pPrevious); }
+  EMessageAnswer Show(const CMessageRequest& request) override {
+    m_shown.push_back(request);
+    return EMessageAnswer::OK;
+  }
+  std::vector<CMessageRequest> m_shown;
+
+private:
+  MessageSink* m_pPrevious;
+};
+
+const std::string TOYOTA = KORVEX_DBC_DIR "/toyota_prius_2010_pt.dbc";
+
+TEST(SignalDock, OpensRefusesAndRemembersDatabases) {
+  CShownMessages messages;
+  CMemorySettingsStore store;
+  ScratchDir dir;
+  CSignalDock dock(store);
+  const std::string bad = dir.Write("bad.dbc", "BO_ 1 M: 1 E\n SG_ S : 0|16@1+ (1,0) [0|0] \"\" X\n");
+  EXPECT_FALSE(dock.OpenDatabase(bad));
+  ASSERT_EQ(messages.m_shown.size(), 1u);
+  EXPECT_EQ(messages.m_shown[0].m_strDetail, bad + "\nline 2, column 6: signal S does not fit in the message's 1 bytes");
+  EXPECT_FALSE(store.GetString(SIGNALS_SECTION, SETTING_DBC_FILE));
+
+  ASSERT_TRUE(dock.OpenDatabase(TOYOTA));
+  EXPECT_EQ(dock.SignalTree()->topLevelItemCount(), 26);
+  EXPECT_EQ(dock.DatabaseName(), QStringLiteral("toyota_prius_2010_pt.dbc"));
+  CSignalDock next(store);  // the next start
+  next.OpenRememberedDatabase();
+  EXPECT_EQ(next.SignalTree()->topLevelItemCount(), 26);
+  EXPECT_EQ(messages.m_shown.size(), 1u);
+}
+
+TEST(SignalDock, PlotsChosenSignalsDecimated) {
+  CMemorySettingsStore store;
+  CSignalDock dock(store);
+  dock.resize(900, 400);
+  dock.show();
+  ASSERT_TRUE(dock.OpenDatabase(TOYOTA));
+  // STEER_ANGLE_SENSOR (0x025), its first signal, through the tree's context menu.
+  QTreeWidget* pTree = dock.SignalTree();
+  QTreeWidgetItem* pMessage = pTree->findItems(QStringLiteral("STEER_ANGLE_SENSOR"), Qt::MatchExactly).value(0);
+  ASSERT_NE(pMessage, nullptr);
+  pTree->expandItem(pMessage);
+  const QRect rect = pTree->visualItemRect(pMessage->child(0));
+  QTimer::singleShot(0, [&] {
+    QMenu* pMenu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(pMenu, nullptr);
+    EXPECT_EQ(pMenu->actions().value(0)->text(), QStringLiteral("그래프에 추가"));
+    pMenu->actions().value(0)->trigger();
+    pMenu->close();
+  });
+  emit pTree->customContextMenuRequested(rect.center());
+  ASSERT_EQ(dock.Tracker().Traces().size(), 1u);
+
+  // 20 s of frames every 100 µs; the angle (raw 12 bits, factor 1.5) counts up.
+  std::vector<ReceivedFrame> frames(200000);
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    CanFrame& frame = frames[i].m_frame;
+    frame.m_dwId = 0x025;
+    frame.m_byLength = frame.m_byDataCount = 8;
+    frame.m_abyData[0] = static_cast<uint8_t>((i >> 8) & 0x07);
+    frame.m_abyData[1] = static_cast<uint8_t>(i);
+    frames[i].m_arrival.m_nSteadyNs = static_cast<int64_t>(i) * 100000;
+  }
+  dock.Tracker().OnFrames(frames);
+  dock.Redraw();
+  const std::size_t nPoints = dock.Plot()->PointCount(0);
+  const auto nWidth = static_cast<std::size_t>(dock.Plot()->chart()->plotArea().width());
+  EXPECT_GT(nPoints, nWidth / 2);
+  EXPECT_LE(nPoints, 4 * nWidth + 4);
+  // The cursor reads the value at its time: 1 s before the newest frame.
+  EXPECT_TRUE(dock.Plot()->Reading(dock.Tracker(), -1.0).contains(QStringLiteral("STEER_ANGLE [deg] = ")));
+  dock.Plot()->SetPaused(true);
+  dock.SecondsBox()->setValue(2);  // paused: the drawing stays
+  EXPECT_EQ(dock.Plot()->PointCount(0), nPoints);
+}
+
+}  // namespace
