@@ -25,6 +25,7 @@ namespace {
 
 constexpr int ROLE_MESSAGE = Qt::UserRole;
 constexpr int ROLE_SIGNAL = Qt::UserRole + 1;
+constexpr int TREE_WIDTH = 300;
 
 QString SignalLabel(const DbcSignal& signal) {
   return signal.m_strUnit.empty() ? ToQString(signal.m_strName)
@@ -68,6 +69,7 @@ CSignalDock::CSignalDock(SettingsStore& store, QWidget* pParent)
   m_pCursor->setTextInteractionFlags(Qt::TextSelectableByMouse);
   pLayout->addWidget(m_pCursor);
   pSplitter->setStretchFactor(1, 2);
+  m_pTree->setMinimumWidth(TREE_WIDTH);
   setWidget(pSplitter);
 
   connect(m_pPause, &QCheckBox::toggled, m_pPlot, &CSignalPlotView::SetPaused);
