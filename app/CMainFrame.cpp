@@ -234,6 +234,7 @@ void CMainFrame::CreateClient() {
     m_pStatusBar->SetPaneText(ID_PANE_DBC, QStringLiteral("DBC: ") + name);
     m_pStatusBar->SetPaneVisible(ID_PANE_DBC, true);
     m_pSignalDock->show();
+    m_pTransmitView->SetSignalDatabase(m_pSignalDock->Tracker().SharedDatabase());
   });
   ConnectCommand(ID_OPEN_DBC, m_pSignalDock, &CSignalDock::OnOpenDatabase);
   m_pSignalDock->OpenRememberedDatabase();

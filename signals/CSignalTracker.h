@@ -52,6 +52,7 @@ public:
   // Replaces the database; every trace goes with the old one.
   void SetDatabase(std::shared_ptr<const CDbcDatabase> pDatabase);
   const CDbcDatabase* Database() const { return m_pDatabase.get(); }
+  const std::shared_ptr<const CDbcDatabase>& SharedDatabase() const { return m_pDatabase; }
   // Index of the (new or existing) trace of signal nSignal of message nMessage.
   std::size_t AddTrace(uint32_t nMessage, uint32_t nSignal);
   void RemoveTrace(std::size_t nTrace);

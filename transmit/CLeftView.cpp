@@ -111,7 +111,7 @@ void CLeftView::MarkRow(int nRow) {
 }
 
 void CLeftView::OnAdd() {
-  CTDataDlg dialog(CTDataDlg::NewFrame(), this);
+  CTDataDlg dialog(CTDataDlg::NewFrame(), this, m_pSignalDatabase);
   if (!RunModal(dialog)) return;
   if (!m_pModel->Add(dialog.Result())) {
     ShowMessage(IDS_DUPLICATE_TDATA, EMessageIcon::INFORMATION);
@@ -125,7 +125,7 @@ void CLeftView::OnModify() {
   const int nRow = SelectedRow();
   const TData* pRecord = RecordAt(nRow);
   if (!pRecord) return;
-  CTDataDlg dialog(*pRecord, this);
+  CTDataDlg dialog(*pRecord, this, m_pSignalDatabase);
   if (!RunModal(dialog)) return;
   // In place, without the duplicate test: a row may become a copy of another.
   m_pModel->SetAt(nRow, dialog.Result());

@@ -1,6 +1,13 @@
-// The signal pane on real widgets: a database is opened, refused with its place, remembered;
-// a signal added from the tree's menu is plotted from the frames with a bounded point count.
+// The signal widgets on real widgets: the pane opens, refuses (with the place) and remembers
+// a database and plots a signal added from the tree's menu with a bounded point count; the
+// transmit frame dialog's signal page.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
@@ -8,6 +15,9 @@
 #include <gtest/gtest.h>
 
 #include "signals/CSignalDock.h"
+#include "signals/CSignalEditor.h"
+#include "signals/DbcReader.h"
+#include "transmit/CTDataDlg.h"
 #include "signals/CSignalPlotView.h"
 #include "support/CMemorySettingsStore.h"
 #include "support/ScratchDir.h"
@@ -94,6 +104,50 @@ TEST(SignalDock, PlotsChosenSignalsDecimated) {
   dock.Plot()->SetPaused(true);
   dock.SecondsBox()->setValue(2);  // paused: the drawing stays
   EXPECT_EQ(dock.Plot()->PointCount(0), nPoints);
+}
+
+}  // namespace
+
+namespace {
+
+// The frame dialog's "신호" page: values from the data boxes, typed values into them
+// (clamped to the range, with a note), and the page only with a database.
+TEST(TransmitSignalPage, ValuesAndBytesFollowEachOther) {
+  const std::string text = "BO_ 256 Engine: 4 ECU\n SG_ Rpm : 0|16@1+ (0.25,0) [0|8000] \"rpm\" X\n"
+                           " SG_ Gear : 16|4@1+ (1,0) [0|15] \"\" X\nVAL_ 256 Gear 3 \"D\" ;\n";
+  DbcReadResult read = ReadDbc({reinterpret_cast<const uint8_t*>(text.data()), text.size()});
+  ASSERT_TRUE(read.m_bOk);
+  const auto pDatabase = std::make_shared<const CDbcDatabase>(std::move(read.m_database));
+  TData frame = CTDataDlg::NewFrame();
+  frame.bStandardID = 1;
+  frame.dwID = 0x100;
+  frame.byLength = 3;
+  frame.dwBytes0to3 = 0xE8030300;  // E8 03 03: Rpm 1000 * 0.25, Gear 3
+  EXPECT_EQ(CTDataDlg(frame).Pages(), nullptr);  // without a database the dialog is as it was
+
+  CTDataDlg dialog(frame, nullptr, pDatabase);
+  ASSERT_NE(dialog.Pages(), nullptr);
+  dialog.findChild<QLineEdit*>(QStringLiteral("data1"))->setText(QStringLiteral("04"));  // bytes edited first
+  dialog.Pages()->setCurrentIndex(1);
+  QTableWidget* pTable = dialog.SignalPage()->Table();
+  ASSERT_EQ(pTable->rowCount(), 2);
+  EXPECT_EQ(pTable->item(0, 1)->text(), QStringLiteral("314"));  // 0x04E8 * 0.25
+  EXPECT_EQ(pTable->item(1, 4)->text(), QStringLiteral("D"));
+  pTable->item(0, 1)->setText(QStringLiteral("9000"));  // above the range: 8000, raw 32000 = 0x7D00
+  EXPECT_TRUE(dialog.SignalPage()->Note()->text().contains(QStringLiteral("8000")));
+  EXPECT_EQ(pTable->item(0, 1)->text(), QStringLiteral("8000"));
+  EXPECT_EQ(dialog.findChild<QLineEdit*>(QStringLiteral("data0"))->text(), QStringLiteral("00"));
+  EXPECT_EQ(dialog.findChild<QLineEdit*>(QStringLiteral("data1"))->text(), QStringLiteral("7D"));
+  EXPECT_EQ(dialog.findChild<QComboBox*>(QStringLiteral("length"))->currentIndex(), 4);  // the message's length
+  QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("ok")), Qt::LeftButton);
+  EXPECT_EQ(dialog.Result().byLength, 4);
+  EXPECT_EQ(DataBytesOf(dialog.Result())[1], 0x7D);
+  EXPECT_EQ(DataBytesOf(dialog.Result())[2], 0x03);
+
+  frame.dwID = 0x101;  // a message the database does not have: an empty page
+  CTDataDlg other(frame, nullptr, pDatabase);
+  other.Pages()->setCurrentIndex(1);
+  EXPECT_EQ(other.SignalPage()->Table()->rowCount(), 0);
 }
 
 }  // namespace
