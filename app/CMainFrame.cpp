@@ -8,7 +8,9 @@
 #include <QListView>
 #include <QMenuBar>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QToolBar>
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -30,6 +32,8 @@
 #include "receive/CRDView.h"
 #include "resources/Pictures.h"
 #include "resources/StringTable.h"
+#include "stats/CIdStatisticsView.h"
+#include "stats/IdStatisticsRules.h"
 #include "transmit/CLeftView.h"
 #include "uisupport/CContextMenu.h"
 #include "signals/CSignalDock.h"
@@ -58,7 +62,6 @@ constexpr std::array<CPaneSpec, 7> STATUS_PANES = {{
 
 constexpr int MIN_WIDTH = 800;
 constexpr int MIN_HEIGHT = 600;
-constexpr int TRANSMIT_COLUMN_WIDTH = 475;
 constexpr int EVENT_PANE_HEIGHT = 120;
 constexpr const char* BANNER_FORMAT =
     "---------------------------------------------  %s  ---------------------------------------------";
@@ -72,6 +75,7 @@ CMainFrame::CMainFrame(const CFrameSetup& setup)
   setMinimumSize(MIN_WIDTH, MIN_HEIGHT);
   // Toolbar and dock stay put: the view menu is the one place that shows or hides them.
   setContextMenuPolicy(Qt::NoContextMenu);
+  if (!m_setup.m_fnSteadyNs) m_setup.m_fnSteadyNs = [] { return ArrivalTime::Now().m_nSteadyNs; };
   CreateActions();
   CreateMenus();
   CreateToolBar();
@@ -87,11 +91,14 @@ CMainFrame::CMainFrame(const CFrameSetup& setup)
 CMainFrame::~CMainFrame() {
   m_bClosed = true;
   m_pWindow->KillTimer(IDT_LAMP);
+  m_pWindow->KillTimer(IDT_BUS_SAMPLE);
   // The list goes with the base class, after this frame's own members.
   disconnect(m_pTransmitView, nullptr, this, nullptr);
   // The channel outlives the frame: it must forget the frame, its lists and its window.
   m_channel.RemoveFrameConsumer(&m_rdataLog);
   m_channel.RemoveFrameConsumer(m_pReceiveView);
+  m_channel.RemoveFrameConsumer(m_pIdView);
+  m_channel.RemoveFrameConsumer(&m_busLoad);
   m_channel.RemoveFrameConsumer(&m_pSignalDock->Tracker());
   m_channel.SetEventSink(nullptr);
   m_channel.Destroy();
@@ -181,6 +188,14 @@ void CMainFrame::CreateStatusBar() {
     m_pStatusBar->AddPane(pane.m_nId, pane.m_nWidth, LoadQString(pane.m_nId), QString::fromUtf8(pane.m_pszTooltip));
   m_pStatusBar->SetPaneText(IDS_PANE_ACTIVITY, QString());
   m_pStatusBar->SetPanePicture(IDS_PANE_ACTIVITY, LampPicture(0));
+  m_pStatusBar->AddPane(ID_PANE_BUS, 0, QString(),
+                        QStringLiteral("지난 1초 동안 받은 프레임 수와 버스 부하(설정한 CAN 속도 대비, 스터프 비트 포함). "
+                                       "모듈의 수신 필터를 통과한 프레임만 보입니다."));
+  // As wide as its widest usual text at the bar's font, so the figures do not make it jump.
+  QLabel* pBusPane = m_pStatusBar->Pane(ID_PANE_BUS);
+  const BusFigures widest{.m_dFramesPerSecond = 99999.0, .m_dLoadPercent = 100.0};
+  const QString widestText = QString::fromStdString(BusPaneText(true, widest, 1.0));
+  pBusPane->setMinimumWidth(pBusPane->fontMetrics().horizontalAdvance(widestText) + 2 * pBusPane->frameWidth() + 8);
   m_pStatusBar->AddPane(ID_PANE_COUNTERS, 0, QString(), QStringLiteral("수신 오류: 공간이 없어 버린 수신 블록 / 거부한 줄 (체크섬, 문자, 응답) / 데이터가 모자란 프레임"));
   m_pStatusBar->SetPaneVisible(ID_PANE_COUNTERS, false);
   m_pStatusBar->AddPane(ID_PANE_DBC, 0, QString(), QStringLiteral("열린 신호 데이터베이스 (DBC)"));
@@ -208,11 +223,22 @@ void CMainFrame::CreateClient() {
   ConnectCommand(ID_DELETE_TDATA, m_pTransmitView, &CLeftView::OnDelete);
   ConnectCommand(ID_DELETE_ALL_TDATA, m_pTransmitView, &CLeftView::OnDeleteAll);
   ConnectCommand(ID_SEND_TDATA, m_pTransmitView, &CLeftView::OnSend);
-  m_pReceiveView = new CRDView(pSplitter);
+  auto* pReceiveTabs = new QTabWidget(pSplitter);
+  pReceiveTabs->setObjectName(QStringLiteral("ReceiveTabs"));
+  pReceiveTabs->setDocumentMode(true);
+  m_pReceiveView = new CRDView(pReceiveTabs);
   m_pReceiveView->SetRefreshPacer([this] { m_pWindow->SetTimer(IDT_LIST_REFRESH, LIST_REFRESH_MS); });
+  m_pIdView = new CIdStatisticsView(m_setup.m_fnMakeWindow, m_setup.m_fnSteadyNs, pReceiveTabs);
+  m_pIdView->setObjectName(QStringLiteral("IdView"));
+  pReceiveTabs->addTab(m_pReceiveView, QStringLiteral("수신 데이터"));
+  pReceiveTabs->addTab(m_pIdView, QStringLiteral("식별자별 보기"));
+  pReceiveTabs->setTabToolTip(1, ToQString(ID_VIEW_TIMES_NOTE));
+  connect(m_pIdView, &CIdStatisticsView::AddToTransmitList, m_pTransmitView, &CLeftView::OnAddFrom);
   pSplitter->addWidget(m_pTransmitView);
-  pSplitter->addWidget(m_pReceiveView);
-  pSplitter->setSizes({TRANSMIT_COLUMN_WIDTH, MIN_WIDTH - TRANSMIT_COLUMN_WIDTH});
+  pSplitter->addWidget(pReceiveTabs);
+  // The transmit list shows its columns whole; the receive views take the rest.
+  const int nTransmitWidth = m_pTransmitView->PreferredWidth();
+  pSplitter->setSizes({nTransmitWidth, std::max(MIN_WIDTH - nTransmitWidth, 1)});
   pSplitter->setStretchFactor(1, 1);
   setCentralWidget(pSplitter);
 
@@ -315,6 +341,10 @@ void CMainFrame::InitAfterStartup() {
   m_channel.SetEventSink(&m_logFiles);
   m_channel.AddFrameConsumer(&m_rdataLog);
   m_channel.AddFrameConsumer(m_pReceiveView);
+  m_channel.AddFrameConsumer(m_pIdView);
+  m_channel.AddFrameConsumer(&m_busLoad);
+  m_busLoad.Restart(m_setup.m_fnSteadyNs());
+  m_pWindow->SetTimer(IDT_BUS_SAMPLE, BUS_SAMPLE_MS);
   m_channel.AddFrameConsumer(&m_pSignalDock->Tracker());
   const CStartupOpen outcome = OpenAtStartup(m_channel, m_settings, m_ports, m_setup.m_bSecondaryInstance);
   UpdateUi();
@@ -356,6 +386,10 @@ void CMainFrame::OnTimer(unsigned nId) {
     m_pReceiveView->Refresh();
     return;
   }
+  if (nId == IDT_BUS_SAMPLE) {
+    SampleBusLoad();
+    return;
+  }
   if (nId != IDT_LAMP) return;
   m_lamps.OnTick();
   RefreshLamps();
@@ -366,6 +400,12 @@ void CMainFrame::RefreshLamps() {
   if (m_lamps.Bits() == m_nLampShown) return;
   m_nLampShown = m_lamps.Bits();
   m_pStatusBar->SetPanePicture(IDS_PANE_ACTIVITY, LampPicture(m_nLampShown));
+}
+
+void CMainFrame::SampleBusLoad() {
+  m_busLoad.SetBitRate(ConfiguredBitRate(m_settings));
+  const BusFigures figures = m_busLoad.Sample(m_setup.m_fnSteadyNs());
+  m_pStatusBar->SetPaneText(ID_PANE_BUS, QString::fromStdString(BusPaneText(m_bPortOpen, figures, m_busLoad.BitRate())));
 }
 
 CCommandState CMainFrame::CommandState() const {
@@ -466,6 +506,7 @@ void CMainFrame::closeEvent(QCloseEvent* pEvent) {
   if (!m_bClosed) {
     m_channel.Close(true);
     m_pWindow->KillTimer(IDT_LAMP);
+    m_pWindow->KillTimer(IDT_BUS_SAMPLE);
     CWorkspaceState workspace(*m_setup.m_pStore);
     workspace.Save(PANE_LAYOUT_NAME, saveState());
     workspace.Save(WINDOW_STATE_NAME, saveGeometry());

@@ -25,8 +25,10 @@
 #include "protocol/MessageHost.h"
 #include "receive/CLogFiles.h"
 #include "receive/CRDataLogWriter.h"
+#include "stats/CBusLoad.h"
 
 class CEventLogCtrl;
+class CIdStatisticsView;
 class CLeftView;
 class CModuleChannel;
 class CPaneStatusBar;
@@ -53,6 +55,8 @@ struct CFrameSetup {
   std::function<std::unique_ptr<MessageHost>(MessageHandler&)> m_fnMakeWindow;
   // Finds the attached USB modules again; null: the D2XX library's device list.
   std::function<std::vector<std::string>()> m_fnDetectUsbModules;
+  // Monotonic ns, the clock of the frames' arrival times; null: the system's.
+  std::function<int64_t()> m_fnSteadyNs;
 };
 
 inline constexpr std::string_view WINDOW_STATE_NAME = "MAIN";
@@ -64,6 +68,9 @@ constexpr unsigned LAMP_PERIOD_MS = 200;
 constexpr unsigned IDT_LIST_REFRESH = 202;  // the receive list shows what came, 25 times a second
 constexpr unsigned LIST_REFRESH_MS = 40;
 constexpr unsigned ID_PANE_COUNTERS = 61250;  // after the lamp; only while something went wrong
+constexpr unsigned ID_PANE_BUS = 61251;       // after the lamp: frames per second and bus load
+constexpr unsigned IDT_BUS_SAMPLE = 203;      // the bus pane's figures, once a second
+constexpr unsigned BUS_SAMPLE_MS = 1000;
 constexpr unsigned ID_PANE_DBC = 61273;       // the open signal database
 
 class CMainFrame final : public QMainWindow, public ChannelOwner, public MessageHandler {
@@ -93,6 +100,7 @@ public:
   bool IsPortOpen() const { return m_bPortOpen; }
   CLogFiles& LogFiles() { return m_logFiles; }
   CRDView* ReceiveView() const { return m_pReceiveView; }
+  CIdStatisticsView* IdView() const { return m_pIdView; }  // a tab over the receive list
   CLeftView* TransmitView() const { return m_pTransmitView; }
   CEventLogCtrl* EventLog() const { return m_pEventLog; }
   CSignalDock* SignalPane() const { return m_pSignalDock; }
@@ -120,6 +128,7 @@ private:
   CCommandState CommandState() const;
   void UpdateStatusPanes();
   void RefreshLamps();
+  void SampleBusLoad();
   void LoadSettings();
   void SaveSettings();
 
@@ -147,6 +156,7 @@ private:
   std::unique_ptr<MessageHost> m_pWindow;
   CLogFiles m_logFiles;
   CRDataLogWriter m_rdataLog{m_logFiles};  // before the list: a frame is logged, then shown
+  CBusLoad m_busLoad;
   ModuleSettings m_settings;
   ModuleSettings m_userPort;  // the port fields the user chose, kept while simulating
   bool m_bPortOpen = false;
@@ -158,6 +168,7 @@ private:
   QToolBar* m_pToolBar = nullptr;
   CLeftView* m_pTransmitView = nullptr;
   CRDView* m_pReceiveView = nullptr;
+  CIdStatisticsView* m_pIdView = nullptr;
   CEventLogCtrl* m_pEventLog = nullptr;
   CSignalDock* m_pSignalDock = nullptr;
   QMenu* m_pTransmitMenu = nullptr;

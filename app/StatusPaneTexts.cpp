@@ -4,6 +4,7 @@
 
 #include "protocol/BitTiming.h"
 #include "protocol/CModuleChannel.h"
+#include "stats/CBusLoad.h"
 
 namespace {
 
@@ -43,4 +44,18 @@ std::string CountersPaneText(const ChannelCounters& counters) {
                 static_cast<unsigned long long>(counters.m_qwRefusedLines + counters.m_qwRefusedResponses),
                 static_cast<unsigned long long>(counters.m_qwIncompleteFrames));
   return sz;
+}
+
+std::string BusPaneText(bool bPortOpen, const BusFigures& figures, double dBitRate) {
+  if (!bPortOpen) return {};
+  char sz[64];
+  if (dBitRate > 0.0)
+    std::snprintf(sz, sizeof sz, "%.0f 프레임/초  부하 %.1f%%", figures.m_dFramesPerSecond, figures.m_dLoadPercent);
+  else
+    std::snprintf(sz, sizeof sz, "%.0f 프레임/초  부하 -", figures.m_dFramesPerSecond);
+  return sz;
+}
+
+double ConfiguredBitRate(const ModuleSettings& settings) {
+  return IsValidBitTiming(settings.m_wBitTime) ? BitRateOf(settings.m_wBitTime) : 0.0;
 }

@@ -17,3 +17,11 @@ CStatusPaneTexts StatusPaneTexts(bool bPortOpen, const ModuleSettings& settings,
 // (bad checksum or character, unknown or short responses) and data frames cut short.
 struct ChannelCounters;
 std::string CountersPaneText(const ChannelCounters& counters);
+
+// The bus statistics pane after the lamp, from the last second's figures: frames per second
+// and the share of the configured bit rate they took on the wire.
+//   "2973 프레임/초  부하 63.2%"   "12 프레임/초  부하 -" (bit rate unknown)   "" (no port open)
+struct BusFigures;
+std::string BusPaneText(bool bPortOpen, const BusFigures& figures, double dBitRate);
+// The bit rate the module's bit timing gives; 0 for a timing the module does not take.
+double ConfiguredBitRate(const ModuleSettings& settings);

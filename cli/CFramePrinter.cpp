@@ -1,7 +1,7 @@
 #include "cli/CFramePrinter.h"
 
-#include "cli/CandumpLine.h"
 #include "cli/SignalLine.h"
+#include "logs/CandumpLine.h"
 #include "protocol/ResponseText.h"
 #include "receive/CLogFiles.h"
 

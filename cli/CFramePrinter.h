@@ -1,7 +1,7 @@
 #pragma once
 // Received frames as korvex-cli prints them, one line each: the receive list's line (after
-// the local time of the second the frame arrived, with --timestamps) or a candump line
-// (CandumpLine.h), or its decoded signals (SignalLine.h). monitor prints the frames it takes from the channel, convert those it reads
+// the local time of the second the frame arrived, with --timestamps), a candump line
+// (CandumpLine.h) or the frame's signals (SignalLine.h). monitor prints the frames it takes from the channel, convert those it reads
 // from a receive-data log. Nothing more is written once the output has failed.
 #include <cstdio>
 #include <string>

@@ -9,8 +9,8 @@
 #include "cli/CCliSession.h"
 #include "cli/CliOptions.h"
 #include "cli/CliPorts.h"
-#include "cli/LogDecode.h"
-#include "cli/RDataLogConvert.h"
+#include "cli/SignalLine.h"
+#include "cli/LogConvert.h"
 #include "link/CD2xxLibrary.h"
 #include "protocol/CModuleChannel.h"
 #include "protocol/CQtMessageHost.h"
@@ -56,15 +56,16 @@ int main(int argc, char* argv[]) {
     case ECliCommand::PORTS:
       return RunPortsCommand(parsed.m_options, stdout, stderr);
     case ECliCommand::CONVERT:
-      return ConvertRDataLog(parsed.m_options.m_inputPath, stdout, stderr);
-    case ECliCommand::DECODE:
-      return DecodeCandumpLog(parsed.m_options.m_dbcPath, parsed.m_options.m_inputPath, stdout, stderr);
+      return ConvertLog(parsed.m_options.m_inputPath,
+                        parsed.m_options.m_bConvertToAsc ? EConvertTarget::ASC : EConvertTarget::CANDUMP, stdout, stderr);
     default:
       break;
   }
   CDbcDatabase database;
   if (!parsed.m_options.m_dbcPath.empty() && !LoadDatabase(parsed.m_options.m_dbcPath, database, stderr))
     return CLI_EXIT_NO_INPUT;
+  if (parsed.m_options.m_eCommand == ECliCommand::DECODE)
+    return ConvertLog(parsed.m_options.m_inputPath, EConvertTarget::SIGNALS, stdout, stderr, &database);
   // USB modules are reached through the D2XX library, loaded once as at the analyzer's start;
   // without it the open fails like that of an absent module.
   if (parsed.m_options.m_bUsb) CD2xxLibrary::Shared().Load();

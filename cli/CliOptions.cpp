@@ -284,6 +284,32 @@ bool ParseDecode(CArgs& args, CliOptions& options, std::string& error) {
   return true;
 }
 
+// convert [--to candump|asc] FILE
+bool ParseConvert(CArgs& args, CliOptions& options, std::string& error) {
+  std::string value;
+  while (!args.AtEnd()) {
+    const std::string arg = args.Take();
+    if (arg == "--to") {
+      if (!args.TakeValue(arg, value, error)) return false;
+      if (value != "candump" && value != "asc") {
+        error = "--to takes candump or asc, not '" + value + "'";
+        return false;
+      }
+      options.m_bConvertToAsc = value == "asc";
+    } else if (!options.m_inputPath.empty()) {
+      error = "convert takes one file";
+      return false;
+    } else if (!arg.empty()) {
+      options.m_inputPath = arg;
+    }
+  }
+  if (options.m_inputPath.empty()) {
+    error = "convert needs the log file";
+    return false;
+  }
+  return true;
+}
+
 bool ParseCommand(const std::string& name, CArgs& args, CliOptions& options, std::string& error) {
   static const struct {
     const char* pszName;
@@ -304,19 +330,10 @@ bool ParseCommand(const std::string& name, CArgs& args, CliOptions& options, std
       case ECliCommand::MONITOR:
       case ECliCommand::STATS:
         return ParseReception(args, options, error);
+      case ECliCommand::CONVERT:
+        return ParseConvert(args, options, error);
       case ECliCommand::DECODE:
         return ParseDecode(args, options, error);
-      case ECliCommand::CONVERT:
-        if (args.AtEnd() || args.Peek().empty()) {
-          error = "convert needs the receive-data log file";
-          return false;
-        }
-        options.m_inputPath = args.Take();
-        if (!args.AtEnd()) {
-          error = "convert takes one file";
-          return false;
-        }
-        return true;
       default:
         if (!args.AtEnd()) {
           error = name + " takes no arguments";
@@ -423,8 +440,8 @@ CliParseResult ParseCommandLine(const std::vector<std::string>& argv) {
 std::string CliUsage() {
   return "usage: korvex-cli (--port PATH | --usb SERIAL) [OPTION]... COMMAND [ARGS]...\n"
          "  or:  korvex-cli [--port PATH[=module]]... ports\n"
-         "  or:  korvex-cli convert FILE\n"
-         "  or:  korvex-cli decode --dbc DATABASE LOG\n"
+         "  or:  korvex-cli convert [--to candump|asc] FILE\n"
+         "  or:  korvex-cli decode --dbc DATABASE FILE\n"
          "Drives a Korvex CAN-bus interface module over a serial port or USB without the window: each\n"
          "command opens the port, reads the module's configuration and reception state, sends the\n"
          "command, prints the events (the analyzer's event log lines) and received frames, and closes\n"
@@ -480,14 +497,17 @@ std::string CliUsage() {
          "                     acceptance filter are seen. The events go to standard error\n"
          "  ports              list the serial ports and USB modules found; each --port joins the\n"
          "                     list (PATH=module marks it as the module's own port)\n"
-         "  convert FILE       print a receive-data log file (as --rdata-log or the analyzer writes\n"
-         "                     it) as candump lines; its time stamps keep whole seconds. A line that\n"
-         "                     is not a received frame (an event log's, a garbled one) is named with\n"
-         "                     its number on standard error and skipped\n"
-         "  decode --dbc DATABASE LOG\n"
-         "                     print a candump log file's frames as monitor --format signals\n"
-         "                     does; lines that are not frames are named and skipped as convert\n"
-         "                     does\n"
+         "  convert [--to candump|asc] FILE\n"
+         "                     print a log file (a candump log, an ASC log, or the receive-data\n"
+         "                     log as --rdata-log or the analyzer writes it: its time stamps keep\n"
+         "                     whole seconds) as candump lines (default) or as an ASC log; the\n"
+         "                     format is recognised from the content. A line that is no frame (a\n"
+         "                     garbled one, an error or CAN FD frame) is named with its number on\n"
+         "                     standard error and skipped\n"
+         "  decode --dbc DATABASE FILE\n"
+         "                     print a log file's frames (any format convert reads) as monitor\n"
+         "                     --format signals does; lines that are no frame are named and\n"
+         "                     skipped as by convert\n"
          "\n"
          "Exit status:\n"
          "  0  the command was answered (convert, decode: every line was converted)\n"

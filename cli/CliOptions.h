@@ -8,7 +8,8 @@
 //   --port /dev/ttyUSB0 monitor --format candump             -> frames as candump log lines
 //   --port /dev/ttyUSB0 stats --seconds 10 --format csv       -> per-identifier statistics, bus load
 //   convert RDataLog.txt                                     -> a receive-data log as candump lines
-//   decode --dbc car.dbc candump.log                         -> a candump log's frames as signals
+//   convert --to asc trace.log                               -> a candump log as an ASC log
+//   decode --dbc car.dbc trace.log                           -> a log's frames as their signals
 //   --help / --version (anywhere before the command)         -> the usage / "korvex-cli 1.0.0"
 #include <cstdint>
 #include <string>
@@ -23,7 +24,8 @@ enum class ECliCommand {
 
 // How monitor prints received frames: as the receive list shows them, or as candump log lines
 // (the events then go to standard error, so standard output holds nothing else); how stats
-// prints its table: as text or CSV; SIGNALS: decoded by a DBC database (SignalLine.h).
+// prints its table: as text or CSV.
+// SIGNALS: decoded by a DBC database (SignalLine.h).
 enum class EFrameFormat { TEXT, CANDUMP, CSV, SIGNALS };
 
 struct CliOptions {
@@ -56,7 +58,8 @@ struct CliOptions {
 
   // convert and decode
   std::string m_inputPath;
-  std::string m_dbcPath;  // monitor --format signals and decode
+  bool m_bConvertToAsc = false;  // --to asc; candump lines otherwise
+  std::string m_dbcPath;         // monitor --format signals and decode
 };
 
 struct CliParseResult {

@@ -3,8 +3,8 @@
 #include <charconv>
 #include <cstdio>
 
-#include "cli/CandumpLine.h"
-#include "signals/DbcDatabase.h"
+#include "logs/CandumpLine.h"
+#include "signals/DbcReader.h"
 
 namespace {
 
@@ -57,4 +57,15 @@ void SignalLine(const CDbcDatabase& database, const ReceivedFrame& record, std::
       out += ']';
     }
   }
+}
+
+bool LoadDatabase(const std::string& path, CDbcDatabase& database, std::FILE* pErr) {
+  DbcReadResult read = ReadDbcFile(path);
+  if (!read.m_bOk) {
+    const std::string where = read.m_nLine == 0 ? "" : path + ": ";
+    std::fprintf(pErr, "korvex-cli: %s%s\n", where.c_str(), read.ErrorText().c_str());
+    return false;
+  }
+  database = std::move(read.m_database);
+  return true;
 }

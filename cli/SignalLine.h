@@ -5,14 +5,17 @@
 // one, a value-table text in quotes instead of its number ('"' and '\' escaped, control
 // characters as \xHH). A frame the database does not know, and a remote frame, is written as
 // its candump line (CandumpLine.h).
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "protocol/ReceivedFrame.h"
+#include "signals/DbcDatabase.h"
 #include "signals/SignalCodec.h"
-
-class CDbcDatabase;
 
 // values: reused between calls.
 void SignalLine(const CDbcDatabase& database, const ReceivedFrame& record, std::vector<DecodedSignal>& values,
                 std::string& out);
+// The database at path into database (monitor --dbc, decode); false, with the reason and its
+// line and column on pErr, when it cannot be read.
+bool LoadDatabase(const std::string& path, CDbcDatabase& database, std::FILE* pErr);

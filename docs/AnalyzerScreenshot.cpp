@@ -1,19 +1,24 @@
 // Takes the README's picture of the window: the analyzer on its simulated module with a small
 // transmit list opened from a file named on its command line, reception started and one listed
 // frame sent, captured about two seconds later. From the source tree, with the Nanum fonts installed:
-//   xvfb-run -a -s "-screen 0 1280x1024x24" build/docs/analyzer-screenshot docs/analyzer.png
+//   xvfb-run -a -s "-screen 0 1280x1024x24" build/docs/analyzer-screenshot docs/analyzer.png [docs/id-view.png]
+// With a second file, the per-identifier view's tab is shown next and captured a few seconds
+// later, when every message has its cycle times and rates.
 // Settings, the instance registry and the Log directory live in a scratch directory meanwhile,
 // so the user's own are never touched.
 #include <unistd.h>
 
 #include <QAction>
 #include <QApplication>
+#include <QSplitter>
+#include <QTabWidget>
 #include <QTimer>
 #include <cstdio>
 #include <filesystem>
 
 #include "app/CAnalyzerApp.h"
 #include "app/CMainFrame.h"
+#include "stats/CIdStatisticsView.h"
 #include "resources/CommandIds.h"
 #include "transmit/CLeftView.h"
 #include "transmit/CTDataObject.h"
@@ -23,7 +28,9 @@ namespace {
 
 constexpr int START_MS = 500;     // the start-up exchange is over by then
 constexpr int CAPTURE_MS = 2500;  // two seconds of traffic
-constexpr int WIDTH = 960;
+constexpr int ID_VIEW_CAPTURE_MS = 5200;  // a few rate samples, the last highlights still on
+constexpr int ID_VIEW_WIDTH = 1400;       // room for every column of the view
+constexpr int WIDTH = 1200;
 constexpr int HEIGHT = 620;
 
 // A few frames of both protocols and kinds, as a user would keep them.
@@ -40,11 +47,12 @@ bool WriteExampleList(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fputs("usage: analyzer-screenshot OUTPUT.png\n", stderr);
+  if (argc < 2 || argc > 3) {
+    std::fputs("usage: analyzer-screenshot OUTPUT.png [ID-VIEW.png]\n", stderr);
     return 2;
   }
   const std::string output = std::filesystem::absolute(argv[1]).string();
+  const std::string idViewOutput = argc > 2 ? std::filesystem::absolute(argv[2]).string() : std::string();
   char szScratch[] = "/tmp/korvex-screenshot-XXXXXX";
   if (!::mkdtemp(szScratch) || ::chdir(szScratch) != 0) return 1;
   ::setenv("XDG_CONFIG_HOME", szScratch, 1);
@@ -65,9 +73,20 @@ int main(int argc, char** argv) {
       pFrame->TransmitView()->selectRow(2);
       pFrame->Action(ID_SEND_TDATA)->trigger();
     });
-    QTimer::singleShot(CAPTURE_MS, pFrame, [pFrame, &output, &bSaved] {
+    QTimer::singleShot(CAPTURE_MS, pFrame, [pFrame, &output, &idViewOutput, &bSaved] {
       bSaved = pFrame->grab().save(QString::fromStdString(output));
-      QApplication::quit();
+      if (idViewOutput.empty() || !bSaved) {
+        QApplication::quit();
+        return;
+      }
+      pFrame->findChild<QTabWidget*>(QStringLiteral("ReceiveTabs"))->setCurrentWidget(pFrame->IdView());
+      pFrame->resize(ID_VIEW_WIDTH, HEIGHT);
+      auto* pSplitter = qobject_cast<QSplitter*>(pFrame->centralWidget());
+      if (pSplitter) pSplitter->setSizes({pSplitter->sizes().value(0), ID_VIEW_WIDTH});
+      QTimer::singleShot(ID_VIEW_CAPTURE_MS - CAPTURE_MS, pFrame, [pFrame, &idViewOutput, &bSaved] {
+        bSaved = pFrame->grab().save(QString::fromStdString(idViewOutput));
+        QApplication::quit();
+      });
     });
     QApplication::exec();
   }

@@ -21,6 +21,11 @@ public:
   // Bytes written: all of them, or fewer (0 if none) when the device failed or vanished, or
   // when the write timeout passed. Never blocks longer than that.
   virtual uint32_t Write(const uint8_t* pData, uint32_t nLength) = 0;
+  // Why the last Write sent fewer bytes than asked ("Input/output error", "12 of 31 bytes sent
+  // in 1 s"); asked on the thread that wrote, right after the write.
+  virtual std::string WriteError(uint32_t nWritten, uint32_t nLength) const {
+    return std::to_string(nWritten) + " of " + std::to_string(nLength) + " bytes sent";
+  }
   virtual bool IsOpen() const = 0;
   // The open port's line rate in bit/s: the serial rate asked for, or the USB link's own.
   virtual uint32_t LineRate() const = 0;

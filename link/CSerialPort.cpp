@@ -165,7 +165,11 @@ bool CSerialPort::IsOpen() const { return m_fdPort.IsValid(); }
 uint64_t CSerialPort::DroppedBlocks() const { return m_reader.DroppedBlocks(); }
 
 uint32_t CSerialPort::Write(const uint8_t* pData, uint32_t nLength) {
-  if (!m_fdPort.IsValid() || pData == nullptr) return 0;
+  m_nWriteErrno = 0;
+  if (!m_fdPort.IsValid() || pData == nullptr) {
+    m_nWriteErrno = EBADF;
+    return 0;
+  }
   using Clock = std::chrono::steady_clock;
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(m_nWriteTimeoutMs);
   uint32_t nDone = 0;
@@ -176,15 +180,34 @@ uint32_t CSerialPort::Write(const uint8_t* pData, uint32_t nLength) {
       continue;
     }
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && errno != EAGAIN) return nDone;  // EIO: the device is gone
+    if (n < 0 && errno != EAGAIN) {  // EIO: the device is gone
+      m_nWriteErrno = errno;
+      return nDone;
+    }
     const auto remaining = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
     if (remaining.count() <= 0) return nDone;
     pollfd pfd{m_fdPort.Get(), POLLOUT, 0};
     const int nReady = poll(&pfd, 1, static_cast<int>(remaining.count()));
-    if (nReady < 0 && errno != EINTR) return nDone;
-    if (nReady > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL))) return nDone;
+    if (nReady < 0 && errno != EINTR) {
+      m_nWriteErrno = errno;
+      return nDone;
+    }
+    if (nReady > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL))) {
+      m_nWriteErrno = EIO;
+      return nDone;
+    }
   }
   return nDone;
+}
+
+std::string CSerialPort::WriteError(uint32_t nWritten, uint32_t nLength) const {
+  if (m_nWriteErrno != 0) {
+    const char* pszText = strerrordesc_np(m_nWriteErrno);
+    return pszText != nullptr ? pszText : "error " + std::to_string(m_nWriteErrno);
+  }
+  const std::string wait = m_nWriteTimeoutMs % 1000 == 0 ? std::to_string(m_nWriteTimeoutMs / 1000) + " s"
+                                                         : std::to_string(m_nWriteTimeoutMs) + " ms";
+  return std::to_string(nWritten) + " of " + std::to_string(nLength) + " bytes sent in " + wait;
 }
 
 bool CSerialPort::WaitForInput() {

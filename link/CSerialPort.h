@@ -29,6 +29,7 @@ public:
   // Also leaves the tty as Open found it (line settings, except HUPCL).
   int Close() override;
   uint32_t Write(const uint8_t* pData, uint32_t nLength) override;
+  std::string WriteError(uint32_t nWritten, uint32_t nLength) const override;
   bool IsOpen() const override;
   uint64_t DroppedBlocks() const override;
   uint32_t LineRate() const override { return m_dwBaudRate; }
@@ -50,6 +51,7 @@ private:
   termios m_foundLine{};     // the line settings before Open changed them
   bool m_bPortGone = false;  // reader thread only: hung up, stop watching the port
   int m_nWriteTimeoutMs = WRITE_TIMEOUT_MS;
+  int m_nWriteErrno = 0;  // the writing thread's: why the last write stopped short, 0 for the timeout
   uint32_t m_dwBaudRate = 0;  // the rate of the last successful Open
   std::string m_lastError;
   CPortReader m_reader;

@@ -5,8 +5,9 @@
 #include "protocol/EventSink.h"
 #include "text/Cp949Text.h"
 
-CModuleChannel::CModuleChannel(std::unique_ptr<ByteTransport> pSerial, std::unique_ptr<ByteTransport> pUsb)
-    : m_pSerial(std::move(pSerial)), m_pUsb(std::move(pUsb)) {
+CModuleChannel::CModuleChannel(std::unique_ptr<ByteTransport> pSerial, std::unique_ptr<ByteTransport> pUsb,
+                               bool bSendThread)
+    : m_bSendThread(bSendThread), m_pSerial(std::move(pSerial)), m_pUsb(std::move(pUsb)) {
   m_assembler.Reset();
 }
 
@@ -50,6 +51,11 @@ bool CModuleChannel::Open(bool bUsb, const std::string& portName, uint32_t dwBau
     Close(false);
     return false;
   }
+  if (!m_sender.Start(transport, m_bSendThread)) {
+    m_lastOpenError = "pthread_create: Resource temporarily unavailable";
+    Close(false);
+    return false;
+  }
   m_lastOpenError.clear();
   m_bUsbMode = bUsb;
   m_portName = portName;
@@ -66,29 +72,67 @@ bool CModuleChannel::Open(bool bUsb, const std::string& portName, uint32_t dwBau
 }
 
 void CModuleChannel::Close(bool bStopReception) {
+  StopAllCycles("포트를 닫았읍니다");
   for (ByteTransport* pTransport : {m_pSerial.get(), m_pUsb.get()}) {
     if (!pTransport->IsOpen()) continue;
     if (bStopReception) {
       SetReception(true, false);
       m_pSleeper->Sleep(CLOSE_WAIT_MS);
     }
+    m_sender.Stop();  // the transport closes only when no write is in progress
     pTransport->Close();
   }
+  m_sender.Stop();
   if (m_pOwner) m_pOwner->SetPortOpen(false);
-  m_bAwaitingResponse = false;
+  m_unanswered.clear();
   if (m_pWindow) m_pWindow->KillTimer(IDT_RESPONSE);
 }
 
 void CModuleChannel::Send(const CLineText& payload) {
   const CLineText line = BuildLine(payload.View());
-  ByteTransport& transport = ActiveTransport();
-  if (!line.IsEmpty() && transport.IsOpen())
-    transport.Write(reinterpret_cast<const uint8_t*>(line.m_szText), line.m_byLength);
-  // Armed even when nothing went out: the missing answer is then reported like a lost one.
-  if (m_pWindow) {
-    m_bAwaitingResponse = true;
-    m_pWindow->SetTimer(IDT_RESPONSE, RESPONSE_TIMEOUT_MS);
-  }
+  if (!line.IsEmpty() && ActiveTransport().IsOpen() && !m_sender.Queue(line))
+    LogRed("[Korvex 통신포트 에러]", "write: the send queue is full");
+  // Counted even when nothing went out: the missing answer is then reported like a lost one.
+  Unanswered(1);
+}
+
+void CModuleChannel::Unanswered(uint32_t nCommands) {
+  if (!m_pWindow) return;
+  const bool bWasIdle = m_unanswered.empty();
+  const uint64_t qwNow = m_pWindow->NowMs();
+  for (uint32_t i = 0; i < nCommands && m_unanswered.size() < MAX_UNANSWERED; ++i) m_unanswered.push_back(qwNow);
+  if (bWasIdle) m_pWindow->SetTimer(IDT_RESPONSE, RESPONSE_TIMEOUT_MS);
+}
+
+// The timer runs out when the oldest unanswered command is a second old.
+void CModuleChannel::ArmResponseTimer() {
+  if (!m_pWindow || m_unanswered.empty()) return;
+  const uint64_t qwDue = m_unanswered.front() + RESPONSE_TIMEOUT_MS;
+  const uint64_t qwNow = m_pWindow->NowMs();
+  m_pWindow->SetTimer(IDT_RESPONSE, qwDue > qwNow ? static_cast<unsigned>(qwDue - qwNow) : 1);
+}
+
+bool CModuleChannel::StartCycle(uint32_t dwKey, uint32_t dwPeriodMs, bool bStandard, bool bDataFrame,
+                                uint8_t byLength, uint32_t dwId, const uint8_t* pData) {
+  if (!IsPortOpen()) return false;
+  const CLineText line = BuildLine(SendFramePayload(bStandard, bDataFrame, byLength, dwId, pData).View());
+  if (!m_sender.StartCycle(dwKey, line, dwPeriodMs)) return false;
+  if (m_pOwner) m_pOwner->OnCyclesChanged();
+  return true;
+}
+
+void CModuleChannel::StopCycle(uint32_t dwKey) {
+  if (m_sender.StopCycle(dwKey) && m_pOwner) m_pOwner->OnCyclesChanged();
+}
+
+void CModuleChannel::StopAllCycles(const char* pszCause) {
+  if (!m_sender.StopAllCycles()) return;
+  if (m_pEvents) m_pEvents->LogEvent(FormatEventText("[Korvex 주기 전송 정지]", pszCause), EVENT_BLUE);
+  if (m_pOwner) m_pOwner->OnCyclesChanged();
+}
+
+void CModuleChannel::LogRed(const char* pszHeading, const std::string& text) {
+  if (m_pEvents) m_pEvents->LogEvent(FormatEventText(pszHeading, text), EVENT_RED);
 }
 
 void CModuleChannel::ReadConfig() { Send(ReadConfigPayload()); }
@@ -121,6 +165,7 @@ ChannelCounters CModuleChannel::Counters() const {
 
 void CModuleChannel::OnMessage(unsigned nMsg, uintptr_t wParam, intptr_t /*lParam*/) {
   if (nMsg == WM_RX_NOTIFY) OnRxNotify();
+  if (nMsg == WM_SENDER_NEWS) HandleSenderNews();
   if (nMsg == WM_PORT_GONE) HandlePortGone(wParam);
 }
 
@@ -136,9 +181,25 @@ void CModuleChannel::OnPortGone() {
   if (m_pWindow) m_pWindow->Post(WM_PORT_GONE, m_nGeneration.load(std::memory_order_relaxed), 0);
 }
 
+// Sending thread (or the caller's, without one): posts while no notice is pending.
+void CModuleChannel::OnSenderNews() {
+  if (!m_bNewsPending.exchange(true, std::memory_order_acq_rel) && m_pWindow) m_pWindow->Post(WM_SENDER_NEWS, 0, 0);
+}
+
+void CModuleChannel::HandleSenderNews() {
+  m_bNewsPending.exchange(false, std::memory_order_acq_rel);
+  const CSendThread::News news = m_sender.TakeNews();
+  for (const std::string& failure : news.m_failures) LogRed("[Korvex 통신포트 에러]", failure);
+  if (news.m_nUntoldFailures != 0)
+    LogRed("[Korvex 통신포트 에러]", "write: " + std::to_string(news.m_nUntoldFailures) + " more writes failed");
+  // Every cyclic frame is a command the module answers with its echo.
+  Unanswered(news.m_nCyclicWritten);
+}
+
 void CModuleChannel::HandlePortGone(uintptr_t nGeneration) {
   if (nGeneration != m_nGeneration.load(std::memory_order_relaxed) || !IsPortOpen()) return;
   OnRxNotify();  // what arrived before the hang-up is shown and logged first
+  StopAllCycles("통신 포트가 끊어졌읍니다");
   Close(false);
   m_decoder.ForgetReception();  // so that starting reception is offered again
   m_bAskReception = true;
@@ -151,14 +212,16 @@ void CModuleChannel::HandlePortGone(uintptr_t nGeneration) {
 
 void CModuleChannel::OnTimer(unsigned nId) {
   if (nId != IDT_RESPONSE) return;
-  if (m_bAwaitingResponse) {
-    ++m_nCommErrors;
-    if (m_pEvents)
-      m_pEvents->LogEvent(FormatEventText("[Korvex 통신에러 발생]",
-                                          "Korvex 모듈로 부터  1초동안 요청 명령에 대해 응답이 없읍니다"),
-                          EVENT_RED);
-  }
   if (m_pWindow) m_pWindow->KillTimer(IDT_RESPONSE);
+  if (m_unanswered.empty()) return;
+  if (m_pWindow && m_pWindow->NowMs() < m_unanswered.front() + RESPONSE_TIMEOUT_MS) {
+    ArmResponseTimer();  // answers came meanwhile; the oldest left is younger
+    return;
+  }
+  m_unanswered.clear();
+  ++m_nCommErrors;
+  LogRed("[Korvex 통신에러 발생]", "Korvex 모듈로 부터  1초동안 요청 명령에 대해 응답이 없읍니다");
+  StopAllCycles("통신에러");
 }
 
 void CModuleChannel::OnRxNotify() {
@@ -187,7 +250,8 @@ void CModuleChannel::DispatchLine(const CLineAssembler& line) {
     return;
   }
   // "I" and "U" are reports the module sends on its own, never an answer.
-  if (byLetter != 'I' && byLetter != 'U') m_bAwaitingResponse = false;
+  // Answers come in the order the commands went out: this one answers the oldest.
+  if (byLetter != 'I' && byLetter != 'U' && !m_unanswered.empty()) m_unanswered.pop_front();
   if (!m_bStartupPending) return;
   if (byLetter == 'Y') SetReception(false, false);
   if (byLetter == 'G') m_bStartupPending = false;

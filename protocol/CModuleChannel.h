@@ -10,6 +10,7 @@
 //   channel.SetReception(true, true);       // ":G11A9\r"
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 
@@ -19,6 +20,7 @@
 #include "link/ByteTransport.h"
 #include "protocol/CLineAssembler.h"
 #include "protocol/CResponseDecoder.h"
+#include "protocol/CSendThread.h"
 #include "protocol/LineFraming.h"
 #include "protocol/Sleeper.h"
 
@@ -38,13 +40,16 @@ struct ChannelCounters {
   }
 };
 
-class CModuleChannel final : public MessageHandler, private LineDispatcher, private ReaderListener {
+class CModuleChannel final : public MessageHandler, private LineDispatcher, private ReaderListener, private SenderListener {
 public:
   static constexpr unsigned RESPONSE_TIMEOUT_MS = 1000;
   static constexpr unsigned CLOSE_WAIT_MS = 500;  // lets ":G10" reach the module before the close
+  static constexpr size_t MAX_UNANSWERED = 4096;  // commands whose send times are kept
 
   CModuleChannel();  // with the real serial and USB transports
-  CModuleChannel(std::unique_ptr<ByteTransport> pSerial, std::unique_ptr<ByteTransport> pUsb);
+  // bSendThread false: each line is written at once on the calling thread, and cycles run
+  // only through RunCyclesAt (tests on a virtual clock).
+  CModuleChannel(std::unique_ptr<ByteTransport> pSerial, std::unique_ptr<ByteTransport> pUsb, bool bSendThread = false);
   ~CModuleChannel() override;  // Destroy()
   CModuleChannel(const CModuleChannel&) = delete;
   CModuleChannel& operator=(const CModuleChannel&) = delete;
@@ -73,7 +78,9 @@ public:
   // With bStopReception, sends ":G10" and waits 500 ms before closing an open port.
   void Close(bool bStopReception);
 
-  // The six commands; each arms the response timer whether or not a port is open.
+  // The six commands; each is queued for the sending thread and counts as unanswered until
+  // an answering line comes, whether or not a port is open. The response timer reports the
+  // communication error when the oldest unanswered command is a second old.
   void ReadConfig();
   void WriteConfig(bool bStandard, bool bAutoReset, bool bReportBusOff, bool bReportPassive,
                    bool bReportWarning, uint16_t wBitTiming, uint32_t dwId, uint32_t dwMaskId);
@@ -81,6 +88,19 @@ public:
   void SendFrame(bool bStandard, bool bDataFrame, uint8_t byLength, uint32_t dwId, const uint8_t* pData);
   void ResetNode();
   void ReadVersion();
+
+  // Cyclic sends of frames, one per key (a transmit row): the frame goes out now and every
+  // dwPeriodMs (1 to 60,000) after, on the sending thread's clock. False without an open
+  // port or with a period out of range.
+  bool StartCycle(uint32_t dwKey, uint32_t dwPeriodMs, bool bStandard, bool bDataFrame, uint8_t byLength,
+                  uint32_t dwId, const uint8_t* pData);
+  void StopCycle(uint32_t dwKey);
+  // Stops every cycle; when any ran, the event log says so, with the cause.
+  void StopAllCycles(const char* pszCause);
+  bool IsCycling(uint32_t dwKey) const { return m_sender.IsCycling(dwKey); }
+  bool AnyCycling() const { return m_sender.AnyCycling(); }
+  // Without a sending thread: sends the cyclic lines due at this time of the test's clock.
+  void RunCyclesAt(int64_t nNowNs) { m_sender.RunCyclesAt(nNowNs); }
 
   // The window's callbacks: WM_RX_NOTIFY, WM_PORT_GONE; IDT_RESPONSE.
   void OnMessage(unsigned nMsg, uintptr_t wParam, intptr_t lParam) override;
@@ -94,7 +114,7 @@ public:
   const ModuleConfig& Config() const { return m_decoder.Config(); }
 
   bool IsStartupPending() const { return m_bStartupPending; }
-  bool IsAwaitingResponse() const { return m_bAwaitingResponse; }
+  bool IsAwaitingResponse() const { return !m_unanswered.empty(); }
   bool IsUsbMode() const { return m_bUsbMode; }
   const std::string& PortName() const { return m_portName; }
   bool IsPortOpen() const;
@@ -110,6 +130,11 @@ private:
   void DispatchLine(const CLineAssembler& line) override;
   void OnBytesQueued() override;  // reader thread
   void OnPortGone() override;     // reader thread
+  void OnSenderNews() override;   // sending thread
+  void HandleSenderNews();
+  void Unanswered(uint32_t nCommands);  // that many more commands went out
+  void ArmResponseTimer();
+  void LogRed(const char* pszHeading, const std::string& text);
   void HandlePortGone(uintptr_t nGeneration);
   void Send(const CLineText& payload);
   // When the line whose last byte was just popped came off the port: its burst's time, less
@@ -119,12 +144,14 @@ private:
 
   bool m_bStartupPending = true;
   bool m_bUsbMode = true;
-  bool m_bAwaitingResponse = false;
+  bool m_bSendThread = false;
   bool m_bAskReception = false;  // the port went away: the next open asks for the reception state
   unsigned m_nCommErrors = 0;
   unsigned m_nPortsGone = 0;
   uint64_t m_qwRefusedResponses = 0;
   std::atomic<bool> m_bRxPending{false};  // a WM_RX_NOTIFY is posted and not yet handled
+  std::atomic<bool> m_bNewsPending{false};  // a WM_SENDER_NEWS likewise
+  std::deque<uint64_t> m_unanswered;  // when each unanswered command went out (window clock, ms)
   std::atomic<uint32_t> m_nGeneration{0};  // counts opens, so a late port-gone notice is ignored
   std::string m_lastOpenError;
   MessageHost* m_pWindow = nullptr;
@@ -139,4 +166,5 @@ private:
   CByteQueue m_queue;
   CResponseDecoder m_decoder;
   CLineAssembler m_assembler{*this};
+  CSendThread m_sender{*this};  // last: stopped before anything it reports to goes
 };

@@ -72,7 +72,9 @@ bool CResponseDecoder::DecodeReceivedFrame(std::span<const uint8_t> fields, cons
   frame.m_dwId &= frame.m_bStandard ? STANDARD_ID_MASK : EXTENDED_ID_MASK;
   m_qwIncompleteFrames += IsIncomplete(frame);
   record.m_arrival = arrival;
-  const int64_t nBehindNs = m_lastArrival.m_nSteadyNs - arrival.m_nSteadyNs;
+  // At least a microsecond after the frame before, so no two frames share a stamp even in the
+  // microseconds of a candump line (a burst that came faster than the wire would pile them up).
+  const int64_t nBehindNs = m_qwSequence == 0 ? 0 : m_lastArrival.m_nSteadyNs + MIN_FRAME_GAP_NS - arrival.m_nSteadyNs;
   if (nBehindNs > 0) {
     record.m_arrival.m_nSteadyNs += nBehindNs;
     record.m_arrival.m_nWallNs += nBehindNs;

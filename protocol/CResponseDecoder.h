@@ -58,6 +58,7 @@ private:
   bool m_bReceptionRunning = false;
   std::vector<ReceivedFrame> m_batch;  // the records of the burst being decoded, reused
   uint64_t m_qwSequence = 0;
+  static constexpr int64_t MIN_FRAME_GAP_NS = 1000;
   ArrivalTime m_lastArrival;  // of the newest frame
   bool m_bSentInBatch = false;
   uint64_t m_qwIncompleteFrames = 0;

@@ -12,4 +12,6 @@ public:
   // The open device went away (unplugged, hung up): the channel has decoded what arrived
   // before, raised the red event and closed the port, so the next command reopens it.
   virtual void OnPortGone() {}
+  // A cyclic send started or stopped (the rows that show it are redrawn).
+  virtual void OnCyclesChanged() {}
 };

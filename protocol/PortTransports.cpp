@@ -4,4 +4,4 @@
 #include "link/CUsbPort.h"
 #include "protocol/CModuleChannel.h"
 
-CModuleChannel::CModuleChannel() : CModuleChannel(std::make_unique<CSerialPort>(), std::make_unique<CUsbPort>()) {}
+CModuleChannel::CModuleChannel() : CModuleChannel(std::make_unique<CSerialPort>(), std::make_unique<CUsbPort>(), true) {}

@@ -8,7 +8,7 @@
 // The time is the host's: when the frame's last byte was taken off the port, not when it was
 // on the bus. The reader stamps each block it reads; a frame that ended k bytes before the end
 // of its block is placed the wire time of those k bytes earlier (10 bits a byte at the port's
-// rate), and never before the frame received just before it.
+// rate), and at least a microsecond after the frame received just before it.
 #include <cstdint>
 
 #include "link/ArrivalTime.h"

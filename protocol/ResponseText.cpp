@@ -12,9 +12,6 @@ namespace {
 constexpr std::string_view LENGTH_LABEL = "길이:";
 constexpr std::string_view DATA_LABEL = "데이터:";
 
-std::string_view ProtocolName(bool bStandard) { return bStandard ? "CAN2.0A" : "CAN2.0B"; }
-std::string_view FrameKind(bool bRemote) { return bRemote ? "Remote Frame" : "Data Frame"; }
-
 // "ID:%08X", or "ID:%03X" of the low 11 bits for a standard identifier.
 void AppendId(std::string& out, bool bStandard, uint32_t dwId) {
   out += "ID:";
@@ -54,6 +51,9 @@ std::size_t LengthLabelExtra() {
 }
 
 }  // namespace
+
+std::string_view ProtocolName(bool bStandard) { return bStandard ? "CAN2.0A" : "CAN2.0B"; }
+std::string_view FrameKind(bool bRemote) { return bRemote ? "Remote Frame" : "Data Frame"; }
 
 std::string ConfigText(const ModuleConfig& config) {
   const bool bExtended = (config.m_byModeFlags & MODE_CAN20B) != 0;

@@ -12,9 +12,13 @@
 //   ErrorListText(0x11) -> "Bus-Off, 송신 Warning"
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "protocol/ResponseLayout.h"
 
+// "CAN2.0A" / "CAN2.0B" and "Data Frame" / "Remote Frame", as every frame text names them.
+std::string_view ProtocolName(bool bStandard);
+std::string_view FrameKind(bool bRemote);
 std::string ConfigText(const ModuleConfig& config);
 std::string TransmitText(const CanFrame& frame);
 // The line for the receive list, "%s  %-12s  %-6s  %-11s  %s"; written into out (reused).

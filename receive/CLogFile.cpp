@@ -55,10 +55,10 @@ bool CLogFile::Fail(const char* pszCall, int nError) {
   return false;
 }
 
-bool CLogFile::OpenLocked(const std::string& path) {
+bool CLogFile::OpenLocked(const std::string& path, int nMode) {
   // O_NONBLOCK: a path naming a FIFO without a reader fails instead of hanging the UI, and
   // a stalled reader later shows as a write failure; regular files ignore the flag.
-  m_fd.Reset(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK, 0644));
+  m_fd.Reset(::open(path.c_str(), O_WRONLY | O_CREAT | nMode | O_CLOEXEC | O_NONBLOCK, 0644));
   if (!m_fd.IsValid()) return Fail("open", errno);
   struct stat st {};
   const char* pszFailed = ::flock(m_fd.Get(), LOCK_EX | LOCK_NB) != 0 ? "lock"
@@ -100,6 +100,22 @@ bool CLogFile::Open(const std::string& path, uint64_t qwLimit) {
   const bool bMoved = MoveAside(path);
   Close();
   return bMoved && OpenLocked(path);
+}
+
+bool CLogFile::Create(const std::string& path) {
+  Close();
+  m_strError.clear();
+  m_strRenamedTo.clear();
+  m_nErrno = 0;
+  // Emptied only once the lock is held, so a file another program is writing is left whole.
+  if (!OpenLocked(path, 0)) return false;
+  if (m_qwLength > 0 && ::ftruncate(m_fd.Get(), 0) != 0) {  // only a regular file has a length
+    Fail("truncate", errno);
+    Close();
+    return false;
+  }
+  m_qwLength = 0;
+  return true;
 }
 
 void CLogFile::Append(std::string_view bytes) {

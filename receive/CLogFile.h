@@ -2,6 +2,8 @@
 // One open log file: opened for appending with an exclusive lock, lines collected in memory
 // and written out on Flush, its length counted as the bytes it held at open plus every byte
 // appended since (the lock keeps other writers out, so no system call per line is needed).
+#include <fcntl.h>
+
 #include <cstdint>
 #include <ctime>
 #include <string>
@@ -21,6 +23,8 @@ public:
   // empty file is started at the path; RenamedTo() then names where it went. False when the
   // file cannot be opened, locked or moved aside; Error() says why.
   bool Open(const std::string& path, uint64_t qwLimit);
+  // Opens the path empty (a recording the user chose to replace), with the same lock.
+  bool Create(const std::string& path);
   bool IsOpen() const { return m_fd.IsValid(); }
   void Append(std::string_view bytes);
   // Writes every appended byte to the file; false on any write failure (Error() says why).
@@ -37,7 +41,7 @@ public:
   const std::string& RenamedTo() const { return m_strRenamedTo; }
 
 private:
-  bool OpenLocked(const std::string& path);
+  bool OpenLocked(const std::string& path, int nMode = O_APPEND);
   bool MoveAside(const std::string& path);
   bool Fail(const char* pszCall, int nError);
 

@@ -25,7 +25,8 @@ bool ParseNumber(const char* pszText, uint32_t nMin, uint32_t nMax, uint32_t& nV
 }  // namespace
 
 const char* CSimOptions::Usage() {
-  return "usage: korvex-sim [--link PATH] [--rate FRAMES_PER_SECOND | --bus] [--firmware 0xMN] [--seconds N]\n"
+  return "usage: korvex-sim [--link PATH] [--rate FRAMES_PER_SECOND [--ids N] | --bus] [--firmware 0xMN]\n"
+         "                  [--seconds N]\n"
          "\n"
          "Serves a simulated Korvex module on a new pseudo-terminal and prints its path, so the\n"
          "analyzer and korvex-cli can be tried without hardware (korvex-cli --port PATH).\n"
@@ -34,6 +35,8 @@ const char* CSimOptions::Usage() {
          "  --link PATH      also make PATH a symbolic link to the pseudo-terminal\n"
          "  --rate N         received frames per second while reception runs (0 to 100000, default 10);\n"
          "                   each frame carries a sequence number\n"
+         "  --ids N          the numbered frames take the identifiers 0 to N-1 in turn (1 to 100000;\n"
+         "                   under CAN 2.0A only those below 0x800)\n"
          "  --bus            received frames look like a real bus instead: several identifiers\n"
          "                   (11-bit, and 29-bit under CAN 2.0B) at cycle times of 10 ms to 1 s,\n"
          "                   data and remote frames of various lengths, changing data\n"
@@ -65,7 +68,8 @@ bool CSimOptions::Parse(int argc, const char* const* argv, std::string& error) {
       continue;
     }
     const bool bKnown = std::strcmp(pszName, "--link") == 0 || std::strcmp(pszName, "--rate") == 0 ||
-                        std::strcmp(pszName, "--firmware") == 0 || std::strcmp(pszName, "--seconds") == 0;
+                        std::strcmp(pszName, "--ids") == 0 || std::strcmp(pszName, "--firmware") == 0 ||
+                        std::strcmp(pszName, "--seconds") == 0;
     if (!bKnown) {
       error = std::string("unknown argument: ") + pszName;
       return false;
@@ -83,6 +87,8 @@ bool CSimOptions::Parse(int argc, const char* const* argv, std::string& error) {
     } else if (std::strcmp(pszName, "--rate") == 0) {
       bRate = true;
       bGood = ParseNumber(pszValue, 0, CSimModule::MAX_FRAME_RATE, m_nRate);
+    } else if (std::strcmp(pszName, "--ids") == 0) {
+      bGood = ParseNumber(pszValue, 1, MAX_IDS, m_nIds);
     } else if (std::strcmp(pszName, "--firmware") == 0) {
       bGood = ParseNumber(pszValue, 0, 0xFF, nValue);
       m_byVersion = static_cast<uint8_t>(nValue);
@@ -93,6 +99,10 @@ bool CSimOptions::Parse(int argc, const char* const* argv, std::string& error) {
       error = std::string("bad value for ") + pszName + ": \"" + pszValue + "\"";
       return false;
     }
+  }
+  if (m_bBus && m_nIds > 0) {
+    error = "--ids does not apply to --bus traffic";
+    return false;
   }
   if (m_bBus && bRate) {
     error = "--rate does not apply to --bus traffic (each message has its own cycle time)";

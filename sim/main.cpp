@@ -4,6 +4,7 @@
 #include <sys/signalfd.h>
 
 #include <cstdio>
+#include <numeric>
 #include <string>
 
 #include "sim/CSimLink.h"
@@ -47,6 +48,11 @@ int main(int argc, char** argv) {
 
   CSimModule module;
   module.SetFrameRate(options.m_nRate);
+  if (options.m_nIds > 0) {
+    std::vector<uint32_t> adwIds(options.m_nIds);
+    std::iota(adwIds.begin(), adwIds.end(), 0u);
+    module.SetFrameIds(std::move(adwIds));
+  }
   module.SetVersion(options.m_byVersion);
   if (options.m_bBus) module.SetTraffic(CSimModule::TRAFFIC_BUS);
   CSimPtyServer server(module);

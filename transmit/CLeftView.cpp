@@ -4,7 +4,7 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <cmath>
+#include <QScrollBar>
 #include <filesystem>
 #include <utility>
 
@@ -16,6 +16,7 @@
 #include "transmit/CTDataObject.h"
 #include "transmit/CTransmitListModel.h"
 #include "transmit/TransmitFile.h"
+#include "uisupport/Fonts.h"
 #include "uisupport/MessageBox.h"
 #include "uisupport/ModalDialogs.h"
 #include "uisupport/QtText.h"
@@ -24,10 +25,6 @@ namespace {
 
 constexpr int MAX_COLUMN_WIDTH = 4096;  // a stored width beyond this is not a width
 constexpr int ROW_ICON_SIZE = 20;
-// The average letter width, in pixels, of the system's list font (9 points at 96 dots an inch)
-// for which its column widths were made.
-constexpr double SYSTEM_LETTER_WIDTH = 6.0;
-constexpr char LETTERS[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 
 std::string ColumnWidthName(int nColumn) { return "LeftCol " + std::to_string(nColumn); }
 
@@ -77,9 +74,12 @@ CLeftView::~CLeftView() {
   SaveColumnWidths();
 }
 
-int CLeftView::DefaultWidth(int nColumn) const {
-  const double dLetterWidth = fontMetrics().horizontalAdvance(QLatin1String(LETTERS)) / double(sizeof LETTERS - 1);
-  return static_cast<int>(std::lround(DEFAULT_WIDTHS[static_cast<size_t>(nColumn)] * dLetterWidth / SYSTEM_LETTER_WIDTH));
+int CLeftView::DefaultWidth(int nColumn) const { return ScaledWidth(DEFAULT_WIDTHS[static_cast<size_t>(nColumn)], font()); }
+
+int CLeftView::PreferredWidth() const {
+  int nWidth = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+  for (int nColumn = 0; nColumn < COLUMN_COUNT; ++nColumn) nWidth += columnWidth(nColumn);
+  return nWidth;
 }
 
 void CLeftView::SaveColumnWidths() {
@@ -110,8 +110,10 @@ void CLeftView::MarkRow(int nRow) {
   selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
 }
 
-void CLeftView::OnAdd() {
-  CTDataDlg dialog(CTDataDlg::NewFrame(), this, m_pSignalDatabase);
+void CLeftView::OnAdd() { OnAddFrom(CTDataDlg::NewFrame()); }
+
+void CLeftView::OnAddFrom(const TData& start) {
+  CTDataDlg dialog(start, this, m_pSignalDatabase);
   if (!RunModal(dialog)) return;
   if (!m_pModel->Add(dialog.Result())) {
     ShowMessage(IDS_DUPLICATE_TDATA, EMessageIcon::INFORMATION);

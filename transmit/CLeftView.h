@@ -46,8 +46,12 @@ public:
   const CTDataObject& Frames() const;
   // A column's width when the settings hold none: the system's, scaled to the list's font.
   int DefaultWidth(int nColumn) const;
+  // Room for every column as it is now, with the frame and a vertical scroll bar.
+  int PreferredWidth() const;
 
   void OnAdd();
+  // The add command's dialog, starting from the given frame instead of a new one.
+  void OnAddFrom(const TData& start);
   void OnModify();
   // The frame dialog's "신호" page edits frames by this database's signals; null: no page.
   void SetSignalDatabase(std::shared_ptr<const CDbcDatabase> pDatabase) { m_pSignalDatabase = std::move(pDatabase); }

@@ -16,7 +16,6 @@
 #include "receive/CRDView.h"
 #include "resources/StringTable.h"
 #include "support/ChildProcess.h"
-#include "support/SimSequence.h"
 #include "text/Cp949Text.h"
 
 namespace {
@@ -72,46 +71,6 @@ protected:
 
   std::string m_strLink = m_scratch / "module.tty";
 };
-
-TEST_F(AnalyzerEndToEnd, ReceivesLogsStopsAndReadsTheVersion) {
-  CChildProcess sim;
-  ASSERT_TRUE(StartSim(sim, "200"));
-  MakeFrame();
-  Trigger(ID_START_RDATA_LOG);
-  ASSERT_TRUE(m_pFrame->LogFiles().IsOpen(LOG_RDATA));
-
-  int nFrom = EventCount();
-  Trigger(ID_START_RECEPTION);
-  ASSERT_TRUE(AwaitEvent("[CAN 데이터 수신 여부 응답] : CAN 데이터 수신 동작 중", nFrom));
-  ASSERT_TRUE(Await([this] { return ListCount() >= 20; }));
-  m_loop.Advance(LAMP_PERIOD_MS);  // the idle update enables the stop command
-  nFrom = EventCount();
-  Trigger(ID_STOP_RECEPTION);
-  ASSERT_TRUE(AwaitEvent("CAN 데이터 수신 중지 중", nFrom));
-  Trigger(ID_READ_VERSION);
-  ASSERT_TRUE(AwaitEvent("[Korvex 버전 응답]", nFrom));
-  const int nListed = ListCount();
-  const long long llLastListed = SimSequenceOf(m_pFrame->ReceiveView()->LineText(nListed - 1).toStdString());
-  m_loop.Advance(LAMP_PERIOD_MS);
-  Trigger(ID_STOP_RDATA_LOG);
-
-  // One CP949 line per frame, CR LF, stamped, the numbers without a gap up to the list's last.
-  std::ifstream file(m_pFrame->LogFiles().Path(LOG_RDATA), std::ios::binary);
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(file, line);) lines.push_back(line);
-  ASSERT_GE(lines.size(), static_cast<size_t>(nListed));
-  const std::string length8 = "\xB1\xE6\xC0\xCC:8";  // "길이:8"
-  for (size_t n = 0; n < lines.size(); ++n) {
-    const std::string& line = lines[n];
-    ASSERT_TRUE(line.size() > 21 && line[4] == '.' && line[13] == ':' && line.compare(19, 2, "  ") == 0) << line;
-    EXPECT_EQ(line.back(), '\r') << n;
-    EXPECT_NE(line.find(length8), std::string::npos) << line;
-    if (n > 0) {
-      EXPECT_EQ(SimSequenceOf(line), SimSequenceOf(lines[n - 1]) + 1) << n;
-    }
-  }
-  EXPECT_EQ(SimSequenceOf(lines.back()), llLastListed);
-}
 
 TEST_F(AnalyzerEndToEnd, ASilentOrVanishedModuleIsReportedAndANewOneAnswers) {
   CChildProcess sim;

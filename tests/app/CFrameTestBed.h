@@ -58,6 +58,7 @@ protected:
     setup.m_fnMakeWindow = [this](MessageHandler& handler) {
       return std::make_unique<CVirtualLoop::CWindow>(m_loop, handler);
     };
+    setup.m_fnSteadyNs = [this] { return static_cast<int64_t>(m_loop.Now()) * 1000000; };
     m_pFrame = std::make_unique<CMainFrame>(setup);
     m_pFrame->show();
     m_pFrame->InitAfterStartup();

@@ -3,6 +3,7 @@
 #include "app/StatusPaneTexts.h"
 #include "protocol/CModuleChannel.h"
 #include "resources/StringTable.h"
+#include "stats/CBusLoad.h"
 
 TEST(StatusPaneTexts, EmptyWhileDisconnectedAndFromTheSettingsWhileConnected) {
   CPortLists ports;
@@ -26,4 +27,13 @@ TEST(StatusPaneTexts, CountersSumTheRefusalsAndAnUnknownStringIsEmpty) {
                                  .m_qwIncompleteFrames = 1};
   EXPECT_EQ(CountersPaneText(counters), "버린 블록 3 / 거부한 줄 12 / 모자란 프레임 1");
   EXPECT_EQ(LoadString(61242), "");
+}
+
+// What the frame's bus pane test does not reach: a bit rate that is not known.
+TEST(StatusPaneTexts, BusPaneWithoutAKnownBitRate) {
+  EXPECT_EQ(BusPaneText(true, {.m_dFramesPerSecond = 12.4}, 0.0), "12 프레임/초  부하 -");
+  for (const auto& [wBitTime, dRate] :
+       {std::pair<uint16_t, double>{0x0F34, 250000.0}, {0xC034, 0.0} /* reserved bits */, {0x0000, 0.0}}) {
+    EXPECT_DOUBLE_EQ(ConfiguredBitRate(ModuleSettings{.m_wBitTime = wBitTime}), dRate) << wBitTime;
+  }
 }

@@ -7,9 +7,10 @@
 #include <ctime>
 
 #include "cli/CCliSession.h"
-#include "cli/CandumpLine.h"
-#include "cli/LogDecode.h"
-#include "cli/RDataLogConvert.h"
+#include "logs/CandumpLine.h"
+#include "cli/LogConvert.h"
+#include "cli/SignalLine.h"
+#include "logs/RDataLogLine.h"
 #include "protocol/ResponseText.h"
 #include "receive/CLogFiles.h"
 #include "support/ScratchDir.h"
@@ -30,22 +31,18 @@ std::string Candump(const CanFrame& frame, int64_t nWallNs) {
 
 struct SConverted { int nExit; std::string out, err; };
 
-template <class TRun>
-SConverted Captured(TRun run) {
+SConverted Convert(const std::string& path, EConvertTarget eTarget = EConvertTarget::CANDUMP,
+                   const CDbcDatabase* pDatabase = nullptr) {
   char* pszOut = nullptr;
   char* pszErr = nullptr;
   std::size_t nOut = 0, nErr = 0;
   std::FILE* pOut = open_memstream(&pszOut, &nOut);
   std::FILE* pErr = open_memstream(&pszErr, &nErr);
-  const int nExit = run(pOut, pErr);
+  const int nExit = ConvertLog(path, eTarget, pOut, pErr, pDatabase);
   std::fclose(pOut), std::fclose(pErr);
   SConverted result{nExit, std::string(pszOut, nOut), std::string(pszErr, nErr)};
   std::free(pszOut), std::free(pszErr);
   return result;
-}
-
-SConverted Convert(const std::string& path) {
-  return Captured([&](std::FILE* pOut, std::FILE* pErr) { return ConvertRDataLog(path, pOut, pErr); });
 }
 
 }  // namespace
@@ -61,19 +58,7 @@ TEST(CandumpLine, IdentifierWidthsRemoteFramesAndData) {
       {Frame(false, true, 3, 0x18EA00F9, {0xAA}), "(1700000000.000042) korvex0 18EA00F9#R3"},  // carried bytes ignored
       {Frame(true, false, 4, 0x123, {0xAA}), "(1700000000.000042) korvex0 123#AA"},  // cut short: what it carried
   };
-  for (const auto& c : kCases) {
-    EXPECT_EQ(Candump(c.frame, T), c.pszLine);
-    // What decode reads back is the frame the line shows.
-    const auto record = ParseCandumpLine(c.pszLine);
-    ASSERT_TRUE(record) << c.pszLine;
-    EXPECT_EQ(record->m_arrival.m_nWallNs, T - 999);
-    EXPECT_EQ(Candump(record->m_frame, T), c.pszLine);
-  }
-  for (const char* pszLine : {"(1.000000) can0 123#1", "(1.000000) can0 1234#", "(1.00000) can0 123#", "(1.000000) can0 800#",
-                              "(1.000000) can0 20000000#", "(1.000000) can0 123##0112", "(1.000000) can0 123#R9",
-                              "(1.000000) can0 123#010203040506070809", "(99999999999.000000) can0 123#", "1.000000 can0 123#",
-                              "(1.000000)  123#", "(1.000000) can0 12G#", "(-1.000000) can0 123#", "(1.000000) can0 123#+1"})
-    EXPECT_FALSE(ParseCandumpLine(pszLine)) << pszLine;
+  for (const auto& c : kCases) EXPECT_EQ(Candump(c.frame, T), c.pszLine);
   EXPECT_EQ(Candump(Frame(true, true, 0, 1), -5), "(0.000000) korvex0 001#R");
 }
 
@@ -122,14 +107,12 @@ TEST(RDataLogConvert, ReadsWhatTheLogWriterWroteAndNamesEveryOtherLine) {
                            "8: not a received frame, skipped\n" + at + "11: not a received frame, skipped\n" +
                            "korvex-cli: " + path + ": 4 of 10 lines skipped\n");
 
-  // Only events, a missing file, a directory.
+  // Only events (no log read here), a missing file, a directory.
   const std::string events = dir.Write("EventLog.txt", "2024.05.01 13:45:07  [CAN \xb8\xae\xbc\xc2 \xc0\xc0\xb4\xe4] : Command Reset\r\n");
   const struct { std::string path; int nExit; std::string err; } kFailures[] = {
-      {events, CLI_EXIT_LINES_SKIPPED,
-       "korvex-cli: " + events + ":1: not a received frame, skipped\nkorvex-cli: " + events +
-           ": 1 of 1 lines skipped (no received frame at all: is it the receive-data log?)\n"},
-      {dir / "missing.txt", CLI_EXIT_NO_INPUT, "korvex-cli: " + (dir / "missing.txt") + ": No such file or directory\n"},
-      {dir.Path(), CLI_EXIT_NO_INPUT, "korvex-cli: " + dir.Path() + ": Is a directory\n"},
+      {events, CLI_EXIT_NO_INPUT, "korvex-cli: " + events + ": not a candump, ASC or receive-data log\n"},
+      {dir / "missing.txt", CLI_EXIT_NO_INPUT, "korvex-cli: " + (dir / "missing.txt") + ": open: No such file or directory\n"},
+      {dir.Path(), CLI_EXIT_NO_INPUT, "korvex-cli: " + dir.Path() + ": read: Is a directory\n"},
   };
   for (const auto& f : kFailures) {
     const SConverted r = Convert(f.path);
@@ -162,7 +145,7 @@ TEST(RDataLogConvert, StampsAreLocalTimeAndOnlyImpossibleOnesAreRefused) {
 // decode: known frames as their signals (units in brackets, value texts quoted and escaped,
 // multiplexed signals only under their multiplexer value), unknown and remote frames as
 // candump lines, other lines named; a database it cannot read is named with its place.
-TEST(LogDecode, SignalLinesFromACandumpLog) {
+TEST(LogDecode, SignalLinesFromALog) {
   ScratchDir dir;
   const std::string dbc = dir.Write("car.dbc",
       "BO_ 256 Engine: 3 ECU\n SG_ Mode M : 0|2@1+ (1,0) [0|3] \"\" X\n SG_ Rpm m1 : 8|16@1+ (0.25,0) [0|0] \"rpm\" X\n"
@@ -171,9 +154,11 @@ TEST(LogDecode, SignalLinesFromACandumpLog) {
       "VAL_ 2147483649 Gear 1 \"first \\\"1\\\"\" 2 \"tab\there\";\n");
   const std::string log = dir.Write("run.log",
       "(1700000000.000042) can0 100#01E803\n(1700000000.100000) can0 100#02FF\n(1700000000.200000) can0 00000001#01\n"
-      "(1700000000.300000) can0 00000001#0F\n(1700000000.400000) can0 00000001#02\n(1.000000) can0 100#R\n"
-      "(2.000000) can0 101#01\nnot a frame\n(3.000000) can0 100#01\n");
-  const SConverted decoded = Captured([&](std::FILE* pOut, std::FILE* pErr) { return DecodeCandumpLog(dbc, log, pOut, pErr); });
+      "(1700000000.300000) can0 00000001#0F\n(1700000000.400000) can0 00000001#02\n(1700000001.000000) can0 100#R\n"
+      "(1700000002.000000) can0 101#01\nnot a frame\n(1700000003.000000) can0 100#01\n");
+  CDbcDatabase database;
+  ASSERT_TRUE(LoadDatabase(dbc, database, stderr));
+  const SConverted decoded = Convert(log, EConvertTarget::SIGNALS, &database);
   EXPECT_EQ(decoded.nExit, CLI_EXIT_LINES_SKIPPED);
   EXPECT_EQ(decoded.out,
             "(1700000000.000042) Engine Mode=1 Rpm=250[rpm]\n"
@@ -181,13 +166,16 @@ TEST(LogDecode, SignalLinesFromACandumpLog) {
             "(1700000000.200000) Gear Gear=\"first \\\"1\\\"\"\n"
             "(1700000000.300000) Gear Gear=15\n"
             "(1700000000.400000) Gear Gear=\"tab\\x09here\"\n"
-            "(1.000000) korvex0 100#R\n(2.000000) korvex0 101#01\n"
-            "(3.000000) Engine Mode=1\n");  // Rpm's bytes are not in the frame
-  EXPECT_NE(decoded.err.find("run.log:8: not a received frame, skipped"), std::string::npos) << decoded.err;
+            "(1700000001.000000) korvex0 100#R\n(1700000002.000000) korvex0 101#01\n"
+            "(1700000003.000000) Engine Mode=1\n");  // Rpm's bytes are not in the frame
+  EXPECT_NE(decoded.err.find("run.log:8: "), std::string::npos) << decoded.err;
 
   const std::string bad = dir.Write("bad.dbc", "BO_ 256 Engine: 1 ECU\n SG_ Rpm : 0|16@1+ (1,0) [0|0] \"\" X\n");
-  const SConverted refused = Captured([&](std::FILE* pOut, std::FILE* pErr) { return DecodeCandumpLog(bad, log, pOut, pErr); });
-  EXPECT_EQ(refused.nExit, CLI_EXIT_NO_INPUT);
-  EXPECT_EQ(refused.out, "");
-  EXPECT_EQ(refused.err, "korvex-cli: " + bad + ": line 2, column 6: signal Rpm does not fit in the message's 1 bytes\n");
+  char* pszErr = nullptr;
+  std::size_t nErr = 0;
+  std::FILE* pErr = open_memstream(&pszErr, &nErr);
+  EXPECT_FALSE(LoadDatabase(bad, database, pErr));
+  std::fclose(pErr);
+  EXPECT_EQ(std::string(pszErr, nErr), "korvex-cli: " + bad + ": line 2, column 6: signal Rpm does not fit in the message's 1 bytes\n");
+  std::free(pszErr);
 }

@@ -168,7 +168,7 @@ TEST_F(CliEndToEndTest, MonitorReceivesEveryFrameInOrderAtTheLineRate) {
 // the frames without stuff bits and with the most a frame can have (one per four bits).
 TEST_F(CliEndToEndTest, StatsMeetsTheCycleTimesOfABusProfile) {
   StartSim({"--bus"});
-  const SCliResult r = RunCli(Command({"stats", "--seconds", "3", "--format", "csv"}));
+  const SCliResult r = RunCli(Command({"stats", "--seconds", "2", "--format", "csv"}));
   EXPECT_EQ(r.nExit, 0);
   EXPECT_EQ(Lines(r.err), (std::vector<std::string>{EV_CONFIG, EV_STOPPED, EV_STARTED, EV_STOPPED}));
   std::vector<std::vector<std::string>> rows;

@@ -31,7 +31,8 @@ std::string Parsed(const std::string& line) {
   if (o.m_eCommand == ECliCommand::MONITOR || o.m_eCommand == ECliCommand::STATS)
     text << std::dec << ' ' << o.m_nSeconds << ' ' << o.m_qwCount << kFormats[static_cast<int>(o.m_eFormat)];
   if (!o.m_dbcPath.empty()) text << " dbc " << o.m_dbcPath;
-  if (o.m_eCommand == ECliCommand::CONVERT || o.m_eCommand == ECliCommand::DECODE) text << ' ' << o.m_inputPath;
+  if (o.m_eCommand == ECliCommand::CONVERT) text << (o.m_bConvertToAsc ? " asc " : " ") << o.m_inputPath;
+  if (o.m_eCommand == ECliCommand::DECODE) text << ' ' << o.m_inputPath;
   for (const uint8_t by : o.m_data) text << ' ' << int{by};
   return text.str();
 }
@@ -99,7 +100,9 @@ TEST(CliOptions, GoodAndBadCommandLines) {
       {"--port p monitor --format csv", "! --format takes text, candump or signals, not 'csv'"},
       {"--port p stats --format candump", "! --format takes text or csv, not 'candump'"},
       {"--port p stats --count 5", "! stats does not know '--count'"},
-      {"convert", "! convert needs the receive-data log file"}, {"convert a b", "! convert takes one file"},
+      {"convert --to asc a.log", "port  38400 convert asc a.log"}, {"convert a --to candump", "port  38400 convert a"},
+      {"convert --to blf a", "! --to takes candump or asc, not 'blf'"}, {"convert --to asc", "! convert needs the log file"},
+      {"convert", "! convert needs the log file"}, {"convert a b", "! convert takes one file"},
       {"--rdata-log r convert a", "! convert reads a file: it takes no port and writes no log"},
       {"--port p monitor --format signals", "! --format signals and --dbc FILE go together"},
       {"--port p monitor --dbc car.dbc", "! --format signals and --dbc FILE go together"},

@@ -81,17 +81,9 @@ TEST_F(CQtSettingsStoreTest, DamagedFilesLoadRepairedValuesAndTheNextSaveRepairs
   EXPECT_EQ(m_loaded, ModuleSettings{.m_nSerialPortIndex = 1});
 }
 
-// A save that fails says why. Root may write into a read-only folder, so as root the test runs
-// itself again as an unprivileged user.
+// A save that fails says why (as an unprivileged user: root may write into a read-only folder).
 TEST_F(CQtSettingsStoreTest, AReadOnlyFolderIsNamedWithTheReason) {
-  if (::geteuid() == 0) {
-    CChildProcess child;
-    ASSERT_TRUE(child.Start("/usr/bin/setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
-                                                 std::filesystem::read_symlink("/proc/self/exe").string(),
-                                                 "--gtest_filter=CQtSettingsStoreTest.AReadOnlyFolderIsNamedWithTheReason"}));
-    EXPECT_EQ(child.Finish(20000), 0) << child.Out() << child.Err();
-    return;
-  }
+  if (RanAsUnprivilegedCopy()) return;
   const std::string folder = m_dir.MakeDir("read-only");
   ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
   for (const std::string& path : {folder + "/Korvex.conf", folder + "/Ostwind/Korvex.conf"}) {

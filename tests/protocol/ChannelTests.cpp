@@ -1,8 +1,12 @@
 // The module channel on the virtual-time loop over two scripted transports: commands, timer,
 // open and close, the receive side, and what each response line shows, posts and stores.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+
 #include <algorithm>
+#include <chrono>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +16,8 @@
 #include <memory>
 #include <thread>
 
+#include "link/CPseudoTerminal.h"
+#include "link/CSerialPort.h"
 #include "protocol/CModuleChannel.h"
 #include "protocol/ChannelOwner.h"
 #include "protocol/FakeTransport.h"
@@ -122,23 +128,123 @@ TEST_F(ChannelTest, EveryCommandGoesOutFramedThroughTheOpenPort) {
   EXPECT_TRUE(m_pUsb->m_writes.empty());
 }
 
-TEST_F(ChannelTest, QuickCommandsShareOneRestartedTimerThatAnAnswerSilencesButDoesNotStop) {
+// Each command waits for its own answer: the error comes a second after the oldest one left
+// unanswered, however many commands followed it.
+TEST_F(ChannelTest, TheOldestUnansweredCommandTimesTheCommunicationError) {
   OpenReady();
   for (const bool bAnswered : {false, true}) {
+    const uint64_t qwStart = m_loop.Now();
     m_pChannel->ReadVersion();
     m_loop.Advance(600);
     m_pChannel->ResetNode();
     m_loop.Advance(300);
-    if (bAnswered) Receive(Line(":R00"));  // one answer clears the flag for both
-    m_loop.Advance(699);                   // 1599 ms after the first command
-    EXPECT_TRUE(m_pWindow->IsTimerRunning(IDT_RESPONSE));
+    if (bAnswered) Receive(Line(":V12"));  // answers the first; the second stays open
+    m_loop.Advance(99);
     EXPECT_EQ(CommErrors(), 0);
-    m_loop.Advance(1);
-    EXPECT_FALSE(m_pWindow->IsTimerRunning(IDT_RESPONSE));
-    EXPECT_EQ(CommErrors(), bAnswered ? 0 : 1);  // one report for both
+    m_loop.Advance(1);  // 1000 ms after the first command
+    EXPECT_EQ(CommErrors(), bAnswered ? 0 : 1);
+    if (bAnswered) {
+      m_loop.Advance(599);
+      EXPECT_EQ(CommErrors(), 0);
+      m_loop.Advance(1);  // 1000 ms after the second
+      EXPECT_EQ(CommErrors(), 1);
+      EXPECT_EQ(m_loop.Now() - qwStart, 1600u);
+    }
+    EXPECT_FALSE(m_pChannel->IsAwaitingResponse());  // one report for both
+    m_loop.Advance(2000);
+    EXPECT_EQ(CommErrors(), 1);
     m_events.clear();
   }
-  EXPECT_EQ(m_pChannel->CommErrorCount(), 1u);
+  EXPECT_EQ(m_pChannel->CommErrorCount(), 2u);
+}
+
+// A row sent every 10 ms keeps the timer from ever restarting a full second: once the echoes
+// stop, the error comes within 1.5 s and stops the cycle, which the event log says.
+TEST_F(ChannelTest, ModuleThatStopsEchoingDuringCyclesIsReportedAndTheCycleStops) {
+  OpenReady();
+  bool bEcho = true;
+  m_pSerial->m_fnOnWrite = [&](const std::string& line) {
+    if (bEcho) m_pSerial->Deliver(line);  // the module echoes a sent frame as it came
+  };
+  const uint8_t aby[2] = {1, 2};
+  auto Run = [&](uint64_t qwMs) {
+    for (uint64_t i = 0; i < qwMs; ++i) {
+      m_loop.Advance(1);
+      m_pChannel->RunCyclesAt(static_cast<int64_t>(m_loop.Now()) * 1000000);
+      m_loop.RunPending();
+    }
+  };
+  m_pChannel->RunCyclesAt(static_cast<int64_t>(m_loop.Now()) * 1000000);
+  ASSERT_TRUE(m_pChannel->StartCycle(7, 10, true, true, 2, 0x123, aby));
+  EXPECT_FALSE(m_pChannel->StartCycle(8, 60001, true, true, 2, 0x123, aby));
+  m_loop.RunPending();
+  Run(2000);
+  EXPECT_EQ(m_pSerial->m_writes.size(), 201u);
+  EXPECT_EQ(CommErrors(), 0);
+  EXPECT_TRUE(m_pChannel->IsCycling(7));
+
+  bEcho = false;
+  const uint64_t qwSilentFrom = m_loop.Now();
+  while (CommErrors() == 0 && m_loop.Now() - qwSilentFrom < 3000) Run(1);
+  EXPECT_LE(m_loop.Now() - qwSilentFrom, 1500u);
+  EXPECT_FALSE(m_pChannel->AnyCycling());
+  EXPECT_EQ(m_events.back(), std::make_pair(FormatEventText("[Korvex 주기 전송 정지]", "통신에러"), EVENT_BLUE));
+  const size_t nWrites = m_pSerial->m_writes.size();
+  Run(100);
+  EXPECT_EQ(m_pSerial->m_writes.size(), nWrites);
+}
+
+// A write the port took only in part is a red event with its cause; the command still counts
+// as unanswered.
+TEST_F(ChannelTest, AShortWriteIsReportedWithItsCause) {
+  OpenReady();
+  m_pSerial->m_nWriteLimit = 3;
+  m_pChannel->ReadVersion();
+  m_loop.RunPending();
+  ASSERT_EQ(m_events.size(), 1u);
+  EXPECT_EQ(m_events[0], std::make_pair(FormatEventText("[Korvex 통신포트 에러]", "write: 3 of 5 bytes sent"), EVENT_RED));
+  m_loop.Advance(1000);
+  EXPECT_EQ(CommErrors(), 1);
+}
+
+// A port that takes nothing holds up the sending thread, never the caller: every command
+// returns at once, and the write that timed out is reported with what it managed to send.
+TEST(ChannelOverAStalledPort, CommandsReturnAtOnceAndTheTimeoutIsReported) {
+  CPseudoTerminal pty;
+  ASSERT_TRUE(pty.IsValid());
+  auto pSerial = std::make_unique<CSerialPort>();
+  pSerial->SetWriteTimeout(200);
+  CModuleChannel channel(std::move(pSerial), std::make_unique<CFakeTransport>(), true);
+  CVirtualLoop loop;
+  CVirtualLoop::CWindow window(loop, channel);
+  struct CEventList final : EventSink {
+    void LogEvent(std::string_view text, COLORREF) override { m_texts.emplace_back(text); }
+    std::vector<std::string> m_texts;
+  } events;
+  ASSERT_TRUE(channel.Create(&window, nullptr, &loop));
+  channel.SetEventSink(&events);
+  ASSERT_TRUE(channel.Open(false, pty.SlavePath(), 921600));
+  {  // the device reads nothing: fill the terminal's output until it takes no more
+    CUniqueFd fd(::open(pty.SlavePath().c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    const std::vector<char> block(4096, 'x');
+    while (::write(fd.Get(), block.data(), block.size()) > 0) {}
+  }
+  using Clock = std::chrono::steady_clock;
+  Clock::duration worst{};
+  const uint8_t aby[8] = {};
+  for (int i = 0; i < 100; ++i) {
+    const Clock::time_point start = Clock::now();
+    channel.SendFrame(false, true, 8, 0x1234567, aby);
+    loop.RunPending();
+    worst = std::max(worst, Clock::now() - start);
+  }
+  EXPECT_LT(worst, std::chrono::milliseconds(50));
+  ASSERT_TRUE(loop.WaitForPost(5000));
+  loop.RunPending();
+  ASSERT_FALSE(events.m_texts.empty());
+  // The terminal may take part of the line before it stalls.
+  EXPECT_THAT(events.m_texts[0], testing::StartsWith(FormatEventText("[Korvex 통신포트 에러]", "write: ")));
+  EXPECT_THAT(events.m_texts[0], testing::EndsWith(" of 31 bytes sent in 200 ms"));
 }
 
 TEST_F(ChannelTest, StartupExchangeRunsOnceAfterASuccessfulOpenAndAnOpenReplacesTheOldPort) {
@@ -289,7 +395,7 @@ TEST_F(ChannelTest, OneBurstReachesEveryConsumerOnceInOrderWithATimeOfItsOwn) {
 
 // A frame is placed the wire time of the bytes after it in its burst earlier than the burst's
 // stamp, at the port's rate; a frame completed by a later burst counts from that one; and a
-// frame is never placed before the frame received just before it.
+// frame is placed at least a microsecond after the frame received just before it.
 TEST_F(ChannelTest, FramesArePlacedByTheWireTimeAfterThemAndNeverBeforeTheFrameBefore) {
   for (const uint32_t dwRate : {38400u, 921600u}) {
     SCOPED_TRACE(dwRate);
@@ -304,7 +410,8 @@ TEST_F(ChannelTest, FramesArePlacedByTheWireTimeAfterThemAndNeverBeforeTheFrameB
     m_loop.RunPending();
     std::vector<int64_t> times;
     for (const ReceivedFrame& record : m_records) times.push_back(record.m_arrival.m_nSteadyNs);
-    EXPECT_EQ(times, (std::vector<int64_t>{T1 - Wire(5), T2 - Wire(nFrame), T2, T2, std::max(T2, T3 - Wire(nFrame)), T3}));
+    EXPECT_EQ(times, (std::vector<int64_t>{T1 - Wire(5), T2 - Wire(nFrame), T2, T2 + 1000,
+                                          std::max(T2 + 2000, T3 - Wire(nFrame)), T3}));
   }
 }
 
@@ -490,6 +597,7 @@ TEST_F(ChannelTest, EveryLineShowsItsTextInCp949PostsItsNotificationAndStoresIts
     if (!bList) m_pChannel->RemoveFrameConsumer(this);
     for (const CRow& row : Rows()) {
       SCOPED_TRACE(row.payload + (bList ? "" : ", no receive list"));
+      m_loop.Advance(1000);  // the last row's command, if unanswered, is reported and forgotten
       Forget();
       m_pChannel->ReadVersion();
       const std::array<std::string, 3> before = Stored(*m_pChannel, m_records);

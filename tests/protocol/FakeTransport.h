@@ -32,7 +32,7 @@ public:
   uint32_t Write(const uint8_t* pData, uint32_t nLength) override {
     m_writes.emplace_back(reinterpret_cast<const char*>(pData), nLength);
     if (m_fnOnWrite) m_fnOnWrite(m_writes.back());
-    return nLength;
+    return nLength < m_nWriteLimit ? nLength : m_nWriteLimit;
   }
   bool IsOpen() const override { return m_bOpen; }
   uint32_t LineRate() const override { return m_dwOpenedRate; }
@@ -50,7 +50,7 @@ public:
   void HangUp() { m_pListener->OnPortGone(); }
   // Back to a fresh transport's script; the listener and queue stay until the next Create.
   void Forget() {
-    m_bOpenSucceeds = true, m_bOpen = false, m_dwOpenedRate = 0, m_qwDropped = 0;
+    m_bOpenSucceeds = true, m_bOpen = false, m_dwOpenedRate = 0, m_qwDropped = 0, m_nWriteLimit = UINT32_MAX;
     m_openedName.clear(), m_writes.clear();
     m_fnOnWrite = nullptr, m_fnOnClose = nullptr;
   }
@@ -59,6 +59,7 @@ public:
   bool m_bOpen = false;
   std::string m_openedName;
   uint32_t m_dwOpenedRate = 0;
+  uint32_t m_nWriteLimit = UINT32_MAX;  // a write sends at most this many bytes
   std::vector<std::string> m_writes;
   std::function<void(const std::string& line)> m_fnOnWrite;
   std::function<void()> m_fnOnClose;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "protocol/BitTiming.h"
+#include "protocol/CCyclicSchedule.h"
 #include "protocol/CLineAssembler.h"
 #include "protocol/FakeTransport.h"
 
@@ -92,3 +93,33 @@ TEST(BitTiming, PresetsTextsAndValidity) {
 }
 
 }  // namespace
+
+// Absolute deadlines: a late wake-up sends once and keeps the phase; two rows keep their own.
+TEST(CyclicSchedule, LateWakeUpsSendOnceAndKeepThePhase) {
+  constexpr int64_t MS = 1000000;
+  CCyclicSchedule schedule;
+  const CLineText a = BuildLine(":W000100"), b = BuildLine(":W000200");
+  EXPECT_FALSE(schedule.Start(1, a, 0, 0));
+  EXPECT_FALSE(schedule.Start(1, a, CCyclicSchedule::MAX_PERIOD_MS + 1, 0));
+  EXPECT_FALSE(schedule.Start(1, CLineText{}, 10, 0));
+  ASSERT_TRUE(schedule.Start(1, a, 10, 0));
+  ASSERT_TRUE(schedule.Start(2, b, 25, 5 * MS));
+  const struct { int64_t nWakeMs; size_t nSent; int64_t nNextMs; } kWakes[] = {
+      {0, 1, 5},     {5, 1, 10},  {9, 0, 10},    {10, 1, 20},   {30, 2, 40},  // row 2 due at 30
+      {147, 2, 150}, {150, 1, 155}, {155, 1, 160}, {400, 2, 405},
+  };
+  for (const auto& wake : kWakes) {
+    std::vector<CLineText> due;
+    schedule.TakeDue(wake.nWakeMs * MS, due);
+    EXPECT_EQ(due.size(), wake.nSent) << wake.nWakeMs;
+    EXPECT_EQ(schedule.NextDeadline(), wake.nNextMs * MS) << wake.nWakeMs;
+  }
+  ASSERT_TRUE(schedule.Start(1, b, 10, 400 * MS));  // a key started again sends its new line
+  std::vector<CLineText> due;
+  schedule.TakeDue(400 * MS, due);
+  ASSERT_EQ(due.size(), 1u);
+  EXPECT_EQ(due[0].View(), b.View());
+  EXPECT_TRUE(schedule.Stop(2));
+  EXPECT_FALSE(schedule.IsRunning(2));
+  EXPECT_EQ(schedule.NextDeadline(), 410 * MS);
+}

@@ -11,9 +11,12 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 extern char** environ;
 
@@ -126,3 +129,18 @@ private:
   std::string m_atext[2];       // what output and error have given so far
   std::size_t m_nOutRead = 0;   // standard output taken by ReadLine
 };
+
+// Root passes every permission check: as root, runs the current test again in a copy of this
+// test binary as uid and gid 65534 without groups, expects it to pass, and returns true.
+inline bool RanAsUnprivilegedCopy() {
+  if (::geteuid() != 0) return false;
+  const auto* pTest = ::testing::UnitTest::GetInstance()->current_test_info();
+  CChildProcess child;
+  EXPECT_TRUE(child.Start("/usr/bin/setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
+                                               std::filesystem::read_symlink("/proc/self/exe").string(),
+                                               std::string("--gtest_filter=") + pTest->test_suite_name() + "." +
+                                                   pTest->name()}));
+  EXPECT_EQ(child.Finish(60000), 0) << child.Out() << child.Err();
+  EXPECT_NE(child.Out().find("[  PASSED  ] 1 test"), std::string::npos) << child.Out();
+  return true;
+}

@@ -8,21 +8,14 @@
 // (readers take bit 29 as their error-frame flag). A data frame the module cut short is
 // written with the bytes it carried.
 #include <cstdint>
-#include <optional>
 #include <string>
-#include <string_view>
 
-#include "protocol/ReceivedFrame.h"
+#include "protocol/ResponseLayout.h"
 
 inline constexpr const char* CANDUMP_INTERFACE = "korvex0";
 
 // The line without its line feed, written into out (reused). nWallNs: nanoseconds since
 // 1970 (ArrivalTime::m_nWallNs); an earlier time is written as 0.
 void CandumpLine(const CanFrame& frame, int64_t nWallNs, std::string& out);
-// "(SECONDS.MICROSECONDS)" alone, into out (reused).
+// "(SECONDS.MICROSECONDS)" alone, into out (reused), as the line begins.
 void CandumpStamp(int64_t nWallNs, std::string& out);
-// A candump log line back to a record (both arrival times from its stamp): any interface
-// name, three hexadecimal digits for 2.0A and eight for 2.0B, data of at most 8 bytes or
-// "R" with an optional length. Anything else (CAN FD "##", error frames, a garbled line) is
-// not read.
-std::optional<ReceivedFrame> ParseCandumpLine(std::string_view line);

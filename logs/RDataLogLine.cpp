@@ -1,14 +1,10 @@
-#include "cli/RDataLogConvert.h"
+#include "logs/RDataLogLine.h"
 
-#include <cerrno>
-#include <cstring>
-#include <memory>
+#include <ctime>
+#include <string>
 
-#include "cli/CCliSession.h"
-#include "cli/CFramePrinter.h"
 #include "protocol/ModuleFormat.h"
 #include "protocol/ResponseText.h"
-#include "receive/CLogFiles.h"
 #include "text/Cp949Text.h"
 
 namespace {
@@ -117,23 +113,6 @@ std::optional<CanFrame> ParseFrameText(std::string_view text) {
   return frame;
 }
 
-// Reads a line into line (at most nMaxLine bytes, without its LF or CR LF); the rest of a
-// longer line is read past. False at the end of the file or on a read error.
-bool ReadLine(std::FILE* pIn, std::size_t nMaxLine, std::string& line, bool& bTooLong) {
-  line.clear();
-  bTooLong = false;
-  int ch;
-  while ((ch = getc_unlocked(pIn)) != EOF && ch != '\n') {
-    if (line.size() < nMaxLine)
-      line += static_cast<char>(ch);
-    else
-      bTooLong = true;
-  }
-  if (ch == EOF && line.empty() && !bTooLong) return false;
-  if (!line.empty() && line.back() == '\r' && !bTooLong) line.pop_back();
-  return true;
-}
-
 }  // namespace
 
 std::optional<ReceivedFrame> ParseRDataLogLine(std::string_view line) {
@@ -148,49 +127,4 @@ std::optional<ReceivedFrame> ParseRDataLogLine(std::string_view line) {
   record.m_frame.m_dwId &= frame->m_bStandard ? STANDARD_ID_MASK : EXTENDED_ID_MASK;  // as the channel's
   record.m_arrival.m_nWallNs = record.m_arrival.m_nSteadyNs = static_cast<int64_t>(*tWhen) * 1000000000;
   return record;
-}
-
-int ConvertRDataLog(const std::string& path, std::FILE* pOut, std::FILE* pErr) {
-  CFramePrinter printer(pOut, EFrameFormat::CANDUMP);
-  return PrintLogFile(path, ParseRDataLogLine, RDATA_LOG_MAX_LINE, printer, pOut, pErr,
-                      " (no received frame at all: is it the receive-data log?)");
-}
-
-int PrintLogFile(const std::string& path, std::optional<ReceivedFrame> (*parse)(std::string_view), std::size_t nMaxLine,
-                 CFramePrinter& printer, std::FILE* pOut, std::FILE* pErr, const char* pszNoFrameHint) {
-  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> pIn(std::fopen(path.c_str(), "rbe"), &std::fclose);
-  if (!pIn) {
-    std::fprintf(pErr, "korvex-cli: %s: %s\n", path.c_str(), std::strerror(errno));
-    return CLI_EXIT_NO_INPUT;
-  }
-  std::string line;
-  bool bTooLong = false;
-  uint64_t qwLine = 0, qwConverted = 0, qwSkipped = 0;
-  while (ReadLine(pIn.get(), nMaxLine, line, bTooLong)) {
-    ++qwLine;
-    auto record = bTooLong ? std::nullopt : parse(line);
-    if (!record) {
-      if (line.empty() && !bTooLong) continue;  // a blank line holds nothing to lose
-      if (++qwSkipped <= CONVERT_MAX_REPORTS)
-        std::fprintf(pErr, "korvex-cli: %s:%llu: %s, skipped\n", path.c_str(), static_cast<unsigned long long>(qwLine),
-                     bTooLong ? "line too long" : "not a received frame");
-      continue;
-    }
-    record->m_qwSequence = ++qwConverted;
-    printer.OnFrames({&*record, 1});
-  }
-  if (std::ferror(pIn.get())) {
-    std::fprintf(pErr, "korvex-cli: %s: %s\n", path.c_str(), std::strerror(errno));
-    return CLI_EXIT_NO_INPUT;
-  }
-  errno = 0;
-  if (std::fflush(pOut) != 0 || std::ferror(pOut)) {
-    std::fprintf(pErr, "korvex-cli: the output cannot be written: %s\n", std::strerror(errno != 0 ? errno : EIO));
-    return CLI_EXIT_OUTPUT_FAILED;
-  }
-  if (qwSkipped == 0) return CLI_EXIT_ANSWERED;
-  std::fprintf(pErr, "korvex-cli: %s: %llu of %llu lines skipped%s\n", path.c_str(),
-               static_cast<unsigned long long>(qwSkipped), static_cast<unsigned long long>(qwSkipped + qwConverted),
-               qwConverted == 0 ? pszNoFrameHint : "");
-  return CLI_EXIT_LINES_SKIPPED;
 }

@@ -1,0 +1,87 @@
+#pragma once
+// The channel's way out: command lines wait in a bounded queue and the cyclic lines in their
+// schedule, and one sending thread per open port writes them, so a port that takes nothing
+// holds up that thread, never the window's. Without a thread (tests), a queued line is
+// written at once on the caller's thread and RunCyclesAt sends what is due.
+//   sender.Start(transport, true);
+//   sender.Queue(BuildLine(":G11"));               // written by the sending thread
+//   sender.StartCycle(7, BuildLine(":W..."), 10);  // now, then every 10 ms
+//   sender.Stop();                                 // before the transport closes
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "protocol/CCyclicSchedule.h"
+#include "protocol/LineFraming.h"
+
+class ByteTransport;
+
+// Told on the sending thread whenever there is news to take (cyclic lines written, failed
+// writes); it only posts.
+class SenderListener {
+public:
+  virtual ~SenderListener() = default;
+  virtual void OnSenderNews() = 0;
+};
+
+class CSendThread {
+public:
+  static constexpr size_t QUEUE_CAPACITY = 256;
+  static constexpr size_t MAX_KEPT_FAILURES = 8;
+
+  explicit CSendThread(SenderListener& listener) : m_listener(listener) {}
+  ~CSendThread() { Stop(); }
+  CSendThread(const CSendThread&) = delete;
+  CSendThread& operator=(const CSendThread&) = delete;
+
+  // Starts sending to an open transport, on a thread of its own when bThread. False when the
+  // thread cannot be started.
+  bool Start(ByteTransport& transport, bool bThread);
+  // Waits for a write in progress, then drops what is queued and every cycle.
+  void Stop();
+
+  // False when the queue is full or the sender is stopped.
+  bool Queue(const CLineText& line);
+  // As CCyclicSchedule::Start, on the sender's monotonic clock.
+  bool StartCycle(uint32_t dwKey, const CLineText& line, uint32_t dwPeriodMs);
+  bool StopCycle(uint32_t dwKey);
+  // True when any cycle ran.
+  bool StopAllCycles();
+  bool IsCycling(uint32_t dwKey) const;
+  bool AnyCycling() const;
+
+  // Without a thread: writes the cyclic lines due at nNowNs (the test's clock).
+  void RunCyclesAt(int64_t nNowNs);
+  // Sets the clock that StartCycle reads without a thread.
+  void SetManualNow(int64_t nNowNs) { m_nManualNowNs = nNowNs; }
+
+  // The news since the last call: cyclic lines written, and why writes failed
+  // ("write: Input/output error"); at most MAX_KEPT_FAILURES texts, the rest counted.
+  struct News {
+    uint32_t m_nCyclicWritten = 0;
+    std::vector<std::string> m_failures;
+    uint32_t m_nUntoldFailures = 0;
+  };
+  News TakeNews();
+
+private:
+  void Run();
+  void Write(const CLineText& line, bool bCyclic);  // without the lock
+  int64_t Now() const;
+
+  SenderListener& m_listener;
+  ByteTransport* m_pTransport = nullptr;
+  bool m_bThread = false;
+  int64_t m_nManualNowNs = 0;
+  mutable std::mutex m_mutex;  // everything below
+  std::condition_variable m_wake;
+  bool m_bRunning = false;
+  std::deque<CLineText> m_queue;
+  CCyclicSchedule m_schedule;
+  News m_news;
+  std::thread m_thread;
+};

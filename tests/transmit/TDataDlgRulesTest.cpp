@@ -1,0 +1,46 @@
+// The transmit frame dialog's rules without its widgets: the values it opens with, the Hex and
+// Ascii box texts, the check on OK and the bytes it stores.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "transmit/TDataDlgRules.h"
+
+namespace {
+
+using namespace std::string_literals;
+
+// Every byte shown as one character comes back as its two digits, code 0 and the upper half too.
+TEST(TDataDlgRules, EveryByteSurvivesAsciiAndBack) {
+  for (unsigned n = 0; n < 256; ++n) {
+    char szHex[3];
+    std::snprintf(szHex, sizeof szHex, "%02X", n);
+    EXPECT_EQ(AsciiToHex(HexToAscii(szHex)), szHex) << n;
+  }
+}
+
+TEST(TDataDlgRules, BoxTextsChecksAndStoredBytes) {
+  for (const auto& [hex, ascii] : {std::pair{"41"s, "A"s}, {"00"s, "\0"s}, {"1G"s, "\x01"s}, {"ff"s, "\xC3\xBF"s}, {""s, ""s}})
+    EXPECT_EQ(HexToAscii(hex), ascii) << hex;
+  // Pasted text: its first character, a character beyond U+00FF as its first CP949 byte.
+  for (const auto& [ascii, hex] : {std::pair{"GZ", "47"}, {"", "00"}, {"\xC3\xA9", "E9"}, {"가", "B0"}, {"😀", "3F"}})
+    EXPECT_EQ(AsciiToHex(ascii), hex) << ascii;
+
+  // Only the boxes within the length count; a box that is not hexadecimal stores 0.
+  DataBoxTexts texts = {"11", "2", "", "44", "55", "66", "77", "GZ"};
+  EXPECT_TRUE(AreDataBoxesValid(texts, true, 7) && AreDataBoxesValid(texts, false, 8));
+  EXPECT_FALSE(AreDataBoxesValid(texts, true, 8));
+  TData record{.dwBytes0to3 = ~0u, .dwBytes4to7 = ~0u};
+  StoreDataBytes(texts, true, 6, record);
+  EXPECT_EQ(std::pair(record.dwBytes0to3, record.dwBytes4to7), std::pair(0x11020044u, 0x55660000u));
+  StoreDataBytes({"A", "가", "B"}, false, 2, record);
+  EXPECT_EQ(std::pair(record.dwBytes0to3, record.dwBytes4to7), std::pair(0x41B00000u, 0u));
+
+  // A record as a hostile file may hold it opens with flags 0 or 1, length 8 and its identifier's bits.
+  const TData opened = DialogValuesOf({.bStandardID = 2, .bDataFrame = 2, .bHexFormat = 2, .byLength = 200, .dwID = ~0u});
+  EXPECT_TRUE(opened.bStandardID == 1 && opened.bDataFrame == 1 && opened.bHexFormat == 1 && opened.byLength == 8 &&
+              opened.dwID == 0x7FF);
+  EXPECT_EQ(DialogValuesOf({.bStandardID = 0, .dwID = ~0u}).dwID, 0x1FFFFFFFu);
+}
+
+}  // namespace
