@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   CMemorySettingsStore store;
   CSignalDock dock(store);
-  dock.resize(1100, 460);
+  dock.resize(1400, 480);
   dock.show();
   if (!dock.OpenDatabase(KORVEX_DBC_DIR "/toyota_prius_2010_pt.dbc")) return 1;
   const CDbcDatabase& database = *dock.Tracker().Database();
@@ -55,6 +55,10 @@ int main(int argc, char** argv) {
   QApplication::processEvents();
   dock.Redraw();
   dock.CursorLine()->setText(dock.Plot()->Reading(dock.Tracker(), -3.0));
+  for (int nColumn = 0; nColumn < dock.SignalTree()->columnCount(); ++nColumn) dock.SignalTree()->resizeColumnToContents(nColumn);
+  dock.SignalTree()->setMinimumWidth(660);  // every column of the expanded message in the picture
+  QApplication::processEvents();
+  dock.Redraw();
   QApplication::processEvents();
   const bool bSaved = dock.grab().save(QString::fromStdString(output));
   if (!bSaved) std::fprintf(stderr, "signal-screenshot: %s could not be written\n", output.c_str());

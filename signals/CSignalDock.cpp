@@ -23,6 +23,7 @@
 
 namespace {
 
+enum ETreeColumn { COLUMN_NAME, COLUMN_PLACE, COLUMN_CYCLE, COLUMN_RAW, COLUMN_VALUE, COLUMN_TEXT };
 constexpr int ROLE_MESSAGE = Qt::UserRole;
 constexpr int ROLE_SIGNAL = Qt::UserRole + 1;
 constexpr int TREE_WIDTH = 300;
@@ -42,7 +43,8 @@ CSignalDock::CSignalDock(SettingsStore& store, QWidget* pParent)
 
   m_pTree = new QTreeWidget(pSplitter);
   m_pTree->setObjectName(QStringLiteral("SignalTree"));
-  m_pTree->setHeaderLabels({QStringLiteral("메시지 / 신호"), QStringLiteral("ID / 위치"), QStringLiteral("주기")});
+  m_pTree->setHeaderLabels({QStringLiteral("메시지 / 신호"), QStringLiteral("ID / 위치"), QStringLiteral("주기 (설정 / 측정)"),
+                            QStringLiteral("원시 값"), QStringLiteral("값"), QStringLiteral("값 이름")});
   m_pTree->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(m_pTree, &QWidget::customContextMenuRequested, this, &CSignalDock::ShowTreeMenu);
 
@@ -121,7 +123,7 @@ void CSignalDock::FillTree() {
     const DbcMessage& message = pDatabase->Messages()[m];
     auto* pMessage = new QTreeWidgetItem({ToQString(message.m_strName),
                                           QString::number(message.m_dwId, 16).toUpper().rightJustified(message.m_bExtended ? 8 : 3, QLatin1Char('0')),
-                                          message.m_nCycleTimeMs ? QStringLiteral("%1 ms").arg(message.m_nCycleTimeMs) : QString()});
+                                          QString()});
     pMessage->setToolTip(0, ToQString(message.m_strComment));
     for (uint32_t s = 0; s < message.m_signals.size(); ++s) {
       const DbcSignal& signal = message.m_signals[s];
@@ -171,4 +173,42 @@ void CSignalDock::UpdateSeries() {
 
 void CSignalDock::Redraw() {
   m_pPlot->Redraw(m_tracker, m_pSeconds->value());
+  UpdateValues();
+}
+
+// Each message's expected and measured cycle (red beyond 10 % apart), and the newest values
+// of the signals of the messages that are expanded.
+void CSignalDock::UpdateValues() {
+  const CDbcDatabase* pDatabase = m_tracker.Database();
+  if (!pDatabase) return;
+  std::vector<DecodedSignal> values;
+  const int nItems = std::min<int>(m_pTree->topLevelItemCount(), static_cast<int>(m_tracker.Messages().size()));
+  for (int m = 0; m < nItems; ++m) {
+    QTreeWidgetItem* pItem = m_pTree->topLevelItem(m);
+    const DbcMessage& message = pDatabase->Messages()[static_cast<std::size_t>(m)];
+    const MessageState& state = m_tracker.Messages()[static_cast<std::size_t>(m)];
+    const double dMeasured = state.MeanCycleMs();
+    const QString expected = message.m_nCycleTimeMs ? QStringLiteral("%1 ms").arg(message.m_nCycleTimeMs) : QStringLiteral("-");
+    pItem->setText(COLUMN_CYCLE, state.m_qwCount < 2 && !message.m_nCycleTimeMs ? QString()
+                                 : expected + QStringLiteral(" / ") +
+                                       (state.m_qwCount < 2 ? QStringLiteral("-") : QStringLiteral("%1 ms").arg(dMeasured, 0, 'f', 1)));
+    const bool bDrifts = CycleDrifts(message.m_nCycleTimeMs, dMeasured);
+    pItem->setForeground(COLUMN_CYCLE, bDrifts ? QBrush(Qt::red) : QBrush());
+    pItem->setToolTip(COLUMN_CYCLE, bDrifts ? QStringLiteral("측정 주기가 설정 주기와 10 % 넘게 다릅니다") : QString());
+    if (!pItem->isExpanded() || state.m_qwCount == 0) continue;
+    DecodeSignals(message, {state.m_abyData, state.m_byDataCount}, values);
+    std::size_t nValue = 0;
+    for (int s = 0; s < pItem->childCount(); ++s) {
+      QTreeWidgetItem* pChild = pItem->child(s);
+      const bool bPresent = nValue < values.size() && values[nValue].m_nSignal == static_cast<uint32_t>(s);
+      const DbcSignal& signal = message.m_signals[static_cast<std::size_t>(s)];
+      const DecodedSignal* pValue = bPresent ? &values[nValue++] : nullptr;
+      const std::string* pText = pValue ? ValueText(signal, pValue->m_nRaw) : nullptr;
+      pChild->setText(COLUMN_RAW, pValue ? QString::number(pValue->m_nRaw) : QString());
+      pChild->setText(COLUMN_VALUE, pValue ? QString::number(pValue->m_dPhysical, 'g', 10) +
+                                                 (signal.m_strUnit.empty() ? QString() : QLatin1Char(' ') + ToQString(signal.m_strUnit))
+                                           : QString());
+      pChild->setText(COLUMN_TEXT, pText ? ToQString(*pText) : QString());
+    }
+  }
 }

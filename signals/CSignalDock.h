@@ -1,6 +1,8 @@
 #pragma once
 // The signal pane: the database's messages and their signals in a tree (a comment as the
-// tooltip), and the plot of the signals chosen with "그래프에 추가", the last N seconds
+// tooltip): each message with its expected cycle (GenMsgCycleTime) beside the measured one,
+// red when they are more than 10 % apart, and in an expanded message each signal's newest
+// raw value, value with unit and value-table text; and the plot of the signals chosen with "그래프에 추가", the last N seconds
 // (10 by default), redrawn ten times a second; pause, zoom (a rubber band; the right button
 // or "확대 초기화" resets it) and a cursor line with the values under the mouse. The database
 // opened with "DBC 열기" is remembered and opened again at the next start.
@@ -52,6 +54,7 @@ private:
   void FillTree();
   void ShowTreeMenu(const QPoint& point);
   void UpdateSeries();
+  void UpdateValues();
 
   SettingsStore& m_store;
   CSignalTracker m_tracker;

@@ -42,6 +42,7 @@ void CSignalTrace::Decimate(int64_t nFromNs, int64_t nToNs, unsigned nColumns, s
 
 void CSignalTracker::SetDatabase(std::shared_ptr<const CDbcDatabase> pDatabase) {
   m_pDatabase = std::move(pDatabase);
+  m_messages.assign(m_pDatabase ? m_pDatabase->Messages().size() : 0, MessageState());
   m_traces.clear();
   m_byMessage.clear();
 }
@@ -74,11 +75,16 @@ void CSignalTracker::OnFrames(std::span<const ReceivedFrame> frames) {
   for (const ReceivedFrame& record : frames) {
     m_nNewestNs = std::max(m_nNewestNs, record.m_arrival.m_nSteadyNs);
     const CanFrame& frame = record.m_frame;
-    if (frame.m_bRemote || m_byMessage.empty()) continue;
+    const DbcMessage* pMessage = frame.m_bRemote ? nullptr : m_pDatabase->Find(!frame.m_bStandard, frame.m_dwId);
+    if (!pMessage) continue;
+    MessageState& state = m_messages[static_cast<std::size_t>(pMessage - m_pDatabase->Messages().data())];
+    if (state.m_qwCount++ == 0) state.m_nFirstNs = record.m_arrival.m_nSteadyNs;
+    state.m_nLastNs = record.m_arrival.m_nSteadyNs;
+    state.m_byDataCount = std::min<uint8_t>(frame.m_byDataCount, 8);
+    std::copy(frame.m_abyData, frame.m_abyData + 8, state.m_abyData);
     const auto found = m_byMessage.find(frame.m_dwId | (frame.m_bStandard ? 0u : 0x80000000u));
     if (found == m_byMessage.end()) continue;
-    const DbcMessage& message = m_pDatabase->Messages()[m_traces[found->second.front()].Message()];
-    DecodeSignals(message, {frame.m_abyData, frame.m_byDataCount}, m_values);
+    DecodeSignals(*pMessage, {frame.m_abyData, frame.m_byDataCount}, m_values);
     for (const std::size_t nTrace : found->second)
       for (const DecodedSignal& value : m_values)
         if (value.m_nSignal == m_traces[nTrace].Signal()) m_traces[nTrace].Add(record.m_arrival.m_nSteadyNs, value.m_dPhysical);

@@ -5,6 +5,7 @@
 // frame rate.
 //   CSignalTracker tracker;  tracker.SetDatabase(db);  channel.AddFrameConsumer(&tracker);
 //   tracker.AddTrace(message, signal);   ... tracker.Decimate(0, from, to, 800, points);
+#include <cmath>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -46,6 +47,24 @@ private:
   std::deque<SignalSample> m_samples;  // oldest first; arrival times never go back
 };
 
+// The newest frame of one database message and its mean cycle since the first.
+struct MessageState {
+  uint64_t m_qwCount = 0;
+  int64_t m_nFirstNs = 0;
+  int64_t m_nLastNs = 0;
+  uint8_t m_byDataCount = 0;
+  uint8_t m_abyData[8] = {};
+  double MeanCycleMs() const {
+    return m_qwCount < 2 ? 0.0 : static_cast<double>(m_nLastNs - m_nFirstNs) / 1e6 / static_cast<double>(m_qwCount - 1);
+  }
+};
+
+// A measured cycle more than 10 % away from the expected one (GenMsgCycleTime); never
+// without both.
+inline bool CycleDrifts(uint32_t nExpectedMs, double dMeasuredMs) {
+  return nExpectedMs > 0 && dMeasuredMs > 0.0 && std::abs(dMeasuredMs - nExpectedMs) > 0.1 * nExpectedMs;
+}
+
 class CSignalTracker final : public FrameConsumer {
 public:
   explicit CSignalTracker(std::size_t nCapacity = TRACE_CAPACITY) : m_nCapacity(nCapacity) {}
@@ -57,6 +76,8 @@ public:
   std::size_t AddTrace(uint32_t nMessage, uint32_t nSignal);
   void RemoveTrace(std::size_t nTrace);
   const std::vector<CSignalTrace>& Traces() const { return m_traces; }
+  // Per database message, in its order.
+  const std::vector<MessageState>& Messages() const { return m_messages; }
   int64_t NewestNs() const { return m_nNewestNs; }
   void OnFrames(std::span<const ReceivedFrame> frames) override;
 
@@ -65,6 +86,7 @@ private:
   std::shared_ptr<const CDbcDatabase> m_pDatabase;
   std::vector<CSignalTrace> m_traces;
   std::unordered_map<uint32_t, std::vector<std::size_t>> m_byMessage;  // message -> its traces
+  std::vector<MessageState> m_messages;
   std::vector<DecodedSignal> m_values;
   int64_t m_nNewestNs = 0;
   void Reindex();

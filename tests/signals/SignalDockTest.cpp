@@ -95,6 +95,11 @@ TEST(SignalDock, PlotsChosenSignalsDecimated) {
   }
   dock.Tracker().OnFrames(frames);
   dock.Redraw();
+  // The expanded message shows its newest values: i = 199999 = 0x30D3F gives data 05 3F, the
+  // angle's 12 bits 0x53F = 1343, times 1.5.
+  EXPECT_EQ(pMessage->child(0)->text(3), QStringLiteral("1343"));
+  EXPECT_EQ(pMessage->child(0)->text(4), QStringLiteral("2014.5 deg"));
+  EXPECT_EQ(pMessage->text(2), QStringLiteral("- / 0.1 ms"));  // no expected cycle in this file
   const std::size_t nPoints = dock.Plot()->PointCount(0);
   const auto nWidth = static_cast<std::size_t>(dock.Plot()->chart()->plotArea().width());
   EXPECT_GT(nPoints, nWidth / 2);

@@ -291,6 +291,15 @@ TEST(SignalTracker, TracesChosenSignalsFromFrames) {
   EXPECT_EQ(trace[0].m_dValue, 20.0);
   EXPECT_EQ(trace[1].m_dValue, 24.0);
   EXPECT_EQ(tracker.NewestNs(), 3000);
+  // The message's newest bytes and its mean cycle; 0x101 is no message of the database.
+  ASSERT_EQ(tracker.Messages().size(), 1u);
+  EXPECT_EQ(tracker.Messages()[0].m_qwCount, 3u);
+  EXPECT_EQ(tracker.Messages()[0].m_abyData[1], 12);
+  EXPECT_EQ(tracker.Messages()[0].MeanCycleMs(), 0.001);
+  // Drift: more than 10 % either way, only with both cycles.
+  const struct { uint32_t nExpected; double dMeasured; bool bDrifts; } kCycles[] = {
+      {100, 110.0, false}, {100, 110.5, true}, {100, 89.0, true}, {0, 500.0, false}, {100, 0.0, false}};
+  for (const auto& c : kCycles) EXPECT_EQ(CycleDrifts(c.nExpected, c.dMeasured), c.bDrifts) << c.nExpected << " " << c.dMeasured;
 }
 
 }  // namespace
