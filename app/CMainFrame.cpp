@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QDockWidget>
+#include <QTableView>
 #include <QLabel>
 #include <QListView>
 #include <QMenuBar>
@@ -37,6 +38,7 @@
 #include "transmit/CLeftView.h"
 #include "uisupport/CContextMenu.h"
 #include "signals/CSignalDock.h"
+#include "stats/CIdStatisticsModel.h"
 #include "uisupport/CPaneStatusBar.h"
 #include "app/CWorkspaceState.h"
 #include "uisupport/Fonts.h"
@@ -261,6 +263,15 @@ void CMainFrame::CreateClient() {
     m_pStatusBar->SetPaneVisible(ID_PANE_DBC, true);
     m_pSignalDock->show();
     m_pTransmitView->SetSignalDatabase(m_pSignalDock->Tracker().SharedDatabase());
+    m_pIdView->Model()->SetMessageNamer([pDatabase = m_pSignalDock->Tracker().SharedDatabase()](const IdStatistics& entry) {
+      const DbcMessage* pMessage = entry.m_bRemote ? nullptr : pDatabase->Find(!entry.m_bStandard, entry.m_dwId);
+      return pMessage ? QString::fromStdString(pMessage->m_strName) : QString();
+    });
+  });
+  // A row chosen in the per-identifier view opens its message's signals in the pane.
+  connect(m_pIdView->Table(), &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
+    if (const IdStatistics* pEntry = m_pIdView->Model()->EntryAt(index.row()))
+      m_pSignalDock->RevealMessage(!pEntry->m_bStandard, pEntry->m_dwId);
   });
   ConnectCommand(ID_OPEN_DBC, m_pSignalDock, &CSignalDock::OnOpenDatabase);
   m_pSignalDock->OpenRememberedDatabase();

@@ -153,6 +153,18 @@ void CSignalDock::ShowTreeMenu(const QPoint& point) {
   menu.exec(m_pTree->viewport()->mapToGlobal(point));
 }
 
+bool CSignalDock::RevealMessage(bool bExtended, uint32_t dwId) {
+  const CDbcDatabase* pDatabase = m_tracker.Database();
+  const DbcMessage* pMessage = pDatabase ? pDatabase->Find(bExtended, dwId) : nullptr;
+  QTreeWidgetItem* pItem = pMessage ? m_pTree->topLevelItem(static_cast<int>(pMessage - pDatabase->Messages().data())) : nullptr;
+  if (!pItem) return false;
+  pItem->setExpanded(true);
+  m_pTree->setCurrentItem(pItem);
+  m_pTree->scrollToItem(pItem, QAbstractItemView::PositionAtTop);
+  UpdateValues();
+  return true;
+}
+
 void CSignalDock::AddToPlot(uint32_t nMessage, uint32_t nSignal) {
   const CDbcDatabase* pDatabase = m_tracker.Database();
   if (!pDatabase || nMessage >= pDatabase->Messages().size() ||

@@ -40,6 +40,8 @@ public:
   // At start: the database opened last, quietly.
   void OpenRememberedDatabase();
   void AddToPlot(uint32_t nMessage, uint32_t nSignal);
+  // Expands, selects and scrolls to the message with this identifier; false for none.
+  bool RevealMessage(bool bExtended, uint32_t dwId);
   void Redraw();
   QString DatabaseName() const { return m_databaseName; }
   QTreeWidget* SignalTree() const { return m_pTree; }

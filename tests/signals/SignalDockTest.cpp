@@ -17,6 +17,7 @@
 #include "signals/CSignalDock.h"
 #include "signals/CSignalEditor.h"
 #include "signals/DbcReader.h"
+#include "stats/CIdStatisticsModel.h"
 #include "transmit/CTDataDlg.h"
 #include "signals/CSignalPlotView.h"
 #include "support/CMemorySettingsStore.h"
@@ -59,6 +60,26 @@ TEST(SignalDock, OpensRefusesAndRemembersDatabases) {
   next.OpenRememberedDatabase();
   EXPECT_EQ(next.SignalTree()->topLevelItemCount(), 26);
   EXPECT_EQ(messages.m_shown.size(), 1u);
+
+  // A row of the per-identifier view: its message named in a last column, revealed here.
+  EXPECT_TRUE(next.RevealMessage(false, 0x025));
+  EXPECT_TRUE(next.SignalTree()->currentItem()->isExpanded());
+  EXPECT_EQ(next.SignalTree()->currentItem()->text(0), QStringLiteral("STEER_ANGLE_SENSOR"));
+  EXPECT_FALSE(next.RevealMessage(true, 0x025));
+  CIdStatisticsModel model;
+  IdStatistics entries[2];
+  entries[0].m_dwId = 0x025;
+  entries[1].m_dwId = 0x026;
+  model.Refresh(entries, 0);
+  model.SetMessageNamer([](const IdStatistics& entry) { return entry.m_dwId == 0x025 ? QStringLiteral("STEER") : QString(); });
+  ASSERT_EQ(model.columnCount(), ID_COLUMN_TOTAL + 1);
+  EXPECT_EQ(model.headerData(ID_COLUMN_TOTAL, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("메시지"));
+  EXPECT_EQ(model.data(model.index(0, ID_COLUMN_TOTAL), Qt::DisplayRole).toString(), QStringLiteral("STEER"));
+  EXPECT_EQ(model.data(model.index(1, ID_COLUMN_TOTAL), Qt::DisplayRole).toString(), QString());
+  model.sort(ID_COLUMN_TOTAL, Qt::DescendingOrder);  // not a sort key: the rows stay
+  EXPECT_EQ(model.EntryAt(0)->m_dwId, 0x025u);
+  model.SetMessageNamer(nullptr);
+  EXPECT_EQ(model.columnCount(), ID_COLUMN_TOTAL);
 }
 
 TEST(SignalDock, PlotsChosenSignalsDecimated) {
