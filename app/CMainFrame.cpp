@@ -65,6 +65,7 @@ constexpr std::array<CPaneSpec, 7> STATUS_PANES = {{
 constexpr int MIN_WIDTH = 800;
 constexpr int MIN_HEIGHT = 600;
 constexpr int EVENT_PANE_HEIGHT = 120;
+constexpr int SIGNAL_PANE_HEIGHT = 320;
 constexpr const char* BANNER_FORMAT =
     "---------------------------------------------  %s  ---------------------------------------------";
 
@@ -256,12 +257,15 @@ void CMainFrame::CreateClient() {
 
   // Shown once a database is open; the one opened last is opened again.
   m_pSignalDock = new CSignalDock(*m_setup.m_pStore, this);
-  addDockWidget(Qt::BottomDockWidgetArea, m_pSignalDock);
+  addDockWidget(Qt::BottomDockWidgetArea, m_pSignalDock, Qt::Vertical);  // under the event log
   m_pSignalDock->hide();
   connect(m_pSignalDock, &CSignalDock::DatabaseChanged, this, [this](const QString& name) {
     m_pStatusBar->SetPaneText(ID_PANE_DBC, QStringLiteral("DBC: ") + name);
     m_pStatusBar->SetPaneVisible(ID_PANE_DBC, true);
-    m_pSignalDock->show();
+    if (m_pSignalDock->isHidden()) {
+      m_pSignalDock->show();
+      resizeDocks({m_pSignalDock}, {SIGNAL_PANE_HEIGHT}, Qt::Vertical);
+    }
     m_pTransmitView->SetSignalDatabase(m_pSignalDock->Tracker().SharedDatabase());
     m_pIdView->Model()->SetMessageNamer([pDatabase = m_pSignalDock->Tracker().SharedDatabase()](const IdStatistics& entry) {
       const DbcMessage* pMessage = entry.m_bRemote ? nullptr : pDatabase->Find(!entry.m_bStandard, entry.m_dwId);
