@@ -80,7 +80,9 @@ CSignalDock::CSignalDock(SettingsStore& store, QWidget* pParent)
   connect(m_pSeconds, &QSpinBox::valueChanged, this, &CSignalDock::Redraw);
   connect(m_pPlot, &CSignalPlotView::CursorMoved, this,
           [this](double dSeconds) { m_pCursor->setText(m_pPlot->Reading(m_tracker, dSeconds)); });
-  connect(&m_redrawTimer, &QTimer::timeout, this, &CSignalDock::Redraw);
+  connect(&m_redrawTimer, &QTimer::timeout, this, [this] {
+    if (isVisible()) Redraw();  // a hidden pane costs nothing
+  });
   m_redrawTimer.start(PLOT_REDRAW_MS);
 }
 
