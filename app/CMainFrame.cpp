@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QDockWidget>
+#include <QTableView>
 #include <QLabel>
 #include <QListView>
 #include <QMenuBar>
@@ -37,6 +38,8 @@
 #include "stats/IdStatisticsRules.h"
 #include "transmit/CLeftView.h"
 #include "uisupport/CContextMenu.h"
+#include "signals/CSignalDock.h"
+#include "stats/CIdStatisticsModel.h"
 #include "uisupport/CPaneStatusBar.h"
 #include "app/CWorkspaceState.h"
 #include "uisupport/Fonts.h"
@@ -63,6 +66,7 @@ constexpr std::array<CPaneSpec, 7> STATUS_PANES = {{
 constexpr int MIN_WIDTH = 800;
 constexpr int MIN_HEIGHT = 600;
 constexpr int EVENT_PANE_HEIGHT = 120;
+constexpr int SIGNAL_PANE_HEIGHT = 320;
 constexpr const char* BANNER_FORMAT =
     "---------------------------------------------  %s  ---------------------------------------------";
 
@@ -100,6 +104,7 @@ CMainFrame::~CMainFrame() {
   m_channel.RemoveFrameConsumer(m_pReceiveView);
   m_channel.RemoveFrameConsumer(m_pIdView);
   m_channel.RemoveFrameConsumer(&m_busLoad);
+  m_channel.RemoveFrameConsumer(&m_pSignalDock->Tracker());
   m_channel.SetEventSink(nullptr);
   m_channel.Destroy();
   m_logFiles.SetEventDisplay(nullptr);
@@ -198,6 +203,8 @@ void CMainFrame::CreateStatusBar() {
   pBusPane->setMinimumWidth(pBusPane->fontMetrics().horizontalAdvance(widestText) + 2 * pBusPane->frameWidth() + 8);
   m_pStatusBar->AddPane(ID_PANE_COUNTERS, 0, QString(), QStringLiteral("수신 오류: 공간이 없어 버린 수신 블록 / 거부한 줄 (체크섬, 문자, 응답) / 데이터가 모자란 프레임"));
   m_pStatusBar->SetPaneVisible(ID_PANE_COUNTERS, false);
+  m_pStatusBar->AddPane(ID_PANE_DBC, 0, QString(), QStringLiteral("열린 신호 데이터베이스 (DBC)"));
+  m_pStatusBar->SetPaneVisible(ID_PANE_DBC, false);
   QAction* pToggle = Action(ID_VIEW_STATUS_BAR);
   pToggle->setChecked(true);
   connect(pToggle, &QAction::toggled, m_pStatusBar, &QWidget::setVisible);
@@ -252,6 +259,31 @@ void CMainFrame::CreateClient() {
   addDockWidget(Qt::BottomDockWidgetArea, pDock);
   resizeDocks({pDock}, {EVENT_PANE_HEIGHT}, Qt::Vertical);
   m_logFiles.SetEventDisplay(m_pEventLog);
+
+  // Shown once a database is open; the one opened last is opened again.
+  m_pSignalDock = new CSignalDock(*m_setup.m_pStore, this);
+  addDockWidget(Qt::BottomDockWidgetArea, m_pSignalDock, Qt::Vertical);  // under the event log
+  m_pSignalDock->hide();
+  connect(m_pSignalDock, &CSignalDock::DatabaseChanged, this, [this](const QString& name) {
+    m_pStatusBar->SetPaneText(ID_PANE_DBC, QStringLiteral("DBC: ") + name);
+    m_pStatusBar->SetPaneVisible(ID_PANE_DBC, true);
+    if (m_pSignalDock->isHidden()) {
+      m_pSignalDock->show();
+      resizeDocks({m_pSignalDock}, {SIGNAL_PANE_HEIGHT}, Qt::Vertical);
+    }
+    m_pTransmitView->SetSignalDatabase(m_pSignalDock->Tracker().SharedDatabase());
+    m_pIdView->Model()->SetMessageNamer([pDatabase = m_pSignalDock->Tracker().SharedDatabase()](const IdStatistics& entry) {
+      const DbcMessage* pMessage = entry.m_bRemote ? nullptr : pDatabase->Find(!entry.m_bStandard, entry.m_dwId);
+      return pMessage ? QString::fromStdString(pMessage->m_strName) : QString();
+    });
+  });
+  // A row chosen in the per-identifier view opens its message's signals in the pane.
+  connect(m_pIdView->Table(), &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
+    if (const IdStatistics* pEntry = m_pIdView->Model()->EntryAt(index.row()))
+      m_pSignalDock->RevealMessage(!pEntry->m_bStandard, pEntry->m_dwId);
+  });
+  ConnectCommand(ID_OPEN_DBC, m_pSignalDock, &CSignalDock::OnOpenDatabase);
+  m_pSignalDock->OpenRememberedDatabase();
 
   m_pTransmitMenu = CreateContextMenu(TDataMenuLayout(), m_pTransmitView);
   m_pReceiveMenu = CreateContextMenu(RDataMenuLayout(), m_pReceiveView->List());
@@ -334,6 +366,7 @@ void CMainFrame::InitAfterStartup() {
   m_channel.AddFrameConsumer(&m_busLoad);
   m_busLoad.Restart(m_setup.m_fnSteadyNs());
   m_pWindow->SetTimer(IDT_BUS_SAMPLE, BUS_SAMPLE_MS);
+  m_channel.AddFrameConsumer(&m_pSignalDock->Tracker());
   const CStartupOpen outcome = OpenAtStartup(m_channel, m_settings, m_ports, m_setup.m_bSecondaryInstance);
   UpdateUi();
   if (outcome.m_nStringId != 0)

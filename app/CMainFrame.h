@@ -34,6 +34,7 @@ class CLeftView;
 class CModuleChannel;
 class CPaneStatusBar;
 class CRDView;
+class CSignalDock;
 class QAction;
 class QMenu;
 class QToolBar;
@@ -71,6 +72,7 @@ constexpr unsigned ID_PANE_COUNTERS = 61250;  // after the lamp; only while some
 constexpr unsigned ID_PANE_BUS = 61251;       // after the lamp: frames per second and bus load
 constexpr unsigned IDT_BUS_SAMPLE = 203;      // the bus pane's figures, once a second
 constexpr unsigned BUS_SAMPLE_MS = 1000;
+constexpr unsigned ID_PANE_DBC = 61273;       // the open signal database
 
 class CMainFrame final : public QMainWindow, public ChannelOwner, public MessageHandler {
   Q_OBJECT
@@ -103,6 +105,7 @@ public:
   CLeftView* TransmitView() const { return m_pTransmitView; }
   CEventLogCtrl* EventLog() const { return m_pEventLog; }
   CLogCommands* LogCommands() const { return m_pLogCommands; }  // recording, opened logs
+  CSignalDock* SignalPane() const { return m_pSignalDock; }
   CPaneStatusBar* StatusPanes() const { return m_pStatusBar; }
   QToolBar* ToolBar() const { return m_pToolBar; }
   QMenu* TransmitMenu() const { return m_pTransmitMenu; }
@@ -170,6 +173,7 @@ private:
   CIdStatisticsView* m_pIdView = nullptr;
   CEventLogCtrl* m_pEventLog = nullptr;
   CLogCommands* m_pLogCommands = nullptr;
+  CSignalDock* m_pSignalDock = nullptr;
   QMenu* m_pTransmitMenu = nullptr;
   QMenu* m_pReceiveMenu = nullptr;
   QMenu* m_pEventLogMenu = nullptr;

@@ -9,7 +9,7 @@ namespace {
 
 constexpr unsigned SEP = ID_SEPARATOR;
 
-constexpr std::array<CCommandText, 27> COMMANDS = {{
+constexpr std::array<CCommandText, 28> COMMANDS = {{
     {ID_READ_CONFIG, "Korvex 환경 설정 읽기(&C)", "Shift+C", "선택한 Korvex 모듈의 환경 설정 정보를 읽읍니다",
      "Korvex 환경 설정 읽기"},
     {ID_WRITE_CONFIG, "Korvex 환경 설정 쓰기(&E)...", "Ctrl+C", "선택한 Korvex 모듈에 지정한 환경 설정를 씁니다",
@@ -47,6 +47,7 @@ constexpr std::array<CCommandText, 27> COMMANDS = {{
      "수신한 프레임을 고른 파일(.log: candump, .asc: ASC)에 기록하거나 기록을 중지합니다", "기록 시작/중지", true},
     {ID_OPEN_LOG, "로그 열기(&G)...", "Ctrl+Shift+O", "candump, ASC 또는 수신 데이터 로그 파일을 새 탭에서 엽니다",
      "로그 열기"},
+    {ID_OPEN_DBC, "DBC 열기(&B)...", "", "신호 데이터베이스(DBC 파일)를 열어 수신 데이터를 신호 값으로 봅니다", "DBC 열기"},
     {ID_APP_ABOUT, "Korvex 정보(&A)...", "", "Korvex 프로그램 정보와 버전 정보, 저작권 정보를 표시합니다", "Korvex 정보"},
     {ID_APP_EXIT, "종료(&X)", "", "Korvex 프로그램을 종료합니다", "종료"},
     {ID_VIEW_TOOLBAR, "도구 모음(&T)", "", "도구 모음을 보이거나 감춥니다", "도구 모음 전환", true},
@@ -54,8 +55,8 @@ constexpr std::array<CCommandText, 27> COMMANDS = {{
     {ID_VIEW_TIMESTAMPS, "시간 표시(&I)", "", "수신 데이터 리스트에 수신 시각을 표시하거나 감춥니다", "시간 표시 전환", true},
 }};
 
-constexpr std::array<unsigned, 8> FILE_MENU = {ID_OPEN_TFILE, ID_SAVE_TFILE, SEP, ID_OPEN_LOG, SEP,
-                                              ID_LOG_PATHS, SEP, ID_APP_EXIT};
+constexpr std::array<unsigned, 10> FILE_MENU = {ID_OPEN_TFILE, ID_SAVE_TFILE, SEP, ID_OPEN_LOG, ID_OPEN_DBC, SEP,
+                                               ID_LOG_PATHS, SEP, ID_APP_EXIT};
 constexpr std::array<unsigned, 11> ACTION_MENU = {ID_READ_CONFIG, ID_WRITE_CONFIG,   SEP,           ID_START_RECEPTION,
                                                   ID_STOP_RECEPTION, SEP,           ID_SEND_TDATA, SEP,
                                                   ID_RESET_NODE,     SEP,           ID_READ_VERSION};

@@ -158,6 +158,7 @@ void CCliSession::SendCommand() {
       break;
     case ECliCommand::PORTS:  // done without a session (CliMain)
     case ECliCommand::CONVERT:
+    case ECliCommand::DECODE:
     case ECliCommand::SHOW_HELP:
     case ECliCommand::SHOW_VERSION:
       break;
@@ -206,7 +207,8 @@ void CCliSession::Print(std::FILE* pTo, std::string_view stamp, std::string_view
 
 // Standard output holds only frame lines (candump) or only the table (stats).
 void CCliSession::AppendEvent(std::string_view text, COLORREF /*colour*/) {
-  const bool bAside = m_options.m_eFormat == EFrameFormat::CANDUMP || m_options.m_eCommand == ECliCommand::STATS;
+  const bool bAside = m_options.m_eFormat == EFrameFormat::CANDUMP || m_options.m_eFormat == EFrameFormat::SIGNALS ||
+                      m_options.m_eCommand == ECliCommand::STATS;
   Print(bAside ? m_pErr : m_pOut, m_options.m_bTimestamps ? m_logs.TimeStamp() : std::string_view(), text);
 }
 

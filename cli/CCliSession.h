@@ -67,6 +67,8 @@ public:
   // channelWindow delivers to the channel, sessionWindow to this session; pSleeper is the
   // channel's wait before closing (null: real). Returns the exit status. The channel is
   // destroyed (closed, window forgotten) when it returns.
+  // monitor --format signals: the database its frames are decoded with.
+  void SetDatabase(const CDbcDatabase* pDatabase) { m_printer.SetDatabase(pDatabase); }
   int Run(MessageHost& channelWindow, MessageHost& sessionWindow, CliPump& pump, Sleeper* pSleeper = nullptr);
 
   // The channel's owner: notifications are taken and ignored, the port-open flag is kept,

@@ -1,5 +1,6 @@
 #include "cli/CFramePrinter.h"
 
+#include "cli/SignalLine.h"
 #include "logs/CandumpLine.h"
 #include "protocol/ResponseText.h"
 #include "receive/CLogFiles.h"
@@ -7,7 +8,9 @@
 void CFramePrinter::OnFrames(std::span<const ReceivedFrame> frames) {
   for (const ReceivedFrame& record : frames) {
     if (std::ferror(m_pOut)) return;  // nobody sees it any more
-    if (m_eFormat == EFrameFormat::CANDUMP) {
+    if (m_eFormat == EFrameFormat::SIGNALS && m_pDatabase) {
+      SignalLine(*m_pDatabase, record, m_values, m_line);
+    } else if (m_eFormat == EFrameFormat::CANDUMP || m_eFormat == EFrameFormat::SIGNALS) {
       CandumpLine(record.m_frame, record.m_arrival.m_nWallNs, m_line);
     } else {
       if (m_pStamps) {

@@ -9,6 +9,7 @@
 #include "cli/CCliSession.h"
 #include "cli/CliOptions.h"
 #include "cli/CliPorts.h"
+#include "cli/SignalLine.h"
 #include "cli/LogConvert.h"
 #include "link/CD2xxLibrary.h"
 #include "protocol/CModuleChannel.h"
@@ -60,6 +61,11 @@ int main(int argc, char* argv[]) {
     default:
       break;
   }
+  CDbcDatabase database;
+  if (!parsed.m_options.m_dbcPath.empty() && !LoadDatabase(parsed.m_options.m_dbcPath, database, stderr))
+    return CLI_EXIT_NO_INPUT;
+  if (parsed.m_options.m_eCommand == ECliCommand::DECODE)
+    return ConvertLog(parsed.m_options.m_inputPath, EConvertTarget::SIGNALS, stdout, stderr, &database);
   // USB modules are reached through the D2XX library, loaded once as at the analyzer's start;
   // without it the open fails like that of an absent module.
   if (parsed.m_options.m_bUsb) CD2xxLibrary::Shared().Load();
@@ -68,6 +74,7 @@ int main(int argc, char* argv[]) {
   CLogFiles logs;
   CModuleChannel channel;
   CCliSession session(parsed.m_options, channel, logs, stdout, stderr);
+  session.SetDatabase(&database);
   CQtMessageHost channelWindow(channel);
   CQtMessageHost sessionWindow(session);
   return session.Run(channelWindow, sessionWindow, pump);

@@ -205,20 +205,39 @@ bool ParseSend(CArgs& args, CliOptions& options, std::string& error) {
   return true;
 }
 
-// monitor [--seconds N] [--count N] [--format text|candump]; stats [--seconds N] [--format text|csv]
+// --dbc FILE, once.
+bool TakeDbc(CArgs& args, const std::string& arg, CliOptions& options, std::string& error) {
+  if (!options.m_dbcPath.empty()) {
+    error = "--dbc is given twice";
+    return false;
+  }
+  if (!args.TakeValue(arg, options.m_dbcPath, error)) return false;
+  if (options.m_dbcPath.empty()) error = "--dbc needs a value";
+  return !options.m_dbcPath.empty();
+}
+
+// monitor [--seconds N] [--count N] [--format text|candump|signals] [--dbc FILE];
+// stats [--seconds N] [--format text|csv]
 bool ParseReception(CArgs& args, CliOptions& options, std::string& error) {
   const bool bStats = options.m_eCommand == ECliCommand::STATS;
-  const std::string_view other = bStats ? "csv" : "candump";
+  const std::string_view formats = bStats ? "text or csv" : "text, candump or signals";
   std::string value;
   while (!args.AtEnd()) {
     const std::string arg = args.Take();
     if (arg == "--format") {
       if (!args.TakeValue(arg, value, error)) return false;
-      if (value != "text" && value != other) {
-        error = "--format takes text or " + std::string(other) + ", not '" + value + "'";
+      if (value == "text") options.m_eFormat = EFrameFormat::TEXT;
+      else if (bStats && value == "csv") options.m_eFormat = EFrameFormat::CSV;
+      else if (!bStats && value == "candump") options.m_eFormat = EFrameFormat::CANDUMP;
+      else if (!bStats && value == "signals") options.m_eFormat = EFrameFormat::SIGNALS;
+      else {
+        error = "--format takes " + std::string(formats) + ", not '" + value + "'";
         return false;
       }
-      options.m_eFormat = value == "text" ? EFrameFormat::TEXT : bStats ? EFrameFormat::CSV : EFrameFormat::CANDUMP;
+      continue;
+    }
+    if (arg == "--dbc" && !bStats) {
+      if (!TakeDbc(args, arg, options, error)) return false;
       continue;
     }
     if (arg != "--seconds" && (arg != "--count" || bStats)) {
@@ -237,6 +256,31 @@ bool ParseReception(CArgs& args, CliOptions& options, std::string& error) {
     else
       options.m_qwCount = *parsed;
   }
+  if ((options.m_eFormat == EFrameFormat::SIGNALS) != !options.m_dbcPath.empty()) {
+    error = "--format signals and --dbc FILE go together";
+    return false;
+  }
+  return true;
+}
+
+// decode --dbc FILE LOG
+bool ParseDecode(CArgs& args, CliOptions& options, std::string& error) {
+  while (!args.AtEnd()) {
+    const std::string arg = args.Take();
+    if (arg == "--dbc") {
+      if (!TakeDbc(args, arg, options, error)) return false;
+    } else if (arg.starts_with("--") || arg.empty() || !options.m_inputPath.empty()) {
+      error = arg.starts_with("--") ? "decode does not know '" + arg + "'" : "decode takes --dbc FILE and one log file";
+      return false;
+    } else {
+      options.m_inputPath = arg;
+    }
+  }
+  if (options.m_dbcPath.empty() || options.m_inputPath.empty()) {
+    error = "decode takes --dbc FILE and one log file";
+    return false;
+  }
+  options.m_eFormat = EFrameFormat::SIGNALS;
   return true;
 }
 
@@ -274,7 +318,7 @@ bool ParseCommand(const std::string& name, CArgs& args, CliOptions& options, std
                    {"version", ECliCommand::VERSION},         {"reset", ECliCommand::RESET},
                    {"send", ECliCommand::SEND},               {"monitor", ECliCommand::MONITOR},
                    {"stats", ECliCommand::STATS},             {"ports", ECliCommand::PORTS},
-                   {"convert", ECliCommand::CONVERT}};
+                   {"convert", ECliCommand::CONVERT},         {"decode", ECliCommand::DECODE}};
   for (const auto& command : kCommands) {
     if (name != command.pszName) continue;
     options.m_eCommand = command.eCommand;
@@ -288,6 +332,8 @@ bool ParseCommand(const std::string& name, CArgs& args, CliOptions& options, std
         return ParseReception(args, options, error);
       case ECliCommand::CONVERT:
         return ParseConvert(args, options, error);
+      case ECliCommand::DECODE:
+        return ParseDecode(args, options, error);
       default:
         if (!args.AtEnd()) {
           error = name + " takes no arguments";
@@ -373,12 +419,13 @@ CliParseResult ParseCommandLine(const std::vector<std::string>& argv) {
   // Listing the ports needs no port and converting a file takes none; every other command
   // talks to one.
   const std::string command = args.Take();
-  if (command == "convert" && (bPortGiven || bUsbGiven || bBaudGiven || !options.m_eventLogPath.empty() ||
+  const bool bReadsFile = command == "convert" || command == "decode";
+  if (bReadsFile && (bPortGiven || bUsbGiven || bBaudGiven || !options.m_eventLogPath.empty() ||
                                !options.m_rdataLogPath.empty())) {
-    error = "convert reads a file: it takes no port and writes no log";
+    error = command + " reads a file: it takes no port and writes no log";
     return result;
   }
-  if (!bPortGiven && !bUsbGiven && command != "ports" && command != "convert") {
+  if (!bPortGiven && !bUsbGiven && command != "ports" && !bReadsFile) {
     error = "give --port PATH or --usb SERIAL";
     return result;
   }
@@ -394,6 +441,7 @@ std::string CliUsage() {
   return "usage: korvex-cli (--port PATH | --usb SERIAL) [OPTION]... COMMAND [ARGS]...\n"
          "  or:  korvex-cli [--port PATH[=module]]... ports\n"
          "  or:  korvex-cli convert [--to candump|asc] FILE\n"
+         "  or:  korvex-cli decode --dbc DATABASE FILE\n"
          "Drives a Korvex CAN-bus interface module over a serial port or USB without the window: each\n"
          "command opens the port, reads the module's configuration and reception state, sends the\n"
          "command, prints the events (the analyzer's event log lines) and received frames, and closes\n"
@@ -428,12 +476,16 @@ std::string CliUsage() {
          "  send [--std|--ext] [--remote] ID [BYTE]...\n"
          "                     send one frame; identifier and bytes in hexadecimal\n"
          "                     (send --std 123 11 22)\n"
-         "  monitor [--seconds N] [--count N] [--format text|candump]\n"
+         "  monitor [--seconds N] [--count N] [--format text|candump|signals] [--dbc DATABASE]\n"
          "                     start reception and print each received frame until N seconds\n"
          "                     have passed, N frames have arrived, or SIGINT, SIGTERM or SIGHUP;\n"
          "                     --format candump prints \"(SECONDS.MICROSECONDS) korvex0 ID#DATA\"\n"
          "                     lines that other CAN tools read (the events then go to standard\n"
-         "                     error); --rdata-log still writes the analyzer's own log\n"
+         "                     error); --format signals with --dbc DATABASE (a DBC file) prints\n"
+         "                     \"(SECONDS.MICROSECONDS) MESSAGE SIGNAL=VALUE[UNIT] ...\", a\n"
+         "                     value-table text in quotes instead of its value, and frames the\n"
+         "                     database does not know as candump lines; --rdata-log still writes\n"
+         "                     the analyzer's own log\n"
          "  stats [--seconds N] [--format text|csv]\n"
          "                     start reception as monitor does and, when it ends, print one line\n"
          "                     per identifier (protocol, identifier, kind, count, mean, minimum\n"
@@ -452,17 +504,22 @@ std::string CliUsage() {
          "                     format is recognised from the content. A line that is no frame (a\n"
          "                     garbled one, an error or CAN FD frame) is named with its number on\n"
          "                     standard error and skipped\n"
+         "  decode --dbc DATABASE FILE\n"
+         "                     print a log file's frames (any format convert reads) as monitor\n"
+         "                     --format signals does; lines that are no frame are named and\n"
+         "                     skipped as by convert\n"
          "\n"
          "Exit status:\n"
-         "  0  the command was answered (convert: every line was converted)\n"
+         "  0  the command was answered (convert, decode: every line was converted)\n"
          "  2  bad usage\n"
          "  3  the port did not open (the reason on standard error)\n"
          "  4  no answer from the module within a second, the port went away, or received\n"
          "     frames were dropped because the program fell behind\n"
          "  5  the output, or a log file given with --rdata-log or --event-log, could not be\n"
          "     opened or written (the reason on standard error)\n"
-         "  6  convert skipped lines it could not read\n"
-         "  7  convert could not open or read the file\n";
+         "  6  convert or decode skipped lines it could not read\n"
+         "  7  convert or decode could not open or read the file, or the database could not be\n"
+         "     read (the reason, with its line and column, on standard error)\n";
 }
 
 std::string CliVersion() { return std::string("korvex-cli ") + KORVEX_VERSION; }

@@ -9,6 +9,7 @@
 //   --port /dev/ttyUSB0 stats --seconds 10 --format csv       -> per-identifier statistics, bus load
 //   convert RDataLog.txt                                     -> a receive-data log as candump lines
 //   convert --to asc trace.log                               -> a candump log as an ASC log
+//   decode --dbc car.dbc trace.log                           -> a log's frames as their signals
 //   --help / --version (anywhere before the command)         -> the usage / "korvex-cli 1.0.0"
 #include <cstdint>
 #include <string>
@@ -18,13 +19,14 @@
 #include "protocol/ModuleFormat.h"
 
 enum class ECliCommand {
-  READ_CONFIG, WRITE_CONFIG, VERSION, RESET, SEND, MONITOR, STATS, PORTS, CONVERT, SHOW_HELP, SHOW_VERSION
+  READ_CONFIG, WRITE_CONFIG, VERSION, RESET, SEND, MONITOR, STATS, PORTS, CONVERT, DECODE, SHOW_HELP, SHOW_VERSION
 };
 
 // How monitor prints received frames: as the receive list shows them, or as candump log lines
 // (the events then go to standard error, so standard output holds nothing else); how stats
 // prints its table: as text or CSV.
-enum class EFrameFormat { TEXT, CANDUMP, CSV };
+// SIGNALS: decoded by a DBC database (SignalLine.h).
+enum class EFrameFormat { TEXT, CANDUMP, CSV, SIGNALS };
 
 struct CliOptions {
   // Connection and output.
@@ -54,9 +56,10 @@ struct CliOptions {
   uint64_t m_qwCount = 0;
   EFrameFormat m_eFormat = EFrameFormat::TEXT;
 
-  // convert
+  // convert and decode
   std::string m_inputPath;
   bool m_bConvertToAsc = false;  // --to asc; candump lines otherwise
+  std::string m_dbcPath;         // monitor --format signals and decode
 };
 
 struct CliParseResult {

@@ -40,13 +40,15 @@ private:
 
 }  // namespace
 
-int ConvertLog(const std::string& path, EConvertTarget eTarget, std::FILE* pOut, std::FILE* pErr) {
+int ConvertLog(const std::string& path, EConvertTarget eTarget, std::FILE* pOut, std::FILE* pErr,
+               const CDbcDatabase* pDatabase) {
   CLogReader reader;
   if (!reader.Open(path)) {
     std::fprintf(pErr, "korvex-cli: %s: %s\n", path.c_str(), reader.LastError().c_str());
     return CLI_EXIT_NO_INPUT;
   }
-  CFramePrinter candump(pOut, EFrameFormat::CANDUMP);
+  CFramePrinter candump(pOut, eTarget == EConvertTarget::SIGNALS ? EFrameFormat::SIGNALS : EFrameFormat::CANDUMP);
+  candump.SetDatabase(pDatabase);
   CAscPrinter asc(pOut);
   ReceivedFrame record;
   uint64_t qwConverted = 0, qwSkipped = 0;

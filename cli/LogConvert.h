@@ -12,11 +12,15 @@
 #include <cstdio>
 #include <string>
 
-enum class EConvertTarget { CANDUMP, ASC };
+// SIGNALS: as monitor --format signals prints them (decode), with a database.
+enum class EConvertTarget { CANDUMP, ASC, SIGNALS };
+
+class CDbcDatabase;
 
 // Skipped lines named one by one; beyond these only the total is given.
 inline constexpr unsigned CONVERT_MAX_REPORTS = 100;
 
 // Converts the file at path to pOut, reporting on pErr; returns the exit status:
 // CLI_EXIT_ANSWERED, CLI_EXIT_LINES_SKIPPED, CLI_EXIT_NO_INPUT or CLI_EXIT_OUTPUT_FAILED.
-int ConvertLog(const std::string& path, EConvertTarget eTarget, std::FILE* pOut, std::FILE* pErr);
+int ConvertLog(const std::string& path, EConvertTarget eTarget, std::FILE* pOut, std::FILE* pErr,
+               const CDbcDatabase* pDatabase = nullptr);

@@ -6,12 +6,18 @@
 #include "protocol/ModuleFormat.h"
 #include "text/FieldRules.h"
 
-void CandumpLine(const CanFrame& frame, int64_t nWallNs, std::string& out) {
+void CandumpStamp(int64_t nWallNs, std::string& out) {
   if (nWallNs < 0) nWallNs = 0;
-  char szStamp[48];  // "(" + 19 digits + "." + 6 digits + ") " and the interface
-  std::snprintf(szStamp, sizeof szStamp, "(%" PRId64 ".%06" PRId64 ") %s ", nWallNs / 1000000000,
-                nWallNs % 1000000000 / 1000, CANDUMP_INTERFACE);
+  char szStamp[32];  // "(" + 19 digits + "." + 6 digits + ")"
+  std::snprintf(szStamp, sizeof szStamp, "(%" PRId64 ".%06" PRId64 ")", nWallNs / 1000000000, nWallNs % 1000000000 / 1000);
   out.assign(szStamp);
+}
+
+void CandumpLine(const CanFrame& frame, int64_t nWallNs, std::string& out) {
+  CandumpStamp(nWallNs, out);
+  out += ' ';
+  out += CANDUMP_INTERFACE;
+  out += ' ';
   if (frame.m_bStandard)
     AppendHex(out, frame.m_dwId & STANDARD_ID_MASK, 3);
   else

@@ -17,3 +17,5 @@ inline constexpr const char* CANDUMP_INTERFACE = "korvex0";
 // The line without its line feed, written into out (reused). nWallNs: nanoseconds since
 // 1970 (ArrivalTime::m_nWallNs); an earlier time is written as 0.
 void CandumpLine(const CanFrame& frame, int64_t nWallNs, std::string& out);
+// "(SECONDS.MICROSECONDS)" alone, into out (reused), as the line begins.
+void CandumpStamp(int64_t nWallNs, std::string& out);

@@ -24,6 +24,7 @@ constexpr unsigned ID_VIEW_TIMESTAMPS = 32791;  // our own: arrival times in the
 // Our own: recording the received frames to a file, opening a log beside the receive list.
 constexpr unsigned ID_RECORD_FRAMES = 32800;
 constexpr unsigned ID_OPEN_LOG = 32801;
+constexpr unsigned ID_OPEN_DBC = 32810;         // our own: a signal database
 constexpr unsigned ID_APP_ABOUT = 57664;
 constexpr unsigned ID_APP_EXIT = 57665;
 constexpr unsigned ID_VIEW_TOOLBAR = 59392;

@@ -7,7 +7,7 @@
 namespace {
 
 // Column headers 61208 to 61212 belong to the transmit list.
-constexpr std::array<std::pair<unsigned, std::string_view>, 43> STRINGS = {{
+constexpr std::array<std::pair<unsigned, std::string_view>, 46> STRINGS = {{
     {IDS_APP_TITLE, "Korvex"},
     {IDS_OLE_INIT_FAILED, "OLE DLL을 초기화하는데 실패했읍니다"},
     {IDS_UI_LIBRARY_FAILED, "UI DLL을 로드하는데 실패했읍니다"},
@@ -45,6 +45,9 @@ constexpr std::array<std::pair<unsigned, std::string_view>, 43> STRINGS = {{
     {IDS_RDATA_LOG_PATH_WRONG, "수신 데이터 로그 파일 경로 설정이 잘못되었읍니다"},
     {IDS_TLIST_CHANGED, "송신 데이터 목록이 변경되었읍니다\n변경된 내용을 파일에 저장하시겠읍니까?"},
     {IDS_OUT_OF_MEMORY, "Out of Memory!"},
+    {IDS_DBC_FILTER, "DBC 파일 (*.dbc)|*.dbc||"},
+    {IDS_DBC_OPEN_TITLE, "DBC 열기"},
+    {IDS_DBC_OPEN_FAILED, "DBC 파일을 읽는데 실패했읍니다"},
     {IDS_SETTINGS_SAVE_FAILED, "환경 설정을 저장하는데 실패했읍니다"},
     {IDS_LOG_OPEN_FAILED, "로그 파일을 여는데 실패했읍니다"},
     {61208, "프로토콜"},

@@ -39,6 +39,9 @@ constexpr unsigned IDS_RDATA_LOG_PATH_WRONG = 61241;
 // The program's own texts beyond the system's.
 constexpr unsigned IDS_TLIST_CHANGED = 61260;
 constexpr unsigned IDS_OUT_OF_MEMORY = 61261;
+constexpr unsigned IDS_DBC_FILTER = 61270;
+constexpr unsigned IDS_DBC_OPEN_TITLE = 61271;
+constexpr unsigned IDS_DBC_OPEN_FAILED = 61272;
 constexpr unsigned IDS_SETTINGS_SAVE_FAILED = 61251;
 constexpr unsigned IDS_LOG_OPEN_FAILED = 61270;
 constexpr unsigned IDS_APP_TITLE = 57344;             // the title of every message box

@@ -11,7 +11,8 @@ BUILD=${KORVEX_BUILD_DIR:-$ROOT/build}
 PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
           libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev libgl-dev fonts-nanum-coding fonts-nanum
-          help2man desktop-file-utils appstream dpkg-dev python3-can can-utils file)
+          help2man desktop-file-utils appstream dpkg-dev python3-can can-utils file
+          python3-canmatrix qt6-charts-dev libqt6opengl6-dev)
 
 install_packages() {
   local missing=()

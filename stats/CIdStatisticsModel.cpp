@@ -43,7 +43,7 @@ void CIdStatisticsModel::sort(int nColumn, Qt::SortOrder eOrder) {
 void CIdStatisticsModel::Arrange() {
   std::vector<uint32_t> rows = ArrangeRows(m_entries, m_filter, m_nSortColumn, m_bAscending, m_rows);
   if (rows == m_rows) {
-    if (!m_rows.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, ID_COLUMN_TOTAL - 1));
+    if (!m_rows.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
     return;
   }
   emit layoutAboutToBeChanged();
@@ -69,11 +69,20 @@ int CIdStatisticsModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
 }
 
-int CIdStatisticsModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ID_COLUMN_TOTAL; }
+int CIdStatisticsModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : ID_COLUMN_TOTAL + (m_fnNamer ? 1 : 0);
+}
+
+void CIdStatisticsModel::SetMessageNamer(MessageNamer fnNamer) {
+  beginResetModel();
+  m_fnNamer = std::move(fnNamer);
+  endResetModel();
+}
 
 QVariant CIdStatisticsModel::data(const QModelIndex& index, int nRole) const {
   if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) return {};
   const IdStatistics& entry = *EntryAt(index.row());
+  if (index.column() == ID_COLUMN_TOTAL) return nRole == Qt::DisplayRole ? m_fnNamer(entry) : QVariant();
   switch (nRole) {
     case Qt::DisplayRole: return QString::fromStdString(IdCellText(entry, index.column()));
     case Qt::TextAlignmentRole:
@@ -85,6 +94,8 @@ QVariant CIdStatisticsModel::data(const QModelIndex& index, int nRole) const {
 }
 
 QVariant CIdStatisticsModel::headerData(int nSection, Qt::Orientation eOrientation, int nRole) const {
+  if (eOrientation == Qt::Horizontal && nSection == ID_COLUMN_TOTAL && m_fnNamer && nRole == Qt::DisplayRole)
+    return QStringLiteral("메시지");
   if (eOrientation != Qt::Horizontal || nSection < 0 || nSection >= ID_COLUMN_TOTAL) return {};
   if (nRole == Qt::DisplayRole) return ToQString(IdColumnTitle(nSection));
   if (nRole == Qt::ToolTipRole)

@@ -6,6 +6,7 @@
 // layout change, and persistent indexes (the selection, the current row) follow their
 // identifier.
 #include <QAbstractTableModel>
+#include <functional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,10 @@ public:
   void Refresh(std::span<const IdStatistics> entries, int64_t nNowNs);
   // Every row goes (the statistics were cleared).
   void Clear();
+  // With a namer (a signal database is open) a last column "메시지" names each entry's
+  // message; null takes the column away.
+  using MessageNamer = std::function<QString(const IdStatistics&)>;
+  void SetMessageNamer(MessageNamer fnNamer);
   // False, and no row passes, when the text is not a valid filter.
   bool SetFilter(std::string_view text);
 
@@ -48,4 +53,5 @@ private:
   CIdFilter m_filter;
   int m_nSortColumn = ID_COLUMN_ID;
   bool m_bAscending = true;
+  MessageNamer m_fnNamer;
 };

@@ -113,7 +113,7 @@ void CLeftView::MarkRow(int nRow) {
 void CLeftView::OnAdd() { OnAddFrom(CTDataDlg::NewFrame()); }
 
 void CLeftView::OnAddFrom(const TData& start) {
-  CTDataDlg dialog(start, this);
+  CTDataDlg dialog(start, this, m_pSignalDatabase);
   if (!RunModal(dialog)) return;
   if (!m_pModel->Add(dialog.Result())) {
     ShowMessage(IDS_DUPLICATE_TDATA, EMessageIcon::INFORMATION);
@@ -127,7 +127,7 @@ void CLeftView::OnModify() {
   const int nRow = SelectedRow();
   const TData* pRecord = RecordAt(nRow);
   if (!pRecord) return;
-  CTDataDlg dialog(*pRecord, this);
+  CTDataDlg dialog(*pRecord, this, m_pSignalDatabase);
   if (!RunModal(dialog)) return;
   // In place, without the duplicate test: a row may become a copy of another.
   m_pModel->SetAt(nRow, dialog.Result());

@@ -9,6 +9,7 @@
 #include <QTableView>
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,8 @@ struct CFileResult;
 struct TData;
 
 inline constexpr std::string_view LEFT_LIST_SECTION = "LeftList";
+
+class CDbcDatabase;
 
 class CLeftView final : public QTableView {
   Q_OBJECT
@@ -50,6 +53,8 @@ public:
   // The add command's dialog, starting from the given frame instead of a new one.
   void OnAddFrom(const TData& start);
   void OnModify();
+  // The frame dialog's "신호" page edits frames by this database's signals; null: no page.
+  void SetSignalDatabase(std::shared_ptr<const CDbcDatabase> pDatabase) { m_pSignalDatabase = std::move(pDatabase); }
   void OnDelete();
   void OnDeleteAll();
   void OnSend();
@@ -88,4 +93,5 @@ private:
   CModuleChannel& m_channel;
   PortOpener m_fnEnsurePortOpen;
   CTransmitListModel* m_pModel;
+  std::shared_ptr<const CDbcDatabase> m_pSignalDatabase;
 };

@@ -6,11 +6,15 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTabWidget>
 #include <algorithm>
+#include <cstdio>
 
 #include "uisupport/MessageBox.h"
 #include "config/CIdentifierEditorCtrl.h"
 #include "resources/StringTable.h"
+#include "signals/CSignalEditor.h"
+#include "signals/DbcDatabase.h"
 #include "uisupport/TypedCharacter.h"
 
 namespace {
@@ -37,18 +41,31 @@ TData CTDataDlg::NewFrame() {
   return frame;
 }
 
-CTDataDlg::CTDataDlg(const TData& values, QWidget* pParent)
-    : CFormDialog(pParent), m_result(DialogValuesOf(values)) {
+CTDataDlg::CTDataDlg(const TData& values, QWidget* pParent, std::shared_ptr<const CDbcDatabase> pDatabase)
+    : CFormDialog(pParent), m_result(DialogValuesOf(values)), m_pDatabase(std::move(pDatabase)) {
   setObjectName(QStringLiteral("TDataDlg"));
   setWindowTitle(QStringLiteral("송신 데이터 설정"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);  // no close box: Escape cancels
   auto* pLayout = new QVBoxLayout(this);
-  pLayout->addLayout(CreateFrameRows());
-  auto* pIdGroup = new QGroupBox(QStringLiteral("송신 ID"), this);
+  QWidget* pFramePage = this;
+  QVBoxLayout* pFrameLayout = pLayout;
+  if (m_pDatabase) {
+    m_pPages = new QTabWidget(this);
+    pFramePage = new QWidget(m_pPages);
+    pFrameLayout = new QVBoxLayout(pFramePage);
+    m_pSignalEditor = new CSignalEditor(m_pPages);
+    m_pPages->addTab(pFramePage, QStringLiteral("프레임"));
+    m_pPages->addTab(m_pSignalEditor, QStringLiteral("신호"));
+    pLayout->addWidget(m_pPages);
+    connect(m_pPages, &QTabWidget::currentChanged, this, &CTDataDlg::OnPageShown);
+    connect(m_pSignalEditor, &CSignalEditor::DataEdited, this, &CTDataDlg::OnSignalsEdited);
+  }
+  pFrameLayout->addLayout(CreateFrameRows());
+  auto* pIdGroup = new QGroupBox(QStringLiteral("송신 ID"), pFramePage);
   m_pIdEditor = new CIdentifierEditorCtrl(QString(), pIdGroup);
   m_pIdEditor->setObjectName(QStringLiteral("id"));
   (new QVBoxLayout(pIdGroup))->addWidget(m_pIdEditor);
-  pLayout->addWidget(pIdGroup);
+  pFrameLayout->addWidget(pIdGroup);
   auto* pButtons = new QHBoxLayout;
   AddButtons(pButtons);
   pLayout->addLayout(pButtons);
@@ -167,6 +184,35 @@ bool CTDataDlg::eventFilter(QObject* pWatched, QEvent* pEvent) {
   if (!chTyped) return false;
   const bool bPasses = IsAsciiSelected() ? *chTyped <= LAST_ASCII_CODE : CIdentifierEditor::FilterChar(*chTyped) != 0;
   return !bPasses;
+}
+
+// The signal page opens on the message with the entered identifier, showing the data boxes'
+// bytes (what does not read as a byte counts 0).
+void CTDataDlg::OnPageShown(int nPage) {
+  if (nPage != 1 || !m_pSignalEditor) return;
+  m_pIdEditor->TakeBoxTexts();
+  const bool bExtended = m_pProtocol->currentIndex() != CIdentifierEditor::CAN_20A;
+  const DbcMessage* pMessage = m_pIdEditor->Editor().Check() ? m_pDatabase->Find(bExtended, m_pIdEditor->Editor().Read()) : nullptr;
+  TData frame = m_result;
+  StoreDataBytes(DataTexts(), !IsAsciiSelected(), static_cast<uint8_t>(m_pLength->currentIndex()), frame);
+  m_pSignalEditor->SetMessage(pMessage);
+  m_pSignalEditor->ShowData(DataBytesOf(frame));
+}
+
+void CTDataDlg::OnSignalsEdited() {
+  const DbcMessage* pMessage = m_pSignalEditor->Message();
+  const int nLength = std::max(m_pLength->currentIndex(), std::min<int>(pMessage ? pMessage->m_byLength : 0, MAX_DATA_LENGTH));
+  ApplyFrameType(FRAME_DATA);
+  m_pLength->setCurrentIndex(nLength);
+  ApplyLength(nLength);
+  DataBoxTexts texts;
+  for (int i = 0; i < nLength; ++i) {
+    char szByte[3];
+    std::snprintf(szByte, sizeof szByte, "%02X", m_pSignalEditor->Data()[static_cast<size_t>(i)]);
+    texts[static_cast<size_t>(i)] = szByte;
+  }
+  const bool bAscii = IsAsciiSelected();
+  ShowDataTexts(bAscii ? ConvertDataBoxes(texts, true) : texts, bAscii);
 }
 
 void CTDataDlg::OnOk() {

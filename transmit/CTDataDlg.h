@@ -8,14 +8,23 @@
 // Object names, for tests and for finding the controls: "protocol", "length", "frameType",
 // "format" (the four lists), "data0".."data7" (the data boxes), "id" (the identifier editor),
 // "ok" and "cancel" (the buttons).
+//
+// With a signal database the fields are the page "프레임" and a page "신호" lists the signals
+// of the message with the dialog's identifier as editable values (CSignalEditor): the page
+// shows the values of the data boxes when it opens, and a value typed there is written into
+// the data boxes (the length grows to the message's when it is shorter).
 #include <array>
+#include <memory>
 
 #include "transmit/TData.h"
 #include "transmit/TDataDlgRules.h"
 #include "uisupport/CFormDialog.h"
 
+class CDbcDatabase;
 class CIdentifierEditorCtrl;
+class CSignalEditor;
 class QComboBox;
+class QTabWidget;
 class QGridLayout;
 class QLineEdit;
 
@@ -26,9 +35,11 @@ public:
   // every data byte 0.
   static TData NewFrame();
 
-  explicit CTDataDlg(const TData& values, QWidget* pParent = nullptr);
+  explicit CTDataDlg(const TData& values, QWidget* pParent = nullptr, std::shared_ptr<const CDbcDatabase> pDatabase = {});
 
   const TData& Result() const { return m_result; }
+  QTabWidget* Pages() const { return m_pPages; }
+  CSignalEditor* SignalPage() const { return m_pSignalEditor; }
 
 protected:
   void OnOk() override;
@@ -45,6 +56,8 @@ private:
   bool IsAsciiSelected() const;
   DataBoxTexts DataTexts() const;
   void ShowDataTexts(const DataBoxTexts& texts, bool bAscii);
+  void OnPageShown(int nPage);
+  void OnSignalsEdited();
 
   TData m_result;
   QComboBox* m_pProtocol = nullptr;
@@ -53,4 +66,7 @@ private:
   QComboBox* m_pFormat = nullptr;
   std::array<QLineEdit*, DATA_BOX_COUNT> m_apData{};
   CIdentifierEditorCtrl* m_pIdEditor = nullptr;
+  std::shared_ptr<const CDbcDatabase> m_pDatabase;
+  QTabWidget* m_pPages = nullptr;
+  CSignalEditor* m_pSignalEditor = nullptr;
 };

@@ -1,8 +1,9 @@
 // The whole window under load: the frame with the real channel, serial transport and Qt message
 // hosts, fed by a korvex-sim process sending numbered frames, receive-data log on, offscreen.
-//   analyzer_bench [FRAMES_PER_SECOND [SECONDS [IDS]]]   (defaults: 2973, the link's full rate, 30 s)
+//   analyzer_bench [FRAMES_PER_SECOND [SECONDS [IDS [signals]]]]   (defaults: 2973, the link's full rate, 30 s)
 // With IDS the numbered frames take that many distinct identifiers and the per-identifier view
-// is the tab shown (without, the receive list is). Reports the frames logged and the gaps in
+// is the tab shown (without, the receive list is). With "signals" a DBC database of those
+// identifiers is open, every message expanded in the signal pane and four signals plotted. Reports the frames logged and the gaps in
 // their sequence numbers, the worst lateness of a 10 ms timer (the event loop's
 // responsiveness), the process's CPU time over the wall time, the channel's drop counters as
 // the counters pane shows them, and what the per-identifier view counted and how often it
@@ -16,6 +17,8 @@
 #include <QLabel>
 #include <QTabWidget>
 #include <QTimer>
+#include <QTreeWidget>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -31,6 +34,7 @@
 #include "protocol/CModuleChannel.h"
 #include "protocol/CQtMessageHost.h"
 #include "receive/CRDView.h"
+#include "signals/CSignalDock.h"
 #include "stats/CIdStatisticsModel.h"
 #include "stats/CIdStatisticsView.h"
 #include "support/CMemorySettingsStore.h"
@@ -85,6 +89,7 @@ int main(int argc, char** argv) {
   const unsigned nRate = argc > 1 ? static_cast<unsigned>(std::atoi(argv[1])) : 2973;
   const unsigned nSeconds = argc > 2 ? static_cast<unsigned>(std::atoi(argv[2])) : 30;
   const unsigned nIds = argc > 3 ? static_cast<unsigned>(std::atoi(argv[3])) : 0;
+  const bool bSignals = argc > 4 && std::string(argv[4]) == "signals";
   char szScratch[] = "/tmp/korvex-bench-XXXXXX";
   if (!::mkdtemp(szScratch)) return 1;
   const std::string scratch = szScratch;
@@ -111,6 +116,17 @@ int main(int argc, char** argv) {
   store.SetInt(SETTINGS_SECTION, SETTING_USB_MODE, PORT_MODE_SERIAL);
   store.SetInt(SETTINGS_SECTION, SETTING_SERIAL_PORT_INDEX, 0);
   store.SetInt(SETTINGS_SECTION, SETTING_BAUD_RATE, BAUD_RATE_FAST);
+  if (bSignals) {
+    // Each numbered frame as two 32-bit signals (the number and its complement) and a scaled
+    // byte, under 2.0A and 2.0B alike; the pane opens the remembered database at start.
+    std::ofstream dbc(scratch + "/sim.dbc");
+    for (unsigned n = 0; n < nIds; ++n)
+      for (const uint32_t dwFlag : {0u, 0x80000000u})
+        dbc << "BO_ " << (dwFlag | n) << " M" << (dwFlag ? "E" : "S") << n << ": 8 SIM\n SG_ SEQ : 7|32@0+ (1,0) [0|0] \"\" X\n"
+            << " SG_ INV : 39|32@0+ (1,0) [0|0] \"\" X\n SG_ LOW : 24|8@1+ (0.5,-10) [-10|117.5] \"u\" X\n"
+            << "BA_ \"GenMsgCycleTime\" BO_ " << (dwFlag | n) << " " << nIds * 1000 / std::max(nRate, 1u) << ";\n";
+    store.SetString(SIGNALS_SECTION, SETTING_DBC_FILE, scratch + "/sim.dbc");
+  }
   CModuleChannel channel;
   CQtMessageHost channelWindow(channel);
   std::filesystem::create_directory(scratch + "/Log");
@@ -127,6 +143,11 @@ int main(int argc, char** argv) {
   bool bMeasuring = false;
   CIdStatisticsView* pIdView = pFrame->IdView();
   if (nIds > 0) pFrame->findChild<QTabWidget*>(QStringLiteral("ReceiveTabs"))->setCurrentWidget(pIdView);
+  CSignalDock* pSignals = pFrame->SignalPane();
+  if (bSignals) {
+    for (int i = 0; i < pSignals->SignalTree()->topLevelItemCount(); ++i) pSignals->SignalTree()->topLevelItem(i)->setExpanded(true);
+    for (uint32_t nMessage = 0; nMessage < 8 && nMessage < 2 * nIds; nMessage += 2) pSignals->AddToPlot(nMessage + 1, 0);
+  }
   unsigned nViewChanges = 0;
   QObject::connect(pIdView->Model(), &QAbstractItemModel::layoutChanged, [&] { nViewChanges += bMeasuring; });
   QObject::connect(pIdView->Model(), &QAbstractItemModel::dataChanged, [&] { nViewChanges += bMeasuring; });
@@ -195,6 +216,11 @@ int main(int argc, char** argv) {
   std::printf("per-identifier view%s: %d rows, %zu identifiers, %llu frames counted; %u changes, %.1f a second\n",
               nIds > 0 ? " (shown)" : " (hidden)", pIdView->Model()->rowCount(), pIdView->Statistics().Entries().size(),
               static_cast<unsigned long long>(qwCounted), nViewChanges, dWall > 0 ? nViewChanges / dWall : 0.0);
+  if (bSignals) {
+    std::printf("signal pane: %s, %zu traces with", pSignals->DatabaseName().toUtf8().constData(), pSignals->Tracker().Traces().size());
+    for (const CSignalTrace& trace : pSignals->Tracker().Traces()) std::printf(" %zu", trace.Size());
+    std::printf(" samples\n");
+  }
   pFrame.reset();
   sim.Signal(SIGTERM);
   const int nSimExit = sim.Finish(5000);

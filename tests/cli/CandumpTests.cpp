@@ -9,6 +9,7 @@
 #include "cli/CCliSession.h"
 #include "logs/CandumpLine.h"
 #include "cli/LogConvert.h"
+#include "cli/SignalLine.h"
 #include "logs/RDataLogLine.h"
 #include "protocol/ResponseText.h"
 #include "receive/CLogFiles.h"
@@ -30,13 +31,14 @@ std::string Candump(const CanFrame& frame, int64_t nWallNs) {
 
 struct SConverted { int nExit; std::string out, err; };
 
-SConverted Convert(const std::string& path, EConvertTarget eTarget = EConvertTarget::CANDUMP) {
+SConverted Convert(const std::string& path, EConvertTarget eTarget = EConvertTarget::CANDUMP,
+                   const CDbcDatabase* pDatabase = nullptr) {
   char* pszOut = nullptr;
   char* pszErr = nullptr;
   std::size_t nOut = 0, nErr = 0;
   std::FILE* pOut = open_memstream(&pszOut, &nOut);
   std::FILE* pErr = open_memstream(&pszErr, &nErr);
-  const int nExit = ConvertLog(path, eTarget, pOut, pErr);
+  const int nExit = ConvertLog(path, eTarget, pOut, pErr, pDatabase);
   std::fclose(pOut), std::fclose(pErr);
   SConverted result{nExit, std::string(pszOut, nOut), std::string(pszErr, nErr)};
   std::free(pszOut), std::free(pszErr);
@@ -138,4 +140,42 @@ TEST(RDataLogConvert, StampsAreLocalTimeAndOnlyImpossibleOnesAreRefused) {
   }
   ::setenv("TZ", "UTC0", 1);
   ::tzset();
+}
+
+// decode: known frames as their signals (units in brackets, value texts quoted and escaped,
+// multiplexed signals only under their multiplexer value), unknown and remote frames as
+// candump lines, other lines named; a database it cannot read is named with its place.
+TEST(LogDecode, SignalLinesFromALog) {
+  ScratchDir dir;
+  const std::string dbc = dir.Write("car.dbc",
+      "BO_ 256 Engine: 3 ECU\n SG_ Mode M : 0|2@1+ (1,0) [0|3] \"\" X\n SG_ Rpm m1 : 8|16@1+ (0.25,0) [0|0] \"rpm\" X\n"
+      " SG_ Temp m2 : 8|8@1- (1,-40) [0|0] \"deg C\" X\n"
+      "BO_ 2147483649 Gear: 1 ECU\n SG_ Gear : 0|4@1+ (1,0) [0|0] \"\" X\n"
+      "VAL_ 2147483649 Gear 1 \"first \\\"1\\\"\" 2 \"tab\there\";\n");
+  const std::string log = dir.Write("run.log",
+      "(1700000000.000042) can0 100#01E803\n(1700000000.100000) can0 100#02FF\n(1700000000.200000) can0 00000001#01\n"
+      "(1700000000.300000) can0 00000001#0F\n(1700000000.400000) can0 00000001#02\n(1700000001.000000) can0 100#R\n"
+      "(1700000002.000000) can0 101#01\nnot a frame\n(1700000003.000000) can0 100#01\n");
+  CDbcDatabase database;
+  ASSERT_TRUE(LoadDatabase(dbc, database, stderr));
+  const SConverted decoded = Convert(log, EConvertTarget::SIGNALS, &database);
+  EXPECT_EQ(decoded.nExit, CLI_EXIT_LINES_SKIPPED);
+  EXPECT_EQ(decoded.out,
+            "(1700000000.000042) Engine Mode=1 Rpm=250[rpm]\n"
+            "(1700000000.100000) Engine Mode=2 Temp=-41[deg C]\n"
+            "(1700000000.200000) Gear Gear=\"first \\\"1\\\"\"\n"
+            "(1700000000.300000) Gear Gear=15\n"
+            "(1700000000.400000) Gear Gear=\"tab\\x09here\"\n"
+            "(1700000001.000000) korvex0 100#R\n(1700000002.000000) korvex0 101#01\n"
+            "(1700000003.000000) Engine Mode=1\n");  // Rpm's bytes are not in the frame
+  EXPECT_NE(decoded.err.find("run.log:8: "), std::string::npos) << decoded.err;
+
+  const std::string bad = dir.Write("bad.dbc", "BO_ 256 Engine: 1 ECU\n SG_ Rpm : 0|16@1+ (1,0) [0|0] \"\" X\n");
+  char* pszErr = nullptr;
+  std::size_t nErr = 0;
+  std::FILE* pErr = open_memstream(&pszErr, &nErr);
+  EXPECT_FALSE(LoadDatabase(bad, database, pErr));
+  std::fclose(pErr);
+  EXPECT_EQ(std::string(pszErr, nErr), "korvex-cli: " + bad + ": line 2, column 6: signal Rpm does not fit in the message's 1 bytes\n");
+  std::free(pszErr);
 }

@@ -19,8 +19,8 @@ std::string Parsed(const std::string& line) {
   if (!r.m_bOk) return "! " + r.m_error;
   const CliOptions& o = r.m_options;
   static const char* const kCommands[] = {"read-config", "write-config", "version", "reset",  "send",     "monitor",
-                                          "stats",       "ports",        "convert", "--help", "--version"};
-  static const char* const kFormats[] = {"", " candump", " csv"};
+                                          "stats",       "ports",        "convert", "decode", "--help", "--version"};
+  static const char* const kFormats[] = {"", " candump", " csv", " signals"};
   std::ostringstream text;  // numbers of the command in hexadecimal, the monitor's limits in decimal
   text << (o.m_bUsb ? "usb " : "port ") << o.m_portName << ' ' << o.m_dwBaudRate;
   text << ' ' << kCommands[static_cast<int>(o.m_eCommand)] << std::hex << std::uppercase;
@@ -30,7 +30,9 @@ std::string Parsed(const std::string& line) {
     text << (o.m_bStandard ? " std" : " ext") << (o.m_bRemote ? " remote " : " ") << o.m_dwFrameId;
   if (o.m_eCommand == ECliCommand::MONITOR || o.m_eCommand == ECliCommand::STATS)
     text << std::dec << ' ' << o.m_nSeconds << ' ' << o.m_qwCount << kFormats[static_cast<int>(o.m_eFormat)];
+  if (!o.m_dbcPath.empty()) text << " dbc " << o.m_dbcPath;
   if (o.m_eCommand == ECliCommand::CONVERT) text << (o.m_bConvertToAsc ? " asc " : " ") << o.m_inputPath;
+  if (o.m_eCommand == ECliCommand::DECODE) text << ' ' << o.m_inputPath;
   for (const uint8_t by : o.m_data) text << ' ' << int{by};
   return text.str();
 }
@@ -59,6 +61,8 @@ TEST(CliOptions, GoodAndBadCommandLines) {
       {"--port p stats --format csv --seconds 3", "port p 38400 stats 3 0 csv"},
       {"--port p stats --format csv --format text", "port p 38400 stats 0 0"},
       {"convert RDataLog.txt", "port  38400 convert RDataLog.txt"},  // a file, no port
+      {"--port p monitor --dbc car.dbc --format signals", "port p 38400 monitor 0 0 signals dbc car.dbc"},
+      {"decode run.log --dbc car.dbc", "port  38400 decode dbc car.dbc run.log"},
       {"--port p --version monitor --frobnicate", "port p 38400 --version"}, {"--help", "port  38400 --help"},
       // Refusals.
       {"version", "! give --port PATH or --usb SERIAL"}, {"--port p", "! no command"},
@@ -92,14 +96,21 @@ TEST(CliOptions, GoodAndBadCommandLines) {
       {"--port p monitor --count 18446744073709551616", "! --count takes a whole number from 1 to"},
       {"--port p monitor --count", "! --count needs a value"},
       {"--port p monitor --forever", "! monitor does not know '--forever'"},
-      {"--port p monitor --format json", "! --format takes text or candump, not 'json'"},
-      {"--port p monitor --format csv", "! --format takes text or candump, not 'csv'"},
+      {"--port p monitor --format json", "! --format takes text, candump or signals, not 'json'"},
+      {"--port p monitor --format csv", "! --format takes text, candump or signals, not 'csv'"},
       {"--port p stats --format candump", "! --format takes text or csv, not 'candump'"},
       {"--port p stats --count 5", "! stats does not know '--count'"},
       {"convert --to asc a.log", "port  38400 convert asc a.log"}, {"convert a --to candump", "port  38400 convert a"},
       {"convert --to blf a", "! --to takes candump or asc, not 'blf'"}, {"convert --to asc", "! convert needs the log file"},
       {"convert", "! convert needs the log file"}, {"convert a b", "! convert takes one file"},
       {"--rdata-log r convert a", "! convert reads a file: it takes no port and writes no log"},
+      {"--port p monitor --format signals", "! --format signals and --dbc FILE go together"},
+      {"--port p monitor --dbc car.dbc", "! --format signals and --dbc FILE go together"},
+      {"--port p monitor --dbc a --dbc b --format signals", "! --dbc is given twice"},
+      {"--port p stats --dbc car.dbc", "! stats does not know '--dbc'"},
+      {"decode --dbc car.dbc", "! decode takes --dbc FILE and one log file"},
+      {"decode --dbc car.dbc a b", "! decode takes --dbc FILE and one log file"},
+      {"--port p decode --dbc car.dbc a", "! decode reads a file"},
   };
   for (const auto& c : kCases) {
     const std::string parsed = Parsed(c.pszLine);

@@ -1,0 +1,228 @@
+#include "signals/CSignalDock.h"
+
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "config/SettingsStore.h"
+#include "resources/StringTable.h"
+#include "signals/CSignalPlotView.h"
+#include "signals/DbcReader.h"
+#include "uisupport/MessageBox.h"
+#include "uisupport/ModalDialogs.h"
+#include "uisupport/QtText.h"
+
+namespace {
+
+enum ETreeColumn { COLUMN_NAME, COLUMN_PLACE, COLUMN_CYCLE, COLUMN_RAW, COLUMN_VALUE, COLUMN_TEXT };
+constexpr int ROLE_MESSAGE = Qt::UserRole;
+constexpr int ROLE_SIGNAL = Qt::UserRole + 1;
+constexpr int TREE_WIDTH = 300;
+
+QString SignalLabel(const DbcSignal& signal) {
+  return signal.m_strUnit.empty() ? ToQString(signal.m_strName)
+                                  : ToQString(signal.m_strName) + QStringLiteral(" [") + ToQString(signal.m_strUnit) + QLatin1Char(']');
+}
+
+}  // namespace
+
+CSignalDock::CSignalDock(SettingsStore& store, QWidget* pParent)
+    : QDockWidget(QStringLiteral("신호"), pParent), m_store(store) {
+  setObjectName(QStringLiteral("SignalPane"));
+  setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+  auto* pSplitter = new QSplitter(Qt::Horizontal, this);
+
+  m_pTree = new QTreeWidget(pSplitter);
+  m_pTree->setObjectName(QStringLiteral("SignalTree"));
+  m_pTree->setHeaderLabels({QStringLiteral("메시지 / 신호"), QStringLiteral("ID / 위치"), QStringLiteral("주기 (설정 / 측정)"),
+                            QStringLiteral("원시 값"), QStringLiteral("값"), QStringLiteral("값 이름")});
+  m_pTree->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(m_pTree, &QWidget::customContextMenuRequested, this, &CSignalDock::ShowTreeMenu);
+
+  auto* pPlotArea = new QWidget(pSplitter);
+  auto* pLayout = new QVBoxLayout(pPlotArea);
+  pLayout->setContentsMargins(0, 0, 0, 0);
+  auto* pControls = new QHBoxLayout();
+  m_pSeconds = new QSpinBox(pPlotArea);
+  m_pSeconds->setRange(1, 600);
+  m_pSeconds->setValue(PLOT_DEFAULT_SECONDS);
+  m_pSeconds->setSuffix(QStringLiteral(" 초"));
+  m_pPause = new QCheckBox(QStringLiteral("일시 정지"), pPlotArea);
+  auto* pReset = new QPushButton(QStringLiteral("확대 초기화"), pPlotArea);
+  pControls->addWidget(new QLabel(QStringLiteral("최근"), pPlotArea));
+  pControls->addWidget(m_pSeconds);
+  pControls->addWidget(m_pPause);
+  pControls->addWidget(pReset);
+  pControls->addStretch();
+  pLayout->addLayout(pControls);
+  m_pPlot = new CSignalPlotView(pPlotArea);
+  m_pPlot->setObjectName(QStringLiteral("SignalPlot"));
+  pLayout->addWidget(m_pPlot, 1);
+  m_pCursor = new QLabel(pPlotArea);
+  m_pCursor->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  pLayout->addWidget(m_pCursor);
+  pSplitter->setStretchFactor(1, 2);
+  m_pTree->setMinimumWidth(TREE_WIDTH);
+  setWidget(pSplitter);
+
+  connect(m_pPause, &QCheckBox::toggled, m_pPlot, &CSignalPlotView::SetPaused);
+  connect(m_pPlot, &CSignalPlotView::PausedChanged, m_pPause, &QCheckBox::setChecked);
+  connect(pReset, &QPushButton::clicked, m_pPlot, &CSignalPlotView::ResetZoom);
+  connect(m_pSeconds, &QSpinBox::valueChanged, this, &CSignalDock::Redraw);
+  connect(m_pPlot, &CSignalPlotView::CursorMoved, this,
+          [this](double dSeconds) { m_pCursor->setText(m_pPlot->Reading(m_tracker, dSeconds)); });
+  connect(&m_redrawTimer, &QTimer::timeout, this, [this] {
+    if (isVisible()) Redraw();  // a hidden pane costs nothing
+  });
+  m_redrawTimer.start(PLOT_REDRAW_MS);
+}
+
+void CSignalDock::OnOpenDatabase() {
+  const std::string remembered = m_store.GetString(SIGNALS_SECTION, SETTING_DBC_FILE).value_or("");
+  QFileDialog dialog(this, LoadQString(IDS_DBC_OPEN_TITLE), QFileInfo(QFile::decodeName(remembered.c_str())).path(),
+                     QtFileFilter(IDS_DBC_FILTER));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  if (!RunModal(dialog) || dialog.selectedFiles().isEmpty()) return;
+  OpenDatabase(QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString());
+}
+
+bool CSignalDock::OpenDatabase(const std::string& path, bool bQuiet) {
+  DbcReadResult read = ReadDbcFile(path);
+  if (!read.m_bOk) {
+    if (!bQuiet) ShowMessage(IDS_DBC_OPEN_FAILED, EMessageIcon::ERROR, EMessageButtons::OK, path + "\n" + read.ErrorText());
+    return false;
+  }
+  m_tracker.SetDatabase(std::make_shared<const CDbcDatabase>(std::move(read.m_database)));
+  m_databaseName = QFileInfo(QFile::decodeName(path.c_str())).fileName();
+  m_store.SetString(SIGNALS_SECTION, SETTING_DBC_FILE, path);
+  FillTree();
+  UpdateSeries();
+  emit DatabaseChanged(m_databaseName);
+  return true;
+}
+
+void CSignalDock::OpenRememberedDatabase() {
+  const std::optional<std::string> path = m_store.GetString(SIGNALS_SECTION, SETTING_DBC_FILE);
+  if (path && !path->empty()) OpenDatabase(*path, true);
+}
+
+void CSignalDock::FillTree() {
+  m_pTree->clear();
+  const CDbcDatabase* pDatabase = m_tracker.Database();
+  if (!pDatabase) return;
+  QList<QTreeWidgetItem*> items;
+  for (uint32_t m = 0; m < pDatabase->Messages().size(); ++m) {
+    const DbcMessage& message = pDatabase->Messages()[m];
+    auto* pMessage = new QTreeWidgetItem({ToQString(message.m_strName),
+                                          QString::number(message.m_dwId, 16).toUpper().rightJustified(message.m_bExtended ? 8 : 3, QLatin1Char('0')),
+                                          QString()});
+    pMessage->setToolTip(0, ToQString(message.m_strComment));
+    for (uint32_t s = 0; s < message.m_signals.size(); ++s) {
+      const DbcSignal& signal = message.m_signals[s];
+      auto* pSignal = new QTreeWidgetItem(pMessage, {SignalLabel(signal), QStringLiteral("%1|%2@%3%4")
+                                                                               .arg(signal.m_wStartBit)
+                                                                               .arg(signal.m_bySize)
+                                                                               .arg(signal.m_bBigEndian ? 0 : 1)
+                                                                               .arg(signal.m_bSigned ? '-' : '+')});
+      pSignal->setData(0, ROLE_MESSAGE, m);
+      pSignal->setData(0, ROLE_SIGNAL, s);
+      pSignal->setToolTip(0, ToQString(signal.m_strComment));
+    }
+    items.append(pMessage);
+  }
+  m_pTree->addTopLevelItems(items);
+  m_pTree->resizeColumnToContents(0);
+}
+
+void CSignalDock::ShowTreeMenu(const QPoint& point) {
+  QTreeWidgetItem* pItem = m_pTree->itemAt(point);
+  if (!pItem || !pItem->data(0, ROLE_SIGNAL).isValid()) return;
+  QMenu menu(this);
+  QAction* pAdd = menu.addAction(QStringLiteral("그래프에 추가"));
+  const uint32_t nMessage = pItem->data(0, ROLE_MESSAGE).toUInt();
+  const uint32_t nSignal = pItem->data(0, ROLE_SIGNAL).toUInt();
+  connect(pAdd, &QAction::triggered, this, [this, nMessage, nSignal] { AddToPlot(nMessage, nSignal); });
+  menu.exec(m_pTree->viewport()->mapToGlobal(point));
+}
+
+bool CSignalDock::RevealMessage(bool bExtended, uint32_t dwId) {
+  const CDbcDatabase* pDatabase = m_tracker.Database();
+  const DbcMessage* pMessage = pDatabase ? pDatabase->Find(bExtended, dwId) : nullptr;
+  QTreeWidgetItem* pItem = pMessage ? m_pTree->topLevelItem(static_cast<int>(pMessage - pDatabase->Messages().data())) : nullptr;
+  if (!pItem) return false;
+  pItem->setExpanded(true);
+  m_pTree->setCurrentItem(pItem);
+  m_pTree->scrollToItem(pItem, QAbstractItemView::PositionAtTop);
+  UpdateValues();
+  return true;
+}
+
+void CSignalDock::AddToPlot(uint32_t nMessage, uint32_t nSignal) {
+  const CDbcDatabase* pDatabase = m_tracker.Database();
+  if (!pDatabase || nMessage >= pDatabase->Messages().size() ||
+      nSignal >= pDatabase->Messages()[nMessage].m_signals.size())
+    return;
+  m_tracker.AddTrace(nMessage, nSignal);
+  UpdateSeries();
+}
+
+void CSignalDock::UpdateSeries() {
+  std::vector<QString> names;
+  const CDbcDatabase* pDatabase = m_tracker.Database();
+  for (const CSignalTrace& trace : m_tracker.Traces())
+    names.push_back(SignalLabel(pDatabase->Messages()[trace.Message()].m_signals[trace.Signal()]));
+  m_pPlot->SetSeries(names);
+  Redraw();
+}
+
+void CSignalDock::Redraw() {
+  m_pPlot->Redraw(m_tracker, m_pSeconds->value());
+  UpdateValues();
+}
+
+// Each message's expected and measured cycle (red beyond 10 % apart), and the newest values
+// of the signals of the messages that are expanded.
+void CSignalDock::UpdateValues() {
+  const CDbcDatabase* pDatabase = m_tracker.Database();
+  if (!pDatabase) return;
+  std::vector<DecodedSignal> values;
+  const int nItems = std::min<int>(m_pTree->topLevelItemCount(), static_cast<int>(m_tracker.Messages().size()));
+  for (int m = 0; m < nItems; ++m) {
+    QTreeWidgetItem* pItem = m_pTree->topLevelItem(m);
+    const DbcMessage& message = pDatabase->Messages()[static_cast<std::size_t>(m)];
+    const MessageState& state = m_tracker.Messages()[static_cast<std::size_t>(m)];
+    const double dMeasured = state.MeanCycleMs();
+    const QString expected = message.m_nCycleTimeMs ? QStringLiteral("%1 ms").arg(message.m_nCycleTimeMs) : QStringLiteral("-");
+    pItem->setText(COLUMN_CYCLE, state.m_qwCount < 2 && !message.m_nCycleTimeMs ? QString()
+                                 : expected + QStringLiteral(" / ") +
+                                       (state.m_qwCount < 2 ? QStringLiteral("-") : QStringLiteral("%1 ms").arg(dMeasured, 0, 'f', 1)));
+    const bool bDrifts = CycleDrifts(message.m_nCycleTimeMs, dMeasured);
+    pItem->setForeground(COLUMN_CYCLE, bDrifts ? QBrush(Qt::red) : QBrush());
+    pItem->setToolTip(COLUMN_CYCLE, bDrifts ? QStringLiteral("측정 주기가 설정 주기와 10 % 넘게 다릅니다") : QString());
+    if (!pItem->isExpanded() || state.m_qwCount == 0) continue;
+    DecodeSignals(message, {state.m_abyData, state.m_byDataCount}, values);
+    std::size_t nValue = 0;
+    for (int s = 0; s < pItem->childCount(); ++s) {
+      QTreeWidgetItem* pChild = pItem->child(s);
+      const bool bPresent = nValue < values.size() && values[nValue].m_nSignal == static_cast<uint32_t>(s);
+      const DbcSignal& signal = message.m_signals[static_cast<std::size_t>(s)];
+      const DecodedSignal* pValue = bPresent ? &values[nValue++] : nullptr;
+      const std::string* pText = pValue ? ValueText(signal, pValue->m_nRaw) : nullptr;
+      pChild->setText(COLUMN_RAW, pValue ? QString::number(pValue->m_nRaw) : QString());
+      pChild->setText(COLUMN_VALUE, pValue ? QString::number(pValue->m_dPhysical, 'g', 10) +
+                                                 (signal.m_strUnit.empty() ? QString() : QLatin1Char(' ') + ToQString(signal.m_strUnit))
+                                           : QString());
+      pChild->setText(COLUMN_TEXT, pText ? ToQString(*pText) : QString());
+    }
+  }
+}
