@@ -1,6 +1,4 @@
-// The window end to end: the real frame and channel on the real serial transport, talking to a
-// korvex-sim process on a pseudo-terminal. The response timer runs on the virtual clock; what the
-// reader thread brings is awaited in real time, always bounded.
+// The real frame and channel on the real serial transport, talking to a korvex-sim process on a pty.
 #include <signal.h>
 #include <sys/wait.h>
 
@@ -33,12 +31,10 @@ protected:
     return EMessageAnswer::OK;
   }
 
-  // The module on the link path; its first line of output says the link is in place.
   bool StartSim(CChildProcess& sim, const char* pszRate) {
     std::string line;
     return sim.Start(KORVEX_SIM_PROGRAM, {"--link", m_strLink, "--rate", pszRate}) && sim.ReadLine(line, WAIT_MS);
   }
-  // The frame opens the module's port and goes through the start-up exchange.
   void MakeFrame() {
     CFrameSandbox::MakeFrame();
     ASSERT_TRUE(Await([this] { return !m_pChannel->IsStartupPending(); }));
@@ -58,7 +54,6 @@ protected:
     m_pFrame->Action(nId)->trigger();
   }
   int EventCount() const { return m_pFrame->EventLog()->EntryCount(); }
-  // The first event from nFrom on that contains the text; -1 when none does.
   int FindEvent(const char* pszText, int nFrom) const {
     for (int n = nFrom; n < EventCount(); ++n)
       if (m_pFrame->EventLog()->EntryText(n).contains(QString::fromUtf8(pszText))) return n;
@@ -110,10 +105,7 @@ TEST_F(AnalyzerEndToEnd, ASilentOrVanishedModuleIsReportedAndANewOneAnswers) {
 
 }  // namespace
 
-// A stop signal (a `kill`, the session ending) closes the program as the user would, through the
-// window's close (MainFrameClose shows what that does): the settings are saved, the event lines
-// still waiting in memory are written, and the exit status is 0. The waiting line is the one
-// start-up gives for a receive-data log that cannot be opened, with its path and the reason.
+// A stop signal closes the program through the window: settings saved, pending event lines written, exit 0.
 TEST_F(AnalyzerEndToEnd, AStopSignalClosesTheProgramInOrder) {
   const QString settingsPath = QString::fromStdString(m_scratch / "config/Ostwind/Korvex.conf");
   {

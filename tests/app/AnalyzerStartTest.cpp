@@ -1,6 +1,4 @@
-// The analyzer as started: the program's answers that need no window, run as a child process
-// without a display, and the whole start-up in this process with a transmit list named on the
-// command line.
+// The analyzer as started: answers without a display, and the start-up with a transmit list named.
 #include <QMessageBox>
 #include <QTableWidgetItem>
 #include <filesystem>
@@ -22,8 +20,6 @@ namespace {
 
 constexpr int WAIT_MS = 10000;
 
-// --help, --version and a refused command line are answered without a display; without one the
-// window says so in one line instead of aborting inside the toolkit.
 TEST(AnalyzerProgram, AnswersWithoutADisplay) {
   struct CCase {
     std::vector<std::string> m_args;
@@ -51,8 +47,7 @@ TEST(AnalyzerProgram, AnswersWithoutADisplay) {
   }
 }
 
-// `korvex-analyzer list.ctd`, as a file manager starts it through the desktop entry: the list is
-// open once the window is up, and the open dialog later starts in the list's directory.
+// As a file manager starts it: the list is open, and the open dialog starts in its directory.
 TEST(AnalyzerProgram, ATransmitListOnTheCommandLineIsOpenedAtStartUp) {
   ScratchDir scratch;
   const std::filesystem::path oldDirectory = std::filesystem::current_path();
@@ -63,7 +58,6 @@ TEST(AnalyzerProgram, ATransmitListOnTheCommandLineIsOpenedAtStartUp) {
   const TData frames[] = {{.bStandardID = 1, .bDataFrame = 1, .byLength = 2, .dwID = 0x123, .dwBytes0to3 = 0x11220000},
                           {.bStandardID = 0, .bDataFrame = 0, .byLength = 0, .dwID = 0x1ABCDEF0}};
   ASSERT_TRUE(WriteTransmitFile(scratch / "list.ctd", CTDataObject(frames)).m_bOk);
-  // A message box (a file that did not open, a port that did not) fails the test instead of waiting.
   const ModalRunner previous = SetModalRunner([](QDialog& dialog) {
     const auto* pBox = qobject_cast<QMessageBox*>(&dialog);
     ADD_FAILURE() << "a box: " << (pBox ? pBox->text().toStdString() : "not a message box");

@@ -1,8 +1,5 @@
 #pragma once
-// A main frame on the virtual-time loop (for the channel, the frame's own window and the 500 ms
-// wait before a close), a settings store in memory and port lists of the test's choosing.
-// Message boxes are recorded and answered OK. Each test has its own scratch directory as working
-// directory, XDG_CONFIG_HOME and XDG_RUNTIME_DIR. CFrameTestBed adds scripted transports.
+// A main frame on the virtual-time loop, settings in memory, chosen ports and a scratch home.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 

@@ -1,8 +1,4 @@
-// The transmit list in the frame: rows from the frame dialog (driven only through its
-// controls' names), sending and deleting from keys, clicks and menus, column widths, and the
-// transmit files with the question about unsaved changes. The list's rules, the row texts and
-// hostile files are tested on the core (TransmitFileTest), the enable rules as a table
-// (CommandRulesTest).
+// The transmit list in the frame, driven through its widgets; its rules are tested on the core.
 #include <QAbstractItemModelTester>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -26,8 +22,7 @@
 
 namespace {
 
-// What the user enters in the frame dialog. The identifier is typed into the byte boxes in use
-// (two for CAN 2.0A, four for 2.0B), the data as pairs of hexadecimal digits.
+// What the user types in the frame dialog: identifier and data as hexadecimal digit pairs.
 struct CFrameInput {
   int m_nProtocol = 1;  // 0 CAN2.0A, 1 CAN2.0B
   const char* m_pszId = "00000000";
@@ -85,7 +80,6 @@ protected:
     for (int nRow = 0; nRow < View().RowCount(); ++nRow) rows << Row(nRow);
     return rows;
   }
-  // A command from the menu bar with the dialog filled in and confirmed.
   void RunWithDialog(unsigned nId, const CFrameInput& input) {
     CDialogFiller filler([&input](QDialog& dialog) { Fill(dialog, input); });
     m_pFrame->Action(nId)->trigger();
@@ -93,13 +87,11 @@ protected:
   }
   QPoint RowPoint(int nRow) const { return View().visualRect(View().model()->index(nRow, 1)).center(); }
   void ClickRow(int nRow) const { QTest::mouseClick(View().viewport(), Qt::LeftButton, {}, RowPoint(nRow)); }
-  // The first click of a double click is a click; QTest sends only the second.
   void DoubleClickRow(int nRow) const {
     ClickRow(nRow);
     QTest::mouseDClick(View().viewport(), Qt::LeftButton, {}, RowPoint(nRow));
   }
-  // Runs fnDo while each file dialog it opens picks the next path and is accepted; an empty
-  // path cancels the dialog. Every path must be used.
+  // Each file dialog fnDo opens takes the next path ("" cancels); every path must be used.
   void WithFiles(std::deque<std::string> paths, const std::function<void()>& fnDo) {
     const ModalRunner previous = SetModalRunner([&paths](QDialog& dialog) {
       auto& fileDialog = dynamic_cast<QFileDialog&>(dialog);
@@ -163,7 +155,7 @@ TEST_F(TransmitList, RowsShowTheFrameADuplicateIsRefusedAndModifyTakesCopies) {
 
   m_shown.clear();
   {
-    CDialogFiller filler;  // nothing selected: no dialog, no change
+    CDialogFiller filler;  // nothing selected: no dialog
     m_pFrame->Action(ID_MODIFY_TDATA)->trigger();
     EXPECT_EQ(filler.m_nRuns, 0);
   }
@@ -177,8 +169,7 @@ TEST_F(TransmitList, RowsShowTheFrameADuplicateIsRefusedAndModifyTakesCopies) {
   EXPECT_EQ(View().Frames().Count(), 4u);
 }
 
-// A delete leaves nothing selected: the commands that need a row go off, and a second Delete
-// (or a held key) removes nothing the user did not choose.
+// A delete leaves nothing selected, so a held Delete key removes nothing the user did not choose.
 TEST_F(TransmitList, SendAndDeleteFromKeysClicksAndMenusAndNothingSelectedAfterADelete) {
   MakeFrame();
   AnswerStartup();
@@ -229,8 +220,7 @@ TEST_F(TransmitList, SendAndDeleteFromKeysClicksAndMenusAndNothingSelectedAfterA
   EXPECT_EQ(View().RowCount(), 3);
 }
 
-// With no port found at start-up the send command is off, but a double click sends, and
-// says why it cannot.
+// With no port found the send command is off, but a double click tries and says why it cannot.
 TEST_F(TransmitList, WithoutPortsADoubleClickStillSends) {
   m_ports = CPortLists();
   MakeFrame();
@@ -243,9 +233,7 @@ TEST_F(TransmitList, WithoutPortsADoubleClickStillSends) {
   EXPECT_EQ(m_shown[0].m_eIcon, EMessageIcon::ERROR);
 }
 
-// The system's widths fit its texts at its font; here they are scaled to the list's font, at
-// the usual size and a large one, so the widest texts of each column still fit. Widths the
-// user set come back at the next start; odd stored widths are ignored.
+// Default widths fit the widest texts at any font; stored widths come back, odd ones are ignored.
 TEST_F(TransmitList, ColumnWidthsFitTheTextsAtTheFontAndStoredWidthsWin) {
   const TData widest[] = {
       {.bStandardID = 0, .bDataFrame = 0, .dwID = 0x1DDDDDDD},
@@ -266,7 +254,6 @@ TEST_F(TransmitList, ColumnWidthsFitTheTextsAtTheFontAndStoredWidthsWin) {
     ASSERT_TRUE(View().OpenFile(path));
     for (int nColumn = 0; nColumn < CLeftView::COLUMN_COUNT; ++nColumn) {
       EXPECT_EQ(View().columnWidth(nColumn), View().DefaultWidth(nColumn));
-      // The width the column needs for the texts it shows (the table's own measure).
       const int nNeeded = static_cast<const QAbstractItemView&>(View()).sizeHintForColumn(nColumn);
       EXPECT_LE(nNeeded, View().columnWidth(nColumn)) << nColumn;
     }
@@ -317,14 +304,12 @@ TEST_F(TransmitList, FilesReplaceTheRowsAndSavingAsksBeforeOverwriting) {
     m_eOverwriteAnswer = eAnswer;
     RunWithFiles(ID_SAVE_TFILE, {path});
     ASSERT_EQ(ShownIds(), std::vector<unsigned>{IDS_TFILE_OVERWRITE});
-    EXPECT_EQ(m_shown[0].m_eIcon, EMessageIcon::QUESTION);
-    EXPECT_EQ(m_shown[0].m_eButtons, EMessageButtons::YES_NO);
+    EXPECT_EQ(std::tuple(m_shown[0].m_eIcon, m_shown[0].m_eButtons), std::tuple(EMessageIcon::QUESTION, EMessageButtons::YES_NO));
     EXPECT_EQ(m_shown[0].m_strText, path + " 파일이 이미 있읍니다\n파일을 덮어 쓰시겠읍니까?");
     EXPECT_EQ(std::filesystem::file_size(path), eAnswer == EMessageAnswer::NO ? 67u : 42u);
     EXPECT_EQ(StoredDirectory(), eAnswer == EMessageAnswer::NO ? KORVEX_TRANSMIT_DATA : directory);
   }
 
-  // A failed open or save: the cause under the fixed text, the rows and the directory kept.
   const std::string wrong = KORVEX_TRANSMIT_DATA "/wrong_signature.ctd";
   const std::string unwritable = directory + "/gone/three.ctd";
   for (const auto& [nId, failing, nBox] : {std::tuple(ID_OPEN_TFILE, wrong, IDS_TFILE_OPEN_FAILED),
@@ -344,9 +329,7 @@ TEST_F(TransmitList, FilesReplaceTheRowsAndSavingAsksBeforeOverwriting) {
   EXPECT_EQ(Rows(), ONE_RECORD);
 }
 
-// Changes since the list was opened or saved are not dropped without a question, whether
-// another file is opened or the window closed: Yes saves them first (and a save that does not
-// happen keeps everything), No gives them up, Cancel keeps everything.
+// Unsaved changes are not dropped, by an open or a close, without the question.
 TEST_F(TransmitList, UnsavedChangesAreOfferedForSavingBeforeTheyAreDropped) {
   struct CCase {
     const char* m_pszName;
@@ -375,24 +358,11 @@ TEST_F(TransmitList, UnsavedChangesAreOfferedForSavingBeforeTheyAreDropped) {
       if (!bClose) files.push_back(KORVEX_TRANSMIT_DATA "/empty.ctd");
       if (c.m_pszSaveAs) files.push_back(saveAs);
       bool bClosed = false;
-      WithFiles(files, [&] {
-        if (bClose) {
-          bClosed = m_pFrame->close();
-        } else {
-          m_pFrame->Action(ID_OPEN_TFILE)->trigger();
-        }
-      });
+      WithFiles(files, [&] { bClose ? void(bClosed = m_pFrame->close()) : m_pFrame->Action(ID_OPEN_TFILE)->trigger(); });
       ASSERT_EQ(ShownIds(), std::vector<unsigned>{IDS_TLIST_CHANGED});
-      EXPECT_EQ(m_shown[0].m_eIcon, EMessageIcon::QUESTION);
-      EXPECT_EQ(m_shown[0].m_eButtons, EMessageButtons::YES_NO_CANCEL);
-      if (bClose) {
-        EXPECT_EQ(bClosed, c.m_bDropped);
-      } else {
-        EXPECT_EQ(Rows().size(), c.m_bDropped ? 0 : 2);
-      }
-      if (!c.m_bDropped) {
-        EXPECT_EQ(Rows(), changed);
-      }
+      EXPECT_EQ(std::tuple(m_shown[0].m_eIcon, m_shown[0].m_eButtons), std::tuple(EMessageIcon::QUESTION, EMessageButtons::YES_NO_CANCEL));
+      EXPECT_EQ(bClose ? bClosed : Rows().empty(), c.m_bDropped);
+      if (!c.m_bDropped) EXPECT_EQ(Rows(), changed);
       if (!saveAs.empty()) {
         std::unique_ptr<CTDataObject> pSaved;
         ASSERT_TRUE(ReadTransmitFile(saveAs, pSaved).m_bOk);
@@ -413,13 +383,10 @@ TEST_F(TransmitList, UnsavedChangesAreOfferedForSavingBeforeTheyAreDropped) {
   EXPECT_TRUE(m_pFrame->close());
 }
 
-// Every allocation failure while a file opens shows the system's "Out of Memory!" box and
-// then 61230; the list stays.
 TEST_F(TransmitList, AFileTooBigForMemoryLeavesTheListAsItWas) {
   if (KORVEX_SANITIZED) GTEST_SKIP() << "a sanitizer cannot run under an address-space limit";
   MakeFrame();
   ASSERT_TRUE(View().OpenFile(ONE_RECORD_FILE));
-  // Room for 2,147,483,647 records, left sparse.
   const std::string huge = m_scratch.Write("huge.ctd", std::string("\x2A\x3F\x00\x00\x0ATDataArray\xFF\xFF\xFF\xFF\xFF\x7F", 21));
   ASSERT_EQ(::truncate(huge.c_str(), 21 + off_t{0x7FFFFFFF} * 25), 0);
   {

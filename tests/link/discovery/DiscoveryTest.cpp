@@ -28,8 +28,6 @@ std::vector<std::string> Items(const std::vector<CSerialPortItem>& items) {
 
 class DiscoveryTest : public ::testing::Test {
 protected:
-  // The module, another maker's adapter, a device without descriptors, a CDC device, two real
-  // UARTs, a phantom UART and a virtual terminal.
   void SetUp() override {
     m_sysfs.AddUsb("ttyUSB0", "1-1", "Ostwind", "Korvex Analyzer", "KX000123");
     m_sysfs.AddUsb("ttyUSB1", "1-2", "Prolific Technology Inc.", "USB-Serial Controller", "P1");
@@ -104,9 +102,7 @@ TEST(ReadSysfsAttr, TakesTheFirstLineBoundedAndPrintable) {
   EXPECT_EQ(ReadSysfsAttr(dir.Path(), "long")->size(), SYSFS_ATTR_MAX);
 }
 
-// One value -> "path module-flag", or the error; an "=" before the last "/" belongs to the path.
-// From the arguments to the serial list: both spellings are taken out, new ports are appended,
-// and a listed port may gain the module flag but never lose it.
+// "=module" splits off the last "="; a listed port may gain the module flag but never lose it.
 TEST(CommandLinePorts, ValuesSplitIntoPathAndKindAndJoinTheSerialList) {
   for (const auto& [pszValue, pszExpected] : std::vector<std::pair<const char*, const char*>>{
            {"/dev/ttyUSB4", "/dev/ttyUSB4 0"}, {"ttyS1=module", "ttyS1 1"}, {"/tmp/a=b/port", "/tmp/a=b/port 0"},
