@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "protocol/ResponseText.h"
@@ -53,9 +54,7 @@ class ReceiveWidgetsTest : public QObject {
   Q_OBJECT
 private slots:
   void BigBatchShowsNewest();
-  void TimestampPrefix_data();
   void TimestampPrefix();
-  void LongestLength_data();
   void LongestLength();
   void EventsKeepTheirColourAndTheNewestLines();
 };
@@ -106,65 +105,50 @@ void ReceiveWidgetsTest::BigBatchShowsNewest() {
   shown.view.RemoveAll();  // empty already
 }
 
-void ReceiveWidgetsTest::TimestampPrefix_data() {
-  QTest::addColumn<qint64>("nWallNs");
-  QTest::addColumn<QString>("prefix");
-  QTest::newRow("milliseconds truncate") << qint64(MAY_1_2024_NS + 123999999) << "13:45:07.123  ";
-  QTest::newRow("last millisecond of a day") << qint64(86399999000000) << "23:59:59.999  ";
-  QTest::newRow("just before the epoch") << qint64(-1) << "23:59:59.999  ";
-}
-
 void ReceiveWidgetsTest::TimestampPrefix() {
-  QFETCH(qint64, nWallNs);
-  QFETCH(QString, prefix);
-  CShownList shown;
-  const ReceivedFrame frame = Frame(0x123, nWallNs);
-  shown.view.OnFrames({&frame, 1});
-  shown.view.EndBatch();
-  QSignalSpy changed(shown.pList->model(), &QAbstractItemModel::dataChanged);
-  shown.view.SetShowTimestamps(true);
-  QCOMPARE(changed.size(), 1);
-  QCOMPARE(shown.pList->model()->index(0, 0).data().toString(), prefix + Text(frame));
-  shown.view.SetShowTimestamps(false);
-  QCOMPARE(shown.view.LineText(0), Text(frame));
+  // Milliseconds truncate; the last millisecond of a day; just before the epoch.
+  for (const auto& [nWallNs, prefix] : {std::pair{MAY_1_2024_NS + 123999999, "13:45:07.123  "},
+                                        {86399999000000, "23:59:59.999  "}, {-1, "23:59:59.999  "}}) {
+    CShownList shown;
+    const ReceivedFrame frame = Frame(0x123, nWallNs);
+    shown.view.OnFrames({&frame, 1});
+    shown.view.EndBatch();
+    QSignalSpy changed(shown.pList->model(), &QAbstractItemModel::dataChanged);
+    shown.view.SetShowTimestamps(true);
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(shown.pList->model()->index(0, 0).data().toString(), QString(prefix) + Text(frame));
+    shown.view.SetShowTimestamps(false);
+    QCOMPARE(shown.view.LineText(0), Text(frame));
+  }
 }
 
-void ReceiveWidgetsTest::LongestLength_data() {
-  QTest::addColumn<QStringList>("lines");
-  QTest::addColumn<int>("nLimit");
-  QTest::addColumn<int>("nLongestBefore");  // before the last line
-  QTest::addColumn<int>("nLongest");
-  QTest::newRow("longest dropped shrinks") << QStringList{"aaaaaaaa", "bb", "ccc"} << 2 << 8 << 3;
-  QTest::newRow("shorter dropped keeps") << QStringList{"a", "bbbbbb", "cc"} << 2 << 6 << 6;
-  QTest::newRow("Hangul syllable counts two") << QStringList{"xxxxxxxxxxx", "[CAN 리셋 응답]", "ab"} << 2 << 15 << 15;
-  QTest::newRow("no CP949 form: two per character") << QStringList{"aaaaaaaaaa", "x\U0001F600y", "z"} << 2 << 10 << 4;
-}
-
-// The extent follows the longest kept line, also when the limit drops lines.
+// The extent follows the longest of the two lines kept: the longest dropped shrinks it, a Hangul
+// syllable counts two, a character without a CP949 form too.
 void ReceiveWidgetsTest::LongestLength() {
-  QFETCH(QStringList, lines);
-  QFETCH(int, nLimit);
-  QFETCH(int, nLongestBefore);
-  QFETCH(int, nLongest);
-  CEventLogCtrl log;
-  log.resize(40, 100);  // narrower than every line, so each one scrolls sideways
-  log.show();
-  log.SetDisplayFont(ListFont(), true);
-  log.SetLineLimit(nLimit);
-  for (qsizetype i = 0; i + 1 < lines.size(); ++i) log.AppendEvent(lines[i].toStdString(), EVENT_BLACK);
-  QCOMPARE(log.LongestLength(), nLongestBefore);
-  const int nMaxBefore = log.horizontalScrollBar()->maximum();
-  log.AppendEvent(lines.back().toStdString(), EVENT_BLACK);
-  QCOMPARE(log.LongestLength(), nLongest);
-  QCOMPARE(log.Extent().width(), nLongest * QFontMetrics(ListFont()).horizontalAdvance(QLatin1Char('X')));
-  const int nMaxAfter = log.horizontalScrollBar()->maximum();
-  QCOMPARE((nMaxAfter > nMaxBefore) - (nMaxAfter < nMaxBefore), (nLongest > nLongestBefore) - (nLongest < nLongestBefore));
-  log.SetLineLimit(1);
-  QCOMPARE(log.EntryCount(), 1);
-  QCOMPARE(log.EntryText(0), lines.back());
-  QCOMPARE(log.LongestLength(), int(Cp949ScreenWidth(lines.back().toStdString())));
-  log.RemoveAllEntries();
-  QCOMPARE(log.EntryCount() + log.LongestLength() + log.horizontalScrollBar()->maximum(), 0);
+  const std::tuple<QStringList, int, int> kCases[] = {{{"aaaaaaaa", "bb", "ccc"}, 8, 3}, {{"a", "bbbbbb", "cc"}, 6, 6},
+                                                      {{"xxxxxxxxxxx", "[CAN 리셋 응답]", "ab"}, 15, 15},
+                                                      {{"aaaaaaaaaa", "x\U0001F600y", "z"}, 10, 4}};
+  for (const auto& [lines, nLongestBefore, nLongest] : kCases) {
+    CEventLogCtrl log;
+    log.resize(40, 100);  // narrower than every line, so each one scrolls sideways
+    log.show();
+    log.SetDisplayFont(ListFont(), true);
+    log.SetLineLimit(2);
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i) log.AppendEvent(lines[i].toStdString(), EVENT_BLACK);
+    QCOMPARE(log.LongestLength(), nLongestBefore);
+    const int nMaxBefore = log.horizontalScrollBar()->maximum();
+    log.AppendEvent(lines.back().toStdString(), EVENT_BLACK);
+    QCOMPARE(log.LongestLength(), nLongest);
+    QCOMPARE(log.Extent().width(), nLongest * QFontMetrics(ListFont()).horizontalAdvance(QLatin1Char('X')));
+    const int nMaxAfter = log.horizontalScrollBar()->maximum();
+    QCOMPARE((nMaxAfter > nMaxBefore) - (nMaxAfter < nMaxBefore), (nLongest > nLongestBefore) - (nLongest < nLongestBefore));
+    log.SetLineLimit(1);
+    QCOMPARE(log.EntryCount(), 1);
+    QCOMPARE(log.EntryText(0), lines.back());
+    QCOMPARE(log.LongestLength(), int(Cp949ScreenWidth(lines.back().toStdString())));
+    log.RemoveAllEntries();
+    QCOMPARE(log.EntryCount() + log.LongestLength() + log.horizontalScrollBar()->maximum(), 0);
+  }
 }
 
 void ReceiveWidgetsTest::EventsKeepTheirColourAndTheNewestLines() {
