@@ -78,10 +78,9 @@ TEST_F(DiscoveryTest, WholeDiscoveryCountsTreeCommandLineAndUsbPorts) {
   const CPortLists lists = DiscoverPorts({{"/tmp/korvex-sim.tty", true}}, library);
   unsetenv("KORVEX_SYSFS_ROOT");
   unsetenv("KORVEX_D2XX_LIBRARY");
-  EXPECT_EQ(lists.m_strError, "");
+  EXPECT_EQ(std::tuple(lists.m_strError, lists.m_serialPorts.back().m_strDevicePath, lists.m_nPortsAvailable),
+            std::tuple("", "/tmp/korvex-sim.tty", 5));
   EXPECT_EQ(lists.m_usbSerialNumbers, std::vector<std::string>{"KX000123"});
-  EXPECT_EQ(lists.m_serialPorts.back().m_strDevicePath, "/tmp/korvex-sim.tty");
-  EXPECT_EQ(lists.m_nPortsAvailable, 5);
 }
 
 TEST(SerialPortListRules, ModulePortNeedsTheWholePrefixWhereverItIs) {
