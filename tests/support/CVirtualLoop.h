@@ -24,7 +24,6 @@ public:
     void SetTimer(unsigned nId, unsigned nMilliseconds) override;
     void KillTimer(unsigned nId) override { m_loop.m_timers.erase({this, nId}); }
     uint64_t NowMs() const override { return m_loop.Now(); }
-    bool IsTimerRunning(unsigned nId) const { return m_loop.m_timers.contains({const_cast<CWindow*>(this), nId}); }
 
   private:
     friend class CVirtualLoop;
