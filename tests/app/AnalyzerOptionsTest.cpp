@@ -32,15 +32,12 @@ TEST(AnalyzerOptions, ArgumentsAreTakenOrRefused) {
   for (const COptionsCase& c : cases) {
     const CAnalyzerOptions options = ParseAnalyzerArguments(c.m_args);
     const std::string name = testing::PrintToString(c.m_args);
-    EXPECT_EQ(options.m_strError, c.m_strError) << name;
-    EXPECT_EQ(options.m_strTransmitFile, c.m_strFile) << name;
-    EXPECT_EQ(options.m_strPlatform, c.m_strPlatform) << name;
-    EXPECT_EQ(options.m_bSimulate, c.m_bSimulate) << name;
+    EXPECT_EQ(std::tie(options.m_strError, options.m_strTransmitFile, options.m_strPlatform, options.m_bSimulate),
+              std::tie(c.m_strError, c.m_strFile, c.m_strPlatform, c.m_bSimulate)) << name;
     EXPECT_EQ(options.m_ports.size(), c.m_nPorts) << name;
   }
-  EXPECT_TRUE(ParseAnalyzerArguments({"--help", "--version"}).m_bHelp);
-  EXPECT_TRUE(ParseAnalyzerArguments({"--help", "--version"}).m_bVersion);
-  EXPECT_TRUE(ParseAnalyzerArguments({"-display", ":1"}).m_bDisplayOption);
+  const CAnalyzerOptions both = ParseAnalyzerArguments({"--help", "--version"});
+  EXPECT_TRUE(both.m_bHelp && both.m_bVersion && ParseAnalyzerArguments({"-display", ":1"}).m_bDisplayOption);
 }
 
 TEST(AnalyzerOptions, AWindowNeedsADisplayUnlessThePlatformNeedsNone) {
@@ -49,8 +46,7 @@ TEST(AnalyzerOptions, AWindowNeedsADisplayUnlessThePlatformNeedsNone) {
     CDisplayEnvironment m_environment;
     const char* m_pszMissing;  // "": the window can be shown
   };
-  const char* const X = ":0";
-  const char* const W = "wayland-0";
+  const char *const X = ":0", *const W = "wayland-0";
   const std::string noneSet =
       "no display to show the window on: neither DISPLAY nor WAYLAND_DISPLAY is set "
       "(QT_QPA_PLATFORM=offscreen runs without one)";

@@ -1,8 +1,5 @@
 #pragma once
-// A main frame on the virtual-time loop (for the channel, the frame's own window and the 500 ms
-// wait before a close), a settings store in memory and port lists of the test's choosing.
-// Message boxes are recorded and answered OK. Each test has its own scratch directory as working
-// directory, XDG_CONFIG_HOME and XDG_RUNTIME_DIR. CFrameTestBed adds scripted transports.
+// A main frame on the virtual-time loop and scripted transports, settings in memory, boxes recorded.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -24,9 +21,9 @@
 #include "uisupport/CPaneStatusBar.h"
 #include "uisupport/ModalDialogs.h"
 
-class CFrameSandbox : public ::testing::Test, public MessageSink {
+class CFrameTestBed : public ::testing::Test, public MessageSink {
 protected:
-  CFrameSandbox() {
+  CFrameTestBed() {
     ::setenv("XDG_CONFIG_HOME", m_scratch.MakeDir("config").c_str(), 1);
     const std::string runtimeDir = m_scratch.MakeDir("run");
     ::chmod(runtimeDir.c_str(), 0700);
@@ -36,8 +33,14 @@ protected:
     m_store.SetInt(SETTINGS_SECTION, SETTING_USB_MODE, PORT_MODE_SERIAL);
     m_store.SetInt(SETTINGS_SECTION, SETTING_SERIAL_PORT_INDEX, 0);
     m_store.SetInt(SETTINGS_SECTION, SETTING_BAUD_RATE, BAUD_RATE_FAST);
+    auto pSerial = std::make_unique<CFakeTransport>(), pUsb = std::make_unique<CFakeTransport>();
+    m_pSerial = pSerial.get();
+    m_pUsb = pUsb.get();
+    m_pChannel = std::make_unique<CModuleChannel>(std::move(pSerial), std::move(pUsb));
+    m_pChannelWindow = std::make_unique<CVirtualLoop::CWindow>(m_loop, *m_pChannel);
+    m_ports.m_serialPorts = {{"ttyS1", "/dev/ttyS1", "ttyS1", 0}};
   }
-  ~CFrameSandbox() override {
+  ~CFrameTestBed() override {
     m_pFrame.reset();
     SetMessageSink(m_pPreviousSink);
     std::filesystem::current_path(m_oldDirectory);
@@ -47,10 +50,6 @@ protected:
     return EMessageAnswer::OK;
   }
 
-  void UseChannel(std::unique_ptr<CModuleChannel> pChannel) {
-    m_pChannel = std::move(pChannel);
-    m_pChannelWindow = std::make_unique<CVirtualLoop::CWindow>(m_loop, *m_pChannel);
-  }
   void MakeFrame(bool bSecondaryInstance = false, int nSimulatedPort = -1) {
     m_ports.FixPortsAvailable();
     CFrameSetup setup{m_pChannel.get(), m_pChannelWindow.get(), &m_loop, &m_ports, &m_store, m_strLogDirectory,
@@ -66,6 +65,13 @@ protected:
 
   QString PaneText(unsigned nId) const { return m_pFrame->StatusPanes()->Pane(nId)->text(); }
   bool Enabled(unsigned nId) const { return m_pFrame->Action(nId)->isEnabled(); }
+  // Bytes from the module on the serial port, handled with everything they cause.
+  void Receive(std::string_view bytes) {
+    m_pSerial->Deliver(bytes);
+    m_loop.RunPending();
+  }
+  // The module's answers to the start-up exchange: CAN 2.0B, 250K, ID 0x123, mask 0x1FFFFFFF.
+  void AnswerStartup() { Receive(Line(":Y1C0F34000001231FFFFFFF") + Line(":G00")); }
 
   ScratchDir m_scratch;
   std::filesystem::path m_oldDirectory = std::filesystem::current_path();
@@ -77,29 +83,9 @@ protected:
   CMemorySettingsStore m_store;
   std::vector<CMessageRequest> m_shown;
   MessageSink* m_pPreviousSink = nullptr;
-  std::unique_ptr<CMainFrame> m_pFrame;
-};
-
-class CFrameTestBed : public CFrameSandbox {
-protected:
-  CFrameTestBed() {
-    auto pSerial = std::make_unique<CFakeTransport>(), pUsb = std::make_unique<CFakeTransport>();
-    m_pSerial = pSerial.get();
-    m_pUsb = pUsb.get();
-    UseChannel(std::make_unique<CModuleChannel>(std::move(pSerial), std::move(pUsb)));
-    m_ports.m_serialPorts = {{"ttyS1", "/dev/ttyS1", "ttyS1", 0}};
-  }
-
-  // Bytes from the module on the serial port, handled with everything they cause.
-  void Receive(std::string_view bytes) {
-    m_pSerial->Deliver(bytes);
-    m_loop.RunPending();
-  }
-  // The module's answers to the start-up exchange: CAN 2.0B, 250K, ID 0x123, mask 0x1FFFFFFF.
-  void AnswerStartup() { Receive(Line(":Y1C0F34000001231FFFFFFF") + Line(":G00")); }
-
   CFakeTransport* m_pSerial = nullptr;
   CFakeTransport* m_pUsb = nullptr;
+  std::unique_ptr<CMainFrame> m_pFrame;
 };
 
 // While it lives, every modal dialog runs the user's part (if any) and then has OK pressed.

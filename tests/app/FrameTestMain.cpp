@@ -1,6 +1,4 @@
-// The window tests run on the real widgets under the offscreen platform; one QApplication
-// serves them all. Until a test sets its own, the process's configuration and runtime
-// directories are a scratch directory, never the user's.
+// One QApplication, offscreen, with scratch configuration and runtime directories.
 #include <QApplication>
 #include <gtest/gtest.h>
 

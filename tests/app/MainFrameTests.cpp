@@ -208,6 +208,7 @@ TEST_F(MainFrameStatus, PanesShowTheReportedConfigurationOnlyWhileConnected) {
   m_pSerial->HangUp();
   m_loop.RunPending();
   EXPECT_FALSE(m_pFrame->IsPortOpen());
+  for (unsigned n = 0; n < STATUS_TEXT_PANE_COUNT; ++n) EXPECT_EQ(PaneText(IDS_PANE_PORT_MODE + n), "") << n;
   EXPECT_EQ(m_pFrame->LampShown(), 0u);
   m_pSerial->m_bOpenSucceeds = false;
   m_shown.clear();

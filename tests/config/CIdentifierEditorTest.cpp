@@ -19,8 +19,7 @@ Step Leave(int nBox) { return [=](CIdentifierEditor& e) { e.OnBoxLeft(nBox); }; 
 Step Tick(int nTick) { return [=](CIdentifierEditor& e) { e.OnTickClicked(nTick); }; }
 Step Switch(EProtocol eProtocol) { return [=](CIdentifierEditor& e) { e.SwitchProtocol(eProtocol); }; }
 
-// After the steps: the shown box texts ("1F|00|00|00"), the stored ones (when they differ), the
-// ticks; then, once the texts are taken in as on OK, the check and the identifier read.
+// After the steps: shown and stored box texts and ticks; then, taken in as on OK, the check and the ID.
 TEST(CIdentifierEditor, Steps) {
   struct Case {
     const char* pszName; uint32_t dwLoadID; EProtocol eLoadProtocol; std::vector<Step> steps;

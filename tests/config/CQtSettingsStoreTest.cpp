@@ -16,8 +16,7 @@
 
 namespace {
 
-// QSettings fixes the user's configuration directory on first use, so it is pointed at a scratch
-// directory before any test runs: no test can reach the real ~/.config.
+// QSettings fixes its directory on first use: point it at a scratch directory before any test.
 class ConfigHomeEnvironment : public ::testing::Environment {
 public:
   void SetUp() override { ::setenv("XDG_CONFIG_HOME", s_home.emplace().Path().c_str(), 1); }
@@ -40,8 +39,7 @@ TEST_F(CQtSettingsStoreTest, SaveThenLoadRoundTripsThroughTheIniFile) {
   EXPECT_EQ(CQtSettingsStore().FileName().toStdString(), ConfigHomeEnvironment::s_home->Path() + "/Ostwind/Korvex.conf");
   const ModuleSettings saved{.m_nPortMode = 0, .m_nUsbPortIndex = 1, .m_nSerialPortIndex = 2, .m_nBaudRate = 921600,
                              .m_byMode = 0x0F, .m_wBitTime = 0x277A, .m_dwMaskId = 0x7FF, .m_dwId = 0x100};
-  // Korean text and a comma, which the INI form has to quote and which is written as the text it
-  // is; a path that is not UTF-8 (a folder named in another encoding) comes back as its bytes.
+  // Korean text and a comma (quoted by the INI form); a path that is not UTF-8 comes back as its bytes.
   const CLogSettings savedLogs{true, m_dir.Write("로그, 이벤트.txt", ""), false, m_dir.Write("w\xF6rk/r.txt", "")};
   const std::string path = m_dir / "sub/Korvex.conf";  // the directory is made on save
   {
@@ -56,8 +54,7 @@ TEST_F(CQtSettingsStoreTest, SaveThenLoadRoundTripsThroughTheIniFile) {
   EXPECT_NE(written.find("Event%20Log%20Path=\"" + savedLogs.m_strEventLogPath + "\"\n"), std::string::npos) << written;
 }
 
-// A file as a user edits it (the INI form QSettings writes) with values out of range is repaired;
-// garbage, or a directory where the file should be, loads the defaults; the next save repairs it.
+// Out-of-range values, garbage or a directory load repaired values; the next save repairs the file.
 TEST_F(CQtSettingsStoreTest, DamagedFilesLoadRepairedValuesAndTheNextSaveRepairsThem) {
   std::string garbage = "[Main Setting\nUSB Mode=\x01\x02\n";
   for (uint32_t i = 0, dwNoise = 12345; i < 4096; ++i)

@@ -1,5 +1,4 @@
-// The configuration dialog's rules, without its widgets: port indexes fitted to the ports found,
-// the rate a port runs at, how a bit-timing word shows, and what OK refuses.
+// The configuration dialog's rules, without its widgets.
 #include <gtest/gtest.h>
 
 #include <tuple>

@@ -1,6 +1,4 @@
-// libFuzzer target: any bytes read as ASC lines never read out of bounds or overflow, and every
-// frame read writes back (header and line, as convert and the recorder write them) into a log
-// that reads as the same frame at the same microsecond.
+// libFuzzer target: ASC lines read in bounds, and every frame read writes back as the same frame.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>

@@ -1,6 +1,4 @@
-// libFuzzer target: any byte stream keeps the assembler inside its buffers (the sanitizers
-// watch that), and a valid line fed after it is dispatched intact: its ":" ends whatever
-// line the stream left unfinished.
+// libFuzzer target: any stream stays in bounds, and a valid line after it is dispatched intact.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>

@@ -1,5 +1,4 @@
-// libFuzzer target: any bytes parse without reading out of bounds or allocating beyond what
-// the input can hold, and whatever parses writes back into a file that parses the same.
+// libFuzzer target: any bytes parse in bounds, and whatever parses writes back the same.
 #include <cstdint>
 #include <cstdlib>
 

@@ -6,14 +6,10 @@ namespace {
 
 ArrivalTime At(int64_t n) { return {n, n + 1000}; }
 
-// Each popped byte reports the mark of the burst it came in and how many bytes of that burst
-// follow it (a burst ends where the next mark begins, or, while none has come, with the bytes
-// queued); a burst that found the mark ring full keeps the older time; mark positions count
-// bytes, not ring slots, across both wraps.
+// Each popped byte reports its burst's mark and how many bytes of that burst follow, across both wraps.
 TEST(ByteQueue, FullAndEmptyStayDistinctAndMarksAreAdoptedAtTheFirstByteOfTheirBurst) {
   CByteQueue queue;
-  // The ring holds at most 65,535 bytes: a full ring would read as empty, which is why the
-  // reader queues a block only when the free space is strictly greater than its length.
+  // A full ring would read as empty: at most QUEUE_SIZE - 1 bytes.
   const std::vector<uint8_t> block = TestPattern(CByteQueue::QUEUE_SIZE - 1);
   queue.Push(block.data(), 100);
   for (int i = 0; i < 100; ++i) queue.Pop();  // head and tail now sit 100 bytes in
@@ -57,8 +53,7 @@ TEST(ByteQueue, FullAndEmptyStayDistinctAndMarksAreAdoptedAtTheFirstByteOfTheirB
   for (uint32_t i = 1; i <= CByteQueue::MARK_COUNT; ++i) queue.Pop();
   EXPECT_EQ(queue.LastArrival().m_nSteadyNs, 100 + CByteQueue::MARK_COUNT - 1);
 
-  // Bursts of 1000 bytes, consumed as they come: three times round the mark ring and many times
-  // round the byte ring, every byte with its own burst's time.
+  // Three times round the mark ring, every byte with its own burst's time.
   const std::vector<uint8_t> burst(1000, 0x5A);
   for (int64_t n = 1; n <= 3 * CByteQueue::MARK_COUNT; ++n) {
     queue.MarkBurst(At(n));

@@ -1,6 +1,5 @@
 #pragma once
-// A pseudo-terminal pair for tests: the transport opens the slave path as its serial port,
-// the test plays the device on the master side. Every wait is bounded by five seconds.
+// A pseudo-terminal pair: the transport opens the slave, the test plays the device on the master.
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>

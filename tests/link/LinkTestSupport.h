@@ -1,6 +1,5 @@
 #pragma once
-// Shared pieces of the transport tests and benchmarks: the host and queue a transport reports
-// to, and helpers for the reader thread's real I/O.
+// Shared pieces of the transport tests and benchmarks.
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -14,8 +13,7 @@
 #include "link/CByteQueue.h"
 #include "link/ReaderListener.h"
 
-// Counts the reader's notifications; while held, the reader stays inside the call, so input
-// can pile up behind a busy reader.
+// Counts the reader's notifications; while held, the reader stays inside the call.
 class CPostRecorder : public ReaderListener {
 public:
   void OnBytesQueued() override {
@@ -70,8 +68,7 @@ inline std::vector<uint8_t> TestPattern(size_t n, uint8_t bySeed = 0) {
   return data;
 }
 
-// Threads named "korvex-reader" in this process (a sanitizer's own may come and go). A joined
-// thread can stay listed a moment, so a count expected to drop is read again for up to 2 s.
+// Threads named "korvex-reader"; a count expected to drop is read again for up to 2 s.
 inline long ReaderThreadCount(long nExpected = -1) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
   for (;;) {

@@ -1,5 +1,4 @@
-// The serial transport on real pseudo-terminals and the USB transport on the fake D2XX library:
-// the rules they share run on both, then what is particular to each.
+// The serial transport on real pseudo-terminals and the USB transport on the fake D2XX library.
 #include <sys/ioctl.h>
 #include <termios.h>
 
@@ -28,7 +27,6 @@ const char* const MODULE = "Korvex Analyzer";
 const char* const SERIAL = "KX0001";
 constexpr int RECHECK_MS = 50;
 
-// The device behind each transport, as the shared tests drive it.
 struct SerialRig {
   bool Ready() const { return pty.IsValid(); }
   std::string Name() const { return pty.SlavePath(); }
@@ -88,7 +86,7 @@ TYPED_TEST(TransportTest, OpenCloseTheReaderBetweenAndAVanishingDevice) {
   const long nThreadsBefore = ReaderThreadCount();
   EXPECT_TRUE(!rig.port.Open("no-such-device", 921600) && rig.port.Close() == 0);
 
-  // The device is exclusive, so opening it again works only because the first connection closed.
+  // The device is exclusive: a second Open works only because it closed the first.
   ASSERT_TRUE(this->Open());
   ASSERT_TRUE(this->Open());
   EXPECT_EQ(ReaderThreadCount(), nThreadsBefore + 1);
@@ -129,19 +127,16 @@ TYPED_TEST(TransportTest, OpenCloseTheReaderBetweenAndAVanishingDevice) {
   EXPECT_LT(SecondsSince(unplugged), 1.5);
   ASSERT_TRUE(rx.host.WaitUntil([&] { return rx.host.m_nGone > 0; }));
   EXPECT_NE(rig.port.Close(), 0);  // closing a vanished device still releases it
-  // Counted after Close: no reader is left to report again.
   EXPECT_EQ(std::tuple(rx.host.m_nGone.load(), rx.host.m_nPostsBeforeGone.load(), rx.host.Posts()), std::tuple(1u, 2u, 2u));
 }
 
 TYPED_TEST(TransportTest, LongBurstIsReadInSeveralBlocksAndNotifiedOnce) {
   LinkReceiver& rx = this->m_rx;
   ASSERT_TRUE(this->Open());
-  // Keep the reader inside its first notification while the burst piles up behind it.
+  // The reader is held in its first notification while the burst (small enough for a pty) piles up.
   rx.host.Hold(true);
   this->m_rig.Feed({'#'});
   ASSERT_TRUE(rx.host.WaitForPosts(1));
-  // Small enough for a pty to hold (about 11.5 KiB) while nobody reads: it gives no room again
-  // before its poll times out.
   std::vector<uint8_t> burst = TestPattern(2 * CPortReader::READ_BLOCK_SIZE + 500, 5);
   this->m_rig.Feed(burst);
   rx.host.Hold(false);
@@ -174,8 +169,7 @@ TYPED_TEST(TransportTest, BlockThatDoesNotFitIsDroppedWholeAndTheNextFittingOneI
 using SerialPortTest = TransportTest<SerialRig>;
 
 TEST_F(SerialPortTest, LineIsRawAndLockedUntilCloseRestoresItAndFailedOpensSayWhy) {
-  // Leave the line as another program might have: a fresh pty is cooked (canonical, echo, signals,
-  // CR mapping, XON/XOFF, output processing); add flow control, two stop bits and parity.
+  // A line left cooked, with flow control, two stop bits and parity, as another program might.
   termios found{}, tio{};
   ASSERT_EQ(tcgetattr(m_rig.pty.MasterFd(), &found), 0);  // a pty master reaches its slave's settings
   found.c_cflag |= CRTSCTS | CSTOPB | PARENB | HUPCL;
@@ -195,9 +189,7 @@ TEST_F(SerialPortTest, LineIsRawAndLockedUntilCloseRestoresItAndFailedOpensSayWh
   EXPECT_EQ(m_rig.port.Write(values.data(), 256), 256u);
   EXPECT_EQ(m_rig.Written(256), values);
 
-  // Why an Open failed, in the words LastError gives. Another opener is kept out by the lock on
-  // the device alone: the tty's exclusive flag would outlive a killed holder (see the
-  // end-to-end test, which kills one), so it is never set.
+  // Why an Open failed. Only a lock keeps others out: the tty's exclusive flag would outlive a killed holder.
   const auto Outcome = [this](const std::string& name, uint32_t dwRate = 38400) {
     return m_rig.other.Open(name, dwRate) ? std::string("opened") : m_rig.other.LastError();
   };
@@ -225,7 +217,6 @@ TEST_F(SerialPortTest, LineIsRawAndLockedUntilCloseRestoresItAndFailedOpensSayWh
 TEST_F(SerialPortTest, WriteToStalledDeviceGivesUpAfterItsTimeout) {
   m_rig.port.SetWriteTimeout(100);
   ASSERT_TRUE(Open());
-  // Nobody reads the master: the flood fills the pty's buffers, and then a single byte finds no room.
   const std::vector<uint8_t> flood = TestPattern(1024 * 1024);
   for (const uint32_t nLength : {static_cast<uint32_t>(flood.size()), 1u}) {
     const auto start = std::chrono::steady_clock::now();
@@ -247,8 +238,7 @@ const std::vector<std::string> OPEN_SEQUENCE = {
 
 using UsbPortTest = TransportTest<UsbRig>;
 
-// The steps in order, at 921,600 bit/s; a failing step stops the sequence, is named, and the
-// device is closed again. The latency is set only when it is not 1 ms already.
+// A failing step stops the sequence, is named, and closes the device; a 1 ms latency is left alone.
 TEST_F(UsbPortTest, OpenRunsItsStepsInOrderAndAFailingOneClosesTheDevice) {
   EXPECT_FALSE(m_rig.port.Open("", 0) || m_rig.port.Open(std::string("KX0001\0X", 8), 0));  // not KX0001 by mistake
   EXPECT_THAT(m_rig.fake.Calls(), ::testing::IsEmpty());
@@ -277,7 +267,6 @@ TEST_F(UsbPortTest, OpenRunsItsStepsInOrderAndAFailingOneClosesTheDevice) {
 }
 
 TEST_F(UsbPortTest, DeviceThatCannotDeliverReportedInputDoesNotMakeTheReaderSpin) {
-  // Waits (bounded) until the log holds entry nCount times; how often it does.
   const auto WaitForCalls = [this](const std::string& entry, size_t nCount, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (m_rig.CountCalls(entry) < nCount && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
@@ -287,7 +276,6 @@ TEST_F(UsbPortTest, DeviceThatCannotDeliverReportedInputDoesNotMakeTheReaderSpin
   ASSERT_TRUE(Open());
   m_rig.fake.FailCall("FT_W32_ReadFile");
   m_rig.Feed({'x', 'y'});
-  // The reader tries once; a spinning reader would try again and again without a new signal.
   EXPECT_EQ(WaitForCalls("FT_W32_ReadFile(2)", 1, std::chrono::seconds(5)), 1u);
   EXPECT_EQ(WaitForCalls("FT_W32_ReadFile(2)", 2, std::chrono::milliseconds(200)), 1u);
   m_rig.Feed({'z'});  // a new signal makes it try again
@@ -295,8 +283,7 @@ TEST_F(UsbPortTest, DeviceThatCannotDeliverReportedInputDoesNotMakeTheReaderSpin
   EXPECT_EQ(m_rx.host.Posts(), 0u);
 }
 
-// The device list keeps modules with a serial number in library order; the library stays while
-// a device is open, and a foreign one means no USB.
+// The device list keeps modules with a serial number; the library stays while a device is open.
 TEST_F(UsbPortTest, DeviceListAndLibraryLifetime) {
   const std::string longText(64, 'K');  // fills the library's 64-byte buffer without a terminator
   for (const auto& [description, serial] : std::vector<std::pair<std::string, std::string>>{
@@ -307,7 +294,7 @@ TEST_F(UsbPortTest, DeviceListAndLibraryLifetime) {
   m_rig.fake.RemoveDevice("KX-UNPLUGGED");
   EXPECT_THAT(BuildUsbDeviceList(m_rig.library), ElementsAre(SERIAL, longText, "KX-B"));
 
-  // What the library refuses is skipped, and an absurd count does not become billions of queries.
+  // Refused entries are skipped; an absurd count does not become billions of queries.
   m_rig.fake.FailCall("FT_ListDevices(0,description)");
   m_rig.fake.FailCall("FT_ListDevices(8,serial)");
   m_rig.fake.SetListedCount(0x7FFFFFFF);

@@ -1,7 +1,5 @@
 #pragma once
-// A scripted transport: records what is written, opens or fails on demand, and delivers bytes
-// as a reader thread does (stamps the burst, queues the block only if the queue has more free
-// space than it, tells the listener); Deliver and HangUp may run on another thread.
+// A scripted transport that delivers bytes as a reader thread does; Deliver and HangUp may run on any thread.
 #include <atomic>
 #include <functional>
 #include <string>

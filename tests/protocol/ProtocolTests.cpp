@@ -1,5 +1,4 @@
-// Line framing, the line assembler alone (what it accepts, refuses and recovers from; a stream
-// split at every offset is checked through the channel) and the bit-timing rules.
+// Line framing, the line assembler alone and the bit-timing rules.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -14,8 +13,7 @@ namespace {
 
 using namespace std::string_literals;
 
-// Records each dispatched line as its letter and its field bytes in hex, read while the
-// dispatch runs (the decoded line is only guaranteed readable then).
+// Records each dispatched line as its letter and field bytes in hex.
 class CRecorder : public LineDispatcher {
 public:
   CRecorder() : m_assembler(*this) { m_assembler.Reset(); }
@@ -41,9 +39,7 @@ TEST(LineFraming, LongestLineFitsChecksumSkipsTheStartAndOnlyUpperCaseHexHasValu
   }
 }
 
-// Each bad line is refused once, and the next line is read whole: a ":" inside a line cuts it
-// off wherever it stands and begins the next. The letter is not checked and an odd digit
-// count uses the last complete pair.
+// Each bad line is refused once and the next read whole: a ":" inside a line begins the next.
 TEST(LineAssembler, ReadsValidLinesAndRecoversFromBadOnesAtTheNextStart) {
   const std::string longest = Line(":U2812345678" "0011223344556677");  // 29 characters: the longest
   struct CCase {
@@ -84,8 +80,6 @@ TEST(BitTiming, PresetsTextsAndValidity) {
   EXPECT_EQ(FindPresetIndex(0x0F35), -1);
   EXPECT_EQ(FormatBitRate(0x3F33), "69.44K BPS");  // 40 MHz / (9 quanta * 64)
   EXPECT_EQ(FormatBitRate(0x0324), "1.11M BPS");   // 40 MHz / (9 quanta * 4)
-  // TSEG1 = TSEG2 = 4 is allowed; BRP 2, above 1 Mbit/s, TSEG2 1, TSEG1 2, TSEG1 below TSEG2,
-  // reserved bits 7 and 14 are not.
   for (const uint16_t w : {0x0744, 0x3F7F}) EXPECT_TRUE(IsValidBitTiming(w)) << w;
   for (const uint16_t w : {0x0234, 0x0324, 0x0F14, 0x0F32, 0x0F43, 0x0FB4, 0x4F34}) EXPECT_FALSE(IsValidBitTiming(w)) << w;
   for (uint32_t w = 0; w <= 0xFFFF; ++w)  // nothing above 1,000,000 bit/s

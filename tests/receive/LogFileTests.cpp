@@ -26,7 +26,6 @@ uint64_t SizeOf(const std::string& path) {
   std::error_code error;  // a missing file has size 0
   return std::filesystem::file_size(path, error);
 }
-// The last nBytes of a file; all of it when it is shorter.
 std::string Tail(const std::string& path, uint64_t nBytes) {
   std::ifstream in(path, std::ios::binary);
   in.seekg(-static_cast<std::streamoff>(std::min(nBytes, SizeOf(path))), std::ios::end);
@@ -37,7 +36,6 @@ void MakeSparseFile(const std::string& path, uint64_t qwSize) {
   std::filesystem::resize_file(path, qwSize);
 }
 
-// The test stands in for the event log window.
 class LogFilesTest : public ::testing::Test, public EventDisplay {
 protected:
   static void SetUpTestSuite() {
@@ -50,7 +48,6 @@ protected:
     m_logs.SetPath(LOG_RDATA, m_dir / "RDataLog.txt");
   }
   void AppendEvent(std::string_view text, COLORREF colour) override { m_shown.emplace_back(text, colour); }
-  // What the log-start commands do: open, and set the flag only if the file opened.
   void Start(int nKind) {
     m_logs.OpenLogFile(nKind);
     m_logs.SetLogging(nKind, m_logs.IsOpen(nKind));
@@ -61,10 +58,7 @@ protected:
   CLogFiles m_logs{&FixedTime};
 };
 
-// A full file is kept: renamed beside itself with its time (the next free name when that one is
-// taken) and an empty one started, with a blue line naming it. One below the limit is appended
-// to, the line that reaches the limit is written whole, and logging stops with the blue text.
-// The event log's own limit text is shown but not written into the full file.
+// A full file is moved aside under the next free name; the line that reaches the limit is written whole, then logging stops.
 TEST_F(LogFilesTest, HundredMillionByteLimit) {
   struct CKind {
     int m_nKind;
@@ -89,8 +83,7 @@ TEST_F(LogFilesTest, HundredMillionByteLimit) {
       const timespec atTimes[2] = {{FixedTime(), 0}, {FixedTime(), 0}};
       ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), atTimes, 0), 0);
       Start(nKind);
-      EXPECT_EQ(SizeOf(path), 0u);
-      EXPECT_EQ(SizeOf(aside), 100000000u);
+      EXPECT_EQ(std::tuple(SizeOf(path), SizeOf(aside)), std::tuple(0u, 100000000u));
       EXPECT_EQ(m_shown, (CShown{{kind.m_strMoved + aside, EVENT_BLUE}}));
       m_shown.clear();
       m_logs.SetLogging(nKind, false);
@@ -122,8 +115,7 @@ TEST(LogFileAsideName, TimeAndCounterGoBeforeTheExtension) {
   for (const auto& [pszPath, nCounter, pszAside] : kCases) EXPECT_EQ(AsideName(pszPath, when, nCounter), pszAside);
 }
 
-// Nothing is written without the flag, an open file or a known kind; nothing is shown
-// without a window. (A frame stamped with its own arrival: see the receive list's log.)
+// Nothing is written without the flag, an open file or a known kind; nothing shown without a window.
 TEST_F(LogFilesTest, ElevenLinesCauseExactlyOneFlushAndNothingElseIsWritten) {
   m_logs.OpenLogFile(LOG_EVENT);
   m_logs.LogEvent("shown only", EVENT_BLACK);
@@ -142,15 +134,12 @@ TEST_F(LogFilesTest, ElevenLinesCauseExactlyOneFlushAndNothingElseIsWritten) {
   m_logs.CloseLogFile(LOG_RDATA);  // the flag stays on
   m_logs.WriteLogLine(LOG_RDATA, "closed\n");
   m_logs.CloseLogFiles();
-  EXPECT_EQ(SizeOf(m_logs.Path(LOG_RDATA)), 11 * nLine);
+  EXPECT_EQ(std::tuple(SizeOf(m_logs.Path(LOG_RDATA)), SizeOf(m_logs.Path(LOG_EVENT))), std::tuple(11 * nLine, 0u));
   EXPECT_EQ(Tail(m_logs.Path(LOG_RDATA), nLine), STAMP + "line\r\n");
-  EXPECT_EQ(SizeOf(m_logs.Path(LOG_EVENT)), 0u);
   EXPECT_EQ(m_shown, (CShown{{"shown only", EVENT_BLACK}}));
 }
 
-// Every failure shows its red text once, with the path and the reason, and turns its kind's
-// logging off. A receive-data failure is written into the running event log; an event-log
-// failure never re-enters it. A file another writer holds cannot be opened until it lets go.
+// Every failure shows its red text once and turns its kind's logging off; an event-log failure never re-enters it.
 TEST_F(LogFilesTest, OpenAndWriteFailuresShowTheRedTextOnceAndTurnLoggingOff) {
   CLogFiles holder(&FixedTime);
   holder.SetPath(LOG_EVENT, m_dir / "Held.txt");
@@ -179,12 +168,10 @@ TEST_F(LogFilesTest, OpenAndWriteFailuresShowTheRedTextOnceAndTurnLoggingOff) {
       logs.SetLogging(nOpen, true);
       logs.OpenLogFile(nOpen);
     }
-    // Twelve events pass the tenth line's flush; three frames wait for the close.
     for (int i = 0; i < (nKind == LOG_EVENT ? 12 : 3); ++i)
       nKind == LOG_EVENT ? logs.LogEvent("event", EVENT_BLACK) : logs.WriteStampedLine(LOG_RDATA, "frame");
     logs.CloseLogFile(LOG_RDATA);
-    EXPECT_FALSE(logs.IsLogging(nKind) || logs.IsOpen(nKind));
-    EXPECT_TRUE(logs.HasWriteError(nKind));
+    EXPECT_TRUE(!logs.IsLogging(nKind) && !logs.IsOpen(nKind) && logs.HasWriteError(nKind));
     EXPECT_EQ(std::erase(m_shown, CShown::value_type{"event", EVENT_BLACK}), nKind == LOG_EVENT ? 12u : 0u);
     EXPECT_EQ(m_shown, (CShown{{text, EVENT_RED}}));
     logs.CloseLogFile(LOG_EVENT);
@@ -196,9 +183,7 @@ TEST_F(LogFilesTest, OpenAndWriteFailuresShowTheRedTextOnceAndTurnLoggingOff) {
   EXPECT_TRUE(m_logs.IsOpen(LOG_EVENT));
 }
 
-// What the log path dialog accepts: a path whose directory exists, the file itself need not;
-// the event log's path is checked first. Browsing starts in the box's directory, or in the
-// current path's when the box names none that exists.
+// What the log path dialog accepts: a file in an existing directory, the event log checked first.
 TEST(LogPathRules, PathsInExistingDirectoriesOnly) {
   ScratchDir scratch;
   const std::string dir = scratch.Path();
@@ -213,11 +198,10 @@ TEST(LogPathRules, PathsInExistingDirectoriesOnly) {
       {"under a plain file", scratch.Write("plain", "") + "/E.txt", dir + "/R.txt", IDS_EVENT_LOG_PATH_WRONG}};
   for (const auto& [pszName, eventPath, rdataPath, nRefusal] : kCases)
     EXPECT_EQ(CheckLogPaths(eventPath, rdataPath), nRefusal) << pszName;
-  EXPECT_EQ(TrimmedPath(" \t/a b/E.txt \r\n"), "/a b/E.txt");
-  EXPECT_EQ(TrimmedPath(" \t "), "");
-  EXPECT_EQ(BrowseDirectory("  " + dir + "/new.txt ", "/elsewhere/R.txt"), dir);
-  EXPECT_EQ(BrowseDirectory(dir + "/gone/R.txt", dir + "/R.txt"), dir);
-  EXPECT_EQ(BrowseDirectory("", dir + "/R.txt"), dir);
+  EXPECT_EQ(TrimmedPath(" \t/a b/E.txt \r\n") + "|" + TrimmedPath(" \t "), "/a b/E.txt|");
+  for (const auto& [box, current] : {std::pair("  " + dir + "/new.txt ", std::string("/elsewhere/R.txt")),
+                                     {dir + "/gone/R.txt", dir + "/R.txt"}, {"", dir + "/R.txt"}})
+    EXPECT_EQ(BrowseDirectory(box, current), dir) << box;
 }
 
 TEST(LogText, UnconvertibleCharactersBecomeQuestionMarksAndTheLineStaysWhole) {

@@ -63,8 +63,7 @@ TEST(SimBus, EachAcceptedMessageAtItsCycleWithItsKindLengthAndChangingData) {
   EXPECT_EQ(filtered.begin()->first, (CKey{0x0C1, false}));
 }
 
-// A minute without a wake-up leaves the 10 ms message 6000 cycles late: the lag is cut and
-// counted, and the next millisecond sends at most one frame per message.
+// A minute without a wake-up: the lag is cut and counted, then at most one frame per message.
 TEST(SimBus, StalledCallerSkipsCyclesAndCountsThem) {
   CSimModule sim;
   sim.SetTraffic(CSimModule::TRAFFIC_BUS);

@@ -13,8 +13,7 @@ static std::vector<SLine> LinesOf(std::string out) {
   return lines;
 }
 
-// One module through a conversation: each answer is the expected line (checksum and CR
-// checked independently) or nothing for a malformed command, which must change nothing.
+// Each answer is the expected line or nothing for a malformed command, which must change nothing.
 TEST(SimModuleAnswers, ConversationLineByLine) {
   const struct { const char* pszCommand; const char* pszAnswer; } kExchange[] = {  // answers without sum, CR
       // Malformed: 2.0B/2.0A mode with the other's widths, fields missing or extra, no such command, bad lengths.
@@ -40,8 +39,6 @@ TEST(SimModuleAnswers, ConversationLineByLine) {
   }
 }
 
-// All reports on; bus-off only; both error-passive bits; both warning bits; nothing enabled;
-// no state bits raised; bus-off then automatic reset; the reset without the report.
 TEST(SimModuleAnswers, UnaskedReportsAreTheErrorStatesTheModeEnablesAndTheCallersLines) {
   const struct { const char* pszConfig; uint8_t byRaised; const char* pszExpected; } kCases[] = {
       {":Z070F3400000000", 0x1F, ":I1FC0\r"}, {":Z040F3400000000", 0x1F, ":I01AA\r"}, {":Z020F3400000000", 0x1F, ":I06AF\r"},
@@ -55,16 +52,13 @@ TEST(SimModuleAnswers, UnaskedReportsAreTheErrorStatesTheModeEnablesAndTheCaller
     EXPECT_EQ(out, c.pszExpected) << c.pszConfig;
     EXPECT_EQ(bSent, out.rfind(":I", 0) == 0) << c.pszConfig;
   }
-  // Reports of the caller's making leave as given, also of layouts the frame source never makes.
   CSimModule sim;
   EXPECT_TRUE(sim.SendLine(":U0F0123"));
   EXPECT_FALSE(sim.SendLine("U0F0123"));  // no ":"
   EXPECT_EQ(sim.TakeOutput(), ":U0F012391\r");
 }
 
-// Frames are paced from the start of reception. One module keeps receiving while it is
-// configured again and again: the frames follow the protocol and acceptance filter of the
-// moment (a mask bit of 0 lets that bit pass) and their sequence goes on. Once reception stops nothing more is sent or scheduled.
+// Reconfigured while receiving, the module sends what passes the filter of the moment, its sequence going on.
 TEST(SimModuleFrames, OnlyFramesOfTheProtocolThatPassTheFilterAreSent) {
   const struct { const char* pszConfig; std::vector<uint32_t> adwExpected; } kCases[] = {
       {":Z0C0F3401230000", {0x000, 0x100, 0x123, 0x12F, 0x7FF}},  // 2.0A, mask 0: all of 11 bits

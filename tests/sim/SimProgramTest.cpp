@@ -1,5 +1,4 @@
-// The real korvex-sim program; every wait is bounded. (Its frames, answers and --rate are
-// exercised by the korvex-cli tests, its server on a thread through CSimThread.)
+// The real korvex-sim program; every wait is bounded.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -14,9 +13,7 @@
 #include "support/ChildProcess.h"
 #include "support/ScratchDir.h"
 
-// The program serves its terminal behind a link (replacing a stale one) until SIGTERM, then
-// removes the link. A regular file where the link would go is kept, and the run fails.
-// --help and --version go to standard output with exit 0 (help2man reads them).
+// Serves behind its link until SIGTERM, then removes it; a regular file there is kept and the run fails.
 TEST(SimProgram, ServesBehindItsLinkUntilSigtermAndNeverReplacesAFile) {
   ScratchDir dir;
   const std::string link = dir / "module.tty";

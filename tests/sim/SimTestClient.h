@@ -60,8 +60,7 @@ inline std::string Command(CSimModule& sim, std::string_view payload) {
   return sim.TakeOutput();
 }
 
-// Opens the module's terminal, sends the bytes and reads until a line has come or a wait of
-// WAIT_MS without any ends; the lines, checked and decoded.
+// Sends the bytes to the module's terminal and reads until a line has come; the lines, decoded.
 inline std::vector<SLine> Exchange(const std::string& path, std::string_view send) {
   const CUniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
   EXPECT_EQ(::write(fd.Get(), send.data(), send.size()), static_cast<ssize_t>(send.size())) << path;

@@ -1,6 +1,4 @@
-// The per-identifier view's rules on statistics counted from real frame records: cell texts,
-// the transmit record, the order of every column both ways and the filter. (The highlights are
-// tested through the view, where they fade on its timer.)
+// The per-identifier view's rules on statistics counted from real frame records.
 #include <gtest/gtest.h>
 
 #include <initializer_list>
@@ -67,7 +65,6 @@ TEST(IdStatisticsRules, CellTextsAndTransmitRecord) {
   EXPECT_EQ(RowTexts(stats.Entries()[2]),
             (Texts{"CAN2.0A", "Data Frame", "7FF", "1", "8", "AB", "", "", "", "", "0.0"}));
   EXPECT_EQ(IdCellText(stats.Entries()[0], ID_COLUMN_TOTAL), "");
-  // The transmit frame a row stands for (the frame's test adds one through the dialog).
   EXPECT_TRUE(IsSameFrame(TransmitRecordOf(stats.Entries()[1]),
                           {.bStandardID = 0, .bDataFrame = 0, .byLength = 4, .dwID = 0x18FEF100}));
   EXPECT_TRUE(IsSameFrame(TransmitRecordOf(stats.Entries()[2]),
@@ -75,19 +72,16 @@ TEST(IdStatisticsRules, CellTextsAndTransmitRecord) {
   EXPECT_EQ(IdColumnTitle(-1), "");
 }
 
-// Every column sorts by its value as a number, both ways; equal values keep protocol (2.0A
-// first), identifier and kind order, so rows of equal value never swap places between refreshes.
+// Every column sorts by its value both ways; ties keep key order so equal rows never swap between refreshes.
 TEST(IdStatisticsRules, EveryColumnOrdersByValueThenByKey) {
   auto entry = [](bool bStandard, bool bRemote, uint32_t dwId, uint64_t qwCount, uint8_t byLength,
                   std::vector<uint8_t> data, double dLastMs, double dMinMs, double dMaxMs, double dSpanMs, double dRate) {
     IdStatistics e{.m_bStandard = bStandard, .m_bRemote = bRemote, .m_dwId = dwId, .m_qwCount = qwCount,
-                   .m_byLength = byLength, .m_byDataCount = static_cast<uint8_t>(data.size())};
+                   .m_byLength = byLength, .m_byDataCount = static_cast<uint8_t>(data.size()),
+                   .m_nLastNs = static_cast<int64_t>(dSpanMs * 1e6), .m_nLastCycleNs = static_cast<int64_t>(dLastMs * 1e6),
+                   .m_nMinCycleNs = static_cast<int64_t>(dMinMs * 1e6), .m_nMaxCycleNs = static_cast<int64_t>(dMaxMs * 1e6),
+                   .m_dFramesPerSecond = dRate};
     std::copy(data.begin(), data.end(), e.m_abyData);
-    e.m_nLastCycleNs = static_cast<int64_t>(dLastMs * 1e6);
-    e.m_nMinCycleNs = static_cast<int64_t>(dMinMs * 1e6);
-    e.m_nMaxCycleNs = static_cast<int64_t>(dMaxMs * 1e6);
-    e.m_nLastNs = static_cast<int64_t>(dSpanMs * 1e6);
-    e.m_dFramesPerSecond = dRate;
     return e;
   };
   const std::vector<IdStatistics> entries = {

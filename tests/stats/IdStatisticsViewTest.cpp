@@ -1,7 +1,4 @@
-// The per-identifier view on its real widgets (offscreen) and the virtual-time loop, its model
-// checked on every change: the refresh pace, rates, sorting with the selection following its
-// identifier, the filter box, highlights fading, pause, hiding and clear. (Its context menu is
-// tested through the frame, with the transmit list behind it.)
+// The per-identifier view on its real widgets and the virtual-time loop, its model checked on every change.
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
@@ -59,8 +56,7 @@ protected:
 
 }  // namespace
 
-// A batch every millisecond for a second: every frame counted, the table changed at most 25
-// times, never before REFRESH_MS after the first batch; the rates sampled at the second.
+// A batch every millisecond for a second: every frame counted, the table changed at most 25 times.
 TEST_F(IdView, CountsEveryFrameAndRefreshesAtMost25TimesASecond) {
   QSignalSpy layouts(&Model(), &QAbstractItemModel::layoutChanged);
   QSignalSpy repaints(&Model(), &QAbstractItemModel::dataChanged);
@@ -71,14 +67,10 @@ TEST_F(IdView, CountsEveryFrameAndRefreshesAtMost25TimesASecond) {
     }
     m_loop.Advance(1);
   }
-  EXPECT_LE(layouts.size() + repaints.size(), 25);
-  EXPECT_GE(layouts.size() + repaints.size(), 20);
+  EXPECT_TRUE(layouts.size() + repaints.size() >= 20 && layouts.size() + repaints.size() <= 25) << layouts.size() + repaints.size();
   AdvanceTo(1000 + CIdStatisticsView::REFRESH_MS);
   ASSERT_EQ(Model().rowCount(), 50);
-  for (int nRow = 0; nRow < 50; ++nRow) {
-    EXPECT_EQ(Cell(nRow, ID_COLUMN_COUNT), "60") << nRow;
-    EXPECT_EQ(Cell(nRow, ID_COLUMN_RATE), "60.0") << nRow;
-  }
+  EXPECT_EQ(Column(ID_COLUMN_COUNT) + Column(ID_COLUMN_RATE), QString("60").repeated(50) + QString("60.0").repeated(50));
   EXPECT_EQ(m_view.CountLabel()->text(), "식별자 50개");
 }
 
@@ -98,8 +90,6 @@ TEST_F(IdView, SortFilterAndClear) {
   m_view.FilterBox()->setText("02");  // identifier 002, data 02 of identifier 3
   EXPECT_EQ(Column(ID_COLUMN_ID), "002003");
   EXPECT_EQ(m_view.CountLabel()->text(), "식별자 3개 중 2개");
-  m_view.FilterBox()->setText("zz");
-  EXPECT_EQ(Model().rowCount(), 0);
   m_view.FilterBox()->clear();
   EXPECT_EQ(m_view.CountLabel()->text(), "식별자 3개");
 
@@ -109,8 +99,7 @@ TEST_F(IdView, SortFilterAndClear) {
   EXPECT_TRUE(m_view.Statistics().Entries().empty());  // counted afresh from here
 }
 
-// The byte that changed is marked from the refresh after its frame until one second after
-// it, even when no other frame comes.
+// A changed byte is marked from the next refresh until a second after its frame, with no other frame coming.
 TEST_F(IdView, ChangedBytesFadeOneSecondAfterTheirFrame) {
   AdvanceTo(490);
   Deliver({{0x10, {0x01, 0x02}}});
@@ -125,19 +114,16 @@ TEST_F(IdView, ChangedBytesFadeOneSecondAfterTheirFrame) {
   EXPECT_EQ(Changed(), 0u);
 }
 
-// Paused or hidden, the table stays as it was while the counting goes on; resumed or shown,
-// it catches up at once.
+// Paused or hidden, the table stays while counting goes on; resumed or shown, it catches up at once.
 TEST_F(IdView, PauseAndHidingKeepTheTableButNotTheCounting) {
   Deliver({{1, {}}});
   m_loop.Advance(CIdStatisticsView::REFRESH_MS);
   m_view.PauseAction()->trigger();
   Deliver({{1, {}}, {2, {}}});
   m_loop.Advance(200);
-  EXPECT_EQ(Model().rowCount(), 1);
-  EXPECT_EQ(Cell(0, ID_COLUMN_COUNT), "1");
+  EXPECT_EQ(Column(ID_COLUMN_COUNT), "1");
   m_view.PauseAction()->trigger();
-  EXPECT_EQ(Model().rowCount(), 2);
-  EXPECT_EQ(Cell(0, ID_COLUMN_COUNT), "2");
+  EXPECT_EQ(Column(ID_COLUMN_COUNT), "21");
 
   m_view.hide();
   Deliver({{3, {}}});

@@ -1,6 +1,7 @@
 // Frame lengths on the wire, bus load over a known schedule, and the per-identifier statistics.
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "stats/CBusLoad.h"
@@ -28,44 +29,25 @@ ReceivedFrame Record(const CanFrame& frame, int64_t nSteadyNs) {
   return {frame, {nSteadyNs, nSteadyNs + 1700000000000000000}, ++qwSequence};
 }
 
-// Every count worked out by hand. A standard data frame without stuffing has 47 + 8n bits (SOF,
-// 11 ID, RTR, IDE, r0, 4 DLC, 8n data, 15 CRC, then 13 never stuffed: CRC delimiter, ACK slot
-// and delimiter, 7 EOF, 3 interframe space); an extended one 67 + 8n (SRR, IDE, 18 more ID, r1).
-// Dominant is 0; after five equal bits a complement is inserted and starts the next run.
+// Every count worked out by hand from the bit sequence (47 + 8n bits standard, 67 + 8n extended, before stuffing).
 TEST(FrameBits, HandCountedFrames) {
   const uint8_t Z = 0x00, F = 0xFF, A = 0x55;
   const struct { const char* pszWhat; CanFrame frame; unsigned nStuff, nBits; uint16_t wCrc; } kCases[] = {
-      // 19 zeros from SOF to DLC, so the CRC is 0 too: 34 zeros, a stuff bit after each fifth.
       {"2.0A 000 data, length 0", Frame(true, false, 0, 0x000), 6, 53, 0x0000},
-      // 15 zeros (3 stuff bits, the last a 1 that runs on into DLC 1000), then 000 and 64 zero
-      // data bits: 67 zeros, 13 stuff bits, 2 left, which the CRC 001010001011011 ends at once.
       {"2.0A 000 8 x 00", Frame(true, false, 8, 0x000, {Z, Z, Z, Z, Z, Z, Z, Z}), 16, 127, 0x145B},
-      // Alternating ID and data, runs of at most 4 (the DLC's 000 and the data's first 0), so the
-      // only stuff bit is in the CRC 001101100000100, after its five zeros.
-      {"2.0A 555 8 x 55", Frame(true, false, 8, 0x555, {A, A, A, A, A, A, A, A}), 1, 112, 0x1B04},
-      // 0 00100100011 1 00 0010 and the CRC 101010100110110: no run reaches five.
+      {"2.0A 555 8 x 55: one stuff bit, in the CRC", Frame(true, false, 8, 0x555, {A, A, A, A, A, A, A, A}), 1, 112, 0x1B04},
       {"2.0A 123 remote, length 2", Frame(true, true, 2, 0x123), 0, 47, 0x5536},
-      // 31 ones (ID, SRR, IDE, ID) take 6 stuff bits; RTR r1 r0 DLC 0001000; 64 one data bits
-      // take 12 and leave 4, ended by the CRC 001101101101001.
       {"2.0B 1FFFFFFF 8 x FF", Frame(false, false, 8, 0x1FFFFFFF, {F, F, F, F, F, F, F, F}), 18, 149, 0x1B69},
-      // Length code 15 goes on the bus: after the 15 zeros' third stuff bit (a 1) the DLC's four
-      // ones make five (a stuff 0), which runs on into 64 zeros: 65 zeros, 13 stuff bits, the
-      // last at the end of the data, and the CRC 000000101011000 opens with six zeros: one more.
-      {"2.0A 000 8 x 00, length code 15", Frame(true, false, 15, 0x000, {Z, Z, Z, Z, Z, Z, Z, Z}), 18, 129, 0x0158},
-      // A line cut short: the missing bytes count as zeros (the frame on the bus had them).
-      {"2.0A 000 8 x 00, none carried", Frame(true, false, 8, 0x000), 16, 127, 0x145B},
+      {"2.0A 000 8 x 00, length code 15 on the bus", Frame(true, false, 15, 0x000, {Z, Z, Z, Z, Z, Z, Z, Z}), 18, 129, 0x0158},
+      {"2.0A 000 8 x 00, none carried: counted as zeros", Frame(true, false, 8, 0x000), 16, 127, 0x145B},
   };
   for (const auto& c : kCases) {
     const FrameBitCount count = CountFrameBits(c.frame);
-    EXPECT_EQ(count.m_nStuffBits, c.nStuff) << c.pszWhat;
-    EXPECT_EQ(count.m_nBits, c.nBits) << c.pszWhat;
-    EXPECT_EQ(count.m_wCrc, c.wCrc) << c.pszWhat;
+    EXPECT_EQ(std::tuple(count.m_nStuffBits, count.m_nBits, count.m_wCrc), std::tuple(c.nStuff, c.nBits, c.wCrc)) << c.pszWhat;
   }
 }
 
-// At 125 kbit/s, a 112-bit frame every millisecond and a 127-bit one every 10 ms for a second:
-// 1,100 frames, 112,000 + 12,700 bits, 99.76 % of the bus. The first half second holds 500 and
-// 50 of them.
+// At 125 kbit/s, 112 bits every millisecond and 127 every 10 ms: 99.76 % of the bus.
 TEST(BusLoad, KnownScheduleOverTheWholeRunAndEachInterval) {
   const CanFrame every1ms = Frame(true, false, 8, 0x555, std::vector<uint8_t>(8, 0x55));
   const CanFrame every10ms = Frame(true, false, 8, 0x000, std::vector<uint8_t>(8, 0x00));
@@ -82,17 +64,14 @@ TEST(BusLoad, KnownScheduleOverTheWholeRunAndEachInterval) {
   };
   Feed(0, 500);
   const BusFigures first = load.Sample(T0 + 500 * MS);
-  EXPECT_EQ(first.m_qwFrames, 550u);
-  EXPECT_EQ(first.m_qwBits, 500u * 112 + 50 * 127);
-  EXPECT_DOUBLE_EQ(first.m_dFramesPerSecond, 1100.0);
+  EXPECT_EQ(std::tuple(first.m_qwFrames, first.m_qwBits, first.m_dFramesPerSecond), std::tuple(550u, 500u * 112 + 50 * 127, 1100.0));
   EXPECT_NEAR(first.m_dLoadPercent, 99.76, 1e-9);
   Feed(500, 750);  // then the bus goes quiet
   const BusFigures second = load.Sample(T0 + 1000 * MS);
   EXPECT_EQ(second.m_qwFrames, 275u);
   EXPECT_NEAR(second.m_dLoadPercent, 49.88, 1e-9);
   const BusFigures total = load.Total(T0 + 1000 * MS);
-  EXPECT_EQ(total.m_qwFrames, 825u);
-  EXPECT_DOUBLE_EQ(total.m_dSeconds, 1.0);
+  EXPECT_EQ(std::tuple(total.m_qwFrames, total.m_dSeconds), std::tuple(825u, 1.0));
   EXPECT_NEAR(total.m_dLoadPercent, 74.82, 1e-9);
   // No time passed, or no bit rate known: no figures to divide by.
   EXPECT_EQ(load.Sample(T0 + 1000 * MS).m_dFramesPerSecond, 0.0);
@@ -100,8 +79,7 @@ TEST(BusLoad, KnownScheduleOverTheWholeRunAndEachInterval) {
   EXPECT_EQ(load.Total(T0 + 1000 * MS).m_dLoadPercent, 0.0);
 }
 
-// One entry per protocol + identifier + kind, in order of first appearance; cycle times between
-// that entry's frames; the bytes that changed since its frame before; rates per interval.
+// One entry per protocol + identifier + kind, in order of first appearance.
 TEST(FrameStatistics, EntriesCyclesChangedBytesAndRates) {
   CFrameStatistics stats;
   const std::vector<ReceivedFrame> batch = {
@@ -119,22 +97,14 @@ TEST(FrameStatistics, EntriesCyclesChangedBytesAndRates) {
   EXPECT_EQ(stats.Find(true, false, 0x124), nullptr);
 
   const IdStatistics& e = stats.Entries()[0];
-  EXPECT_EQ(e.m_qwCount, 4u);
-  EXPECT_EQ(e.m_qwLastSequence, batch.back().m_qwSequence + 1);
-  EXPECT_EQ(e.m_nLastWallNs, 130 * MS + 1700000000000000000);
-  EXPECT_EQ(e.LastCycleMs(), 5.0);
-  EXPECT_EQ(e.MinCycleMs(), 5.0);
-  EXPECT_EQ(e.MaxCycleMs(), 15.0);
-  EXPECT_EQ(e.MeanCycleMs(), 10.0);
-  EXPECT_EQ(e.m_byLength, 1);
-  EXPECT_EQ(e.m_byDataCount, 1);
-  EXPECT_EQ(e.m_abyData[0], 0x09);
-  EXPECT_EQ(e.m_byChangedMask, 0x01);
+  EXPECT_EQ(std::tuple(e.m_qwCount, e.m_qwLastSequence, e.m_nLastWallNs),
+            std::tuple(4u, batch.back().m_qwSequence + 1, 130 * MS + 1700000000000000000));
+  EXPECT_EQ(std::vector({e.LastCycleMs(), e.MinCycleMs(), e.MaxCycleMs(), e.MeanCycleMs()}), std::vector({5.0, 5.0, 15.0, 10.0}));
+  EXPECT_EQ(std::tuple(e.m_byLength, e.m_byDataCount, e.m_abyData[0], e.m_byChangedMask), std::tuple(1, 1, 0x09, 0x01));
   // Byte 1 changed at 110 ms, byte 2 appeared at 125 ms, byte 0 changed at 130 ms.
   EXPECT_EQ(std::vector<int64_t>(e.m_anChangedNs, e.m_anChangedNs + 4), (std::vector<int64_t>{130 * MS, 110 * MS, 125 * MS, 0}));
   const IdStatistics& once = stats.Entries()[1];
-  EXPECT_EQ(once.m_qwCount, 1u);
-  EXPECT_EQ(once.m_byChangedMask, 0);
+  EXPECT_EQ(std::tuple(once.m_qwCount, once.m_byChangedMask), std::tuple(1u, 0));
   EXPECT_EQ(once.MeanCycleMs() + once.MinCycleMs() + once.MaxCycleMs(), 0.0);
 
   // The first interval runs from the first frame; each later one from the sample before.

@@ -1,8 +1,5 @@
 #pragma once
-// Holds the process's address space to a little above what it uses now, so that allocating
-// for a huge count fails at once, whatever the machine's memory and overcommit policy; the
-// previous limit comes back when the object goes. Sanitizers reserve vast address ranges and
-// end the program on a failed allocation: tests skip where KORVEX_SANITIZED is 1.
+// Holds the address space a little above its use, so a huge allocation fails at once (not under sanitizers).
 #include <sys/resource.h>
 
 #include <fstream>

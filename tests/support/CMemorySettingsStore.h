@@ -1,6 +1,5 @@
 #pragma once
-// A settings store held in memory, values kept as the texts an INI file would hold, so a test
-// can also plant values that are not integers.
+// A settings store in memory, values kept as the texts an INI file would hold.
 #include <map>
 #include <string>
 #include <utility>

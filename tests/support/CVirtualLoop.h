@@ -1,8 +1,5 @@
 #pragma once
-// A deterministic message loop with a virtual clock, for tests and benchmarks. Windows
-// (CVirtualLoop::CWindow) post into one FIFO queue and run timers on the loop's clock;
-// nothing happens until the test dispatches (RunPending, Advance, Step). Post may be called
-// from any thread (a transport's reader); all else runs on the thread that drives the loop.
+// A deterministic message loop on a virtual clock: nothing runs until the test dispatches; Post from any thread.
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -27,7 +24,6 @@ public:
     void SetTimer(unsigned nId, unsigned nMilliseconds) override;
     void KillTimer(unsigned nId) override { m_loop.m_timers.erase({this, nId}); }
     uint64_t NowMs() const override { return m_loop.Now(); }
-    bool IsTimerRunning(unsigned nId) const { return m_loop.m_timers.contains({const_cast<CWindow*>(this), nId}); }
 
   private:
     friend class CVirtualLoop;
@@ -38,11 +34,9 @@ public:
   uint64_t Now() const { return m_qwNow; }
   // Dispatches posted messages, those posted meanwhile too, until none is left; how many.
   unsigned RunPending();
-  // Moves the clock forward, firing every timer that falls due in order and dispatching
-  // posted messages before each timer and at the end.
+  // Moves the clock, firing due timers in order, dispatching posted messages before each and at the end.
   void Advance(uint64_t qwMilliseconds);
-  // Runs pending messages, or else moves the clock to the next timer and fires it; false
-  // when there was nothing to do.
+  // Runs pending messages, or else fires the next timer; false when there was nothing to do.
   bool Step();
   // Waits in real time (bounded) until a message is pending; for tests with reader threads.
   bool WaitForPost(unsigned nRealMilliseconds);

@@ -1,6 +1,5 @@
 #pragma once
-// A program run by a test: its standard input, output and error on pipes. Every wait is
-// bounded; a child still running when the object goes is killed and collected.
+// A program run by a test, its standard streams on pipes; every wait bounded, killed when the object goes.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -57,8 +56,7 @@ public:
 
   uint32_t Id() const { return static_cast<uint32_t>(m_nPid); }
   void Signal(int nSignal) { ::kill(m_nPid, nSignal); }
-  // Kills the child and waits until it has ended; with bReap false it stays a zombie, as a
-  // crashed program is until its parent collects it.
+  // Kills the child and waits for its end; with bReap false it stays a zombie, as a crashed program does.
   void Kill(bool bReap) {
     if (m_nPid <= 0) return;
     ::kill(m_nPid, SIGKILL);
@@ -84,8 +82,7 @@ public:
     return true;
   }
 
-  // Reads both streams to their end and waits for the exit; the exit code, 128 + the signal
-  // that ended the program (as a shell reports it), or -1 when it did not end within the time.
+  // Reads both streams to the end and waits: the exit code, 128 + the signal, or -1 on timeout.
   int Finish(int nTimeoutMs) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(nTimeoutMs);
     while (m_afd[0] >= 0 || m_afd[1] >= 0)
@@ -130,8 +127,7 @@ private:
   std::size_t m_nOutRead = 0;   // standard output taken by ReadLine
 };
 
-// Root passes every permission check: as root, runs the current test again in a copy of this
-// test binary as uid and gid 65534 without groups, expects it to pass, and returns true.
+// As root: runs the current test again in a copy of this binary as uid 65534, and returns true.
 inline bool RanAsUnprivilegedCopy() {
   if (::geteuid() != 0) return false;
   const auto* pTest = ::testing::UnitTest::GetInstance()->current_test_info();

@@ -1,7 +1,5 @@
 #pragma once
-// The number that the simulated module's numbered frames carry: the eight data bytes after the
-// line's last ':' are the number and its complement, big-endian ("... 데이터:00 00 00 0A FF FF FF
-// F5" -> 10). Reads UTF-8 and CP949 lines alike; -1 for any other line or a wrong complement.
+// The number a simulated frame carries (number and complement after the last ':'); -1 for any other line.
 #include <cstdint>
 #include <cstdio>
 #include <string>

@@ -1,6 +1,5 @@
 #pragma once
-// Driving real widgets offscreen as a user would: key clicks into lists, boxes and buttons,
-// and a message sink that records every box and answers it, so nothing waits on a modal box.
+// Driving real widgets offscreen as a user would, and a sink that records and answers every message box.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>

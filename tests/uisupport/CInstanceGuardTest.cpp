@@ -40,8 +40,7 @@ protected:
   std::vector<uint32_t> m_requests;
 };
 
-// The earliest other instance is asked to come forward, the second one when the earliest is
-// this process. Removal takes a process's first entry only and keeps the order.
+// The earliest other instance is asked to come forward; removal takes a process's first entry only.
 TEST_F(CInstanceGuardTest, EarliestOtherInstanceIsBroughtForwardAndRemovalKeepsTheOrder) {
   CChildProcess first, third;
   ASSERT_TRUE(first.StartIdle() && third.StartIdle());
@@ -61,9 +60,7 @@ TEST_F(CInstanceGuardTest, EarliestOtherInstanceIsBroughtForwardAndRemovalKeepsT
   EXPECT_EQ(EditBlock(guard.ListPath(), [](CInstanceBlock&) {}).m_adwProcessIds[2], 0u);  // the freed slot is cleared
 }
 
-// A process id that now belongs to a process started after the registered one is dropped; an
-// entry without a start time goes by its id alone. (Ended instances, collected or not: the
-// process test.)
+// A reused process id (a later start time) is dropped; an entry without a start time goes by its id.
 TEST_F(CInstanceGuardTest, ReusedProcessIdsAreDroppedWhenTheListIsRead) {
   CChildProcess running, reused;
   CInstanceGuard guard("Korvex", m_dir.Path());

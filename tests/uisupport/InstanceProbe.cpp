@@ -1,7 +1,4 @@
-// korvex_instance_probe RUNTIME_DIR
-// Registers like the program does and prints "started listening=1 too_many=0 count=1" (after
-// TooManyInstances(true)), then "activated" whenever another instance asks it to come forward.
-// End of input ends it cleanly.
+// korvex_instance_probe RUNTIME_DIR: registers as the program does and reports; end of input ends it.
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <QTimer>

@@ -1,5 +1,4 @@
-// Copies of the probe, each a real process with the guard and its Qt listener, sharing one
-// scratch runtime directory.
+// Copies of the probe, real processes sharing one scratch runtime directory.
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -22,8 +21,7 @@ std::string SocketOf(const ScratchDir& dir, const CChildProcess& probe) {
   return dir / ("CInstanceGuard_Korvex." + std::to_string(probe.Id()) + ".sock");
 }
 
-// A second instance brings the first forward. Crashed instances, one collected by its parent
-// and one not yet, leave sockets behind but do not make the next one secondary.
+// A second instance brings the first forward; crashed instances' sockets do not make the next one secondary.
 TEST(InstanceProcesses, SecondInstanceBringsTheFirstForwardAndCrashedOnesAreForgotten) {
   ScratchDir dir;
   CChildProcess first, second, next;

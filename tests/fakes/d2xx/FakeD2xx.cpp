@@ -1,5 +1,4 @@
-// The fake D2XX library: emulated devices behind the library's calls, plus the control side of
-// FakeD2xxControl.h. Every call is logged; any call can be made to fail.
+// The fake D2XX library: emulated devices behind the library's calls; every call logged, any made to fail.
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
@@ -44,9 +43,7 @@ Device* FindBySerial(const std::string& serial) {
   return it == g_devices.end() ? nullptr : &*it;
 }
 
-// One call, under the fake's lock: logged as "Name" or "Name(arguments)"; m_bFail when the test
-// asked it to fail (by name or by the whole entry); m_pDevice is the open, attached device
-// behind the handle, or null (also when the call is to fail).
+// One call, logged, under the fake's lock; m_pDevice is the open, attached device unless the call is to fail.
 class Entry {
 public:
   __attribute__((format(printf, 4, 5))) Entry(FT_HANDLE h, const char* pszName, const char* pszFormat = nullptr, ...) {
@@ -126,14 +123,12 @@ FAKE_EXPORT FT_STATUS FT_ResetDevice(FT_HANDLE h) { return Entry(h, "FT_ResetDev
 
 FAKE_EXPORT FT_STATUS FT_GetLatencyTimer(FT_HANDLE h, uint8_t* pbyTimer) {
   const Entry call(h, "FT_GetLatencyTimer");
-  if (call.m_pDevice != nullptr) *pbyTimer = call.m_pDevice->byLatency;
-  return call.m_pDevice ? FT_OK : FT_IO_ERROR;
+  return call.m_pDevice ? (*pbyTimer = call.m_pDevice->byLatency, FT_OK) : FT_IO_ERROR;
 }
 
 FAKE_EXPORT FT_STATUS FT_SetLatencyTimer(FT_HANDLE h, uint8_t byTimer) {
   const Entry call(h, "FT_SetLatencyTimer", "%d", byTimer);
-  if (call.m_pDevice != nullptr) call.m_pDevice->byLatency = byTimer;
-  return call.m_pDevice ? FT_OK : FT_IO_ERROR;
+  return call.m_pDevice ? (call.m_pDevice->byLatency = byTimer, FT_OK) : FT_IO_ERROR;
 }
 
 FAKE_EXPORT D2XX_BOOL FT_W32_SetCommMask(FT_HANDLE h, unsigned long ulEventMask) {
@@ -227,20 +222,13 @@ void CFakeD2xx::SetListedCount(long nCount) { Locked([&] { g_nListedCount = nCou
 std::vector<std::string> CFakeD2xx::Calls() { return Locked([] { return g_log; }); }
 
 void CFakeD2xx::RemoveDevice(const std::string& serial) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  if (Device* pDevice = FindBySerial(serial)) pDevice->bRemoved = true;
+  Locked([&] { if (Device* pDevice = FindBySerial(serial)) pDevice->bRemoved = true; });
 }
-
 bool CFakeD2xx::IsOpen(const std::string& serial) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  const Device* pDevice = FindBySerial(serial);
-  return pDevice != nullptr && pDevice->bOpen;
+  return Locked([&] { const Device* pDevice = FindBySerial(serial); return pDevice != nullptr && pDevice->bOpen; });
 }
-
 std::vector<uint8_t> CFakeD2xx::Written(const std::string& serial) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  const Device* pDevice = FindBySerial(serial);
-  return pDevice != nullptr ? pDevice->written : std::vector<uint8_t>{};
+  return Locked([&] { const Device* pDevice = FindBySerial(serial); return pDevice ? pDevice->written : std::vector<uint8_t>{}; });
 }
 
 void CFakeD2xx::Feed(const std::string& serial, const std::vector<uint8_t>& data) {

@@ -1,9 +1,5 @@
 #pragma once
-// The control side of the fake D2XX library. Tests link the fake, and the code under test loads
-// the same file through KORVEX_D2XX_LIBRARY, so both reach one set of emulated devices.
-//
-// Call log: one entry per D2XX call, in order, as "Name" or "Name(arguments)", for example
-//   FT_ResetDevice   FT_W32_SetCommState(921600,8,0,0,xon=17)   FT_ListDevices(0,serial)
+// The control side of the fake D2XX library, which the code under test loads through KORVEX_D2XX_LIBRARY.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -22,5 +18,5 @@ public:
   static void Feed(const std::string& serial, const std::vector<uint8_t>& data);
   static std::vector<uint8_t> Written(const std::string& serial);  // every byte the device was sent
   static bool IsOpen(const std::string& serial);
-  static std::vector<std::string> Calls();
+  static std::vector<std::string> Calls();  // "Name" or "Name(arguments)" per call, in order
 };

@@ -1,6 +1,5 @@
 #pragma once
-// A sysfs tree in a scratch directory, laid out (symlinks included) the way the kernel lays out
-// /sys/class/tty and /sys/devices for the kinds of serial port the discovery meets.
+// A sysfs tree in a scratch directory, laid out as the kernel lays out /sys/class/tty.
 #include <string>
 
 #include "support/ScratchDir.h"
@@ -9,9 +8,7 @@ class FakeSysfs {
 public:
   const std::string& Root() const { return m_dir.Path(); }
 
-  // A port of USB device busPort: a usb-serial port (ttyUSB*) sits below its own directory
-  // under the interface, a CDC ACM port (ttyACM*) directly below the interface. Empty
-  // descriptors are left out, as for a device that has none.
+  // ttyUSB* sits below its own directory under the interface, ttyACM* directly below it.
   void AddUsb(const std::string& tty, const std::string& busPort, const std::string& manufacturer,
               const std::string& product, const std::string& serial) const {
     const std::string usb = "devices/pci0000:00/0000:00:14.0/usb1/" + busPort;
