@@ -20,7 +20,8 @@ namespace {
 
 TData Frame(uint32_t bStandardID, uint32_t bDataFrame, uint32_t bHexFormat, uint8_t byLength, uint32_t dwID,
             uint32_t dwBytes0to3, uint32_t dwBytes4to7) {
-  return {nullptr, bStandardID, bDataFrame, bHexFormat, byLength, dwID, dwBytes0to3, dwBytes4to7};
+  return {.bStandardID = bStandardID, .bDataFrame = bDataFrame, .bHexFormat = bHexFormat, .byLength = byLength,
+          .dwID = dwID, .dwBytes0to3 = dwBytes0to3, .dwBytes4to7 = dwBytes4to7};
 }
 
 QLineEdit* DataBox(CTDataDlg& d, int i) { return Find<QLineEdit>(d, QStringLiteral("data%1").arg(i).toLatin1().constData()); }
