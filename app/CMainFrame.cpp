@@ -31,6 +31,7 @@
 #include "receive/CLogPathDlg.h"
 #include "receive/CRDView.h"
 #include "resources/Pictures.h"
+#include "transmit/CTDataObject.h"
 #include "resources/StringTable.h"
 #include "stats/CIdStatisticsView.h"
 #include "stats/IdStatisticsRules.h"
@@ -219,6 +220,9 @@ void CMainFrame::CreateClient() {
   ConnectCommand(ID_DELETE_TDATA, m_pTransmitView, &CLeftView::OnDelete);
   ConnectCommand(ID_DELETE_ALL_TDATA, m_pTransmitView, &CLeftView::OnDeleteAll);
   ConnectCommand(ID_SEND_TDATA, m_pTransmitView, &CLeftView::OnSend);
+  ConnectCommand(ID_START_CYCLE, m_pTransmitView, &CLeftView::OnStartCycle);
+  ConnectCommand(ID_STOP_CYCLE, m_pTransmitView, &CLeftView::OnStopCycle);
+  ConnectCommand(ID_STOP_ALL_CYCLES, m_pTransmitView, &CLeftView::OnStopAllCycles);
   auto* pReceiveTabs = new QTabWidget(pSplitter);
   pReceiveTabs->setObjectName(QStringLiteral("ReceiveTabs"));
   pReceiveTabs->setDocumentMode(true);
@@ -348,6 +352,12 @@ void CMainFrame::OnPortGone() {
   UpdateUi();
 }
 
+void CMainFrame::OnCyclesChanged() {
+  if (m_bClosed) return;
+  m_pTransmitView->SyncCycles();
+  UpdateUi();
+}
+
 void CMainFrame::OnMessage(unsigned nMsg, uintptr_t wParam, intptr_t /*lParam*/) {
   if (nMsg == WM_CONFIG_REPORT) {
     const ModuleConfig& config = m_channel.Config();
@@ -400,7 +410,11 @@ CCommandState CMainFrame::CommandState() const {
   state.m_nEventEntries = m_pEventLog->EntryCount();
   state.m_bTransmitList = true;
   state.m_nTransmitRows = m_pTransmitView->RowCount();
-  state.m_bTransmitSelection = m_pTransmitView->SelectedRow() >= 0;
+  const int nSelected = m_pTransmitView->SelectedRow();
+  state.m_bTransmitSelection = nSelected >= 0;
+  state.m_bSelectionHasPeriod = nSelected >= 0 && m_pTransmitView->Frames().At(static_cast<size_t>(nSelected)).wPeriodMs != 0;
+  state.m_bSelectionCycling = m_pTransmitView->IsRowCycling(nSelected);
+  state.m_bAnyCycling = m_pTransmitView->AnyCycling();
   return state;
 }
 

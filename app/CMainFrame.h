@@ -86,6 +86,7 @@ public:
   MessageHost& OwnerWindow() override { return *m_pWindow; }
   void SetPortOpen(bool bOpen) override;
   void OnPortGone() override;
+  void OnCyclesChanged() override;
   // MessageHandler: the frame's own window
   void OnMessage(unsigned nMsg, uintptr_t wParam, intptr_t lParam) override;
   void OnTimer(unsigned nId) override;

@@ -29,13 +29,19 @@ bool TransmitList(const CCommandState& s) { return s.m_bTransmitList; }
 bool TransmitSelection(const CCommandState& s) { return s.m_bTransmitList && s.m_bTransmitSelection; }
 bool TransmitRows(const CCommandState& s) { return s.m_bTransmitList && s.m_nTransmitRows > 0; }
 bool CanSend(const CCommandState& s) { return s.m_bPortsExist && TransmitSelection(s); }
+bool CanStartCycle(const CCommandState& s) { return CanSend(s) && s.m_bSelectionHasPeriod && !s.m_bSelectionCycling; }
+bool CanStopCycle(const CCommandState& s) { return TransmitSelection(s) && s.m_bSelectionCycling; }
+bool AnyCycling(const CCommandState& s) { return s.m_bAnyCycling; }
 
-constexpr std::array<CCommandRule, 20> RULES = {{
+constexpr std::array<CCommandRule, 23> RULES = {{
     {ID_READ_CONFIG, PortsExist},
     {ID_WRITE_CONFIG, PortsExist},
     {ID_START_RECEPTION, CanStartReception},
     {ID_STOP_RECEPTION, CanStopReception},
     {ID_SEND_TDATA, CanSend},
+    {ID_START_CYCLE, CanStartCycle},
+    {ID_STOP_CYCLE, CanStopCycle},
+    {ID_STOP_ALL_CYCLES, AnyCycling},
     {ID_RESET_NODE, PortsExist},
     {ID_READ_VERSION, PortsExist},
     {ID_ADD_TDATA, TransmitList},

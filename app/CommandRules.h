@@ -13,6 +13,9 @@ struct CCommandState {
   bool m_bTransmitList = false;      // the transmit list has registered itself
   int m_nTransmitRows = 0;
   bool m_bTransmitSelection = false;
+  bool m_bSelectionHasPeriod = false;  // the selected row has a cyclic period
+  bool m_bSelectionCycling = false;    // the selected row is being sent cyclically
+  bool m_bAnyCycling = false;
 };
 
 // Commands without a rule of their own (about, exit, the view toggles) are always enabled.

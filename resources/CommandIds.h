@@ -21,6 +21,10 @@ constexpr unsigned ID_OPEN_TFILE = 32788;
 constexpr unsigned ID_SAVE_TFILE = 32789;
 constexpr unsigned ID_CLEAR_EVENT_LOG = 32790;
 constexpr unsigned ID_VIEW_TIMESTAMPS = 32791;  // our own: arrival times in the receive list
+// Our own: cyclic sends of the transmit list's rows.
+constexpr unsigned ID_START_CYCLE = 32800;
+constexpr unsigned ID_STOP_CYCLE = 32801;
+constexpr unsigned ID_STOP_ALL_CYCLES = 32802;
 constexpr unsigned ID_APP_ABOUT = 57664;
 constexpr unsigned ID_APP_EXIT = 57665;
 constexpr unsigned ID_VIEW_TOOLBAR = 59392;

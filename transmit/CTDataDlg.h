@@ -7,7 +7,7 @@
 //
 // Object names, for tests and for finding the controls: "protocol", "length", "frameType",
 // "format" (the four lists), "data0".."data7" (the data boxes), "id" (the identifier editor),
-// "ok" and "cancel" (the buttons).
+// "period" (the cyclic period in ms, empty or 0 for none), "ok" and "cancel" (the buttons).
 #include <array>
 
 #include "transmit/TData.h"
@@ -53,4 +53,5 @@ private:
   QComboBox* m_pFormat = nullptr;
   std::array<QLineEdit*, DATA_BOX_COUNT> m_apData{};
   CIdentifierEditorCtrl* m_pIdEditor = nullptr;
+  QLineEdit* m_pPeriod = nullptr;
 };

@@ -30,8 +30,17 @@ TEST(CommandRules, EachStateEnablesItsCommands) {
        {ID_SAVE_TFILE, ID_DELETE_ALL_TDATA}, {ID_MODIFY_TDATA, ID_DELETE_TDATA, ID_SEND_TDATA}},
       {"transmit row selected", {.m_bPortsExist = true, .m_bTransmitList = true, .m_nTransmitRows = 2, .m_bTransmitSelection = true},
        {ID_MODIFY_TDATA, ID_DELETE_TDATA, ID_SEND_TDATA}, {}},
-      {"transmit row selected, no ports", {.m_bTransmitList = true, .m_nTransmitRows = 2, .m_bTransmitSelection = true},
-       {ID_MODIFY_TDATA, ID_DELETE_TDATA}, {ID_SEND_TDATA}},
+      {"transmit row selected, no ports", {.m_bTransmitList = true, .m_nTransmitRows = 2, .m_bTransmitSelection = true,
+       .m_bSelectionHasPeriod = true}, {ID_MODIFY_TDATA, ID_DELETE_TDATA}, {ID_SEND_TDATA, ID_START_CYCLE}},
+      {"selected row without a period", {.m_bPortsExist = true, .m_bTransmitList = true, .m_nTransmitRows = 2,
+       .m_bTransmitSelection = true}, {ID_SEND_TDATA}, {ID_START_CYCLE, ID_STOP_CYCLE, ID_STOP_ALL_CYCLES}},
+      {"selected row with a period, idle", {.m_bPortsExist = true, .m_bTransmitList = true, .m_nTransmitRows = 2,
+       .m_bTransmitSelection = true, .m_bSelectionHasPeriod = true}, {ID_START_CYCLE}, {ID_STOP_CYCLE, ID_STOP_ALL_CYCLES}},
+      {"selected row cycling", {.m_bPortsExist = true, .m_bTransmitList = true, .m_nTransmitRows = 2,
+       .m_bTransmitSelection = true, .m_bSelectionHasPeriod = true, .m_bSelectionCycling = true, .m_bAnyCycling = true},
+       {ID_STOP_CYCLE, ID_STOP_ALL_CYCLES}, {ID_START_CYCLE}},
+      {"another row cycling, none selected", {.m_bPortsExist = true, .m_bTransmitList = true, .m_nTransmitRows = 2,
+       .m_bAnyCycling = true}, {ID_STOP_ALL_CYCLES}, {ID_START_CYCLE, ID_STOP_CYCLE}},
   };
   for (const CRuleCase& c : cases) {
     for (unsigned nId : c.m_enabled) EXPECT_TRUE(IsCommandEnabled(nId, c.m_state)) << c.m_pszName << ": " << nId;

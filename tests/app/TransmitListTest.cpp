@@ -34,12 +34,14 @@ struct CFrameInput {
   int m_nLength = 0;
   const char* m_pszData = "";
   bool m_bRemote = false;
+  const char* m_pszPeriod = "";
 };
 
 std::string Name(const char* pszPrefix, int n) { return pszPrefix + std::to_string(n); }
 
 void Fill(QDialog& dialog, const CFrameInput& input) {
   Choose(Find<QComboBox>(dialog, "protocol"), input.m_nProtocol);
+  Find<QLineEdit>(dialog, "period")->setText(QString::fromUtf8(input.m_pszPeriod));
   const int nBoxes = static_cast<int>(std::strlen(input.m_pszId)) / 2;
   for (int n = 0; n < nBoxes; ++n)
     Type(Find<QLineEdit>(dialog, Name("box", 5 - nBoxes + n).c_str()), std::string(input.m_pszId + 2 * n, 2).c_str());
@@ -74,9 +76,10 @@ protected:
   }
 
   CLeftView& View() const { return *m_pFrame->TransmitView(); }
+  // The frame's columns; the period's has a test of its own.
   QStringList Row(int nRow) const {
     QStringList texts;
-    for (int nColumn = 0; nColumn < CLeftView::COLUMN_COUNT; ++nColumn)
+    for (int nColumn = 0; nColumn < TRANSMIT_PERIOD_COLUMN; ++nColumn)
       texts << View().model()->index(nRow, nColumn).data().toString();
     return texts;
   }
@@ -227,6 +230,72 @@ TEST_F(TransmitList, SendAndDeleteFromKeysClicksAndMenusAndNothingSelectedAfterA
     EXPECT_EQ(filler.m_nRuns, 1);
   }
   EXPECT_EQ(View().RowCount(), 3);
+}
+
+// Rows with a period go out at once and then on the channel's clock (no sending thread here:
+// the test runs the cycles); a running row shows it. A row's cycle stops with its stop
+// command or its deletion, and restarts with new values when modified; the stop-all command,
+// a lost port and a module that stops answering stop every cycle, and the list follows.
+TEST_F(TransmitList, CyclesStartStopAndShowWhileTheyRun) {
+  MakeFrame();
+  AnswerStartup();
+  m_pFrame->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(m_pFrame.get()));
+  RunWithDialog(ID_ADD_TDATA, {0, "07FF", 2, "1122", false, "100"});
+  RunWithDialog(ID_ADD_TDATA, {1, "00000123", 1, "01", false, "20"});
+  RunWithDialog(ID_ADD_TDATA, ID_1FFFFFFF_EMPTY);
+  auto period = [this](int nRow) { return View().model()->index(nRow, TRANSMIT_PERIOD_COLUMN).data().toString(); };
+  EXPECT_EQ(QStringList({period(0), period(1), period(2)}), QStringList({"100", "20", ""}));
+  ClickRow(2);
+  EXPECT_FALSE(Enabled(ID_START_CYCLE));
+  QTest::keyClick(&View(), Qt::Key_F5);  // no period: nothing starts
+
+  const std::string row0 = Line(":W0207FF1122"), row1 = Line(":W210000012301");
+  auto runCycles = [this](int64_t nMs) {
+    m_pSerial->m_writes.clear();
+    m_pChannel->RunCyclesAt(nMs * 1'000'000);
+    return m_pSerial->m_writes;
+  };
+  ClickRow(0);
+  QTest::keyClick(&View(), Qt::Key_F5);
+  ClickRow(1);
+  QMenu& menu = OpenContextMenu(RowPoint(1));
+  QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(m_pFrame->Action(ID_START_CYCLE)).center());
+  EXPECT_EQ(QStringList({period(0), period(1)}), QStringList({"\u25B6 100", "\u25B6 20"}));
+  EXPECT_TRUE(Enabled(ID_STOP_CYCLE) && Enabled(ID_STOP_ALL_CYCLES) && !Enabled(ID_START_CYCLE));
+  EXPECT_EQ(runCycles(0), (std::vector<std::string>{row0, row1}));  // at once
+  EXPECT_EQ(runCycles(20), std::vector<std::string>{row1});
+  EXPECT_EQ(runCycles(100), (std::vector<std::string>{row0, row1}));
+
+  ClickRow(0);
+  RunWithDialog(ID_MODIFY_TDATA, {0, "07FF", 1, "33", false, "50"});  // restarts: due at once
+  EXPECT_EQ(runCycles(100), std::vector<std::string>{Line(":W0107FF33")});
+  EXPECT_EQ(period(0), "\u25B6 50");
+  QTest::keyClick(&View(), Qt::Key_Delete);
+  EXPECT_EQ(period(0), "\u25B6 20");  // the next row keeps its cycle
+  EXPECT_TRUE(m_pChannel->AnyCycling());
+  ClickRow(0);
+  QTest::keyClick(&View(), Qt::Key_F5, Qt::ShiftModifier);
+  EXPECT_EQ(period(0), "20");
+  EXPECT_FALSE(m_pChannel->AnyCycling() || Enabled(ID_STOP_ALL_CYCLES));
+
+  RunWithDialog(ID_ADD_TDATA, {0, "07FF", 2, "1122", false, "100"});
+  const std::tuple<const char*, std::function<void()>> kStopsAll[] = {
+      {"stop all", [this] { QTest::keyClick(&View(), Qt::Key_F5, Qt::ControlModifier | Qt::ShiftModifier); }},
+      {"port lost", [this] { m_pSerial->HangUp(); m_loop.RunPending(); }},
+      {"no answer", [this] { m_loop.Advance(1500); }},
+  };
+  for (const auto& [pszHow, fnStop] : kStopsAll) {
+    SCOPED_TRACE(pszHow);
+    ClickRow(0);
+    QTest::keyClick(&View(), Qt::Key_F5);
+    ClickRow(2);
+    QTest::keyClick(&View(), Qt::Key_F5);
+    ASSERT_EQ(QStringList({period(0), period(2)}), QStringList({"\u25B6 20", "\u25B6 100"}));
+    fnStop();
+    EXPECT_EQ(QStringList({period(0), period(2)}), QStringList({"20", "100"}));
+    EXPECT_FALSE(m_pChannel->AnyCycling() || Enabled(ID_STOP_ALL_CYCLES));
+  }
 }
 
 // With no port found at start-up the send command is off, but a double click sends, and

@@ -13,11 +13,12 @@
 
 namespace {
 
-// Every frame field but the editing format makes a record new; removal keeps the others in
+// Every frame field but the editing format and the period makes a record new; removal keeps the others in
 // their order; every change, and only a change, marks the list as modified until it is saved.
 TEST(CTDataObject, DuplicateRuleOrderAndWhatCountsAsAChange) {
   const std::tuple<const char*, void (*)(TData&), bool> kCases[] = {
       {"nothing", [](TData&) {}, false}, {"bHexFormat", [](TData& r) { r.bHexFormat = 0; }, false},
+      {"wPeriodMs", [](TData& r) { r.wPeriodMs = 10; }, false},
       {"bStandardID", [](TData& r) { r.bStandardID = 0; }, true}, {"bDataFrame", [](TData& r) { r.bDataFrame = 0; }, true},
       {"byLength", [](TData& r) { r.byLength = 3; }, true}, {"dwID", [](TData& r) { r.dwID = 0x124; }, true},
       {"dwBytes0to3", [](TData& r) { r.dwBytes0to3 ^= 1; }, true},
@@ -62,13 +63,13 @@ TEST(TData, SendNeverTakesMoreThanEightBytes) {
 
 TEST(TransmitRowTexts, EachColumnOfARecord) {
   const std::pair<TData, std::array<const char*, TRANSMIT_COLUMN_COUNT>> kCases[] = {
-      {Frame(0x7FF), {"CAN2.0A", "Data Frame", "07 FF", "2", "11 22"}},
-      {{.bStandardID = 0, .byLength = 5, .dwID = 0x1FFFFFFF, .dwBytes0to3 = 0x01020304, .dwBytes4to7 = 0x05000000},
-       {"CAN2.0B", "Data Frame", "1F FF FF FF", "5", "01 02 03 04 05"}},
-      {{.bStandardID = 0, .bDataFrame = 0, .dwID = 0x1ABCDEF0}, {"CAN2.0B", "Remote Frame", "1A BC DE F0", "0", ""}},
+      {Frame(0x7FF), {"CAN2.0A", "Data Frame", "07 FF", "2", "11 22", ""}},
+      {{.bStandardID = 0, .byLength = 5, .wPeriodMs = 60000, .dwID = 0x1FFFFFFF, .dwBytes0to3 = 0x01020304, .dwBytes4to7 = 0x05000000},
+       {"CAN2.0B", "Data Frame", "1F FF FF FF", "5", "01 02 03 04 05", "60000"}},
+      {{.bStandardID = 0, .bDataFrame = 0, .dwID = 0x1ABCDEF0}, {"CAN2.0B", "Remote Frame", "1A BC DE F0", "0", "", ""}},
       // As a hostile file may hold it: flags above 1, length 200, every identifier bit.
       {{.bStandardID = 7, .bDataFrame = 2, .byLength = 200, .dwID = 0xFFFFFFFF, .dwBytes0to3 = ~0u},
-       {"CAN2.0A", "Data Frame", "07 FF", "200", ""}},
+       {"CAN2.0A", "Data Frame", "07 FF", "200", "", ""}},
   };
   for (const auto& [record, texts] : kCases)
     for (int nColumn = 0; nColumn < TRANSMIT_COLUMN_COUNT; ++nColumn)
@@ -134,7 +135,9 @@ TEST(TransmitFile, PeriodBlockGoldenFileAndDamagedBlocks) {
     const CTransmitFileParse parse = ParseTransmitFile(bytes);
     EXPECT_EQ(parse.m_eError, eError);
     EXPECT_EQ(parse.m_records.size(), eError == ETransmitFileError::NONE ? 2u : 0u);
-    if (!parse.m_records.empty()) EXPECT_EQ(parse.m_records[0].wPeriodMs, wFirstPeriod);
+    if (!parse.m_records.empty()) {
+      EXPECT_EQ(parse.m_records[0].wPeriodMs, wFirstPeriod);
+    }
     const std::string file = dir.Write("case.ctd", std::string(bytes.begin(), bytes.end()));
     auto pList = std::make_unique<CTDataObject>();
     const CFileResult result = ReadTransmitFile(file, pList);
