@@ -352,6 +352,10 @@ void CMainFrame::OnPortGone() {
   UpdateUi();
 }
 
+void CMainFrame::OnClosed() {
+  if (m_bClosing) close();
+}
+
 void CMainFrame::OnCyclesChanged() {
   if (m_bClosed) return;
   m_pTransmitView->SyncCycles();
@@ -495,12 +499,19 @@ void CMainFrame::OnShowTimestamps(bool bShow) { m_pReceiveView->SetShowTimestamp
 
 void CMainFrame::closeEvent(QCloseEvent* pEvent) {
   // Unsaved changes to the transmit list: the user may save them, give them up or stay.
-  if (!m_bClosed && !m_pTransmitView->ConfirmDiscard()) {
+  if (!m_bClosed && !m_bClosing && !m_pTransmitView->ConfirmDiscard()) {
+    pEvent->ignore();
+    return;
+  }
+  // With a port open, ":G10" goes out and the window stays, painting, until the channel's
+  // wait is over (OnClosed closes it again).
+  if (!m_bClosed && !m_bClosing && m_channel.BeginClose()) {
+    m_bClosing = true;
     pEvent->ignore();
     return;
   }
   if (!m_bClosed) {
-    m_channel.Close(true);
+    m_channel.Close(false);
     m_pWindow->KillTimer(IDT_LAMP);
     m_pWindow->KillTimer(IDT_BUS_SAMPLE);
     CWorkspaceState workspace(*m_setup.m_pStore);

@@ -87,6 +87,7 @@ public:
   void SetPortOpen(bool bOpen) override;
   void OnPortGone() override;
   void OnCyclesChanged() override;
+  void OnClosed() override;
   // MessageHandler: the frame's own window
   void OnMessage(unsigned nMsg, uintptr_t wParam, intptr_t lParam) override;
   void OnTimer(unsigned nId) override;
@@ -159,6 +160,7 @@ private:
   ModuleSettings m_userPort;  // the port fields the user chose, kept while simulating
   bool m_bPortOpen = false;
   bool m_bClosed = false;
+  bool m_bClosing = false;  // the channel's close wait runs; the window closes when it ends
   CActivityLamps m_lamps;
   unsigned m_nLampShown = 0;
   std::map<unsigned, QAction*> m_actions;

@@ -344,7 +344,7 @@ TEST_F(TransmitList, ColumnWidthsFitTheTextsAtTheFontAndStoredWidthsWin) {
 
   View().horizontalHeader()->resizeSection(0, 123);
   View().horizontalHeader()->resizeSection(4, 210);
-  m_pFrame->close();  // the settings are written here, not later
+  CloseFrame();  // the settings are written here, not later
   EXPECT_EQ(m_store.GetInt(LEFT_LIST_SECTION, "LeftCol 0"), 123);
   EXPECT_EQ(m_store.GetInt(LEFT_LIST_SECTION, "LeftCol 4"), 210);
   for (const char* pszStored : {"-5", "0", "wide", "99999999999"}) {
@@ -446,7 +446,7 @@ TEST_F(TransmitList, UnsavedChangesAreOfferedForSavingBeforeTheyAreDropped) {
       bool bClosed = false;
       WithFiles(files, [&] {
         if (bClose) {
-          bClosed = m_pFrame->close();
+          bClosed = CloseFrame();
         } else {
           m_pFrame->Action(ID_OPEN_TFILE)->trigger();
         }
@@ -479,7 +479,7 @@ TEST_F(TransmitList, UnsavedChangesAreOfferedForSavingBeforeTheyAreDropped) {
   m_eOverwriteAnswer = EMessageAnswer::YES;
   RunWithFiles(ID_SAVE_TFILE, {m_scratch / "saved.ctd"});
   EXPECT_EQ(ShownIds(), std::vector<unsigned>{IDS_TFILE_OVERWRITE});
-  EXPECT_TRUE(m_pFrame->close());
+  EXPECT_TRUE(CloseFrame());
 }
 
 // Every allocation failure while a file opens shows the system's "Out of Memory!" box and
