@@ -9,6 +9,7 @@
 //   --port /dev/ttyUSB0 stats --seconds 10 --format csv       -> per-identifier statistics, bus load
 //   convert RDataLog.txt                                     -> a receive-data log as candump lines
 //   convert --to asc trace.log                               -> a candump log as an ASC log
+//   --port /dev/ttyUSB0 replay --speed 2 --id 123,7E8 t.log  -> those frames of a candump log, twice as fast
 //   --help / --version (anywhere before the command)         -> the usage / "korvex-cli 1.0.0"
 #include <cstdint>
 #include <string>
@@ -18,7 +19,7 @@
 #include "protocol/ModuleFormat.h"
 
 enum class ECliCommand {
-  READ_CONFIG, WRITE_CONFIG, VERSION, RESET, SEND, MONITOR, STATS, PORTS, CONVERT, SHOW_HELP, SHOW_VERSION
+  READ_CONFIG, WRITE_CONFIG, VERSION, RESET, SEND, MONITOR, STATS, PORTS, CONVERT, REPLAY, SHOW_HELP, SHOW_VERSION
 };
 
 // How monitor prints received frames: as the receive list shows them, or as candump log lines
@@ -54,8 +55,12 @@ struct CliOptions {
   uint64_t m_qwCount = 0;
   EFrameFormat m_eFormat = EFrameFormat::TEXT;
 
-  // convert
+  // convert and replay
   std::string m_inputPath;
+  // replay
+  uint32_t m_nLoops = 1;
+  double m_dSpeed = 1.0;
+  std::vector<uint32_t> m_replayIds;  // empty: every identifier
   bool m_bConvertToAsc = false;  // --to asc; candump lines otherwise
 };
 

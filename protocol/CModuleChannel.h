@@ -106,6 +106,9 @@ public:
   void StopAllCycles(const char* pszCause);
   bool IsCycling(uint32_t dwKey) const { return m_sender.IsCycling(dwKey); }
   bool AnyCycling() const { return m_sender.AnyCycling(); }
+  // True while half the send queue is free: a sender pacing itself by the link (a replay)
+  // queues only then, so it never finds the queue full.
+  bool HasSendRoom() const { return m_sender.QueuedCount() < CSendThread::QUEUE_CAPACITY / 2; }
   // Without a sending thread: sends the cyclic lines due at this time of the test's clock.
   void RunCyclesAt(int64_t nNowNs) { m_sender.RunCyclesAt(nNowNs); }
 

@@ -19,7 +19,7 @@ std::string Parsed(const std::string& line) {
   if (!r.m_bOk) return "! " + r.m_error;
   const CliOptions& o = r.m_options;
   static const char* const kCommands[] = {"read-config", "write-config", "version", "reset",  "send",     "monitor",
-                                          "stats",       "ports",        "convert", "--help", "--version"};
+                                          "stats",       "ports",        "convert", "replay", "--help", "--version"};
   static const char* const kFormats[] = {"", " candump", " csv"};
   std::ostringstream text;  // numbers of the command in hexadecimal, the monitor's limits in decimal
   text << (o.m_bUsb ? "usb " : "port ") << o.m_portName << ' ' << o.m_dwBaudRate;
@@ -31,6 +31,11 @@ std::string Parsed(const std::string& line) {
   if (o.m_eCommand == ECliCommand::MONITOR || o.m_eCommand == ECliCommand::STATS)
     text << std::dec << ' ' << o.m_nSeconds << ' ' << o.m_qwCount << kFormats[static_cast<int>(o.m_eFormat)];
   if (o.m_eCommand == ECliCommand::CONVERT) text << (o.m_bConvertToAsc ? " asc " : " ") << o.m_inputPath;
+  if (o.m_eCommand == ECliCommand::REPLAY) {
+    text << std::dec << ' ' << o.m_nLoops << ' ' << o.m_dSpeed << std::hex;
+    for (const uint32_t dwId : o.m_replayIds) text << " id " << dwId;
+    text << ' ' << o.m_inputPath;
+  }
   for (const uint8_t by : o.m_data) text << ' ' << int{by};
   return text.str();
 }
@@ -100,6 +105,16 @@ TEST(CliOptions, GoodAndBadCommandLines) {
       {"convert --to blf a", "! --to takes candump or asc, not 'blf'"}, {"convert --to asc", "! convert needs the log file"},
       {"convert", "! convert needs the log file"}, {"convert a b", "! convert takes one file"},
       {"--rdata-log r convert a", "! convert reads a file: it takes no port and writes no log"},
+      {"--port p replay t.log", "port p 38400 replay 1 1 t.log"},
+      {"--port p replay --loop 3 --speed 0.5 --id 123,0x1FFFFFFF t.log", "port p 38400 replay 3 0.5 id 123 id 1FFFFFFF t.log"},
+      {"--port p replay --speed 0 t.log", "! --speed takes a number from 0.001 to 1000, not '0'"},
+      {"--port p replay --speed 1e3 t.log", "! --speed takes a number from 0.001 to 1000, not '1e3'"},
+      {"--port p replay --speed nan t.log", "! --speed takes a number"},
+      {"--port p replay --id 123,,7 t.log", "! --id takes hexadecimal identifiers separated by commas"},
+      {"--port p replay --id 20000000 t.log", "! --id takes hexadecimal identifiers"},
+      {"--port p replay --loop 0 t.log", "! --loop takes a whole number from 1"},
+      {"--port p replay a b", "! replay takes one file"}, {"--port p replay", "! replay needs the candump log"},
+      {"replay t.log", "! give --port PATH or --usb SERIAL"},
   };
   for (const auto& c : kCases) {
     const std::string parsed = Parsed(c.pszLine);
