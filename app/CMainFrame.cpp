@@ -4,6 +4,8 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QDockWidget>
+#include <QFileDialog>
+#include <QProgressBar>
 #include <QLabel>
 #include <QListView>
 #include <QMenuBar>
@@ -36,10 +38,12 @@
 #include "stats/CIdStatisticsView.h"
 #include "stats/IdStatisticsRules.h"
 #include "transmit/CLeftView.h"
+#include "transmit/CReplayRunner.h"
 #include "uisupport/CContextMenu.h"
 #include "uisupport/CPaneStatusBar.h"
 #include "app/CWorkspaceState.h"
 #include "uisupport/Fonts.h"
+#include "text/Cp949Text.h"
 #include "uisupport/ModalDialogs.h"
 
 namespace {
@@ -252,6 +256,16 @@ void CMainFrame::CreateClient() {
   resizeDocks({pDock}, {EVENT_PANE_HEIGHT}, Qt::Vertical);
   m_logFiles.SetEventDisplay(m_pEventLog);
 
+  auto* pReplayProgress = new QProgressBar(m_pStatusBar);
+  pReplayProgress->setObjectName(QStringLiteral("ReplayProgress"));
+  pReplayProgress->setMaximumWidth(160);
+  m_pStatusBar->addPermanentWidget(pReplayProgress);
+  m_pReplay = new CReplayRunner(m_channel, pReplayProgress, this);
+  m_pReplay->SetEventSink(&m_logFiles);
+  connect(m_pReplay, &CReplayRunner::RunningChanged, this, &CMainFrame::UpdateUi);
+  ConnectCommand(ID_REPLAY_LOG, this, &CMainFrame::OnReplayLog);
+  ConnectCommand(ID_STOP_REPLAY, m_pReplay, &CReplayRunner::Stop);
+
   m_pTransmitMenu = CreateContextMenu(TDataMenuLayout(), m_pTransmitView);
   m_pReceiveMenu = CreateContextMenu(RDataMenuLayout(), m_pReceiveView->List());
   m_pEventLogMenu = CreateContextMenu(LogMenuLayout(), m_pEventLog);
@@ -419,6 +433,7 @@ CCommandState CMainFrame::CommandState() const {
   state.m_bSelectionHasPeriod = nSelected >= 0 && m_pTransmitView->Frames().At(static_cast<size_t>(nSelected)).wPeriodMs != 0;
   state.m_bSelectionCycling = m_pTransmitView->IsRowCycling(nSelected);
   state.m_bAnyCycling = m_pTransmitView->AnyCycling();
+  state.m_bReplaying = m_pReplay->IsRunning();
   return state;
 }
 
@@ -493,6 +508,18 @@ void CMainFrame::OnClearEventLog() { m_pEventLog->RemoveAllEntries(); }
 void CMainFrame::OnAbout() {
   CAboutDlg dialog(this);
   RunModal(dialog);
+}
+
+void CMainFrame::OnReplayLog() {
+  QFileDialog dialog(this, QStringLiteral("로그 재생"), QString(), QStringLiteral("candump 로그 (*.log);;모든 파일 (*)"));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  if (!RunModal(dialog) || dialog.selectedFiles().isEmpty()) return;
+  const std::string path = QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+  RunModuleCommand([this, &path](CModuleChannel&) {
+    std::string reason;
+    if (!m_pReplay->Start(path, reason)) m_logFiles.LogEvent(FormatEventText("[로그 재생]", reason), EVENT_RED);
+  });
 }
 
 void CMainFrame::OnShowTimestamps(bool bShow) { m_pReceiveView->SetShowTimestamps(bShow); }

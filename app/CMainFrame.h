@@ -30,6 +30,7 @@
 class CEventLogCtrl;
 class CIdStatisticsView;
 class CLeftView;
+class CReplayRunner;
 class CModuleChannel;
 class CPaneStatusBar;
 class CRDView;
@@ -148,6 +149,7 @@ private:
   void OnClearEventLog();
   void OnAbout();
   void OnShowTimestamps(bool bShow);
+  void OnReplayLog();
 
   CFrameSetup m_setup;
   CModuleChannel& m_channel;
@@ -167,6 +169,7 @@ private:
   CPaneStatusBar* m_pStatusBar = nullptr;
   QToolBar* m_pToolBar = nullptr;
   CLeftView* m_pTransmitView = nullptr;
+  CReplayRunner* m_pReplay = nullptr;
   CRDView* m_pReceiveView = nullptr;
   CIdStatisticsView* m_pIdView = nullptr;
   CEventLogCtrl* m_pEventLog = nullptr;

@@ -9,7 +9,7 @@ namespace {
 
 constexpr unsigned SEP = ID_SEPARATOR;
 
-constexpr std::array<CCommandText, 28> COMMANDS = {{
+constexpr std::array<CCommandText, 30> COMMANDS = {{
     {ID_READ_CONFIG, "Korvex 환경 설정 읽기(&C)", "Shift+C", "선택한 Korvex 모듈의 환경 설정 정보를 읽읍니다",
      "Korvex 환경 설정 읽기"},
     {ID_WRITE_CONFIG, "Korvex 환경 설정 쓰기(&E)...", "Ctrl+C", "선택한 Korvex 모듈에 지정한 환경 설정를 씁니다",
@@ -48,6 +48,9 @@ constexpr std::array<CCommandText, 28> COMMANDS = {{
     {ID_STOP_CYCLE, "주기 송신 중지(&T)", "Shift+F5", "선택한 송신 데이터의 주기 송신을 중지합니다", "주기 송신 중지"},
     {ID_STOP_ALL_CYCLES, "모든 주기 송신 중지(&Q)", "Ctrl+Shift+F5", "실행 중인 모든 주기 송신을 중지합니다",
      "모든 주기 송신 중지"},
+    {ID_REPLAY_LOG, "로그 재생(&G)...", "", "candump 로그 파일의 프레임을 기록된 시간 간격대로 CAN 네트워크에 전송합니다",
+     "로그 재생"},
+    {ID_STOP_REPLAY, "로그 재생 중지(&H)", "", "진행 중인 로그 재생을 중지합니다", "로그 재생 중지"},
     {ID_APP_ABOUT, "Korvex 정보(&A)...", "", "Korvex 프로그램 정보와 버전 정보, 저작권 정보를 표시합니다", "Korvex 정보"},
     {ID_APP_EXIT, "종료(&X)", "", "Korvex 프로그램을 종료합니다", "종료"},
     {ID_VIEW_TOOLBAR, "도구 모음(&T)", "", "도구 모음을 보이거나 감춥니다", "도구 모음 전환", true},
@@ -56,9 +59,9 @@ constexpr std::array<CCommandText, 28> COMMANDS = {{
 }};
 
 constexpr std::array<unsigned, 6> FILE_MENU = {ID_OPEN_TFILE, ID_SAVE_TFILE, SEP, ID_LOG_PATHS, SEP, ID_APP_EXIT};
-constexpr std::array<unsigned, 14> ACTION_MENU = {
+constexpr std::array<unsigned, 17> ACTION_MENU = {
     ID_READ_CONFIG, ID_WRITE_CONFIG, SEP, ID_START_RECEPTION, ID_STOP_RECEPTION, SEP, ID_SEND_TDATA, ID_START_CYCLE,
-    ID_STOP_CYCLE, ID_STOP_ALL_CYCLES, SEP, ID_RESET_NODE, SEP, ID_READ_VERSION};
+    ID_STOP_CYCLE, ID_STOP_ALL_CYCLES, SEP, ID_REPLAY_LOG, ID_STOP_REPLAY, SEP, ID_RESET_NODE, SEP, ID_READ_VERSION};
 constexpr std::array<unsigned, 12> LIST_MENU = {ID_ADD_TDATA,       ID_MODIFY_TDATA,    ID_DELETE_TDATA,   ID_DELETE_ALL_TDATA,
                                                 SEP,                ID_CLEAR_RDATA,     ID_START_RDATA_LOG, ID_STOP_RDATA_LOG,
                                                 SEP,                ID_CLEAR_EVENT_LOG, ID_START_EVENT_LOG, ID_STOP_EVENT_LOG};

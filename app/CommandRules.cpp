@@ -32,8 +32,10 @@ bool CanSend(const CCommandState& s) { return s.m_bPortsExist && TransmitSelecti
 bool CanStartCycle(const CCommandState& s) { return CanSend(s) && s.m_bSelectionHasPeriod && !s.m_bSelectionCycling; }
 bool CanStopCycle(const CCommandState& s) { return TransmitSelection(s) && s.m_bSelectionCycling; }
 bool AnyCycling(const CCommandState& s) { return s.m_bAnyCycling; }
+bool CanReplay(const CCommandState& s) { return s.m_bPortsExist && !s.m_bReplaying; }
+bool Replaying(const CCommandState& s) { return s.m_bReplaying; }
 
-constexpr std::array<CCommandRule, 23> RULES = {{
+constexpr std::array<CCommandRule, 25> RULES = {{
     {ID_READ_CONFIG, PortsExist},
     {ID_WRITE_CONFIG, PortsExist},
     {ID_START_RECEPTION, CanStartReception},
@@ -42,6 +44,8 @@ constexpr std::array<CCommandRule, 23> RULES = {{
     {ID_START_CYCLE, CanStartCycle},
     {ID_STOP_CYCLE, CanStopCycle},
     {ID_STOP_ALL_CYCLES, AnyCycling},
+    {ID_REPLAY_LOG, CanReplay},
+    {ID_STOP_REPLAY, Replaying},
     {ID_RESET_NODE, PortsExist},
     {ID_READ_VERSION, PortsExist},
     {ID_ADD_TDATA, TransmitList},

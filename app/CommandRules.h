@@ -16,6 +16,7 @@ struct CCommandState {
   bool m_bSelectionHasPeriod = false;  // the selected row has a cyclic period
   bool m_bSelectionCycling = false;    // the selected row is being sent cyclically
   bool m_bAnyCycling = false;
+  bool m_bReplaying = false;  // a log replay runs
 };
 
 // Commands without a rule of their own (about, exit, the view toggles) are always enabled.

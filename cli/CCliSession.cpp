@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "cli/CLogReplayer.h"
+#include "transmit/CLogReplayer.h"
 #include "cli/StatsReport.h"
 #include "protocol/BitTiming.h"
 #include "protocol/CModuleChannel.h"

@@ -25,6 +25,9 @@ constexpr unsigned ID_VIEW_TIMESTAMPS = 32791;  // our own: arrival times in the
 constexpr unsigned ID_START_CYCLE = 32800;
 constexpr unsigned ID_STOP_CYCLE = 32801;
 constexpr unsigned ID_STOP_ALL_CYCLES = 32802;
+// Our own: replaying a candump log.
+constexpr unsigned ID_REPLAY_LOG = 32803;
+constexpr unsigned ID_STOP_REPLAY = 32804;
 constexpr unsigned ID_APP_ABOUT = 57664;
 constexpr unsigned ID_APP_EXIT = 57665;
 constexpr unsigned ID_VIEW_TOOLBAR = 59392;

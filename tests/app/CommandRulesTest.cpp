@@ -39,6 +39,8 @@ TEST(CommandRules, EachStateEnablesItsCommands) {
       {"selected row cycling", {.m_bPortsExist = true, .m_bTransmitList = true, .m_nTransmitRows = 2,
        .m_bTransmitSelection = true, .m_bSelectionHasPeriod = true, .m_bSelectionCycling = true, .m_bAnyCycling = true},
        {ID_STOP_CYCLE, ID_STOP_ALL_CYCLES}, {ID_START_CYCLE}},
+      {"ports, no replay", {.m_bPortsExist = true}, {ID_REPLAY_LOG}, {ID_STOP_REPLAY}},
+      {"a replay runs", {.m_bPortsExist = true, .m_bReplaying = true}, {ID_STOP_REPLAY}, {ID_REPLAY_LOG}},
       {"another row cycling, none selected", {.m_bPortsExist = true, .m_bTransmitList = true, .m_nTransmitRows = 2,
        .m_bAnyCycling = true}, {ID_STOP_ALL_CYCLES}, {ID_START_CYCLE, ID_STOP_CYCLE}},
   };

@@ -298,6 +298,37 @@ TEST_F(TransmitList, CyclesStartStopAndShowWhileTheyRun) {
   }
 }
 
+// "로그 재생" sends a candump log through the channel and reports in the event log; frames due
+// at once go out at once (no timer needed here), an error frame is skipped, and the stop
+// command ends a replay that still waits for a frame an hour later.
+TEST_F(TransmitList, LogReplayFromTheWindowAndItsStop) {
+  MakeFrame();
+  AnswerStartup();
+  auto* pProgress = m_pFrame->findChild<QWidget*>(QStringLiteral("ReplayProgress"));
+  ASSERT_TRUE(pProgress);
+  const std::string now = m_scratch.Write("now.log",
+      "(1700000000.000000) can0 123#1122\n(1700000000.000000) can0 20000080#0000000000000000\n"
+      "(1700000000.000000) vcan-rig 18FEF100#R\n");
+  const std::string later = m_scratch.Write("later.log", "(1700000000.000000) can0 7FF#01\n(1700003600.000000) can0 7FF#02\n");
+  auto lastEvent = [this] { return m_pFrame->EventLog()->EntryText(m_pFrame->EventLog()->EntryCount() - 1).toStdString(); };
+
+  m_pSerial->m_writes.clear();
+  EXPECT_FALSE(Enabled(ID_STOP_REPLAY));
+  RunWithFiles(ID_REPLAY_LOG, {now});
+  EXPECT_EQ(m_pSerial->m_writes, (std::vector<std::string>{Line(":W0201231122"), Line(":W3018FEF100")}));
+  EXPECT_NE(lastEvent().find("완료: 보낸 프레임 2, 건너뛴 프레임 1"), std::string::npos) << lastEvent();
+  EXPECT_FALSE(pProgress->isVisible() || Enabled(ID_STOP_REPLAY));
+
+  m_pSerial->m_writes.clear();
+  RunWithFiles(ID_REPLAY_LOG, {later});
+  EXPECT_EQ(m_pSerial->m_writes, std::vector<std::string>{Line(":W0107FF01")});
+  EXPECT_TRUE(pProgress->isVisible() && Enabled(ID_STOP_REPLAY) && !Enabled(ID_REPLAY_LOG));
+  m_pFrame->Action(ID_STOP_REPLAY)->trigger();
+  EXPECT_NE(lastEvent().find("중지: 보낸 프레임 1, 건너뛴 프레임 0"), std::string::npos) << lastEvent();
+  EXPECT_FALSE(pProgress->isVisible() || Enabled(ID_STOP_REPLAY));
+  EXPECT_EQ(m_pSerial->m_writes.size(), 1u);
+}
+
 // With no port found at start-up the send command is off, but a double click sends, and
 // says why it cannot.
 TEST_F(TransmitList, WithoutPortsADoubleClickStillSends) {

@@ -37,6 +37,7 @@ public:
   static constexpr int64_t DONE = std::numeric_limits<int64_t>::max();
   static constexpr int64_t ROOM_RETRY_NS = 1'000'000;  // a full queue is looked at again after 1 ms
 
+  // pErr: where skipped lines are named (null: nowhere; the summary counts them).
   CLogReplayer(CModuleChannel& channel, std::FILE* pErr, ReplayOptions options);
 
   bool Open(const std::string& path);

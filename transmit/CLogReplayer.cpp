@@ -1,4 +1,4 @@
-#include "cli/CLogReplayer.h"
+#include "transmit/CLogReplayer.h"
 
 #include <algorithm>
 #include <cinttypes>
