@@ -4,6 +4,8 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QDockWidget>
+#include <QFileDialog>
+#include <QProgressBar>
 #include <QTableView>
 #include <QLabel>
 #include <QListView>
@@ -33,16 +35,19 @@
 #include "receive/CLogPathDlg.h"
 #include "receive/CRDView.h"
 #include "resources/Pictures.h"
+#include "transmit/CTDataObject.h"
 #include "resources/StringTable.h"
 #include "stats/CIdStatisticsView.h"
 #include "stats/IdStatisticsRules.h"
 #include "transmit/CLeftView.h"
+#include "transmit/CReplayRunner.h"
 #include "uisupport/CContextMenu.h"
 #include "signals/CSignalDock.h"
 #include "stats/CIdStatisticsModel.h"
 #include "uisupport/CPaneStatusBar.h"
 #include "app/CWorkspaceState.h"
 #include "uisupport/Fonts.h"
+#include "text/Cp949Text.h"
 #include "uisupport/ModalDialogs.h"
 
 namespace {
@@ -228,6 +233,9 @@ void CMainFrame::CreateClient() {
   ConnectCommand(ID_DELETE_TDATA, m_pTransmitView, &CLeftView::OnDelete);
   ConnectCommand(ID_DELETE_ALL_TDATA, m_pTransmitView, &CLeftView::OnDeleteAll);
   ConnectCommand(ID_SEND_TDATA, m_pTransmitView, &CLeftView::OnSend);
+  ConnectCommand(ID_START_CYCLE, m_pTransmitView, &CLeftView::OnStartCycle);
+  ConnectCommand(ID_STOP_CYCLE, m_pTransmitView, &CLeftView::OnStopCycle);
+  ConnectCommand(ID_STOP_ALL_CYCLES, m_pTransmitView, &CLeftView::OnStopAllCycles);
   auto* pReceiveTabs = new QTabWidget(pSplitter);
   pReceiveTabs->setObjectName(QStringLiteral("ReceiveTabs"));
   pReceiveTabs->setDocumentMode(true);
@@ -284,6 +292,16 @@ void CMainFrame::CreateClient() {
   });
   ConnectCommand(ID_OPEN_DBC, m_pSignalDock, &CSignalDock::OnOpenDatabase);
   m_pSignalDock->OpenRememberedDatabase();
+
+  auto* pReplayProgress = new QProgressBar(m_pStatusBar);
+  pReplayProgress->setObjectName(QStringLiteral("ReplayProgress"));
+  pReplayProgress->setMaximumWidth(160);
+  m_pStatusBar->addPermanentWidget(pReplayProgress);
+  m_pReplay = new CReplayRunner(m_channel, pReplayProgress, this);
+  m_pReplay->SetEventSink(&m_logFiles);
+  connect(m_pReplay, &CReplayRunner::RunningChanged, this, &CMainFrame::UpdateUi);
+  ConnectCommand(ID_REPLAY_LOG, this, &CMainFrame::OnReplayLog);
+  ConnectCommand(ID_STOP_REPLAY, m_pReplay, &CReplayRunner::Stop);
 
   m_pTransmitMenu = CreateContextMenu(TDataMenuLayout(), m_pTransmitView);
   m_pReceiveMenu = CreateContextMenu(RDataMenuLayout(), m_pReceiveView->List());
@@ -388,6 +406,16 @@ void CMainFrame::OnPortGone() {
   UpdateUi();
 }
 
+void CMainFrame::OnClosed() {
+  if (m_bClosing) close();
+}
+
+void CMainFrame::OnCyclesChanged() {
+  if (m_bClosed) return;
+  m_pTransmitView->SyncCycles();
+  UpdateUi();
+}
+
 void CMainFrame::OnMessage(unsigned nMsg, uintptr_t wParam, intptr_t /*lParam*/) {
   if (nMsg == WM_CONFIG_REPORT) {
     const ModuleConfig& config = m_channel.Config();
@@ -440,7 +468,12 @@ CCommandState CMainFrame::CommandState() const {
   state.m_nEventEntries = m_pEventLog->EntryCount();
   state.m_bTransmitList = true;
   state.m_nTransmitRows = m_pTransmitView->RowCount();
-  state.m_bTransmitSelection = m_pTransmitView->SelectedRow() >= 0;
+  const int nSelected = m_pTransmitView->SelectedRow();
+  state.m_bTransmitSelection = nSelected >= 0;
+  state.m_bSelectionHasPeriod = nSelected >= 0 && m_pTransmitView->Frames().At(static_cast<size_t>(nSelected)).wPeriodMs != 0;
+  state.m_bSelectionCycling = m_pTransmitView->IsRowCycling(nSelected);
+  state.m_bAnyCycling = m_pTransmitView->AnyCycling();
+  state.m_bReplaying = m_pReplay->IsRunning();
   state.m_bRecording = m_pLogCommands->IsRecording();
   return state;
 }
@@ -518,16 +551,35 @@ void CMainFrame::OnAbout() {
   RunModal(dialog);
 }
 
+void CMainFrame::OnReplayLog() {
+  QFileDialog dialog(this, QStringLiteral("로그 재생"), QString(), QStringLiteral("candump 로그 (*.log);;모든 파일 (*)"));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  if (!RunModal(dialog) || dialog.selectedFiles().isEmpty()) return;
+  const std::string path = QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+  RunModuleCommand([this, &path](CModuleChannel&) {
+    std::string reason;
+    if (!m_pReplay->Start(path, reason)) m_logFiles.LogEvent(FormatEventText("[로그 재생]", reason), EVENT_RED);
+  });
+}
+
 void CMainFrame::OnShowTimestamps(bool bShow) { m_pReceiveView->SetShowTimestamps(bShow); }
 
 void CMainFrame::closeEvent(QCloseEvent* pEvent) {
   // Unsaved changes to the transmit list: the user may save them, give them up or stay.
-  if (!m_bClosed && !m_pTransmitView->ConfirmDiscard()) {
+  if (!m_bClosed && !m_bClosing && !m_pTransmitView->ConfirmDiscard()) {
+    pEvent->ignore();
+    return;
+  }
+  // With a port open, ":G10" goes out and the window stays, painting, until the channel's
+  // wait is over (OnClosed closes it again).
+  if (!m_bClosed && !m_bClosing && m_channel.BeginClose()) {
+    m_bClosing = true;
     pEvent->ignore();
     return;
   }
   if (!m_bClosed) {
-    m_channel.Close(true);
+    m_channel.Close(false);
     m_pWindow->KillTimer(IDT_LAMP);
     m_pWindow->KillTimer(IDT_BUS_SAMPLE);
     CWorkspaceState workspace(*m_setup.m_pStore);

@@ -31,6 +31,7 @@ class CEventLogCtrl;
 class CLogCommands;
 class CIdStatisticsView;
 class CLeftView;
+class CReplayRunner;
 class CModuleChannel;
 class CPaneStatusBar;
 class CRDView;
@@ -89,6 +90,8 @@ public:
   MessageHost& OwnerWindow() override { return *m_pWindow; }
   void SetPortOpen(bool bOpen) override;
   void OnPortGone() override;
+  void OnCyclesChanged() override;
+  void OnClosed() override;
   // MessageHandler: the frame's own window
   void OnMessage(unsigned nMsg, uintptr_t wParam, intptr_t lParam) override;
   void OnTimer(unsigned nId) override;
@@ -151,6 +154,7 @@ private:
   void OnClearEventLog();
   void OnAbout();
   void OnShowTimestamps(bool bShow);
+  void OnReplayLog();
 
   CFrameSetup m_setup;
   CModuleChannel& m_channel;
@@ -163,12 +167,14 @@ private:
   ModuleSettings m_userPort;  // the port fields the user chose, kept while simulating
   bool m_bPortOpen = false;
   bool m_bClosed = false;
+  bool m_bClosing = false;  // the channel's close wait runs; the window closes when it ends
   CActivityLamps m_lamps;
   unsigned m_nLampShown = 0;
   std::map<unsigned, QAction*> m_actions;
   CPaneStatusBar* m_pStatusBar = nullptr;
   QToolBar* m_pToolBar = nullptr;
   CLeftView* m_pTransmitView = nullptr;
+  CReplayRunner* m_pReplay = nullptr;
   CRDView* m_pReceiveView = nullptr;
   CIdStatisticsView* m_pIdView = nullptr;
   CEventLogCtrl* m_pEventLog = nullptr;

@@ -9,7 +9,7 @@ namespace {
 
 constexpr unsigned SEP = ID_SEPARATOR;
 
-constexpr std::array<CCommandText, 28> COMMANDS = {{
+constexpr std::array<CCommandText, 33> COMMANDS = {{
     {ID_READ_CONFIG, "Korvex 환경 설정 읽기(&C)", "Shift+C", "선택한 Korvex 모듈의 환경 설정 정보를 읽읍니다",
      "Korvex 환경 설정 읽기"},
     {ID_WRITE_CONFIG, "Korvex 환경 설정 쓰기(&E)...", "Ctrl+C", "선택한 Korvex 모듈에 지정한 환경 설정를 씁니다",
@@ -48,6 +48,14 @@ constexpr std::array<CCommandText, 28> COMMANDS = {{
     {ID_OPEN_LOG, "로그 열기(&G)...", "Ctrl+Shift+O", "candump, ASC 또는 수신 데이터 로그 파일을 새 탭에서 엽니다",
      "로그 열기"},
     {ID_OPEN_DBC, "DBC 열기(&B)...", "", "신호 데이터베이스(DBC 파일)를 열어 수신 데이터를 신호 값으로 봅니다", "DBC 열기"},
+    {ID_START_CYCLE, "주기 송신 시작(&P)", "F5", "선택한 송신 데이터를 설정한 주기마다 CAN 네트워크에 전송합니다",
+     "주기 송신 시작"},
+    {ID_STOP_CYCLE, "주기 송신 중지(&T)", "Shift+F5", "선택한 송신 데이터의 주기 송신을 중지합니다", "주기 송신 중지"},
+    {ID_STOP_ALL_CYCLES, "모든 주기 송신 중지(&Q)", "Ctrl+Shift+F5", "실행 중인 모든 주기 송신을 중지합니다",
+     "모든 주기 송신 중지"},
+    {ID_REPLAY_LOG, "로그 재생(&G)...", "", "candump 로그 파일의 프레임을 기록된 시간 간격대로 CAN 네트워크에 전송합니다",
+     "로그 재생"},
+    {ID_STOP_REPLAY, "로그 재생 중지(&H)", "", "진행 중인 로그 재생을 중지합니다", "로그 재생 중지"},
     {ID_APP_ABOUT, "Korvex 정보(&A)...", "", "Korvex 프로그램 정보와 버전 정보, 저작권 정보를 표시합니다", "Korvex 정보"},
     {ID_APP_EXIT, "종료(&X)", "", "Korvex 프로그램을 종료합니다", "종료"},
     {ID_VIEW_TOOLBAR, "도구 모음(&T)", "", "도구 모음을 보이거나 감춥니다", "도구 모음 전환", true},
@@ -57,9 +65,9 @@ constexpr std::array<CCommandText, 28> COMMANDS = {{
 
 constexpr std::array<unsigned, 10> FILE_MENU = {ID_OPEN_TFILE, ID_SAVE_TFILE, SEP, ID_OPEN_LOG, ID_OPEN_DBC, SEP,
                                                ID_LOG_PATHS, SEP, ID_APP_EXIT};
-constexpr std::array<unsigned, 11> ACTION_MENU = {ID_READ_CONFIG, ID_WRITE_CONFIG,   SEP,           ID_START_RECEPTION,
-                                                  ID_STOP_RECEPTION, SEP,           ID_SEND_TDATA, SEP,
-                                                  ID_RESET_NODE,     SEP,           ID_READ_VERSION};
+constexpr std::array<unsigned, 17> ACTION_MENU = {
+    ID_READ_CONFIG, ID_WRITE_CONFIG, SEP, ID_START_RECEPTION, ID_STOP_RECEPTION, SEP, ID_SEND_TDATA, ID_START_CYCLE,
+    ID_STOP_CYCLE, ID_STOP_ALL_CYCLES, SEP, ID_REPLAY_LOG, ID_STOP_REPLAY, SEP, ID_RESET_NODE, SEP, ID_READ_VERSION};
 constexpr std::array<unsigned, 13> LIST_MENU = {ID_ADD_TDATA,       ID_MODIFY_TDATA,    ID_DELETE_TDATA,   ID_DELETE_ALL_TDATA,
                                                 SEP,                ID_CLEAR_RDATA,     ID_START_RDATA_LOG, ID_STOP_RDATA_LOG,
                                                 ID_RECORD_FRAMES,   SEP,                ID_CLEAR_EVENT_LOG, ID_START_EVENT_LOG, ID_STOP_EVENT_LOG};
@@ -74,15 +82,16 @@ constexpr std::array<CMenuLayout, 5> MENU_BAR = {{
     {"도움말(&H)", HELP_MENU},
 }};
 
-constexpr std::array<unsigned, 23> TOOLBAR = {
-    ID_OPEN_TFILE,      ID_SAVE_TFILE,     SEP,           ID_READ_CONFIG, ID_WRITE_CONFIG, ID_START_RECEPTION,
-    ID_STOP_RECEPTION,  ID_SEND_TDATA,     ID_RESET_NODE, SEP,            ID_ADD_TDATA,    ID_MODIFY_TDATA,
-    ID_DELETE_TDATA,    SEP,               ID_START_RDATA_LOG, ID_STOP_RDATA_LOG, ID_RECORD_FRAMES, ID_OPEN_LOG, SEP,
-    ID_START_EVENT_LOG,
-    ID_STOP_EVENT_LOG,  SEP,               ID_APP_ABOUT};
+constexpr std::array<unsigned, 27> TOOLBAR = {
+    ID_OPEN_TFILE,     ID_SAVE_TFILE,      SEP,           ID_READ_CONFIG,     ID_WRITE_CONFIG,   ID_START_RECEPTION,
+    ID_STOP_RECEPTION, ID_SEND_TDATA,      ID_START_CYCLE, ID_STOP_CYCLE,     ID_STOP_ALL_CYCLES, ID_RESET_NODE,
+    SEP,               ID_ADD_TDATA,       ID_MODIFY_TDATA, ID_DELETE_TDATA,  SEP,               ID_START_RDATA_LOG,
+    ID_STOP_RDATA_LOG, ID_RECORD_FRAMES,   ID_OPEN_LOG,   SEP,                ID_START_EVENT_LOG, ID_STOP_EVENT_LOG,
+    SEP,               ID_APP_ABOUT};
 
-constexpr std::array<unsigned, 9> TDATA_MENU = {ID_OPEN_TFILE,   ID_SAVE_TFILE,       SEP, ID_ADD_TDATA, ID_MODIFY_TDATA,
-                                                ID_DELETE_TDATA, ID_DELETE_ALL_TDATA, SEP, ID_SEND_TDATA};
+constexpr std::array<unsigned, 12> TDATA_MENU = {ID_OPEN_TFILE,      ID_SAVE_TFILE,   SEP,          ID_ADD_TDATA,
+                                                 ID_MODIFY_TDATA,    ID_DELETE_TDATA, ID_DELETE_ALL_TDATA, SEP,
+                                                 ID_SEND_TDATA,      ID_START_CYCLE,  ID_STOP_CYCLE, ID_STOP_ALL_CYCLES};
 constexpr std::array<unsigned, 8> RDATA_MENU = {ID_CLEAR_RDATA,    SEP, ID_START_RECEPTION, ID_STOP_RECEPTION,
                                                 SEP,               ID_START_RDATA_LOG, ID_STOP_RDATA_LOG, ID_RECORD_FRAMES};
 constexpr std::array<unsigned, 4> LOG_MENU = {ID_CLEAR_EVENT_LOG, SEP, ID_START_EVENT_LOG, ID_STOP_EVENT_LOG};

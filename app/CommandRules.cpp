@@ -32,12 +32,23 @@ bool CanSend(const CCommandState& s) { return s.m_bPortsExist && TransmitSelecti
 // Nothing to record without a port; a running recording can always be stopped.
 bool CanToggleRecording(const CCommandState& s) { return s.m_bPortsExist || s.m_bRecording; }
 
-constexpr std::array<CCommandRule, 22> RULES = {{
+bool CanStartCycle(const CCommandState& s) { return CanSend(s) && s.m_bSelectionHasPeriod && !s.m_bSelectionCycling; }
+bool CanStopCycle(const CCommandState& s) { return TransmitSelection(s) && s.m_bSelectionCycling; }
+bool AnyCycling(const CCommandState& s) { return s.m_bAnyCycling; }
+bool CanReplay(const CCommandState& s) { return s.m_bPortsExist && !s.m_bReplaying; }
+bool Replaying(const CCommandState& s) { return s.m_bReplaying; }
+
+constexpr std::array<CCommandRule, 27> RULES = {{
     {ID_READ_CONFIG, PortsExist},
     {ID_WRITE_CONFIG, PortsExist},
     {ID_START_RECEPTION, CanStartReception},
     {ID_STOP_RECEPTION, CanStopReception},
     {ID_SEND_TDATA, CanSend},
+    {ID_START_CYCLE, CanStartCycle},
+    {ID_STOP_CYCLE, CanStopCycle},
+    {ID_STOP_ALL_CYCLES, AnyCycling},
+    {ID_REPLAY_LOG, CanReplay},
+    {ID_STOP_REPLAY, Replaying},
     {ID_RESET_NODE, PortsExist},
     {ID_READ_VERSION, PortsExist},
     {ID_ADD_TDATA, TransmitList},

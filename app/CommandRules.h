@@ -14,6 +14,10 @@ struct CCommandState {
   int m_nTransmitRows = 0;
   bool m_bTransmitSelection = false;
   bool m_bRecording = false;         // received frames go to a file the user chose
+  bool m_bSelectionHasPeriod = false;  // the selected row has a cyclic period
+  bool m_bSelectionCycling = false;    // the selected row is being sent cyclically
+  bool m_bAnyCycling = false;
+  bool m_bReplaying = false;  // a log replay runs
 };
 
 // Commands without a rule of their own (about, exit, the view toggles) are always enabled.

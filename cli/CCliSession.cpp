@@ -4,10 +4,18 @@
 #include <cerrno>
 #include <cstring>
 
+#include "transmit/CLogReplayer.h"
 #include "cli/StatsReport.h"
 #include "protocol/BitTiming.h"
 #include "protocol/CModuleChannel.h"
 #include "receive/CLogFiles.h"
+
+namespace {
+
+// A replay that ended later than this behind its log says so.
+constexpr int64_t LATE_REPORT_NS = 2'000'000;
+
+}  // namespace
 
 CCliSession::CCliSession(const CliOptions& options, CModuleChannel& channel, CLogFiles& logs, std::FILE* pOut,
                          std::FILE* pErr)
@@ -43,10 +51,14 @@ int CCliSession::Run(MessageHost& channelWindow, MessageHost& sessionWindow, Cli
   OpenLogs();
 
   bool bAnswered = false;
+  bool bReadFailed = false;
   const bool bOpened = m_channel.Open(m_options.m_bUsb, m_options.m_portName, m_options.m_dwBaudRate);
   if (bOpened) {
     WaitWhile(pump, false, [this] { return m_channel.IsStartupPending(); });
-    if (!m_channel.IsStartupPending() && !m_bPortGone) {
+    if (m_options.m_eCommand == ECliCommand::REPLAY && !m_channel.IsStartupPending() && !m_bPortGone) {
+      if (!Replay(pump)) bReadFailed = true;
+      bAnswered = !m_channel.IsAwaitingResponse() && m_channel.CommErrorCount() == 0 && !m_bPortGone;
+    } else if (!m_channel.IsStartupPending() && !m_bPortGone) {
       SendCommand();
       WaitWhile(pump, false, [this] { return m_channel.IsAwaitingResponse(); });
       bAnswered = !m_channel.IsAwaitingResponse() && m_channel.CommErrorCount() == 0 && !m_bPortGone;
@@ -77,7 +89,49 @@ int CCliSession::Run(MessageHost& channelWindow, MessageHost& sessionWindow, Cli
     if (m_nOutputError == 0) std::fwrite(report.data(), 1, report.size(), m_pOut);
   }
   FlushOutput();
-  return Finish(bOpened, bAnswered);
+  const int nExit = Finish(bOpened, bAnswered);
+  if (nExit != CLI_EXIT_ANSWERED) return nExit;
+  if (bReadFailed) return CLI_EXIT_NO_INPUT;
+  return m_qwReplaySkipped > 0 ? CLI_EXIT_LINES_SKIPPED : CLI_EXIT_ANSWERED;
+}
+
+bool CCliSession::Replay(CliPump& pump) {
+  CLogReplayer replayer(m_channel, m_pErr,
+                        {.m_nLoops = m_options.m_nLoops, .m_dSpeed = m_options.m_dSpeed, .m_ids = m_options.m_replayIds});
+  if (!replayer.Open(m_options.m_inputPath)) {
+    std::fprintf(m_pErr, "korvex-cli: %s\n", replayer.Error().c_str());
+    return false;
+  }
+  auto stopped = [&] { return m_channel.CommErrorCount() != 0 || m_bPortGone || pump.Interrupted(); };
+  for (;;) {
+    const int64_t nNowNs = pump.SteadyNowNs();
+    const int64_t nNextNs = replayer.Step(nNowNs);
+    if (nNextNs == CLogReplayer::DONE || stopped()) break;
+    // The timer counts whole milliseconds: the last part of a wait is spent handling what comes.
+    const int64_t nWaitMs = (nNextNs - nNowNs) / 1'000'000;
+    if (nWaitMs <= 0) {
+      pump.Drain();
+      continue;
+    }
+    m_bReplayDue = false;
+    m_pWindow->SetTimer(IDT_REPLAY, static_cast<unsigned>(std::min<int64_t>(nWaitMs, MONITOR_CHUNK_MS)));
+    while (!m_bReplayDue && !stopped()) pump.Pump();
+    m_pWindow->KillTimer(IDT_REPLAY);
+  }
+  WaitWhile(pump, false, [this] { return m_channel.IsAwaitingResponse(); });
+  const ReplaySummary& summary = replayer.Summary();
+  m_qwReplaySkipped = summary.m_qwSkipped;
+  std::fprintf(m_pErr, "replay: %llu frames sent, %llu skipped, worst lateness %.3f ms\n",
+               static_cast<unsigned long long>(summary.m_qwSent), static_cast<unsigned long long>(summary.m_qwSkipped),
+               static_cast<double>(summary.m_nWorstLateNs) / 1e6);
+  if (summary.m_nLastLateNs > LATE_REPORT_NS)
+    std::fprintf(m_pErr, "replay: the link could not carry the log as recorded: it ended %.3f ms behind\n",
+                 static_cast<double>(summary.m_nLastLateNs) / 1e6);
+  if (!replayer.Error().empty()) {
+    std::fprintf(m_pErr, "korvex-cli: %s\n", replayer.Error().c_str());
+    return false;
+  }
+  return true;
 }
 
 int CCliSession::Finish(bool bOpened, bool bAnswered) {
@@ -159,6 +213,7 @@ void CCliSession::SendCommand() {
     case ECliCommand::PORTS:  // done without a session (CliMain)
     case ECliCommand::CONVERT:
     case ECliCommand::DECODE:
+    case ECliCommand::REPLAY:  // Replay
     case ECliCommand::SHOW_HELP:
     case ECliCommand::SHOW_VERSION:
       break;
@@ -176,6 +231,11 @@ bool CCliSession::MonitorDone() const {
 void CCliSession::OnMessage(unsigned /*nMsg*/, uintptr_t /*wParam*/, intptr_t /*lParam*/) {}
 
 void CCliSession::OnTimer(unsigned nId) {
+  if (nId == IDT_REPLAY) {
+    m_bReplayDue = true;
+    m_pWindow->KillTimer(IDT_REPLAY);
+    return;
+  }
   if (nId != IDT_MONITOR) return;
   m_qwMonitorMsLeft -= std::min<uint64_t>(m_qwMonitorMsLeft, MONITOR_CHUNK_MS);
   if (m_qwMonitorMsLeft > 0) {

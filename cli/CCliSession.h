@@ -58,6 +58,7 @@ public:
 class CCliSession final : public MessageHandler, public ChannelOwner, public EventDisplay, public FrameConsumer {
 public:
   static constexpr unsigned IDT_MONITOR = 300;  // the session's own timer for monitor --seconds
+  static constexpr unsigned IDT_REPLAY = 301;   // replay: the next frame is due
   // The timer is armed for at most a day at a time: a message host may count milliseconds
   // in an int, and --seconds goes far beyond that.
   static constexpr unsigned MONITOR_CHUNK_MS = 86400000;
@@ -87,6 +88,8 @@ public:
 private:
   void OpenLogs();
   void SendCommand();
+  // replay: sends the log, then waits for the last echoes. False when the file could not be read.
+  bool Replay(CliPump& pump);
   void ArmMonitorTimer();
   bool MonitorDone() const;
   bool ReceivesFrames() const {
@@ -115,6 +118,8 @@ private:
   bool m_bPortOpen = false;
   bool m_bTimeUp = false;
   bool m_bPortGone = false;
+  bool m_bReplayDue = false;
+  uint64_t m_qwReplaySkipped = 0;
   int m_nOutputError = 0;  // errno of the first failed write of the output, 0 while none failed
   int m_nLogsOpened = 0;    // the kinds (ELogKind bits) whose files opened
   int m_nLogsFailed = 0;    // the kinds whose failure is in m_logFailures

@@ -310,6 +310,56 @@ bool ParseConvert(CArgs& args, CliOptions& options, std::string& error) {
   return true;
 }
 
+// replay [--loop N] [--speed X] [--id ID[,ID...]] FILE
+bool ParseReplay(CArgs& args, CliOptions& options, std::string& error) {
+  constexpr double MIN_SPEED = 0.001, MAX_SPEED = 1000.0;
+  std::string value;
+  while (!args.AtEnd()) {
+    const std::string arg = args.Take();
+    if (arg == "--loop" || arg == "--speed" || arg == "--id") {
+      if (!args.TakeValue(arg, value, error)) return false;
+    }
+    if (arg == "--loop") {
+      const auto parsed = ParsePositive(value);
+      if (!parsed || *parsed > UINT32_MAX) {
+        error = "--loop takes a whole number from 1 to " + std::to_string(UINT32_MAX) + ", not '" + value + "'";
+        return false;
+      }
+      options.m_nLoops = static_cast<uint32_t>(*parsed);
+    } else if (arg == "--speed") {
+      double dSpeed = 0;
+      const auto [pEnd, ec] = std::from_chars(value.data(), value.data() + value.size(), dSpeed, std::chars_format::fixed);
+      if (ec != std::errc() || pEnd != value.data() + value.size() || !(dSpeed >= MIN_SPEED && dSpeed <= MAX_SPEED)) {
+        error = "--speed takes a number from 0.001 to 1000, not '" + value + "'";
+        return false;
+      }
+      options.m_dSpeed = dSpeed;
+    } else if (arg == "--id") {
+      for (std::string_view list = value; ;) {
+        const std::size_t nComma = list.find(',');
+        const auto dwId = ParseHex(list.substr(0, nComma), 8);
+        if (!dwId || *dwId > EXTENDED_ID_MASK) {
+          error = "--id takes hexadecimal identifiers separated by commas, not '" + value + "'";
+          return false;
+        }
+        options.m_replayIds.push_back(*dwId);
+        if (nComma == std::string_view::npos) break;
+        list.remove_prefix(nComma + 1);
+      }
+    } else if (arg.starts_with("--") || !options.m_inputPath.empty() || arg.empty()) {
+      error = arg.starts_with("--") ? "replay does not know '" + arg + "'" : "replay takes one file";
+      return false;
+    } else {
+      options.m_inputPath = arg;
+    }
+  }
+  if (options.m_inputPath.empty()) {
+    error = "replay needs the candump log";
+    return false;
+  }
+  return true;
+}
+
 bool ParseCommand(const std::string& name, CArgs& args, CliOptions& options, std::string& error) {
   static const struct {
     const char* pszName;
@@ -318,7 +368,8 @@ bool ParseCommand(const std::string& name, CArgs& args, CliOptions& options, std
                    {"version", ECliCommand::VERSION},         {"reset", ECliCommand::RESET},
                    {"send", ECliCommand::SEND},               {"monitor", ECliCommand::MONITOR},
                    {"stats", ECliCommand::STATS},             {"ports", ECliCommand::PORTS},
-                   {"convert", ECliCommand::CONVERT},         {"decode", ECliCommand::DECODE}};
+                   {"convert", ECliCommand::CONVERT},         {"decode", ECliCommand::DECODE},
+                   {"replay", ECliCommand::REPLAY}};
   for (const auto& command : kCommands) {
     if (name != command.pszName) continue;
     options.m_eCommand = command.eCommand;
@@ -334,6 +385,8 @@ bool ParseCommand(const std::string& name, CArgs& args, CliOptions& options, std
         return ParseConvert(args, options, error);
       case ECliCommand::DECODE:
         return ParseDecode(args, options, error);
+      case ECliCommand::REPLAY:
+        return ParseReplay(args, options, error);
       default:
         if (!args.AtEnd()) {
           error = name + " takes no arguments";
@@ -508,6 +561,15 @@ std::string CliUsage() {
          "                     print a log file's frames (any format convert reads) as monitor\n"
          "                     --format signals does; lines that are no frame are named and\n"
          "                     skipped as by convert\n"
+         "  replay [--loop N] [--speed X] [--id ID[,ID...]] FILE\n"
+         "                     send the frames of a candump log with their recorded gaps divided\n"
+         "                     by X (0.001 to 1000, default 1), N times over (default 1), only\n"
+         "                     the identifiers given (hexadecimal); a frame the module cannot\n"
+         "                     send (an error, CAN FD or CAN XL frame) is named with its line\n"
+         "                     number on standard error and skipped. A log faster than the link\n"
+         "                     is sent as fast as the link allows. Standard error ends with the\n"
+         "                     frames sent and skipped, the worst lateness and how far behind\n"
+         "                     the log the replay fell\n"
          "\n"
          "Exit status:\n"
          "  0  the command was answered (convert, decode: every line was converted)\n"
@@ -517,9 +579,10 @@ std::string CliUsage() {
          "     frames were dropped because the program fell behind\n"
          "  5  the output, or a log file given with --rdata-log or --event-log, could not be\n"
          "     opened or written (the reason on standard error)\n"
-         "  6  convert or decode skipped lines it could not read\n"
-         "  7  convert or decode could not open or read the file, or the database could not be\n"
-         "     read (the reason, with its line and column, on standard error)\n";
+         "  6  convert or decode skipped lines it could not read, or replay frames it could not\n"
+         "     send\n"
+         "  7  convert, decode or replay could not open or read the file, or the database could\n"
+         "     not be read (the reason, with its line and column, on standard error)\n";
 }
 
 std::string CliVersion() { return std::string("korvex-cli ") + KORVEX_VERSION; }

@@ -10,6 +10,7 @@
 //   convert RDataLog.txt                                     -> a receive-data log as candump lines
 //   convert --to asc trace.log                               -> a candump log as an ASC log
 //   decode --dbc car.dbc trace.log                           -> a log's frames as their signals
+//   --port /dev/ttyUSB0 replay --speed 2 --id 123,7E8 t.log  -> those frames of a candump log, twice as fast
 //   --help / --version (anywhere before the command)         -> the usage / "korvex-cli 1.0.0"
 #include <cstdint>
 #include <string>
@@ -19,7 +20,8 @@
 #include "protocol/ModuleFormat.h"
 
 enum class ECliCommand {
-  READ_CONFIG, WRITE_CONFIG, VERSION, RESET, SEND, MONITOR, STATS, PORTS, CONVERT, DECODE, SHOW_HELP, SHOW_VERSION
+  READ_CONFIG, WRITE_CONFIG, VERSION, RESET, SEND, MONITOR, STATS, PORTS, CONVERT, DECODE, REPLAY, SHOW_HELP,
+  SHOW_VERSION
 };
 
 // How monitor prints received frames: as the receive list shows them, or as candump log lines
@@ -56,8 +58,12 @@ struct CliOptions {
   uint64_t m_qwCount = 0;
   EFrameFormat m_eFormat = EFrameFormat::TEXT;
 
-  // convert and decode
+  // convert, decode and replay
   std::string m_inputPath;
+  // replay
+  uint32_t m_nLoops = 1;
+  double m_dSpeed = 1.0;
+  std::vector<uint32_t> m_replayIds;  // empty: every identifier
   bool m_bConvertToAsc = false;  // --to asc; candump lines otherwise
   std::string m_dbcPath;         // monitor --format signals and decode
 };

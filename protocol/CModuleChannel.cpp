@@ -71,7 +71,25 @@ bool CModuleChannel::Open(bool bUsb, const std::string& portName, uint32_t dwBau
   return true;
 }
 
+bool CModuleChannel::BeginClose() {
+  if (!IsPortOpen() || !m_pWindow) {
+    Close(false);
+    return false;
+  }
+  StopAllCycles("포트를 닫았읍니다");
+  SetReception(true, false);
+  m_bClosing = true;
+  m_pWindow->SetTimer(IDT_CLOSE_WAIT, CLOSE_WAIT_MS);
+  return true;
+}
+
 void CModuleChannel::Close(bool bStopReception) {
+  if (m_bClosing) {
+    // A close already under way: ":G10" went out, the wait is cut short.
+    bStopReception = false;
+    m_bClosing = false;
+    if (m_pWindow) m_pWindow->KillTimer(IDT_CLOSE_WAIT);
+  }
   StopAllCycles("포트를 닫았읍니다");
   for (ByteTransport* pTransport : {m_pSerial.get(), m_pUsb.get()}) {
     if (!pTransport->IsOpen()) continue;
@@ -211,6 +229,11 @@ void CModuleChannel::HandlePortGone(uintptr_t nGeneration) {
 }
 
 void CModuleChannel::OnTimer(unsigned nId) {
+  if (nId == IDT_CLOSE_WAIT) {
+    Close(false);
+    if (m_pOwner) m_pOwner->OnClosed();
+    return;
+  }
   if (nId != IDT_RESPONSE) return;
   if (m_pWindow) m_pWindow->KillTimer(IDT_RESPONSE);
   if (m_unanswered.empty()) return;

@@ -75,8 +75,15 @@ public:
   // LastOpenError() then says which call failed and why.
   bool Open(bool bUsb, const std::string& portName, uint32_t dwBaudRate);
   const std::string& LastOpenError() const { return m_lastOpenError; }
-  // With bStopReception, sends ":G10" and waits 500 ms before closing an open port.
+  // With bStopReception, sends ":G10" and waits 500 ms before closing an open port (a
+  // blocking wait: for the command line and the last close of Destroy).
   void Close(bool bStopReception);
+  // The window's close, which must not block: with a port open, stops the cycles, sends
+  // ":G10" and returns, and timer IDT_CLOSE_WAIT closes the port 500 ms later and tells the
+  // owner (OnClosed); meanwhile the window goes on. False, after closing at once, when no
+  // port is open.
+  bool BeginClose();
+  bool IsClosing() const { return m_bClosing; }
 
   // The six commands; each is queued for the sending thread and counts as unanswered until
   // an answering line comes, whether or not a port is open. The response timer reports the
@@ -99,10 +106,13 @@ public:
   void StopAllCycles(const char* pszCause);
   bool IsCycling(uint32_t dwKey) const { return m_sender.IsCycling(dwKey); }
   bool AnyCycling() const { return m_sender.AnyCycling(); }
+  // True while half the send queue is free: a sender pacing itself by the link (a replay)
+  // queues only then, so it never finds the queue full.
+  bool HasSendRoom() const { return m_sender.QueuedCount() < CSendThread::QUEUE_CAPACITY / 2; }
   // Without a sending thread: sends the cyclic lines due at this time of the test's clock.
   void RunCyclesAt(int64_t nNowNs) { m_sender.RunCyclesAt(nNowNs); }
 
-  // The window's callbacks: WM_RX_NOTIFY, WM_PORT_GONE; IDT_RESPONSE.
+  // The window's callbacks: WM_RX_NOTIFY, WM_PORT_GONE; IDT_RESPONSE, IDT_CLOSE_WAIT.
   void OnMessage(unsigned nMsg, uintptr_t wParam, intptr_t lParam) override;
   void OnTimer(unsigned nId) override;
   // Feeds exactly the bytes queued when it starts as one batch; later bytes wait for the
@@ -145,7 +155,8 @@ private:
   bool m_bStartupPending = true;
   bool m_bUsbMode = true;
   bool m_bSendThread = false;
-  bool m_bAskReception = false;  // the port went away: the next open asks for the reception state
+  bool m_bAskReception = false;
+  bool m_bClosing = false;       // BeginClose is waiting for IDT_CLOSE_WAIT  // the port went away: the next open asks for the reception state
   unsigned m_nCommErrors = 0;
   unsigned m_nPortsGone = 0;
   uint64_t m_qwRefusedResponses = 0;

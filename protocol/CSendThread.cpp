@@ -93,6 +93,11 @@ bool CSendThread::AnyCycling() const {
   return !m_schedule.IsEmpty();
 }
 
+size_t CSendThread::QueuedCount() const {
+  std::lock_guard lock(m_mutex);
+  return m_queue.size();
+}
+
 int64_t CSendThread::Now() const { return m_bThread ? SteadyNowNs() : m_nManualNowNs; }
 
 void CSendThread::RunCyclesAt(int64_t nNowNs) {

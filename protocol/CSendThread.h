@@ -53,6 +53,8 @@ public:
   bool StopAllCycles();
   bool IsCycling(uint32_t dwKey) const;
   bool AnyCycling() const;
+  // Lines queued and not yet written.
+  size_t QueuedCount() const;
 
   // Without a thread: writes the cyclic lines due at nNowNs (the test's clock).
   void RunCyclesAt(int64_t nNowNs);

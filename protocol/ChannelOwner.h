@@ -14,4 +14,6 @@ public:
   virtual void OnPortGone() {}
   // A cyclic send started or stopped (the rows that show it are redrawn).
   virtual void OnCyclesChanged() {}
+  // The close that BeginClose started has finished: the port is closed.
+  virtual void OnClosed() {}
 };

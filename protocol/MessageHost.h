@@ -15,6 +15,7 @@ constexpr unsigned WM_SENDER_NEWS = WM_USER + 105;     // sending thread -> chan
 
 constexpr unsigned IDT_LAMP = 200;      // frame's activity-lamp timer
 constexpr unsigned IDT_RESPONSE = 201;  // channel's one-second response timer
+constexpr unsigned IDT_CLOSE_WAIT = 204;  // channel's wait for ":G10" to reach the module before a close
 
 // What a window gives the object behind it.
 class MessageHost {

@@ -22,6 +22,8 @@ CEventLogCtrl::CEventLogCtrl(QWidget* pParent) : QAbstractScrollArea(pParent) {
   setContextMenuPolicy(Qt::CustomContextMenu);
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);  // painting covers every pixel
   SetDisplayFont(QFontDatabase::systemFont(QFontDatabase::FixedFont), false);
+  m_refresh.setSingleShot(true);
+  connect(&m_refresh, &QTimer::timeout, this, &CEventLogCtrl::ShowAppended);
 }
 
 void CEventLogCtrl::AppendEvent(std::string_view text, COLORREF colour) {
@@ -29,6 +31,11 @@ void CEventLogCtrl::AppendEvent(std::string_view text, COLORREF colour) {
                        Cp949ScreenWidth(text)});
   if (m_entries.size() > static_cast<size_t>(m_nLineLimit)) DropOldest();
   m_nLongest = std::max(m_nLongest, m_entries.empty() ? 0 : m_entries.back().m_nLength);
+  if (!m_refresh.isActive()) m_refresh.start(REFRESH_MS);
+}
+
+void CEventLogCtrl::ShowAppended() {
+  m_refresh.stop();
   UpdateExtents();
   verticalScrollBar()->setValue(verticalScrollBar()->maximum());
   viewport()->update();

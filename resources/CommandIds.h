@@ -25,6 +25,13 @@ constexpr unsigned ID_VIEW_TIMESTAMPS = 32791;  // our own: arrival times in the
 constexpr unsigned ID_RECORD_FRAMES = 32800;
 constexpr unsigned ID_OPEN_LOG = 32801;
 constexpr unsigned ID_OPEN_DBC = 32810;         // our own: a signal database
+// Our own: cyclic sends of the transmit list's rows.
+constexpr unsigned ID_START_CYCLE = 32820;
+constexpr unsigned ID_STOP_CYCLE = 32821;
+constexpr unsigned ID_STOP_ALL_CYCLES = 32822;
+// Our own: replaying a candump log.
+constexpr unsigned ID_REPLAY_LOG = 32823;
+constexpr unsigned ID_STOP_REPLAY = 32824;
 constexpr unsigned ID_APP_ABOUT = 57664;
 constexpr unsigned ID_APP_EXIT = 57665;
 constexpr unsigned ID_VIEW_TOOLBAR = 59392;

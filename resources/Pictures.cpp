@@ -90,6 +90,15 @@ bool DrawCommand(QPainter& p, unsigned nId) {
     case ID_SEND_TDATA:
       Arrow(p, {2, 13}, {13, 2}, GREEN);
       break;
+    case ID_START_CYCLE:
+    case ID_STOP_CYCLE:
+    case ID_STOP_ALL_CYCLES:
+      // The send arrow with a circling arc: green to start, red with a bar to stop.
+      p.setPen(QPen(nId == ID_START_CYCLE ? GREEN : RED, 1.5));
+      p.drawArc(QRectF(1, 1, 13, 13), 30 * 16, 300 * 16);
+      Arrow(p, {4, 11}, {11, 4}, nId == ID_START_CYCLE ? GREEN : RED);
+      if (nId == ID_STOP_ALL_CYCLES) p.fillRect(10, 10, 5, 5, RED);
+      break;
     case ID_RESET_NODE:
       p.setPen(QPen(BLUE, 2));
       p.drawArc(QRectF(2, 2, 11, 11), 60 * 16, 280 * 16);

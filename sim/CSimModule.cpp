@@ -159,6 +159,14 @@ void CSimModule::HandleReception(const CLineAssembler& line) {
 
 void CSimModule::HandleTransmit(const CLineAssembler& line) {
   if (line.FieldCount() == 0) return;
+  if (m_fnOnTransmit) {
+    CPayload payload('W');
+    for (const uint8_t byField : line.Fields()) payload.Byte(byField);
+    const CLineText text = payload.Line();
+    std::string_view view = text.View();
+    if (view.ends_with('\r')) view.remove_suffix(1);
+    m_fnOnTransmit(view);
+  }
   const uint8_t byFrame = line.Field(0) & static_cast<uint8_t>(~FRAME_UNUSED_MASK);
   const bool bExtended = (byFrame & FRAME_EXTENDED) != 0;
   const unsigned nLength = byFrame & FRAME_LENGTH_MASK;

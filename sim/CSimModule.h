@@ -23,6 +23,7 @@
 // lines the assembler drops (bad checksum, bad digit, too long).
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -67,6 +68,8 @@ public:
   // Time of the next frame, NO_DEADLINE when none is scheduled.
   uint64_t NextDueMs() const;
 
+  // Told of each frame command taken, as its line with the checksum (":W0207FF1122xx").
+  void SetTransmitObserver(std::function<void(std::string_view)> fnObserver) { m_fnOnTransmit = std::move(fnObserver); }
   CSimOutbox& Outbox() { return m_outbox; }
   const CSimOutbox& Outbox() const { return m_outbox; }
   std::string TakeOutput() { return m_outbox.Take(); }
@@ -117,6 +120,7 @@ private:
 
   CLineAssembler m_assembler{*this};
   CSimOutbox m_outbox;
+  std::function<void(std::string_view)> m_fnOnTransmit;
   uint64_t m_qwNowMs = 0;
 
   uint8_t m_byMode;

@@ -41,6 +41,8 @@ const char* CSimOptions::Usage() {
          "                   (11-bit, and 29-bit under CAN 2.0B) at cycle times of 10 ms to 1 s,\n"
          "                   data and remote frames of various lengths, changing data\n"
          "  --firmware 0xMN  firmware version the module reports (default 0x12, version 1.2)\n"
+         "  --record FILE    write each frame command taken to FILE as a line \"SECONDS LINE\", the\n"
+         "                   seconds on the monotonic clock (for timing what a sender sent)\n"
          "  --seconds N      stop after N seconds (default: run until SIGINT, SIGTERM or SIGHUP)\n"
          "  --help           print this help and exit\n"
          "  --version        print the program's version and exit\n"
@@ -69,7 +71,7 @@ bool CSimOptions::Parse(int argc, const char* const* argv, std::string& error) {
     }
     const bool bKnown = std::strcmp(pszName, "--link") == 0 || std::strcmp(pszName, "--rate") == 0 ||
                         std::strcmp(pszName, "--ids") == 0 || std::strcmp(pszName, "--firmware") == 0 ||
-                        std::strcmp(pszName, "--seconds") == 0;
+                        std::strcmp(pszName, "--seconds") == 0 || std::strcmp(pszName, "--record") == 0;
     if (!bKnown) {
       error = std::string("unknown argument: ") + pszName;
       return false;
@@ -81,9 +83,9 @@ bool CSimOptions::Parse(int argc, const char* const* argv, std::string& error) {
     const char* pszValue = argv[++i];
     uint32_t nValue = 0;
     bool bGood = true;
-    if (std::strcmp(pszName, "--link") == 0) {
+    if (std::strcmp(pszName, "--link") == 0 || std::strcmp(pszName, "--record") == 0) {
       bGood = *pszValue != '\0';
-      m_linkPath = pszValue;
+      (std::strcmp(pszName, "--link") == 0 ? m_linkPath : m_recordPath) = pszValue;
     } else if (std::strcmp(pszName, "--rate") == 0) {
       bRate = true;
       bGood = ParseNumber(pszValue, 0, CSimModule::MAX_FRAME_RATE, m_nRate);

@@ -1,6 +1,7 @@
 #pragma once
 // Command line of korvex-sim:
 //   korvex-sim [--link PATH] [--rate FRAMES_PER_SECOND [--ids N] | --bus] [--firmware 0xMN] [--seconds N]
+//              [--record FILE]
 //   korvex-sim --help | --version
 //   --rate 0 sends no frames; --bus sends realistic bus traffic instead of numbered frames;
 //   --firmware takes 0x12 or 18 alike; without --seconds the program serves until SIGINT or
@@ -15,6 +16,7 @@ struct CSimOptions {
   static constexpr uint32_t MAX_IDS = 100000;
 
   std::string m_linkPath;                          // empty: no link
+  std::string m_recordPath;                        // --record: each frame command taken, timed
   uint32_t m_nRate = CSimModule::DEFAULT_FRAME_RATE;
   uint8_t m_byVersion = CSimModule::DEFAULT_VERSION;
   uint32_t m_nSeconds = 0;                         // 0: until a signal

@@ -3,7 +3,12 @@
 #include <signal.h>
 #include <sys/signalfd.h>
 
+#include <time.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <numeric>
 #include <string>
 
@@ -55,6 +60,20 @@ int main(int argc, char** argv) {
   }
   module.SetVersion(options.m_byVersion);
   if (options.m_bBus) module.SetTraffic(CSimModule::TRAFFIC_BUS);
+  // Each frame command as it was taken, timed on the monotonic clock; written as it comes,
+  // so a reader sees every line up to the last one taken.
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> pRecord(nullptr, &std::fclose);
+  if (!options.m_recordPath.empty()) {
+    pRecord.reset(std::fopen(options.m_recordPath.c_str(), "we"));
+    if (!pRecord) return Failure(options.m_recordPath + ": " + std::strerror(errno));
+    module.SetTransmitObserver([pFile = pRecord.get()](std::string_view line) {
+      timespec now{};
+      ::clock_gettime(CLOCK_MONOTONIC, &now);
+      std::fprintf(pFile, "%lld.%09ld %.*s\n", static_cast<long long>(now.tv_sec), now.tv_nsec,
+                   static_cast<int>(line.size()), line.data());
+      std::fflush(pFile);
+    });
+  }
   CSimPtyServer server(module);
   if (!server.Open(error)) return Failure(error);
   CSimLink link;

@@ -25,6 +25,7 @@ namespace {
 
 constexpr int MAX_COLUMN_WIDTH = 4096;  // a stored width beyond this is not a width
 constexpr int ROW_ICON_SIZE = 20;
+static_assert(MAX_PERIOD_MS == CCyclicSchedule::MAX_PERIOD_MS);
 
 std::string ColumnWidthName(int nColumn) { return "LeftCol " + std::to_string(nColumn); }
 
@@ -131,7 +132,9 @@ void CLeftView::OnModify() {
   if (!RunModal(dialog)) return;
   // In place, without the duplicate test: a row may become a copy of another.
   m_pModel->SetAt(nRow, dialog.Result());
+  if (IsRowCycling(nRow) && (dialog.Result().wPeriodMs == 0 || !StartRowCycle(nRow))) StopRowCycle(nRow);
   MarkRow(nRow);
+  emit StateChanged();
 }
 
 // Nothing is selected afterwards, so a second Delete (or a held key) removes nothing the user
@@ -139,6 +142,7 @@ void CLeftView::OnModify() {
 void CLeftView::OnDelete() {
   const int nRow = SelectedRow();
   if (!RecordAt(nRow)) return;
+  StopRowCycle(nRow);
   m_pModel->RemoveAt(nRow);
   selectionModel()->clear();
   emit StateChanged();
@@ -146,25 +150,81 @@ void CLeftView::OnDelete() {
 
 void CLeftView::OnDeleteAll() {
   if (RowCount() == 0) return;
+  StopListCycles();
   m_pModel->RemoveAll();
   emit StateChanged();
 }
 
 void CLeftView::OnSend() { SendRow(SelectedRow()); }
 
+bool CLeftView::EnsurePortOpen() {
+  std::string reason;
+  if (m_fnEnsurePortOpen(reason)) return true;
+  ShowMessage(IDS_PORT_OPEN_FAILED, EMessageIcon::ERROR, EMessageButtons::OK, reason);
+  return false;
+}
+
 void CLeftView::SendRow(int nRow) {
   const TData* pRecord = RecordAt(nRow);
-  if (!pRecord) return;
-  std::string reason;
-  if (!m_fnEnsurePortOpen(reason)) {
-    ShowMessage(IDS_PORT_OPEN_FAILED, EMessageIcon::ERROR, EMessageButtons::OK, reason);
-    return;
-  }
+  if (!pRecord || !EnsurePortOpen()) return;
   // A record from a file is taken as stored; SendLength keeps the send within 8 bytes.
   const auto abyData = DataBytesOf(*pRecord);
   m_channel.SendFrame(pRecord->bStandardID != 0, pRecord->bDataFrame != 0, SendLength(*pRecord), pRecord->dwID,
                       abyData.data());
 }
+
+void CLeftView::OnStartCycle() {
+  const int nRow = SelectedRow();
+  const TData* pRecord = RecordAt(nRow);
+  if (!pRecord || pRecord->wPeriodMs == 0 || IsRowCycling(nRow) || !EnsurePortOpen()) return;
+  StartRowCycle(nRow);
+  emit StateChanged();
+}
+
+void CLeftView::OnStopCycle() {
+  StopRowCycle(SelectedRow());
+  emit StateChanged();
+}
+
+void CLeftView::OnStopAllCycles() {
+  m_channel.StopAllCycles("모든 주기 송신을 중지했읍니다");
+  SyncCycles();
+  emit StateChanged();
+}
+
+bool CLeftView::StartRowCycle(int nRow) {
+  const TData* pRecord = RecordAt(nRow);
+  if (!pRecord) return false;
+  const uint32_t dwKey = IsRowCycling(nRow) ? m_pModel->CycleKey(nRow) : ++m_dwLastCycleKey;
+  const auto abyData = DataBytesOf(*pRecord);
+  if (!m_channel.StartCycle(dwKey, pRecord->wPeriodMs, pRecord->bStandardID != 0, pRecord->bDataFrame != 0,
+                            SendLength(*pRecord), pRecord->dwID, abyData.data()))
+    return false;
+  m_pModel->SetCycleKey(nRow, dwKey);
+  return true;
+}
+
+void CLeftView::StopRowCycle(int nRow) {
+  const uint32_t dwKey = m_pModel->CycleKey(nRow);
+  if (dwKey == 0) return;
+  m_pModel->SetCycleKey(nRow, 0);
+  m_channel.StopCycle(dwKey);
+}
+
+void CLeftView::StopListCycles() {
+  const std::map<int, uint32_t> keys = m_pModel->CycleKeys();  // a copy: stopping changes it
+  for (const auto& [nRow, dwKey] : keys) StopRowCycle(nRow);
+}
+
+void CLeftView::SyncCycles() {
+  const std::map<int, uint32_t> keys = m_pModel->CycleKeys();
+  for (const auto& [nRow, dwKey] : keys)
+    if (!m_channel.IsCycling(dwKey)) m_pModel->SetCycleKey(nRow, 0);
+}
+
+bool CLeftView::IsRowCycling(int nRow) const { return m_pModel->CycleKey(nRow) != 0; }
+
+bool CLeftView::AnyCycling() const { return !m_pModel->CycleKeys().empty(); }
 
 std::string CLeftView::ChooseFile(bool bSave) {
   const std::string directory = m_store.GetString(SETTINGS_SECTION, SETTING_TDATA_FILE_DIR).value_or("");
@@ -196,6 +256,7 @@ bool CLeftView::OpenFile(const std::string& path) {
     ShowFileFailure(IDS_TFILE_OPEN_FAILED, result);
     return false;
   }
+  StopListCycles();
   m_pModel->Replace(std::move(pLoaded));
   if (RowCount() > 0) MarkRow(RowCount() - 1);
   emit StateChanged();

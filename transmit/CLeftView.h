@@ -5,9 +5,13 @@
 // (menu bar, toolbar, shortcuts and the context menu the frame attaches to the list), a double
 // click on a row (sends that row, whether or not a port was found at start-up) and the Delete
 // key. A list changed since it was opened or saved is not dropped without asking.
-// Column widths live in section "LeftList", "LeftCol 0" to "LeftCol 4".
+// It also starts and stops the cyclic sends of rows that have a period: a row's cycle stops
+// when the row is deleted or the list replaced, and restarts with the new values when the
+// row is modified while it runs.
+// Column widths live in section "LeftList", "LeftCol 0" to "LeftCol 5".
 #include <QTableView>
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -32,7 +36,7 @@ public:
   static constexpr int COLUMN_COUNT = TRANSMIT_COLUMN_COUNT;
   // The system's widths, which fit its texts at its list font; they grow and shrink with
   // the list's font (see DefaultWidth).
-  static constexpr std::array<int, COLUMN_COUNT> DEFAULT_WIDTHS = {80, 80, 80, 80, 150};
+  static constexpr std::array<int, COLUMN_COUNT> DEFAULT_WIDTHS = {80, 80, 80, 80, 150, 90};
 
   // True with a port open on return (opening the configured one if needed); else says why.
   using PortOpener = std::function<bool(std::string& strReason)>;
@@ -58,6 +62,14 @@ public:
   void OnDelete();
   void OnDeleteAll();
   void OnSend();
+  void OnStartCycle();
+  void OnStopCycle();
+  void OnStopAllCycles();
+  // The channel started or stopped cycles (it stops them all on close, port loss and the
+  // communication error): rows whose cycle no longer runs stop showing it.
+  void SyncCycles();
+  bool IsRowCycling(int nRow) const;
+  bool AnyCycling() const;
   void OnOpenFile();
   void OnSaveFile();
 
@@ -83,6 +95,11 @@ protected:
 private:
   const TData* RecordAt(int nRow) const;
   void SendRow(int nRow);
+  bool EnsurePortOpen();
+  // Starts (or restarts with the row's values) the row's cycle; false when it did not run.
+  bool StartRowCycle(int nRow);
+  void StopRowCycle(int nRow);
+  void StopListCycles();
   void MarkRow(int nRow);
   // The chosen path, empty when cancelled.
   std::string ChooseFile(bool bSave);
@@ -94,4 +111,5 @@ private:
   PortOpener m_fnEnsurePortOpen;
   CTransmitListModel* m_pModel;
   std::shared_ptr<const CDbcDatabase> m_pSignalDatabase;
+  uint32_t m_dwLastCycleKey = 0;
 };

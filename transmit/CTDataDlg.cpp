@@ -66,6 +66,17 @@ CTDataDlg::CTDataDlg(const TData& values, QWidget* pParent, std::shared_ptr<cons
   m_pIdEditor->setObjectName(QStringLiteral("id"));
   (new QVBoxLayout(pIdGroup))->addWidget(m_pIdEditor);
   pFrameLayout->addWidget(pIdGroup);
+  auto* pPeriodRow = new QHBoxLayout;
+  m_pPeriod = new QLineEdit(pFramePage);
+  m_pPeriod->setObjectName(QStringLiteral("period"));
+  m_pPeriod->setMaxLength(5);
+  m_pPeriod->setFixedWidth(m_pPeriod->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
+  m_pPeriod->setToolTip(QStringLiteral("0 또는 빈칸: 주기 전송 안 함, 1 ~ 60000 ms"));
+  if (m_result.wPeriodMs != 0) m_pPeriod->setText(QString::number(m_result.wPeriodMs));
+  pPeriodRow->addWidget(new QLabel(QStringLiteral("송신 주기(ms)"), pFramePage));
+  pPeriodRow->addWidget(m_pPeriod);
+  pPeriodRow->addStretch(1);
+  pFrameLayout->addLayout(pPeriodRow);
   auto* pButtons = new QHBoxLayout;
   AddButtons(pButtons);
   pLayout->addLayout(pButtons);
@@ -220,7 +231,8 @@ void CTDataDlg::OnOk() {
   const DataBoxTexts texts = DataTexts();
   const bool bHex = !IsAsciiSelected();
   const auto byLength = static_cast<uint8_t>(m_pLength->currentIndex());
-  if (!m_pIdEditor->Editor().Check() || !AreDataBoxesValid(texts, bHex, byLength)) {
+  const std::optional<uint16_t> period = ParsePeriodText(m_pPeriod->text().toStdString());
+  if (!m_pIdEditor->Editor().Check() || !AreDataBoxesValid(texts, bHex, byLength) || !period) {
     ShowMessage(IDS_DATA_INPUT_WRONG, EMessageIcon::ERROR);
     return;
   }
@@ -229,6 +241,7 @@ void CTDataDlg::OnOk() {
   m_result.bHexFormat = bHex ? 1 : 0;
   m_result.byLength = byLength;
   m_result.dwID = m_pIdEditor->Editor().Read();
+  m_result.wPeriodMs = *period;
   StoreDataBytes(texts, bHex, byLength, m_result);
   accept();
 }

@@ -7,7 +7,7 @@
 //
 // Object names, for tests and for finding the controls: "protocol", "length", "frameType",
 // "format" (the four lists), "data0".."data7" (the data boxes), "id" (the identifier editor),
-// "ok" and "cancel" (the buttons).
+// "period" (the cyclic period in ms, empty or 0 for none), "ok" and "cancel" (the buttons).
 //
 // With a signal database the fields are the page "프레임" and a page "신호" lists the signals
 // of the message with the dialog's identifier as editable values (CSignalEditor): the page
@@ -69,4 +69,5 @@ private:
   std::shared_ptr<const CDbcDatabase> m_pDatabase;
   QTabWidget* m_pPages = nullptr;
   CSignalEditor* m_pSignalEditor = nullptr;
+  QLineEdit* m_pPeriod = nullptr;
 };

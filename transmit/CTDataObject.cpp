@@ -24,7 +24,7 @@ bool CTDataObject::Add(const TData& record) {
 
 void CTDataObject::SetAt(std::size_t nIndex, const TData& record) {
   TData& held = m_arrTData[nIndex];
-  if (IsSameFrame(held, record) && held.bHexFormat == record.bHexFormat) return;
+  if (IsSameFrame(held, record) && held.bHexFormat == record.bHexFormat && held.wPeriodMs == record.wPeriodMs) return;
   held = record;
   held.pOwner = this;
   m_bModified = true;

@@ -1,9 +1,12 @@
 #pragma once
-// The transmit list as a table model: the five column texts of a record, made when the view
+// The transmit list as a table model: the column texts of a record, made when the view
 // asks for that row, so a list costs its records' bytes and no more. Every change to the
-// list goes through here, so the view hears of it.
+// list goes through here, so the view hears of it. Rows being sent cyclically carry the key
+// their cycle runs under, and show "▶" before their period.
 #include <QAbstractTableModel>
 #include <QIcon>
+#include <cstdint>
+#include <map>
 #include <memory>
 
 #include "transmit/CTDataObject.h"
@@ -23,6 +26,12 @@ public:
   void Replace(std::unique_ptr<CTDataObject> pTData);
   void SetSaved() { m_pTData->SetSaved(); }
 
+  // The key of the row's running cycle, 0 for none. Keys follow their rows when rows above
+  // them go; a removed row's key, and every key on RemoveAll and Replace, is dropped.
+  uint32_t CycleKey(int nRow) const;
+  void SetCycleKey(int nRow, uint32_t dwKey);
+  const std::map<int, uint32_t>& CycleKeys() const { return m_cycleKeys; }
+
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int nRole) const override;
@@ -31,4 +40,5 @@ public:
 private:
   std::unique_ptr<CTDataObject> m_pTData;
   QIcon m_rowIcon;  // drawn once, shown by every row
+  std::map<int, uint32_t> m_cycleKeys;  // row -> cycle key, for the running rows only
 };

@@ -8,6 +8,7 @@
 class CTDataObject;
 
 constexpr uint8_t MAX_DATA_LENGTH = 8;
+constexpr uint16_t MAX_PERIOD_MS = 60000;  // the longest cyclic period a row may have
 
 struct TData {
   CTDataObject* pOwner = nullptr;  // the list holding the record; never stored or compared
@@ -15,12 +16,13 @@ struct TData {
   uint32_t bDataFrame = 1;         // 1: data frame, 0: remote frame
   uint32_t bHexFormat = 1;         // how the frame dialog edits the bytes; not part of the frame
   uint8_t byLength = 0;
+  uint16_t wPeriodMs = 0;          // cyclic period in ms, 0 for none; not part of the frame
   uint32_t dwID = 0;
   uint32_t dwBytes0to3 = 0;        // data byte 0 in bits 31..24 down to byte 3 in bits 7..0
   uint32_t dwBytes4to7 = 0;        // data byte 4 in bits 31..24 down to byte 7 in bits 7..0
 };
 
-// The duplicate rule: every field but pOwner and bHexFormat is equal.
+// The duplicate rule: every field but pOwner, bHexFormat and wPeriodMs is equal.
 bool IsSameFrame(const TData& a, const TData& b);
 
 // Data bytes a send takes: none for a remote frame, else byLength capped at 8.

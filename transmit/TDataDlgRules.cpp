@@ -72,6 +72,16 @@ bool AreDataBoxesValid(const DataBoxTexts& texts, bool bHex, uint8_t byLength) {
   return true;
 }
 
+std::optional<uint16_t> ParsePeriodText(std::string_view text) {
+  uint32_t dwValue = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    dwValue = dwValue * 10 + static_cast<uint32_t>(c - '0');
+    if (dwValue > MAX_PERIOD_MS) return std::nullopt;
+  }
+  return static_cast<uint16_t>(dwValue);
+}
+
 void StoreDataBytes(const DataBoxTexts& texts, bool bHex, uint8_t byLength, TData& record) {
   record.dwBytes0to3 = 0;
   record.dwBytes4to7 = 0;

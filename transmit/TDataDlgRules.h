@@ -8,6 +8,7 @@
 //   Ascii -> Hex:  "A" -> "41"   "\0" -> "00"   "" -> "00"   "가" -> "B0" (its first CP949 byte)
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -39,6 +40,10 @@ DataBoxTexts ConvertDataBoxes(const DataBoxTexts& texts, bool bToAscii);
 // The data check on OK: with Hex, boxes 1..byLength are empty or hexadecimal. Ascii boxes
 // always pass.
 bool AreDataBoxesValid(const DataBoxTexts& texts, bool bHex, uint8_t byLength);
+
+// The period box: empty is 0 (no cyclic send), else decimal digits only, 0 to 60000.
+//   "" -> 0   "100" -> 100   "60000" -> 60000   "60001", "-1", "1.5", " 10" -> none
+std::optional<uint16_t> ParsePeriodText(std::string_view text);
 
 // Puts the bytes of boxes 1..byLength into the record's two data words; a box gives the value
 // of its (Hex) text when it is non-empty and hexadecimal, else 0. Bytes at or beyond the

@@ -65,6 +65,14 @@ CFileResult ReadRecords(const std::string& path, std::unique_ptr<CTDataObject>& 
     for (std::size_t nAt = 0; nAt < nWanted; nAt += TDATA_RECORD_SIZE)
       records.push_back(DecodeRecord(std::span<const uint8_t, TDATA_RECORD_SIZE>(block.data() + nAt, TDATA_RECORD_SIZE)));
   }
+  // The period block, if any: never more than the rest of the file, nor than the block can be.
+  const uint64_t qwRest = qwFileSize - std::min<uint64_t>(qwFileSize, header.m_nSize + records.size() * TDATA_RECORD_SIZE);
+  std::vector<uint8_t> trailing(std::min<uint64_t>(qwRest, PeriodBlockSize(records.size())));
+  const ssize_t nTrailing = ReadFull(fd.Get(), trailing.data(), trailing.size());
+  if (nTrailing < 0) return Failure(path, SystemErrorText(errno));
+  trailing.resize(static_cast<std::size_t>(nTrailing));
+  const ETransmitFileError ePeriods = ApplyPeriodBlock(trailing, records);
+  if (ePeriods != ETransmitFileError::NONE) return Failure(path, DescribeTransmitFileError(ePeriods));
   pTData = std::make_unique<CTDataObject>(std::move(records));
   return {true, false, {}};
 }

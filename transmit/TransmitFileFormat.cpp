@@ -126,6 +126,41 @@ std::vector<uint8_t> EncodeTransmitHeader(std::size_t nCount) {
   return out;
 }
 
+std::vector<uint8_t> EncodePeriodBlock(const CTDataObject& list) {
+  bool bAnyPeriod = false;
+  for (std::size_t i = 0; i < list.Count() && !bAnyPeriod; ++i) bAnyPeriod = list.At(i).wPeriodMs != 0;
+  if (!bAnyPeriod) return {};
+  std::vector<uint8_t> out(PeriodBlockSize(list.Count()));
+  std::copy(PERIOD_BLOCK_SIGNATURE.begin(), PERIOD_BLOCK_SIGNATURE.end(), out.begin());
+  PutLe(out.data() + 4, PERIOD_BLOCK_VERSION, 2);
+  PutLe(out.data() + 6, static_cast<uint32_t>(list.Count()), 4);
+  for (std::size_t i = 0; i < list.Count(); ++i) PutLe(out.data() + PERIOD_BLOCK_HEADER_SIZE + 2 * i, list.At(i).wPeriodMs, 2);
+  return out;
+}
+
+uint64_t PeriodBlockSize(std::size_t nCount) { return PERIOD_BLOCK_HEADER_SIZE + 2 * uint64_t{nCount}; }
+
+ETransmitFileError ApplyPeriodBlock(std::span<const uint8_t> trailing, std::span<TData> records) {
+  if (trailing.size() < PERIOD_BLOCK_SIGNATURE.size() ||
+      !std::equal(PERIOD_BLOCK_SIGNATURE.begin(), PERIOD_BLOCK_SIGNATURE.end(), trailing.begin()))
+    return ETransmitFileError::NONE;
+  CLeReader reader(trailing.subspan(PERIOD_BLOCK_SIGNATURE.size()));
+  uint32_t dwVersion = 0;
+  uint32_t dwCount = 0;
+  if (!reader.Read(2, dwVersion) || dwVersion != PERIOD_BLOCK_VERSION || !reader.Read(4, dwCount) ||
+      dwCount != records.size() || reader.Remaining() < 2 * uint64_t{dwCount})
+    return ETransmitFileError::BAD_PERIOD_BLOCK;
+  std::vector<uint16_t> periods(dwCount);
+  for (uint16_t& wPeriod : periods) {
+    uint32_t dwPeriod = 0;
+    reader.Read(2, dwPeriod);
+    if (dwPeriod > MAX_PERIOD_MS) return ETransmitFileError::BAD_PERIOD_BLOCK;
+    wPeriod = static_cast<uint16_t>(dwPeriod);
+  }
+  for (std::size_t i = 0; i < records.size(); ++i) records[i].wPeriodMs = periods[i];
+  return ETransmitFileError::NONE;
+}
+
 std::vector<uint8_t> EncodeTransmitFile(const CTDataObject& list) {
   std::vector<uint8_t> out = EncodeTransmitHeader(list.Count());
   const std::size_t nHeader = out.size();
@@ -133,6 +168,8 @@ std::vector<uint8_t> EncodeTransmitFile(const CTDataObject& list) {
   for (std::size_t i = 0; i < list.Count(); ++i)
     EncodeRecord(list.At(i), std::span<uint8_t, TDATA_RECORD_SIZE>(out.data() + nHeader + i * TDATA_RECORD_SIZE,
                                                                      TDATA_RECORD_SIZE));
+  const std::vector<uint8_t> periods = EncodePeriodBlock(list);
+  out.insert(out.end(), periods.begin(), periods.end());
   return out;
 }
 
@@ -145,6 +182,9 @@ CTransmitFileParse ParseTransmitFile(std::span<const uint8_t> bytes) {
   for (uint32_t i = 0; i < header.m_dwCount; ++i)
     result.m_records.push_back(DecodeRecord(
         bytes.subspan(header.m_nSize + std::size_t{i} * TDATA_RECORD_SIZE).first<TDATA_RECORD_SIZE>()));
+  result.m_eError =
+      ApplyPeriodBlock(bytes.subspan(header.m_nSize + std::size_t{header.m_dwCount} * TDATA_RECORD_SIZE), result.m_records);
+  if (result.m_eError != ETransmitFileError::NONE) result.m_records.clear();
   return result;
 }
 
@@ -155,6 +195,7 @@ const char* DescribeTransmitFileError(ETransmitFileError eError) {
     case ETransmitFileError::BAD_NAME: return "송신 파일이 아닙니다 (목록 이름이 다릅니다)";
     case ETransmitFileError::COUNT_TOO_LARGE: return "파일이 손상되었읍니다 (기록된 개수보다 데이터가 적읍니다)";
     case ETransmitFileError::TRUNCATED: return "파일이 손상되었읍니다 (마지막 항목 전에 파일이 끝납니다)";
+    case ETransmitFileError::BAD_PERIOD_BLOCK: return "파일이 손상되었읍니다 (송신 주기 블록이 올바르지 않습니다)";
   }
   return "";
 }

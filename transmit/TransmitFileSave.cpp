@@ -141,11 +141,12 @@ bool WriteList(CFileCalls& calls, int fd, const CTDataObject& list) {
       block.clear();
     }
   }
-  return WriteAll(calls, fd, block);
+  return WriteAll(calls, fd, block) && WriteAll(calls, fd, EncodePeriodBlock(list));
 }
 
 uint64_t FileSizeOf(const CTDataObject& list) {
-  return EncodeTransmitHeader(list.Count()).size() + uint64_t{list.Count()} * TDATA_RECORD_SIZE;
+  return EncodeTransmitHeader(list.Count()).size() + uint64_t{list.Count()} * TDATA_RECORD_SIZE +
+         EncodePeriodBlock(list).size();
 }
 
 // Makes the rename itself survive a crash; the new content is already on disk.

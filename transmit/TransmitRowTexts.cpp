@@ -35,6 +35,7 @@ std::string TransmitColumnText(const TData& record, int nColumn) {
     case 2: return IdText(record);
     case 3: return std::to_string(record.byLength);
     case 4: return DataText(record);
+    case TRANSMIT_PERIOD_COLUMN: return record.wPeriodMs != 0 ? std::to_string(record.wPeriodMs) : std::string();
     default: return {};
   }
 }

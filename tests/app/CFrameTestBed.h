@@ -63,6 +63,13 @@ protected:
     m_pFrame->InitAfterStartup();
   }
 
+  // Closes the window as the user does, the channel's wait before the close included; true
+  // when the window closed.
+  bool CloseFrame() {
+    m_pFrame->close();
+    m_loop.Advance(CModuleChannel::CLOSE_WAIT_MS);
+    return !m_pFrame->isVisible();
+  }
   QString PaneText(unsigned nId) const { return m_pFrame->StatusPanes()->Pane(nId)->text(); }
   bool Enabled(unsigned nId) const { return m_pFrame->Action(nId)->isEnabled(); }
   // Bytes from the module on the serial port, handled with everything they cause.

@@ -278,8 +278,16 @@ TEST_F(MainFrameClose, StopsReceptionAndSavesStateButNotTheSimulatedPort) {
   const uint64_t qwBefore = m_loop.Now();
   m_pFrame->close();
   EXPECT_EQ(m_pSerial->m_writes.back(), ":G10A8\r");
-  EXPECT_EQ(m_loop.Now() - qwBefore, CModuleChannel::CLOSE_WAIT_MS);
-  EXPECT_FALSE(m_pSerial->IsOpen());
+  // The wait is a timer: close returns at once and the window goes on, showing the answer.
+  EXPECT_EQ(m_loop.Now(), qwBefore);
+  EXPECT_TRUE(m_pFrame->isVisible() && m_pSerial->IsOpen());
+  const int nEntries = m_pFrame->EventLog()->EntryCount();
+  Receive(Line(":G00"));
+  EXPECT_EQ(m_pFrame->EventLog()->EntryCount(), nEntries + 1);
+  m_loop.Advance(CModuleChannel::CLOSE_WAIT_MS - 1);
+  EXPECT_TRUE(m_pSerial->IsOpen());
+  m_loop.Advance(1);
+  EXPECT_FALSE(m_pSerial->IsOpen() || m_pFrame->isVisible());
   EXPECT_EQ(m_store.GetInt(SETTINGS_SECTION, SETTING_SERIAL_PORT_INDEX), 0);
   EXPECT_EQ(m_store.GetInt(SETTINGS_SECTION, SETTING_BAUD_RATE), BAUD_RATE_STANDARD);
   EXPECT_EQ(m_store.GetInt(SETTINGS_SECTION, SETTING_ID), 0x123);  // what the module reported
@@ -298,7 +306,7 @@ TEST_F(MainFrameClose, StopsReceptionAndSavesStateButNotTheSimulatedPort) {
 
   // Settings that cannot be saved are not lost without a word.
   m_store.m_strFlushFailure = "/home/u/.config/Ostwind: Permission denied";
-  m_pFrame->close();
+  CloseFrame();
   ASSERT_EQ(m_shown.size(), 1u);
   EXPECT_EQ(m_shown[0].m_nStringId, IDS_SETTINGS_SAVE_FAILED);
   EXPECT_EQ(m_shown[0].m_eIcon, EMessageIcon::ERROR);
@@ -316,7 +324,7 @@ TEST_F(MainFrameClose, APortChosenDuringASimulatedRunIsSaved) {
     m_pFrame->Action(ID_WRITE_CONFIG)->trigger();
   }
   EXPECT_EQ(m_pSerial->m_openedName, "ttyS2");
-  m_pFrame->close();
+  CloseFrame();
   EXPECT_EQ(m_store.GetInt(SETTINGS_SECTION, SETTING_SERIAL_PORT_INDEX), 1);
   EXPECT_EQ(m_store.GetInt(SETTINGS_SECTION, SETTING_BAUD_RATE), BAUD_RATE_STANDARD);
 }

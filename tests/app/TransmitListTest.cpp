@@ -29,10 +29,12 @@ struct CFrameInput {
   int m_nLength = 0;
   const char* m_pszData = "";
   bool m_bRemote = false;
+  const char* m_pszPeriod = "";
 };
 
 void Fill(QDialog& dialog, const CFrameInput& input) {
   Choose(Find<QComboBox>(dialog, "protocol"), input.m_nProtocol);
+  Find<QLineEdit>(dialog, "period")->setText(QString::fromUtf8(input.m_pszPeriod));
   const int nBoxes = static_cast<int>(std::strlen(input.m_pszId)) / 2;
   for (int n = 0; n < nBoxes; ++n)
     Type(Find<QLineEdit>(dialog, ("box" + std::to_string(5 - nBoxes + n)).c_str()), std::string(input.m_pszId + 2 * n, 2).c_str());
@@ -64,9 +66,10 @@ protected:
   }
 
   CLeftView& View() const { return *m_pFrame->TransmitView(); }
+  // The frame's columns; the period's has a test of its own.
   QStringList Row(int nRow) const {
     QStringList texts;
-    for (int nColumn = 0; nColumn < CLeftView::COLUMN_COUNT; ++nColumn)
+    for (int nColumn = 0; nColumn < TRANSMIT_PERIOD_COLUMN; ++nColumn)
       texts << View().model()->index(nRow, nColumn).data().toString();
     return texts;
   }
@@ -213,6 +216,103 @@ TEST_F(TransmitList, SendAndDeleteFromKeysClicksAndMenusAndNothingSelectedAfterA
   EXPECT_EQ(View().RowCount(), 3);
 }
 
+// Rows with a period go out at once and then on the channel's clock (no sending thread here:
+// the test runs the cycles); a running row shows it. A row's cycle stops with its stop
+// command or its deletion, and restarts with new values when modified; the stop-all command,
+// a lost port and a module that stops answering stop every cycle, and the list follows.
+TEST_F(TransmitList, CyclesStartStopAndShowWhileTheyRun) {
+  MakeFrame();
+  AnswerStartup();
+  m_pFrame->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(m_pFrame.get()));
+  RunWithDialog(ID_ADD_TDATA, {0, "07FF", 2, "1122", false, "100"});
+  RunWithDialog(ID_ADD_TDATA, {1, "00000123", 1, "01", false, "20"});
+  RunWithDialog(ID_ADD_TDATA, ID_1FFFFFFF_EMPTY);
+  auto period = [this](int nRow) { return View().model()->index(nRow, TRANSMIT_PERIOD_COLUMN).data().toString(); };
+  EXPECT_EQ(QStringList({period(0), period(1), period(2)}), QStringList({"100", "20", ""}));
+  ClickRow(2);
+  EXPECT_FALSE(Enabled(ID_START_CYCLE));
+  QTest::keyClick(&View(), Qt::Key_F5);  // no period: nothing starts
+
+  const std::string row0 = Line(":W0207FF1122"), row1 = Line(":W210000012301");
+  auto runCycles = [this](int64_t nMs) {
+    m_pSerial->m_writes.clear();
+    m_pChannel->RunCyclesAt(nMs * 1'000'000);
+    return m_pSerial->m_writes;
+  };
+  ClickRow(0);
+  QTest::keyClick(&View(), Qt::Key_F5);
+  ClickRow(1);
+  QMenu& menu = OpenContextMenu(RowPoint(1));
+  QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(m_pFrame->Action(ID_START_CYCLE)).center());
+  EXPECT_EQ(QStringList({period(0), period(1)}), QStringList({"\u25B6 100", "\u25B6 20"}));
+  EXPECT_TRUE(Enabled(ID_STOP_CYCLE) && Enabled(ID_STOP_ALL_CYCLES) && !Enabled(ID_START_CYCLE));
+  EXPECT_EQ(runCycles(0), (std::vector<std::string>{row0, row1}));  // at once
+  EXPECT_EQ(runCycles(20), std::vector<std::string>{row1});
+  EXPECT_EQ(runCycles(100), (std::vector<std::string>{row0, row1}));
+
+  ClickRow(0);
+  RunWithDialog(ID_MODIFY_TDATA, {0, "07FF", 1, "33", false, "50"});  // restarts: due at once
+  EXPECT_EQ(runCycles(100), std::vector<std::string>{Line(":W0107FF33")});
+  EXPECT_EQ(period(0), "\u25B6 50");
+  QTest::keyClick(&View(), Qt::Key_Delete);
+  EXPECT_EQ(period(0), "\u25B6 20");  // the next row keeps its cycle
+  EXPECT_TRUE(m_pChannel->AnyCycling());
+  ClickRow(0);
+  QTest::keyClick(&View(), Qt::Key_F5, Qt::ShiftModifier);
+  EXPECT_EQ(period(0), "20");
+  EXPECT_FALSE(m_pChannel->AnyCycling() || Enabled(ID_STOP_ALL_CYCLES));
+
+  RunWithDialog(ID_ADD_TDATA, {0, "07FF", 2, "1122", false, "100"});
+  const std::tuple<const char*, std::function<void()>> kStopsAll[] = {
+      {"stop all", [this] { QTest::keyClick(&View(), Qt::Key_F5, Qt::ControlModifier | Qt::ShiftModifier); }},
+      {"port lost", [this] { m_pSerial->HangUp(); m_loop.RunPending(); }},
+      {"no answer", [this] { m_loop.Advance(1500); }},
+  };
+  for (const auto& [pszHow, fnStop] : kStopsAll) {
+    SCOPED_TRACE(pszHow);
+    ClickRow(0);
+    QTest::keyClick(&View(), Qt::Key_F5);
+    ClickRow(2);
+    QTest::keyClick(&View(), Qt::Key_F5);
+    ASSERT_EQ(QStringList({period(0), period(2)}), QStringList({"\u25B6 20", "\u25B6 100"}));
+    fnStop();
+    EXPECT_EQ(QStringList({period(0), period(2)}), QStringList({"20", "100"}));
+    EXPECT_FALSE(m_pChannel->AnyCycling() || Enabled(ID_STOP_ALL_CYCLES));
+  }
+}
+
+// "로그 재생" sends a candump log through the channel and reports in the event log; frames due
+// at once go out at once (no timer needed here), an error frame is skipped, and the stop
+// command ends a replay that still waits for a frame an hour later.
+TEST_F(TransmitList, LogReplayFromTheWindowAndItsStop) {
+  MakeFrame();
+  AnswerStartup();
+  auto* pProgress = m_pFrame->findChild<QWidget*>(QStringLiteral("ReplayProgress"));
+  ASSERT_TRUE(pProgress);
+  const std::string now = m_scratch.Write("now.log",
+      "(1700000000.000000) can0 123#1122\n(1700000000.000000) can0 20000080#0000000000000000\n"
+      "(1700000000.000000) vcan-rig 18FEF100#R\n");
+  const std::string later = m_scratch.Write("later.log", "(1700000000.000000) can0 7FF#01\n(1700003600.000000) can0 7FF#02\n");
+  auto lastEvent = [this] { return m_pFrame->EventLog()->EntryText(m_pFrame->EventLog()->EntryCount() - 1).toStdString(); };
+
+  m_pSerial->m_writes.clear();
+  EXPECT_FALSE(Enabled(ID_STOP_REPLAY));
+  RunWithFiles(ID_REPLAY_LOG, {now});
+  EXPECT_EQ(m_pSerial->m_writes, (std::vector<std::string>{Line(":W0201231122"), Line(":W3018FEF100")}));
+  EXPECT_NE(lastEvent().find("완료: 보낸 프레임 2, 건너뛴 프레임 1"), std::string::npos) << lastEvent();
+  EXPECT_FALSE(pProgress->isVisible() || Enabled(ID_STOP_REPLAY));
+
+  m_pSerial->m_writes.clear();
+  RunWithFiles(ID_REPLAY_LOG, {later});
+  EXPECT_EQ(m_pSerial->m_writes, std::vector<std::string>{Line(":W0107FF01")});
+  EXPECT_TRUE(pProgress->isVisible() && Enabled(ID_STOP_REPLAY) && !Enabled(ID_REPLAY_LOG));
+  m_pFrame->Action(ID_STOP_REPLAY)->trigger();
+  EXPECT_NE(lastEvent().find("중지: 보낸 프레임 1, 건너뛴 프레임 0"), std::string::npos) << lastEvent();
+  EXPECT_FALSE(pProgress->isVisible() || Enabled(ID_STOP_REPLAY));
+  EXPECT_EQ(m_pSerial->m_writes.size(), 1u);
+}
+
 // With no port found the send command is off, but a double click tries and says why it cannot.
 TEST_F(TransmitList, WithoutPortsADoubleClickStillSends) {
   m_ports = CPortLists();
@@ -254,8 +354,9 @@ TEST_F(TransmitList, ColumnWidthsFitTheTextsAtTheFontAndStoredWidthsWin) {
 
   View().horizontalHeader()->resizeSection(0, 123);
   View().horizontalHeader()->resizeSection(4, 210);
-  m_pFrame->close();  // the settings are written here, not later
-  EXPECT_EQ(std::tuple(m_store.GetInt(LEFT_LIST_SECTION, "LeftCol 0"), m_store.GetInt(LEFT_LIST_SECTION, "LeftCol 4")), std::tuple(123, 210));
+  CloseFrame();  // the settings are written here, not later
+  EXPECT_EQ(m_store.GetInt(LEFT_LIST_SECTION, "LeftCol 0"), 123);
+  EXPECT_EQ(m_store.GetInt(LEFT_LIST_SECTION, "LeftCol 4"), 210);
   for (const char* pszStored : {"-5", "0", "wide", "99999999999"}) {
     SCOPED_TRACE(pszStored);
     m_pFrame.reset();  // which stores the widths once more
@@ -342,7 +443,13 @@ TEST_F(TransmitList, UnsavedChangesAreOfferedForSavingBeforeTheyAreDropped) {
       if (!bClose) files.push_back(KORVEX_TRANSMIT_DATA "/empty.ctd");
       if (pszSaveAs) files.push_back(saveAs);
       bool bClosed = false;
-      WithFiles(files, [&] { bClose ? void(bClosed = m_pFrame->close()) : m_pFrame->Action(ID_OPEN_TFILE)->trigger(); });
+      WithFiles(files, [&] {
+        if (bClose) {
+          bClosed = CloseFrame();
+        } else {
+          m_pFrame->Action(ID_OPEN_TFILE)->trigger();
+        }
+      });
       ASSERT_EQ(ShownIds(), std::vector<unsigned>{IDS_TLIST_CHANGED});
       EXPECT_EQ(std::tuple(m_shown[0].m_eIcon, m_shown[0].m_eButtons), std::tuple(EMessageIcon::QUESTION, EMessageButtons::YES_NO_CANCEL));
       EXPECT_EQ(bClose ? bClosed : Rows().empty(), bDropped);
@@ -360,7 +467,7 @@ TEST_F(TransmitList, UnsavedChangesAreOfferedForSavingBeforeTheyAreDropped) {
   m_eOverwriteAnswer = EMessageAnswer::YES;
   RunWithFiles(ID_SAVE_TFILE, {m_scratch / "saved.ctd"});
   EXPECT_EQ(ShownIds(), std::vector<unsigned>{IDS_TFILE_OVERWRITE});
-  EXPECT_TRUE(m_pFrame->close());
+  EXPECT_TRUE(CloseFrame());
 }
 
 TEST_F(TransmitList, AFileTooBigForMemoryLeavesTheListAsItWas) {

@@ -19,7 +19,8 @@ std::string Parsed(const std::string& line) {
   if (!r.m_bOk) return "! " + r.m_error;
   const CliOptions& o = r.m_options;
   static const char* const kCommands[] = {"read-config", "write-config", "version", "reset",  "send",     "monitor",
-                                          "stats",       "ports",        "convert", "decode", "--help", "--version"};
+                                          "stats",       "ports",        "convert", "decode", "replay", "--help",
+                                          "--version"};
   static const char* const kFormats[] = {"", " candump", " csv", " signals"};
   std::ostringstream text;  // numbers of the command in hexadecimal, the monitor's limits in decimal
   text << (o.m_bUsb ? "usb " : "port ") << o.m_portName << ' ' << o.m_dwBaudRate;
@@ -33,6 +34,11 @@ std::string Parsed(const std::string& line) {
   if (!o.m_dbcPath.empty()) text << " dbc " << o.m_dbcPath;
   if (o.m_eCommand == ECliCommand::CONVERT) text << (o.m_bConvertToAsc ? " asc " : " ") << o.m_inputPath;
   if (o.m_eCommand == ECliCommand::DECODE) text << ' ' << o.m_inputPath;
+  if (o.m_eCommand == ECliCommand::REPLAY) {
+    text << std::dec << ' ' << o.m_nLoops << ' ' << o.m_dSpeed << std::hex;
+    for (const uint32_t dwId : o.m_replayIds) text << " id " << dwId;
+    text << ' ' << o.m_inputPath;
+  }
   for (const uint8_t by : o.m_data) text << ' ' << int{by};
   return text.str();
 }
@@ -111,6 +117,16 @@ TEST(CliOptions, GoodAndBadCommandLines) {
       {"decode --dbc car.dbc", "! decode takes --dbc FILE and one log file"},
       {"decode --dbc car.dbc a b", "! decode takes --dbc FILE and one log file"},
       {"--port p decode --dbc car.dbc a", "! decode reads a file"},
+      {"--port p replay t.log", "port p 38400 replay 1 1 t.log"},
+      {"--port p replay --loop 3 --speed 0.5 --id 123,0x1FFFFFFF t.log", "port p 38400 replay 3 0.5 id 123 id 1FFFFFFF t.log"},
+      {"--port p replay --speed 0 t.log", "! --speed takes a number from 0.001 to 1000, not '0'"},
+      {"--port p replay --speed 1e3 t.log", "! --speed takes a number from 0.001 to 1000, not '1e3'"},
+      {"--port p replay --speed nan t.log", "! --speed takes a number"},
+      {"--port p replay --id 123,,7 t.log", "! --id takes hexadecimal identifiers separated by commas"},
+      {"--port p replay --id 20000000 t.log", "! --id takes hexadecimal identifiers"},
+      {"--port p replay --loop 0 t.log", "! --loop takes a whole number from 1"},
+      {"--port p replay a b", "! replay takes one file"}, {"--port p replay", "! replay needs the candump log"},
+      {"replay t.log", "! give --port PATH or --usb SERIAL"},
   };
   for (const auto& c : kCases) {
     const std::string parsed = Parsed(c.pszLine);

@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
   for (size_t i = 0; i < again.m_records.size(); ++i) {
     const TData& a = again.m_records[i];
     const TData& b = parse.m_records[i];
-    if (!IsSameFrame(a, b) || a.bHexFormat != b.bHexFormat) std::abort();
+    if (!IsSameFrame(a, b) || a.bHexFormat != b.bHexFormat || a.wPeriodMs != b.wPeriodMs) std::abort();
   }
   return 0;
 }

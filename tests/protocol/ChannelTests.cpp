@@ -239,12 +239,13 @@ TEST(ChannelOverAStalledPort, CommandsReturnAtOnceAndTheTimeoutIsReported) {
     worst = std::max(worst, Clock::now() - start);
   }
   EXPECT_LT(worst, std::chrono::milliseconds(50));
-  ASSERT_TRUE(loop.WaitForPost(5000));
-  loop.RunPending();
+  // The news may already have been handled inside the loop above.
+  while (events.m_texts.empty() && loop.WaitForPost(5000)) loop.RunPending();
   ASSERT_FALSE(events.m_texts.empty());
-  // The terminal may take part of the line before it stalls.
+  // The terminal may take part of the line before it stalls; the line that stalls may be the
+  // open's ":Y" (5 bytes) when the sending thread had not written it before the terminal filled.
   EXPECT_THAT(events.m_texts[0], testing::StartsWith(FormatEventText("[Korvex 통신포트 에러]", "write: ")));
-  EXPECT_THAT(events.m_texts[0], testing::EndsWith(" of 31 bytes sent in 200 ms"));
+  EXPECT_THAT(events.m_texts[0], testing::MatchesRegex(".* of (31|5) bytes sent in 200 ms"));
 }
 
 TEST_F(ChannelTest, StartupExchangeRunsOnceAfterASuccessfulOpenAndAnOpenReplacesTheOldPort) {

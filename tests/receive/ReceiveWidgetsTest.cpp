@@ -135,9 +135,11 @@ void ReceiveWidgetsTest::LongestLength() {
     log.SetDisplayFont(ListFont(), true);
     log.SetLineLimit(2);
     for (qsizetype i = 0; i + 1 < lines.size(); ++i) log.AppendEvent(lines[i].toStdString(), EVENT_BLACK);
+    log.ShowAppended();
     QCOMPARE(log.LongestLength(), nLongestBefore);
     const int nMaxBefore = log.horizontalScrollBar()->maximum();
     log.AppendEvent(lines.back().toStdString(), EVENT_BLACK);
+    log.ShowAppended();
     QCOMPARE(log.LongestLength(), nLongest);
     QCOMPARE(log.Extent().width(), nLongest * QFontMetrics(ListFont()).horizontalAdvance(QLatin1Char('X')));
     const int nMaxAfter = log.horizontalScrollBar()->maximum();
@@ -173,6 +175,9 @@ void ReceiveWidgetsTest::EventsKeepTheirColourAndTheNewestLines() {
   for (int n = 200; n < 450; ++n) log.AppendEvent(Numbered("event ", n), EVENT_BLACK);
   QCOMPARE(log.EntryCount(), 200);
   QCOMPARE(log.EntryText(0), QStringLiteral("event 250"));
+  // The view follows in one step, not line by line.
+  QCOMPARE(log.verticalScrollBar()->maximum(), 0);
+  log.ShowAppended();
   QVERIFY(log.verticalScrollBar()->maximum() > 0);
   QCOMPARE(log.verticalScrollBar()->value(), log.verticalScrollBar()->maximum());
 }

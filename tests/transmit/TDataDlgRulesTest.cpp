@@ -41,6 +41,12 @@ TEST(TDataDlgRules, BoxTextsChecksAndStoredBytes) {
   EXPECT_TRUE(opened.bStandardID == 1 && opened.bDataFrame == 1 && opened.bHexFormat == 1 && opened.byLength == 8 &&
               opened.dwID == 0x7FF);
   EXPECT_EQ(DialogValuesOf({.bStandardID = 0, .dwID = ~0u}).dwID, 0x1FFFFFFFu);
+
+  // The period box: 0 to 60000 in plain digits, empty for none; nothing that wraps.
+  for (const auto& [text, expected] : std::initializer_list<std::pair<const char*, std::optional<uint16_t>>>{
+           {"", 0}, {"0", 0}, {"100", 100}, {"060000", 60000}, {"60001", {}}, {"65636", {}}, {"4294967396", {}},
+           {"-1", {}}, {"1.5", {}}, {" 10", {}}, {"١٠", {}}})
+    EXPECT_EQ(ParsePeriodText(text), expected) << text;
 }
 
 }  // namespace

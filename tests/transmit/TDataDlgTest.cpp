@@ -20,7 +20,8 @@ namespace {
 
 TData Frame(uint32_t bStandardID, uint32_t bDataFrame, uint32_t bHexFormat, uint8_t byLength, uint32_t dwID,
             uint32_t dwBytes0to3, uint32_t dwBytes4to7) {
-  return {nullptr, bStandardID, bDataFrame, bHexFormat, byLength, dwID, dwBytes0to3, dwBytes4to7};
+  return {.bStandardID = bStandardID, .bDataFrame = bDataFrame, .bHexFormat = bHexFormat, .byLength = byLength,
+          .dwID = dwID, .dwBytes0to3 = dwBytes0to3, .dwBytes4to7 = dwBytes4to7};
 }
 
 QLineEdit* DataBox(CTDataDlg& d, int i) { return Find<QLineEdit>(d, QStringLiteral("data%1").arg(i).toLatin1().constData()); }
@@ -45,9 +46,11 @@ std::vector<int> MaxLengths(CTDataDlg& d) {
 }
 
 void ExpectSameValues(const TData& actual, const TData& expected) {
-  EXPECT_TRUE(IsSameFrame(actual, expected) && actual.bHexFormat == expected.bHexFormat && !actual.pOwner)
+  EXPECT_TRUE(IsSameFrame(actual, expected) && actual.bHexFormat == expected.bHexFormat && !actual.pOwner &&
+              actual.wPeriodMs == expected.wPeriodMs)
       << std::hex << actual.bStandardID << " " << actual.bDataFrame << " " << actual.bHexFormat << " "
-      << int{actual.byLength} << " " << actual.dwID << " " << actual.dwBytes0to3 << " " << actual.dwBytes4to7;
+      << int{actual.byLength} << " " << actual.dwID << " " << actual.dwBytes0to3 << " " << actual.dwBytes4to7 << " "
+      << std::dec << actual.wPeriodMs;
 }
 
 struct CDlgCase {
@@ -64,6 +67,10 @@ const std::vector<int> HEX_LIMITS(8, 2), ASCII_LIMITS(8, 1);
 
 TEST(TDataDlg, OpensFromTheRecordReactsToTheUserAndChecksOnOk) {
   const TData hexAB = Frame(0, 1, 1, 3, 0x123, 0x41FF0000, 0);  // FF: a character above U+007F
+  TData cyclic = Frame(1, 1, 1, 2, 0x100, 0x01020000, 0);
+  cyclic.wPeriodMs = 250;
+  TData cyclic10 = cyclic;
+  cyclic10.wPeriodMs = 10;
   const std::vector<CDlgCase> cases = {
       {"a new frame", CTDataDlg::NewFrame(),
        [](CTDataDlg& d) {
@@ -140,6 +147,15 @@ TEST(TDataDlg, OpensFromTheRecordReactsToTheUserAndChecksOnOk) {
       {"a file record with flags 2 and length 200", Frame(2, 2, 2, 200, 0xFFFFFFFF, 0x01020304, 0x05060708),
        [](CTDataDlg& d) { EXPECT_EQ(Current(d, "length") + Current(d, "protocol"), "8CAN2.0A"); }, false,
        Frame(1, 1, 1, 8, 0x7FF, 0x01020304, 0x05060708)},
+      {"the period shown and changed", cyclic,
+       [](CTDataDlg& d) {
+         EXPECT_EQ(Find<QLineEdit>(d, "period")->text(), "250");
+         Find<QLineEdit>(d, "period")->setText("10");
+       },
+       false, cyclic10},
+      {"a period above 60000", cyclic, [](CTDataDlg& d) { Find<QLineEdit>(d, "period")->setText("60001"); }, true},
+      {"an empty period is none", cyclic, [](CTDataDlg& d) { Find<QLineEdit>(d, "period")->clear(); }, false,
+       Frame(1, 1, 1, 2, 0x100, 0x01020000, 0)},
       // Modify: the record's values come back unchanged.
       {"unchanged CAN2.0A 0x7FF remote frame", Frame(1, 0, 1, 0, 0x7FF, 0, 0), nullptr, false,
        Frame(1, 0, 1, 0, 0x7FF, 0, 0)},

@@ -13,11 +13,12 @@
 
 namespace {
 
-// Every frame field but the editing format makes a record new; removal keeps the others in
+// Every frame field but the editing format and the period makes a record new; removal keeps the others in
 // their order; every change, and only a change, marks the list as modified until it is saved.
 TEST(CTDataObject, DuplicateRuleOrderAndWhatCountsAsAChange) {
   const std::tuple<const char*, void (*)(TData&), bool> kCases[] = {
       {"nothing", [](TData&) {}, false}, {"bHexFormat", [](TData& r) { r.bHexFormat = 0; }, false},
+      {"wPeriodMs", [](TData& r) { r.wPeriodMs = 10; }, false},
       {"bStandardID", [](TData& r) { r.bStandardID = 0; }, true}, {"bDataFrame", [](TData& r) { r.bDataFrame = 0; }, true},
       {"byLength", [](TData& r) { r.byLength = 3; }, true}, {"dwID", [](TData& r) { r.dwID = 0x124; }, true},
       {"dwBytes0to3", [](TData& r) { r.dwBytes0to3 ^= 1; }, true},
@@ -62,13 +63,13 @@ TEST(TData, SendNeverTakesMoreThanEightBytes) {
 
 TEST(TransmitRowTexts, EachColumnOfARecord) {
   const std::pair<TData, std::array<const char*, TRANSMIT_COLUMN_COUNT>> kCases[] = {
-      {Frame(0x7FF), {"CAN2.0A", "Data Frame", "07 FF", "2", "11 22"}},
-      {{.bStandardID = 0, .byLength = 5, .dwID = 0x1FFFFFFF, .dwBytes0to3 = 0x01020304, .dwBytes4to7 = 0x05000000},
-       {"CAN2.0B", "Data Frame", "1F FF FF FF", "5", "01 02 03 04 05"}},
-      {{.bStandardID = 0, .bDataFrame = 0, .dwID = 0x1ABCDEF0}, {"CAN2.0B", "Remote Frame", "1A BC DE F0", "0", ""}},
+      {Frame(0x7FF), {"CAN2.0A", "Data Frame", "07 FF", "2", "11 22", ""}},
+      {{.bStandardID = 0, .byLength = 5, .wPeriodMs = 60000, .dwID = 0x1FFFFFFF, .dwBytes0to3 = 0x01020304, .dwBytes4to7 = 0x05000000},
+       {"CAN2.0B", "Data Frame", "1F FF FF FF", "5", "01 02 03 04 05", "60000"}},
+      {{.bStandardID = 0, .bDataFrame = 0, .dwID = 0x1ABCDEF0}, {"CAN2.0B", "Remote Frame", "1A BC DE F0", "0", "", ""}},
       // As a hostile file may hold it: flags above 1, length 200, every identifier bit.
       {{.bStandardID = 7, .bDataFrame = 2, .byLength = 200, .dwID = 0xFFFFFFFF, .dwBytes0to3 = ~0u},
-       {"CAN2.0A", "Data Frame", "07 FF", "200", ""}},
+       {"CAN2.0A", "Data Frame", "07 FF", "200", "", ""}},
   };
   for (const auto& [record, texts] : kCases)
     for (int nColumn = 0; nColumn < TRANSMIT_COLUMN_COUNT; ++nColumn)
@@ -84,6 +85,67 @@ TEST(TransmitFile, GoldenFilesEncodeAndLoad) {
     ASSERT_TRUE(ReadTransmitFile(path, pLoaded).m_bOk);
     ASSERT_EQ(pLoaded->Count(), nRecords);
     EXPECT_TRUE(!nRecords || (SameStored(pLoaded->At(0), Frame()) && pLoaded->At(0).pOwner == pLoaded.get()));
+  }
+}
+
+// Periods go in a block after the counted records, which leaves the plain file as it is when
+// no row has one (the golden files above). Bytes that are not the block are ignored; a block
+// that is, but is damaged, refuses the file, naming it.
+TEST(TransmitFile, PeriodBlockGoldenFileAndDamagedBlocks) {
+  const std::string path = DataFile("periods.ctd");
+  TData first = Frame();
+  first.wPeriodMs = 100;
+  const TData second{.bStandardID = 0, .bDataFrame = 0, .dwID = 0x1ABCDEF0};
+  const CTDataObject list(std::vector{first, second});
+  const Bytes golden = FileBytes(path);
+  EXPECT_EQ(EncodeTransmitFile(list), golden);
+  std::unique_ptr<CTDataObject> pLoaded;
+  ASSERT_TRUE(ReadTransmitFile(path, pLoaded).m_bOk);
+  ASSERT_EQ(pLoaded->Count(), 2u);
+  EXPECT_TRUE(SameStored(pLoaded->At(0), first) && pLoaded->At(0).wPeriodMs == 100 && pLoaded->At(1).wPeriodMs == 0);
+  ScratchDir dir;
+  // Saved over a longer file with a second name, which is written in place and cut to size.
+  const std::string saved = dir.Write("saved.ctd", std::string(200, 'x'));
+  ASSERT_EQ(::link(saved.c_str(), (dir / "second.ctd").c_str()), 0);
+  ASSERT_TRUE(WriteTransmitFile(saved, list).m_bOk);
+  EXPECT_EQ(FileBytes(saved), golden);
+
+  const std::size_t nBlock = golden.size() - 14;  // the block of two periods is 14 bytes
+  auto changed = [&](std::size_t nAt, uint8_t byValue) {
+    Bytes bytes = golden;
+    bytes[nBlock + nAt] = byValue;
+    return bytes;
+  };
+  auto appended = [&](const std::string& tail) {
+    Bytes bytes(golden.begin(), golden.begin() + static_cast<std::ptrdiff_t>(nBlock));
+    bytes.insert(bytes.end(), tail.begin(), tail.end());
+    return bytes;
+  };
+  const std::tuple<const char*, Bytes, ETransmitFileError, uint16_t> kCases[] = {
+      {"other bytes after the records", appended("KXP\0junk"), ETransmitFileError::NONE, 0},
+      {"bytes after a whole block", [&] { Bytes b = golden; b.push_back(0xAA); return b; }(), ETransmitFileError::NONE, 100},
+      {"signature only", appended("KXPD"), ETransmitFileError::BAD_PERIOD_BLOCK, 0},
+      {"cut in the periods", Bytes(golden.begin(), golden.end() - 1), ETransmitFileError::BAD_PERIOD_BLOCK, 0},
+      {"another version", changed(4, 2), ETransmitFileError::BAD_PERIOD_BLOCK, 0},
+      {"another count", changed(6, 3), ETransmitFileError::BAD_PERIOD_BLOCK, 0},
+      {"period above 60000", changed(11, 0xEB), ETransmitFileError::BAD_PERIOD_BLOCK, 0},  // 0xEB64 = 60260
+  };
+  for (const auto& [pszWhat, bytes, eError, wFirstPeriod] : kCases) {
+    SCOPED_TRACE(pszWhat);
+    const CTransmitFileParse parse = ParseTransmitFile(bytes);
+    EXPECT_EQ(parse.m_eError, eError);
+    EXPECT_EQ(parse.m_records.size(), eError == ETransmitFileError::NONE ? 2u : 0u);
+    if (!parse.m_records.empty()) {
+      EXPECT_EQ(parse.m_records[0].wPeriodMs, wFirstPeriod);
+    }
+    const std::string file = dir.Write("case.ctd", std::string(bytes.begin(), bytes.end()));
+    auto pList = std::make_unique<CTDataObject>();
+    const CFileResult result = ReadTransmitFile(file, pList);
+    if (eError == ETransmitFileError::NONE) {
+      EXPECT_TRUE(result.m_bOk && pList->Count() == 2 && pList->At(0).wPeriodMs == wFirstPeriod);
+    } else {
+      EXPECT_TRUE(FailedSaying(result, file, "주기 블록") && pList->Count() == 0) << result.m_strMessage;
+    }
   }
 }
 
