@@ -100,6 +100,12 @@ private slots:
     // Decimated to the pixels shown: at most four points a column of the plot.
     const std::size_t nPoints = window.Plot()->PointCount(0);
     QVERIFY(nPoints > 100 && nPoints <= 4 * 1000 && nPoints < trace.Size());
+    QCOMPARE(window.Plot()->Reading(window.Tracker(), 0.004), QString("0.004 s   Kph [km/h] = 2"));  // from the first frame
+    window.AddToPlot(0, 0);  // a second signal: the first one does not take the frames twice
+    while (window.Step()) {}
+    QCOMPARE(window.Tracker().Traces().size(), std::size_t{2});
+    QCOMPARE(window.Tracker().Traces()[0].Size(), window.Tracker().Traces()[1].Size());
+    QCOMPARE(window.Tracker().Traces()[1].Size(), std::size_t(FRAMES / 4 - FRAMES / 20));
   }
 };
 
