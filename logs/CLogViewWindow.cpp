@@ -89,8 +89,8 @@ CLogViewWindow::CLogViewWindow(QWidget* pParent) : QWidget(pParent) {
   auto* pSplitter = new QSplitter(this);
   pSplitter->addWidget(m_pTable);
   pSplitter->addWidget(pSide);
-  pSplitter->setStretchFactor(0, 3);
-  pSplitter->setStretchFactor(1, 2);
+  pSplitter->setStretchFactor(0, 2);
+  pSplitter->setStretchFactor(1, 1);
   auto* pMain = new QSplitter(Qt::Vertical, this);
   pMain->addWidget(pSplitter);
   pMain->addWidget(pPlotArea);
@@ -201,6 +201,7 @@ void CLogViewWindow::Finish() {
 void CLogViewWindow::UpdateStatistics() {
   m_statisticsShown.restart();
   m_pStatsModel->Refresh(m_stats.Entries(), 0);
+  if (!m_bLoading) m_pStatsTable->resizeColumnsToContents();  // the identifiers are few
   UpdateSummary();
 }
 
@@ -239,6 +240,9 @@ bool CLogViewWindow::GoToTime(const QString& text) {
 
 void CLogViewWindow::SetSignalDatabase(std::shared_ptr<const CDbcDatabase> pDatabase) {
   m_pStatsModel->SetMessageNamer(pDatabase ? MessageNamerFor(pDatabase) : nullptr);
+  QHeaderView* pHeader = m_pStatsTable->horizontalHeader();
+  if (pDatabase) pHeader->moveSection(pHeader->visualIndex(ID_COLUMN_TOTAL), ID_COLUMN_ID + 1);  // the name beside its identifier
+  m_pStatsTable->resizeColumnsToContents();
   m_tracker.SetDatabase(pDatabase);
   m_pPlot->SetSeries({});
   m_pPlot->parentWidget()->hide();
@@ -285,7 +289,12 @@ void CLogViewWindow::AddToPlot(uint32_t nMessage, uint32_t nSignal) {
     names.push_back(SignalLabel(pDatabase->Messages()[m].m_signals[s]));
   }
   m_pPlot->SetSeries(names);
-  m_pPlot->parentWidget()->show();
+  QWidget* pPlotArea = m_pPlot->parentWidget();
+  if (pPlotArea->isHidden()) {
+    pPlotArea->show();
+    if (auto* pSplitter = qobject_cast<QSplitter*>(pPlotArea->parentWidget()))
+      pSplitter->setSizes({pSplitter->height() * 3 / 5, pSplitter->height() * 2 / 5});  // room for the axes
+  }
   m_nPlotted = 0;
   StartSteps();
 }
