@@ -187,12 +187,12 @@ void CLogViewWindow::Cancel() {
     UpdateStatistics();
   }
   m_nPlotted = m_index.Size();  // the plot keeps what it read
-  DrawPlot();
   Finish();
 }
 
 void CLogViewWindow::Finish() {
   m_pTimer->stop();
+  DrawPlot();
   m_pProgress->hide();
   m_pCancel->hide();
   UpdateSummary();
@@ -305,7 +305,6 @@ void CLogViewWindow::PlotStep() {
   for (const std::size_t nEnd = std::min(m_index.Size(), m_nPlotted + STEP_LINES); m_nPlotted < nEnd; ++m_nPlotted)
     if (m_index.ReadFrame(m_nPlotted, record)) m_plotBatch.push_back(record);
   m_tracker.OnFrames(m_plotBatch);
-  if (!IsPlotting() && !m_bLoading) DrawPlot();
 }
 
 void CLogViewWindow::DrawPlot() {
