@@ -113,10 +113,17 @@ CLogViewWindow* CLogCommands::OpenLog(const std::string& path) {
     delete pWindow;
     return nullptr;
   }
+  if (m_pDatabase) pWindow->SetSignalDatabase(m_pDatabase);
   const int nIndex = m_tabs.addTab(pWindow, QFileInfo(name).fileName());
   m_tabs.setTabToolTip(nIndex, name);
   m_tabs.setCurrentIndex(nIndex);
   return pWindow;
+}
+
+void CLogCommands::SetSignalDatabase(std::shared_ptr<const CDbcDatabase> pDatabase) {
+  m_pDatabase = std::move(pDatabase);
+  for (int i = m_nFixedTabs; i < m_tabs.count(); ++i)
+    if (auto* pWindow = qobject_cast<CLogViewWindow*>(m_tabs.widget(i))) pWindow->SetSignalDatabase(m_pDatabase);
 }
 
 void CLogCommands::OnTabCloseRequested(int nIndex) {

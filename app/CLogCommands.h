@@ -4,12 +4,14 @@
 // independent of it; the file is written and flushed with every batch of frames. A failed write
 // or the port going away stops the recording with a red event, the file kept as far as it was
 // written. "로그 열기" opens a log of any format read here into a closable tab beside the
-// receive list, where it loads in steps.
+// receive list, where it loads in steps, its signals decoded with the open signal database.
 #include <QObject>
+#include <memory>
 #include <string>
 
 #include "logs/CFrameRecorder.h"
 
+class CDbcDatabase;
 class CLogViewWindow;
 class EventSink;
 class QAction;
@@ -34,6 +36,8 @@ public:
   void OnPortGone();
   // The log at path in a new current tab; null when it is no log read here (a box says why).
   CLogViewWindow* OpenLog(const std::string& path);
+  // The database the open logs and those opened later decode their signals with.
+  void SetSignalDatabase(std::shared_ptr<const CDbcDatabase> pDatabase);
 
 private:
   std::string ChooseFile(bool bSave);
@@ -48,4 +52,5 @@ private:
   QWidget* m_pDialogParent;
   CFrameRecorder m_recorder;
   int m_nFixedTabs = 0;
+  std::shared_ptr<const CDbcDatabase> m_pDatabase;
 };

@@ -43,6 +43,7 @@
 #include "transmit/CReplayRunner.h"
 #include "uisupport/CContextMenu.h"
 #include "signals/CSignalDock.h"
+#include "signals/SignalTree.h"
 #include "stats/CIdStatisticsModel.h"
 #include "uisupport/CPaneStatusBar.h"
 #include "app/CWorkspaceState.h"
@@ -280,10 +281,8 @@ void CMainFrame::CreateClient() {
       resizeDocks({m_pSignalDock}, {SIGNAL_PANE_HEIGHT}, Qt::Vertical);
     }
     m_pTransmitView->SetSignalDatabase(m_pSignalDock->Tracker().SharedDatabase());
-    m_pIdView->Model()->SetMessageNamer([pDatabase = m_pSignalDock->Tracker().SharedDatabase()](const IdStatistics& entry) {
-      const DbcMessage* pMessage = entry.m_bRemote ? nullptr : pDatabase->Find(!entry.m_bStandard, entry.m_dwId);
-      return pMessage ? QString::fromStdString(pMessage->m_strName) : QString();
-    });
+    m_pIdView->Model()->SetMessageNamer(MessageNamerFor(m_pSignalDock->Tracker().SharedDatabase()));
+    m_pLogCommands->SetSignalDatabase(m_pSignalDock->Tracker().SharedDatabase());
   });
   // A row chosen in the per-identifier view opens its message's signals in the pane.
   connect(m_pIdView->Table(), &QAbstractItemView::activated, this, [this](const QModelIndex& index) {

@@ -13,7 +13,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFileDialog>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTimer>
@@ -22,8 +21,8 @@
 
 #include "app/CAnalyzerApp.h"
 #include "app/CMainFrame.h"
+#include "docs/AnswerFileDialogs.h"
 #include "logs/CLogViewWindow.h"
-#include "uisupport/ModalDialogs.h"
 #include "stats/CIdStatisticsView.h"
 #include "resources/CommandIds.h"
 #include "transmit/CLeftView.h"
@@ -50,17 +49,6 @@ bool WriteExampleList(const std::string& path) {
       {.bStandardID = 0, .bDataFrame = 1, .byLength = 2, .dwID = 0x1ABCDEF0, .dwBytes0to3 = 0x41420000},
   };
   return WriteTransmitFile(path, CTDataObject(frames)).m_bOk;
-}
-
-// Every file dialog picks the path, as a user would.
-void AnswerFileDialogs(const std::string& path) {
-  SetModalRunner([path](QDialog& dialog) {
-    auto* pFileDialog = qobject_cast<QFileDialog*>(&dialog);
-    if (pFileDialog == nullptr) return false;
-    pFileDialog->selectFile(QString::fromStdString(path));
-    dialog.accept();
-    return dialog.result() == QDialog::Accepted;
-  });
 }
 
 // Stops the recording, opens it in a tab and saves the window's picture once it has loaded.

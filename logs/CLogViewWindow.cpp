@@ -8,12 +8,17 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
+#include <QChart>
+#include <QMenu>
 #include <QTableView>
-#include <QTableWidget>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "logs/CLogTableModel.h"
+#include "signals/CSignalPlotView.h"
+#include "signals/SignalTree.h"
+#include "stats/CIdStatisticsModel.h"
 #include "uisupport/Fonts.h"
 
 CLogViewWindow::CLogViewWindow(QWidget* pParent) : QWidget(pParent) {
@@ -27,16 +32,21 @@ CLogViewWindow::CLogViewWindow(QWidget* pParent) : QWidget(pParent) {
   const int kWidths[] = {70, 190, 70, 75, 95, 40};
   for (int i = 0; i < 6; ++i) m_pTable->setColumnWidth(i, kWidths[i]);
 
-  m_pStatsTable = new QTableWidget(0, 4, this);
-  m_pStatsTable->setHorizontalHeaderLabels({"ID", "종류", "개수", "평균 주기(ms)"});
+  // The live per-identifier view's table, without its frames-per-second (no meaning offline).
+  m_pStatsModel = new CIdStatisticsModel(this);
+  m_pStatsTable = new QTableView(this);
+  m_pStatsTable->setModel(m_pStatsModel);
   m_pStatsTable->verticalHeader()->hide();
-  // Fixed row heights, the list's own: the views never measure rows they do not show.
   m_pStatsTable->setFont(ListFont());
-  m_pStatsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  m_pStatsTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+  m_pStatsTable->setSelectionMode(QAbstractItemView::SingleSelection);
   m_pStatsTable->horizontalHeader()->setStretchLastSection(true);
-  const int kStatsWidths[] = {75, 55, 70};
-  for (int i = 0; i < 3; ++i) m_pStatsTable->setColumnWidth(i, kStatsWidths[i]);
-  for (QTableView* pTable : {static_cast<QTableView*>(m_pTable), static_cast<QTableView*>(m_pStatsTable)}) {
+  m_pStatsTable->setSortingEnabled(true);
+  m_pStatsTable->sortByColumn(ID_COLUMN_ID, Qt::AscendingOrder);
+  m_pStatsTable->setColumnHidden(ID_COLUMN_RATE, true);
+  m_pStatsTable->resizeColumnsToContents();
+  // Fixed row heights, the list's own: the views never measure rows they do not show.
+  for (QTableView* pTable : {m_pTable, m_pStatsTable}) {
     pTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     pTable->verticalHeader()->setDefaultSectionSize(QFontMetrics(ListFont()).height() + 4);
   }
@@ -57,20 +67,69 @@ CLogViewWindow::CLogViewWindow(QWidget* pParent) : QWidget(pParent) {
   pTools->addWidget(m_pTime, 2);
   pTools->addWidget(m_pProgress, 1);
   pTools->addWidget(m_pCancel);
+  // Shown with a signal database: the chosen row's signals, and the plot once it has one.
+  m_pSignalTree = new QTreeWidget(this);
+  m_pSignalTree->setHeaderLabels(SignalTreeHeaders());
+  m_pSignalTree->setColumnHidden(COLUMN_CYCLE, true);
+  m_pSignalTree->setContextMenuPolicy(Qt::CustomContextMenu);
+  m_pSignalTree->hide();
+  auto* pPlotArea = new QWidget(this);
+  auto* pPlotLayout = new QVBoxLayout(pPlotArea);
+  pPlotLayout->setContentsMargins(0, 0, 0, 0);
+  m_pPlot = new CSignalPlotView(pPlotArea);
+  m_pCursor = new QLabel(pPlotArea);
+  m_pCursor->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  pPlotLayout->addWidget(m_pPlot, 1);
+  pPlotLayout->addWidget(m_pCursor);
+  pPlotArea->hide();
+
+  auto* pSide = new QSplitter(Qt::Vertical, this);
+  pSide->addWidget(m_pStatsTable);
+  pSide->addWidget(m_pSignalTree);
   auto* pSplitter = new QSplitter(this);
   pSplitter->addWidget(m_pTable);
-  pSplitter->addWidget(m_pStatsTable);
-  pSplitter->setStretchFactor(0, 3);
+  pSplitter->addWidget(pSide);
+  pSplitter->setStretchFactor(0, 2);
   pSplitter->setStretchFactor(1, 1);
+  auto* pMain = new QSplitter(Qt::Vertical, this);
+  pMain->addWidget(pSplitter);
+  pMain->addWidget(pPlotArea);
+  pMain->setStretchFactor(0, 2);
+  pMain->setStretchFactor(1, 1);
   auto* pLayout = new QVBoxLayout(this);
   pLayout->addLayout(pTools);
-  pLayout->addWidget(pSplitter, 1);
+  pLayout->addWidget(pMain, 1);
   pLayout->addWidget(m_pSummary);
 
   connect(m_pTimer, &QTimer::timeout, this, &CLogViewWindow::Step);
   connect(m_pCancel, &QPushButton::clicked, this, &CLogViewWindow::Cancel);
   connect(m_pFilter, &QLineEdit::returnPressed, this, [this] { ApplyFilter(m_pFilter->text()); });
   connect(m_pTime, &QLineEdit::returnPressed, this, [this] { GoToTime(m_pTime->text()); });
+  connect(m_pTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
+    ReceivedFrame record;
+    if (current.isValid() && m_index.ReadFrame(m_pModel->FrameOfRow(current.row()), record)) ShowSignals(record.m_frame);
+  });
+  connect(m_pStatsTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
+    const IdStatistics* pEntry = m_pStatsModel->EntryAt(current.row());
+    if (!pEntry) return;
+    CanFrame frame;  // the identifier's newest frame
+    frame.m_bStandard = pEntry->m_bStandard;
+    frame.m_bRemote = pEntry->m_bRemote;
+    frame.m_dwId = pEntry->m_dwId;
+    frame.m_byDataCount = pEntry->m_byDataCount;
+    std::copy(pEntry->m_abyData, pEntry->m_abyData + 8, frame.m_abyData);
+    ShowSignals(frame);
+  });
+  connect(m_pSignalTree, &QWidget::customContextMenuRequested, this, &CLogViewWindow::ShowSignalMenu);
+  connect(m_pPlot, &CSignalPlotView::CursorMoved, this,
+          [this](double dSeconds) { m_pCursor->setText(m_pPlot->Reading(m_tracker, dSeconds)); });
+  // Drawn again for a new width (a point a pixel column) and when a zoom is reset.
+  connect(m_pPlot->chart(), &QChart::plotAreaChanged, this, [this](const QRectF& area) {
+    if (static_cast<int>(area.width()) != m_nDrawnWidth && !IsPlotting()) DrawPlot();
+  });
+  connect(m_pPlot, &CSignalPlotView::PausedChanged, this, [this](bool bPaused) {
+    if (!bPaused && !IsPlotting()) DrawPlot();
+  });
 }
 
 CLogViewWindow::~CLogViewWindow() = default;
@@ -89,7 +148,8 @@ bool CLogViewWindow::Open(const QString& path) {
 
 QString CLogViewWindow::Error() const { return m_error; }
 bool CLogViewWindow::IsLoading() const { return m_bLoading; }
-bool CLogViewWindow::IsBusy() const { return m_bLoading || m_pModel->IsFiltering(); }
+bool CLogViewWindow::IsBusy() const { return m_bLoading || m_pModel->IsFiltering() || IsPlotting(); }
+bool CLogViewWindow::IsPlotting() const { return !m_tracker.Traces().empty() && m_nPlotted < m_index.Size(); }
 
 void CLogViewWindow::StartSteps() {
   m_pProgress->show();
@@ -102,11 +162,16 @@ bool CLogViewWindow::Step() {
     m_bLoading = m_index.Step(STEP_LINES, &m_stats);
     m_pModel->IndexGrew();
     if (!m_bLoading) m_error = QString::fromStdString(m_index.Error());
-    if (!m_bLoading || m_pStatsTable->rowCount() == 0 || m_statisticsShown.elapsed() >= STATISTICS_REFRESH_MS)
+    if (!m_bLoading || m_pStatsModel->EntryCount() == 0 || m_statisticsShown.elapsed() >= STATISTICS_REFRESH_MS)
       UpdateStatistics();
   }
   m_pModel->FilterStep(STEP_LINES);
-  const double dDone = m_bLoading ? m_index.Progress() : m_pModel->FilterProgress();
+  if (IsPlotting()) PlotStep();
+  double dDone = m_pModel->FilterProgress();
+  if (m_bLoading)
+    dDone = m_index.Progress();
+  else if (IsPlotting() && !m_pModel->IsFiltering())
+    dDone = static_cast<double>(m_nPlotted) / static_cast<double>(m_index.Size());
   m_pProgress->setValue(static_cast<int>(dDone * m_pProgress->maximum()));
   if (!IsBusy()) Finish();
   return IsBusy();
@@ -121,11 +186,13 @@ void CLogViewWindow::Cancel() {
     m_bLoading = false;
     UpdateStatistics();
   }
+  m_nPlotted = m_index.Size();  // the plot keeps what it read
   Finish();
 }
 
 void CLogViewWindow::Finish() {
   m_pTimer->stop();
+  DrawPlot();
   m_pProgress->hide();
   m_pCancel->hide();
   UpdateSummary();
@@ -133,15 +200,8 @@ void CLogViewWindow::Finish() {
 
 void CLogViewWindow::UpdateStatistics() {
   m_statisticsShown.restart();
-  const auto entries = m_stats.Entries();
-  m_pStatsTable->setRowCount(static_cast<int>(entries.size()));
-  for (int i = 0; i < static_cast<int>(entries.size()); ++i) {
-    const IdStatistics& e = entries[static_cast<std::size_t>(i)];
-    const QString cells[] = {QString("%1").arg(e.m_dwId, e.m_bStandard ? 3 : 8, 16, QChar('0')).toUpper(),
-                             e.m_bRemote ? "Remote" : "Data", QString::number(e.m_qwCount),
-                             QString::number(e.MeanCycleMs(), 'f', 3)};
-    for (int c = 0; c < 4; ++c) m_pStatsTable->setItem(i, c, new QTableWidgetItem(cells[c]));
-  }
+  m_pStatsModel->Refresh(m_stats.Entries(), 0);
+  if (!m_bLoading) m_pStatsTable->resizeColumnsToContents();  // the identifiers are few
   UpdateSummary();
 }
 
@@ -176,4 +236,80 @@ bool CLogViewWindow::GoToTime(const QString& text) {
   m_pTable->scrollTo(index, QAbstractItemView::PositionAtTop);
   m_pTable->setCurrentIndex(index);
   return true;
+}
+
+void CLogViewWindow::SetSignalDatabase(std::shared_ptr<const CDbcDatabase> pDatabase) {
+  m_pStatsModel->SetMessageNamer(pDatabase ? MessageNamerFor(pDatabase) : nullptr);
+  QHeaderView* pHeader = m_pStatsTable->horizontalHeader();
+  if (pDatabase) pHeader->moveSection(pHeader->visualIndex(ID_COLUMN_TOTAL), ID_COLUMN_ID + 1);  // the name beside its identifier
+  m_pStatsTable->resizeColumnsToContents();
+  m_tracker.SetDatabase(pDatabase);
+  m_pPlot->SetSeries({});
+  m_pPlot->parentWidget()->hide();
+  m_pSignalTree->clear();
+  m_pSignalTree->setVisible(pDatabase != nullptr);
+}
+
+void CLogViewWindow::ShowSignals(const CanFrame& frame) {
+  const CDbcDatabase* pDatabase = m_tracker.Database();
+  const DbcMessage* pMessage = pDatabase && !frame.m_bRemote ? pDatabase->Find(!frame.m_bStandard, frame.m_dwId) : nullptr;
+  m_pSignalTree->clear();
+  if (!pMessage) return;
+  QTreeWidgetItem* pItem = NewMessageItem(*pMessage, static_cast<uint32_t>(pMessage - pDatabase->Messages().data()));
+  m_pSignalTree->addTopLevelItem(pItem);
+  pItem->setExpanded(true);
+  ShowSignalValues(*pItem, *pMessage, {frame.m_abyData, std::min<std::size_t>(frame.m_byDataCount, 8)}, m_values);
+  m_pSignalTree->resizeColumnToContents(COLUMN_NAME);
+}
+
+void CLogViewWindow::ShowSignalMenu(const QPoint& point) {
+  QTreeWidgetItem* pItem = m_pSignalTree->itemAt(point);
+  const auto signal = pItem ? SignalOfItem(*pItem) : std::nullopt;
+  if (!signal) return;
+  QMenu menu(this);
+  QAction* pAdd = menu.addAction(QStringLiteral("그래프에 추가"));
+  connect(pAdd, &QAction::triggered, this, [this, signal] { AddToPlot(signal->first, signal->second); });
+  menu.exec(m_pSignalTree->viewport()->mapToGlobal(point));
+}
+
+void CLogViewWindow::AddToPlot(uint32_t nMessage, uint32_t nSignal) {
+  const CDbcDatabase* pDatabase = m_tracker.Database();
+  if (!pDatabase || nMessage >= pDatabase->Messages().size() || nSignal >= pDatabase->Messages()[nMessage].m_signals.size())
+    return;
+  for (const CSignalTrace& trace : m_tracker.Traces())
+    if (trace.Message() == nMessage && trace.Signal() == nSignal) return;
+  // Every trace starts again from the first frame, so none takes a frame twice.
+  std::vector<std::pair<uint32_t, uint32_t>> traces;
+  for (const CSignalTrace& trace : m_tracker.Traces()) traces.emplace_back(trace.Message(), trace.Signal());
+  traces.emplace_back(nMessage, nSignal);
+  m_tracker.SetDatabase(m_tracker.SharedDatabase());
+  std::vector<QString> names;
+  for (const auto& [m, s] : traces) {
+    m_tracker.AddTrace(m, s);
+    names.push_back(SignalLabel(pDatabase->Messages()[m].m_signals[s]));
+  }
+  m_pPlot->SetSeries(names);
+  QWidget* pPlotArea = m_pPlot->parentWidget();
+  if (pPlotArea->isHidden()) {
+    pPlotArea->show();
+    if (auto* pSplitter = qobject_cast<QSplitter*>(pPlotArea->parentWidget()))
+      pSplitter->setSizes({pSplitter->height() * 3 / 5, pSplitter->height() * 2 / 5});  // room for the axes
+  }
+  m_nPlotted = 0;
+  StartSteps();
+}
+
+void CLogViewWindow::PlotStep() {
+  m_plotBatch.clear();
+  ReceivedFrame record;
+  for (const std::size_t nEnd = std::min(m_index.Size(), m_nPlotted + STEP_LINES); m_nPlotted < nEnd; ++m_nPlotted)
+    if (m_index.ReadFrame(m_nPlotted, record)) m_plotBatch.push_back(record);
+  m_tracker.OnFrames(m_plotBatch);
+}
+
+void CLogViewWindow::DrawPlot() {
+  if (m_tracker.Traces().empty() || m_index.Size() == 0) return;
+  const int64_t nFirstNs = m_index.At(0).m_nTimeNs;
+  m_nDrawnWidth = static_cast<int>(m_pPlot->chart()->plotArea().width());
+  m_pPlot->Draw(m_tracker, nFirstNs, std::max(m_index.At(m_index.Size() - 1).m_nTimeNs, nFirstNs + 1), nFirstNs);
 }

@@ -17,21 +17,14 @@
 #include "resources/StringTable.h"
 #include "signals/CSignalPlotView.h"
 #include "signals/DbcReader.h"
+#include "signals/SignalTree.h"
 #include "uisupport/MessageBox.h"
 #include "uisupport/ModalDialogs.h"
 #include "uisupport/QtText.h"
 
 namespace {
 
-enum ETreeColumn { COLUMN_NAME, COLUMN_PLACE, COLUMN_CYCLE, COLUMN_RAW, COLUMN_VALUE, COLUMN_TEXT };
-constexpr int ROLE_MESSAGE = Qt::UserRole;
-constexpr int ROLE_SIGNAL = Qt::UserRole + 1;
 constexpr int TREE_WIDTH = 300;
-
-QString SignalLabel(const DbcSignal& signal) {
-  return signal.m_strUnit.empty() ? ToQString(signal.m_strName)
-                                  : ToQString(signal.m_strName) + QStringLiteral(" [") + ToQString(signal.m_strUnit) + QLatin1Char(']');
-}
 
 }  // namespace
 
@@ -43,8 +36,7 @@ CSignalDock::CSignalDock(SettingsStore& store, QWidget* pParent)
 
   m_pTree = new QTreeWidget(pSplitter);
   m_pTree->setObjectName(QStringLiteral("SignalTree"));
-  m_pTree->setHeaderLabels({QStringLiteral("메시지 / 신호"), QStringLiteral("ID / 위치"), QStringLiteral("주기 (설정 / 측정)"),
-                            QStringLiteral("원시 값"), QStringLiteral("값"), QStringLiteral("값 이름")});
+  m_pTree->setHeaderLabels(SignalTreeHeaders());
   m_pTree->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(m_pTree, &QWidget::customContextMenuRequested, this, &CSignalDock::ShowTreeMenu);
 
@@ -121,36 +113,18 @@ void CSignalDock::FillTree() {
   const CDbcDatabase* pDatabase = m_tracker.Database();
   if (!pDatabase) return;
   QList<QTreeWidgetItem*> items;
-  for (uint32_t m = 0; m < pDatabase->Messages().size(); ++m) {
-    const DbcMessage& message = pDatabase->Messages()[m];
-    auto* pMessage = new QTreeWidgetItem({ToQString(message.m_strName),
-                                          QString::number(message.m_dwId, 16).toUpper().rightJustified(message.m_bExtended ? 8 : 3, QLatin1Char('0')),
-                                          QString()});
-    pMessage->setToolTip(0, ToQString(message.m_strComment));
-    for (uint32_t s = 0; s < message.m_signals.size(); ++s) {
-      const DbcSignal& signal = message.m_signals[s];
-      auto* pSignal = new QTreeWidgetItem(pMessage, {SignalLabel(signal), QStringLiteral("%1|%2@%3%4")
-                                                                               .arg(signal.m_wStartBit)
-                                                                               .arg(signal.m_bySize)
-                                                                               .arg(signal.m_bBigEndian ? 0 : 1)
-                                                                               .arg(signal.m_bSigned ? '-' : '+')});
-      pSignal->setData(0, ROLE_MESSAGE, m);
-      pSignal->setData(0, ROLE_SIGNAL, s);
-      pSignal->setToolTip(0, ToQString(signal.m_strComment));
-    }
-    items.append(pMessage);
-  }
+  for (uint32_t m = 0; m < pDatabase->Messages().size(); ++m) items.append(NewMessageItem(pDatabase->Messages()[m], m));
   m_pTree->addTopLevelItems(items);
   m_pTree->resizeColumnToContents(0);
 }
 
 void CSignalDock::ShowTreeMenu(const QPoint& point) {
   QTreeWidgetItem* pItem = m_pTree->itemAt(point);
-  if (!pItem || !pItem->data(0, ROLE_SIGNAL).isValid()) return;
+  const auto signal = pItem ? SignalOfItem(*pItem) : std::nullopt;
+  if (!signal) return;
   QMenu menu(this);
   QAction* pAdd = menu.addAction(QStringLiteral("그래프에 추가"));
-  const uint32_t nMessage = pItem->data(0, ROLE_MESSAGE).toUInt();
-  const uint32_t nSignal = pItem->data(0, ROLE_SIGNAL).toUInt();
+  const auto [nMessage, nSignal] = *signal;
   connect(pAdd, &QAction::triggered, this, [this, nMessage, nSignal] { AddToPlot(nMessage, nSignal); });
   menu.exec(m_pTree->viewport()->mapToGlobal(point));
 }
@@ -210,19 +184,6 @@ void CSignalDock::UpdateValues() {
     pItem->setForeground(COLUMN_CYCLE, bDrifts ? QBrush(Qt::red) : QBrush());
     pItem->setToolTip(COLUMN_CYCLE, bDrifts ? QStringLiteral("측정 주기가 설정 주기와 10 % 넘게 다릅니다") : QString());
     if (!pItem->isExpanded() || state.m_qwCount == 0) continue;
-    DecodeSignals(message, {state.m_abyData, state.m_byDataCount}, values);
-    std::size_t nValue = 0;
-    for (int s = 0; s < pItem->childCount(); ++s) {
-      QTreeWidgetItem* pChild = pItem->child(s);
-      const bool bPresent = nValue < values.size() && values[nValue].m_nSignal == static_cast<uint32_t>(s);
-      const DbcSignal& signal = message.m_signals[static_cast<std::size_t>(s)];
-      const DecodedSignal* pValue = bPresent ? &values[nValue++] : nullptr;
-      const std::string* pText = pValue ? ValueText(signal, pValue->m_nRaw) : nullptr;
-      pChild->setText(COLUMN_RAW, pValue ? QString::number(pValue->m_nRaw) : QString());
-      pChild->setText(COLUMN_VALUE, pValue ? QString::number(pValue->m_dPhysical, 'g', 10) +
-                                                 (signal.m_strUnit.empty() ? QString() : QLatin1Char(' ') + ToQString(signal.m_strUnit))
-                                           : QString());
-      pChild->setText(COLUMN_TEXT, pText ? ToQString(*pText) : QString());
-    }
+    ShowSignalValues(*pItem, message, {state.m_abyData, state.m_byDataCount}, values);
   }
 }

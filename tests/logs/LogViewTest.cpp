@@ -1,13 +1,18 @@
 // The offline log window on a real file: loaded in steps, every frame a row, the statistics of
-// the whole log, the filter and "go to time".
+// the whole log, the filter and "go to time"; with a signal database the message names, a
+// chosen frame's signals decoded and a signal plotted over the whole log.
 #include <QAbstractItemModelTester>
 #include <QTableView>
-#include <QTableWidget>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include "logs/CLogTableModel.h"
 #include "logs/CLogViewWindow.h"
 #include "logs/CandumpLine.h"
+#include "signals/CSignalPlotView.h"
+#include "signals/DbcReader.h"
+#include "stats/CIdStatisticsModel.h"
+#include "stats/IdStatisticsRules.h"
 #include <QTemporaryDir>
 #include <fstream>
 
@@ -40,7 +45,7 @@ private slots:
     QCOMPARE(window.Error(), QString("not a candump, ASC or receive-data log"));
     QVERIFY(window.Open(QString::fromStdString(path)));
     QVERIFY(window.Step());
-    QCOMPARE(window.StatisticsTable()->rowCount(), 5);  // filled while the log still loads
+    QCOMPARE(window.StatisticsTable()->model()->rowCount(), 5);  // filled while the log still loads
     int nSteps = 2;
     while (window.Step()) ++nSteps;
     QVERIFY(nSteps >= 3);  // the event loop had its turn between them
@@ -65,6 +70,42 @@ private slots:
     QVERIFY(window.GoToTime(at));
     QCOMPARE(window.Table()->currentIndex().row(), 40000);
     QVERIFY(!window.GoToTime("2099-01-01 00:00:00"));
+
+    // 0x100 is frame i with i % 4 == 0 and i % 5 != 0: Gear i % 3, Kph (i & 0xFF) / 2.
+    const std::string dbc = "BO_ 256 Speed: 3 Node\n SG_ Gear : 0|8@1+ (1,0) [0|3] \"\" X\n"
+                            " SG_ Kph : 16|8@1+ (0.5,0) [0|127.5] \"km/h\" X\n\nVAL_ 256 Gear 0 \"P\" 1 \"R\" 2 \"N\" ;\n";
+    DbcReadResult read = ReadDbc({reinterpret_cast<const uint8_t*>(dbc.data()), dbc.size()});
+    QVERIFY2(read.m_bOk, read.ErrorText().c_str());
+    window.SetSignalDatabase(std::make_shared<const CDbcDatabase>(std::move(read.m_database)));
+    const QAbstractItemModel& stats = *window.StatisticsTable()->model();
+    QCOMPARE(stats.columnCount(), ID_COLUMN_TOTAL + 1);
+    QCOMPARE(stats.index(0, ID_COLUMN_ID).data().toString() + stats.index(0, ID_COLUMN_TOTAL).data().toString(), QString("100Speed"));
+    window.Table()->setCurrentIndex(window.Model()->index(44, 0));  // frame 44: gear 2, 22 km/h
+    QTreeWidgetItem* pMessage = window.SignalTree()->topLevelItem(0);
+    QVERIFY(pMessage && pMessage->childCount() == 2);
+    QCOMPARE(QStringList({pMessage->child(0)->text(3), pMessage->child(0)->text(5), pMessage->child(1)->text(4)}),
+             QStringList({"2", "N", "22 km/h"}));
+
+    window.resize(1000, 700);
+    window.show();
+    window.AddToPlot(0, 1);
+    QVERIFY(window.IsBusy());
+    nSteps = 0;
+    while (window.Step()) ++nSteps;
+    QCOMPARE(nSteps, 2);  // the log read again in steps
+    const CSignalTrace& trace = window.Tracker().Traces().at(0);
+    QCOMPARE(trace.Size(), std::size_t(FRAMES / 4 - FRAMES / 20));
+    QCOMPARE(trace[0].m_dValue, 2.0);  // frame 4, then frame 8
+    QCOMPARE(trace[1].m_nSteadyNs - trace[0].m_nSteadyNs, 4000000);
+    // Decimated to the pixels shown: at most four points a column of the plot.
+    const std::size_t nPoints = window.Plot()->PointCount(0);
+    QVERIFY(nPoints > 100 && nPoints <= 4 * 1000 && nPoints < trace.Size());
+    QCOMPARE(window.Plot()->Reading(window.Tracker(), 0.004), QString("0.004 s   Kph [km/h] = 2"));  // from the first frame
+    window.AddToPlot(0, 0);  // a second signal: the first one does not take the frames twice
+    while (window.Step()) {}
+    QCOMPARE(window.Tracker().Traces().size(), std::size_t{2});
+    QCOMPARE(window.Tracker().Traces()[0].Size(), window.Tracker().Traces()[1].Size());
+    QCOMPARE(window.Tracker().Traces()[1].Size(), std::size_t(FRAMES / 4 - FRAMES / 20));
   }
 };
 
