@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <poll.h>
 
 #include <algorithm>
 #include <chrono>
@@ -224,10 +225,16 @@ TEST(ChannelOverAStalledPort, CommandsReturnAtOnceAndTheTimeoutIsReported) {
   ASSERT_TRUE(channel.Create(&window, nullptr, &loop));
   channel.SetEventSink(&events);
   ASSERT_TRUE(channel.Open(false, pty.SlavePath(), 921600));
-  {  // the device reads nothing: fill the terminal's output until it takes no more
+  {  // the device reads nothing: fill the terminal's output until it takes no more. The kernel
+     // may free room a moment after a refused write (its buffers drain into the other side's),
+     // so fill again until no room comes back within 100 ms.
     CUniqueFd fd(::open(pty.SlavePath().c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     const std::vector<char> block(4096, 'x');
-    while (::write(fd.Get(), block.data(), block.size()) > 0) {}
+    pollfd writable{fd.Get(), POLLOUT, 0};
+    int nRounds = 0;
+    do {
+      while (::write(fd.Get(), block.data(), block.size()) > 0) {}
+    } while (++nRounds < 50 && ::poll(&writable, 1, 100) > 0);
   }
   using Clock = std::chrono::steady_clock;
   Clock::duration worst{};
