@@ -14,14 +14,9 @@
 #include "protocol/ResponseText.h"
 #include "receive/CLogFiles.h"
 #include "support/ScratchDir.h"
+#include "support/TestFrames.h"
 
 namespace {
-
-CanFrame Frame(bool bStandard, bool bRemote, uint8_t byLength, uint32_t dwId, std::vector<uint8_t> data = {}) {
-  CanFrame frame{bStandard, bRemote, byLength, byLength, static_cast<uint8_t>(data.size()), dwId};
-  std::copy(data.begin(), data.end(), frame.m_abyData);
-  return frame;
-}
 
 std::string Candump(const CanFrame& frame, int64_t nWallNs) {
   std::string line;
@@ -50,16 +45,16 @@ SConverted Convert(const std::string& path, EConvertTarget eTarget = EConvertTar
 TEST(CandumpLine, IdentifierWidthsRemoteFramesAndData) {
   const int64_t T = 1700000000LL * 1000000000 + 42999;  // 42.999 microseconds: truncated
   const struct { CanFrame frame; const char* pszLine; } kCases[] = {
-      {Frame(true, false, 2, 0x123, {0x11, 0x22}), "(1700000000.000042) korvex0 123#1122"},
-      {Frame(true, false, 0, 0xF923), "(1700000000.000042) korvex0 123#"},  // the low 11 bits
-      {Frame(false, false, 8, 0x0CF00400, {1, 2, 3, 4, 5, 6, 7, 0xAB}), "(1700000000.000042) korvex0 0CF00400#01020304050607AB"},
-      {Frame(false, false, 0, 0xFFFFFFFF), "(1700000000.000042) korvex0 1FFFFFFF#"},  // bit 29 would read as an error frame
-      {Frame(true, true, 0, 0x7E8), "(1700000000.000042) korvex0 7E8#R"},
-      {Frame(false, true, 3, 0x18EA00F9, {0xAA}), "(1700000000.000042) korvex0 18EA00F9#R3"},  // carried bytes ignored
-      {Frame(true, false, 4, 0x123, {0xAA}), "(1700000000.000042) korvex0 123#AA"},  // cut short: what it carried
+      {TestFrame(true, false, 2, 0x123, {0x11, 0x22}), "(1700000000.000042) korvex0 123#1122"},
+      {TestFrame(true, false, 0, 0xF923), "(1700000000.000042) korvex0 123#"},  // the low 11 bits
+      {TestFrame(false, false, 8, 0x0CF00400, {1, 2, 3, 4, 5, 6, 7, 0xAB}), "(1700000000.000042) korvex0 0CF00400#01020304050607AB"},
+      {TestFrame(false, false, 0, 0xFFFFFFFF), "(1700000000.000042) korvex0 1FFFFFFF#"},  // bit 29 would read as an error frame
+      {TestFrame(true, true, 0, 0x7E8), "(1700000000.000042) korvex0 7E8#R"},
+      {TestFrame(false, true, 3, 0x18EA00F9, {0xAA}), "(1700000000.000042) korvex0 18EA00F9#R3"},  // carried bytes ignored
+      {TestFrame(true, false, 4, 0x123, {0xAA}), "(1700000000.000042) korvex0 123#AA"},  // cut short: what it carried
   };
   for (const auto& c : kCases) EXPECT_EQ(Candump(c.frame, T), c.pszLine);
-  EXPECT_EQ(Candump(Frame(true, true, 0, 1), -5), "(0.000000) korvex0 001#R");
+  EXPECT_EQ(Candump(TestFrame(true, true, 0, 1), -5), "(0.000000) korvex0 001#R");
 }
 
 // What the analyzer's own log writer wrote comes back as the same frames with whole seconds;
@@ -69,9 +64,9 @@ TEST(RDataLogConvert, ReadsWhatTheLogWriterWroteAndNamesEveryOtherLine) {
   ::tzset();
   ScratchDir dir;
   const std::string path = dir / "RDataLog.txt";
-  const CanFrame kFrames[] = {Frame(true, false, 2, 0x123, {0x01, 0x02}), Frame(false, true, 3, 0x18EA00F9),
-                              Frame(false, false, 8, 0x1ABCDEF0, {0, 1, 2, 3, 4, 5, 6, 7}),
-                              Frame(true, false, 0, 0x7FF), Frame(true, false, 4, 0x100, {0xAA})};
+  const CanFrame kFrames[] = {TestFrame(true, false, 2, 0x123, {0x01, 0x02}), TestFrame(false, true, 3, 0x18EA00F9),
+                              TestFrame(false, false, 8, 0x1ABCDEF0, {0, 1, 2, 3, 4, 5, 6, 7}),
+                              TestFrame(true, false, 0, 0x7FF), TestFrame(true, false, 4, 0x100, {0xAA})};
   std::string expected;
   {
     CLogFiles logs;
