@@ -41,16 +41,12 @@ TEST(AnalyzerOptions, ArgumentsAreTakenOrRefused) {
 }
 
 TEST(AnalyzerOptions, AWindowNeedsADisplayUnlessThePlatformNeedsNone) {
-  struct CDisplayCase {
-    const char* m_pszPlatformOption;
-    CDisplayEnvironment m_environment;
-    const char* m_pszMissing;  // "": the window can be shown
-  };
   const char *const X = ":0", *const W = "wayland-0";
   const std::string noneSet =
       "no display to show the window on: neither DISPLAY nor WAYLAND_DISPLAY is set "
       "(QT_QPA_PLATFORM=offscreen runs without one)";
-  const std::vector<CDisplayCase> cases = {
+  // m_pszMissing "": the window can be shown.
+  const struct { const char* m_pszPlatformOption; CDisplayEnvironment m_environment; const char* m_pszMissing; } cases[] = {
       {"", {}, noneSet.c_str()},
       {"", {"", "", ""}, noneSet.c_str()},  // set but empty counts as not set
       {"", {X, nullptr, nullptr}, ""},
@@ -63,7 +59,7 @@ TEST(AnalyzerOptions, AWindowNeedsADisplayUnlessThePlatformNeedsNone) {
       {"offscreen", {nullptr, nullptr, "xcb"}, ""},  // -platform wins over the variable
       {"xcb", {nullptr, nullptr, "offscreen"}, "no display for the platform \"xcb\": DISPLAY is not set"},
   };
-  for (const CDisplayCase& c : cases) {
+  for (const auto& c : cases) {
     CAnalyzerOptions options;
     options.m_strPlatform = c.m_pszPlatformOption;
     EXPECT_EQ(MissingDisplay(options, c.m_environment), c.m_pszMissing)

@@ -28,19 +28,14 @@ namespace {
 constexpr int WAIT_MS = 10000;
 
 TEST(AnalyzerProgram, AnswersWithoutADisplay) {
-  struct CCase {
-    std::vector<std::string> m_args;
-    int m_nExit;
-    const char* m_pszOutStart;
-    const char* m_pszErr;  // its first line; the only one but for a refused command line
-  };
-  const CCase cases[] = {
+  // m_pszErr: the first line of standard error, its only one but for a refused command line.
+  const struct { std::vector<std::string> m_args; int m_nExit; const char *m_pszOutStart, *m_pszErr; } cases[] = {
       {{"--help"}, 0, "usage: korvex-analyzer [--port PATH[=module]]... [--simulate] [FILE.ctd]\n", ""},
       {{"--version"}, 0, "korvex-analyzer 1.0.0\n", ""},
       {{"list.ctd"}, 1, "", "korvex-analyzer: no display to show the window on"},
       {{"--bogus"}, 2, "", "korvex-analyzer: unknown option \"--bogus\""},
   };
-  for (const CCase& c : cases) {
+  for (const auto& c : cases) {
     std::vector<std::string> args = {"-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM",
                                      KORVEX_ANALYZER_PROGRAM};
     args.insert(args.end(), c.m_args.begin(), c.m_args.end());

@@ -22,35 +22,20 @@
 #include "signals/CSignalPlotView.h"
 #include "support/CMemorySettingsStore.h"
 #include "support/ScratchDir.h"
-#include "uisupport/MessageBox.h"
+#include "support/WidgetDriving.h"
 
 namespace {
-
-class CShownMessages final : public MessageSink {
-public:
-  CShownMessages() : m_pPrevious(SetMessageSink(this)) {}
-  ~CShownMessages() override { SetMessageSink(m_pPrevious); }
-  EMessageAnswer Show(const CMessageRequest& request) override {
-    m_shown.push_back(request);
-    return EMessageAnswer::OK;
-  }
-  std::vector<CMessageRequest> m_shown;
-
-private:
-  MessageSink* m_pPrevious;
-};
 
 const std::string TOYOTA = KORVEX_DBC_DIR "/toyota_prius_2010_pt.dbc";
 
 TEST(SignalDock, OpensRefusesAndRemembersDatabases) {
-  CShownMessages messages;
+  CRecordingSink messages;
   CMemorySettingsStore store;
   ScratchDir dir;
   CSignalDock dock(store);
   const std::string bad = dir.Write("bad.dbc", "BO_ 1 M: 1 E\n SG_ S : 0|16@1+ (1,0) [0|0] \"\" X\n");
   EXPECT_FALSE(dock.OpenDatabase(bad));
-  ASSERT_EQ(messages.m_shown.size(), 1u);
-  EXPECT_EQ(messages.m_shown[0].m_strDetail, bad + "\nline 2, column 6: signal S does not fit in the message's 1 bytes");
+  EXPECT_EQ(messages.m_details, std::vector{bad + "\nline 2, column 6: signal S does not fit in the message's 1 bytes"});
   EXPECT_FALSE(store.GetString(SIGNALS_SECTION, SETTING_DBC_FILE));
 
   ASSERT_TRUE(dock.OpenDatabase(TOYOTA));
@@ -59,7 +44,7 @@ TEST(SignalDock, OpensRefusesAndRemembersDatabases) {
   CSignalDock next(store);  // the next start
   next.OpenRememberedDatabase();
   EXPECT_EQ(next.SignalTree()->topLevelItemCount(), 26);
-  EXPECT_EQ(messages.m_shown.size(), 1u);
+  EXPECT_EQ(messages.m_details.size(), 1u);
 
   // A row of the per-identifier view: its message named in a last column, revealed here.
   EXPECT_TRUE(next.RevealMessage(false, 0x025));
