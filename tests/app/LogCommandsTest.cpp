@@ -1,6 +1,4 @@
-// "기록 시작/중지" and "로그 열기" through the frame: a recording of the received frames in
-// either format, read back in a tab beside the receive list; a full disk and a lost port stop
-// it in red with what was written kept.
+// "기록 시작/중지" and "로그 열기" through the frame; a full disk and a lost port stop recording in red.
 #include <QAction>
 #include <QFileDialog>
 #include <QTabWidget>

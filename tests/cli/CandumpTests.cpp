@@ -1,5 +1,4 @@
-// Received frames as candump lines, from a decoded frame and from the receive-data log that
-// the analyzer writes. (Whether other tools read them is checked by candump_interop.py.)
+// Received frames as candump lines, from a frame and from the analyzer's receive-data log.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -57,8 +56,7 @@ TEST(CandumpLine, IdentifierWidthsRemoteFramesAndData) {
   EXPECT_EQ(Candump(TestFrame(true, true, 0, 1), -5), "(0.000000) korvex0 001#R");
 }
 
-// What the analyzer's own log writer wrote comes back as the same frames with whole seconds;
-// everything else is named by its line number and skipped, and the exit status says so.
+// The log writer's lines come back as the same frames; every other line is named, skipped and counted in the exit.
 TEST(RDataLogConvert, ReadsWhatTheLogWriterWroteAndNamesEveryOtherLine) {
   ::setenv("TZ", "UTC0", 1);
   ::tzset();
@@ -117,9 +115,7 @@ TEST(RDataLogConvert, ReadsWhatTheLogWriterWroteAndNamesEveryOtherLine) {
   }
 }
 
-// The stamp is local time without a zone: a time inside the hour that the change to summer
-// time skips is still a frame, read as the clock before the change would go on; dates and
-// times that do not exist at all are refused.
+// Local stamps: a time in the skipped summer-time hour is still a frame; impossible dates and times are refused.
 TEST(RDataLogConvert, StampsAreLocalTimeAndOnlyImpossibleOnesAreRefused) {
   ::setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);  // summer time from 2024-03-31 02:00 to 03:00
   ::tzset();
@@ -137,9 +133,7 @@ TEST(RDataLogConvert, StampsAreLocalTimeAndOnlyImpossibleOnesAreRefused) {
   ::tzset();
 }
 
-// decode: known frames as their signals (units in brackets, value texts quoted and escaped,
-// multiplexed signals only under their multiplexer value), unknown and remote frames as
-// candump lines, other lines named; a database it cannot read is named with its place.
+// decode: known frames as signals (units, quoted values, multiplexing), the rest as candump lines or named.
 TEST(LogDecode, SignalLinesFromALog) {
   ScratchDir dir;
   const std::string dbc = dir.Write("car.dbc",

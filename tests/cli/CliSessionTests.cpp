@@ -1,5 +1,4 @@
-// korvex-cli's session on the virtual-time loop against a scripted module: what it writes and
-// prints, and when. (The rest is checked against korvex-sim in the end-to-end tests.)
+// korvex-cli's session on the virtual-time loop against a scripted module: what it writes and prints, and when.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -93,11 +92,7 @@ public:
   CModuleChannel m_channel{std::unique_ptr<CFakeTransport>(m_pSerial), std::make_unique<CFakeTransport>()};
 };
 
-// When a run ends and how: an unanswered command one second after it went out, monitor after
-// its --seconds however long (beyond the milliseconds an int holds as well), or at once when a
-// log file cannot be opened or written (a missing folder, a full disk): that fails the run like
-// the output does, with the path and the reason last on standard error. Then reception is
-// stopped and the port closed after its wait. (The other messages are checked end to end.)
+// A run ends on an unanswered command (1 s), after --seconds (past an int's milliseconds), or at once on a log failure.
 TEST(CliSession, WhenAndHowARunEnds) {
   ScratchDir dir;
   const std::string missing = dir / "missing/rd.txt";
@@ -123,9 +118,7 @@ TEST(CliSession, WhenAndHowARunEnds) {
   }
 }
 
-// Garbage between frames during monitor is counted, and the counters are reported at the end;
-// a frame is stamped with the second its bytes arrived, an event with the clock's. (A dropped
-// block and a vanished port fail the run: see the end-to-end tests.)
+// Monitor counts garbage between frames and reports it; frames carry their arrival second, events the clock's.
 TEST(CliSession, MonitorStampsFramesWithTheirArrivalAndReportsWhatWentWrongOnTheWayIn) {
   CSessionRig rig;
   const std::time_t T_ARRIVED = T_NOW - 3600;
@@ -148,9 +141,7 @@ TEST(CliSession, MonitorStampsFramesWithTheirArrivalAndReportsWhatWentWrongOnThe
 
 namespace {
 
-// stats over one second of virtual time: frames stamped 10 and 15 ms apart, a remote frame of
-// each protocol once, sorted by identifier; the load is that of 3 x 67 + 71 + 50 bits at
-// 250 kbit/s. Standard output holds the table only: here the events share the stream.
+// stats over one virtual second as text or CSV; the load is 3 x 67 + 71 + 50 bits at 250 kbit/s.
 TEST(CliSession, StatsTabulatesTheFramesOfTheRunAsTextOrCsv) {
   const std::vector<std::string> kEvents = {EV_CONFIG, EV_STOPPED, EV_STARTED, EV_STOPPED};
   const struct { const char* pszFormat; std::vector<std::string> table; } kCases[] = {

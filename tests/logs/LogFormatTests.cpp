@@ -1,5 +1,4 @@
-// ASC lines, format recognition, the bounded reader and the recorders. (Whether other CAN
-// tools read what we write, and we theirs, is checked by log_interop.py.)
+// ASC lines, format recognition, the bounded reader and the recorders (interoperation: log_interop.py).
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -160,9 +159,7 @@ TEST(LogFormat, CandumpToAscToCandumpKeepsEveryFrame) {
   EXPECT_EQ(ReadAll(dir.Write("x.log", candump)), "candump\n" + expected.substr(4));
 }
 
-// A 10 MB line, NUL bytes, a line cut short at the end: refused by number, the rest read, and
-// the memory the reader takes stays far below the line's size. A sparse file whose beginning
-// is no log is refused at once.
+// A 10 MB line, NUL bytes, a cut last line: refused by number with bounded memory; a sparse non-log refused at once.
 TEST(LogFormat, HostileFilesAreReadPastWithBoundedMemory) {
   ScratchDir dir;
   const struct { const char* pszName; std::string good; const char* pszFormat; } kFormats[] = {
@@ -199,8 +196,7 @@ TEST(LogFormat, HostileFilesAreReadPastWithBoundedMemory) {
   EXPECT_EQ(ReadAll(sparse), "! not a candump, ASC or receive-data log");
 }
 
-// Each batch is in the file when it ends; an ASC recording is closed by Stop. A full disk stops
-// the recording once, with the reason, and keeps what was written.
+// Each batch is on disk when it ends, ASC closed by Stop; a full disk stops once with the reason, keeping what was written.
 TEST(FrameRecorder, WritesEachBatchAndStopsOnAFullDiskKeepingWhatWasWritten) {
   ScratchDir dir;
   ReceivedFrame r;
@@ -252,9 +248,7 @@ TEST(FrameRecorder, WritesEachBatchAndStopsOnAFullDiskKeepingWhatWasWritten) {
   EXPECT_EQ(recorder.Error(), "lock: the file is in use by another program");
 }
 
-// The index reads frames again by their line's offset with the time it indexed, also where only
-// the lines before give the time (relative ASC times), and finds a time; the steps feed the
-// consumer every frame once, and name the refused lines.
+// Frames read again by offset (relative ASC times too), times found; each step feeds every frame once, names refusals.
 TEST(LogFormat, IndexReadsFramesAgainAndFindsTimes) {
   ScratchDir dir;
   const std::string path = dir.Write("r.asc", "date Nov 14 22:13:20 2023\nbase hex timestamps relative\n"

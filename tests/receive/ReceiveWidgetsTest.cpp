@@ -114,8 +114,7 @@ TEST(ReceiveWidgets, TimestampPrefix) {
   }
 }
 
-// The extent follows the longest of the two lines kept: the longest dropped shrinks it, a Hangul
-// syllable counts two, a character without a CP949 form too.
+// The extent follows the longer of two kept lines; Hangul and characters without a CP949 form count two.
 TEST(ReceiveWidgets, LongestLength) {
   const std::tuple<QStringList, int, int> kCases[] = {{{"aaaaaaaa", "bb", "ccc"}, 8, 3}, {{"a", "bbbbbb", "cc"}, 6, 6},
                                                       {{"xxxxxxxxxxx", "[CAN 리셋 응답]", "ab"}, 15, 15},

@@ -1,6 +1,4 @@
-// The signal widgets on real widgets: the pane opens, refuses (with the place) and remembers
-// a database and plots a signal added from the tree's menu with a bounded point count; the
-// transmit frame dialog's signal page.
+// The signal pane on real widgets: databases opened, refused and remembered, plots; the frame dialog's signal page.
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -121,8 +119,7 @@ TEST(SignalDock, PlotsChosenSignalsDecimated) {
 
 namespace {
 
-// The frame dialog's "신호" page: values from the data boxes, typed values into them
-// (clamped to the range, with a note), and the page only with a database.
+// The frame dialog's "신호" page: values and bytes follow each other, clamped with a note; only with a database.
 TEST(TransmitSignalPage, ValuesAndBytesFollowEachOther) {
   const std::string text = "BO_ 256 Engine: 4 ECU\n SG_ Rpm : 0|16@1+ (0.25,0) [0|8000] \"rpm\" X\n"
                            " SG_ Gear : 16|4@1+ (1,0) [0|15] \"\" X\nVAL_ 256 Gear 3 \"D\" ;\n";

@@ -235,8 +235,7 @@ TEST(SignalCodec, RealFilesReadWholeAndSignalsSurviveEncoding) {
 
 namespace {
 
-// A plot's points follow its width, not the number of samples, and keep every extreme; the
-// ring keeps the newest samples.
+// Plot points follow the width, not the sample count, keeping every extreme; the ring keeps the newest.
 TEST(SignalTrace, DecimatesToColumnsKeepingExtremes) {
   CSignalTrace trace(0, 0, 100000);
   for (int i = 0; i < 100000; ++i) trace.Add(int64_t{i} * 100000, i == 50001 ? 1000.0 : i == 70001 ? -1000.0 : std::sin(i / 500.0));
