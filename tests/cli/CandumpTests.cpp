@@ -12,6 +12,7 @@
 #include "logs/RDataLogLine.h"
 #include "protocol/ResponseText.h"
 #include "receive/CLogFiles.h"
+#include "support/MemoryFile.h"
 #include "support/ScratchDir.h"
 #include "support/TestFrames.h"
 
@@ -27,16 +28,9 @@ struct SConverted { int nExit; std::string out, err; };
 
 SConverted Convert(const std::string& path, EConvertTarget eTarget = EConvertTarget::CANDUMP,
                    const CDbcDatabase* pDatabase = nullptr) {
-  char* pszOut = nullptr;
-  char* pszErr = nullptr;
-  std::size_t nOut = 0, nErr = 0;
-  std::FILE* pOut = open_memstream(&pszOut, &nOut);
-  std::FILE* pErr = open_memstream(&pszErr, &nErr);
-  const int nExit = ConvertLog(path, eTarget, pOut, pErr, pDatabase);
-  std::fclose(pOut), std::fclose(pErr);
-  SConverted result{nExit, std::string(pszOut, nOut), std::string(pszErr, nErr)};
-  std::free(pszOut), std::free(pszErr);
-  return result;
+  CMemoryFile out, err;
+  const int nExit = ConvertLog(path, eTarget, out.File(), err.File(), pDatabase);
+  return {nExit, out.Text(), err.Text()};
 }
 
 }  // namespace
@@ -160,11 +154,7 @@ TEST(LogDecode, SignalLinesFromALog) {
   EXPECT_NE(decoded.err.find("run.log:8: "), std::string::npos) << decoded.err;
 
   const std::string bad = dir.Write("bad.dbc", "BO_ 256 Engine: 1 ECU\n SG_ Rpm : 0|16@1+ (1,0) [0|0] \"\" X\n");
-  char* pszErr = nullptr;
-  std::size_t nErr = 0;
-  std::FILE* pErr = open_memstream(&pszErr, &nErr);
-  EXPECT_FALSE(LoadDatabase(bad, database, pErr));
-  std::fclose(pErr);
-  EXPECT_EQ(std::string(pszErr, nErr), "korvex-cli: " + bad + ": line 2, column 6: signal Rpm does not fit in the message's 1 bytes\n");
-  std::free(pszErr);
+  CMemoryFile err;
+  EXPECT_FALSE(LoadDatabase(bad, database, err.File()));
+  EXPECT_EQ(err.Text(), "korvex-cli: " + bad + ": line 2, column 6: signal Rpm does not fit in the message's 1 bytes\n");
 }

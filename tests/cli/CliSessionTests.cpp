@@ -14,6 +14,7 @@
 #include "protocol/FakeTransport.h"
 #include "receive/CLogFiles.h"
 #include "support/CVirtualLoop.h"
+#include "support/MemoryFile.h"
 #include "support/ScratchDir.h"
 
 namespace {
@@ -47,7 +48,6 @@ public:
       if (m_answers.count(line)) m_pSerial->Deliver(Line(m_answers[line]));
     };
   }
-  ~CSessionRig() override { std::fclose(m_pOut), std::free(m_pszOut); }
   void Pump() override {
     if (m_fnSend && m_channel.IsReceptionRunning()) std::exchange(m_fnSend, nullptr)(*m_pSerial);
     m_bInterrupted = !m_loop.Step();
@@ -62,7 +62,7 @@ public:
   int Run(const std::vector<std::string>& args) {
     const CliParseResult parsed = ParseCommandLine(args);
     EXPECT_TRUE(parsed.m_bOk) << parsed.m_error;
-    CCliSession session(parsed.m_options, m_channel, m_logs, m_pOut, m_pOut);
+    CCliSession session(parsed.m_options, m_channel, m_logs, m_out.File(), m_out.File());
     CVirtualLoop::CWindow channelWindow(m_loop, m_channel);
     CIntTimerWindow sessionWindow(m_loop, session);
     const int nExit = session.Run(channelWindow, sessionWindow, *this, &m_loop);
@@ -71,8 +71,7 @@ public:
     return nExit;
   }
   std::vector<std::string> Printed() {
-    std::fflush(m_pOut);
-    std::istringstream in(std::string(m_pszOut, m_nOut));
+    std::istringstream in(m_out.Text());
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
@@ -85,9 +84,7 @@ public:
   bool m_bInterrupted = false;
   CVirtualLoop m_loop;
   CLogFiles m_logs{&FixedNow};
-  char* m_pszOut = nullptr;
-  std::size_t m_nOut = 0;
-  std::FILE* m_pOut = open_memstream(&m_pszOut, &m_nOut);
+  CMemoryFile m_out;
   CFakeTransport* m_pSerial = new CFakeTransport;  // owned by the channel
   CModuleChannel m_channel{std::unique_ptr<CFakeTransport>(m_pSerial), std::make_unique<CFakeTransport>()};
 };
@@ -114,7 +111,7 @@ TEST(CliSession, WhenAndHowARunEnds) {
     EXPECT_EQ(rig.Run(args), c.nExit);
     EXPECT_EQ(rig.m_loop.Now(), c.qwEndMs + CModuleChannel::CLOSE_WAIT_MS);
     EXPECT_EQ(rig.m_pSerial->m_writes.back(), ":G10A8\r");
-    if (!c.last.empty()) EXPECT_EQ(rig.Printed().back(), c.last);
+    if (!c.last.empty()) { EXPECT_EQ(rig.Printed().back(), c.last); }
   }
 }
 
