@@ -4,19 +4,10 @@
 #include <cstdlib>
 #include <string>
 
-class CMemoryFile {
-public:
-  CMemoryFile() = default;
-  CMemoryFile(const CMemoryFile&) = delete;
-  CMemoryFile& operator=(const CMemoryFile&) = delete;
+struct CMemoryFile {
   ~CMemoryFile() { std::fclose(m_pFile), std::free(m_pszText); }
   std::FILE* File() const { return m_pFile; }
-  std::string Text() {
-    std::fflush(m_pFile);
-    return std::string(m_pszText, m_nSize);
-  }
-
-private:
+  std::string Text() { return std::fflush(m_pFile), std::string(m_pszText, m_nSize); }
   char* m_pszText = nullptr;
   std::size_t m_nSize = 0;
   std::FILE* m_pFile = open_memstream(&m_pszText, &m_nSize);
