@@ -73,9 +73,7 @@ TEST(RDataLogConvert, ReadsWhatTheLogWriterWroteAndNamesEveryOtherLine) {
     }
   }
   const SConverted good = Convert(path);
-  EXPECT_EQ(good.nExit, CLI_EXIT_ANSWERED);
-  EXPECT_EQ(good.out, expected);
-  EXPECT_EQ(good.err, "");
+  EXPECT_EQ(std::tie(good.nExit, good.out, good.err), std::tuple(CLI_EXIT_ANSWERED, expected, ""));
 
   {
     std::FILE* pFile = std::fopen(path.c_str(), "ab");
@@ -103,9 +101,7 @@ TEST(RDataLogConvert, ReadsWhatTheLogWriterWroteAndNamesEveryOtherLine) {
   };
   for (const auto& f : kFailures) {
     const SConverted r = Convert(f.path);
-    EXPECT_EQ(r.nExit, f.nExit) << f.path;
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, f.err);
+    EXPECT_EQ(std::tie(r.nExit, r.out, r.err), std::tuple(f.nExit, "", f.err));
   }
 }
 

@@ -149,14 +149,8 @@ TEST(LogFormat, CandumpToAscToCandumpKeepsEveryFrame) {
     writer.Frame(r, asc);
   }
   CAscWriter::End(asc);
-  std::string expected = "ASC\n";
-  for (std::size_t n = 0, nAt = 0; n < frames.size(); ++n) {
-    const std::size_t nEnd = candump.find('\n', nAt);
-    expected += candump.substr(nAt, nEnd + 1 - nAt);
-    nAt = nEnd + 1;
-  }
-  EXPECT_EQ(ReadAll(dir.Write("x.asc", asc)), expected);
-  EXPECT_EQ(ReadAll(dir.Write("x.log", candump)), "candump\n" + expected.substr(4));
+  EXPECT_EQ(ReadAll(dir.Write("x.asc", asc)), "ASC\n" + candump);
+  EXPECT_EQ(ReadAll(dir.Write("x.log", candump)), "candump\n" + candump);
 }
 
 // A 10 MB line, NUL bytes, a cut last line: refused by number with bounded memory; a sparse non-log refused at once.

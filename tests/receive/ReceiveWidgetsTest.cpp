@@ -22,8 +22,6 @@ namespace {
 [[maybe_unused]] const bool UTC_ZONE = (::setenv("TZ", "UTC0", 1), ::tzset(), true);  // for the time stamps
 constexpr int64_t MAY_1_2024_NS = 1714571107LL * 1000000000LL;  // 13:45:07 UTC
 
-std::string Numbered(const char* pszPrefix, int n) { return std::string(pszPrefix) + std::to_string(n); }
-
 ReceivedFrame Frame(uint32_t dwId, int64_t nWallNs, bool bData = false) {
   ReceivedFrame record;
   record.m_frame.m_bStandard = false;
@@ -159,9 +157,9 @@ TEST(ReceiveWidgets, EventsKeepTheirColourAndTheNewestLines) {
   EXPECT_TRUE(Count(0, 1) > 0 && Count(1, -1) > 0);
   EXPECT_EQ(Count(0, -1) + Count(1, 1), 0);
 
-  for (int n = 3; n < 200; ++n) log.AppendEvent(Numbered("event ", n), EVENT_BLACK);
+  for (int n = 3; n < 200; ++n) log.AppendEvent("event " + std::to_string(n), EVENT_BLACK);
   EXPECT_EQ(log.EntryColour(0), QColor(255, 0, 0));  // 200 keeps all
-  for (int n = 200; n < 450; ++n) log.AppendEvent(Numbered("event ", n), EVENT_BLACK);
+  for (int n = 200; n < 450; ++n) log.AppendEvent("event " + std::to_string(n), EVENT_BLACK);
   EXPECT_EQ(log.EntryCount(), 200);
   EXPECT_EQ(log.EntryText(0), QStringLiteral("event 250"));
   EXPECT_TRUE(log.verticalScrollBar()->maximum() > 0);
