@@ -144,13 +144,10 @@ TEST(TransmitSignalPage, ValuesAndBytesFollowEachOther) {
   pTable->item(0, 1)->setText(QStringLiteral("9000"));  // above the range: 8000, raw 32000 = 0x7D00
   EXPECT_TRUE(dialog.SignalPage()->Note()->text().contains(QStringLiteral("8000")));
   EXPECT_EQ(pTable->item(0, 1)->text(), QStringLiteral("8000"));
-  EXPECT_EQ(dialog.findChild<QLineEdit*>(QStringLiteral("data0"))->text(), QStringLiteral("00"));
-  EXPECT_EQ(dialog.findChild<QLineEdit*>(QStringLiteral("data1"))->text(), QStringLiteral("7D"));
+  EXPECT_EQ(Find<QLineEdit>(dialog, "data0")->text() + Find<QLineEdit>(dialog, "data1")->text(), QStringLiteral("007D"));
   EXPECT_EQ(dialog.findChild<QComboBox*>(QStringLiteral("length"))->currentIndex(), 4);  // the message's length
   QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("ok")), Qt::LeftButton);
-  EXPECT_EQ(dialog.Result().byLength, 4);
-  EXPECT_EQ(DataBytesOf(dialog.Result())[1], 0x7D);
-  EXPECT_EQ(DataBytesOf(dialog.Result())[2], 0x03);
+  EXPECT_EQ(std::tuple(dialog.Result().byLength, DataBytesOf(dialog.Result())[1], DataBytesOf(dialog.Result())[2]), std::tuple(4, 0x7D, 0x03));
 
   frame.dwID = 0x101;  // a message the database does not have: an empty page
   CTDataDlg other(frame, nullptr, pDatabase);

@@ -145,8 +145,7 @@ TEST(SignalCodec, DecodesWorkedFrames) {
   for (const auto& c : kCases) {
     DecodedSignal value;
     ASSERT_TRUE(DecodeSignal(c.signal, c.data, value)) << c.pszWhat;
-    EXPECT_EQ(value.m_nRaw, c.nRaw) << c.pszWhat;
-    EXPECT_EQ(value.m_dPhysical, c.dPhysical) << c.pszWhat;
+    EXPECT_EQ(std::pair(value.m_nRaw, value.m_dPhysical), std::pair(c.nRaw, c.dPhysical)) << c.pszWhat;
     // Written back into zeros the same value gives the same bytes.
     std::array<uint8_t, 8> abyData = {};
     const SignalEncodeResult encoded = EncodeSignal(c.signal, c.dPhysical, abyData);
@@ -190,10 +189,8 @@ TEST(SignalCodec, EncodingClampsToRangeAndField) {
     std::array<uint8_t, 8> abyData = {0xAA, 0xAA};
     if (c.pSignal == &ranged) abyData = {0xFF, 0xF0};  // only the signal's 12 bits change
     const SignalEncodeResult result = EncodeSignal(*c.pSignal, c.dIn, abyData);
-    EXPECT_EQ(result.m_bClamped, c.bClamped) << c.dIn;
-    EXPECT_EQ(result.m_dPhysical, c.dOut) << c.dIn;
-    EXPECT_EQ(abyData[0], c.pSignal == &ranged ? c.by0 : 0xAA) << c.dIn;
-    EXPECT_EQ(abyData[1], c.pSignal == &ranged ? (0xF0 | c.by1) : c.by1) << c.dIn;
+    EXPECT_EQ(std::tuple(result.m_bClamped, result.m_dPhysical, abyData[0], abyData[1]),
+              std::tuple(c.bClamped, c.dOut, c.pSignal == &ranged ? c.by0 : 0xAA, c.pSignal == &ranged ? (0xF0 | c.by1) : c.by1)) << c.dIn;
   }
 }
 
