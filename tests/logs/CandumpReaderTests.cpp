@@ -57,9 +57,8 @@ TEST(CandumpLine, ReadsWhatCanUtilsWrites) {
 TEST(CandumpLine, StampGivesBothTimesAndLongNamesAreRefused) {
   CandumpEntry entry;
   ASSERT_EQ(ParseCandumpLine("(1700000000.25) can0 123#", entry), K::Frame);
-  EXPECT_EQ(entry.m_record.m_arrival.m_nWallNs, 1700000000250000000);
-  EXPECT_EQ(entry.m_record.m_arrival.m_nSteadyNs, 1700000000250000000);
-  EXPECT_EQ(entry.m_interface, "can0");
+  EXPECT_EQ(std::tuple(entry.m_record.m_arrival.m_nWallNs, entry.m_record.m_arrival.m_nSteadyNs, entry.m_interface),
+            std::tuple(1700000000250000000, 1700000000250000000, "can0"));
   const std::string longName = "(1.0) " + std::string(CANDUMP_MAX_INTERFACE + 1, 'n') + " 123#";
   EXPECT_EQ(ParseCandumpLine(longName, entry), K::Refused);
 }
@@ -89,12 +88,8 @@ TEST(CandumpReader, NumbersLinesAcrossBuffersAndRefusesOverlongOnes) {
     ASSERT_EQ(kind, K::Frame) << reader.LineNumber();
     ++qwFrames;
   }
-  EXPECT_EQ(qwFrames, 5001u);
-  EXPECT_EQ(entry.m_record.m_frame.m_dwId, 0x102u);
-  EXPECT_EQ(entry.m_record.m_qwSequence, 5002u);
-  EXPECT_EQ(reader.LineNumber(), 5004u);
-  EXPECT_EQ(reader.BytesRead(), text.size());
-  EXPECT_TRUE(reader.LastError().empty());
+  EXPECT_EQ(std::tuple(qwFrames, entry.m_record.m_frame.m_dwId, entry.m_record.m_qwSequence, reader.LineNumber(), reader.BytesRead(), reader.LastError()),
+            std::tuple(5001u, 0x102u, 5002u, 5004u, text.size(), ""));
 
   EXPECT_FALSE(reader.Open(dir / "missing"));
   EXPECT_EQ(reader.LastError(), "open: No such file or directory");

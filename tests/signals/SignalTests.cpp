@@ -46,11 +46,8 @@ TEST(DbcReader, ReadsWhatItKnowsAndSkipsTheRest) {
   EXPECT_EQ(pEngine->m_nCycleTimeMs, 100u);
   EXPECT_EQ(pEngine->m_nMultiplexer, 0);
   const DbcSignal& rpm = pEngine->m_signals[1];
-  EXPECT_EQ(rpm.m_nMultiplexValue, 1);
-  EXPECT_EQ(rpm.m_dFactor, 0.25);
-  EXPECT_EQ(rpm.m_strUnit, "rpm");
-  EXPECT_EQ(rpm.m_strComment, "engine speed");
-  EXPECT_EQ(rpm.m_receivers, (std::vector<std::string>{"Dash", "Gateway"}));
+  EXPECT_EQ(std::tie(rpm.m_nMultiplexValue, rpm.m_dFactor, rpm.m_strUnit, rpm.m_strComment, rpm.m_receivers),
+            std::tuple(1, 0.25, "rpm", "engine speed", std::vector<std::string>{"Dash", "Gateway"}));
   const DbcSignal& temp = pEngine->m_signals[2];
   EXPECT_TRUE(temp.m_bBigEndian && temp.m_bSigned);
   EXPECT_EQ(temp.m_receivers.size(), 2u);
@@ -246,8 +243,7 @@ TEST(SignalTrace, DecimatesToColumnsKeepingExtremes) {
   CSignalTrace small(0, 0, 3);
   for (int i = 0; i < 5; ++i) small.Add(i, i);
   ASSERT_EQ(small.Size(), 3u);
-  EXPECT_EQ(small[0].m_dValue, 2.0);
-  EXPECT_EQ(small.At(3)->m_dValue, 3.0);
+  EXPECT_EQ(std::pair(small[0].m_dValue, small.At(3)->m_dValue), std::pair(2.0, 3.0));
 }
 
 // Only traced signals of known frames are kept, multiplexed ones under their value.
@@ -271,14 +267,12 @@ TEST(SignalTracker, TracesChosenSignalsFromFrames) {
   tracker.OnFrames(frames);
   const CSignalTrace& trace = tracker.Traces()[0];
   ASSERT_EQ(trace.Size(), 2u);
-  EXPECT_EQ(trace[0].m_dValue, 20.0);
-  EXPECT_EQ(trace[1].m_dValue, 24.0);
+  EXPECT_EQ(std::pair(trace[0].m_dValue, trace[1].m_dValue), std::pair(20.0, 24.0));
   EXPECT_EQ(tracker.NewestNs(), 3000);
   // The message's newest bytes and its mean cycle; 0x101 is no message of the database.
   ASSERT_EQ(tracker.Messages().size(), 1u);
-  EXPECT_EQ(tracker.Messages()[0].m_qwCount, 3u);
-  EXPECT_EQ(tracker.Messages()[0].m_abyData[1], 12);
-  EXPECT_EQ(tracker.Messages()[0].MeanCycleMs(), 0.001);
+  const auto& message = tracker.Messages()[0];
+  EXPECT_EQ(std::tuple(message.m_qwCount, message.m_abyData[1], message.MeanCycleMs()), std::tuple(3u, 12, 0.001));
   // Drift: more than 10 % either way, only with both cycles.
   const struct { uint32_t nExpected; double dMeasured; bool bDrifts; } kCycles[] = {
       {100, 110.0, false}, {100, 110.5, true}, {100, 89.0, true}, {0, 500.0, false}, {100, 0.0, false}};
