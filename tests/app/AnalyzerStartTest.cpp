@@ -105,8 +105,7 @@ TEST_F(AnalyzerRun, AStopSignalClosesTheProgramInOrder) {
   analyzer.Signal(SIGTERM);
   EXPECT_EQ(analyzer.Finish(WAIT_MS), 0) << analyzer.Err();
   EXPECT_FALSE(CQtSettingsStore(m_settingsPath).GetString(WORKSPACE_SECTION, WINDOW_STATE_NAME).value_or("").empty());
-  std::ifstream file(eventLog, std::ios::binary);
-  const std::string logged = Cp949ToUtf8(std::string(std::istreambuf_iterator<char>(file), {})).value_or("");
+  const std::string logged = Cp949ToUtf8(ReadWholeFile(eventLog)).value_or("");
   EXPECT_TRUE(logged.ends_with("\r\n")) << logged;
   EXPECT_NE(logged.find("  [수신데이터 로그파일 에러]  : 수신데이터 로그파일을 여는데 실패했읍니다 (" + rdataLog +
                         ": open: Is a directory)\r\n"),

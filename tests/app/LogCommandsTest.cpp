@@ -52,11 +52,6 @@ protected:
       if (m_pFrame->EventLog()->EntryText(n).contains(QString::fromUtf8(pszText))) return m_pFrame->EventLog()->EntryColour(n).rgb();
     return 0;
   }
-  static std::string Read(const std::string& path) {
-    std::ostringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    return text.str();
-  }
 };
 
 const QRgb RED = qRgb(255, 0, 0);
@@ -71,7 +66,7 @@ TEST_F(LogCommands, RecordingsInBothFormatsOpenInClosableTabs) {
     RunWithFile(ID_RECORD_FRAMES, path);
     ASSERT_TRUE(Recording()) << pszName;
     Receive(Line(":G01") + frames);
-    EXPECT_FALSE(Read(path).empty()) << "written with its batch";
+    EXPECT_FALSE(ReadWholeFile(path).empty()) << "written with its batch";
     m_pFrame->Action(ID_RECORD_FRAMES)->trigger();
     EXPECT_FALSE(Recording());
     EXPECT_TRUE(LastEvent().contains("프레임 2개")) << LastEvent().toStdString();
@@ -86,7 +81,7 @@ TEST_F(LogCommands, RecordingsInBothFormatsOpenInClosableTabs) {
     emit Tabs().tabCloseRequested(2);
     EXPECT_EQ(Tabs().count(), 2);
   }
-  EXPECT_TRUE(Read(m_scratch.Path() + "/trace.asc").find("End TriggerBlock") != std::string::npos);
+  EXPECT_TRUE(ReadWholeFile(m_scratch.Path() + "/trace.asc").find("End TriggerBlock") != std::string::npos);
 
   std::ofstream(m_scratch.Path() + "/notes.txt") << "hello\n";
   RunWithFile(ID_OPEN_LOG, m_scratch.Path() + "/notes.txt");

@@ -41,8 +41,7 @@ std::vector<std::string> Lines(const std::string& text) {
 
 // A log file's lines without their time stamps.
 std::vector<std::string> LoggedLines(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::vector<std::string> lines = Lines(std::string(std::istreambuf_iterator<char>(in), {}));
+  std::vector<std::string> lines = Lines(ReadWholeFile(path));
   for (std::string& line : lines) line.erase(0, 21);
   return lines;
 }

@@ -29,11 +29,6 @@ std::string Describe(const ReceivedFrame& r) {
   return line + (r.m_frame.m_byLength != r.m_frame.m_byDataCount && !r.m_frame.m_bRemote ? " short" : "");
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // Every frame and refused line of a file, one text line each.
 std::string ReadAll(const std::string& path) {
   CLogReader reader;
@@ -207,16 +202,16 @@ TEST(FrameRecorder, WritesEachBatchAndStopsOnAFullDiskKeepingWhatWasWritten) {
   ASSERT_TRUE(recorder.Start(asc, r.m_arrival.m_nWallNs));
   recorder.OnFrames({&r, 1});
   recorder.EndBatch();
-  EXPECT_NE(ReadFile(asc).find("   0.000042 1  123             Rx   d 1 00\n"), std::string::npos);
+  EXPECT_NE(ReadWholeFile(asc).find("   0.000042 1  123             Rx   d 1 00\n"), std::string::npos);
   EXPECT_TRUE(recorder.Stop());
-  EXPECT_TRUE(ReadFile(asc).ends_with("End TriggerBlock\n"));
+  EXPECT_TRUE(ReadWholeFile(asc).ends_with("End TriggerBlock\n"));
 
   // A file size limit stands in for a full disk: the second batch does not fit.
   const std::string log = dir / "rec.log";
   ASSERT_TRUE(recorder.Start(log, 0));
   recorder.OnFrames({&r, 1});
   recorder.EndBatch();
-  const std::string first = ReadFile(log);
+  const std::string first = ReadWholeFile(log);
   EXPECT_EQ(first, "(1700000000.000042) korvex0 123#00\n");
   rlimit saved{};
   ::getrlimit(RLIMIT_FSIZE, &saved);
@@ -234,7 +229,7 @@ TEST(FrameRecorder, WritesEachBatchAndStopsOnAFullDiskKeepingWhatWasWritten) {
   EXPECT_FALSE(recorder.IsRecording());
   ASSERT_EQ(failures.size(), 1u);
   EXPECT_EQ(failures[0], "write: File too large");
-  EXPECT_EQ(ReadFile(log).substr(0, first.size() + 10), (first + first).substr(0, first.size() + 10));
+  EXPECT_EQ(ReadWholeFile(log).substr(0, first.size() + 10), (first + first).substr(0, first.size() + 10));
   // Another program's lock keeps a recording out of the file.
   CLogFile other;
   ASSERT_TRUE(other.Create(log));
