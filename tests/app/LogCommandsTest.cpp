@@ -3,7 +3,6 @@
 #include <QFileDialog>
 #include <QTabWidget>
 #include <fstream>
-#include <sstream>
 
 #include "CFrameTestBed.h"
 #include "app/CLogCommands.h"

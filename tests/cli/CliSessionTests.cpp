@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <map>
