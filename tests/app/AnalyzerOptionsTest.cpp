@@ -32,9 +32,8 @@ TEST(AnalyzerOptions, ArgumentsAreTakenOrRefused) {
   for (const COptionsCase& c : cases) {
     const CAnalyzerOptions options = ParseAnalyzerArguments(c.m_args);
     const std::string name = testing::PrintToString(c.m_args);
-    EXPECT_EQ(std::tie(options.m_strError, options.m_strTransmitFile, options.m_strPlatform, options.m_bSimulate),
-              std::tie(c.m_strError, c.m_strFile, c.m_strPlatform, c.m_bSimulate)) << name;
-    EXPECT_EQ(options.m_ports.size(), c.m_nPorts) << name;
+    EXPECT_EQ(std::tuple(options.m_strError, options.m_strTransmitFile, options.m_strPlatform, options.m_bSimulate, options.m_ports.size()),
+              std::tuple(c.m_strError, c.m_strFile, c.m_strPlatform, c.m_bSimulate, c.m_nPorts)) << name;
   }
   const CAnalyzerOptions both = ParseAnalyzerArguments({"--help", "--version"});
   EXPECT_TRUE(both.m_bHelp && both.m_bVersion && ParseAnalyzerArguments({"-display", ":1"}).m_bDisplayOption);

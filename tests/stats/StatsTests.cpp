@@ -81,9 +81,8 @@ TEST(FrameStatistics, EntriesCyclesChangedBytesAndRates) {
   stats.OnFrames(batch);
   stats.OnFrames(std::vector{Record(TestFrame(true, false, 1, 0x123, {0x09}), 130 * MS)});
   ASSERT_EQ(stats.Entries().size(), 3u);
-  EXPECT_EQ(&stats.Entries()[1], stats.Find(false, false, 0x123));
-  EXPECT_EQ(&stats.Entries()[2], stats.Find(true, true, 0x123));
-  EXPECT_EQ(stats.Find(true, false, 0x124), nullptr);
+  EXPECT_EQ(std::tuple(stats.Find(false, false, 0x123), stats.Find(true, true, 0x123), stats.Find(true, false, 0x124)),
+            std::tuple(&stats.Entries()[1], &stats.Entries()[2], nullptr));
 
   const IdStatistics& e = stats.Entries()[0];
   EXPECT_EQ(std::tuple(e.m_qwCount, e.m_qwLastSequence, e.m_nLastWallNs),
