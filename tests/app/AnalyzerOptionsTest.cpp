@@ -32,25 +32,20 @@ TEST(AnalyzerOptions, ArgumentsAreTakenOrRefused) {
   for (const COptionsCase& c : cases) {
     const CAnalyzerOptions options = ParseAnalyzerArguments(c.m_args);
     const std::string name = testing::PrintToString(c.m_args);
-    EXPECT_EQ(std::tie(options.m_strError, options.m_strTransmitFile, options.m_strPlatform, options.m_bSimulate),
-              std::tie(c.m_strError, c.m_strFile, c.m_strPlatform, c.m_bSimulate)) << name;
-    EXPECT_EQ(options.m_ports.size(), c.m_nPorts) << name;
+    EXPECT_EQ(std::tuple(options.m_strError, options.m_strTransmitFile, options.m_strPlatform, options.m_bSimulate, options.m_ports.size()),
+              std::tuple(c.m_strError, c.m_strFile, c.m_strPlatform, c.m_bSimulate, c.m_nPorts)) << name;
   }
   const CAnalyzerOptions both = ParseAnalyzerArguments({"--help", "--version"});
   EXPECT_TRUE(both.m_bHelp && both.m_bVersion && ParseAnalyzerArguments({"-display", ":1"}).m_bDisplayOption);
 }
 
 TEST(AnalyzerOptions, AWindowNeedsADisplayUnlessThePlatformNeedsNone) {
-  struct CDisplayCase {
-    const char* m_pszPlatformOption;
-    CDisplayEnvironment m_environment;
-    const char* m_pszMissing;  // "": the window can be shown
-  };
   const char *const X = ":0", *const W = "wayland-0";
   const std::string noneSet =
       "no display to show the window on: neither DISPLAY nor WAYLAND_DISPLAY is set "
       "(QT_QPA_PLATFORM=offscreen runs without one)";
-  const std::vector<CDisplayCase> cases = {
+  // m_pszMissing "": the window can be shown.
+  const struct { const char* m_pszPlatformOption; CDisplayEnvironment m_environment; const char* m_pszMissing; } cases[] = {
       {"", {}, noneSet.c_str()},
       {"", {"", "", ""}, noneSet.c_str()},  // set but empty counts as not set
       {"", {X, nullptr, nullptr}, ""},
@@ -63,7 +58,7 @@ TEST(AnalyzerOptions, AWindowNeedsADisplayUnlessThePlatformNeedsNone) {
       {"offscreen", {nullptr, nullptr, "xcb"}, ""},  // -platform wins over the variable
       {"xcb", {nullptr, nullptr, "offscreen"}, "no display for the platform \"xcb\": DISPLAY is not set"},
   };
-  for (const CDisplayCase& c : cases) {
+  for (const auto& c : cases) {
     CAnalyzerOptions options;
     options.m_strPlatform = c.m_pszPlatformOption;
     EXPECT_EQ(MissingDisplay(options, c.m_environment), c.m_pszMissing)

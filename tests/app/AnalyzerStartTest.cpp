@@ -28,19 +28,14 @@ namespace {
 constexpr int WAIT_MS = 10000;
 
 TEST(AnalyzerProgram, AnswersWithoutADisplay) {
-  struct CCase {
-    std::vector<std::string> m_args;
-    int m_nExit;
-    const char* m_pszOutStart;
-    const char* m_pszErr;  // its first line; the only one but for a refused command line
-  };
-  const CCase cases[] = {
+  // m_pszErr: the first line of standard error, its only one but for a refused command line.
+  const struct { std::vector<std::string> m_args; int m_nExit; const char *m_pszOutStart, *m_pszErr; } cases[] = {
       {{"--help"}, 0, "usage: korvex-analyzer [--port PATH[=module]]... [--simulate] [FILE.ctd]\n", ""},
       {{"--version"}, 0, "korvex-analyzer 1.0.0\n", ""},
       {{"list.ctd"}, 1, "", "korvex-analyzer: no display to show the window on"},
       {{"--bogus"}, 2, "", "korvex-analyzer: unknown option \"--bogus\""},
   };
-  for (const CCase& c : cases) {
+  for (const auto& c : cases) {
     std::vector<std::string> args = {"-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM",
                                      KORVEX_ANALYZER_PROGRAM};
     args.insert(args.end(), c.m_args.begin(), c.m_args.end());
@@ -110,8 +105,7 @@ TEST_F(AnalyzerRun, AStopSignalClosesTheProgramInOrder) {
   analyzer.Signal(SIGTERM);
   EXPECT_EQ(analyzer.Finish(WAIT_MS), 0) << analyzer.Err();
   EXPECT_FALSE(CQtSettingsStore(m_settingsPath).GetString(WORKSPACE_SECTION, WINDOW_STATE_NAME).value_or("").empty());
-  std::ifstream file(eventLog, std::ios::binary);
-  const std::string logged = Cp949ToUtf8(std::string(std::istreambuf_iterator<char>(file), {})).value_or("");
+  const std::string logged = Cp949ToUtf8(ReadWholeFile(eventLog)).value_or("");
   EXPECT_TRUE(logged.ends_with("\r\n")) << logged;
   EXPECT_NE(logged.find("  [수신데이터 로그파일 에러]  : 수신데이터 로그파일을 여는데 실패했읍니다 (" + rdataLog +
                         ": open: Is a directory)\r\n"),

@@ -1,11 +1,8 @@
-// "기록 시작/중지" and "로그 열기" through the frame: a recording of the received frames in
-// either format, read back in a tab beside the receive list; a full disk and a lost port stop
-// it in red with what was written kept.
+// "기록 시작/중지" and "로그 열기" through the frame; a full disk and a lost port stop recording in red.
 #include <QAction>
 #include <QFileDialog>
 #include <QTabWidget>
 #include <fstream>
-#include <sstream>
 
 #include "CFrameTestBed.h"
 #include "app/CLogCommands.h"
@@ -54,11 +51,6 @@ protected:
       if (m_pFrame->EventLog()->EntryText(n).contains(QString::fromUtf8(pszText))) return m_pFrame->EventLog()->EntryColour(n).rgb();
     return 0;
   }
-  static std::string Read(const std::string& path) {
-    std::ostringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    return text.str();
-  }
 };
 
 const QRgb RED = qRgb(255, 0, 0);
@@ -73,7 +65,7 @@ TEST_F(LogCommands, RecordingsInBothFormatsOpenInClosableTabs) {
     RunWithFile(ID_RECORD_FRAMES, path);
     ASSERT_TRUE(Recording()) << pszName;
     Receive(Line(":G01") + frames);
-    EXPECT_FALSE(Read(path).empty()) << "written with its batch";
+    EXPECT_FALSE(ReadWholeFile(path).empty()) << "written with its batch";
     m_pFrame->Action(ID_RECORD_FRAMES)->trigger();
     EXPECT_FALSE(Recording());
     EXPECT_TRUE(LastEvent().contains("프레임 2개")) << LastEvent().toStdString();
@@ -81,14 +73,14 @@ TEST_F(LogCommands, RecordingsInBothFormatsOpenInClosableTabs) {
     const CLogViewWindow& log = OpenedLog(path);
     ASSERT_EQ(Tabs().count(), 3);
     ASSERT_EQ(log.Model()->rowCount(), 2) << pszName;
-    EXPECT_EQ(log.Model()->index(0, 3).data().toString(), "123");
-    EXPECT_EQ(log.Model()->index(1, 3).data().toString(), "1ABCDEF0");
-    EXPECT_EQ(log.Model()->index(1, 6).data().toString(), "00 01 02 03 04 05 06 07");
+    EXPECT_EQ(QStringList({log.Model()->index(0, 3).data().toString(), log.Model()->index(1, 3).data().toString(),
+                           log.Model()->index(1, 6).data().toString()}),
+              QStringList({"123", "1ABCDEF0", "00 01 02 03 04 05 06 07"}));
     emit Tabs().tabCloseRequested(0);  // the receive views stay
     emit Tabs().tabCloseRequested(2);
     EXPECT_EQ(Tabs().count(), 2);
   }
-  EXPECT_TRUE(Read(m_scratch.Path() + "/trace.asc").find("End TriggerBlock") != std::string::npos);
+  EXPECT_TRUE(ReadWholeFile(m_scratch.Path() + "/trace.asc").find("End TriggerBlock") != std::string::npos);
 
   std::ofstream(m_scratch.Path() + "/notes.txt") << "hello\n";
   RunWithFile(ID_OPEN_LOG, m_scratch.Path() + "/notes.txt");

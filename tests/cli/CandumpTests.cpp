@@ -1,5 +1,4 @@
-// Received frames as candump lines, from a decoded frame and from the receive-data log that
-// the analyzer writes. (Whether other tools read them is checked by candump_interop.py.)
+// Received frames as candump lines, from a frame and from the analyzer's receive-data log.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -13,15 +12,11 @@
 #include "logs/RDataLogLine.h"
 #include "protocol/ResponseText.h"
 #include "receive/CLogFiles.h"
+#include "support/MemoryFile.h"
 #include "support/ScratchDir.h"
+#include "support/TestFrames.h"
 
 namespace {
-
-CanFrame Frame(bool bStandard, bool bRemote, uint8_t byLength, uint32_t dwId, std::vector<uint8_t> data = {}) {
-  CanFrame frame{bStandard, bRemote, byLength, byLength, static_cast<uint8_t>(data.size()), dwId};
-  std::copy(data.begin(), data.end(), frame.m_abyData);
-  return frame;
-}
 
 std::string Candump(const CanFrame& frame, int64_t nWallNs) {
   std::string line;
@@ -33,16 +28,9 @@ struct SConverted { int nExit; std::string out, err; };
 
 SConverted Convert(const std::string& path, EConvertTarget eTarget = EConvertTarget::CANDUMP,
                    const CDbcDatabase* pDatabase = nullptr) {
-  char* pszOut = nullptr;
-  char* pszErr = nullptr;
-  std::size_t nOut = 0, nErr = 0;
-  std::FILE* pOut = open_memstream(&pszOut, &nOut);
-  std::FILE* pErr = open_memstream(&pszErr, &nErr);
-  const int nExit = ConvertLog(path, eTarget, pOut, pErr, pDatabase);
-  std::fclose(pOut), std::fclose(pErr);
-  SConverted result{nExit, std::string(pszOut, nOut), std::string(pszErr, nErr)};
-  std::free(pszOut), std::free(pszErr);
-  return result;
+  CMemoryFile out, err;
+  const int nExit = ConvertLog(path, eTarget, out.File(), err.File(), pDatabase);
+  return {nExit, out.Text(), err.Text()};
 }
 
 }  // namespace
@@ -50,28 +38,27 @@ SConverted Convert(const std::string& path, EConvertTarget eTarget = EConvertTar
 TEST(CandumpLine, IdentifierWidthsRemoteFramesAndData) {
   const int64_t T = 1700000000LL * 1000000000 + 42999;  // 42.999 microseconds: truncated
   const struct { CanFrame frame; const char* pszLine; } kCases[] = {
-      {Frame(true, false, 2, 0x123, {0x11, 0x22}), "(1700000000.000042) korvex0 123#1122"},
-      {Frame(true, false, 0, 0xF923), "(1700000000.000042) korvex0 123#"},  // the low 11 bits
-      {Frame(false, false, 8, 0x0CF00400, {1, 2, 3, 4, 5, 6, 7, 0xAB}), "(1700000000.000042) korvex0 0CF00400#01020304050607AB"},
-      {Frame(false, false, 0, 0xFFFFFFFF), "(1700000000.000042) korvex0 1FFFFFFF#"},  // bit 29 would read as an error frame
-      {Frame(true, true, 0, 0x7E8), "(1700000000.000042) korvex0 7E8#R"},
-      {Frame(false, true, 3, 0x18EA00F9, {0xAA}), "(1700000000.000042) korvex0 18EA00F9#R3"},  // carried bytes ignored
-      {Frame(true, false, 4, 0x123, {0xAA}), "(1700000000.000042) korvex0 123#AA"},  // cut short: what it carried
+      {TestFrame(true, false, 2, 0x123, {0x11, 0x22}), "(1700000000.000042) korvex0 123#1122"},
+      {TestFrame(true, false, 0, 0xF923), "(1700000000.000042) korvex0 123#"},  // the low 11 bits
+      {TestFrame(false, false, 8, 0x0CF00400, {1, 2, 3, 4, 5, 6, 7, 0xAB}), "(1700000000.000042) korvex0 0CF00400#01020304050607AB"},
+      {TestFrame(false, false, 0, 0xFFFFFFFF), "(1700000000.000042) korvex0 1FFFFFFF#"},  // bit 29 would read as an error frame
+      {TestFrame(true, true, 0, 0x7E8), "(1700000000.000042) korvex0 7E8#R"},
+      {TestFrame(false, true, 3, 0x18EA00F9, {0xAA}), "(1700000000.000042) korvex0 18EA00F9#R3"},  // carried bytes ignored
+      {TestFrame(true, false, 4, 0x123, {0xAA}), "(1700000000.000042) korvex0 123#AA"},  // cut short: what it carried
   };
   for (const auto& c : kCases) EXPECT_EQ(Candump(c.frame, T), c.pszLine);
-  EXPECT_EQ(Candump(Frame(true, true, 0, 1), -5), "(0.000000) korvex0 001#R");
+  EXPECT_EQ(Candump(TestFrame(true, true, 0, 1), -5), "(0.000000) korvex0 001#R");
 }
 
-// What the analyzer's own log writer wrote comes back as the same frames with whole seconds;
-// everything else is named by its line number and skipped, and the exit status says so.
+// The log writer's lines come back as the same frames; every other line is named, skipped and counted in the exit.
 TEST(RDataLogConvert, ReadsWhatTheLogWriterWroteAndNamesEveryOtherLine) {
   ::setenv("TZ", "UTC0", 1);
   ::tzset();
   ScratchDir dir;
   const std::string path = dir / "RDataLog.txt";
-  const CanFrame kFrames[] = {Frame(true, false, 2, 0x123, {0x01, 0x02}), Frame(false, true, 3, 0x18EA00F9),
-                              Frame(false, false, 8, 0x1ABCDEF0, {0, 1, 2, 3, 4, 5, 6, 7}),
-                              Frame(true, false, 0, 0x7FF), Frame(true, false, 4, 0x100, {0xAA})};
+  const CanFrame kFrames[] = {TestFrame(true, false, 2, 0x123, {0x01, 0x02}), TestFrame(false, true, 3, 0x18EA00F9),
+                              TestFrame(false, false, 8, 0x1ABCDEF0, {0, 1, 2, 3, 4, 5, 6, 7}),
+                              TestFrame(true, false, 0, 0x7FF), TestFrame(true, false, 4, 0x100, {0xAA})};
   std::string expected;
   {
     CLogFiles logs;
@@ -86,9 +73,7 @@ TEST(RDataLogConvert, ReadsWhatTheLogWriterWroteAndNamesEveryOtherLine) {
     }
   }
   const SConverted good = Convert(path);
-  EXPECT_EQ(good.nExit, CLI_EXIT_ANSWERED);
-  EXPECT_EQ(good.out, expected);
-  EXPECT_EQ(good.err, "");
+  EXPECT_EQ(std::tie(good.nExit, good.out, good.err), std::tuple(CLI_EXIT_ANSWERED, expected, ""));
 
   {
     std::FILE* pFile = std::fopen(path.c_str(), "ab");
@@ -116,15 +101,11 @@ TEST(RDataLogConvert, ReadsWhatTheLogWriterWroteAndNamesEveryOtherLine) {
   };
   for (const auto& f : kFailures) {
     const SConverted r = Convert(f.path);
-    EXPECT_EQ(r.nExit, f.nExit) << f.path;
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, f.err);
+    EXPECT_EQ(std::tie(r.nExit, r.out, r.err), std::tuple(f.nExit, "", f.err));
   }
 }
 
-// The stamp is local time without a zone: a time inside the hour that the change to summer
-// time skips is still a frame, read as the clock before the change would go on; dates and
-// times that do not exist at all are refused.
+// Local stamps: a time in the skipped summer-time hour is still a frame; impossible dates and times are refused.
 TEST(RDataLogConvert, StampsAreLocalTimeAndOnlyImpossibleOnesAreRefused) {
   ::setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);  // summer time from 2024-03-31 02:00 to 03:00
   ::tzset();
@@ -142,9 +123,7 @@ TEST(RDataLogConvert, StampsAreLocalTimeAndOnlyImpossibleOnesAreRefused) {
   ::tzset();
 }
 
-// decode: known frames as their signals (units in brackets, value texts quoted and escaped,
-// multiplexed signals only under their multiplexer value), unknown and remote frames as
-// candump lines, other lines named; a database it cannot read is named with its place.
+// decode: known frames as signals (units, quoted values, multiplexing), the rest as candump lines or named.
 TEST(LogDecode, SignalLinesFromALog) {
   ScratchDir dir;
   const std::string dbc = dir.Write("car.dbc",
@@ -171,11 +150,7 @@ TEST(LogDecode, SignalLinesFromALog) {
   EXPECT_NE(decoded.err.find("run.log:8: "), std::string::npos) << decoded.err;
 
   const std::string bad = dir.Write("bad.dbc", "BO_ 256 Engine: 1 ECU\n SG_ Rpm : 0|16@1+ (1,0) [0|0] \"\" X\n");
-  char* pszErr = nullptr;
-  std::size_t nErr = 0;
-  std::FILE* pErr = open_memstream(&pszErr, &nErr);
-  EXPECT_FALSE(LoadDatabase(bad, database, pErr));
-  std::fclose(pErr);
-  EXPECT_EQ(std::string(pszErr, nErr), "korvex-cli: " + bad + ": line 2, column 6: signal Rpm does not fit in the message's 1 bytes\n");
-  std::free(pszErr);
+  CMemoryFile err;
+  EXPECT_FALSE(LoadDatabase(bad, database, err.File()));
+  EXPECT_EQ(err.Text(), "korvex-cli: " + bad + ": line 2, column 6: signal Rpm does not fit in the message's 1 bytes\n");
 }

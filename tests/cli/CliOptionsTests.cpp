@@ -9,8 +9,7 @@
 
 namespace {
 
-// The parse of a command line ('' stands for an empty argument) in one line: connection,
-// command and what it carries; or "! " and the reason for the refusal.
+// A command line ('' for an empty argument) parsed into one line, or "! " and the refusal.
 std::string Parsed(const std::string& line) {
   std::istringstream in(line);
   std::vector<std::string> args;

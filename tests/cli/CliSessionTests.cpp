@@ -1,10 +1,7 @@
-// korvex-cli's session on the virtual-time loop against a scripted module: what it writes and
-// prints, and when. (The rest is checked against korvex-sim in the end-to-end tests.)
+// korvex-cli's session on the virtual-time loop against a scripted module: what it writes and prints, and when.
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <map>
@@ -15,6 +12,7 @@
 #include "protocol/FakeTransport.h"
 #include "receive/CLogFiles.h"
 #include "support/CVirtualLoop.h"
+#include "support/MemoryFile.h"
 #include "support/ScratchDir.h"
 
 namespace {
@@ -48,7 +46,6 @@ public:
       if (m_answers.count(line)) m_pSerial->Deliver(Line(m_answers[line]));
     };
   }
-  ~CSessionRig() override { std::fclose(m_pOut), std::free(m_pszOut); }
   void Pump() override {
     if (m_fnSend && m_channel.IsReceptionRunning()) std::exchange(m_fnSend, nullptr)(*m_pSerial);
     m_bInterrupted = !m_loop.Step();
@@ -63,7 +60,7 @@ public:
   int Run(const std::vector<std::string>& args) {
     const CliParseResult parsed = ParseCommandLine(args);
     EXPECT_TRUE(parsed.m_bOk) << parsed.m_error;
-    CCliSession session(parsed.m_options, m_channel, m_logs, m_pOut, m_pOut);
+    CCliSession session(parsed.m_options, m_channel, m_logs, m_out.File(), m_out.File());
     CVirtualLoop::CWindow channelWindow(m_loop, m_channel);
     CIntTimerWindow sessionWindow(m_loop, session);
     const int nExit = session.Run(channelWindow, sessionWindow, *this, &m_loop);
@@ -72,8 +69,7 @@ public:
     return nExit;
   }
   std::vector<std::string> Printed() {
-    std::fflush(m_pOut);
-    std::istringstream in(std::string(m_pszOut, m_nOut));
+    std::istringstream in(m_out.Text());
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
@@ -86,18 +82,12 @@ public:
   bool m_bInterrupted = false;
   CVirtualLoop m_loop;
   CLogFiles m_logs{&FixedNow};
-  char* m_pszOut = nullptr;
-  std::size_t m_nOut = 0;
-  std::FILE* m_pOut = open_memstream(&m_pszOut, &m_nOut);
+  CMemoryFile m_out;
   CFakeTransport* m_pSerial = new CFakeTransport;  // owned by the channel
   CModuleChannel m_channel{std::unique_ptr<CFakeTransport>(m_pSerial), std::make_unique<CFakeTransport>()};
 };
 
-// When a run ends and how: an unanswered command one second after it went out, monitor after
-// its --seconds however long (beyond the milliseconds an int holds as well), or at once when a
-// log file cannot be opened or written (a missing folder, a full disk): that fails the run like
-// the output does, with the path and the reason last on standard error. Then reception is
-// stopped and the port closed after its wait. (The other messages are checked end to end.)
+// A run ends on an unanswered command (1 s), after --seconds (past an int's milliseconds), or at once on a log failure.
 TEST(CliSession, WhenAndHowARunEnds) {
   ScratchDir dir;
   const std::string missing = dir / "missing/rd.txt";
@@ -119,13 +109,11 @@ TEST(CliSession, WhenAndHowARunEnds) {
     EXPECT_EQ(rig.Run(args), c.nExit);
     EXPECT_EQ(rig.m_loop.Now(), c.qwEndMs + CModuleChannel::CLOSE_WAIT_MS);
     EXPECT_EQ(rig.m_pSerial->m_writes.back(), ":G10A8\r");
-    if (!c.last.empty()) EXPECT_EQ(rig.Printed().back(), c.last);
+    if (!c.last.empty()) { EXPECT_EQ(rig.Printed().back(), c.last); }
   }
 }
 
-// Garbage between frames during monitor is counted, and the counters are reported at the end;
-// a frame is stamped with the second its bytes arrived, an event with the clock's. (A dropped
-// block and a vanished port fail the run: see the end-to-end tests.)
+// Monitor counts garbage between frames and reports it; frames carry their arrival second, events the clock's.
 TEST(CliSession, MonitorStampsFramesWithTheirArrivalAndReportsWhatWentWrongOnTheWayIn) {
   CSessionRig rig;
   const std::time_t T_ARRIVED = T_NOW - 3600;
@@ -148,9 +136,7 @@ TEST(CliSession, MonitorStampsFramesWithTheirArrivalAndReportsWhatWentWrongOnThe
 
 namespace {
 
-// stats over one second of virtual time: frames stamped 10 and 15 ms apart, a remote frame of
-// each protocol once, sorted by identifier; the load is that of 3 x 67 + 71 + 50 bits at
-// 250 kbit/s. Standard output holds the table only: here the events share the stream.
+// stats over one virtual second as text or CSV; the load is 3 x 67 + 71 + 50 bits at 250 kbit/s.
 TEST(CliSession, StatsTabulatesTheFramesOfTheRunAsTextOrCsv) {
   const std::vector<std::string> kEvents = {EV_CONFIG, EV_STOPPED, EV_STARTED, EV_STOPPED};
   const struct { const char* pszFormat; std::vector<std::string> table; } kCases[] = {

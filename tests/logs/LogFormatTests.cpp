@@ -1,5 +1,4 @@
-// ASC lines, format recognition, the bounded reader and the recorders. (Whether other CAN
-// tools read what we write, and we theirs, is checked by log_interop.py.)
+// ASC lines, format recognition, the bounded reader and the recorders (interoperation: log_interop.py).
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -21,23 +20,13 @@ namespace {
 
 constexpr int64_t S = 1000000000;
 
-class UtcZone : public testing::Test {
-protected:
-  void SetUp() override {
-    ::setenv("TZ", "UTC0", 1);
-    ::tzset();
-  }
-};
+// Every test here reads and writes times in UTC.
+[[maybe_unused]] const bool UTC_ZONE = (::setenv("TZ", "UTC0", 1), ::tzset(), true);
 
 std::string Describe(const ReceivedFrame& r) {
   std::string line;
   CandumpLine(r.m_frame, r.m_arrival.m_nWallNs, line);
   return line + (r.m_frame.m_byLength != r.m_frame.m_byDataCount && !r.m_frame.m_bRemote ? " short" : "");
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // Every frame and refused line of a file, one text line each.
@@ -57,7 +46,7 @@ std::string ReadAll(const std::string& path) {
 }  // namespace
 
 // One file's lines in order, so header state (base, time mode, start) carries from line to line.
-TEST_F(UtcZone, AscLinesAsOtherToolsWriteThem) {
+TEST(LogFormat, AscLinesAsOtherToolsWriteThem) {
   const struct { const char* pszLine; const char* pszExpected; } kLines[] = {  // "": holds no frame
       {"date Tue Nov 14 10:13:20.000 pm 2023", ""},
       {"base hex  timestamps absolute", ""},
@@ -100,7 +89,7 @@ TEST_F(UtcZone, AscLinesAsOtherToolsWriteThem) {
   }
 }
 
-TEST_F(UtcZone, AscDatesInEveryFormWritersUse) {
+TEST(LogFormat, AscDatesInEveryFormWritersUse) {
   const struct { const char* pszDate; int64_t nNs; } kDates[] = {  // -1: refused
       {"Tue Nov 14 10:13:20.000 pm 2023", 1700000000 * S},
       {"Tue Nov 14 10:13:20.250 PM 2023", 1700000000 * S + S / 4},
@@ -155,19 +144,11 @@ TEST(LogFormat, CandumpToAscToCandumpKeepsEveryFrame) {
     writer.Frame(r, asc);
   }
   CAscWriter::End(asc);
-  std::string expected = "ASC\n";
-  for (std::size_t n = 0, nAt = 0; n < frames.size(); ++n) {
-    const std::size_t nEnd = candump.find('\n', nAt);
-    expected += candump.substr(nAt, nEnd + 1 - nAt);
-    nAt = nEnd + 1;
-  }
-  EXPECT_EQ(ReadAll(dir.Write("x.asc", asc)), expected);
-  EXPECT_EQ(ReadAll(dir.Write("x.log", candump)), "candump\n" + expected.substr(4));
+  EXPECT_EQ(ReadAll(dir.Write("x.asc", asc)), "ASC\n" + candump);
+  EXPECT_EQ(ReadAll(dir.Write("x.log", candump)), "candump\n" + candump);
 }
 
-// A 10 MB line, NUL bytes, a line cut short at the end: refused by number, the rest read, and
-// the memory the reader takes stays far below the line's size. A sparse file whose beginning
-// is no log is refused at once.
+// A 10 MB line, NUL bytes, a cut last line: refused by number with bounded memory; a sparse non-log refused at once.
 TEST(LogFormat, HostileFilesAreReadPastWithBoundedMemory) {
   ScratchDir dir;
   const struct { const char* pszName; std::string good; const char* pszFormat; } kFormats[] = {
@@ -175,8 +156,6 @@ TEST(LogFormat, HostileFilesAreReadPastWithBoundedMemory) {
       {"a.asc", "base hex timestamps absolute\n0.000042 1 123 Rx d 2 11 22\n", "ASC"},
       {"r.txt", "1970.01.01 00:00:00  CAN2.0A  Remote Frame  \xb1\xe6\xc0\xcc:0  ID:7E8       \r\n", "receive-data log"},
   };
-  ::setenv("TZ", "UTC0", 1);
-  ::tzset();
   for (const auto& f : kFormats) {
     const std::string path = dir / f.pszName;
     {
@@ -196,19 +175,17 @@ TEST(LogFormat, HostileFilesAreReadPastWithBoundedMemory) {
     std::vector<std::string> read;
     for (std::string line; std::getline(lines, line);) read.push_back(line);
     ASSERT_EQ(read.size(), 6u) << got;
-    EXPECT_EQ(read[0], f.pszFormat);
-    EXPECT_EQ(read[2], std::to_string(nGoodLines + 1) + ": line too long");
-    EXPECT_EQ(read[3].substr(0, std::to_string(nGoodLines + 2).size() + 1), std::to_string(nGoodLines + 2) + ":");
-    EXPECT_EQ(read[4], read[1]);
-    EXPECT_EQ(read[5].substr(0, std::to_string(2 * nGoodLines + 3).size() + 1), std::to_string(2 * nGoodLines + 3) + ":");
+    const auto Number = [](const std::string& line) { return line.substr(0, line.find(':')); };
+    EXPECT_EQ(std::vector({read[0], read[2], Number(read[3]), read[4], Number(read[5])}),
+              std::vector({std::string(f.pszFormat), std::to_string(nGoodLines + 1) + ": line too long",
+                           std::to_string(nGoodLines + 2), read[1], std::to_string(2 * nGoodLines + 3)}));
   }
   const std::string sparse = dir / "sparse.log";
   ASSERT_EQ(::truncate(dir.Write("sparse.log", "").c_str(), 100LL << 30), 0);
   EXPECT_EQ(ReadAll(sparse), "! not a candump, ASC or receive-data log");
 }
 
-// Each batch is in the file when it ends; an ASC recording is closed by Stop. A full disk stops
-// the recording once, with the reason, and keeps what was written.
+// Each batch is on disk when it ends, ASC closed by Stop; a full disk stops once with the reason, keeping what was written.
 TEST(FrameRecorder, WritesEachBatchAndStopsOnAFullDiskKeepingWhatWasWritten) {
   ScratchDir dir;
   ReceivedFrame r;
@@ -225,16 +202,16 @@ TEST(FrameRecorder, WritesEachBatchAndStopsOnAFullDiskKeepingWhatWasWritten) {
   ASSERT_TRUE(recorder.Start(asc, r.m_arrival.m_nWallNs));
   recorder.OnFrames({&r, 1});
   recorder.EndBatch();
-  EXPECT_NE(ReadFile(asc).find("   0.000042 1  123             Rx   d 1 00\n"), std::string::npos);
+  EXPECT_NE(ReadWholeFile(asc).find("   0.000042 1  123             Rx   d 1 00\n"), std::string::npos);
   EXPECT_TRUE(recorder.Stop());
-  EXPECT_TRUE(ReadFile(asc).ends_with("End TriggerBlock\n"));
+  EXPECT_TRUE(ReadWholeFile(asc).ends_with("End TriggerBlock\n"));
 
   // A file size limit stands in for a full disk: the second batch does not fit.
   const std::string log = dir / "rec.log";
   ASSERT_TRUE(recorder.Start(log, 0));
   recorder.OnFrames({&r, 1});
   recorder.EndBatch();
-  const std::string first = ReadFile(log);
+  const std::string first = ReadWholeFile(log);
   EXPECT_EQ(first, "(1700000000.000042) korvex0 123#00\n");
   rlimit saved{};
   ::getrlimit(RLIMIT_FSIZE, &saved);
@@ -252,7 +229,7 @@ TEST(FrameRecorder, WritesEachBatchAndStopsOnAFullDiskKeepingWhatWasWritten) {
   EXPECT_FALSE(recorder.IsRecording());
   ASSERT_EQ(failures.size(), 1u);
   EXPECT_EQ(failures[0], "write: File too large");
-  EXPECT_EQ(ReadFile(log).substr(0, first.size() + 10), (first + first).substr(0, first.size() + 10));
+  EXPECT_EQ(ReadWholeFile(log).substr(0, first.size() + 10), (first + first).substr(0, first.size() + 10));
   // Another program's lock keeps a recording out of the file.
   CLogFile other;
   ASSERT_TRUE(other.Create(log));
@@ -260,10 +237,8 @@ TEST(FrameRecorder, WritesEachBatchAndStopsOnAFullDiskKeepingWhatWasWritten) {
   EXPECT_EQ(recorder.Error(), "lock: the file is in use by another program");
 }
 
-// The index reads frames again by their line's offset with the time it indexed, also where only
-// the lines before give the time (relative ASC times), and finds a time; the steps feed the
-// consumer every frame once, and name the refused lines.
-TEST_F(UtcZone, IndexReadsFramesAgainAndFindsTimes) {
+// Frames read again by offset (relative ASC times too), times found; each step feeds every frame once, names refusals.
+TEST(LogFormat, IndexReadsFramesAgainAndFindsTimes) {
   ScratchDir dir;
   const std::string path = dir.Write("r.asc", "date Nov 14 22:13:20 2023\nbase hex timestamps relative\n"
                                               "0.5 1 123 Rx d 1 AA\nbad\n0.5 1 7E8 Rx r 2\n0.5 1 1x Rx d 0\n");

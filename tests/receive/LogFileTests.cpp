@@ -60,11 +60,7 @@ protected:
 
 // A full file is moved aside under the next free name; the line that reaches the limit is written whole, then logging stops.
 TEST_F(LogFilesTest, HundredMillionByteLimit) {
-  struct CKind {
-    int m_nKind;
-    std::string m_strLimit, m_strMoved, m_strStem;
-  };
-  const CKind kKinds[] = {
+  const struct { int m_nKind; std::string m_strLimit, m_strMoved, m_strStem; } kKinds[] = {
       {LOG_RDATA, "[수신데이터 로그동작 중지]  : 수신데이터 로그파일이 100MB를 초과하여 로깅동작을 중지합니다",
        "[수신데이터 로그파일 보관]  : 수신데이터 로그파일이 100MB를 초과하여 새 파일을 시작합니다. 이전 파일: ",
        "RDataLog"},
@@ -73,7 +69,7 @@ TEST_F(LogFilesTest, HundredMillionByteLimit) {
        "EventLog"}};
   const std::string text = "CAN2.0A  Data Frame    길이:0  ID:123       ";
   const std::string line = Utf8ToCp949(STAMP + text).value_or("") + "\r\n";
-  for (const CKind& kind : kKinds) {
+  for (const auto& kind : kKinds) {
     const int nKind = kind.m_nKind;
     SCOPED_TRACE(nKind);
     const std::string path = m_logs.Path(nKind);

@@ -1,12 +1,12 @@
 // The receive list and the event log window on the real widgets (offscreen).
 #include <QAbstractItemModelTester>
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QFile>
 #include <QImage>
 #include <QListView>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QTest>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -19,9 +19,8 @@
 
 namespace {
 
+[[maybe_unused]] const bool UTC_ZONE = (::setenv("TZ", "UTC0", 1), ::tzset(), true);  // for the time stamps
 constexpr int64_t MAY_1_2024_NS = 1714571107LL * 1000000000LL;  // 13:45:07 UTC
-
-std::string Numbered(const char* pszPrefix, int n) { return std::string(pszPrefix) + std::to_string(n); }
 
 ReceivedFrame Frame(uint32_t dwId, int64_t nWallNs, bool bData = false) {
   ReceivedFrame record;
@@ -45,21 +44,12 @@ struct CShownList {
   }
   CRDView view;
   QListView* pList = view.List();
-  QAbstractItemModelTester tester{pList->model(), QAbstractItemModelTester::FailureReportingMode::QtTest};
+  QAbstractItemModelTester tester{pList->model(), QAbstractItemModelTester::FailureReportingMode::Fatal};
 };
 
 }  // namespace
 
-class ReceiveWidgetsTest : public QObject {
-  Q_OBJECT
-private slots:
-  void BigBatchShowsNewest();
-  void TimestampPrefix();
-  void LongestLength();
-  void EventsKeepTheirColourAndTheNewestLines();
-};
-
-void ReceiveWidgetsTest::BigBatchShowsNewest() {
+TEST(ReceiveWidgets, BigBatchShowsNewest) {
   CShownList shown;
   const ReceivedFrame old = Frame(0x1FFFFFFF, 0);
   shown.view.OnFrames({&old, 1});  // a first burst that the second one pushes out entirely
@@ -71,17 +61,17 @@ void ReceiveWidgetsTest::BigBatchShowsNewest() {
   std::vector<ReceivedFrame> burst;
   for (int n = 0; n < FRAMES; ++n) burst.push_back(Frame(static_cast<uint32_t>(n), MAY_1_2024_NS + n));
   shown.view.OnFrames(burst);
-  QCOMPARE(shown.pList->model()->rowCount(), 1);  // nothing shown before the burst ends,
-  QCOMPARE(shown.view.LineCount(), CRDView::LINE_LIMIT);  // but the list holds the newest already
+  EXPECT_EQ(shown.pList->model()->rowCount(), 1);  // nothing shown before the burst ends,
+  EXPECT_EQ(shown.view.LineCount(), CRDView::LINE_LIMIT);  // but the list holds the newest already
   shown.view.EndBatch();
   shown.view.EndBatch();  // nothing pending: no change
-  QCOMPARE(inserted.size() + removed.size(), 2);
-  QCOMPARE(shown.view.LineText(0), Text(burst[FRAMES - CRDView::LINE_LIMIT]));
-  QCOMPARE(shown.view.LineText(CRDView::LINE_LIMIT - 1), Text(burst.back()));
+  EXPECT_EQ(inserted.size() + removed.size(), 2);
+  EXPECT_EQ(shown.view.LineText(0), Text(burst[FRAMES - CRDView::LINE_LIMIT]));
+  EXPECT_EQ(shown.view.LineText(CRDView::LINE_LIMIT - 1), Text(burst.back()));
   const QModelIndex current = shown.pList->currentIndex();
-  QCOMPARE(current.row(), CRDView::LINE_LIMIT - 1);
-  QVERIFY(shown.pList->viewport()->rect().contains(shown.pList->visualRect(current)));
-  QCOMPARE(shown.pList->visualRect(current).height(), CRDView::ROW_HEIGHT);
+  EXPECT_EQ(current.row(), CRDView::LINE_LIMIT - 1);
+  EXPECT_TRUE(shown.pList->viewport()->rect().contains(shown.pList->visualRect(current)));
+  EXPECT_EQ(shown.pList->visualRect(current).height(), CRDView::ROW_HEIGHT);
 
   // A longer line, at the one refresh its pacer asked for: not clipped by the row measured for the short ones.
   int nRequests = 0;
@@ -90,22 +80,22 @@ void ReceiveWidgetsTest::BigBatchShowsNewest() {
   shown.view.OnFrames({&longer, 1});
   shown.view.EndBatch();
   shown.view.EndBatch();
-  QCOMPARE(nRequests, 1);
-  QCOMPARE(inserted.size(), 1);
-  QCOMPARE(shown.view.LineText(CRDView::LINE_LIMIT - 1), Text(longer));
+  EXPECT_EQ(nRequests, 1);
+  EXPECT_EQ(inserted.size(), 1);
+  EXPECT_EQ(shown.view.LineText(CRDView::LINE_LIMIT - 1), Text(longer));
   shown.view.Refresh();
-  QCOMPARE(inserted.size(), 2);
-  QCOMPARE(shown.view.LineText(0), Text(burst[FRAMES - CRDView::LINE_LIMIT + 1]));
-  QCOMPARE(shown.pList->selectionModel()->selectedIndexes(), QModelIndexList{shown.pList->currentIndex()});
+  EXPECT_EQ(inserted.size(), 2);
+  EXPECT_EQ(shown.view.LineText(0), Text(burst[FRAMES - CRDView::LINE_LIMIT + 1]));
+  EXPECT_EQ(shown.pList->selectionModel()->selectedIndexes(), QModelIndexList{shown.pList->currentIndex()});
   const int nNeeded = QFontMetrics(shown.pList->font()).horizontalAdvance(Text(longer));
-  QVERIFY(shown.pList->visualRect(shown.pList->model()->index(0, 0)).width() >= nNeeded);
-  QVERIFY(shown.pList->horizontalScrollBar()->maximum() > 0);  // wider than the view: it scrolls
+  EXPECT_TRUE(shown.pList->visualRect(shown.pList->model()->index(0, 0)).width() >= nNeeded);
+  EXPECT_TRUE(shown.pList->horizontalScrollBar()->maximum() > 0);  // wider than the view: it scrolls
   shown.view.RemoveAll();
-  QCOMPARE(shown.view.LineCount(), 0);
+  EXPECT_EQ(shown.view.LineCount(), 0);
   shown.view.RemoveAll();  // empty already
 }
 
-void ReceiveWidgetsTest::TimestampPrefix() {
+TEST(ReceiveWidgets, TimestampPrefix) {
   // Milliseconds truncate; the last millisecond of a day; just before the epoch.
   for (const auto& [nWallNs, prefix] : {std::pair{MAY_1_2024_NS + 123999999, "13:45:07.123  "},
                                         {86399999000000, "23:59:59.999  "}, {-1, "23:59:59.999  "}}) {
@@ -115,16 +105,15 @@ void ReceiveWidgetsTest::TimestampPrefix() {
     shown.view.EndBatch();
     QSignalSpy changed(shown.pList->model(), &QAbstractItemModel::dataChanged);
     shown.view.SetShowTimestamps(true);
-    QCOMPARE(changed.size(), 1);
-    QCOMPARE(shown.pList->model()->index(0, 0).data().toString(), QString(prefix) + Text(frame));
+    EXPECT_EQ(changed.size(), 1);
+    EXPECT_EQ(shown.pList->model()->index(0, 0).data().toString(), QString(prefix) + Text(frame));
     shown.view.SetShowTimestamps(false);
-    QCOMPARE(shown.view.LineText(0), Text(frame));
+    EXPECT_EQ(shown.view.LineText(0), Text(frame));
   }
 }
 
-// The extent follows the longest of the two lines kept: the longest dropped shrinks it, a Hangul
-// syllable counts two, a character without a CP949 form too.
-void ReceiveWidgetsTest::LongestLength() {
+// The extent follows the longer of two kept lines; Hangul and characters without a CP949 form count two.
+TEST(ReceiveWidgets, LongestLength) {
   const std::tuple<QStringList, int, int> kCases[] = {{{"aaaaaaaa", "bb", "ccc"}, 8, 3}, {{"a", "bbbbbb", "cc"}, 6, 6},
                                                       {{"xxxxxxxxxxx", "[CAN 리셋 응답]", "ab"}, 15, 15},
                                                       {{"aaaaaaaaaa", "x\U0001F600y", "z"}, 10, 4}};
@@ -136,29 +125,29 @@ void ReceiveWidgetsTest::LongestLength() {
     log.SetLineLimit(2);
     for (qsizetype i = 0; i + 1 < lines.size(); ++i) log.AppendEvent(lines[i].toStdString(), EVENT_BLACK);
     log.ShowAppended();
-    QCOMPARE(log.LongestLength(), nLongestBefore);
+    EXPECT_EQ(log.LongestLength(), nLongestBefore);
     const int nMaxBefore = log.horizontalScrollBar()->maximum();
     log.AppendEvent(lines.back().toStdString(), EVENT_BLACK);
     log.ShowAppended();
-    QCOMPARE(log.LongestLength(), nLongest);
-    QCOMPARE(log.Extent().width(), nLongest * QFontMetrics(ListFont()).horizontalAdvance(QLatin1Char('X')));
+    EXPECT_EQ(log.LongestLength(), nLongest);
+    EXPECT_EQ(log.Extent().width(), nLongest * QFontMetrics(ListFont()).horizontalAdvance(QLatin1Char('X')));
     const int nMaxAfter = log.horizontalScrollBar()->maximum();
-    QCOMPARE((nMaxAfter > nMaxBefore) - (nMaxAfter < nMaxBefore), (nLongest > nLongestBefore) - (nLongest < nLongestBefore));
+    EXPECT_EQ((nMaxAfter > nMaxBefore) - (nMaxAfter < nMaxBefore), (nLongest > nLongestBefore) - (nLongest < nLongestBefore));
     log.SetLineLimit(1);
-    QCOMPARE(log.EntryCount(), 1);
-    QCOMPARE(log.EntryText(0), lines.back());
-    QCOMPARE(log.LongestLength(), int(Cp949ScreenWidth(lines.back().toStdString())));
+    EXPECT_EQ(log.EntryCount(), 1);
+    EXPECT_EQ(log.EntryText(0), lines.back());
+    EXPECT_EQ(log.LongestLength(), int(Cp949ScreenWidth(lines.back().toStdString())));
     log.RemoveAllEntries();
-    QCOMPARE(log.EntryCount() + log.LongestLength() + log.horizontalScrollBar()->maximum(), 0);
+    EXPECT_EQ(log.EntryCount() + log.LongestLength() + log.horizontalScrollBar()->maximum(), 0);
   }
 }
 
-void ReceiveWidgetsTest::EventsKeepTheirColourAndTheNewestLines() {
+TEST(ReceiveWidgets, EventsKeepTheirColourAndTheNewestLines) {
   CEventLogCtrl log;
   log.resize(400, 300);
   log.show();
   for (const COLORREF colour : {EVENT_RED, EVENT_BLUE, EVENT_BLACK}) log.AppendEvent("XXXXXXXXXXXXXXXX", colour);
-  QCOMPARE((QList{log.EntryColour(0), log.EntryColour(1), log.EntryColour(2)}), (QList{QColor(255, 0, 0), QColor(0, 0, 255), QColor(0, 0, 0)}));
+  EXPECT_EQ((QList{log.EntryColour(0), log.EntryColour(1), log.EntryColour(2)}), (QList{QColor(255, 0, 0), QColor(0, 0, 255), QColor(0, 0, 0)}));
   const QImage image = log.viewport()->grab().toImage();
   const int nRow = QFontMetrics(log.font()).height();
   const auto Count = [&](int nIndex, int nSign) {
@@ -167,36 +156,17 @@ void ReceiveWidgetsTest::EventsKeepTheirColourAndTheNewestLines() {
       for (int x = 0; x < image.width(); ++x) n += nSign * (image.pixelColor(x, y).red() - image.pixelColor(x, y).blue()) > 100;
     return n;
   };
-  QVERIFY(Count(0, 1) > 0 && Count(1, -1) > 0);
-  QCOMPARE(Count(0, -1) + Count(1, 1), 0);
+  EXPECT_TRUE(Count(0, 1) > 0 && Count(1, -1) > 0);
+  EXPECT_EQ(Count(0, -1) + Count(1, 1), 0);
 
-  for (int n = 3; n < 200; ++n) log.AppendEvent(Numbered("event ", n), EVENT_BLACK);
-  QCOMPARE(log.EntryColour(0), QColor(255, 0, 0));  // 200 keeps all
-  for (int n = 200; n < 450; ++n) log.AppendEvent(Numbered("event ", n), EVENT_BLACK);
-  QCOMPARE(log.EntryCount(), 200);
-  QCOMPARE(log.EntryText(0), QStringLiteral("event 250"));
+  for (int n = 3; n < 200; ++n) log.AppendEvent("event " + std::to_string(n), EVENT_BLACK);
+  EXPECT_EQ(log.EntryColour(0), QColor(255, 0, 0));  // 200 keeps all
+  for (int n = 200; n < 450; ++n) log.AppendEvent("event " + std::to_string(n), EVENT_BLACK);
+  EXPECT_EQ(log.EntryCount(), 200);
+  EXPECT_EQ(log.EntryText(0), QStringLiteral("event 250"));
   // The view follows in one step, not line by line.
-  QCOMPARE(log.verticalScrollBar()->maximum(), 0);
+  EXPECT_EQ(log.verticalScrollBar()->maximum(), 0);
   log.ShowAppended();
-  QVERIFY(log.verticalScrollBar()->maximum() > 0);
-  QCOMPARE(log.verticalScrollBar()->value(), log.verticalScrollBar()->maximum());
+  EXPECT_TRUE(log.verticalScrollBar()->maximum() > 0);
+  EXPECT_EQ(log.verticalScrollBar()->value(), log.verticalScrollBar()->maximum());
 }
-
-// A private home and runtime directory, and UTC for the time stamps.
-int main(int argc, char** argv) {
-  char szHome[] = "/tmp/korvex-widgets-XXXXXX";
-  if (::mkdtemp(szHome) == nullptr) return 1;
-  for (const char* pszName : {"HOME", "XDG_RUNTIME_DIR", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME"})
-    ::setenv(pszName, szHome, 1);
-  ::setenv("TZ", "UTC", 1);
-  ::tzset();
-  const int nResult = [&] {
-    QApplication app(argc, argv);
-    ReceiveWidgetsTest test;
-    return QTest::qExec(&test, argc, argv);
-  }();
-  std::error_code error;
-  std::filesystem::remove_all(szHome, error);
-  return nResult;
-}
-#include "ReceiveWidgetsTest.moc"

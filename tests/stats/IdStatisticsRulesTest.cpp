@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "stats/IdStatisticsRules.h"
+#include "support/TestFrames.h"
 #include "transmit/TData.h"
 
 namespace {
@@ -12,8 +13,7 @@ namespace {
 constexpr int64_t MS = 1000000;
 
 struct CFrameIn {
-  bool m_bStandard;
-  bool m_bRemote;
+  bool m_bStandard, m_bRemote;
   uint32_t m_dwId;
   uint8_t m_byLength;
   std::vector<uint8_t> m_data;  // the bytes the line carried
@@ -22,22 +22,11 @@ struct CFrameIn {
 
 CFrameStatistics Counted(std::initializer_list<CFrameIn> frames) {
   std::vector<ReceivedFrame> records;
-  for (const CFrameIn& in : frames) {
-    const auto byCount = static_cast<uint8_t>(in.m_data.size());
-    ReceivedFrame& record = records.emplace_back(ReceivedFrame{
-        .m_frame = {in.m_bStandard, in.m_bRemote, in.m_byLength, in.m_byLength, byCount, in.m_dwId},
-        .m_arrival = {in.m_nAtMs * MS, in.m_nAtMs * MS}});
-    std::copy(in.m_data.begin(), in.m_data.end(), record.m_frame.m_abyData);
-  }
+  for (const CFrameIn& in : frames)
+    records.push_back({TestFrame(in.m_bStandard, in.m_bRemote, in.m_byLength, in.m_dwId, in.m_data), {in.m_nAtMs * MS, in.m_nAtMs * MS}});
   CFrameStatistics stats;
   stats.OnFrames(records);
   return stats;
-}
-
-std::vector<std::string> RowTexts(const IdStatistics& entry) {
-  std::vector<std::string> texts;
-  for (int nColumn = 0; nColumn < ID_COLUMN_TOTAL; ++nColumn) texts.push_back(IdCellText(entry, nColumn));
-  return texts;
 }
 
 std::vector<uint32_t> IdsOf(std::span<const IdStatistics> entries, const std::vector<uint32_t>& rows) {
@@ -56,14 +45,13 @@ TEST(IdStatisticsRules, CellTextsAndTransmitRecord) {
       {false, true, 0x18FEF100, 4, {}, 1030},
       {true, false, 0x7FF, 8, {0xAB}, 1040},  // a short line: one of eight bytes carried
   });
-  ASSERT_EQ(stats.Entries().size(), 3u);
-  using Texts = std::vector<std::string>;
-  EXPECT_EQ(RowTexts(stats.Entries()[0]),
-            (Texts{"CAN2.0A", "Data Frame", "123", "3", "2", "01 03", "12.00", "10.00", "12.00", "11.00", "0.0"}));
-  EXPECT_EQ(RowTexts(stats.Entries()[1]),
-            (Texts{"CAN2.0B", "Remote Frame", "18FEF100", "1", "4", "", "", "", "", "", "0.0"}));
-  EXPECT_EQ(RowTexts(stats.Entries()[2]),
-            (Texts{"CAN2.0A", "Data Frame", "7FF", "1", "8", "AB", "", "", "", "", "0.0"}));
+  std::vector<std::vector<std::string>> rows;
+  for (const IdStatistics& entry : stats.Entries())
+    for (int nColumn = 0; nColumn < ID_COLUMN_TOTAL; ++nColumn) (nColumn ? rows.back() : rows.emplace_back()).push_back(IdCellText(entry, nColumn));
+  EXPECT_EQ(rows, (std::vector<std::vector<std::string>>{
+                      {"CAN2.0A", "Data Frame", "123", "3", "2", "01 03", "12.00", "10.00", "12.00", "11.00", "0.0"},
+                      {"CAN2.0B", "Remote Frame", "18FEF100", "1", "4", "", "", "", "", "", "0.0"},
+                      {"CAN2.0A", "Data Frame", "7FF", "1", "8", "AB", "", "", "", "", "0.0"}}));
   EXPECT_EQ(IdCellText(stats.Entries()[0], ID_COLUMN_TOTAL), "");
   EXPECT_TRUE(IsSameFrame(TransmitRecordOf(stats.Entries()[1]),
                           {.bStandardID = 0, .bDataFrame = 0, .byLength = 4, .dwID = 0x18FEF100}));
@@ -91,12 +79,7 @@ TEST(IdStatisticsRules, EveryColumnOrdersByValueThenByKey) {
       entry(true, false, 0x7FF, 10, 3, {0x10}, 1, 1, 1, 9, 10.0),                 // D: mean 1
   };
   constexpr uint32_t A = 0, B = 1, C = 2, D = 3;
-  struct COrderCase {
-    int m_nColumn;
-    std::vector<uint32_t> m_ascending;
-    std::vector<uint32_t> m_descending;
-  };
-  const std::vector<COrderCase> cases = {
+  const struct { int m_nColumn; std::vector<uint32_t> m_ascending, m_descending; } cases[] = {
       {ID_COLUMN_PROTOCOL, {A, C, D, B}, {B, A, C, D}},
       {ID_COLUMN_KIND, {A, D, B, C}, {C, A, D, B}},
       {ID_COLUMN_ID, {B, A, C, D}, {D, A, C, B}},
@@ -110,7 +93,7 @@ TEST(IdStatisticsRules, EveryColumnOrdersByValueThenByKey) {
       {ID_COLUMN_RATE, {C, B, A, D}, {D, A, C, B}},        // 0 and 0 in key order, 9, 10
   };
   const CIdFilter all;
-  for (const COrderCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(IdColumnTitle(c.m_nColumn));
     EXPECT_EQ(ArrangeRows(entries, all, c.m_nColumn, true), c.m_ascending);
     EXPECT_EQ(ArrangeRows(entries, all, c.m_nColumn, false), c.m_descending);
@@ -126,12 +109,7 @@ TEST(IdStatisticsRules, FilterMatchesIdentifierTextOrDataBytes) {
       {false, false, 0x00010203, 8, {0xAA, 0x01, 0x02, 0xBB}, 0},
       {true, true, 0x123, 2, {}, 0},
   });
-  struct CFilterCase {
-    const char* m_pszText;
-    bool m_bValid;
-    std::vector<uint32_t> m_ids;  // in identifier order
-  };
-  const std::vector<CFilterCase> cases = {
+  const struct { const char* m_pszText; bool m_bValid; std::vector<uint32_t> m_ids; } cases[] = {  // ids in order
       {"", true, {0x123, 0x7E0, 0x00010203, 0x18FE7E01}},
       {"7e0", true, {0x7E0, 0x18FE7E01}},         // identifiers only: three digits are no bytes
       {"0x7E0", true, {0x7E0, 0x18FE7E01}},
@@ -145,7 +123,7 @@ TEST(IdStatisticsRules, FilterMatchesIdentifierTextOrDataBytes) {
       {"0x", false, {}},                          // "0x" alone is no number
   };
   std::vector<uint32_t> previous;  // as a table keeps its rows from one filter to the next
-  for (const CFilterCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.m_pszText);
     CIdFilter filter;
     EXPECT_EQ(filter.Set(c.m_pszText), c.m_bValid);

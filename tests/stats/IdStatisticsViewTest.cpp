@@ -62,9 +62,7 @@ TEST_F(IdView, CountsEveryFrameAndRefreshesAtMost25TimesASecond) {
   QSignalSpy repaints(&Model(), &QAbstractItemModel::dataChanged);
   for (uint32_t nMs = 0; nMs < 1000; ++nMs) {
     Deliver({{nMs % 50, {1}}, {(nMs + 1) % 50, {2}}, {(nMs + 2) % 50, {3}}});
-    if (nMs == CIdStatisticsView::REFRESH_MS - 1) {
-      EXPECT_EQ(Model().rowCount(), 0);
-    }
+    if (nMs == CIdStatisticsView::REFRESH_MS - 1) { EXPECT_EQ(Model().rowCount(), 0) << "before the first refresh"; }
     m_loop.Advance(1);
   }
   EXPECT_TRUE(layouts.size() + repaints.size() >= 20 && layouts.size() + repaints.size() <= 25) << layouts.size() + repaints.size();

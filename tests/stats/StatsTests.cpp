@@ -7,22 +7,11 @@
 #include "stats/CBusLoad.h"
 #include "stats/CFrameStatistics.h"
 #include "stats/FrameBits.h"
+#include "support/TestFrames.h"
 
 namespace {
 
 constexpr int64_t MS = 1000000;
-
-CanFrame Frame(bool bStandard, bool bRemote, uint8_t byCode, uint32_t dwId, std::vector<uint8_t> data = {}) {
-  CanFrame frame;
-  frame.m_bStandard = bStandard;
-  frame.m_bRemote = bRemote;
-  frame.m_byLengthCode = byCode;
-  frame.m_byLength = byCode < 8 ? byCode : 8;
-  frame.m_byDataCount = static_cast<uint8_t>(data.size());
-  frame.m_dwId = dwId;
-  for (std::size_t i = 0; i < data.size(); ++i) frame.m_abyData[i] = data[i];
-  return frame;
-}
 
 ReceivedFrame Record(const CanFrame& frame, int64_t nSteadyNs) {
   static uint64_t qwSequence = 0;
@@ -33,13 +22,13 @@ ReceivedFrame Record(const CanFrame& frame, int64_t nSteadyNs) {
 TEST(FrameBits, HandCountedFrames) {
   const uint8_t Z = 0x00, F = 0xFF, A = 0x55;
   const struct { const char* pszWhat; CanFrame frame; unsigned nStuff, nBits; uint16_t wCrc; } kCases[] = {
-      {"2.0A 000 data, length 0", Frame(true, false, 0, 0x000), 6, 53, 0x0000},
-      {"2.0A 000 8 x 00", Frame(true, false, 8, 0x000, {Z, Z, Z, Z, Z, Z, Z, Z}), 16, 127, 0x145B},
-      {"2.0A 555 8 x 55: one stuff bit, in the CRC", Frame(true, false, 8, 0x555, {A, A, A, A, A, A, A, A}), 1, 112, 0x1B04},
-      {"2.0A 123 remote, length 2", Frame(true, true, 2, 0x123), 0, 47, 0x5536},
-      {"2.0B 1FFFFFFF 8 x FF", Frame(false, false, 8, 0x1FFFFFFF, {F, F, F, F, F, F, F, F}), 18, 149, 0x1B69},
-      {"2.0A 000 8 x 00, length code 15 on the bus", Frame(true, false, 15, 0x000, {Z, Z, Z, Z, Z, Z, Z, Z}), 18, 129, 0x0158},
-      {"2.0A 000 8 x 00, none carried: counted as zeros", Frame(true, false, 8, 0x000), 16, 127, 0x145B},
+      {"2.0A 000 data, length 0", TestFrame(true, false, 0, 0x000), 6, 53, 0x0000},
+      {"2.0A 000 8 x 00", TestFrame(true, false, 8, 0x000, {Z, Z, Z, Z, Z, Z, Z, Z}), 16, 127, 0x145B},
+      {"2.0A 555 8 x 55: one stuff bit, in the CRC", TestFrame(true, false, 8, 0x555, {A, A, A, A, A, A, A, A}), 1, 112, 0x1B04},
+      {"2.0A 123 remote, length 2", TestFrame(true, true, 2, 0x123), 0, 47, 0x5536},
+      {"2.0B 1FFFFFFF 8 x FF", TestFrame(false, false, 8, 0x1FFFFFFF, {F, F, F, F, F, F, F, F}), 18, 149, 0x1B69},
+      {"2.0A 000 8 x 00, length code 15 on the bus", TestFrame(true, false, 15, 0x000, {Z, Z, Z, Z, Z, Z, Z, Z}), 18, 129, 0x0158},
+      {"2.0A 000 8 x 00, none carried: counted as zeros", TestFrame(true, false, 8, 0x000), 16, 127, 0x145B},
   };
   for (const auto& c : kCases) {
     const FrameBitCount count = CountFrameBits(c.frame);
@@ -49,8 +38,8 @@ TEST(FrameBits, HandCountedFrames) {
 
 // At 125 kbit/s, 112 bits every millisecond and 127 every 10 ms: 99.76 % of the bus.
 TEST(BusLoad, KnownScheduleOverTheWholeRunAndEachInterval) {
-  const CanFrame every1ms = Frame(true, false, 8, 0x555, std::vector<uint8_t>(8, 0x55));
-  const CanFrame every10ms = Frame(true, false, 8, 0x000, std::vector<uint8_t>(8, 0x00));
+  const CanFrame every1ms = TestFrame(true, false, 8, 0x555, std::vector<uint8_t>(8, 0x55));
+  const CanFrame every10ms = TestFrame(true, false, 8, 0x000, std::vector<uint8_t>(8, 0x00));
   CBusLoad load(125000.0);
   const int64_t T0 = 7000 * MS;
   load.Restart(T0);
@@ -83,18 +72,17 @@ TEST(BusLoad, KnownScheduleOverTheWholeRunAndEachInterval) {
 TEST(FrameStatistics, EntriesCyclesChangedBytesAndRates) {
   CFrameStatistics stats;
   const std::vector<ReceivedFrame> batch = {
-      Record(Frame(true, false, 2, 0x123, {0x01, 0x02}), 100 * MS),
-      Record(Frame(false, false, 2, 0x123, {0x01, 0x02}), 101 * MS),  // 2.0B: another entry
-      Record(Frame(true, true, 2, 0x123), 102 * MS),                   // remote: another entry
-      Record(Frame(true, false, 2, 0x123, {0x01, 0x03}), 110 * MS),
-      Record(Frame(true, false, 3, 0x123, {0x01, 0x03, 0x04}), 125 * MS),
+      Record(TestFrame(true, false, 2, 0x123, {0x01, 0x02}), 100 * MS),
+      Record(TestFrame(false, false, 2, 0x123, {0x01, 0x02}), 101 * MS),  // 2.0B: another entry
+      Record(TestFrame(true, true, 2, 0x123), 102 * MS),                   // remote: another entry
+      Record(TestFrame(true, false, 2, 0x123, {0x01, 0x03}), 110 * MS),
+      Record(TestFrame(true, false, 3, 0x123, {0x01, 0x03, 0x04}), 125 * MS),
   };
   stats.OnFrames(batch);
-  stats.OnFrames(std::vector{Record(Frame(true, false, 1, 0x123, {0x09}), 130 * MS)});
+  stats.OnFrames(std::vector{Record(TestFrame(true, false, 1, 0x123, {0x09}), 130 * MS)});
   ASSERT_EQ(stats.Entries().size(), 3u);
-  EXPECT_EQ(&stats.Entries()[1], stats.Find(false, false, 0x123));
-  EXPECT_EQ(&stats.Entries()[2], stats.Find(true, true, 0x123));
-  EXPECT_EQ(stats.Find(true, false, 0x124), nullptr);
+  EXPECT_EQ(std::tuple(stats.Find(false, false, 0x123), stats.Find(true, true, 0x123), stats.Find(true, false, 0x124)),
+            std::tuple(&stats.Entries()[1], &stats.Entries()[2], nullptr));
 
   const IdStatistics& e = stats.Entries()[0];
   EXPECT_EQ(std::tuple(e.m_qwCount, e.m_qwLastSequence, e.m_nLastWallNs),
@@ -111,7 +99,7 @@ TEST(FrameStatistics, EntriesCyclesChangedBytesAndRates) {
   stats.SampleRates(600 * MS);
   EXPECT_DOUBLE_EQ(e.m_dFramesPerSecond, 8.0);
   EXPECT_DOUBLE_EQ(stats.Entries()[2].m_dFramesPerSecond, 2.0);
-  stats.OnFrames(std::vector{Record(Frame(true, true, 2, 0x123), 700 * MS)});
+  stats.OnFrames(std::vector{Record(TestFrame(true, true, 2, 0x123), 700 * MS)});
   stats.SampleRates(1100 * MS);
   EXPECT_DOUBLE_EQ(e.m_dFramesPerSecond, 0.0);
   EXPECT_DOUBLE_EQ(stats.Entries()[2].m_dFramesPerSecond, 2.0);

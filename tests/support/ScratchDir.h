@@ -48,3 +48,9 @@ private:
 
   std::string m_path;
 };
+
+// A whole file's bytes; empty when it cannot be read.
+inline std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}

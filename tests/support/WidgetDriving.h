@@ -18,10 +18,12 @@ public:
   EMessageAnswer Show(const CMessageRequest& request) override {
     m_ids.push_back(request.m_nStringId);
     m_icons.push_back(request.m_eIcon);
+    m_details.push_back(request.m_strDetail);
     return m_eAnswer;
   }
   std::vector<unsigned> m_ids;
   std::vector<EMessageIcon> m_icons;
+  std::vector<std::string> m_details;
 
 private:
   EMessageAnswer m_eAnswer;
