@@ -193,6 +193,7 @@ TEST_F(ChannelTest, ModuleThatStopsEchoingDuringCyclesIsReportedAndTheCycleStops
   const size_t nWrites = m_pSerial->m_writes.size();
   Run(100);
   EXPECT_EQ(m_pSerial->m_writes.size(), nWrites);
+  m_pSerial->m_fnOnWrite = nullptr;  // it refers to this test's locals; the close still writes
 }
 
 // A write the port took only in part is a red event with its cause; the command still counts
@@ -253,6 +254,7 @@ TEST(ChannelOverAStalledPort, CommandsReturnAtOnceAndTheTimeoutIsReported) {
   // open's ":Y" (5 bytes) when the sending thread had not written it before the terminal filled.
   EXPECT_THAT(events.m_texts[0], testing::StartsWith(FormatEventText("[Korvex 통신포트 에러]", "write: ")));
   EXPECT_THAT(events.m_texts[0], testing::MatchesRegex(".* of (31|5) bytes sent in 200 ms"));
+  channel.Destroy();  // while the window and the event list it reports to still exist
 }
 
 TEST_F(ChannelTest, StartupExchangeRunsOnceAfterASuccessfulOpenAndAnOpenReplacesTheOldPort) {
