@@ -178,7 +178,6 @@ TEST_F(TransmitList, SendAndDeleteFromKeysClicksAndMenusAndNothingSelectedAfterA
   RunWithDialog(ID_ADD_TDATA, {1, "00000006", 0, "", true});
   QTest::keyClick(&View(), Qt::Key_Delete);  // nothing selected
   EXPECT_EQ(View().RowCount(), 5);
-
   m_pSerial->m_writes.clear();
   ClickRow(1);
   QTest::keyClick(&View(), Qt::Key_W, Qt::ControlModifier);
@@ -200,9 +199,7 @@ TEST_F(TransmitList, SendAndDeleteFromKeysClicksAndMenusAndNothingSelectedAfterA
     const QStringList following = Row(2);
     ClickRow(1);
     fnDelete();
-    ASSERT_EQ(View().RowCount(), nRows - 1);
-    EXPECT_EQ(Row(1), following);
-    EXPECT_EQ(View().SelectedRow(), -1);
+    ASSERT_EQ(std::tuple(View().RowCount(), Row(1), View().SelectedRow()), std::tuple(nRows - 1, following, -1));
     EXPECT_FALSE(Enabled(ID_MODIFY_TDATA) || Enabled(ID_DELETE_TDATA) || Enabled(ID_SEND_TDATA));
     QTest::keyClick(&View(), Qt::Key_Delete);  // the key again, or held
     EXPECT_EQ(View().RowCount(), nRows - 1);
@@ -216,10 +213,7 @@ TEST_F(TransmitList, SendAndDeleteFromKeysClicksAndMenusAndNothingSelectedAfterA
   EXPECT_EQ(View().RowCount(), 3);
 }
 
-// Rows with a period go out at once and then on the channel's clock (no sending thread here:
-// the test runs the cycles); a running row shows it. A row's cycle stops with its stop
-// command or its deletion, and restarts with new values when modified; the stop-all command,
-// a lost port and a module that stops answering stop every cycle, and the list follows.
+// Cycles run on the channel's clock (the test runs them); stop, delete, modify, stop-all, port loss, silence.
 TEST_F(TransmitList, CyclesStartStopAndShowWhileTheyRun) {
   MakeFrame();
   AnswerStartup();
@@ -282,9 +276,7 @@ TEST_F(TransmitList, CyclesStartStopAndShowWhileTheyRun) {
   }
 }
 
-// "로그 재생" sends a candump log through the channel and reports in the event log; frames due
-// at once go out at once (no timer needed here), an error frame is skipped, and the stop
-// command ends a replay that still waits for a frame an hour later.
+// "로그 재생" sends a candump log, skipping error frames, and reports; the stop command ends a waiting replay.
 TEST_F(TransmitList, LogReplayFromTheWindowAndItsStop) {
   MakeFrame();
   AnswerStartup();
@@ -378,16 +370,11 @@ TEST_F(TransmitList, FilesReplaceTheRowsAndSavingAsksBeforeOverwriting) {
   const std::string directory = m_scratch.MakeDir("lists");
   const std::string path = directory + "/two.ctd";
   RunWithFiles(ID_SAVE_TFILE, {directory + "/two"});  // the extension is added
-  EXPECT_TRUE(m_shown.empty());
-  ASSERT_EQ(std::filesystem::file_size(path), 17u + 2 * 25u);
-  EXPECT_EQ(StoredDirectory(), directory);
+  ASSERT_EQ(std::tuple(m_shown.size(), std::filesystem::file_size(path), StoredDirectory()), std::tuple(0u, 17u + 2 * 25u, directory));
 
   RunWithFiles(ID_OPEN_TFILE, {ONE_RECORD_FILE});  // saved: replaces the rows, asks nothing
-  EXPECT_EQ(Rows(), ONE_RECORD);
-  EXPECT_EQ(StoredDirectory(), KORVEX_TRANSMIT_DATA);
-  EXPECT_TRUE(View().OpenFile(path));  // the entry point for a file named at start-up
-  EXPECT_EQ(Rows(), listed);
-  EXPECT_TRUE(m_shown.empty());
+  EXPECT_EQ(std::tuple(Rows(), StoredDirectory()), std::tuple(ONE_RECORD, std::string(KORVEX_TRANSMIT_DATA)));
+  EXPECT_TRUE(View().OpenFile(path) && Rows() == listed && m_shown.empty());  // the entry point for a file named at start-up
 
   RunWithFiles(ID_OPEN_TFILE, {ONE_RECORD_FILE});
   for (const EMessageAnswer eAnswer : {EMessageAnswer::NO, EMessageAnswer::YES}) {
@@ -395,10 +382,10 @@ TEST_F(TransmitList, FilesReplaceTheRowsAndSavingAsksBeforeOverwriting) {
     m_eOverwriteAnswer = eAnswer;
     RunWithFiles(ID_SAVE_TFILE, {path});
     ASSERT_EQ(ShownIds(), std::vector<unsigned>{IDS_TFILE_OVERWRITE});
-    EXPECT_EQ(std::tuple(m_shown[0].m_eIcon, m_shown[0].m_eButtons), std::tuple(EMessageIcon::QUESTION, EMessageButtons::YES_NO));
-    EXPECT_EQ(m_shown[0].m_strText, path + " 파일이 이미 있읍니다\n파일을 덮어 쓰시겠읍니까?");
-    EXPECT_EQ(std::filesystem::file_size(path), eAnswer == EMessageAnswer::NO ? 67u : 42u);
-    EXPECT_EQ(StoredDirectory(), eAnswer == EMessageAnswer::NO ? KORVEX_TRANSMIT_DATA : directory);
+    EXPECT_EQ(std::tuple(m_shown[0].m_eIcon, m_shown[0].m_eButtons, m_shown[0].m_strText),
+              std::tuple(EMessageIcon::QUESTION, EMessageButtons::YES_NO, path + " 파일이 이미 있읍니다\n파일을 덮어 쓰시겠읍니까?"));
+    const bool bKept = eAnswer == EMessageAnswer::NO;
+    EXPECT_EQ(std::tuple(std::filesystem::file_size(path), StoredDirectory()), std::tuple(bKept ? 67u : 42u, bKept ? KORVEX_TRANSMIT_DATA : directory));
   }
 
   const std::string wrong = KORVEX_TRANSMIT_DATA "/wrong_signature.ctd";
@@ -408,8 +395,8 @@ TEST_F(TransmitList, FilesReplaceTheRowsAndSavingAsksBeforeOverwriting) {
     m_shown.clear();
     RunWithFiles(nId, {failing});
     ASSERT_EQ(ShownIds(), std::vector<unsigned>{nBox});
-    EXPECT_EQ(m_shown[0].m_eIcon, EMessageIcon::ERROR);
-    EXPECT_EQ(m_shown[0].m_strDetail.rfind(failing + ": ", 0), 0u) << m_shown[0].m_strDetail;
+    EXPECT_EQ(std::tuple(m_shown[0].m_eIcon, m_shown[0].m_strDetail.rfind(failing + ": ", 0)), std::tuple(EMessageIcon::ERROR, 0u))
+        << m_shown[0].m_strDetail;
     EXPECT_TRUE(StoredDirectory() == directory && Rows() == ONE_RECORD);
   }
 
@@ -482,6 +469,5 @@ TEST_F(TransmitList, AFileTooBigForMemoryLeavesTheListAsItWas) {
     EXPECT_FALSE(View().OpenFile(huge));
   }
   EXPECT_EQ(ShownIds(), (std::vector<unsigned>{IDS_OUT_OF_MEMORY, IDS_TFILE_OPEN_FAILED}));
-  EXPECT_EQ(m_shown.at(0).m_strText, "Out of Memory!");
-  EXPECT_EQ(Rows(), ONE_RECORD);
+  EXPECT_EQ(std::tuple(m_shown.at(0).m_strText, Rows()), std::tuple("Out of Memory!", ONE_RECORD));
 }

@@ -1,6 +1,4 @@
-// The offline log window on a real file: loaded in steps, every frame a row, the statistics of
-// the whole log, the filter and "go to time"; with a signal database the message names, a
-// chosen frame's signals decoded and a signal plotted over the whole log.
+// The offline log window on a real file: loading in steps, statistics, filter, "go to time", signals and plots.
 #include <QAbstractItemModelTester>
 #include <QTableView>
 #include <QTreeWidget>
@@ -49,8 +47,7 @@ private slots:
     int nSteps = 2;
     while (window.Step()) ++nSteps;
     QVERIFY(nSteps >= 3);  // the event loop had its turn between them
-    QCOMPARE(window.Model()->rowCount(), FRAMES);
-    QCOMPARE(window.Statistics().Entries().size(), std::size_t{5});
+    QVERIFY(window.Model()->rowCount() == FRAMES && window.Statistics().Entries().size() == 5);
     QCOMPARE(window.Model()->index(FRAMES - 1, 3).data().toString(), QString("103"));
     QCOMPARE(window.Model()->index(FRAMES - 1, 6).data().toString(), QString("02 00 %1").arg((FRAMES - 1) & 0xFF, 2, 16, QChar('0')).toUpper());
 
@@ -63,13 +60,10 @@ private slots:
     int nExpected = 0;
     for (int i = 0; i < FRAMES; ++i) nExpected += i % 4 == 1 && i % 3 == 1 && i % 5 != 0;
     QCOMPARE(window.Model()->rowCount(), nExpected);
-    QVERIFY(window.ApplyFilter(""));
-    QCOMPARE(window.Model()->rowCount(), FRAMES);
+    QVERIFY(window.ApplyFilter("") && window.Model()->rowCount() == FRAMES);
 
     const QString at = QDateTime::fromMSecsSinceEpoch(1700000000LL * 1000 + 40000).toString("yyyy-MM-dd HH:mm:ss.zzz");
-    QVERIFY(window.GoToTime(at));
-    QCOMPARE(window.Table()->currentIndex().row(), 40000);
-    QVERIFY(!window.GoToTime("2099-01-01 00:00:00"));
+    QVERIFY(window.GoToTime(at) && window.Table()->currentIndex().row() == 40000 && !window.GoToTime("2099-01-01 00:00:00"));
 
     // 0x100 is frame i with i % 4 == 0 and i % 5 != 0: Gear i % 3, Kph (i & 0xFF) / 2.
     const std::string dbc = "BO_ 256 Speed: 3 Node\n SG_ Gear : 0|8@1+ (1,0) [0|3] \"\" X\n"

@@ -139,12 +139,11 @@ TEST(TransmitSignalPage, ValuesAndBytesFollowEachOther) {
   dialog.Pages()->setCurrentIndex(1);
   QTableWidget* pTable = dialog.SignalPage()->Table();
   ASSERT_EQ(pTable->rowCount(), 2);
-  EXPECT_EQ(pTable->item(0, 1)->text(), QStringLiteral("314"));  // 0x04E8 * 0.25
-  EXPECT_EQ(pTable->item(1, 4)->text(), QStringLiteral("D"));
+  EXPECT_EQ(pTable->item(0, 1)->text() + " " + pTable->item(1, 4)->text(), QStringLiteral("314 D"));  // 0x04E8 * 0.25
   pTable->item(0, 1)->setText(QStringLiteral("9000"));  // above the range: 8000, raw 32000 = 0x7D00
   EXPECT_TRUE(dialog.SignalPage()->Note()->text().contains(QStringLiteral("8000")));
-  EXPECT_EQ(pTable->item(0, 1)->text(), QStringLiteral("8000"));
-  EXPECT_EQ(Find<QLineEdit>(dialog, "data0")->text() + Find<QLineEdit>(dialog, "data1")->text(), QStringLiteral("007D"));
+  EXPECT_EQ(pTable->item(0, 1)->text() + Find<QLineEdit>(dialog, "data0")->text() + Find<QLineEdit>(dialog, "data1")->text(),
+            QStringLiteral("8000007D"));
   EXPECT_EQ(dialog.findChild<QComboBox*>(QStringLiteral("length"))->currentIndex(), 4);  // the message's length
   QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("ok")), Qt::LeftButton);
   EXPECT_EQ(std::tuple(dialog.Result().byLength, DataBytesOf(dialog.Result())[1], DataBytesOf(dialog.Result())[2]), std::tuple(4, 0x7D, 0x03));
