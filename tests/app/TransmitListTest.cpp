@@ -254,8 +254,7 @@ TEST_F(TransmitList, CyclesStartStopAndShowWhileTheyRun) {
   EXPECT_TRUE(m_pChannel->AnyCycling());
   ClickRow(0);
   QTest::keyClick(&View(), Qt::Key_F5, Qt::ShiftModifier);
-  EXPECT_EQ(period(0), "20");
-  EXPECT_FALSE(m_pChannel->AnyCycling() || Enabled(ID_STOP_ALL_CYCLES));
+  EXPECT_FALSE(period(0) != "20" || m_pChannel->AnyCycling() || Enabled(ID_STOP_ALL_CYCLES));
 
   RunWithDialog(ID_ADD_TDATA, {0, "07FF", 2, "1122", false, "100"});
   const std::tuple<const char*, std::function<void()>> kStopsAll[] = {
@@ -265,10 +264,10 @@ TEST_F(TransmitList, CyclesStartStopAndShowWhileTheyRun) {
   };
   for (const auto& [pszHow, fnStop] : kStopsAll) {
     SCOPED_TRACE(pszHow);
-    ClickRow(0);
-    QTest::keyClick(&View(), Qt::Key_F5);
-    ClickRow(2);
-    QTest::keyClick(&View(), Qt::Key_F5);
+    for (const int nRow : {0, 2}) {
+      ClickRow(nRow);
+      QTest::keyClick(&View(), Qt::Key_F5);
+    }
     ASSERT_EQ(QStringList({period(0), period(2)}), QStringList({"\u25B6 20", "\u25B6 100"}));
     fnStop();
     EXPECT_EQ(QStringList({period(0), period(2)}), QStringList({"20", "100"}));
