@@ -91,11 +91,10 @@ TEST_F(MainFrameStartup, BannerAndRestoredLogFlags) {
   EXPECT_EQ(m_pFrame->EventLog()->EntryText(0),
             "---------------------------------------------  Korvex Analyzer V1.0  "
             "---------------------------------------------");
-  EXPECT_TRUE(m_pFrame->LogFiles().IsLogging(LOG_EVENT) && m_pFrame->LogFiles().IsOpen(LOG_EVENT));
-  EXPECT_FALSE(m_pFrame->LogFiles().IsLogging(LOG_RDATA));
+  CLogFiles& logs = m_pFrame->LogFiles();
+  EXPECT_TRUE(logs.IsLogging(LOG_EVENT) && logs.IsOpen(LOG_EVENT) && !logs.IsLogging(LOG_RDATA));
   const CEventLogCtrl* pLog = m_pFrame->EventLog();
-  EXPECT_TRUE(pLog->EntryText(pLog->EntryCount() - 1).contains("로그"));
-  EXPECT_TRUE(Enabled(ID_START_RDATA_LOG) && !Enabled(ID_STOP_RDATA_LOG));
+  EXPECT_TRUE(pLog->EntryText(pLog->EntryCount() - 1).contains("로그") && Enabled(ID_START_RDATA_LOG) && !Enabled(ID_STOP_RDATA_LOG));
 }
 
 using MainFrameCommands = CFrameTestBed;
@@ -330,12 +329,10 @@ TEST(PlainTexts, MessageBoxesAndStatusPanesNeverReadMarkup) {
   const auto* pText = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
   const auto* pDetail = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"));
   ASSERT_TRUE(pText && pDetail);
-  EXPECT_EQ(pText->textFormat(), Qt::PlainText);
-  EXPECT_EQ(pText->text().toStdString(), text);
+  EXPECT_EQ(std::pair(pText->textFormat(), pText->text().toStdString()), std::pair(Qt::PlainText, text));
   QTextDocument shown;  // what the details label renders
   shown.setHtml(pDetail->text());
   EXPECT_EQ(shown.toPlainText().replace(QChar::LineSeparator, QLatin1Char('\n')).toStdString(), detail);
-  EXPECT_EQ(box.standardButtons(), QMessageBox::Yes | QMessageBox::No);
-  EXPECT_EQ(box.defaultButton(), box.button(QMessageBox::Yes));  // the overwrite question's default
-  EXPECT_EQ(box.windowTitle(), "Korvex");
+  EXPECT_TRUE(box.standardButtons() == (QMessageBox::Yes | QMessageBox::No) && box.defaultButton() == box.button(QMessageBox::Yes) &&
+              box.windowTitle() == "Korvex");  // Yes: the overwrite question's default
 }

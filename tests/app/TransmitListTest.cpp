@@ -146,9 +146,8 @@ TEST_F(TransmitList, RowsShowTheFrameADuplicateIsRefusedAndModifyTakesCopies) {
   EXPECT_TRUE(m_shown.empty() && View().SelectedRow() == -1);  // adding selects nothing
 
   RunWithDialog(ID_ADD_TDATA, ID_123_5_BYTES);
-  ASSERT_EQ(ShownIds(), std::vector<unsigned>{IDS_DUPLICATE_TDATA});
-  EXPECT_EQ(m_shown[0].m_eIcon, EMessageIcon::INFORMATION);
-  EXPECT_EQ(Rows(), expected);
+  EXPECT_EQ(std::tuple(ShownIds(), m_shown.at(0).m_eIcon, Rows()),
+            std::tuple(std::vector<unsigned>{IDS_DUPLICATE_TDATA}, EMessageIcon::INFORMATION, expected));
 
   m_shown.clear();
   {
@@ -313,8 +312,7 @@ TEST_F(TransmitList, WithoutPortsADoubleClickStillSends) {
   ClickRow(0);
   EXPECT_FALSE(Enabled(ID_SEND_TDATA));
   DoubleClickRow(0);
-  ASSERT_EQ(ShownIds(), std::vector<unsigned>{IDS_PORT_OPEN_FAILED});
-  EXPECT_EQ(m_shown[0].m_eIcon, EMessageIcon::ERROR);
+  EXPECT_EQ(std::tuple(ShownIds(), m_shown.at(0).m_eIcon), std::tuple(std::vector<unsigned>{IDS_PORT_OPEN_FAILED}, EMessageIcon::ERROR));
 }
 
 // Default widths fit the widest texts at any font; stored widths come back, odd ones are ignored.
@@ -439,8 +437,8 @@ TEST_F(TransmitList, UnsavedChangesAreOfferedForSavingBeforeTheyAreDropped) {
       ASSERT_EQ(ShownIds(), std::vector<unsigned>{IDS_TLIST_CHANGED});
       EXPECT_EQ(std::tuple(m_shown[0].m_eIcon, m_shown[0].m_eButtons), std::tuple(EMessageIcon::QUESTION, EMessageButtons::YES_NO_CANCEL));
       EXPECT_EQ(bClose ? bClosed : Rows().empty(), bDropped);
-      if (!bDropped) EXPECT_EQ(Rows(), changed);
-      if (!saveAs.empty()) EXPECT_EQ(std::filesystem::file_size(saveAs), 17u + 2 * 25u);  // both records saved
+      EXPECT_TRUE(bDropped || Rows() == changed);
+      EXPECT_TRUE(saveAs.empty() || std::filesystem::file_size(saveAs) == 17 + 2 * 25);  // both records saved
     }
   }
   // Never changed, or saved since: no question.

@@ -127,7 +127,6 @@ TEST_F(ChannelTest, EveryCommandGoesOutFramedThroughTheOpenPort) {
 TEST_F(ChannelTest, TheOldestUnansweredCommandTimesTheCommunicationError) {
   OpenReady();
   for (const bool bAnswered : {false, true}) {
-    const uint64_t qwStart = m_loop.Now();
     m_pChannel->ReadVersion();
     m_loop.Advance(600);
     m_pChannel->ResetNode();
@@ -142,7 +141,6 @@ TEST_F(ChannelTest, TheOldestUnansweredCommandTimesTheCommunicationError) {
       EXPECT_EQ(CommErrors(), 0);
       m_loop.Advance(1);  // 1000 ms after the second
       EXPECT_EQ(CommErrors(), 1);
-      EXPECT_EQ(m_loop.Now() - qwStart, 1600u);
     }
     EXPECT_FALSE(m_pChannel->IsAwaitingResponse());  // one report for both
     m_loop.Advance(2000);
