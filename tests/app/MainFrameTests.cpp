@@ -283,10 +283,9 @@ TEST_F(MainFrameClose, StopsReceptionAndSavesStateButNotTheSimulatedPort) {
   ASSERT_TRUE(m_pSerial->IsOpen());
   m_loop.Advance(1);
   EXPECT_FALSE(m_pSerial->IsOpen() || m_pFrame->isVisible());
-  EXPECT_EQ(m_store.GetInt(SETTINGS_SECTION, SETTING_SERIAL_PORT_INDEX), 0);
-  EXPECT_EQ(m_store.GetInt(SETTINGS_SECTION, SETTING_BAUD_RATE), BAUD_RATE_STANDARD);
-  EXPECT_EQ(m_store.GetInt(SETTINGS_SECTION, SETTING_ID), 0x123);  // what the module reported
-  EXPECT_EQ(m_store.GetInt(VIEW_SECTION, SETTING_SHOW_TIMESTAMPS), 1);
+  EXPECT_EQ(std::tuple(m_store.GetInt(SETTINGS_SECTION, SETTING_SERIAL_PORT_INDEX), m_store.GetInt(SETTINGS_SECTION, SETTING_BAUD_RATE),
+                       m_store.GetInt(SETTINGS_SECTION, SETTING_ID), m_store.GetInt(VIEW_SECTION, SETTING_SHOW_TIMESTAMPS)),
+            std::tuple(0, BAUD_RATE_STANDARD, 0x123, 1));  // the id as the module reported it
   EXPECT_FALSE(CWorkspaceState(m_store).Load(WINDOW_STATE_NAME).isEmpty() ||
                CWorkspaceState(m_store).Load(PANE_LAYOUT_NAME).isEmpty() || !m_shown.empty());
 
@@ -312,8 +311,8 @@ TEST_F(MainFrameClose, APortChosenDuringASimulatedRunIsSaved) {
   }
   EXPECT_EQ(m_pSerial->m_openedName, "ttyS2");
   CloseFrame();
-  EXPECT_EQ(m_store.GetInt(SETTINGS_SECTION, SETTING_SERIAL_PORT_INDEX), 1);
-  EXPECT_EQ(m_store.GetInt(SETTINGS_SECTION, SETTING_BAUD_RATE), BAUD_RATE_STANDARD);
+  EXPECT_EQ(std::tuple(m_store.GetInt(SETTINGS_SECTION, SETTING_SERIAL_PORT_INDEX), m_store.GetInt(SETTINGS_SECTION, SETTING_BAUD_RATE)),
+            std::tuple(1, BAUD_RATE_STANDARD));
 }
 
 // File names, paths and device answers are shown as they are, never read as markup; a box has the program's title.

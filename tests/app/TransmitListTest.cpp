@@ -344,8 +344,7 @@ TEST_F(TransmitList, ColumnWidthsFitTheTextsAtTheFontAndStoredWidthsWin) {
   View().horizontalHeader()->resizeSection(0, 123);
   View().horizontalHeader()->resizeSection(4, 210);
   CloseFrame();  // the settings are written here, not later
-  EXPECT_EQ(m_store.GetInt(LEFT_LIST_SECTION, "LeftCol 0"), 123);
-  EXPECT_EQ(m_store.GetInt(LEFT_LIST_SECTION, "LeftCol 4"), 210);
+  EXPECT_EQ(std::tuple(m_store.GetInt(LEFT_LIST_SECTION, "LeftCol 0"), m_store.GetInt(LEFT_LIST_SECTION, "LeftCol 4")), std::tuple(123, 210));
   for (const char* pszStored : {"-5", "0", "wide", "99999999999"}) {
     SCOPED_TRACE(pszStored);
     m_pFrame.reset();  // which stores the widths once more
