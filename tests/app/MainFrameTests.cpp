@@ -245,19 +245,16 @@ TEST_F(MainFrameStatus, LampsLightWithinAPeriodAndGoOutOnTheirOwn) {
   window.Post(WM_FRAME_ACTIVITY, 3, 0);  // kinds other than transmit and receive are ignored
   window.Post(WM_FRAME_ACTIVITY, 0, 0);
   m_loop.RunPending();
-  EXPECT_EQ(m_pFrame->LampShown(), 0u);
+  std::vector<unsigned> lamps = {m_pFrame->LampShown()};
   window.Post(WM_FRAME_ACTIVITY, 1, 0);
   m_loop.RunPending();
-  EXPECT_EQ(m_pFrame->LampShown(), 1u);
+  lamps.push_back(m_pFrame->LampShown());
   m_loop.Advance(250);             // one tick later
   Receive(Line(":U0201230102"));  // a received frame lights the other lamp
-  EXPECT_EQ(m_pFrame->LampShown(), 3u);
-  m_loop.Advance(148);  // 398 ms after the transmit report
-  EXPECT_EQ(m_pFrame->LampShown(), 3u);
-  m_loop.Advance(2);  // 400 ms: transmit out, receive (150 ms old) still lit
-  EXPECT_EQ(m_pFrame->LampShown(), 2u);
-  m_loop.Advance(LAMP_PERIOD_MS);  // 350 ms after the receive report
-  EXPECT_EQ(m_pFrame->LampShown(), 0u);
+  lamps.push_back(m_pFrame->LampShown());
+  // 398 and 400 ms after the transmit report (the receive report 150 ms old), and 350 ms after the receive report
+  for (const unsigned nMs : {148u, 2u, LAMP_PERIOD_MS}) lamps.push_back((m_loop.Advance(nMs), m_pFrame->LampShown()));
+  EXPECT_EQ(lamps, (std::vector<unsigned>{0, 1, 3, 3, 2, 0}));
 }
 
 using MainFrameClose = CFrameTestBed;
