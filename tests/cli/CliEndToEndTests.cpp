@@ -116,8 +116,7 @@ TEST_F(CliEndToEndTest, CommandsAnsweredAndThePortFreeAgainOnceItsHolderIsKilled
   std::string line;
   while (line != EV_STARTED) ASSERT_TRUE(holder.ReadLine(line, WAIT_MS)) << holder.Err();
   const SCliResult refused = RunCli(Command({"version"}), true);
-  EXPECT_EQ(refused.nExit, 3);
-  EXPECT_EQ(refused.err, "지정한 시리얼 통신 포트를 여는데 실패했읍니다\nkorvex-cli: flock: port is in use by another program\n");
+  EXPECT_EQ(std::tuple(refused.nExit, refused.err), std::tuple(3, "지정한 시리얼 통신 포트를 여는데 실패했읍니다\nkorvex-cli: flock: port is in use by another program\n"));
   holder.Kill(true);
 
   const std::string written = "CAN2.0A  500.00K BPS  수신 ID:123  수신 Mask ID:7F0";
@@ -155,8 +154,7 @@ TEST_F(CliEndToEndTest, MonitorReceivesEveryFrameInOrderAtTheLineRate) {
 TEST_F(CliEndToEndTest, StatsMeetsTheCycleTimesOfABusProfile) {
   StartSim({"--bus"});
   const SCliResult r = RunCli(Command({"stats", "--seconds", "2", "--format", "csv"}));
-  EXPECT_EQ(r.nExit, 0);
-  EXPECT_EQ(Lines(r.err), (std::vector<std::string>{EV_CONFIG, EV_STOPPED, EV_STARTED, EV_STOPPED}));
+  EXPECT_EQ(std::tuple(r.nExit, Lines(r.err)), std::tuple(0, std::vector<std::string>{EV_CONFIG, EV_STOPPED, EV_STARTED, EV_STOPPED}));
   std::vector<std::vector<std::string>> rows;
   for (const std::string& line : Lines(r.out)) {
     std::vector<std::string>& fields = rows.emplace_back();
