@@ -26,11 +26,18 @@
 
 constexpr const char* NO_DEVICE = "open: No such file or directory";  // the fake's failure reason
 
+// The boxes shown, each as its string id, icon and detail.
+using CBoxes = std::vector<std::tuple<unsigned, EMessageIcon, std::string>>;
+CBoxes Boxes(const std::vector<CMessageRequest>& shown) {
+  CBoxes boxes;
+  for (const CMessageRequest& request : shown) boxes.emplace_back(request.m_nStringId, request.m_eIcon, request.m_strDetail);
+  return boxes;
+}
+
 using MainFrameStartup = CFrameTestBed;
 
 TEST_F(MainFrameStartup, OpensTheConfiguredPortOrSaysWhyNot) {
-  // m_bUsbModule: one USB module attached, USB mode chosen; m_bSerialPort: the serial list holds
-  // ttyS1; m_nShown: string id of the box, 0 for none; m_pszOpened: the port tried, "" for none.
+  // m_bUsbModule: one attached, USB mode chosen; m_bSerialPort: ttyS1 listed; m_nShown: the box's id or 0.
   struct CStartupCase {
     const char* m_pszName;
     bool m_bUsbModule, m_bSerialPort, m_bUsbOpens, m_bSerialOpens, m_bSecondary;
@@ -61,12 +68,9 @@ TEST_F(MainFrameStartup, OpensTheConfiguredPortOrSaysWhyNot) {
     m_pSerial->m_bOpenSucceeds = c.m_bSerialOpens;
     MakeFrame(c.m_bSecondary);
 
-    EXPECT_EQ(m_shown.size(), c.m_nShown == 0 ? 0u : 1u);
-    if (c.m_nShown != 0 && !m_shown.empty()) {
-      EXPECT_EQ(m_shown[0].m_nStringId, c.m_nShown);
-      EXPECT_EQ(m_shown[0].m_eIcon, c.m_nShown == IDS_NO_PORT ? EMessageIcon::INFORMATION : EMessageIcon::ERROR);
-      EXPECT_EQ(m_shown[0].m_strDetail, c.m_nShown == IDS_NO_PORT ? "" : NO_DEVICE);
-    }
+    const bool bNoPort = c.m_nShown == IDS_NO_PORT;
+    EXPECT_EQ(Boxes(m_shown), (c.m_nShown == 0 ? CBoxes{}
+              : CBoxes{{c.m_nShown, bNoPort ? EMessageIcon::INFORMATION : EMessageIcon::ERROR, bNoPort ? "" : NO_DEVICE}}));
     EXPECT_EQ(m_pUsb->m_openedName + m_pSerial->m_openedName, c.m_pszOpened);
     EXPECT_EQ(m_pFrame->Settings().m_nPortMode, c.m_nPortModeAfter);
     const bool bOpen = c.m_nShown == 0 && *c.m_pszOpened != '\0';
@@ -75,9 +79,7 @@ TEST_F(MainFrameStartup, OpensTheConfiguredPortOrSaysWhyNot) {
   }
   // After the failed USB open of the last row, the next command opens the serial port.
   EXPECT_TRUE(m_pFrame->EnsurePortOpen());
-  EXPECT_EQ(m_pSerial->m_openedName, "ttyS1");
-  EXPECT_EQ(m_pSerial->m_dwOpenedRate, 921600u);
-  EXPECT_EQ(m_shown.size(), 1u);
+  EXPECT_EQ(std::tuple(m_pSerial->m_openedName, m_pSerial->m_dwOpenedRate, m_shown.size()), std::tuple("ttyS1", 921600u, 1u));
 }
 
 TEST_F(MainFrameStartup, BannerAndRestoredLogFlags) {
@@ -89,11 +91,10 @@ TEST_F(MainFrameStartup, BannerAndRestoredLogFlags) {
   EXPECT_EQ(m_pFrame->EventLog()->EntryText(0),
             "---------------------------------------------  Korvex Analyzer V1.0  "
             "---------------------------------------------");
-  EXPECT_TRUE(m_pFrame->LogFiles().IsLogging(LOG_EVENT) && m_pFrame->LogFiles().IsOpen(LOG_EVENT));
-  EXPECT_FALSE(m_pFrame->LogFiles().IsLogging(LOG_RDATA));
+  CLogFiles& logs = m_pFrame->LogFiles();
+  EXPECT_TRUE(logs.IsLogging(LOG_EVENT) && logs.IsOpen(LOG_EVENT) && !logs.IsLogging(LOG_RDATA));
   const CEventLogCtrl* pLog = m_pFrame->EventLog();
-  EXPECT_TRUE(pLog->EntryText(pLog->EntryCount() - 1).contains("로그"));
-  EXPECT_TRUE(Enabled(ID_START_RDATA_LOG) && !Enabled(ID_STOP_RDATA_LOG));
+  EXPECT_TRUE(pLog->EntryText(pLog->EntryCount() - 1).contains("로그") && Enabled(ID_START_RDATA_LOG) && !Enabled(ID_STOP_RDATA_LOG));
 }
 
 using MainFrameCommands = CFrameTestBed;
@@ -148,9 +149,7 @@ TEST_F(MainFrameCommands, EnableStatesFollowTheModuleAndTheLists) {
   EXPECT_TRUE(logged.ends_with("CAN2.0A  Data Frame    \xB1\xE6\xC0\xCC:2  ID:123       \xB5\xA5\xC0\xCC\xC5\xCD:01 02\r\n")) << logged;
 }
 
-// Each list's context menu holds the menu bar's own actions, in the catalogue's order, shown by
-// their plain texts (the toolbar's tooltips) and enabled by the same rules: with no port at all,
-// starting reception is greyed there as in the menu bar.
+// Each list's context menu holds the menu bar's own actions in the catalogue's order, by their plain texts.
 TEST_F(MainFrameCommands, ContextMenusShowTheSharedActionsByTheirPlainTexts) {
   m_ports = CPortLists();
   MakeFrame();
@@ -214,15 +213,11 @@ TEST_F(MainFrameStatus, PanesShowTheReportedConfigurationOnlyWhileConnected) {
   m_shown.clear();
   const size_t nWrites = m_pSerial->m_writes.size();
   m_pFrame->Action(ID_RESET_NODE)->trigger();
-  ASSERT_EQ(m_shown.size(), 1u);
-  EXPECT_EQ(m_shown[0].m_nStringId, IDS_PORT_OPEN_FAILED);
-  EXPECT_EQ(m_shown[0].m_eIcon, EMessageIcon::ERROR);
-  EXPECT_EQ(m_shown[0].m_strDetail, NO_DEVICE);
+  EXPECT_EQ(Boxes(m_shown), (CBoxes{{IDS_PORT_OPEN_FAILED, EMessageIcon::ERROR, NO_DEVICE}}));
   EXPECT_EQ(m_pSerial->m_writes.size(), nWrites);
 }
 
-// The system's pane widths fit its texts in its font; the panes fit the same texts in ours,
-// also at a larger one.
+// The panes fit the system's widest texts in our font, also at a larger one.
 TEST_F(MainFrameStatus, PanesFitTheSystemsTextsInTheWindowsFont) {
   const QFont oldFont = QApplication::font();
   for (const int nPoints : {0, 16}) {
@@ -250,19 +245,16 @@ TEST_F(MainFrameStatus, LampsLightWithinAPeriodAndGoOutOnTheirOwn) {
   window.Post(WM_FRAME_ACTIVITY, 3, 0);  // kinds other than transmit and receive are ignored
   window.Post(WM_FRAME_ACTIVITY, 0, 0);
   m_loop.RunPending();
-  EXPECT_EQ(m_pFrame->LampShown(), 0u);
+  std::vector<unsigned> lamps = {m_pFrame->LampShown()};
   window.Post(WM_FRAME_ACTIVITY, 1, 0);
   m_loop.RunPending();
-  EXPECT_EQ(m_pFrame->LampShown(), 1u);
+  lamps.push_back(m_pFrame->LampShown());
   m_loop.Advance(250);             // one tick later
   Receive(Line(":U0201230102"));  // a received frame lights the other lamp
-  EXPECT_EQ(m_pFrame->LampShown(), 3u);
-  m_loop.Advance(148);  // 398 ms after the transmit report
-  EXPECT_EQ(m_pFrame->LampShown(), 3u);
-  m_loop.Advance(2);  // 400 ms: transmit out, receive (150 ms old) still lit
-  EXPECT_EQ(m_pFrame->LampShown(), 2u);
-  m_loop.Advance(LAMP_PERIOD_MS);  // 350 ms after the receive report
-  EXPECT_EQ(m_pFrame->LampShown(), 0u);
+  lamps.push_back(m_pFrame->LampShown());
+  // 398 and 400 ms after the transmit report (the receive report 150 ms old), and 350 ms after the receive report
+  for (const unsigned nMs : {148u, 2u, LAMP_PERIOD_MS}) lamps.push_back((m_loop.Advance(nMs), m_pFrame->LampShown()));
+  EXPECT_EQ(lamps, (std::vector<unsigned>{0, 1, 3, 3, 2, 0}));
 }
 
 using MainFrameClose = CFrameTestBed;
@@ -285,32 +277,23 @@ TEST_F(MainFrameClose, StopsReceptionAndSavesStateButNotTheSimulatedPort) {
   Receive(Line(":G00"));
   EXPECT_EQ(m_pFrame->EventLog()->EntryCount(), nEntries + 1);
   m_loop.Advance(CModuleChannel::CLOSE_WAIT_MS - 1);
-  EXPECT_TRUE(m_pSerial->IsOpen());
+  ASSERT_TRUE(m_pSerial->IsOpen());
   m_loop.Advance(1);
   EXPECT_FALSE(m_pSerial->IsOpen() || m_pFrame->isVisible());
-  EXPECT_EQ(m_store.GetInt(SETTINGS_SECTION, SETTING_SERIAL_PORT_INDEX), 0);
-  EXPECT_EQ(m_store.GetInt(SETTINGS_SECTION, SETTING_BAUD_RATE), BAUD_RATE_STANDARD);
-  EXPECT_EQ(m_store.GetInt(SETTINGS_SECTION, SETTING_ID), 0x123);  // what the module reported
-  EXPECT_EQ(m_store.GetInt(VIEW_SECTION, SETTING_SHOW_TIMESTAMPS), 1);
+  EXPECT_EQ(std::tuple(m_store.GetInt(SETTINGS_SECTION, SETTING_SERIAL_PORT_INDEX), m_store.GetInt(SETTINGS_SECTION, SETTING_BAUD_RATE),
+                       m_store.GetInt(SETTINGS_SECTION, SETTING_ID), m_store.GetInt(VIEW_SECTION, SETTING_SHOW_TIMESTAMPS)),
+            std::tuple(0, BAUD_RATE_STANDARD, 0x123, 1));  // the id as the module reported it
   EXPECT_FALSE(CWorkspaceState(m_store).Load(WINDOW_STATE_NAME).isEmpty() ||
-               CWorkspaceState(m_store).Load(PANE_LAYOUT_NAME).isEmpty());
-
-  EXPECT_TRUE(m_shown.empty());
+               CWorkspaceState(m_store).Load(PANE_LAYOUT_NAME).isEmpty() || !m_shown.empty());
 
   m_pFrame.reset();  // the next run restores the toggle and the layout
   m_store.SetString(WORKSPACE_SECTION, WINDOW_STATE_NAME, "not base64 at all!");
   MakeFrame();
-  EXPECT_TRUE(m_pFrame->Action(ID_VIEW_TIMESTAMPS)->isChecked());
-  EXPECT_TRUE(m_pFrame->ReceiveView()->ShowsTimestamps());
-  EXPECT_TRUE(CWorkspaceState(m_store).Load(WINDOW_STATE_NAME).isEmpty());
-
-  // Settings that cannot be saved are not lost without a word.
-  m_store.m_strFlushFailure = "/home/u/.config/Ostwind: Permission denied";
+  EXPECT_TRUE(m_pFrame->Action(ID_VIEW_TIMESTAMPS)->isChecked() && m_pFrame->ReceiveView()->ShowsTimestamps() &&
+              CWorkspaceState(m_store).Load(WINDOW_STATE_NAME).isEmpty());
+  m_store.m_strFlushFailure = "/home/u/.config/Ostwind: Permission denied";  // not lost without a word
   CloseFrame();
-  ASSERT_EQ(m_shown.size(), 1u);
-  EXPECT_EQ(m_shown[0].m_nStringId, IDS_SETTINGS_SAVE_FAILED);
-  EXPECT_EQ(m_shown[0].m_eIcon, EMessageIcon::ERROR);
-  EXPECT_EQ(m_shown[0].m_strDetail, m_store.m_strFlushFailure);
+  EXPECT_EQ(Boxes(m_shown), (CBoxes{{IDS_SETTINGS_SAVE_FAILED, EMessageIcon::ERROR, m_store.m_strFlushFailure}}));
 }
 
 // The user's own choice of port during a run on the simulated module is what gets saved.
@@ -325,12 +308,11 @@ TEST_F(MainFrameClose, APortChosenDuringASimulatedRunIsSaved) {
   }
   EXPECT_EQ(m_pSerial->m_openedName, "ttyS2");
   CloseFrame();
-  EXPECT_EQ(m_store.GetInt(SETTINGS_SECTION, SETTING_SERIAL_PORT_INDEX), 1);
-  EXPECT_EQ(m_store.GetInt(SETTINGS_SECTION, SETTING_BAUD_RATE), BAUD_RATE_STANDARD);
+  EXPECT_EQ(std::tuple(m_store.GetInt(SETTINGS_SECTION, SETTING_SERIAL_PORT_INDEX), m_store.GetInt(SETTINGS_SECTION, SETTING_BAUD_RATE)),
+            std::tuple(1, BAUD_RATE_STANDARD));
 }
 
-// A file name, a port's path or a device's answer is shown as it is, never read as markup; a
-// box carries the program's title.
+// File names, paths and device answers are shown as they are, never read as markup; a box has the program's title.
 TEST(PlainTexts, MessageBoxesAndStatusPanesNeverReadMarkup) {
   CPaneStatusBar panes(QStringLiteral("준비"));
   panes.AddPane(1, 0, QStringLiteral("<b>/dev/x</b>"), {});
@@ -343,12 +325,10 @@ TEST(PlainTexts, MessageBoxesAndStatusPanesNeverReadMarkup) {
   const auto* pText = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
   const auto* pDetail = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"));
   ASSERT_TRUE(pText && pDetail);
-  EXPECT_EQ(pText->textFormat(), Qt::PlainText);
-  EXPECT_EQ(pText->text().toStdString(), text);
+  EXPECT_EQ(std::pair(pText->textFormat(), pText->text().toStdString()), std::pair(Qt::PlainText, text));
   QTextDocument shown;  // what the details label renders
   shown.setHtml(pDetail->text());
   EXPECT_EQ(shown.toPlainText().replace(QChar::LineSeparator, QLatin1Char('\n')).toStdString(), detail);
-  EXPECT_EQ(box.standardButtons(), QMessageBox::Yes | QMessageBox::No);
-  EXPECT_EQ(box.defaultButton(), box.button(QMessageBox::Yes));  // the overwrite question's default
-  EXPECT_EQ(box.windowTitle(), "Korvex");
+  EXPECT_TRUE(box.standardButtons() == (QMessageBox::Yes | QMessageBox::No) && box.defaultButton() == box.button(QMessageBox::Yes) &&
+              box.windowTitle() == "Korvex");  // Yes: the overwrite question's default
 }

@@ -146,9 +146,8 @@ TEST_F(TransmitList, RowsShowTheFrameADuplicateIsRefusedAndModifyTakesCopies) {
   EXPECT_TRUE(m_shown.empty() && View().SelectedRow() == -1);  // adding selects nothing
 
   RunWithDialog(ID_ADD_TDATA, ID_123_5_BYTES);
-  ASSERT_EQ(ShownIds(), std::vector<unsigned>{IDS_DUPLICATE_TDATA});
-  EXPECT_EQ(m_shown[0].m_eIcon, EMessageIcon::INFORMATION);
-  EXPECT_EQ(Rows(), expected);
+  EXPECT_EQ(std::tuple(ShownIds(), m_shown.at(0).m_eIcon, Rows()),
+            std::tuple(std::vector<unsigned>{IDS_DUPLICATE_TDATA}, EMessageIcon::INFORMATION, expected));
 
   m_shown.clear();
   {
@@ -178,7 +177,6 @@ TEST_F(TransmitList, SendAndDeleteFromKeysClicksAndMenusAndNothingSelectedAfterA
   RunWithDialog(ID_ADD_TDATA, {1, "00000006", 0, "", true});
   QTest::keyClick(&View(), Qt::Key_Delete);  // nothing selected
   EXPECT_EQ(View().RowCount(), 5);
-
   m_pSerial->m_writes.clear();
   ClickRow(1);
   QTest::keyClick(&View(), Qt::Key_W, Qt::ControlModifier);
@@ -200,9 +198,7 @@ TEST_F(TransmitList, SendAndDeleteFromKeysClicksAndMenusAndNothingSelectedAfterA
     const QStringList following = Row(2);
     ClickRow(1);
     fnDelete();
-    ASSERT_EQ(View().RowCount(), nRows - 1);
-    EXPECT_EQ(Row(1), following);
-    EXPECT_EQ(View().SelectedRow(), -1);
+    ASSERT_EQ(std::tuple(View().RowCount(), Row(1), View().SelectedRow()), std::tuple(nRows - 1, following, -1));
     EXPECT_FALSE(Enabled(ID_MODIFY_TDATA) || Enabled(ID_DELETE_TDATA) || Enabled(ID_SEND_TDATA));
     QTest::keyClick(&View(), Qt::Key_Delete);  // the key again, or held
     EXPECT_EQ(View().RowCount(), nRows - 1);
@@ -216,10 +212,7 @@ TEST_F(TransmitList, SendAndDeleteFromKeysClicksAndMenusAndNothingSelectedAfterA
   EXPECT_EQ(View().RowCount(), 3);
 }
 
-// Rows with a period go out at once and then on the channel's clock (no sending thread here:
-// the test runs the cycles); a running row shows it. A row's cycle stops with its stop
-// command or its deletion, and restarts with new values when modified; the stop-all command,
-// a lost port and a module that stops answering stop every cycle, and the list follows.
+// Cycles run on the channel's clock (the test runs them); stop, delete, modify, stop-all, port loss, silence.
 TEST_F(TransmitList, CyclesStartStopAndShowWhileTheyRun) {
   MakeFrame();
   AnswerStartup();
@@ -260,8 +253,7 @@ TEST_F(TransmitList, CyclesStartStopAndShowWhileTheyRun) {
   EXPECT_TRUE(m_pChannel->AnyCycling());
   ClickRow(0);
   QTest::keyClick(&View(), Qt::Key_F5, Qt::ShiftModifier);
-  EXPECT_EQ(period(0), "20");
-  EXPECT_FALSE(m_pChannel->AnyCycling() || Enabled(ID_STOP_ALL_CYCLES));
+  EXPECT_FALSE(period(0) != "20" || m_pChannel->AnyCycling() || Enabled(ID_STOP_ALL_CYCLES));
 
   RunWithDialog(ID_ADD_TDATA, {0, "07FF", 2, "1122", false, "100"});
   const std::tuple<const char*, std::function<void()>> kStopsAll[] = {
@@ -271,10 +263,10 @@ TEST_F(TransmitList, CyclesStartStopAndShowWhileTheyRun) {
   };
   for (const auto& [pszHow, fnStop] : kStopsAll) {
     SCOPED_TRACE(pszHow);
-    ClickRow(0);
-    QTest::keyClick(&View(), Qt::Key_F5);
-    ClickRow(2);
-    QTest::keyClick(&View(), Qt::Key_F5);
+    for (const int nRow : {0, 2}) {
+      ClickRow(nRow);
+      QTest::keyClick(&View(), Qt::Key_F5);
+    }
     ASSERT_EQ(QStringList({period(0), period(2)}), QStringList({"\u25B6 20", "\u25B6 100"}));
     fnStop();
     EXPECT_EQ(QStringList({period(0), period(2)}), QStringList({"20", "100"}));
@@ -282,9 +274,7 @@ TEST_F(TransmitList, CyclesStartStopAndShowWhileTheyRun) {
   }
 }
 
-// "로그 재생" sends a candump log through the channel and reports in the event log; frames due
-// at once go out at once (no timer needed here), an error frame is skipped, and the stop
-// command ends a replay that still waits for a frame an hour later.
+// "로그 재생" sends a candump log, skipping error frames, and reports; the stop command ends a waiting replay.
 TEST_F(TransmitList, LogReplayFromTheWindowAndItsStop) {
   MakeFrame();
   AnswerStartup();
@@ -322,8 +312,7 @@ TEST_F(TransmitList, WithoutPortsADoubleClickStillSends) {
   ClickRow(0);
   EXPECT_FALSE(Enabled(ID_SEND_TDATA));
   DoubleClickRow(0);
-  ASSERT_EQ(ShownIds(), std::vector<unsigned>{IDS_PORT_OPEN_FAILED});
-  EXPECT_EQ(m_shown[0].m_eIcon, EMessageIcon::ERROR);
+  EXPECT_EQ(std::tuple(ShownIds(), m_shown.at(0).m_eIcon), std::tuple(std::vector<unsigned>{IDS_PORT_OPEN_FAILED}, EMessageIcon::ERROR));
 }
 
 // Default widths fit the widest texts at any font; stored widths come back, odd ones are ignored.
@@ -355,8 +344,7 @@ TEST_F(TransmitList, ColumnWidthsFitTheTextsAtTheFontAndStoredWidthsWin) {
   View().horizontalHeader()->resizeSection(0, 123);
   View().horizontalHeader()->resizeSection(4, 210);
   CloseFrame();  // the settings are written here, not later
-  EXPECT_EQ(m_store.GetInt(LEFT_LIST_SECTION, "LeftCol 0"), 123);
-  EXPECT_EQ(m_store.GetInt(LEFT_LIST_SECTION, "LeftCol 4"), 210);
+  EXPECT_EQ(std::tuple(m_store.GetInt(LEFT_LIST_SECTION, "LeftCol 0"), m_store.GetInt(LEFT_LIST_SECTION, "LeftCol 4")), std::tuple(123, 210));
   for (const char* pszStored : {"-5", "0", "wide", "99999999999"}) {
     SCOPED_TRACE(pszStored);
     m_pFrame.reset();  // which stores the widths once more
@@ -378,16 +366,11 @@ TEST_F(TransmitList, FilesReplaceTheRowsAndSavingAsksBeforeOverwriting) {
   const std::string directory = m_scratch.MakeDir("lists");
   const std::string path = directory + "/two.ctd";
   RunWithFiles(ID_SAVE_TFILE, {directory + "/two"});  // the extension is added
-  EXPECT_TRUE(m_shown.empty());
-  ASSERT_EQ(std::filesystem::file_size(path), 17u + 2 * 25u);
-  EXPECT_EQ(StoredDirectory(), directory);
+  ASSERT_EQ(std::tuple(m_shown.size(), std::filesystem::file_size(path), StoredDirectory()), std::tuple(0u, 17u + 2 * 25u, directory));
 
   RunWithFiles(ID_OPEN_TFILE, {ONE_RECORD_FILE});  // saved: replaces the rows, asks nothing
-  EXPECT_EQ(Rows(), ONE_RECORD);
-  EXPECT_EQ(StoredDirectory(), KORVEX_TRANSMIT_DATA);
-  EXPECT_TRUE(View().OpenFile(path));  // the entry point for a file named at start-up
-  EXPECT_EQ(Rows(), listed);
-  EXPECT_TRUE(m_shown.empty());
+  EXPECT_EQ(std::tuple(Rows(), StoredDirectory()), std::tuple(ONE_RECORD, std::string(KORVEX_TRANSMIT_DATA)));
+  EXPECT_TRUE(View().OpenFile(path) && Rows() == listed && m_shown.empty());  // the entry point for a file named at start-up
 
   RunWithFiles(ID_OPEN_TFILE, {ONE_RECORD_FILE});
   for (const EMessageAnswer eAnswer : {EMessageAnswer::NO, EMessageAnswer::YES}) {
@@ -395,10 +378,10 @@ TEST_F(TransmitList, FilesReplaceTheRowsAndSavingAsksBeforeOverwriting) {
     m_eOverwriteAnswer = eAnswer;
     RunWithFiles(ID_SAVE_TFILE, {path});
     ASSERT_EQ(ShownIds(), std::vector<unsigned>{IDS_TFILE_OVERWRITE});
-    EXPECT_EQ(std::tuple(m_shown[0].m_eIcon, m_shown[0].m_eButtons), std::tuple(EMessageIcon::QUESTION, EMessageButtons::YES_NO));
-    EXPECT_EQ(m_shown[0].m_strText, path + " 파일이 이미 있읍니다\n파일을 덮어 쓰시겠읍니까?");
-    EXPECT_EQ(std::filesystem::file_size(path), eAnswer == EMessageAnswer::NO ? 67u : 42u);
-    EXPECT_EQ(StoredDirectory(), eAnswer == EMessageAnswer::NO ? KORVEX_TRANSMIT_DATA : directory);
+    EXPECT_EQ(std::tuple(m_shown[0].m_eIcon, m_shown[0].m_eButtons, m_shown[0].m_strText),
+              std::tuple(EMessageIcon::QUESTION, EMessageButtons::YES_NO, path + " 파일이 이미 있읍니다\n파일을 덮어 쓰시겠읍니까?"));
+    const bool bKept = eAnswer == EMessageAnswer::NO;
+    EXPECT_EQ(std::tuple(std::filesystem::file_size(path), StoredDirectory()), std::tuple(bKept ? 67u : 42u, bKept ? KORVEX_TRANSMIT_DATA : directory));
   }
 
   const std::string wrong = KORVEX_TRANSMIT_DATA "/wrong_signature.ctd";
@@ -408,8 +391,8 @@ TEST_F(TransmitList, FilesReplaceTheRowsAndSavingAsksBeforeOverwriting) {
     m_shown.clear();
     RunWithFiles(nId, {failing});
     ASSERT_EQ(ShownIds(), std::vector<unsigned>{nBox});
-    EXPECT_EQ(m_shown[0].m_eIcon, EMessageIcon::ERROR);
-    EXPECT_EQ(m_shown[0].m_strDetail.rfind(failing + ": ", 0), 0u) << m_shown[0].m_strDetail;
+    EXPECT_EQ(std::tuple(m_shown[0].m_eIcon, m_shown[0].m_strDetail.rfind(failing + ": ", 0)), std::tuple(EMessageIcon::ERROR, 0u))
+        << m_shown[0].m_strDetail;
     EXPECT_TRUE(StoredDirectory() == directory && Rows() == ONE_RECORD);
   }
 
@@ -453,8 +436,8 @@ TEST_F(TransmitList, UnsavedChangesAreOfferedForSavingBeforeTheyAreDropped) {
       ASSERT_EQ(ShownIds(), std::vector<unsigned>{IDS_TLIST_CHANGED});
       EXPECT_EQ(std::tuple(m_shown[0].m_eIcon, m_shown[0].m_eButtons), std::tuple(EMessageIcon::QUESTION, EMessageButtons::YES_NO_CANCEL));
       EXPECT_EQ(bClose ? bClosed : Rows().empty(), bDropped);
-      if (!bDropped) EXPECT_EQ(Rows(), changed);
-      if (!saveAs.empty()) EXPECT_EQ(std::filesystem::file_size(saveAs), 17u + 2 * 25u);  // both records saved
+      EXPECT_TRUE(bDropped || Rows() == changed);
+      EXPECT_TRUE(saveAs.empty() || std::filesystem::file_size(saveAs) == 17 + 2 * 25);  // both records saved
     }
   }
   // Never changed, or saved since: no question.
@@ -482,6 +465,5 @@ TEST_F(TransmitList, AFileTooBigForMemoryLeavesTheListAsItWas) {
     EXPECT_FALSE(View().OpenFile(huge));
   }
   EXPECT_EQ(ShownIds(), (std::vector<unsigned>{IDS_OUT_OF_MEMORY, IDS_TFILE_OPEN_FAILED}));
-  EXPECT_EQ(m_shown.at(0).m_strText, "Out of Memory!");
-  EXPECT_EQ(Rows(), ONE_RECORD);
+  EXPECT_EQ(std::tuple(m_shown.at(0).m_strText, Rows()), std::tuple("Out of Memory!", ONE_RECORD));
 }

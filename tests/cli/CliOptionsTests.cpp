@@ -1,5 +1,4 @@
-// korvex-cli's command lines, good and bad, in one table: what a good one asks for, or why a
-// bad one is refused. (What the end-to-end tests run, and exit 2 with the usage, is left to them.)
+// korvex-cli's command lines in one table: what a good one asks for, or why a bad one is refused.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -49,8 +48,7 @@ TEST(CliOptions, GoodAndBadCommandLines) {
       {"ports", "port  38400 ports"},  // listing the ports needs none
       {"--port a --port=b=module ports", "port a 38400 ports"},  // ports takes several
       {"--port p=module version", "port p 38400 version"},
-      // write-config: mode byte, bit timing, ID, mask; without --auto-reset and --report the
-      // settings' defaults (automatic reset, bus-off reports) apply.
+      // write-config: mode byte, bit timing, ID, mask; the defaults are automatic reset and bus-off reports
       {"--port p write-config", "port p 38400 write-config 1C F34 0 0"},
       {"--port p write-config --report busoff,passive,warning", "port p 38400 write-config 17 F34 0 0"},
       {"--port p write-config --std --report warning --auto-reset", "port p 38400 write-config 9 F34 0 0"},
@@ -73,14 +71,11 @@ TEST(CliOptions, GoodAndBadCommandLines) {
       {"version", "! give --port PATH or --usb SERIAL"}, {"--port p", "! no command"},
       {"--port p --usb u version", "! --port and --usb exclude each other"},
       {"--port p --port q version", "! --port is given twice"}, {"--port", "! --port needs a path"},
-      {"--port '' version", "! --port : the path is empty"},
-      {"--port p=modem version", "! --port p=modem: unknown port kind"},
+      {"--port '' version", "! --port : the path is empty"}, {"--port p=modem version", "! --port p=modem: unknown port kind"},
       {"--port p --baud 115200 version", "! --baud takes 38400 or 921600"},
       {"--usb u --baud 921600 version", "! --baud applies to --port only"},
-      {"--port p --verbose version", "! unknown option '--verbose'"},
-      {"--port p frobnicate", "! unknown command 'frobnicate'"},
-      {"--port p version now", "! version takes no arguments"},
-      {"--port p write-config --bit-timing zz", "! CAN 비트 타임 데이터 입력이 잘못되었읍니다"},
+      {"--port p --verbose version", "! unknown option '--verbose'"}, {"--port p frobnicate", "! unknown command 'frobnicate'"},
+      {"--port p version now", "! version takes no arguments"}, {"--port p write-config --bit-timing zz", "! CAN 비트 타임 데이터 입력이 잘못되었읍니다"},
       {"--port p write-config --bitrate 300K", "! --bitrate takes 1M, 500K"},
       {"--port p write-config --bitrate 1M --bit-timing 0x0334", "! give one of --bitrate and --bit-timing, once"},
       {"--port p write-config --std --id 800", "! --id 0x800 does not fit in 11 bits"},
@@ -99,8 +94,7 @@ TEST(CliOptions, GoodAndBadCommandLines) {
       {"--port p monitor --seconds 0", "! --seconds takes a whole number from 1 to 4294967295, not '0'"},
       {"--port p monitor --seconds 4294967296", "! --seconds takes a whole number from 1 to 4294967295"},
       {"--port p monitor --count 18446744073709551616", "! --count takes a whole number from 1 to"},
-      {"--port p monitor --count", "! --count needs a value"},
-      {"--port p monitor --forever", "! monitor does not know '--forever'"},
+      {"--port p monitor --count", "! --count needs a value"}, {"--port p monitor --forever", "! monitor does not know '--forever'"},
       {"--port p monitor --format json", "! --format takes text, candump or signals, not 'json'"},
       {"--port p monitor --format csv", "! --format takes text, candump or signals, not 'csv'"},
       {"--port p stats --format candump", "! --format takes text or csv, not 'candump'"},
@@ -115,8 +109,7 @@ TEST(CliOptions, GoodAndBadCommandLines) {
       {"--port p stats --dbc car.dbc", "! stats does not know '--dbc'"},
       {"decode --dbc car.dbc", "! decode takes --dbc FILE and one log file"},
       {"decode --dbc car.dbc a b", "! decode takes --dbc FILE and one log file"},
-      {"--port p decode --dbc car.dbc a", "! decode reads a file"},
-      {"--port p replay t.log", "port p 38400 replay 1 1 t.log"},
+      {"--port p decode --dbc car.dbc a", "! decode reads a file"}, {"--port p replay t.log", "port p 38400 replay 1 1 t.log"},
       {"--port p replay --loop 3 --speed 0.5 --id 123,0x1FFFFFFF t.log", "port p 38400 replay 3 0.5 id 123 id 1FFFFFFF t.log"},
       {"--port p replay --speed 0 t.log", "! --speed takes a number from 0.001 to 1000, not '0'"},
       {"--port p replay --speed 1e3 t.log", "! --speed takes a number from 0.001 to 1000, not '1e3'"},

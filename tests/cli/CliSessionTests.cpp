@@ -55,8 +55,7 @@ public:
   bool Interrupted() const override { return m_bInterrupted; }
   int64_t SteadyNowNs() const override { return static_cast<int64_t>(m_loop.Now()) * 1000000; }
 
-  // Runs a command line. Standard error goes with the captured output, so that any text on
-  // it shows in what a test compares.
+  // Runs a command line; standard error goes with the captured output, so any text on it is compared.
   int Run(const std::vector<std::string>& args) {
     const CliParseResult parsed = ParseCommandLine(args);
     EXPECT_TRUE(parsed.m_bOk) << parsed.m_error;
@@ -64,8 +63,7 @@ public:
     CVirtualLoop::CWindow channelWindow(m_loop, m_channel);
     CIntTimerWindow sessionWindow(m_loop, session);
     const int nExit = session.Run(channelWindow, sessionWindow, *this, &m_loop);
-    EXPECT_FALSE(session.IsPortOpen());
-    EXPECT_FALSE(m_pSerial->IsOpen());
+    EXPECT_FALSE(session.IsPortOpen() || m_pSerial->IsOpen());
     return nExit;
   }
   std::vector<std::string> Printed() {
@@ -107,9 +105,8 @@ TEST(CliSession, WhenAndHowARunEnds) {
     std::vector<std::string> args = {"--port", "p"};
     args.insert(args.end(), c.command.begin(), c.command.end());
     EXPECT_EQ(rig.Run(args), c.nExit);
-    EXPECT_EQ(rig.m_loop.Now(), c.qwEndMs + CModuleChannel::CLOSE_WAIT_MS);
-    EXPECT_EQ(rig.m_pSerial->m_writes.back(), ":G10A8\r");
-    if (!c.last.empty()) { EXPECT_EQ(rig.Printed().back(), c.last); }
+    EXPECT_EQ(std::tuple(rig.m_loop.Now(), rig.m_pSerial->m_writes.back()), std::tuple(c.qwEndMs + CModuleChannel::CLOSE_WAIT_MS, ":G10A8\r"));
+    EXPECT_TRUE(c.last.empty() || rig.Printed().back() == c.last) << rig.Printed().back();
   }
 }
 
@@ -131,10 +128,6 @@ TEST(CliSession, MonitorStampsFramesWithTheirArrivalAndReportsWhatWentWrongOnThe
                                       "korvex-cli: dropped blocks 0, refused lines 1, refused responses 1, "
                                       "incomplete frames 1"}));
 }
-
-}  // namespace
-
-namespace {
 
 // stats over one virtual second as text or CSV; the load is 3 x 67 + 71 + 50 bits at 250 kbit/s.
 TEST(CliSession, StatsTabulatesTheFramesOfTheRunAsTextOrCsv) {

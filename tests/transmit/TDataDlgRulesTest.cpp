@@ -1,5 +1,4 @@
-// The transmit frame dialog's rules without its widgets: the values it opens with, the Hex and
-// Ascii box texts, the check on OK and the bytes it stores.
+// The transmit frame dialog's rules without its widgets: opening values, box texts, the OK check, stored bytes.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -38,8 +37,8 @@ TEST(TDataDlgRules, BoxTextsChecksAndStoredBytes) {
 
   // A record as a hostile file may hold it opens with flags 0 or 1, length 8 and its identifier's bits.
   const TData opened = DialogValuesOf({.bStandardID = 2, .bDataFrame = 2, .bHexFormat = 2, .byLength = 200, .dwID = ~0u});
-  EXPECT_TRUE(opened.bStandardID == 1 && opened.bDataFrame == 1 && opened.bHexFormat == 1 && opened.byLength == 8 &&
-              opened.dwID == 0x7FF);
+  EXPECT_EQ(std::tuple(opened.bStandardID, opened.bDataFrame, opened.bHexFormat, opened.byLength, opened.dwID),
+            std::tuple(1u, 1u, 1u, uint8_t{8}, 0x7FFu));
   EXPECT_EQ(DialogValuesOf({.bStandardID = 0, .dwID = ~0u}).dwID, 0x1FFFFFFFu);
 
   // The period box: 0 to 60000 in plain digits, empty for none; nothing that wraps.

@@ -1,6 +1,5 @@
 #pragma once
-// What the transmit file tests share: the committed files, one frame, and the checks of a
-// result.
+// What the transmit file tests share: the committed files, one frame, and the checks of a result.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -30,8 +29,7 @@ inline std::vector<std::string> Entries(const std::string& dir) {
   return names;
 }
 
-// A failure whose message names the file and gives the cause in Korean: nothing but the
-// path is written in Latin letters.
+// A failure naming the file and giving the cause in Korean: only the path is in Latin letters.
 inline bool FailedSaying(const CFileResult& result, const std::string& path, const char* pszCause) {
   std::string rest = result.m_strMessage;
   if (const auto nAt = rest.find(path); nAt != std::string::npos) rest.erase(nAt, path.size());
