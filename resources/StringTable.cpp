@@ -57,6 +57,15 @@ constexpr std::array<std::pair<unsigned, std::string_view>, 46> STRINGS = {{
     {61212, "송신 데이터"},
 }};
 
+// Two texts under one id would show the wrong message for one of them.
+constexpr bool IdsAreUnique() {
+  for (std::size_t i = 0; i < STRINGS.size(); ++i)
+    for (std::size_t j = i + 1; j < STRINGS.size(); ++j)
+      if (STRINGS[i].first == STRINGS[j].first) return false;
+  return true;
+}
+static_assert(IdsAreUnique(), "every string id names one text");
+
 }  // namespace
 
 std::string_view LoadString(unsigned nId) {

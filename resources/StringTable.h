@@ -43,7 +43,7 @@ constexpr unsigned IDS_DBC_FILTER = 61270;
 constexpr unsigned IDS_DBC_OPEN_TITLE = 61271;
 constexpr unsigned IDS_DBC_OPEN_FAILED = 61272;
 constexpr unsigned IDS_SETTINGS_SAVE_FAILED = 61251;
-constexpr unsigned IDS_LOG_OPEN_FAILED = 61270;
+constexpr unsigned IDS_LOG_OPEN_FAILED = 61262;
 constexpr unsigned IDS_APP_TITLE = 57344;             // the title of every message box
 
 // The text of the id (UTF-8); empty for an id the table does not hold.
