@@ -1,7 +1,6 @@
 #include "logs/CLogReader.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,14 +12,8 @@
 
 namespace {
 
-constexpr std::size_t READ_CHUNK = 65536;
 // Lines looked at to recognise a format; a log says what it is well before.
 constexpr unsigned DETECT_LINES = 64;
-
-std::string ErrorText(const char* pszCall, int nError) {
-  const char* pszText = strerrordesc_np(nError);
-  return std::string(pszCall) + ": " + (pszText != nullptr ? pszText : "error " + std::to_string(nError));
-}
 
 std::string_view WithoutCr(std::string_view line) {
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
@@ -114,87 +107,25 @@ ELogRead CLogLineParser::Parse(std::string_view line, ReceivedFrame& record) {
   }
 }
 
-bool CLogReader::Fail(const char* pszCall, int nError) {
-  m_lastError = ErrorText(pszCall, nError);
-  m_bFailed = true;
-  return false;
-}
-
 bool CLogReader::Open(const std::string& path) {
   *this = CLogReader();
-  m_fd.Reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (!m_fd.IsValid()) return Fail("open", errno);
-  struct stat st {};
-  if (::fstat(m_fd.Get(), &st) != 0) return Fail("fstat", errno);
-  if (S_ISDIR(st.st_mode)) return Fail("read", EISDIR);
-  m_qwFileSize = S_ISREG(st.st_mode) ? static_cast<uint64_t>(st.st_size) : 0;
-  // The first block says what the file is; it stays in the buffer for the first lines.
-  m_buffer.resize(LOG_DETECT_BYTES);
-  while (m_nEnd < m_buffer.size()) {
-    const ssize_t n = ::read(m_fd.Get(), m_buffer.data() + m_nEnd, m_buffer.size() - m_nEnd);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return Fail("read", errno);
-    if (n == 0) {
-      m_bEof = true;
-      break;
-    }
-    m_nEnd += static_cast<std::size_t>(n);
-  }
-  const ELogFormat eFormat = DetectLogFormat({m_buffer.data(), m_nEnd});
+  if (!m_lines.Open(path)) return false;
+  // The first block says what the file is; it is read again as the first lines.
+  const std::string_view head = m_lines.Head(LOG_DETECT_BYTES);
+  if (m_lines.Failed()) return false;
+  const ELogFormat eFormat = DetectLogFormat(head);
   if (eFormat == ELogFormat::UNKNOWN) {
     m_lastError = "not a candump, ASC or receive-data log";
-    m_bFailed = true;
     return false;
   }
   m_parser = CLogLineParser(eFormat);
   return true;
 }
 
-bool CLogReader::Refill() {
-  if (m_bEof || m_bFailed) return false;
-  if (m_nPos == m_nEnd) m_nPos = m_nEnd = 0;
-  if (m_buffer.size() < READ_CHUNK) m_buffer.resize(READ_CHUNK);
-  for (;;) {
-    const ssize_t n = ::read(m_fd.Get(), m_buffer.data() + m_nEnd, m_buffer.size() - m_nEnd);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return Fail("read", errno);
-    if (n == 0) {
-      m_bEof = true;
-      return false;
-    }
-    m_nEnd += static_cast<std::size_t>(n);
-    return true;
-  }
-}
-
-bool CLogReader::ReadLine(bool& bTooLong) {
-  m_line.clear();
-  bTooLong = false;
-  m_qwLineOffset = m_qwConsumed;
-  bool bAny = false;
-  for (;;) {
-    if (m_nPos == m_nEnd && !Refill()) return bAny;
-    bAny = true;
-    const char* pStart = m_buffer.data() + m_nPos;
-    const std::size_t nAvailable = m_nEnd - m_nPos;
-    const void* pNewline = std::memchr(pStart, '\n', nAvailable);
-    const std::size_t nTake = pNewline != nullptr ? static_cast<std::size_t>(static_cast<const char*>(pNewline) - pStart) : nAvailable;
-    // Only the first LOG_MAX_LINE + 1 bytes are kept: enough to know the line is too long.
-    if (m_line.size() <= LOG_MAX_LINE) m_line.append(pStart, std::min(nTake, LOG_MAX_LINE + 1 - m_line.size()));
-    if (m_line.size() > LOG_MAX_LINE) bTooLong = true;
-    const std::size_t nConsumed = nTake + (pNewline != nullptr ? 1 : 0);
-    m_nPos += nConsumed;
-    m_qwConsumed += nConsumed;
-    if (pNewline != nullptr) return true;
-  }
-}
-
 ELogRead CLogReader::Next(ReceivedFrame& record) {
   if (m_parser.Format() == ELogFormat::UNKNOWN) return ELogRead::FAILED;
-  bool bTooLong = false;
-  while (ReadLine(bTooLong)) {
-    ++m_qwLine;
-    const ELogRead eRead = m_parser.Parse(m_line, record);
+  for (std::string_view line; m_lines.Next(line);) {
+    const ELogRead eRead = m_parser.Parse(line, record);
     if (eRead == ELogRead::END) continue;
     if (eRead == ELogRead::SKIPPED) {
       m_pszReason = m_parser.Reason();
@@ -203,7 +134,7 @@ ELogRead CLogReader::Next(ReceivedFrame& record) {
     record.m_qwSequence = ++m_qwFrames;
     return eRead;
   }
-  return m_bFailed ? ELogRead::FAILED : ELogRead::END;
+  return m_lines.Failed() ? ELogRead::FAILED : ELogRead::END;
 }
 
 bool CLogLineReader::Open(const std::string& path, const CLogLineParser& parser) {

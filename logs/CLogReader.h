@@ -17,6 +17,7 @@
 
 #include "link/CUniqueFd.h"
 #include "logs/AscFormat.h"
+#include "logs/CLineFileReader.h"
 #include "protocol/ReceivedFrame.h"
 
 enum class ELogFormat { UNKNOWN, CANDUMP, ASC, RDATA_LOG };
@@ -60,28 +61,19 @@ public:
   ELogRead Next(ReceivedFrame& record);
   const char* SkipReason() const { return m_pszReason; }
   // The line Next returned last: its number (from 1) and where it starts in the file.
-  uint64_t LineNumber() const { return m_qwLine; }
-  uint64_t LineOffset() const { return m_qwLineOffset; }
-  uint64_t BytesRead() const { return m_qwConsumed; }
-  uint64_t FileSize() const { return m_qwFileSize; }
-  const std::string& LastError() const { return m_lastError; }
+  uint64_t LineNumber() const { return m_lines.LineNumber(); }
+  uint64_t LineOffset() const { return m_lines.LineOffset(); }
+  uint64_t BytesRead() const { return m_lines.BytesRead(); }
+  uint64_t FileSize() const { return m_lines.FileSize(); }
+  const std::string& LastError() const { return m_lastError.empty() ? m_lines.LastError() : m_lastError; }
   // The parser as it stands after the lines read so far, to read single lines again later.
   const CLogLineParser& Parser() const { return m_parser; }
 
 private:
-  bool Refill();
-  // The next line into m_line, cut at LOG_MAX_LINE (bTooLong); false at the end or on error.
-  bool ReadLine(bool& bTooLong);
-  bool Fail(const char* pszCall, int nError);
-
-  CUniqueFd m_fd;
+  CLineFileReader m_lines{LOG_MAX_LINE};
   CLogLineParser m_parser;
-  std::string m_lastError;
-  std::string m_line;
-  std::string m_buffer;
-  std::size_t m_nPos = 0, m_nEnd = 0;
-  bool m_bEof = false, m_bFailed = false;
-  uint64_t m_qwLine = 0, m_qwLineOffset = 0, m_qwConsumed = 0, m_qwFileSize = 0, m_qwFrames = 0;
+  std::string m_lastError;  // the file is no log read here
+  uint64_t m_qwFrames = 0;
   const char* m_pszReason = "";
 };
 

@@ -1,7 +1,5 @@
 #include "logs/CandumpReader.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstring>
 
@@ -188,64 +186,19 @@ CandumpLineKind ParseCandumpLine(std::string_view line, CandumpEntry& entry) {
   return nIdDigits == 8 && (dwId & 0x20000000) ? CandumpLineKind::ErrorFrame : CandumpLineKind::Frame;
 }
 
-CCandumpReader::CCandumpReader() = default;
-CCandumpReader::~CCandumpReader() = default;
-
 bool CCandumpReader::Open(const std::string& path) {
-  m_pFile.reset(std::fopen(path.c_str(), "rbe"));
-  m_qwLine = m_qwFrames = m_qwConsumed = m_qwFileSize = 0;
-  m_nBufferPos = m_nBufferEnd = 0;
-  m_lastError.clear();
-  if (!m_pFile) {
-    m_lastError = std::string("open: ") + std::strerror(errno);
-    return false;
-  }
-  struct stat info {};
-  if (fstat(fileno(m_pFile.get()), &info) == 0 && S_ISREG(info.st_mode))
-    m_qwFileSize = static_cast<uint64_t>(info.st_size);
-  if (!m_pBuffer) m_pBuffer = std::make_unique<char[]>(BUFFER_SIZE);
-  return true;
-}
-
-bool CCandumpReader::Refill() {
-  if (!m_pFile || !m_lastError.empty()) return false;
-  m_nBufferPos = 0;
-  m_nBufferEnd = std::fread(m_pBuffer.get(), 1, BUFFER_SIZE, m_pFile.get());
-  if (m_nBufferEnd == 0 && std::ferror(m_pFile.get())) m_lastError = std::string("read: ") + std::strerror(errno);
-  return m_nBufferEnd != 0;
-}
-
-bool CCandumpReader::ReadLine(bool& bTooLong) {
-  m_line.clear();
-  bTooLong = false;
-  bool bAny = false;
-  for (;;) {
-    if (m_nBufferPos == m_nBufferEnd && !Refill()) return bAny && m_lastError.empty();
-    const char* pStart = m_pBuffer.get() + m_nBufferPos;
-    const size_t nAvailable = m_nBufferEnd - m_nBufferPos;
-    const auto* pEnd = static_cast<const char*>(std::memchr(pStart, '\n', nAvailable));
-    const size_t nTake = pEnd ? static_cast<size_t>(pEnd - pStart) : nAvailable;
-    const size_t nRoom = CANDUMP_MAX_LINE - m_line.size();
-    if (nTake > nRoom) bTooLong = true;
-    m_line.append(pStart, nTake > nRoom ? nRoom : nTake);
-    const size_t nConsumed = nTake + (pEnd ? 1 : 0);
-    m_nBufferPos += nConsumed;
-    m_qwConsumed += nConsumed;
-    bAny = true;
-    if (pEnd) return true;
-  }
+  m_qwFrames = 0;
+  return m_lines.Open(path);
 }
 
 bool CCandumpReader::Next(CandumpEntry& entry, CandumpLineKind& kind) {
-  bool bTooLong = false;
-  while (ReadLine(bTooLong)) {
-    ++m_qwLine;
-    if (bTooLong) {
+  for (std::string_view line; m_lines.Next(line);) {
+    if (m_lines.TooLong()) {
       kind = CandumpLineKind::Refused;
       entry.m_pszReason = "line too long";
       return true;
     }
-    kind = ParseCandumpLine(m_line, entry);
+    kind = ParseCandumpLine(line, entry);
     if (kind == CandumpLineKind::Blank) continue;
     if (kind == CandumpLineKind::Frame) entry.m_record.m_qwSequence = ++m_qwFrames;
     return true;

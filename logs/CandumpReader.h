@@ -14,11 +14,10 @@
 // frame). The time in the parentheses gives the record's wall and steady time alike, so
 // intervals between records are the recorded ones.
 #include <cstdint>
-#include <cstdio>
-#include <memory>
 #include <string>
 #include <string_view>
 
+#include "logs/CLineFileReader.h"
 #include "protocol/ReceivedFrame.h"
 
 // What one line holds.
@@ -57,40 +56,19 @@ CandumpLineKind ParseCandumpLine(std::string_view line, CandumpEntry& entry);
 //   if (!reader.LastError().empty()) fail(reader.LastError()); // "read: Input/output error"
 class CCandumpReader {
 public:
-  CCandumpReader();
-  ~CCandumpReader();
-  CCandumpReader(const CCandumpReader&) = delete;
-  CCandumpReader& operator=(const CCandumpReader&) = delete;
-
   // Closes what was open and starts at the first line of that file.
   bool Open(const std::string& path);
   // The next line that is not blank. False at the end of the file or after a read error.
   bool Next(CandumpEntry& entry, CandumpLineKind& kind);
   // The line Next read last, counting from 1.
-  uint64_t LineNumber() const { return m_qwLine; }
+  uint64_t LineNumber() const { return m_lines.LineNumber(); }
   // For a progress bar: bytes consumed so far and the file's size when it was opened.
-  uint64_t BytesRead() const { return m_qwConsumed; }
-  uint64_t FileSize() const { return m_qwFileSize; }
+  uint64_t BytesRead() const { return m_lines.BytesRead(); }
+  uint64_t FileSize() const { return m_lines.FileSize(); }
   // Why Open or the last read failed, with the call that failed; empty otherwise.
-  const std::string& LastError() const { return m_lastError; }
+  const std::string& LastError() const { return m_lines.LastError(); }
 
 private:
-  // The next line into m_line (cut at CANDUMP_MAX_LINE; bTooLong then says so). False at the end.
-  bool ReadLine(bool& bTooLong);
-  bool Refill();
-
-  struct FileCloser {
-    void operator()(std::FILE* pFile) const { std::fclose(pFile); }
-  };
-  std::unique_ptr<std::FILE, FileCloser> m_pFile;
-  std::string m_lastError;
-  std::string m_line;
-  uint64_t m_qwLine = 0;
+  CLineFileReader m_lines{CANDUMP_MAX_LINE};
   uint64_t m_qwFrames = 0;
-  uint64_t m_qwConsumed = 0;
-  uint64_t m_qwFileSize = 0;
-  static constexpr size_t BUFFER_SIZE = 65536;
-  std::unique_ptr<char[]> m_pBuffer;
-  size_t m_nBufferPos = 0;
-  size_t m_nBufferEnd = 0;
 };
