@@ -143,7 +143,8 @@ QWidget* CModuleConfigDlg::CreateBitRatePart() {
   auto* pFrame = new QGroupBox(this);
   auto* pLayout = new QVBoxLayout(pFrame);
   pLayout->setSpacing(3);
-  const QString lines[] = {tr("[ Korvex 모듈의 BPS 계산식 ]"), QStringLiteral("40MHz/((TSEG1+1) + (TSEG2+1)+1)*(BRP+1)"),
+  const QString lines[] = {tr("[ Korvex 모듈의 BPS 계산식 ]"),
+                           QStringLiteral("40MHz/((TSEG1+1) + (TSEG2+1)+1)*(BRP+1)"),
                            QString(),
                            tr("[ CAN Bit Time 조건 ]"),
                            QStringLiteral("1) BRP > 2"),
