@@ -43,7 +43,7 @@ CIdentifierEditor::EProtocol ProtocolOf(uint8_t byMode) {
 CModuleConfigDlg::CModuleConfigDlg(const ModuleSettings& settings, const CPortLists& ports, QWidget* pParent)
     : CFormDialog(pParent), m_ports(ports), m_result(settings) {
   setObjectName(QStringLiteral("ModuleConfigDlg"));
-  setWindowTitle(QStringLiteral("Korvex 환경 설정"));
+  setWindowTitle(tr("Korvex 환경 설정"));
   auto* pLayout = new QVBoxLayout(this);
   pLayout->addWidget(CreatePortGroup());
   auto* pMiddle = new QHBoxLayout;
@@ -61,9 +61,9 @@ CModuleConfigDlg::CModuleConfigDlg(const ModuleSettings& settings, const CPortLi
 }
 
 QWidget* CModuleConfigDlg::CreatePortGroup() {
-  auto* pGroup = new QGroupBox(QStringLiteral("PC 통신 인터페이스 설정"), this);
-  m_pSerialRadio = new QRadioButton(QStringLiteral("Serial 통신"), pGroup);
-  m_pUsbRadio = new QRadioButton(QStringLiteral("USB 통신"), pGroup);
+  auto* pGroup = new QGroupBox(tr("PC 통신 인터페이스 설정"), this);
+  m_pSerialRadio = new QRadioButton(tr("Serial 통신"), pGroup);
+  m_pUsbRadio = new QRadioButton(tr("USB 통신"), pGroup);
   m_pSerialRadio->setObjectName(QStringLiteral("serialRadio"));
   m_pUsbRadio->setObjectName(QStringLiteral("usbRadio"));
   m_pSerialPorts = TextList(QStringLiteral("serialPorts"), {}, pGroup);
@@ -79,12 +79,12 @@ QWidget* CModuleConfigDlg::CreatePortGroup() {
   pGrid->addWidget(m_pSerialRadio, 0, 0, 2, 1, Qt::AlignVCenter);
   pGrid->addWidget(m_pUsbRadio, 0, 1, 2, 1, Qt::AlignVCenter);
   pGrid->setColumnMinimumWidth(2, 16);
-  pGrid->addWidget(new QLabel(QStringLiteral("Serial 통신 포트"), pGroup), 0, 3);
+  pGrid->addWidget(new QLabel(tr("Serial 통신 포트"), pGroup), 0, 3);
   pGrid->addWidget(m_pSerialPorts, 0, 4);
-  pGrid->addWidget(new QLabel(QStringLiteral("USB 통신 포트"), pGroup), 1, 3);
+  pGrid->addWidget(new QLabel(tr("USB 통신 포트"), pGroup), 1, 3);
   pGrid->addWidget(m_pUsbModules, 1, 4);
   pGrid->setColumnMinimumWidth(5, 16);
-  pGrid->addWidget(new QLabel(QStringLiteral("Serial 통신 속도"), pGroup), 0, 6);
+  pGrid->addWidget(new QLabel(tr("Serial 통신 속도"), pGroup), 0, 6);
   pGrid->addWidget(m_pBaudRates, 0, 7);
   pGrid->setColumnStretch(8, 1);
 
@@ -100,27 +100,27 @@ QWidget* CModuleConfigDlg::CreateCanPart() {
   QStringList presets;
   for (std::string_view text : kPresetBitRateTexts) presets << QString::fromLatin1(text.data(), static_cast<int>(text.size()));
   m_pPresets = TextList(QStringLiteral("presets"), presets, pFrame);
-  m_pAutoReset = Tick(QStringLiteral("autoReset"), QStringLiteral("CAN Bus-Off시 자동리셋 사용"), pFrame);
+  m_pAutoReset = Tick(QStringLiteral("autoReset"), tr("CAN Bus-Off시 자동리셋 사용"), pFrame);
 
-  auto* pReports = new QGroupBox(QStringLiteral("CAN 에러 발생 시 알림 여부 설정"), pFrame);
-  m_pReportBusOff = Tick(QStringLiteral("reportBusOff"), QStringLiteral("CAN Bus-Off 에러 알림"), pReports);
-  m_pReportPassive = Tick(QStringLiteral("reportPassive"), QStringLiteral("CAN Error-Passive 에러 알림"), pReports);
-  m_pReportWarning = Tick(QStringLiteral("reportWarning"), QStringLiteral("CAN Warning 에러 알림"), pReports);
+  auto* pReports = new QGroupBox(tr("CAN 에러 발생 시 알림 여부 설정"), pFrame);
+  m_pReportBusOff = Tick(QStringLiteral("reportBusOff"), tr("CAN Bus-Off 에러 알림"), pReports);
+  m_pReportPassive = Tick(QStringLiteral("reportPassive"), tr("CAN Error-Passive 에러 알림"), pReports);
+  m_pReportWarning = Tick(QStringLiteral("reportWarning"), tr("CAN Warning 에러 알림"), pReports);
   auto* pReportsLayout = new QVBoxLayout(pReports);
   pReportsLayout->setSpacing(2);
   for (QCheckBox* pTick : {m_pReportBusOff, m_pReportPassive, m_pReportWarning}) pReportsLayout->addWidget(pTick);
 
-  auto* pMaskGroup = new QGroupBox(QStringLiteral("수신 Mask ID"), pFrame);
-  m_pMaskEditor = new CIdentifierEditorCtrl(QStringLiteral("[ 비트값이 0이면 해당 비트가 No Mask임 ]"), pMaskGroup);
+  auto* pMaskGroup = new QGroupBox(tr("수신 Mask ID"), pFrame);
+  m_pMaskEditor = new CIdentifierEditorCtrl(tr("[ 비트값이 0이면 해당 비트가 No Mask임 ]"), pMaskGroup);
   m_pMaskEditor->setObjectName(QStringLiteral("maskId"));
   (new QVBoxLayout(pMaskGroup))->addWidget(m_pMaskEditor);
-  auto* pIdGroup = new QGroupBox(QStringLiteral("수신 ID"), pFrame);
+  auto* pIdGroup = new QGroupBox(tr("수신 ID"), pFrame);
   m_pIdEditor = new CIdentifierEditorCtrl(QString(), pIdGroup);
   m_pIdEditor->setObjectName(QStringLiteral("id"));
   (new QVBoxLayout(pIdGroup))->addWidget(m_pIdEditor);
 
   auto* pChoices = new QGridLayout;
-  pChoices->addWidget(new QLabel(QStringLiteral("프로토콜"), pFrame), 0, 0);
+  pChoices->addWidget(new QLabel(tr("프로토콜"), pFrame), 0, 0);
   pChoices->addWidget(m_pProtocol, 0, 1);
   pChoices->addWidget(new QLabel(QStringLiteral("CAN BPS"), pFrame), 1, 0);
   pChoices->addWidget(m_pPresets, 1, 1);
@@ -143,11 +143,18 @@ QWidget* CModuleConfigDlg::CreateBitRatePart() {
   auto* pFrame = new QGroupBox(this);
   auto* pLayout = new QVBoxLayout(pFrame);
   pLayout->setSpacing(3);
-  for (const char* pszText : {"[ Korvex 모듈의 BPS 계산식 ]", "40MHz/((TSEG1+1) + (TSEG2+1)+1)*(BRP+1)", "",
-                              "[ CAN Bit Time 조건 ]", "1) BRP > 2", "2) TSEG1 > 2", "3) TSEG2 > 1", "4) TSEG1 > TSEG2",
-                              ""})
-    pLayout->addWidget(new QLabel(QString::fromUtf8(pszText), pFrame));
-  m_pCustom = Tick(QStringLiteral("custom"), QStringLiteral("사용자 정의 CAN BPS 사용"), pFrame);
+  const QString lines[] = {tr("[ Korvex 모듈의 BPS 계산식 ]"),
+                           QStringLiteral("40MHz/((TSEG1+1) + (TSEG2+1)+1)*(BRP+1)"),
+                           QString(),
+                           tr("[ CAN Bit Time 조건 ]"),
+                           QStringLiteral("1) BRP > 2"),
+                           QStringLiteral("2) TSEG1 > 2"),
+                           QStringLiteral("3) TSEG2 > 1"),
+                           QStringLiteral("4) TSEG1 > TSEG2"),
+                           QString()};
+  for (const QString& text : lines)
+    pLayout->addWidget(new QLabel(text, pFrame));
+  m_pCustom = Tick(QStringLiteral("custom"), tr("사용자 정의 CAN BPS 사용"), pFrame);
   pLayout->addWidget(m_pCustom);
   m_pComputedRate = new QLineEdit(pFrame);
   m_pComputedRate->setObjectName(QStringLiteral("computedRate"));
@@ -156,7 +163,7 @@ QWidget* CModuleConfigDlg::CreateBitRatePart() {
   m_pTseg1 = TextList(QStringLiteral("tseg1"), Numbers(TSEG1_LIST_FIRST, TSEG1_LIST_LAST), pFrame);
   m_pTseg2 = TextList(QStringLiteral("tseg2"), Numbers(TSEG2_LIST_FIRST, TSEG2_LIST_LAST), pFrame);
   auto* pFields = new QGridLayout;
-  pFields->addWidget(new QLabel(QStringLiteral("계산된 BPS"), pFrame), 0, 0);
+  pFields->addWidget(new QLabel(tr("계산된 BPS"), pFrame), 0, 0);
   pFields->addWidget(m_pComputedRate, 0, 1);
   pFields->setRowMinimumHeight(1, 6);
   pFields->addWidget(new QLabel(QStringLiteral("BRP(Baud-Rate Prescaler)"), pFrame), 2, 0);

@@ -92,9 +92,12 @@ QVariant CLogTableModel::data(const QModelIndex& index, int nRole) const {
 }
 
 QVariant CLogTableModel::headerData(int nSection, Qt::Orientation orientation, int nRole) const {
-  static const char* const kHeaders[COL_COUNT] = {"번호", "시간", "프로토콜", "ID", "종류", "길이", "데이터"};
+  static const char* const kHeaders[COL_COUNT] = {
+      QT_TRANSLATE_NOOP("CLogTableModel", "번호"), QT_TRANSLATE_NOOP("CLogTableModel", "시간"),
+      QT_TRANSLATE_NOOP("CLogTableModel", "프로토콜"), "ID", QT_TRANSLATE_NOOP("CLogTableModel", "종류"),
+      QT_TRANSLATE_NOOP("CLogTableModel", "길이"), QT_TRANSLATE_NOOP("CLogTableModel", "데이터")};
   if (orientation != Qt::Horizontal || nRole != Qt::DisplayRole || nSection < 0 || nSection >= COL_COUNT) return {};
-  return QString::fromUtf8(kHeaders[nSection]);
+  return tr(kHeaders[nSection]);
 }
 
 void CLogTableModel::IndexGrew() {

@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "logs/CLogTableModel.h"
 #include "signals/CSignalPlotView.h"
@@ -30,7 +31,9 @@ CLogViewWindow::CLogViewWindow(QWidget* pParent) : QWidget(pParent) {
   m_pTable->horizontalHeader()->setStretchLastSection(true);
   m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
   const int kWidths[] = {70, 190, 70, 75, 95, 40};
-  for (int i = 0; i < 6; ++i) m_pTable->setColumnWidth(i, kWidths[i]);
+  // A header text longer than its column (a translation) widens the column.
+  for (int i = 0; i < 6; ++i)
+    m_pTable->setColumnWidth(i, std::max(kWidths[i], m_pTable->horizontalHeader()->sectionSizeHint(i)));
 
   // The live per-identifier view's table, without its frames-per-second (no meaning offline).
   m_pStatsModel = new CIdStatisticsModel(this);
@@ -52,13 +55,13 @@ CLogViewWindow::CLogViewWindow(QWidget* pParent) : QWidget(pParent) {
   }
 
   m_pFilter = new QLineEdit(this);
-  m_pFilter->setPlaceholderText("필터: ID 데이터 (예: 7E8 11 ?? 33)");
+  m_pFilter->setPlaceholderText(tr("필터: ID 데이터 (예: 7E8 11 ?? 33)"));
   m_pTime = new QLineEdit(this);
-  m_pTime->setPlaceholderText("시간으로 이동: 2023-11-14 22:13:20.5");
+  m_pTime->setPlaceholderText(tr("시간으로 이동: 2023-11-14 22:13:20.5"));
   m_pSummary = new QLabel(this);
   m_pProgress = new QProgressBar(this);
   m_pProgress->setRange(0, 1000);
-  m_pCancel = new QPushButton("취소", this);
+  m_pCancel = new QPushButton(tr("취소"), this);
   m_pTimer = new QTimer(this);
   m_pTimer->setInterval(0);
 
@@ -206,12 +209,13 @@ void CLogViewWindow::UpdateStatistics() {
 }
 
 void CLogViewWindow::UpdateSummary() {
-  QString text = QString("프레임 %1개, 읽지 못한 줄 %2개").arg(m_index.Size()).arg(m_index.SkippedCount());
+  QString text = tr("프레임 %1개, 읽지 못한 줄 %2개").arg(m_index.Size()).arg(m_index.SkippedCount());
   if (!m_index.SkippedLines().empty()) {
     text += " (";
     for (std::size_t i = 0; i < m_index.SkippedLines().size() && i < 5; ++i)
-      text += QString("%1%2행: %3").arg(i == 0 ? "" : ", ").arg(m_index.SkippedLines()[i].first)
-                  .arg(QString::fromStdString(m_index.SkippedLines()[i].second));
+      text += (i == 0 ? QString() : QStringLiteral(", ")) +
+              tr("%1행: %2").arg(QString::number(m_index.SkippedLines()[i].first),
+                                  QString::fromStdString(m_index.SkippedLines()[i].second));
     text += ")";
   }
   if (!m_error.isEmpty()) text += " — " + m_error;
@@ -267,7 +271,7 @@ void CLogViewWindow::ShowSignalMenu(const QPoint& point) {
   const auto signal = pItem ? SignalOfItem(*pItem) : std::nullopt;
   if (!signal) return;
   QMenu menu(this);
-  QAction* pAdd = menu.addAction(QStringLiteral("그래프에 추가"));
+  QAction* pAdd = menu.addAction(tr("그래프에 추가"));
   connect(pAdd, &QAction::triggered, this, [this, signal] { AddToPlot(signal->first, signal->second); });
   menu.exec(m_pSignalTree->viewport()->mapToGlobal(point));
 }

@@ -52,7 +52,7 @@ CLogPathDlg::CLogPathDlg(std::string currentRDataPath, std::string currentEventP
       m_strRDataShown(m_strCurrentRData),
       m_strEventShown(m_strCurrentEvent) {
   setObjectName(QStringLiteral("LogPathDlg"));
-  setWindowTitle(QStringLiteral("로그파일 경로 설정 "));
+  setWindowTitle(tr("로그파일 경로 설정 "));
   m_pRDataBox = new QLineEdit(QString::fromStdString(m_strCurrentRData), this);
   m_pEventBox = new QLineEdit(QString::fromStdString(m_strCurrentEvent), this);
   m_pRDataBox->setObjectName(QStringLiteral("rdataPath"));
@@ -62,10 +62,10 @@ CLogPathDlg::CLogPathDlg(std::string currentRDataPath, std::string currentEventP
 
   auto* pGrid = new QGridLayout;
   pGrid->setColumnMinimumWidth(1, PATH_BOX_WIDTH);
-  pGrid->addWidget(new QLabel(QStringLiteral("수신데이터 파일 경로"), this), 0, 0);
+  pGrid->addWidget(new QLabel(tr("수신데이터 파일 경로"), this), 0, 0);
   pGrid->addWidget(m_pRDataBox, 0, 1);
   pGrid->addWidget(m_pRDataBrowse, 0, 2);
-  pGrid->addWidget(new QLabel(QStringLiteral("이벤트 파일 경로"), this), 1, 0);
+  pGrid->addWidget(new QLabel(tr("이벤트 파일 경로"), this), 1, 0);
   pGrid->addWidget(m_pEventBox, 1, 1);
   pGrid->addWidget(m_pEventBrowse, 1, 2);
   auto* pButtons = new QHBoxLayout;

@@ -29,7 +29,7 @@ constexpr int TREE_WIDTH = 300;
 }  // namespace
 
 CSignalDock::CSignalDock(SettingsStore& store, QWidget* pParent)
-    : QDockWidget(QStringLiteral("신호"), pParent), m_store(store) {
+    : QDockWidget(tr("신호"), pParent), m_store(store) {
   setObjectName(QStringLiteral("SignalPane"));
   setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
   auto* pSplitter = new QSplitter(Qt::Horizontal, this);
@@ -47,10 +47,10 @@ CSignalDock::CSignalDock(SettingsStore& store, QWidget* pParent)
   m_pSeconds = new QSpinBox(pPlotArea);
   m_pSeconds->setRange(1, 600);
   m_pSeconds->setValue(PLOT_DEFAULT_SECONDS);
-  m_pSeconds->setSuffix(QStringLiteral(" 초"));
-  m_pPause = new QCheckBox(QStringLiteral("일시 정지"), pPlotArea);
-  auto* pReset = new QPushButton(QStringLiteral("확대 초기화"), pPlotArea);
-  pControls->addWidget(new QLabel(QStringLiteral("최근"), pPlotArea));
+  m_pSeconds->setSuffix(tr(" 초"));
+  m_pPause = new QCheckBox(tr("일시 정지"), pPlotArea);
+  auto* pReset = new QPushButton(tr("확대 초기화"), pPlotArea);
+  pControls->addWidget(new QLabel(tr("최근"), pPlotArea));
   pControls->addWidget(m_pSeconds);
   pControls->addWidget(m_pPause);
   pControls->addWidget(pReset);
@@ -123,7 +123,7 @@ void CSignalDock::ShowTreeMenu(const QPoint& point) {
   const auto signal = pItem ? SignalOfItem(*pItem) : std::nullopt;
   if (!signal) return;
   QMenu menu(this);
-  QAction* pAdd = menu.addAction(QStringLiteral("그래프에 추가"));
+  QAction* pAdd = menu.addAction(tr("그래프에 추가"));
   const auto [nMessage, nSignal] = *signal;
   connect(pAdd, &QAction::triggered, this, [this, nMessage, nSignal] { AddToPlot(nMessage, nSignal); });
   menu.exec(m_pTree->viewport()->mapToGlobal(point));
@@ -182,7 +182,7 @@ void CSignalDock::UpdateValues() {
                                        (state.m_qwCount < 2 ? QStringLiteral("-") : QStringLiteral("%1 ms").arg(dMeasured, 0, 'f', 1)));
     const bool bDrifts = CycleDrifts(message.m_nCycleTimeMs, dMeasured);
     pItem->setForeground(COLUMN_CYCLE, bDrifts ? QBrush(Qt::red) : QBrush());
-    pItem->setToolTip(COLUMN_CYCLE, bDrifts ? QStringLiteral("측정 주기가 설정 주기와 10 % 넘게 다릅니다") : QString());
+    pItem->setToolTip(COLUMN_CYCLE, bDrifts ? tr("측정 주기가 설정 주기와 10 % 넘게 다릅니다") : QString());
     if (!pItem->isExpanded() || state.m_qwCount == 0) continue;
     ShowSignalValues(*pItem, message, {state.m_abyData, state.m_byDataCount}, values);
   }

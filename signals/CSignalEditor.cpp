@@ -20,8 +20,7 @@ CSignalEditor::CSignalEditor(QWidget* pParent) : QWidget(pParent) {
   auto* pLayout = new QVBoxLayout(this);
   m_pTable = new QTableWidget(0, COLUMN_COUNT, this);
   m_pTable->setObjectName(QStringLiteral("signals"));
-  m_pTable->setHorizontalHeaderLabels({QStringLiteral("신호"), QStringLiteral("값"), QStringLiteral("단위"),
-                                       QStringLiteral("원시 값"), QStringLiteral("값 이름")});
+  m_pTable->setHorizontalHeaderLabels({tr("신호"), tr("값"), tr("단위"), tr("원시 값"), tr("값 이름")});
   m_pTable->verticalHeader()->hide();
   m_pTable->horizontalHeader()->setStretchLastSection(true);
   m_pNote = new QLabel(this);
@@ -74,12 +73,12 @@ void CSignalEditor::OnValueEdited(int nRow, int nColumn) {
   bool bNumber = false;
   const double dValue = m_pTable->item(nRow, nColumn)->text().trimmed().toDouble(&bNumber);
   if (!bNumber) {
-    m_pNote->setText(QStringLiteral("%1: 숫자를 입력하십시오").arg(ToQString(signal.m_strName)));
+    m_pNote->setText(tr("%1: 숫자를 입력하십시오").arg(ToQString(signal.m_strName)));
     ShowData(m_data);
     return;
   }
   const SignalEncodeResult result = EncodeSignal(signal, dValue, m_data);
-  m_pNote->setText(result.m_bClamped ? QStringLiteral("%1: 범위를 벗어나 %2(으)로 제한했읍니다")
+  m_pNote->setText(result.m_bClamped ? tr("%1: 범위를 벗어나 %2(으)로 제한했읍니다")
                                            .arg(ToQString(signal.m_strName), Number(result.m_dPhysical))
                                      : QString());
   ShowData(m_data);

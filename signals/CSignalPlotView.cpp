@@ -11,7 +11,7 @@ CSignalPlotView::CSignalPlotView(QWidget* pParent) : QChartView(pParent) {
   auto* pChart = new QChart();
   pChart->legend()->setAlignment(Qt::AlignTop);
   m_pTimeAxis = new QValueAxis(pChart);
-  m_pTimeAxis->setTitleText(QStringLiteral("시간 (초)"));
+  m_pTimeAxis->setTitleText(tr("시간 (초)"));
   m_pValueAxis = new QValueAxis(pChart);
   pChart->addAxis(m_pTimeAxis, Qt::AlignBottom);
   pChart->addAxis(m_pValueAxis, Qt::AlignLeft);

@@ -1,5 +1,6 @@
 #include "signals/SignalTree.h"
 
+#include <QCoreApplication>
 #include <QTreeWidgetItem>
 
 #include "uisupport/QtText.h"
@@ -12,8 +13,12 @@ constexpr int ROLE_SIGNAL = Qt::UserRole + 1;
 }  // namespace
 
 QStringList SignalTreeHeaders() {
-  return {QStringLiteral("메시지 / 신호"), QStringLiteral("ID / 위치"), QStringLiteral("주기 (설정 / 측정)"),
-          QStringLiteral("원시 값"),       QStringLiteral("값"),        QStringLiteral("값 이름")};
+  return {QCoreApplication::translate("SignalTree", "메시지 / 신호"),
+          QCoreApplication::translate("SignalTree", "ID / 위치"),
+          QCoreApplication::translate("SignalTree", "주기 (설정 / 측정)"),
+          QCoreApplication::translate("SignalTree", "원시 값"),
+          QCoreApplication::translate("SignalTree", "값"),
+          QCoreApplication::translate("SignalTree", "값 이름")};
 }
 
 QString SignalLabel(const DbcSignal& signal) {

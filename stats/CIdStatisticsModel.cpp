@@ -1,16 +1,26 @@
 #include "stats/CIdStatisticsModel.h"
 
+#include <QCoreApplication>
 #include <QString>
+#include <string>
 
-#include "uisupport/QtText.h"
 
 namespace {
 
 bool IsNumberColumn(int nColumn) { return nColumn >= ID_COLUMN_COUNT && nColumn != ID_COLUMN_DATA; }
 
+// The rules mark their shown texts for translation under their own name.
+QString RulesText(std::string_view text) {
+  return QCoreApplication::translate("IdStatisticsRules", std::string(text).c_str());
+}
+
 }  // namespace
 
 CIdStatisticsModel::CIdStatisticsModel(QObject* pParent) : QAbstractTableModel(pParent) {}
+
+QString CIdStatisticsModel::ColumnTitle(int nColumn) { return RulesText(IdColumnTitle(nColumn)); }
+
+QString CIdStatisticsModel::TimesNote() { return RulesText(ID_VIEW_TIMES_NOTE); }
 
 void CIdStatisticsModel::Refresh(std::span<const IdStatistics> entries, int64_t nNowNs) {
   // Entries only ever come after the ones there were, until the statistics are cleared.
@@ -95,10 +105,9 @@ QVariant CIdStatisticsModel::data(const QModelIndex& index, int nRole) const {
 
 QVariant CIdStatisticsModel::headerData(int nSection, Qt::Orientation eOrientation, int nRole) const {
   if (eOrientation == Qt::Horizontal && nSection == ID_COLUMN_TOTAL && m_fnNamer && nRole == Qt::DisplayRole)
-    return QStringLiteral("메시지");
+    return tr("메시지");
   if (eOrientation != Qt::Horizontal || nSection < 0 || nSection >= ID_COLUMN_TOTAL) return {};
-  if (nRole == Qt::DisplayRole) return ToQString(IdColumnTitle(nSection));
-  if (nRole == Qt::ToolTipRole)
-    return ToQString(IdColumnMeaning(nSection)) + QStringLiteral("\n") + ToQString(ID_VIEW_TIMES_NOTE);
+  if (nRole == Qt::DisplayRole) return ColumnTitle(nSection);
+  if (nRole == Qt::ToolTipRole) return RulesText(IdColumnMeaning(nSection)) + QStringLiteral("\n") + TimesNote();
   return {};
 }

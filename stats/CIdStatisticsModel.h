@@ -21,6 +21,10 @@ public:
 
   explicit CIdStatisticsModel(QObject* pParent = nullptr);
 
+  // The rules' column titles and note on times, in the user's language.
+  static QString ColumnTitle(int nColumn);
+  static QString TimesNote();
+
   // The statistics as they are now, at nNowNs (monotonic, for the highlights).
   void Refresh(std::span<const IdStatistics> entries, int64_t nNowNs);
   // Every row goes (the statistics were cleared).

@@ -76,18 +76,18 @@ CIdStatisticsView::CIdStatisticsView(const WindowMaker& fnMakeWindow, SteadyCloc
       m_pFilter(new QLineEdit(this)),
       m_pCount(new QLabel(this)),
       m_pMenu(new QMenu(this)),
-      m_pAddAction(new QAction(QStringLiteral("송신 목록에 추가"), this)),
-      m_pPauseAction(new QAction(QStringLiteral("일시 정지"), this)),
-      m_pClearAction(new QAction(QStringLiteral("지우기"), this)) {
+      m_pAddAction(new QAction(tr("송신 목록에 추가"), this)),
+      m_pPauseAction(new QAction(tr("일시 정지"), this)),
+      m_pClearAction(new QAction(tr("지우기"), this)) {
   m_pFilter->setObjectName(QStringLiteral("idFilter"));
-  m_pFilter->setPlaceholderText(QStringLiteral("필터: 식별자 또는 데이터 바이트 (16진수)"));
-  m_pFilter->setToolTip(QStringLiteral("16진수로 식별자의 일부(예: 7E0) 또는 데이터 바이트(예: 01 02)를 넣으면 "
-                                       "그것을 포함한 행만 보입니다"));
+  m_pFilter->setPlaceholderText(tr("필터: 식별자 또는 데이터 바이트 (16진수)"));
+  m_pFilter->setToolTip(tr("16진수로 식별자의 일부(예: 7E0) 또는 데이터 바이트(예: 01 02)를 넣으면 "
+                           "그것을 포함한 행만 보입니다"));
   m_pFilter->setClearButtonEnabled(true);
   m_pPauseAction->setCheckable(true);
-  m_pPauseAction->setToolTip(QStringLiteral("표를 멈춥니다 (수신한 프레임은 계속 셉니다)"));
-  m_pClearAction->setToolTip(QStringLiteral("식별자별 통계를 모두 지웁니다"));
-  m_pCount->setToolTip(ToQString(ID_VIEW_TIMES_NOTE));
+  m_pPauseAction->setToolTip(tr("표를 멈춥니다 (수신한 프레임은 계속 셉니다)"));
+  m_pClearAction->setToolTip(tr("식별자별 통계를 모두 지웁니다"));
+  m_pCount->setToolTip(CIdStatisticsModel::TimesNote());
 
   auto* pBar = new QHBoxLayout;
   pBar->setContentsMargins(0, 0, 4, 0);
@@ -151,7 +151,7 @@ void CIdStatisticsView::SetColumnWidths() {
   constexpr int SORT_ARROW = 16;
   for (int nColumn = 0; nColumn < ID_COLUMN_TOTAL; ++nColumn) {
     const int nCell = cells.horizontalAdvance(ToQString(WIDEST_CELLS[static_cast<size_t>(nColumn)]));
-    const int nTitle = titles.horizontalAdvance(ToQString(IdColumnTitle(nColumn))) + SORT_ARROW;
+    const int nTitle = titles.horizontalAdvance(CIdStatisticsModel::ColumnTitle(nColumn)) + SORT_ARROW;
     m_pTable->setColumnWidth(nColumn, std::max(nCell, nTitle) + nPadding);
   }
 }
@@ -226,8 +226,8 @@ void CIdStatisticsView::OnFilterEdited(const QString& text) {
 void CIdStatisticsView::UpdateCountLabel() {
   const int nShown = m_pModel->rowCount();
   const int nAll = m_pModel->EntryCount();
-  m_pCount->setText(nShown == nAll ? QStringLiteral("식별자 %1개").arg(nAll)
-                                   : QStringLiteral("식별자 %1개 중 %2개").arg(nAll).arg(nShown));
+  m_pCount->setText(nShown == nAll ? tr("식별자 %1개").arg(nAll)
+                                   : tr("식별자 %1개 중 %2개").arg(nAll).arg(nShown));
 }
 
 void CIdStatisticsView::ShowContextMenu(const QPoint& point) {

@@ -7,6 +7,7 @@
 
 #include "protocol/ResponseText.h"
 #include "text/FieldRules.h"
+#include "text/Translatable.h"
 
 namespace {
 
@@ -16,17 +17,28 @@ struct CColumnText {
 };
 
 constexpr std::array<CColumnText, ID_COLUMN_TOTAL> COLUMNS = {{
-    {"프로토콜", "CAN2.0A: 11비트 식별자, CAN2.0B: 29비트 식별자"},
-    {"프레임", "데이터 프레임 또는 리모트 프레임"},
-    {"식별자", "16진수"},
-    {"개수", "받은 프레임 수"},
-    {"길이", "마지막 프레임의 데이터 길이"},
-    {"데이터", "마지막 프레임의 데이터 (1초 안에 바뀐 바이트는 색으로 표시)"},
-    {"주기(ms)", "마지막 두 프레임 사이의 간격"},
-    {"최소(ms)", "가장 짧았던 주기"},
-    {"최대(ms)", "가장 길었던 주기"},
-    {"평균(ms)", "첫 프레임부터 마지막 프레임까지의 평균 주기"},
-    {"프레임/초", "지난 1초 동안 받은 프레임 수"},
+    {KX_TRANSLATE_NOOP("IdStatisticsRules", "프로토콜"),
+     KX_TRANSLATE_NOOP("IdStatisticsRules", "CAN2.0A: 11비트 식별자, CAN2.0B: 29비트 식별자")},
+    {KX_TRANSLATE_NOOP("IdStatisticsRules", "프레임"),
+     KX_TRANSLATE_NOOP("IdStatisticsRules", "데이터 프레임 또는 리모트 프레임")},
+    {KX_TRANSLATE_NOOP("IdStatisticsRules", "식별자"),
+     KX_TRANSLATE_NOOP("IdStatisticsRules", "16진수")},
+    {KX_TRANSLATE_NOOP("IdStatisticsRules", "개수"),
+     KX_TRANSLATE_NOOP("IdStatisticsRules", "받은 프레임 수")},
+    {KX_TRANSLATE_NOOP("IdStatisticsRules", "길이"),
+     KX_TRANSLATE_NOOP("IdStatisticsRules", "마지막 프레임의 데이터 길이")},
+    {KX_TRANSLATE_NOOP("IdStatisticsRules", "데이터"),
+     KX_TRANSLATE_NOOP("IdStatisticsRules", "마지막 프레임의 데이터 (1초 안에 바뀐 바이트는 색으로 표시)")},
+    {KX_TRANSLATE_NOOP("IdStatisticsRules", "주기(ms)"),
+     KX_TRANSLATE_NOOP("IdStatisticsRules", "마지막 두 프레임 사이의 간격")},
+    {KX_TRANSLATE_NOOP("IdStatisticsRules", "최소(ms)"),
+     KX_TRANSLATE_NOOP("IdStatisticsRules", "가장 짧았던 주기")},
+    {KX_TRANSLATE_NOOP("IdStatisticsRules", "최대(ms)"),
+     KX_TRANSLATE_NOOP("IdStatisticsRules", "가장 길었던 주기")},
+    {KX_TRANSLATE_NOOP("IdStatisticsRules", "평균(ms)"),
+     KX_TRANSLATE_NOOP("IdStatisticsRules", "첫 프레임부터 마지막 프레임까지의 평균 주기")},
+    {KX_TRANSLATE_NOOP("IdStatisticsRules", "프레임/초"),
+     KX_TRANSLATE_NOOP("IdStatisticsRules", "지난 1초 동안 받은 프레임 수")},
 }};
 
 // The data bytes the entry's newest frame carried; never beyond its eight.

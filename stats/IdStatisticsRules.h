@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "stats/CFrameStatistics.h"
+#include "text/Translatable.h"
 #include "transmit/TData.h"
 
 enum EIdColumn : int {
@@ -36,8 +37,9 @@ constexpr int64_t NO_HIGHLIGHT_END = INT64_MAX;
 
 // The view's note on its times (the header's tooltip).
 inline constexpr std::string_view ID_VIEW_TIMES_NOTE =
-    "주기와 초당 프레임은 프레임이 이 PC에 도착한 시각으로 잰 값입니다 (버스 위의 시각이 아님). "
-    "모듈의 수신 필터를 통과한 프레임만 보입니다.";
+    KX_TRANSLATE_NOOP("IdStatisticsRules",
+                      "주기와 초당 프레임은 프레임이 이 PC에 도착한 시각으로 잰 값입니다 (버스 위의 시각이 아님). "
+                      "모듈의 수신 필터를 통과한 프레임만 보입니다.");
 
 std::string_view IdColumnTitle(int nColumn);
 std::string_view IdColumnMeaning(int nColumn);  // for the header's tooltip

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScrollBar>
+#include <algorithm>
 #include <filesystem>
 #include <utility>
 
@@ -75,7 +76,11 @@ CLeftView::~CLeftView() {
   SaveColumnWidths();
 }
 
-int CLeftView::DefaultWidth(int nColumn) const { return ScaledWidth(DEFAULT_WIDTHS[static_cast<size_t>(nColumn)], font()); }
+// At least the column's title, which in a translation may be longer than the usual width.
+int CLeftView::DefaultWidth(int nColumn) const {
+  return std::max(ScaledWidth(DEFAULT_WIDTHS[static_cast<size_t>(nColumn)], font()),
+                  horizontalHeader()->sectionSizeHint(nColumn));
+}
 
 int CLeftView::PreferredWidth() const {
   int nWidth = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();

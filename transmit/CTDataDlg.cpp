@@ -44,7 +44,7 @@ TData CTDataDlg::NewFrame() {
 CTDataDlg::CTDataDlg(const TData& values, QWidget* pParent, std::shared_ptr<const CDbcDatabase> pDatabase)
     : CFormDialog(pParent), m_result(DialogValuesOf(values)), m_pDatabase(std::move(pDatabase)) {
   setObjectName(QStringLiteral("TDataDlg"));
-  setWindowTitle(QStringLiteral("송신 데이터 설정"));
+  setWindowTitle(tr("송신 데이터 설정"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);  // no close box: Escape cancels
   auto* pLayout = new QVBoxLayout(this);
   QWidget* pFramePage = this;
@@ -54,14 +54,14 @@ CTDataDlg::CTDataDlg(const TData& values, QWidget* pParent, std::shared_ptr<cons
     pFramePage = new QWidget(m_pPages);
     pFrameLayout = new QVBoxLayout(pFramePage);
     m_pSignalEditor = new CSignalEditor(m_pPages);
-    m_pPages->addTab(pFramePage, QStringLiteral("프레임"));
-    m_pPages->addTab(m_pSignalEditor, QStringLiteral("신호"));
+    m_pPages->addTab(pFramePage, tr("프레임"));
+    m_pPages->addTab(m_pSignalEditor, tr("신호"));
     pLayout->addWidget(m_pPages);
     connect(m_pPages, &QTabWidget::currentChanged, this, &CTDataDlg::OnPageShown);
     connect(m_pSignalEditor, &CSignalEditor::DataEdited, this, &CTDataDlg::OnSignalsEdited);
   }
   pFrameLayout->addLayout(CreateFrameRows());
-  auto* pIdGroup = new QGroupBox(QStringLiteral("송신 ID"), pFramePage);
+  auto* pIdGroup = new QGroupBox(tr("송신 ID"), pFramePage);
   m_pIdEditor = new CIdentifierEditorCtrl(QString(), pIdGroup);
   m_pIdEditor->setObjectName(QStringLiteral("id"));
   (new QVBoxLayout(pIdGroup))->addWidget(m_pIdEditor);
@@ -71,9 +71,9 @@ CTDataDlg::CTDataDlg(const TData& values, QWidget* pParent, std::shared_ptr<cons
   m_pPeriod->setObjectName(QStringLiteral("period"));
   m_pPeriod->setMaxLength(5);
   m_pPeriod->setFixedWidth(m_pPeriod->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
-  m_pPeriod->setToolTip(QStringLiteral("0 또는 빈칸: 주기 전송 안 함, 1 ~ 60000 ms"));
+  m_pPeriod->setToolTip(tr("0 또는 빈칸: 주기 전송 안 함, 1 ~ 60000 ms"));
   if (m_result.wPeriodMs != 0) m_pPeriod->setText(QString::number(m_result.wPeriodMs));
-  pPeriodRow->addWidget(new QLabel(QStringLiteral("송신 주기(ms)"), pFramePage));
+  pPeriodRow->addWidget(new QLabel(tr("송신 주기(ms)"), pFramePage));
   pPeriodRow->addWidget(m_pPeriod);
   pPeriodRow->addStretch(1);
   pFrameLayout->addLayout(pPeriodRow);
@@ -109,17 +109,17 @@ QGridLayout* CTDataDlg::CreateFrameRows() {
   auto* pChoiceRow = new QHBoxLayout;
   pChoiceRow->addWidget(m_pProtocol);
   pChoiceRow->addSpacing(6);
-  pChoiceRow->addWidget(new QLabel(QStringLiteral("데이터 길이"), this));
+  pChoiceRow->addWidget(new QLabel(tr("데이터 길이"), this));
   pChoiceRow->addWidget(m_pLength);
   pChoiceRow->addStretch(1);
   auto* pGrid = new QGridLayout;
-  pGrid->addWidget(new QLabel(QStringLiteral("프로토콜"), this), 0, 0);
+  pGrid->addWidget(new QLabel(tr("프로토콜"), this), 0, 0);
   pGrid->addLayout(pChoiceRow, 0, 1);
-  pGrid->addWidget(new QLabel(QStringLiteral("Frame 타입"), this), 0, 2, Qt::AlignRight);
+  pGrid->addWidget(new QLabel(tr("Frame 타입"), this), 0, 2, Qt::AlignRight);
   pGrid->addWidget(m_pFrameType, 0, 3);
-  pGrid->addWidget(new QLabel(QStringLiteral("데이터"), this), 1, 0);
+  pGrid->addWidget(new QLabel(tr("데이터"), this), 1, 0);
   pGrid->addLayout(pDataRow, 1, 1);
-  pGrid->addWidget(new QLabel(QStringLiteral("형식"), this), 1, 2, Qt::AlignRight);
+  pGrid->addWidget(new QLabel(tr("형식"), this), 1, 2, Qt::AlignRight);
   pGrid->addWidget(m_pFormat, 1, 3);
 
   connect(m_pProtocol, &QComboBox::activated, this, &CTDataDlg::OnProtocolSelected);

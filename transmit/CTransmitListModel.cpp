@@ -1,5 +1,7 @@
 #include "transmit/CTransmitListModel.h"
 
+#include <QCoreApplication>
+
 #include "resources/Pictures.h"
 #include "transmit/TransmitRowTexts.h"
 #include "uisupport/QtText.h"
@@ -7,7 +9,7 @@
 namespace {
 
 constexpr unsigned IDS_FIRST_COLUMN_TITLE = 61208;  // 61208 to 61212, one per column but the period's
-constexpr const char* PERIOD_COLUMN_TITLE = "송신 주기(ms)";
+constexpr const char* PERIOD_COLUMN_TITLE = QT_TRANSLATE_NOOP("CTransmitListModel", "송신 주기(ms)");
 constexpr const char* RUNNING_MARK = "\u25B6 ";  // "▶ "
 
 }  // namespace
@@ -92,7 +94,7 @@ QVariant CTransmitListModel::data(const QModelIndex& index, int nRole) const {
 
 QVariant CTransmitListModel::headerData(int nSection, Qt::Orientation eOrientation, int nRole) const {
   if (eOrientation != Qt::Horizontal || nSection < 0 || nSection >= TRANSMIT_COLUMN_COUNT) return {};
-  if (nRole == Qt::DisplayRole && nSection == TRANSMIT_PERIOD_COLUMN) return QString::fromUtf8(PERIOD_COLUMN_TITLE);
+  if (nRole == Qt::DisplayRole && nSection == TRANSMIT_PERIOD_COLUMN) return QCoreApplication::translate("CTransmitListModel", PERIOD_COLUMN_TITLE);
   if (nRole == Qt::DisplayRole) return LoadQString(IDS_FIRST_COLUMN_TITLE + static_cast<unsigned>(nSection));
   if (nRole == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
   return {};
