@@ -4,10 +4,13 @@
 #include <sys/stat.h>
 
 #include <QDialog>
+#include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <deque>
 #include <filesystem>
+#include <functional>
 
 #include "FakeTransport.h"
 #include "app/CMainFrame.h"
@@ -69,6 +72,25 @@ protected:
     m_pFrame->close();
     m_loop.Advance(CModuleChannel::CLOSE_WAIT_MS);
     return !m_pFrame->isVisible();
+  }
+  // Each file dialog fnDo opens takes the next path ("" cancels); every path must be used.
+  void WithFiles(std::deque<std::string> paths, const std::function<void()>& fnDo) {
+    const ModalRunner previous = SetModalRunner([&paths](QDialog& dialog) {
+      auto& fileDialog = dynamic_cast<QFileDialog&>(dialog);
+      if (paths.empty()) ADD_FAILURE() << "a file dialog too many";
+      const std::string path = paths.empty() ? "" : paths.front();
+      if (!paths.empty()) paths.pop_front();
+      if (path.empty()) return false;
+      fileDialog.selectFile(QString::fromStdString(path));
+      dialog.accept();  // QFileDialog's own accept, as its open or save button runs it
+      return dialog.result() == QDialog::Accepted;
+    });
+    fnDo();
+    SetModalRunner(previous);
+    EXPECT_TRUE(paths.empty());
+  }
+  void RunWithFiles(unsigned nId, std::deque<std::string> paths) {
+    WithFiles(std::move(paths), [&] { m_pFrame->Action(nId)->trigger(); });
   }
   QString PaneText(unsigned nId) const { return m_pFrame->StatusPanes()->Pane(nId)->text(); }
   bool Enabled(unsigned nId) const { return m_pFrame->Action(nId)->isEnabled(); }

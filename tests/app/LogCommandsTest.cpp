@@ -1,6 +1,5 @@
 // "기록 시작/중지" and "로그 열기" through the frame; a full disk and a lost port stop recording in red.
 #include <QAction>
-#include <QFileDialog>
 #include <QTabWidget>
 #include <fstream>
 
@@ -20,24 +19,11 @@ protected:
     CFrameTestBed::Show(request);
     return request.m_eIcon == EMessageIcon::QUESTION ? EMessageAnswer::YES : EMessageAnswer::OK;
   }
-  // Runs the command while its file dialog picks the path.
-  void RunWithFile(unsigned nId, const std::string& path) {
-    int nDialogs = 0;
-    const ModalRunner previous = SetModalRunner([&](QDialog& dialog) {
-      ++nDialogs;
-      dynamic_cast<QFileDialog&>(dialog).selectFile(QString::fromStdString(path));
-      dialog.accept();
-      return dialog.result() == QDialog::Accepted;
-    });
-    m_pFrame->Action(nId)->trigger();
-    SetModalRunner(previous);
-    EXPECT_EQ(nDialogs, 1);
-  }
   bool Recording() const { return m_pFrame->Action(ID_RECORD_FRAMES)->isChecked(); }
   QTabWidget& Tabs() const { return *m_pFrame->findChild<QTabWidget*>(QStringLiteral("ReceiveTabs")); }
   // The log opened into the current tab, read to its end.
   CLogViewWindow& OpenedLog(const std::string& path) {
-    RunWithFile(ID_OPEN_LOG, path);
+    RunWithFiles(ID_OPEN_LOG, {path});
     auto* pWindow = qobject_cast<CLogViewWindow*>(Tabs().currentWidget());
     EXPECT_NE(pWindow, nullptr);
     while (pWindow != nullptr && pWindow->Step()) {
@@ -62,7 +48,7 @@ TEST_F(LogCommands, RecordingsInBothFormatsOpenInClosableTabs) {
   const std::string frames = Line(":U0201230102") + Line(":U281ABCDEF00001020304050607");
   for (const char* pszName : {"trace.log", "trace.asc"}) {
     const std::string path = m_scratch.Path() + "/" + pszName;
-    RunWithFile(ID_RECORD_FRAMES, path);
+    RunWithFiles(ID_RECORD_FRAMES, {path});
     ASSERT_TRUE(Recording()) << pszName;
     Receive(Line(":G01") + frames);
     EXPECT_FALSE(ReadWholeFile(path).empty()) << "written with its batch";
@@ -83,7 +69,7 @@ TEST_F(LogCommands, RecordingsInBothFormatsOpenInClosableTabs) {
   EXPECT_TRUE(ReadWholeFile(m_scratch.Path() + "/trace.asc").find("End TriggerBlock") != std::string::npos);
 
   std::ofstream(m_scratch.Path() + "/notes.txt") << "hello\n";
-  RunWithFile(ID_OPEN_LOG, m_scratch.Path() + "/notes.txt");
+  RunWithFiles(ID_OPEN_LOG, {m_scratch.Path() + "/notes.txt"});
   EXPECT_EQ(Tabs().count(), 2);
   ASSERT_FALSE(m_shown.empty());
   EXPECT_EQ(m_shown.back().m_nStringId, IDS_LOG_OPEN_FAILED);
@@ -94,7 +80,7 @@ TEST_F(LogCommands, FullDiskAndLostPortStopTheRecordingInRed) {
   AnswerStartup();
   const std::string full = m_scratch.Path() + "/full.log";
   std::filesystem::create_symlink("/dev/full", full);
-  RunWithFile(ID_RECORD_FRAMES, full);
+  RunWithFiles(ID_RECORD_FRAMES, {full});
   ASSERT_TRUE(Recording());
   Receive(Line(":G01") + Line(":U0201230102"));
   EXPECT_EQ(EventColour("full.log: write: No space left on device"), RED) << LastEvent().toStdString();
@@ -102,7 +88,7 @@ TEST_F(LogCommands, FullDiskAndLostPortStopTheRecordingInRed) {
   EXPECT_FALSE(m_pFrame->LogCommands()->IsRecording());
 
   const std::string path = m_scratch.Path() + "/kept.log";
-  RunWithFile(ID_RECORD_FRAMES, path);
+  RunWithFiles(ID_RECORD_FRAMES, {path});
   Receive(Line(":U0201230102"));
   m_pSerial->HangUp();
   m_loop.RunPending();

@@ -2,13 +2,11 @@
 #include <QAbstractItemModelTester>
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <unistd.h>
 
-#include <deque>
 #include <filesystem>
 
 #include "CFrameTestBed.h"
@@ -89,25 +87,6 @@ protected:
     ClickRow(nRow);
     QTest::mouseDClick(View().viewport(), Qt::LeftButton, {}, RowPoint(nRow));
   }
-  // Each file dialog fnDo opens takes the next path ("" cancels); every path must be used.
-  void WithFiles(std::deque<std::string> paths, const std::function<void()>& fnDo) {
-    const ModalRunner previous = SetModalRunner([&paths](QDialog& dialog) {
-      auto& fileDialog = dynamic_cast<QFileDialog&>(dialog);
-      if (paths.empty()) ADD_FAILURE() << "a file dialog too many";
-      const std::string path = paths.empty() ? "" : paths.front();
-      if (!paths.empty()) paths.pop_front();
-      if (path.empty()) return false;
-      fileDialog.selectFile(QString::fromStdString(path));
-      dialog.accept();  // QFileDialog's own accept, as its open or save button runs it
-      return dialog.result() == QDialog::Accepted;
-    });
-    fnDo();
-    SetModalRunner(previous);
-    EXPECT_TRUE(paths.empty());
-  }
-  void RunWithFiles(unsigned nId, std::deque<std::string> paths) {
-    WithFiles(std::move(paths), [&] { m_pFrame->Action(nId)->trigger(); });
-  }
   QMenu& OpenContextMenu(QPoint point) {
     QContextMenuEvent event(QContextMenuEvent::Mouse, point, View().viewport()->mapToGlobal(point));
     QApplication::sendEvent(View().viewport(), &event);
@@ -150,11 +129,6 @@ TEST_F(TransmitList, RowsShowTheFrameADuplicateIsRefusedAndModifyTakesCopies) {
             std::tuple(std::vector<unsigned>{IDS_DUPLICATE_TDATA}, EMessageIcon::INFORMATION, expected));
 
   m_shown.clear();
-  {
-    CDialogFiller filler;  // nothing selected: no dialog
-    m_pFrame->Action(ID_MODIFY_TDATA)->trigger();
-    EXPECT_EQ(filler.m_nRuns, 0);
-  }
   ClickRow(2);
   RunWithDialog(ID_MODIFY_TDATA, ID_7FF_2_BYTES);  // into a copy of row 0: no duplicate test
   EXPECT_TRUE(m_shown.empty());
@@ -440,17 +414,6 @@ TEST_F(TransmitList, UnsavedChangesAreOfferedForSavingBeforeTheyAreDropped) {
       EXPECT_TRUE(saveAs.empty() || std::filesystem::file_size(saveAs) == 17 + 2 * 25);  // both records saved
     }
   }
-  // Never changed, or saved since: no question.
-  m_pFrame.reset();
-  m_pSerial->Forget();
-  MakeFrame();
-  m_shown.clear();
-  RunWithFiles(ID_OPEN_TFILE, {ONE_RECORD_FILE});
-  RunWithDialog(ID_ADD_TDATA, ID_123_5_BYTES);
-  m_eOverwriteAnswer = EMessageAnswer::YES;
-  RunWithFiles(ID_SAVE_TFILE, {m_scratch / "saved.ctd"});
-  EXPECT_EQ(ShownIds(), std::vector<unsigned>{IDS_TFILE_OVERWRITE});
-  EXPECT_TRUE(CloseFrame());
 }
 
 TEST_F(TransmitList, AFileTooBigForMemoryLeavesTheListAsItWas) {

@@ -31,13 +31,6 @@ const std::string EV_STARTED = "[CAN 데이터 수신 여부 응답] : CAN 데�
 const std::string EV_STOPPED = "[CAN 데이터 수신 여부 응답] : CAN 데이터 수신 중지 중";
 const std::string EV_VERSION = "[Korvex 버전 응답]          : 버전 3.4";
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::istringstream in(text);
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
 // A log file's lines without their time stamps.
 std::vector<std::string> LoggedLines(const std::string& path) {
   std::vector<std::string> lines = Lines(ReadWholeFile(path));
@@ -190,7 +183,7 @@ TEST_F(CliEndToEndTest, MonitorEndsOnASignalOrWhenThePortGoesAway) {
   StartSim({"--rate", "200"});
   const std::string GONE = "korvex-cli: the port went away (the device was unplugged or hung up)\n";
   const struct { int nSignal; bool bToSim; int nExit; std::string last, err; } kEndings[] = {
-      {SIGINT, false, 0, EV_STOPPED, ""}, {SIGTERM, false, 0, EV_STOPPED, ""},  // the answer to ":G10"; SIGHUP: the flood test
+      {SIGINT, false, 0, EV_STOPPED, ""},  // the answer to ":G10"; SIGTERM and SIGHUP: the flood test
       {SIGKILL, true, 4, "[Korvex 통신포트 에러]      : 통신 포트가 끊어졌읍니다 (장치가 분리됨)", GONE}};
   for (const auto& e : kEndings) {
     CChildProcess cli;

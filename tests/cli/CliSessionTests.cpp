@@ -5,7 +5,6 @@
 #include <functional>
 #include <memory>
 #include <map>
-#include <sstream>
 
 #include "cli/CCliSession.h"
 #include "protocol/CModuleChannel.h"
@@ -66,12 +65,7 @@ public:
     EXPECT_FALSE(session.IsPortOpen() || m_pSerial->IsOpen());
     return nExit;
   }
-  std::vector<std::string> Printed() {
-    std::istringstream in(m_out.Text());
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-  }
+  std::vector<std::string> Printed() { return Lines(m_out.Text()); }
 
   // The version command ":V56" is never answered.
   std::map<std::string, std::string> m_answers = {{":Y59\r", ":Y1C0F340000000000000000"}, {":G00A7\r", ":G00"},

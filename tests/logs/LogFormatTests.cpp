@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "logs/AscFormat.h"
@@ -171,9 +170,7 @@ TEST(LogFormat, HostileFilesAreReadPastWithBoundedMemory) {
     ::getrusage(RUSAGE_SELF, &after);
     EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 2048) << "kB for " << f.pszName;
     const std::size_t nGoodLines = static_cast<std::size_t>(std::count(f.good.begin(), f.good.end(), '\n'));
-    std::istringstream lines(got);
-    std::vector<std::string> read;
-    for (std::string line; std::getline(lines, line);) read.push_back(line);
+    const std::vector<std::string> read = Lines(got);
     ASSERT_EQ(read.size(), 6u) << got;
     const auto Number = [](const std::string& line) { return line.substr(0, line.find(':')); };
     EXPECT_EQ(std::vector({read[0], read[2], Number(read[3]), read[4], Number(read[5])}),
