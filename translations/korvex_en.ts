@@ -17,6 +17,17 @@
     </message>
 </context>
 <context>
+    <name>CFormDialog</name>
+    <message>
+        <source>설정</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>취소</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>CLogCommands</name>
     <message>
         <source>기록할 파일</source>
