@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "KorvexVersion.h"
+#include "text/Language.h"
 
 namespace {
 
@@ -58,6 +59,17 @@ CAnalyzerOptions ParseAnalyzerArguments(const std::vector<std::string>& args) {
       options.m_bVersion = true;
     } else if (arg == "--simulate") {
       options.m_bSimulate = true;
+    } else if (arg == "--lang" || arg.starts_with("--lang=")) {
+      const bool bJoined = arg != "--lang";
+      if (!bJoined && i + 1 >= rest.size()) {
+        error = "--lang needs a value (ko or en)";
+      } else {
+        const std::string value = bJoined ? arg.substr(7) : rest[++i];
+        if (ParseLanguage(value))
+          options.m_strLanguage = value;
+        else
+          error = "--lang takes ko or en, not \"" + value + "\"";
+      }
     } else if (arg.size() > 1 && arg[0] == '-') {
       if (!TakeToolkitOption(rest, i, options)) error = "unknown option \"" + arg + "\"";
     } else if (!options.m_strTransmitFile.empty()) {
@@ -107,7 +119,7 @@ std::string MissingDisplay(const CAnalyzerOptions& options, const CDisplayEnviro
 }
 
 std::string AnalyzerUsage() {
-  return "usage: korvex-analyzer [--port PATH[=module]]... [--simulate] [FILE.ctd]\n"
+  return "usage: korvex-analyzer [--port PATH[=module]]... [--simulate] [--lang ko|en] [FILE.ctd]\n"
          "\n"
          "Configures a Korvex CAN-bus interface module attached by a serial port or by USB,\n"
          "lists every frame it receives, keeps and sends a list of transmit frames and\n"
@@ -119,6 +131,10 @@ std::string AnalyzerUsage() {
          "                        which runs at 921600 bit/s; may be given more than once\n"
          "  --simulate            talk to a simulated module on a pseudo-terminal inside the\n"
          "                        program, whatever port the settings name\n"
+         "  --lang ko|en          the window's language (Korean or English), kept in the\n"
+         "                        settings for later starts; without it the one kept, else\n"
+         "                        the locale's: Korean for a Korean locale, English for any\n"
+         "                        other. The log files are written in Korean either way.\n"
          "  FILE.ctd              open this transmit list at start-up\n"
          "  --help                print this help and exit\n"
          "  --version             print the program's version and exit\n"
@@ -139,6 +155,9 @@ std::string AnalyzerUsage() {
          "                        log unless the log path dialog names other files\n"
          "\n"
          "Environment:\n"
+         "  LC_ALL, LC_MESSAGES, LANG\n"
+         "                        the locale, which picks the window's language when\n"
+         "                        --lang has never been given\n"
          "  DISPLAY, WAYLAND_DISPLAY\n"
          "                        the display the window is shown on; without either the\n"
          "                        program ends at once with exit status 1\n"

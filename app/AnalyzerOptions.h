@@ -1,7 +1,7 @@
 #pragma once
 // The analyzer's command line, read before the window system is touched, so --help, --version,
 // a refused option and a missing display are answered without one:
-//   korvex-analyzer [--port PATH[=module]]... [--simulate] [FILE.ctd]
+//   korvex-analyzer [--port PATH[=module]]... [--simulate] [--lang ko|en] [FILE.ctd]
 // The toolkit's own options (-platform NAME, -style NAME, -reverse ...) are let through for the
 // toolkit to take; -platform and -display also decide whether a display is needed.
 #include <string>
@@ -13,6 +13,7 @@ struct CAnalyzerOptions {
   bool m_bHelp = false;
   bool m_bVersion = false;
   bool m_bSimulate = false;
+  std::string m_strLanguage;      // --lang's value, "ko" or "en"; empty: not given
   std::vector<CCommandLinePort> m_ports;
   std::string m_strTransmitFile;  // opened into the transmit list at start-up; empty: none
   std::string m_strPlatform;      // -platform's value; empty: not given

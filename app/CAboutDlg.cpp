@@ -8,12 +8,12 @@
 #include "uisupport/Fonts.h"
 
 CAboutDlg::CAboutDlg(QWidget* pParent) : QDialog(pParent) {
-  setWindowTitle(QStringLiteral("Korvex 정보"));
+  setWindowTitle(tr("Korvex 정보"));
   setFont(DialogFont());
   auto* pIcon = new QLabel(this);
   pIcon->setPixmap(ProgramIcon().pixmap(32, 32));
-  auto* pText = new QLabel(QStringLiteral("Korvex 버전 1.0"), this);
-  auto* pOk = new QPushButton(QStringLiteral("확인"), this);
+  auto* pText = new QLabel(tr("Korvex 버전 1.0"), this);
+  auto* pOk = new QPushButton(tr("확인"), this);
   pOk->setDefault(true);
   connect(pOk, &QPushButton::clicked, this, &QDialog::accept);
   auto* pLayout = new QHBoxLayout(this);

@@ -10,6 +10,7 @@
 #include "resources/StringTable.h"
 #include "sim/CSimThread.h"
 #include "app/CWorkspaceState.h"
+#include "uisupport/Translations.h"
 
 namespace {
 
@@ -41,6 +42,13 @@ CAnalyzerApp::~CAnalyzerApp() {
 }
 
 bool CAnalyzerApp::InitInstance(const CAnalyzerOptions& options, int& nExitCode) {
+  // Before the first widget: every text is taken in the language when it is made.
+  const ELanguage eLanguage = ChooseLanguage(
+      options.m_strLanguage, m_store.GetString(VIEW_SECTION, SETTING_LANGUAGE).value_or(std::string()),
+      CurrentLocaleEnvironment());
+  if (!options.m_strLanguage.empty()) m_store.SetString(VIEW_SECTION, SETTING_LANGUAGE, options.m_strLanguage);
+  if (!InstallTranslations(eLanguage) && eLanguage == ELanguage::ENGLISH)
+    std::fprintf(stderr, "korvex-analyzer: the English translation could not be loaded\n");
   m_activation.Listen();
   m_bSecondaryInstance = m_guard.TooManyInstances(true);
 

@@ -40,10 +40,10 @@ CLogCommands::CLogCommands(EventSink& events, QTabWidget& tabs, QAction& recordA
 }
 
 std::string CLogCommands::ChooseFile(bool bSave) {
-  QFileDialog dialog(m_pDialogParent, bSave ? QStringLiteral("기록할 파일") : QStringLiteral("로그 열기"));
+  QFileDialog dialog(m_pDialogParent, bSave ? tr("기록할 파일") : tr("로그 열기"));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
-  dialog.setNameFilters({bSave ? QStringLiteral("candump 로그 (*.log)") : QStringLiteral("로그 파일 (*.log *.asc *.txt)"),
-                         bSave ? QStringLiteral("ASC 로그 (*.asc)") : QStringLiteral("모든 파일 (*)")});
+  dialog.setNameFilters({bSave ? tr("candump 로그 (*.log)") : tr("로그 파일 (*.log *.asc *.txt)"),
+                         bSave ? tr("ASC 로그 (*.asc)") : tr("모든 파일 (*)")});
   dialog.setAcceptMode(bSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(bSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   if (bSave) {

@@ -19,6 +19,7 @@
 
 #include "app/CAboutDlg.h"
 #include "app/CLogCommands.h"
+#include "app/CTranslatedEventDisplay.h"
 #include "app/CommandCatalog.h"
 #include "resources/CommandIds.h"
 #include "app/ConfigWriting.h"
@@ -50,6 +51,7 @@
 #include "uisupport/Fonts.h"
 #include "text/Cp949Text.h"
 #include "uisupport/ModalDialogs.h"
+#include "uisupport/Translations.h"
 
 namespace {
 
@@ -60,13 +62,13 @@ struct CPaneSpec {
 };
 
 constexpr std::array<CPaneSpec, 7> STATUS_PANES = {{
-    {IDS_PANE_PORT_MODE, 70, "통신 포트 모드"},
-    {IDS_PANE_PORT_NAME, 70, "통신 포트 이름"},
-    {IDS_PANE_PROTOCOL, 60, "CAN 프로토콜 모드"},
-    {IDS_PANE_BIT_RATE, 75, "CAN 속도"},
-    {IDS_PANE_MASK_ID, 120, "CAN 수신 마스크 ID"},
-    {IDS_PANE_ID, 90, "CAN 수신 ID"},
-    {IDS_PANE_ACTIVITY, 50, "CAN 송/수신 상황"},
+    {IDS_PANE_PORT_MODE, 70, QT_TRANSLATE_NOOP("CMainFrame", "통신 포트 모드")},
+    {IDS_PANE_PORT_NAME, 70, QT_TRANSLATE_NOOP("CMainFrame", "통신 포트 이름")},
+    {IDS_PANE_PROTOCOL, 60, QT_TRANSLATE_NOOP("CMainFrame", "CAN 프로토콜 모드")},
+    {IDS_PANE_BIT_RATE, 75, QT_TRANSLATE_NOOP("CMainFrame", "CAN 속도")},
+    {IDS_PANE_MASK_ID, 120, QT_TRANSLATE_NOOP("CMainFrame", "CAN 수신 마스크 ID")},
+    {IDS_PANE_ID, 90, QT_TRANSLATE_NOOP("CMainFrame", "CAN 수신 ID")},
+    {IDS_PANE_ACTIVITY, 50, QT_TRANSLATE_NOOP("CMainFrame", "CAN 송/수신 상황")},
 }};
 
 constexpr int MIN_WIDTH = 800;
@@ -76,10 +78,24 @@ constexpr int SIGNAL_PANE_HEIGHT = 320;
 constexpr const char* BANNER_FORMAT =
     "---------------------------------------------  %s  ---------------------------------------------";
 
+// A text of the command catalogue in the window's language.
+QString CatalogText(std::string_view text) {
+  return QCoreApplication::translate("CommandCatalog", std::string(text).c_str());
+}
+
+// A status pane's text (with its %1 ...) in the window's language.
+std::string PaneText(std::string_view text) {
+  return QCoreApplication::translate("StatusPaneTexts", std::string(text).c_str()).toStdString();
+}
+
 }  // namespace
 
 CMainFrame::CMainFrame(const CFrameSetup& setup)
-    : m_setup(setup), m_channel(*setup.m_pChannel), m_ports(*setup.m_pPorts), m_pWindow(setup.m_fnMakeWindow(*this)) {
+    : m_setup(setup),
+      m_channel(*setup.m_pChannel),
+      m_ports(*setup.m_pPorts),
+      m_pWindow(setup.m_fnMakeWindow(*this)),
+      m_logFiles(setup.m_pfnLogClock) {
   setObjectName(QStringLiteral("MainFrame"));
   setWindowIcon(ProgramIcon());
   setMinimumSize(MIN_WIDTH, MIN_HEIGHT);
@@ -119,13 +135,14 @@ CMainFrame::~CMainFrame() {
 
 void CMainFrame::CreateActions() {
   for (const CCommandText& command : Commands()) {
-    QString text = ToQString(command.m_caption);
+    const QString caption = CatalogText(command.m_caption);
+    QString text = caption;
     if (!command.m_key.empty()) text += QLatin1Char('\t') + ToQString(command.m_key);
     auto* pAction = new QAction(CommandIcon(command.m_nId), text, this);
     pAction->setObjectName(QStringLiteral("command%1").arg(command.m_nId));
-    pAction->setStatusTip(ToQString(command.m_prompt));
-    pAction->setToolTip(ToQString(command.m_tooltip));
-    pAction->setIconText(ToQString(PlainCaption(command.m_caption)));  // what the context menus show
+    pAction->setStatusTip(CatalogText(command.m_prompt));
+    pAction->setToolTip(CatalogText(command.m_tooltip));
+    pAction->setIconText(ToQString(PlainCaption(caption.toStdString())));  // what the context menus show
     pAction->setCheckable(command.m_bCheckable);
     if (!command.m_key.empty()) pAction->setShortcut(QKeySequence(ToQString(command.m_key)));
     addAction(pAction);  // shortcuts work with the menu bar hidden, too
@@ -164,7 +181,7 @@ QAction* CMainFrame::Action(unsigned nId) const {
 
 void CMainFrame::CreateMenus() {
   for (const CMenuLayout& layout : MenuBarLayout()) {
-    QMenu* pMenu = menuBar()->addMenu(ToQString(layout.m_caption));
+    QMenu* pMenu = menuBar()->addMenu(CatalogText(layout.m_caption));
     for (unsigned nId : layout.m_items) {
       if (nId == ID_SEPARATOR)
         pMenu->addSeparator();
@@ -193,23 +210,25 @@ void CMainFrame::CreateToolBar() {
 }
 
 void CMainFrame::CreateStatusBar() {
-  m_pStatusBar = new CPaneStatusBar(ToQString(IDLE_PROMPT), this);
+  m_strBusPaneText = PaneText(BUS_PANE_TEXT);
+  m_strCountersPaneText = PaneText(COUNTERS_PANE_TEXT);
+  m_pStatusBar = new CPaneStatusBar(CatalogText(IDLE_PROMPT), this);
   setStatusBar(m_pStatusBar);
   for (const CPaneSpec& pane : STATUS_PANES)
-    m_pStatusBar->AddPane(pane.m_nId, pane.m_nWidth, LoadQString(pane.m_nId), QString::fromUtf8(pane.m_pszTooltip));
+    m_pStatusBar->AddPane(pane.m_nId, pane.m_nWidth, LoadQString(pane.m_nId), tr(pane.m_pszTooltip));
   m_pStatusBar->SetPaneText(IDS_PANE_ACTIVITY, QString());
   m_pStatusBar->SetPanePicture(IDS_PANE_ACTIVITY, LampPicture(0));
   m_pStatusBar->AddPane(ID_PANE_BUS, 0, QString(),
-                        QStringLiteral("지난 1초 동안 받은 프레임 수와 버스 부하(설정한 CAN 속도 대비, 스터프 비트 포함). "
-                                       "모듈의 수신 필터를 통과한 프레임만 보입니다."));
+                        tr("지난 1초 동안 받은 프레임 수와 버스 부하(설정한 CAN 속도 대비, 스터프 비트 포함). "
+                           "모듈의 수신 필터를 통과한 프레임만 보입니다."));
   // As wide as its widest usual text at the bar's font, so the figures do not make it jump.
   QLabel* pBusPane = m_pStatusBar->Pane(ID_PANE_BUS);
   const BusFigures widest{.m_dFramesPerSecond = 99999.0, .m_dLoadPercent = 100.0};
-  const QString widestText = QString::fromStdString(BusPaneText(true, widest, 1.0));
+  const QString widestText = QString::fromStdString(BusPaneText(true, widest, 1.0, m_strBusPaneText));
   pBusPane->setMinimumWidth(pBusPane->fontMetrics().horizontalAdvance(widestText) + 2 * pBusPane->frameWidth() + 8);
-  m_pStatusBar->AddPane(ID_PANE_COUNTERS, 0, QString(), QStringLiteral("수신 오류: 공간이 없어 버린 수신 블록 / 거부한 줄 (체크섬, 문자, 응답) / 데이터가 모자란 프레임"));
+  m_pStatusBar->AddPane(ID_PANE_COUNTERS, 0, QString(), tr("수신 오류: 공간이 없어 버린 수신 블록 / 거부한 줄 (체크섬, 문자, 응답) / 데이터가 모자란 프레임"));
   m_pStatusBar->SetPaneVisible(ID_PANE_COUNTERS, false);
-  m_pStatusBar->AddPane(ID_PANE_DBC, 0, QString(), QStringLiteral("열린 신호 데이터베이스 (DBC)"));
+  m_pStatusBar->AddPane(ID_PANE_DBC, 0, QString(), tr("열린 신호 데이터베이스 (DBC)"));
   m_pStatusBar->SetPaneVisible(ID_PANE_DBC, false);
   QAction* pToggle = Action(ID_VIEW_STATUS_BAR);
   pToggle->setChecked(true);
@@ -244,8 +263,8 @@ void CMainFrame::CreateClient() {
   m_pReceiveView->SetRefreshPacer([this] { m_pWindow->SetTimer(IDT_LIST_REFRESH, LIST_REFRESH_MS); });
   m_pIdView = new CIdStatisticsView(m_setup.m_fnMakeWindow, m_setup.m_fnSteadyNs, pReceiveTabs);
   m_pIdView->setObjectName(QStringLiteral("IdView"));
-  pReceiveTabs->addTab(m_pReceiveView, QStringLiteral("수신 데이터"));
-  pReceiveTabs->addTab(m_pIdView, QStringLiteral("식별자별 보기"));
+  pReceiveTabs->addTab(m_pReceiveView, tr("수신 데이터"));
+  pReceiveTabs->addTab(m_pIdView, tr("식별자별 보기"));
   pReceiveTabs->setTabToolTip(1, ToQString(ID_VIEW_TIMES_NOTE));
   m_pLogCommands = new CLogCommands(m_logFiles, *pReceiveTabs, *Action(ID_RECORD_FRAMES), this);
   ConnectCommand(ID_RECORD_FRAMES, m_pLogCommands, &CLogCommands::OnToggleRecording);
@@ -267,7 +286,8 @@ void CMainFrame::CreateClient() {
   pDock->setWidget(m_pEventLog);
   addDockWidget(Qt::BottomDockWidgetArea, pDock);
   resizeDocks({pDock}, {EVENT_PANE_HEIGHT}, Qt::Vertical);
-  m_logFiles.SetEventDisplay(m_pEventLog);
+  m_pEventDisplay = std::make_unique<CTranslatedEventDisplay>(MakeEventTranslator(), *m_pEventLog);
+  m_logFiles.SetEventDisplay(m_pEventDisplay.get());
 
   // Shown once a database is open; the one opened last is opened again.
   m_pSignalDock = new CSignalDock(*m_setup.m_pStore, this);
@@ -454,7 +474,7 @@ void CMainFrame::RefreshLamps() {
 void CMainFrame::SampleBusLoad() {
   m_busLoad.SetBitRate(ConfiguredBitRate(m_settings));
   const BusFigures figures = m_busLoad.Sample(m_setup.m_fnSteadyNs());
-  m_pStatusBar->SetPaneText(ID_PANE_BUS, QString::fromStdString(BusPaneText(m_bPortOpen, figures, m_busLoad.BitRate())));
+  m_pStatusBar->SetPaneText(ID_PANE_BUS, QString::fromStdString(BusPaneText(m_bPortOpen, figures, m_busLoad.BitRate(), m_strBusPaneText)));
 }
 
 CCommandState CMainFrame::CommandState() const {
@@ -489,7 +509,7 @@ void CMainFrame::UpdateStatusPanes() {
     m_pStatusBar->SetPaneText(IDS_PANE_PORT_MODE + n, QString::fromStdString(texts[n]));
   const ChannelCounters counters = m_channel.Counters();
   m_pStatusBar->SetPaneVisible(ID_PANE_COUNTERS, counters.AnyNonZero());
-  if (counters.AnyNonZero()) m_pStatusBar->SetPaneText(ID_PANE_COUNTERS, QString::fromStdString(CountersPaneText(counters)));
+  if (counters.AnyNonZero()) m_pStatusBar->SetPaneText(ID_PANE_COUNTERS, QString::fromStdString(CountersPaneText(counters, m_strCountersPaneText)));
 }
 
 void CMainFrame::RunModuleCommand(const std::function<void(CModuleChannel&)>& command) {
@@ -551,7 +571,7 @@ void CMainFrame::OnAbout() {
 }
 
 void CMainFrame::OnReplayLog() {
-  QFileDialog dialog(this, QStringLiteral("로그 재생"), QString(), QStringLiteral("candump 로그 (*.log);;모든 파일 (*)"));
+  QFileDialog dialog(this, tr("로그 재생"), QString(), tr("candump 로그 (*.log);;모든 파일 (*)"));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setFileMode(QFileDialog::ExistingFile);
   if (!RunModal(dialog) || dialog.selectedFiles().isEmpty()) return;

@@ -59,12 +59,15 @@ struct CFrameSetup {
   std::function<std::vector<std::string>()> m_fnDetectUsbModules;
   // Monotonic ns, the clock of the frames' arrival times; null: the system's.
   std::function<int64_t()> m_fnSteadyNs;
+  // The wall clock of the log files' time stamps; null: the system's.
+  CLogFiles::TimeSource m_pfnLogClock = nullptr;
 };
 
 inline constexpr std::string_view WINDOW_STATE_NAME = "MAIN";
 inline constexpr std::string_view PANE_LAYOUT_NAME = "Main PaneLayout";
 inline constexpr std::string_view VIEW_SECTION = "View";
 inline constexpr std::string_view SETTING_SHOW_TIMESTAMPS = "Receive Time Stamps";
+inline constexpr std::string_view SETTING_LANGUAGE = "Language";  // "ko" or "en", as --lang chose last
 
 constexpr unsigned LAMP_PERIOD_MS = 200;
 constexpr unsigned IDT_LIST_REFRESH = 202;  // the receive list shows what came, 25 times a second
@@ -178,6 +181,9 @@ private:
   CRDView* m_pReceiveView = nullptr;
   CIdStatisticsView* m_pIdView = nullptr;
   CEventLogCtrl* m_pEventLog = nullptr;
+  std::unique_ptr<EventDisplay> m_pEventDisplay;  // the event log window, translating
+  std::string m_strBusPaneText;       // the status panes' texts in the window's language
+  std::string m_strCountersPaneText;
   CLogCommands* m_pLogCommands = nullptr;
   CSignalDock* m_pSignalDock = nullptr;
   QMenu* m_pTransmitMenu = nullptr;

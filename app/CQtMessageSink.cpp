@@ -7,13 +7,23 @@
 #include "resources/StringTable.h"
 #include "uisupport/ModalDialogs.h"
 #include "uisupport/QtText.h"
+#include "uisupport/Translations.h"
 
 void CQtMessageSink::Fill(QMessageBox& box, const CMessageRequest& request) {
   box.setWindowTitle(LoadQString(IDS_APP_TITLE));
   box.setTextFormat(Qt::PlainText);
-  box.setText(ToQString(request.m_strText));
+  // In the window's language: where the string is translated, the translation with its "%s"
+  // replaced by the value as plain text (a path may hold a "%"); the failure's known phrases too.
+  QString text = LoadQString(request.m_nStringId);
+  if (text == ToQString(LoadString(request.m_nStringId))) {
+    text = ToQString(request.m_strText);
+  } else if (const qsizetype nAt = text.indexOf(QStringLiteral("%s")); nAt >= 0) {
+    text.replace(nAt, 2, ToQString(request.m_strValue));
+  }
+  box.setText(text);
   // The details label does not follow the box's text format, so the text goes in escaped.
-  if (!request.m_strDetail.empty()) box.setInformativeText(Qt::convertFromPlainText(ToQString(request.m_strDetail)));
+  if (!request.m_strDetail.empty())
+    box.setInformativeText(Qt::convertFromPlainText(ToQString(MakeEventTranslator().Translate(request.m_strDetail))));
   switch (request.m_eIcon) {
     case EMessageIcon::INFORMATION: box.setIcon(QMessageBox::Information); break;
     case EMessageIcon::ERROR: box.setIcon(QMessageBox::Critical); break;

@@ -1,11 +1,14 @@
 #pragma once
 // The texts of every command and where each one appears: menu bar 130, toolbar 130 and the
 // list context menus "&TDataMenu", "&RDataMenu" and "&LogMenu". ID_SEPARATOR marks a separator.
+// The texts are the program's own; the window shows them translated (context "CommandCatalog").
 //   { ID_READ_CONFIG, "Korvex 환경 설정 읽기(&C)", "Shift+C", prompt, "Korvex 환경 설정 읽기" }
 //   -> menu item "Korvex 환경 설정 읽기(&C)\tShift+C", accelerator Shift+C
 #include <span>
 #include <string>
 #include <string_view>
+
+#include "text/Translatable.h"
 
 struct CCommandText {
   unsigned m_nId;
@@ -36,4 +39,4 @@ std::span<const unsigned> LogMenuLayout();
 std::string PlainCaption(std::string_view caption);
 
 // The idle prompt of the status bar's message pane.
-inline constexpr std::string_view IDLE_PROMPT = "준비";
+inline constexpr std::string_view IDLE_PROMPT = KX_TRANSLATE_NOOP("CommandCatalog", "준비");

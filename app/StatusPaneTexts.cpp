@@ -5,6 +5,7 @@
 #include "protocol/BitTiming.h"
 #include "protocol/CModuleChannel.h"
 #include "stats/CBusLoad.h"
+#include "text/EventTranslator.h"
 
 namespace {
 
@@ -37,23 +38,25 @@ CStatusPaneTexts StatusPaneTexts(bool bPortOpen, const ModuleSettings& settings,
   return texts;
 }
 
-std::string CountersPaneText(const ChannelCounters& counters) {
-  char sz[128];
-  std::snprintf(sz, sizeof sz, "버린 블록 %llu / 거부한 줄 %llu / 모자란 프레임 %llu",
-                static_cast<unsigned long long>(counters.m_qwDroppedBlocks),
-                static_cast<unsigned long long>(counters.m_qwRefusedLines + counters.m_qwRefusedResponses),
-                static_cast<unsigned long long>(counters.m_qwIncompleteFrames));
-  return sz;
+std::string CountersPaneText(const ChannelCounters& counters, std::string_view text) {
+  const std::string dropped = std::to_string(counters.m_qwDroppedBlocks);
+  const std::string refused = std::to_string(counters.m_qwRefusedLines + counters.m_qwRefusedResponses);
+  const std::string incomplete = std::to_string(counters.m_qwIncompleteFrames);
+  const std::string_view values[] = {dropped, refused, incomplete};
+  std::string out;
+  AppendFilled(text, values, out);
+  return out;
 }
 
-std::string BusPaneText(bool bPortOpen, const BusFigures& figures, double dBitRate) {
+std::string BusPaneText(bool bPortOpen, const BusFigures& figures, double dBitRate, std::string_view text) {
   if (!bPortOpen) return {};
-  char sz[64];
-  if (dBitRate > 0.0)
-    std::snprintf(sz, sizeof sz, "%.0f 프레임/초  부하 %.1f%%", figures.m_dFramesPerSecond, figures.m_dLoadPercent);
-  else
-    std::snprintf(sz, sizeof sz, "%.0f 프레임/초  부하 -", figures.m_dFramesPerSecond);
-  return sz;
+  char szFrames[32], szLoad[32] = "-";
+  std::snprintf(szFrames, sizeof szFrames, "%.0f", figures.m_dFramesPerSecond);
+  if (dBitRate > 0.0) std::snprintf(szLoad, sizeof szLoad, "%.1f%%", figures.m_dLoadPercent);
+  const std::string_view values[] = {szFrames, szLoad};
+  std::string out;
+  AppendFilled(text, values, out);
+  return out;
 }
 
 double ConfiguredBitRate(const ModuleSettings& settings) {

@@ -137,8 +137,9 @@ bool CCliSession::Replay(CliPump& pump) {
 int CCliSession::Finish(bool bOpened, bool bAnswered) {
   std::fputs(m_logFailures.c_str(), m_pErr);
   if (!bOpened) {
-    std::fprintf(m_pErr, "%s\n",
-                 m_options.m_bUsb ? "지정한 USB 통신 포트를 여는데 실패했읍니다" : "지정한 시리얼 통신 포트를 여는데 실패했읍니다");
+    const std::string_view failed =
+        m_options.m_bUsb ? "지정한 USB 통신 포트를 여는데 실패했읍니다" : "지정한 시리얼 통신 포트를 여는데 실패했읍니다";
+    std::fprintf(m_pErr, "%s\n", m_pTranslator ? m_pTranslator->Translate(failed).c_str() : std::string(failed).c_str());
     if (!m_channel.LastOpenError().empty()) std::fprintf(m_pErr, "korvex-cli: %s\n", m_channel.LastOpenError().c_str());
     return CLI_EXIT_NO_PORT;
   }
@@ -269,7 +270,11 @@ void CCliSession::Print(std::FILE* pTo, std::string_view stamp, std::string_view
 void CCliSession::AppendEvent(std::string_view text, COLORREF /*colour*/) {
   const bool bAside = m_options.m_eFormat == EFrameFormat::CANDUMP || m_options.m_eFormat == EFrameFormat::SIGNALS ||
                       m_options.m_eCommand == ECliCommand::STATS;
-  Print(bAside ? m_pErr : m_pOut, m_options.m_bTimestamps ? m_logs.TimeStamp() : std::string_view(), text);
+  const std::string_view stamp = m_options.m_bTimestamps ? m_logs.TimeStamp() : std::string_view();
+  if (m_pTranslator)
+    Print(bAside ? m_pErr : m_pOut, stamp, m_pTranslator->Translate(text));
+  else
+    Print(bAside ? m_pErr : m_pOut, stamp, text);
 }
 
 // A frame is stamped with the second it came off the port, on screen as in the log.

@@ -23,6 +23,7 @@
 #include "receive/CRDataLogWriter.h"
 #include "stats/CBusLoad.h"
 #include "stats/CFrameStatistics.h"
+#include "text/EventTranslator.h"
 
 class CLogFiles;
 class CModuleChannel;
@@ -70,6 +71,9 @@ public:
   // destroyed (closed, window forgotten) when it returns.
   // monitor --format signals: the database its frames are decoded with.
   void SetDatabase(const CDbcDatabase* pDatabase) { m_printer.SetDatabase(pDatabase); }
+  // Prints the events (and the port's open failure) translated; null: as they were composed.
+  // The log files keep them as composed either way.
+  void SetEventTranslator(const CEventTranslator* pTranslator) { m_pTranslator = pTranslator; }
   int Run(MessageHost& channelWindow, MessageHost& sessionWindow, CliPump& pump, Sleeper* pSleeper = nullptr);
 
   // The channel's owner: notifications are taken and ignored, the port-open flag is kept,
@@ -128,6 +132,7 @@ private:
   bool m_bFramesClosed = false;  // after monitor's end no more frames are passed on
   uint64_t m_qwFrames = 0;
   CFramePrinter m_printer;
+  const CEventTranslator* m_pTranslator = nullptr;
   CRDataLogWriter m_rdataLog;
   CFrameStatistics m_stats;
   CBusLoad m_busLoad;

@@ -16,6 +16,7 @@
 #include "protocol/CQtMessageHost.h"
 #include "receive/CLogFiles.h"
 #include "uisupport/CStopSignals.h"
+#include "uisupport/Translations.h"
 
 namespace {
 
@@ -75,6 +76,13 @@ int main(int argc, char* argv[]) {
   CModuleChannel channel;
   CCliSession session(parsed.m_options, channel, logs, stdout, stderr);
   session.SetDatabase(&database);
+  // The events stay Korean by default: scripts parse them as the analyzer's log holds them.
+  CEventTranslator translator;
+  if (parsed.m_options.m_bEnglish) {
+    if (!InstallTranslations(ELanguage::ENGLISH)) std::fputs("korvex-cli: the English translation could not be loaded\n", stderr);
+    translator = MakeEventTranslator();
+    session.SetEventTranslator(&translator);
+  }
   CQtMessageHost channelWindow(channel);
   CQtMessageHost sessionWindow(session);
   return session.Run(channelWindow, sessionWindow, pump);

@@ -8,6 +8,7 @@
 
 #include "KorvexVersion.h"
 #include "protocol/BitTiming.h"
+#include "text/Language.h"
 
 namespace {
 
@@ -430,7 +431,7 @@ CliParseResult ParseCommandLine(const std::vector<std::string>& argv) {
       continue;
     }
     bool* pbGiven = arg == "--usb" ? &bUsbGiven : arg == "--baud" ? &bBaudGiven : nullptr;
-    if (pbGiven == nullptr && arg != "--event-log" && arg != "--rdata-log") {
+    if (pbGiven == nullptr && arg != "--event-log" && arg != "--rdata-log" && arg != "--lang") {
       error = "unknown option '" + arg + "'";
       return result;
     }
@@ -452,6 +453,12 @@ CliParseResult ParseCommandLine(const std::vector<std::string>& argv) {
         return result;
       }
       options.m_dwBaudRate = value == "38400" ? 38400 : 921600;
+    } else if (arg == "--lang") {
+      if (!ParseLanguage(value)) {
+        error = "--lang takes ko or en";
+        return result;
+      }
+      options.m_bEnglish = *ParseLanguage(value) == ELanguage::ENGLISH;
     } else {
       (arg == "--event-log" ? options.m_eventLogPath : options.m_rdataLogPath) = value;
     }
@@ -510,6 +517,8 @@ std::string CliUsage() {
          "                     (code page 949, CR LF, each line stamped)\n"
          "  --rdata-log FILE   append the received frames to FILE as the analyzer writes its\n"
          "                     receive-data log\n"
+         "  --lang ko|en       print the events in Korean (default, as the log files hold them)\n"
+         "                     or in English; the log files stay Korean either way\n"
          "  --timestamps       put the local time in front of each printed line (a frame's is the\n"
          "                     second its last byte arrived at this computer)\n"
          "  --help             print this help and exit\n"

@@ -1,7 +1,7 @@
 #pragma once
 // Command line of korvex-cli, parsed without touching anything:
 //   korvex-cli (--port PATH [--baud 38400|921600] | --usb SERIAL)
-//              [--event-log FILE] [--rdata-log FILE] [--timestamps] COMMAND [ARGS]
+//              [--event-log FILE] [--rdata-log FILE] [--lang ko|en] [--timestamps] COMMAND [ARGS]
 //   --port /dev/ttyUSB0 --baud 921600 send --std 123 11 22  -> 2.0A data frame 0x123, 11 22
 //   --usb KX01 write-config --std --bitrate 500K --id 7FF    -> mode 0x0C, 0x0734, ID 0x7FF
 //   ports                                                    -> the port lists; --port adds one
@@ -39,6 +39,7 @@ struct CliOptions {
   std::string m_eventLogPath;  // empty: no event log file
   std::string m_rdataLogPath;  // empty: no receive-data log file
   bool m_bTimestamps = false;
+  bool m_bEnglish = false;  // --lang en: the events printed in English
   ECliCommand m_eCommand = ECliCommand::READ_CONFIG;
 
   // write-config: without --auto-reset and --report the default options apply.

@@ -15,7 +15,9 @@ constexpr COLORREF EVENT_BLUE = RgbColour(0, 0, 255);       // CAN reset/error r
 constexpr COLORREF EVENT_RED = RgbColour(255, 0, 0);        // communication and log-file failures
 constexpr COLORREF EVENT_GREY = RgbColour(128, 128, 129);   // the start-up banner
 
-// Where events are reported; implemented by CLogFiles. Never fails towards the caller.
+// Where events are reported; implemented by CLogFiles. Never fails towards the caller. The window
+// shows an event with its phrases translated: a new Korean phrase goes into the list in
+// text/EventTranslator.cpp as well.
 class EventSink {
 public:
   virtual ~EventSink() = default;

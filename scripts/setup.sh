@@ -12,7 +12,8 @@ PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
           libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev libgl-dev fonts-nanum-coding fonts-nanum
           help2man desktop-file-utils appstream dpkg-dev python3-can can-utils file
-          python3-canmatrix qt6-charts-dev libqt6opengl6-dev)
+          python3-canmatrix qt6-charts-dev libqt6opengl6-dev
+          qt6-l10n-tools qt6-tools-dev qt6-translations-l10n)
 
 install_packages() {
   local missing=()

@@ -20,8 +20,8 @@ QComboBox* CFormDialog::TextList(const QString& name, const QStringList& items, 
 }
 
 void CFormDialog::AddButtons(QBoxLayout* pLayout) {
-  m_pOk = new QPushButton(QStringLiteral("설정"), this);
-  m_pCancel = new QPushButton(QStringLiteral("취소"), this);
+  m_pOk = new QPushButton(tr("설정"), this);
+  m_pCancel = new QPushButton(tr("취소"), this);
   m_pOk->setObjectName(QStringLiteral("ok"));
   m_pCancel->setObjectName(QStringLiteral("cancel"));
   for (QPushButton* pButton : {m_pOk, m_pCancel}) {

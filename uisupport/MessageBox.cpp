@@ -29,12 +29,12 @@ MessageSink* SetMessageSink(MessageSink* pSink) {
 }
 
 EMessageAnswer ShowMessage(unsigned nStringId, EMessageIcon eIcon, EMessageButtons eButtons, std::string_view detail) {
-  return Show({nStringId, std::string(LoadString(nStringId)), std::string(detail), eIcon, eButtons});
+  return Show({nStringId, std::string(LoadString(nStringId)), std::string(detail), eIcon, eButtons, {}});
 }
 
 EMessageAnswer ShowMessageWith(unsigned nStringId, std::string_view value, EMessageIcon eIcon,
                                EMessageButtons eButtons) {
   std::string text(LoadString(nStringId));
   if (const auto nAt = text.find("%s"); nAt != std::string::npos) text.replace(nAt, 2, value);
-  return Show({nStringId, std::move(text), {}, eIcon, eButtons});
+  return Show({nStringId, std::move(text), {}, eIcon, eButtons, std::string(value)});
 }

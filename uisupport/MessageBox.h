@@ -15,6 +15,7 @@ struct CMessageRequest {
   std::string m_strDetail;  // why it failed, as the lower layers report it; may be empty
   EMessageIcon m_eIcon = EMessageIcon::INFORMATION;
   EMessageButtons m_eButtons = EMessageButtons::OK;
+  std::string m_strValue;  // what replaced the string's "%s", so a translation can take it too
 };
 
 class MessageSink {

@@ -1,6 +1,8 @@
 #pragma once
 // UTF-8 texts of the core, and the string table's texts, as Qt strings.
+#include <QCoreApplication>
 #include <QString>
+#include <string>
 #include <string_view>
 
 #include "resources/StringTable.h"
@@ -9,7 +11,10 @@ inline QString ToQString(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-inline QString LoadQString(unsigned nStringId) { return ToQString(LoadString(nStringId)); }
+// The string table's text in the window's language.
+inline QString LoadQString(unsigned nStringId) {
+  return QCoreApplication::translate("StringTable", std::string(LoadString(nStringId)).c_str());
+}
 
 // A file-type filter of the string table, "description(*.txt)|*.txt||", as a file dialog takes
 // it: the description, whose parentheses hold the pattern.

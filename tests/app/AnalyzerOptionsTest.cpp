@@ -12,6 +12,7 @@ struct COptionsCase {
   std::string m_strPlatform;
   bool m_bSimulate = false;
   size_t m_nPorts = 0;
+  std::string m_strLanguage;
 };
 
 TEST(AnalyzerOptions, ArgumentsAreTakenOrRefused) {
@@ -28,12 +29,19 @@ TEST(AnalyzerOptions, ArgumentsAreTakenOrRefused) {
       {{"-platform"}, "-platform needs a value"},
       {{""}, "an empty file name"},
       {{"--port", "ttyS1=usb", "--bogus"}, "--port ttyS1=usb: unknown port kind \"usb\" (only \"module\" is known)"},
+      {{"--lang", "en", "a.ctd"}, "", "a.ctd", "", false, 0, "en"},
+      {{"--lang=ko"}, "", "", "", false, 0, "ko"},
+      {{"--lang", "kr"}, "--lang takes ko or en, not \"kr\""},
+      {{"--lang="}, "--lang takes ko or en, not \"\""},
+      {{"--lang"}, "--lang needs a value (ko or en)"},
   };
   for (const COptionsCase& c : cases) {
     const CAnalyzerOptions options = ParseAnalyzerArguments(c.m_args);
     const std::string name = testing::PrintToString(c.m_args);
-    EXPECT_EQ(std::tuple(options.m_strError, options.m_strTransmitFile, options.m_strPlatform, options.m_bSimulate, options.m_ports.size()),
-              std::tuple(c.m_strError, c.m_strFile, c.m_strPlatform, c.m_bSimulate, c.m_nPorts)) << name;
+    EXPECT_EQ(std::tuple(options.m_strError, options.m_strTransmitFile, options.m_strPlatform, options.m_bSimulate,
+                         options.m_ports.size(), options.m_strLanguage),
+              std::tuple(c.m_strError, c.m_strFile, c.m_strPlatform, c.m_bSimulate, c.m_nPorts, c.m_strLanguage))
+        << name;
   }
   const CAnalyzerOptions both = ParseAnalyzerArguments({"--help", "--version"});
   EXPECT_TRUE(both.m_bHelp && both.m_bVersion && ParseAnalyzerArguments({"-display", ":1"}).m_bDisplayOption);

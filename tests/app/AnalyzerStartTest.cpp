@@ -30,7 +30,7 @@ constexpr int WAIT_MS = 10000;
 TEST(AnalyzerProgram, AnswersWithoutADisplay) {
   // m_pszErr: the first line of standard error, its only one but for a refused command line.
   const struct { std::vector<std::string> m_args; int m_nExit; const char *m_pszOutStart, *m_pszErr; } cases[] = {
-      {{"--help"}, 0, "usage: korvex-analyzer [--port PATH[=module]]... [--simulate] [FILE.ctd]\n", ""},
+      {{"--help"}, 0, "usage: korvex-analyzer [--port PATH[=module]]... [--simulate] [--lang ko|en] [FILE.ctd]\n", ""},
       {{"--version"}, 0, "korvex-analyzer 1.0.0\n", ""},
       {{"list.ctd"}, 1, "", "korvex-analyzer: no display to show the window on"},
       {{"--bogus"}, 2, "", "korvex-analyzer: unknown option \"--bogus\""},

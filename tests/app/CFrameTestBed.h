@@ -61,6 +61,7 @@ protected:
       return std::make_unique<CVirtualLoop::CWindow>(m_loop, handler);
     };
     setup.m_fnSteadyNs = [this] { return static_cast<int64_t>(m_loop.Now()) * 1000000; };
+    setup.m_pfnLogClock = m_pfnLogClock;
     m_pFrame = std::make_unique<CMainFrame>(setup);
     m_pFrame->show();
     m_pFrame->InitAfterStartup();
@@ -114,6 +115,7 @@ protected:
   MessageSink* m_pPreviousSink = nullptr;
   CFakeTransport* m_pSerial = nullptr;
   CFakeTransport* m_pUsb = nullptr;
+  CLogFiles::TimeSource m_pfnLogClock = nullptr;  // the log files' clock; null: the system's
   std::unique_ptr<CMainFrame> m_pFrame;
 };
 

@@ -335,4 +335,22 @@ TEST_F(CliEndToEndTest, ReplayOfACandumpLogKeepsItsLinesAndGaps) {
   if (dAllowedMs > 2.0) std::printf("replay timing judged at 5 ms: load average %.2f\n", dLoad);
 }
 
+// --lang en prints the events in English; the event log file holds the same Korean lines either way.
+TEST_F(CliEndToEndTest, EnglishEventsOnScreenTheSameLogFile) {
+  StartSim({"--firmware", "0x34", "--rate", "0"});
+  std::vector<std::string> logged[2];
+  for (const bool bEnglish : {false, true}) {
+    const std::string log = m_dir / (bEnglish ? "en.txt" : "ko.txt");
+    std::vector<std::string> args = {"--event-log", log, "version"};
+    if (bEnglish) args.insert(args.begin(), {"--lang", "en"});
+    const SCliResult r = RunCli(Command(args));
+    const std::vector<std::string> out = Lines(r.out);
+    ASSERT_EQ(std::tuple(r.nExit, out.size()), std::tuple(0, 4u)) << r.out << r.err;
+    EXPECT_EQ(out[2], bEnglish ? "[Korvex version reply]      : version 3.4" : EV_VERSION);
+    logged[bEnglish] = LoggedLines(log);  // the CP949 bytes past the stamps
+  }
+  EXPECT_EQ(logged[0].size(), 4u);
+  EXPECT_EQ(logged[0], logged[1]);
+}
+
 }  // namespace

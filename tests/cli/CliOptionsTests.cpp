@@ -38,6 +38,7 @@ std::string Parsed(const std::string& line) {
     text << ' ' << o.m_inputPath;
   }
   for (const uint8_t by : o.m_data) text << ' ' << int{by};
+  if (o.m_bEnglish) text << " en";
   return text.str();
 }
 
@@ -72,6 +73,8 @@ TEST(CliOptions, GoodAndBadCommandLines) {
       {"--port p --usb u version", "! --port and --usb exclude each other"},
       {"--port p --port q version", "! --port is given twice"}, {"--port", "! --port needs a path"},
       {"--port '' version", "! --port : the path is empty"}, {"--port p=modem version", "! --port p=modem: unknown port kind"},
+      {"--port p --lang en version", "port p 38400 version en"}, {"--port p --lang ko version", "port p 38400 version"},
+      {"--port p --lang de version", "! --lang takes ko or en"},
       {"--port p --baud 115200 version", "! --baud takes 38400 or 921600"},
       {"--usb u --baud 921600 version", "! --baud applies to --port only"},
       {"--port p --verbose version", "! unknown option '--verbose'"}, {"--port p frobnicate", "! unknown command 'frobnicate'"},

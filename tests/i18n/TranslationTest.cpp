@@ -1,0 +1,88 @@
+// The window in Korean and in English, each as a start of the program makes it: the menus
+// follow the language, the event log window shows the events translated, and the log files
+// of the same session are the same bytes either way.
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <fstream>
+#include <iterator>
+
+#include "CFrameTestBed.h"
+#include "text/Cp949Text.h"
+#include "uisupport/Translations.h"
+
+namespace {
+
+std::time_t FixedClock() { return 1714567507; }  // the same second on every log line
+
+struct CSession {
+  QStringList m_menus;
+  QStringList m_events;       // as the event log window shows them
+  std::string m_eventLog;     // the files' bytes
+  std::string m_rdataLog;
+};
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
+
+// A start in the language, the module's answers to a few commands, a frame received, and the close.
+class CSessionBed final : public CFrameTestBed {
+public:
+  CSession Run(ELanguage eLanguage) {
+    InstallTranslations(eLanguage);  // Korean may lack the toolkit's own file; the program's texts are Korean anyway
+    m_pfnLogClock = &FixedClock;
+    m_store.SetInt(SETTINGS_SECTION, SETTING_EVENT_LOG_FLAG, 1);  // both logs in their default places
+    m_store.SetInt(SETTINGS_SECTION, SETTING_RDATA_LOG_FLAG, 1);
+    MakeFrame();
+    AnswerStartup();
+    Receive(Line(":G01") + Line(":U0201230102") + Line(":R00") + Line(":I11") + Line(":V12") + Line(":W0201230102") +
+            Line(":Z0C0734000007FF000007FF"));
+    CSession session;
+    for (QAction* pMenu : m_pFrame->menuBar()->actions()) session.m_menus << pMenu->text();
+    for (int n = 0; n < m_pFrame->EventLog()->EntryCount(); ++n) session.m_events << m_pFrame->EventLog()->EntryText(n);
+    EXPECT_TRUE(CloseFrame());
+    m_pFrame.reset();
+    session.m_eventLog = ReadFile(DefaultEventLogPath(m_strLogDirectory));
+    session.m_rdataLog = ReadFile(DefaultRDataLogPath(m_strLogDirectory));
+    EXPECT_TRUE(m_shown.empty());
+    return session;
+  }
+
+private:
+  void TestBody() override {}
+};
+
+CSession RunSession(ELanguage eLanguage) {
+  CSessionBed bed;
+  CSession session = bed.Run(eLanguage);
+  InstallTranslations(ELanguage::KOREAN);
+  return session;
+}
+
+const QRegularExpression HANGUL(QStringLiteral("[\\x{AC00}-\\x{D7A3}]"));
+
+TEST(Translation, MenusAndEventWindowFollowTheLanguageTheLogFilesDoNot) {
+  const CSession korean = RunSession(ELanguage::KOREAN);
+  const CSession english = RunSession(ELanguage::ENGLISH);
+
+  EXPECT_EQ(korean.m_menus, QStringList({"파일(&F)", "동작(&A)", "리스트(&L)", "보기(&V)", "도움말(&H)"}));
+  EXPECT_EQ(english.m_menus, QStringList({"&File", "&Action", "&List", "&View", "&Help"}));
+
+  // The same events, each in the window's language; no Korean phrase left over in English.
+  ASSERT_EQ(korean.m_events.size(), english.m_events.size());
+  EXPECT_GE(korean.m_events.size(), 9);
+  EXPECT_TRUE(korean.m_events.contains(QStringLiteral("[CAN 리셋 응답]             : Command Reset"))) << korean.m_events.join('\n').toStdString();
+  EXPECT_TRUE(english.m_events.contains(QStringLiteral("[CAN reset reply]           : Command Reset")))
+      << english.m_events.join('\n').toStdString();
+  for (const QString& line : english.m_events) EXPECT_FALSE(line.contains(HANGUL)) << line.toStdString();
+
+  // The files: Korean CP949, byte for byte the same under both languages.
+  EXPECT_NE(korean.m_eventLog.find(*Utf8ToCp949("[CAN 리셋 응답]             : Command Reset\r\n")), std::string::npos)
+      << korean.m_eventLog;
+  EXPECT_EQ(korean.m_eventLog, english.m_eventLog);
+  EXPECT_NE(korean.m_rdataLog.find("Data Frame"), std::string::npos);
+  EXPECT_EQ(korean.m_rdataLog, english.m_rdataLog);
+}
+
+}  // namespace
