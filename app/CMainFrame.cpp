@@ -265,7 +265,7 @@ void CMainFrame::CreateClient() {
   m_pIdView->setObjectName(QStringLiteral("IdView"));
   pReceiveTabs->addTab(m_pReceiveView, tr("수신 데이터"));
   pReceiveTabs->addTab(m_pIdView, tr("식별자별 보기"));
-  pReceiveTabs->setTabToolTip(1, ToQString(ID_VIEW_TIMES_NOTE));
+  pReceiveTabs->setTabToolTip(1, CIdStatisticsModel::TimesNote());
   m_pLogCommands = new CLogCommands(m_logFiles, *pReceiveTabs, *Action(ID_RECORD_FRAMES), this);
   ConnectCommand(ID_RECORD_FRAMES, m_pLogCommands, &CLogCommands::OnToggleRecording);
   ConnectCommand(ID_OPEN_LOG, m_pLogCommands, &CLogCommands::OnOpenLog);

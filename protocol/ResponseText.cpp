@@ -9,9 +9,6 @@
 
 namespace {
 
-constexpr std::string_view LENGTH_LABEL = "길이:";
-constexpr std::string_view DATA_LABEL = "데이터:";
-
 // "ID:%08X", or "ID:%03X" of the low 11 bits for a standard identifier.
 void AppendId(std::string& out, bool bStandard, uint32_t dwId) {
   out += "ID:";
@@ -22,15 +19,15 @@ void AppendId(std::string& out, bool bStandard, uint32_t dwId) {
 }
 
 // "길이:%d" with a length of at most 8, so always one digit.
-void AppendLength(std::string& out, uint8_t byLength) {
-  out += LENGTH_LABEL;
+void AppendLength(std::string& out, uint8_t byLength, const FrameLabels& labels) {
+  out += labels.m_length;
   out += static_cast<char>('0' + byLength);
 }
 
 // "데이터:" and the bytes the line carried; nothing at all when it carried none.
-void AppendData(std::string& out, const CanFrame& frame) {
+void AppendData(std::string& out, const CanFrame& frame, const FrameLabels& labels) {
   if (frame.m_byDataCount == 0) return;
-  out += DATA_LABEL;
+  out += labels.m_data;
   for (uint8_t i = 0; i < frame.m_byDataCount; ++i) {
     if (i > 0) out += ' ';
     AppendHex(out, frame.m_abyData[i], 2);
@@ -44,13 +41,12 @@ void PadField(std::string& out, std::size_t nStart, std::size_t nNonAsciiExtra, 
   if (nHave < nWidth) out.append(nWidth - nHave, ' ');
 }
 
-// The length label is the only non-ASCII padded field; measure it once.
-std::size_t LengthLabelExtra() {
-  static const std::size_t nExtra = LENGTH_LABEL.size() - Cp949Width(LENGTH_LABEL).value_or(LENGTH_LABEL.size());
-  return nExtra;
-}
-
 }  // namespace
+
+FrameLabels MakeFrameLabels(std::string length, std::string data) {
+  const std::size_t nExtra = length.size() - Cp949Width(length).value_or(length.size());
+  return {std::move(length), std::move(data), nExtra};
+}
 
 std::string_view ProtocolName(bool bStandard) { return bStandard ? "CAN2.0A" : "CAN2.0B"; }
 std::string_view FrameKind(bool bRemote) { return bRemote ? "Remote Frame" : "Data Frame"; }
@@ -74,17 +70,17 @@ std::string TransmitText(const CanFrame& frame) {
   out += "  ";
   out += FrameKind(frame.m_bRemote);
   out += "  ";
-  AppendLength(out, frame.m_byLength);
+  AppendLength(out, frame.m_byLength, FrameLabels());
   out += "  ";
   AppendId(out, frame.m_bStandard, frame.m_dwId);
   if (frame.m_byDataCount != 0) {
     out += "  ";
-    AppendData(out, frame);
+    AppendData(out, frame, FrameLabels());
   }
   return out;
 }
 
-void ReceivedFrameLine(const CanFrame& frame, std::string& out) {
+void ReceivedFrameLine(const CanFrame& frame, std::string& out, const FrameLabels& labels) {
   out.assign(ProtocolName(frame.m_bStandard));
   out += "  ";
   std::size_t nStart = out.size();
@@ -92,14 +88,14 @@ void ReceivedFrameLine(const CanFrame& frame, std::string& out) {
   PadField(out, nStart, 0, 12);
   out += "  ";
   nStart = out.size();
-  AppendLength(out, frame.m_byLength);
-  PadField(out, nStart, LengthLabelExtra(), 6);
+  AppendLength(out, frame.m_byLength, labels);
+  PadField(out, nStart, labels.m_nLengthExtra, 6);
   out += "  ";
   nStart = out.size();
   AppendId(out, frame.m_bStandard, frame.m_dwId);
   PadField(out, nStart, 0, 11);
   out += "  ";
-  AppendData(out, frame);
+  AppendData(out, frame, labels);
 }
 
 std::string ErrorListText(uint8_t byErrorBits) {

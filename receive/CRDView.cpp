@@ -1,5 +1,6 @@
 #include "receive/CRDView.h"
 
+#include <QCoreApplication>
 #include <QListView>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
@@ -24,7 +25,12 @@ public:
 }  // namespace
 
 CRDView::CRDView(QWidget* pParent)
-    : QWidget(pParent), m_pModel(new CRDataModel(LINE_LIMIT, this)), m_pList(new QListView(this)) {
+    : QWidget(pParent),
+      // The labels are the event texts' own, translated under the same name.
+      m_labels(MakeFrameLabels(QCoreApplication::translate("Events", "길이:").toStdString(),
+                               QCoreApplication::translate("Events", "데이터:").toStdString())),
+      m_pModel(new CRDataModel(LINE_LIMIT, this)),
+      m_pList(new QListView(this)) {
   m_pList->setModel(m_pModel);
   m_pList->setItemDelegate(new CFixedRowDelegate(m_pList));
   m_pList->setFont(ListFont());
@@ -48,7 +54,7 @@ CRDView::CRDView(QWidget* pParent)
 void CRDView::OnFrames(std::span<const ReceivedFrame> frames) {
   if (frames.size() > LINE_LIMIT) frames = frames.last(LINE_LIMIT);
   for (const ReceivedFrame& record : frames) {
-    ReceivedFrameLine(record.m_frame, m_line);
+    ReceivedFrameLine(record.m_frame, m_line, m_labels);
     m_pModel->AddPending(m_line, record.m_arrival);
   }
 }

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "protocol/FrameConsumer.h"
+#include "protocol/ResponseText.h"
 
 class CRDataModel;
 class QListView;
@@ -44,6 +45,7 @@ public:
 
 private:
   std::string m_line;  // reused for every frame
+  FrameLabels m_labels;  // in the window's language
   std::function<void()> m_fnRequestRefresh;
   bool m_bRefreshRequested = false;
   CRDataModel* m_pModel;

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "CFrameTestBed.h"
+#include "receive/CRDView.h"
 #include "text/Cp949Text.h"
 #include "uisupport/Translations.h"
 
@@ -17,6 +18,7 @@ std::time_t FixedClock() { return 1714567507; }  // the same second on every log
 struct CSession {
   QStringList m_menus;
   QStringList m_events;       // as the event log window shows them
+  QStringList m_received;     // the receive list
   std::string m_eventLog;     // the files' bytes
   std::string m_rdataLog;
 };
@@ -41,6 +43,7 @@ public:
     CSession session;
     for (QAction* pMenu : m_pFrame->menuBar()->actions()) session.m_menus << pMenu->text();
     for (int n = 0; n < m_pFrame->EventLog()->EntryCount(); ++n) session.m_events << m_pFrame->EventLog()->EntryText(n);
+    for (int n = 0; n < m_pFrame->ReceiveView()->LineCount(); ++n) session.m_received << m_pFrame->ReceiveView()->LineText(n);
     EXPECT_TRUE(CloseFrame());
     m_pFrame.reset();
     session.m_eventLog = ReadFile(DefaultEventLogPath(m_strLogDirectory));
@@ -76,6 +79,9 @@ TEST(Translation, MenusAndEventWindowFollowTheLanguageTheLogFilesDoNot) {
   EXPECT_TRUE(english.m_events.contains(QStringLiteral("[CAN reset reply]           : Command Reset")))
       << english.m_events.join('\n').toStdString();
   for (const QString& line : english.m_events) EXPECT_FALSE(line.contains(HANGUL)) << line.toStdString();
+  // The receive list likewise, its columns kept.
+  EXPECT_EQ(korean.m_received, QStringList({"CAN2.0A  Data Frame    길이:2  ID:123       데이터:01 02"}));
+  EXPECT_EQ(english.m_received, QStringList({"CAN2.0A  Data Frame    DLC:2   ID:123       Data:01 02"}));
 
   // The files: Korean CP949, byte for byte the same under both languages.
   EXPECT_NE(korean.m_eventLog.find(*Utf8ToCp949("[CAN 리셋 응답]             : Command Reset\r\n")), std::string::npos)
