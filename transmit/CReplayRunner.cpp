@@ -44,7 +44,9 @@ bool CReplayRunner::Start(const std::string& path, std::string& strReason) {
 }
 
 void CReplayRunner::Stop() {
-  if (IsRunning()) Finish("중지");
+  if (!IsRunning()) return;
+  m_pReplayer->Cancel();
+  Finish("중지");
 }
 
 void CReplayRunner::OnTimer() {
@@ -61,8 +63,9 @@ void CReplayRunner::OnTimer() {
     Finish("완료");
     return;
   }
-  // Whole milliseconds; what is left of a wait below one is a pass of the event loop.
-  m_timer.start(static_cast<int>(std::clamp<int64_t>((nNextNs - nNowNs) / 1'000'000, 0, 1000)));
+  // The frames keep their time on the sending thread: this only has to come back within the
+  // replayer's lookahead, so whole milliseconds, rounded up, do.
+  m_timer.start(static_cast<int>(std::clamp<int64_t>((nNextNs - nNowNs + 999'999) / 1'000'000, 1, 1000)));
 }
 
 void CReplayRunner::Finish(const char* pszHow) {
