@@ -91,9 +91,9 @@ public:
   void WriteConfig(bool bStandard, bool bAutoReset, bool bReportBusOff, bool bReportPassive,
                    bool bReportWarning, uint16_t wBitTiming, uint32_t dwId, uint32_t dwMaskId);
   void SetReception(bool bChange, bool bStart);
-  // nDueNs: the frame goes out at that time of the monotonic clock, not before (0: at once).
+  // nDueNs: the frame goes out at that time of SenderNowNs's clock, not before.
   void SendFrame(bool bStandard, bool bDataFrame, uint8_t byLength, uint32_t dwId, const uint8_t* pData,
-                 int64_t nDueNs = 0);
+                 int64_t nDueNs = CSendThread::AT_ONCE);
   void ResetNode();
   void ReadVersion();
 
@@ -114,6 +114,8 @@ public:
   // How late the frames sent with a due time went out, since the last call.
   CSendThread::Lateness TakeSendLateness() { return m_sender.TakeLateness(); }
   EWakeTiming SenderWakeTiming() const { return m_sender.WakeTiming(); }
+  // The clock of the due times: the monotonic clock, or without a sending thread the test's.
+  int64_t SenderNowNs() const { return m_sender.NowNs(); }
   // Drops the frames with a due time that have not gone out; they are no longer awaited.
   // How many.
   size_t CancelTimedSends();
@@ -154,7 +156,7 @@ private:
   void ArmResponseTimer();
   void LogRed(const char* pszHeading, const std::string& text);
   void HandlePortGone(uintptr_t nGeneration);
-  void Send(const CLineText& payload, int64_t nDueNs = 0);
+  void Send(const CLineText& payload, int64_t nDueNs = CSendThread::AT_ONCE);
   // When the line whose last byte was just popped came off the port: its burst's time, less
   // the wire time of the burst's bytes after it.
   ArrivalTime LineArrival() const;

@@ -65,7 +65,7 @@ bool CSendThread::Queue(const CLineText& line, int64_t nDueNs) {
 
 size_t CSendThread::DropTimed() {
   std::lock_guard lock(m_mutex);
-  return std::erase_if(m_queue, [](const Pending& pending) { return pending.m_nDueNs != 0; });
+  return std::erase_if(m_queue, [](const Pending& pending) { return pending.m_nDueNs != AT_ONCE; });
 }
 
 bool CSendThread::TakeQueued(int64_t nNowNs, CLineText& line) {
@@ -73,7 +73,7 @@ bool CSendThread::TakeQueued(int64_t nNowNs, CLineText& line) {
   const Pending pending = m_queue.front();
   m_queue.pop_front();
   line = pending.m_line;
-  if (pending.m_nDueNs != 0) {
+  if (pending.m_nDueNs != AT_ONCE) {
     // Noted before the write, so it is known by the time the module's answer is handled.
     ++m_lateness.m_qwLines;
     m_lateness.m_nLastNs = nNowNs - pending.m_nDueNs;
@@ -95,7 +95,7 @@ EWakeTiming CSendThread::WakeTiming() const {
 bool CSendThread::StartCycle(uint32_t dwKey, const CLineText& line, uint32_t dwPeriodMs) {
   {
     std::lock_guard lock(m_mutex);
-    if (!m_bRunning || !m_schedule.Start(dwKey, line, dwPeriodMs, Now())) return false;
+    if (!m_bRunning || !m_schedule.Start(dwKey, line, dwPeriodMs, NowNs())) return false;
   }
   m_wake.notify_one();
   return true;
@@ -128,7 +128,7 @@ size_t CSendThread::QueuedCount() const {
   return m_queue.size();
 }
 
-int64_t CSendThread::Now() const { return m_bThread ? SteadyNowNs() : m_nManualNowNs; }
+int64_t CSendThread::NowNs() const { return m_bThread ? SteadyNowNs() : m_nManualNowNs; }
 
 void CSendThread::RunCyclesAt(int64_t nNowNs) {
   if (m_bThread) return;

@@ -13,6 +13,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <limits>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -48,9 +49,11 @@ public:
   // Waits for a write in progress, then drops what is queued and every cycle.
   void Stop();
 
+  static constexpr int64_t AT_ONCE = std::numeric_limits<int64_t>::min();  // a line with no due time
+
   // False when the queue is full or the sender is stopped. Lines go out in the order queued,
-  // none before its nDueNs on the monotonic clock (0: at once).
-  bool Queue(const CLineText& line, int64_t nDueNs = 0);
+  // none before its nDueNs on the monotonic clock.
+  bool Queue(const CLineText& line, int64_t nDueNs = AT_ONCE);
   // Drops the queued lines that carry a due time; how many.
   size_t DropTimed();
   // As CCyclicSchedule::Start, on the sender's monotonic clock.
@@ -87,6 +90,8 @@ public:
   Lateness TakeLateness();
   // What the sending thread got from the scheduler (ORDINARY until it runs).
   EWakeTiming WakeTiming() const;
+  // The clock the deadlines are kept on: the monotonic clock, or without a thread the test's.
+  int64_t NowNs() const;
 
 private:
   struct Pending {
@@ -98,7 +103,6 @@ private:
   bool TakeQueued(int64_t nNowNs, CLineText& line);
   void WriteDueQueued(int64_t nNowNs);  // without a thread
   void Write(const CLineText& line, bool bCyclic);  // without the lock
-  int64_t Now() const;
 
   SenderListener& m_listener;
   ByteTransport* m_pTransport = nullptr;

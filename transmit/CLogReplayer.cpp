@@ -80,9 +80,7 @@ int64_t CLogReplayer::Step(int64_t nNowNs) {
     const int64_t nDueNs = m_nStartNs + static_cast<int64_t>(dGapNs);
     if (nDueNs > nNowNs + LOOKAHEAD_NS) return nDueNs - LOOKAHEAD_NS;
     if (!m_channel.HasSendRoom()) return nNowNs + ROOM_RETRY_NS;
-    // Never 0, which would mean "at once" and leave the lateness unmeasured.
-    m_channel.SendFrame(frame.m_bStandard, !frame.m_bRemote, frame.m_byLength, frame.m_dwId, frame.m_abyData,
-                        std::max<int64_t>(nDueNs, 1));
+    m_channel.SendFrame(frame.m_bStandard, !frame.m_bRemote, frame.m_byLength, frame.m_dwId, frame.m_abyData, nDueNs);
     ++m_summary.m_qwSent;
     m_nLastDueNs = std::max(m_nLastDueNs, nDueNs);
     m_bPending = ReadNext();

@@ -13,8 +13,6 @@ namespace {
 
 constexpr int PROGRESS_STEPS = 1000;
 
-int64_t SteadyNowNs() { return ArrivalTime::Now().m_nSteadyNs; }
-
 }  // namespace
 
 CReplayRunner::CReplayRunner(CModuleChannel& channel, QProgressBar* pProgress, QObject* pParent)
@@ -56,7 +54,7 @@ void CReplayRunner::OnTimer() {
     Finish("포트가 닫혀 중지");
     return;
   }
-  const int64_t nNowNs = SteadyNowNs();
+  const int64_t nNowNs = m_channel.SenderNowNs();
   const int64_t nNextNs = m_pReplayer->Step(nNowNs);
   m_pProgress->setValue(static_cast<int>(m_pReplayer->Progress() * PROGRESS_STEPS));
   if (nNextNs == CLogReplayer::DONE) {
