@@ -394,7 +394,7 @@ void CMainFrame::InitAfterStartup() {
   for (int nKind : {LOG_EVENT, LOG_RDATA})
     if (m_logFiles.IsLogging(nKind)) StartLogging(m_logFiles, nKind);
 
-  m_channel.Create(m_setup.m_pChannelWindow, this, m_setup.m_pSleeper);
+  m_channel.Create(m_setup.m_pChannelWindow, this);
   m_channel.SetEventSink(&m_logFiles);
   m_channel.AddFrameConsumer(&m_rdataLog);
   m_channel.AddFrameConsumer(&m_pLogCommands->Recorder());
@@ -598,7 +598,7 @@ void CMainFrame::closeEvent(QCloseEvent* pEvent) {
     return;
   }
   if (!m_bClosed) {
-    m_channel.Close(false);
+    m_channel.Close();
     m_pWindow->KillTimer(IDT_LAMP);
     m_pWindow->KillTimer(IDT_BUS_SAMPLE);
     CWorkspaceState workspace(*m_setup.m_pStore);

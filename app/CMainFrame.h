@@ -39,13 +39,11 @@ class CSignalDock;
 class QAction;
 class QMenu;
 class QToolBar;
-class Sleeper;
 struct CPortLists;
 
 struct CFrameSetup {
   CModuleChannel* m_pChannel = nullptr;    // process-wide; the frame becomes its owner
   MessageHost* m_pChannelWindow = nullptr;  // delivers the channel's own messages and timer
-  Sleeper* m_pSleeper = nullptr;            // null: the real 500 ms wait before a close
   CPortLists* m_pPorts = nullptr;           // found at start-up
   SettingsStore* m_pStore = nullptr;
   std::string m_strLogDirectory;            // working directory + "/Log"

@@ -42,10 +42,10 @@ void CCliSession::WaitWhile(CliPump& pump, bool bForOutput, TWaiting bWaiting) {
     pump.Pump();
 }
 
-int CCliSession::Run(MessageHost& channelWindow, MessageHost& sessionWindow, CliPump& pump, Sleeper* pSleeper) {
+int CCliSession::Run(MessageHost& channelWindow, MessageHost& sessionWindow, CliPump& pump) {
   m_pWindow = &sessionWindow;
   m_logs.SetEventDisplay(this);
-  m_channel.Create(&channelWindow, this, pSleeper);
+  m_channel.Create(&channelWindow, this);
   m_channel.SetEventSink(&m_logs);
   m_channel.AddFrameConsumer(this);
   OpenLogs();
@@ -76,8 +76,10 @@ int CCliSession::Run(MessageHost& channelWindow, MessageHost& sessionWindow, Cli
   // Frames that still arrive while reception stops are not the ones asked for.
   m_bFramesClosed = ReceivesFrames();
   const int64_t nEndNs = pump.SteadyNowNs();
-  m_channel.Close(true);  // ":G10", the wait, the close
-  pump.Drain();           // the answers queued before the close are still shown
+  // ":G10", the wait on the channel's timer (answers are shown meanwhile), the close.
+  if (m_channel.BeginClose())
+    while (m_channel.IsClosing()) pump.Pump();
+  pump.Drain();  // the answers queued before the close are still shown
   m_channel.Destroy();
   m_channel.SetEventSink(nullptr);
   m_channel.RemoveFrameConsumer(this);
@@ -106,13 +108,14 @@ bool CCliSession::Replay(CliPump& pump) {
   for (;;) {
     const int64_t nNowNs = pump.SteadyNowNs();
     const int64_t nNextNs = replayer.Step(nNowNs);
-    if (nNextNs == CLogReplayer::DONE || stopped()) break;
-    // The timer counts whole milliseconds: the last part of a wait is spent handling what comes.
-    const int64_t nWaitMs = (nNextNs - nNowNs) / 1'000'000;
-    if (nWaitMs <= 0) {
-      pump.Drain();
-      continue;
+    if (nNextNs == CLogReplayer::DONE) break;
+    if (stopped()) {
+      replayer.Cancel();
+      break;
     }
+    // The frames keep their time on the sending thread: this wait only has to end within the
+    // replayer's lookahead, so whole milliseconds, rounded up, do.
+    const int64_t nWaitMs = std::max<int64_t>((nNextNs - nNowNs + 999'999) / 1'000'000, 1);
     m_bReplayDue = false;
     m_pWindow->SetTimer(IDT_REPLAY, static_cast<unsigned>(std::min<int64_t>(nWaitMs, MONITOR_CHUNK_MS)));
     while (!m_bReplayDue && !stopped()) pump.Pump();

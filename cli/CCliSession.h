@@ -27,7 +27,6 @@
 
 class CLogFiles;
 class CModuleChannel;
-class Sleeper;
 
 // 4: no answer, the port went away or received frames were dropped; 5: the output or a log
 // file failed;
@@ -66,15 +65,15 @@ public:
 
   CCliSession(const CliOptions& options, CModuleChannel& channel, CLogFiles& logs, std::FILE* pOut, std::FILE* pErr);
 
-  // channelWindow delivers to the channel, sessionWindow to this session; pSleeper is the
-  // channel's wait before closing (null: real). Returns the exit status. The channel is
-  // destroyed (closed, window forgotten) when it returns.
+  // channelWindow delivers to the channel, sessionWindow to this session. Returns the exit
+  // status. The channel is closed in order (":G10", then 500 ms on the pump) and destroyed
+  // (window forgotten) when it returns.
   // monitor --format signals: the database its frames are decoded with.
   void SetDatabase(const CDbcDatabase* pDatabase) { m_printer.SetDatabase(pDatabase); }
   // Prints the events (and the port's open failure) translated; null: as they were composed.
   // The log files keep them as composed either way.
   void SetEventTranslator(const CEventTranslator* pTranslator) { m_pTranslator = pTranslator; }
-  int Run(MessageHost& channelWindow, MessageHost& sessionWindow, CliPump& pump, Sleeper* pSleeper = nullptr);
+  int Run(MessageHost& channelWindow, MessageHost& sessionWindow, CliPump& pump);
 
   // The channel's owner: notifications are taken and ignored, the port-open flag is kept,
   // a port gone ends the run.

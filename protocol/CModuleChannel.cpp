@@ -13,10 +13,9 @@ CModuleChannel::CModuleChannel(std::unique_ptr<ByteTransport> pSerial, std::uniq
 
 CModuleChannel::~CModuleChannel() { Destroy(); }
 
-bool CModuleChannel::Create(MessageHost* pWindow, ChannelOwner* pOwner, Sleeper* pSleeper) {
+bool CModuleChannel::Create(MessageHost* pWindow, ChannelOwner* pOwner) {
   m_pWindow = pWindow;
   m_pOwner = pWindow ? pOwner : nullptr;
-  m_pSleeper = pSleeper ? pSleeper : &m_realSleeper;
   m_decoder.SetOwnerWindow(m_pOwner ? &m_pOwner->OwnerWindow() : nullptr);
   if (pWindow == nullptr) return false;
   m_queue.Reset();
@@ -26,10 +25,9 @@ bool CModuleChannel::Create(MessageHost* pWindow, ChannelOwner* pOwner, Sleeper*
 }
 
 void CModuleChannel::Destroy() {
-  Close(true);
+  Close();
   m_pWindow = nullptr;  // the owner goes with the window, as a child window's parent would
   m_pOwner = nullptr;
-  m_pSleeper = &m_realSleeper;  // the caller's sleeper may be gone before the destructor runs
   m_decoder.SetOwnerWindow(nullptr);
 }
 
@@ -41,19 +39,19 @@ void CModuleChannel::SetEventSink(EventSink* pEvents) {
 bool CModuleChannel::IsPortOpen() const { return m_pSerial->IsOpen() || m_pUsb->IsOpen(); }
 
 bool CModuleChannel::Open(bool bUsb, const std::string& portName, uint32_t dwBaudRate) {
-  Close(false);
+  Close();
   m_assembler.Reset();  // no reader runs now, so the queue may be reset as well
   m_queue.Reset();
   m_nGeneration.fetch_add(1, std::memory_order_relaxed);
   ByteTransport& transport = bUsb ? *m_pUsb : *m_pSerial;
   if (!transport.Open(portName, dwBaudRate)) {
     m_lastOpenError = transport.LastError();
-    Close(false);
+    Close();
     return false;
   }
   if (!m_sender.Start(transport, m_bSendThread)) {
     m_lastOpenError = "pthread_create: Resource temporarily unavailable";
-    Close(false);
+    Close();
     return false;
   }
   m_lastOpenError.clear();
@@ -73,42 +71,35 @@ bool CModuleChannel::Open(bool bUsb, const std::string& portName, uint32_t dwBau
 
 bool CModuleChannel::BeginClose() {
   if (!IsPortOpen() || !m_pWindow) {
-    Close(false);
+    Close();
     return false;
   }
   StopAllCycles("포트를 닫았읍니다");
+  CancelTimedSends();  // ":G10" goes out now, not behind a replay's frames
   SetReception(true, false);
   m_bClosing = true;
   m_pWindow->SetTimer(IDT_CLOSE_WAIT, CLOSE_WAIT_MS);
   return true;
 }
 
-void CModuleChannel::Close(bool bStopReception) {
+void CModuleChannel::Close() {
   if (m_bClosing) {
     // A close already under way: ":G10" went out, the wait is cut short.
-    bStopReception = false;
     m_bClosing = false;
     if (m_pWindow) m_pWindow->KillTimer(IDT_CLOSE_WAIT);
   }
   StopAllCycles("포트를 닫았읍니다");
-  for (ByteTransport* pTransport : {m_pSerial.get(), m_pUsb.get()}) {
-    if (!pTransport->IsOpen()) continue;
-    if (bStopReception) {
-      SetReception(true, false);
-      m_pSleeper->Sleep(CLOSE_WAIT_MS);
-    }
-    m_sender.Stop();  // the transport closes only when no write is in progress
-    pTransport->Close();
-  }
-  m_sender.Stop();
+  m_sender.Stop();  // the transport closes only when no write is in progress
+  for (ByteTransport* pTransport : {m_pSerial.get(), m_pUsb.get()})
+    if (pTransport->IsOpen()) pTransport->Close();
   if (m_pOwner) m_pOwner->SetPortOpen(false);
   m_unanswered.clear();
   if (m_pWindow) m_pWindow->KillTimer(IDT_RESPONSE);
 }
 
-void CModuleChannel::Send(const CLineText& payload) {
+void CModuleChannel::Send(const CLineText& payload, int64_t nDueNs) {
   const CLineText line = BuildLine(payload.View());
-  if (!line.IsEmpty() && ActiveTransport().IsOpen() && !m_sender.Queue(line))
+  if (!line.IsEmpty() && ActiveTransport().IsOpen() && !m_sender.Queue(line, nDueNs))
     LogRed("[Korvex 통신포트 에러]", "write: the send queue is full");
   // Counted even when nothing went out: the missing answer is then reported like a lost one.
   Unanswered(1);
@@ -165,8 +156,17 @@ void CModuleChannel::WriteConfig(bool bStandard, bool bAutoReset, bool bReportBu
 void CModuleChannel::SetReception(bool bChange, bool bStart) { Send(ReceptionPayload(bChange, bStart)); }
 
 void CModuleChannel::SendFrame(bool bStandard, bool bDataFrame, uint8_t byLength, uint32_t dwId,
-                               const uint8_t* pData) {
-  Send(SendFramePayload(bStandard, bDataFrame, byLength, dwId, pData));
+                               const uint8_t* pData, int64_t nDueNs) {
+  Send(SendFramePayload(bStandard, bDataFrame, byLength, dwId, pData), nDueNs);
+}
+
+size_t CModuleChannel::CancelTimedSends() {
+  const size_t nDropped = m_sender.DropTimed();
+  // Only how many are awaited changes: the oldest send times stay, and with them when the
+  // communication error would come.
+  for (size_t n = nDropped; n > 0 && !m_unanswered.empty(); --n) m_unanswered.pop_back();
+  if (m_unanswered.empty() && m_pWindow) m_pWindow->KillTimer(IDT_RESPONSE);
+  return nDropped;
 }
 
 void CModuleChannel::ResetNode() { Send(ResetNodePayload()); }
@@ -218,7 +218,7 @@ void CModuleChannel::HandlePortGone(uintptr_t nGeneration) {
   if (nGeneration != m_nGeneration.load(std::memory_order_relaxed) || !IsPortOpen()) return;
   OnRxNotify();  // what arrived before the hang-up is shown and logged first
   StopAllCycles("통신 포트가 끊어졌읍니다");
-  Close(false);
+  Close();
   m_decoder.ForgetReception();  // so that starting reception is offered again
   m_bAskReception = true;
   ++m_nPortsGone;
@@ -230,7 +230,7 @@ void CModuleChannel::HandlePortGone(uintptr_t nGeneration) {
 
 void CModuleChannel::OnTimer(unsigned nId) {
   if (nId == IDT_CLOSE_WAIT) {
-    Close(false);
+    Close();
     if (m_pOwner) m_pOwner->OnClosed();
     return;
   }

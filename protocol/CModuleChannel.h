@@ -22,7 +22,6 @@
 #include "protocol/CResponseDecoder.h"
 #include "protocol/CSendThread.h"
 #include "protocol/LineFraming.h"
-#include "protocol/Sleeper.h"
 
 class ChannelOwner;
 class EventSink;
@@ -54,12 +53,13 @@ public:
   CModuleChannel(const CModuleChannel&) = delete;
   CModuleChannel& operator=(const CModuleChannel&) = delete;
 
-  // pWindow: the channel's own window, which delivers WM_RX_NOTIFY and timer 201 back to
-  // this object (OnMessage/OnTimer). pOwner may be null (no frame). pSleeper null: the
-  // real 500 ms wait. False (and no owner) without a window.
-  bool Create(MessageHost* pWindow, ChannelOwner* pOwner, Sleeper* pSleeper = nullptr);
-  // Close(true) and forget the window and the owner; call before either goes away (the
-  // destructor does it too).
+  // pWindow: the channel's own window, which delivers WM_RX_NOTIFY and the timers back to
+  // this object (OnMessage/OnTimer). pOwner may be null (no frame). False (and no owner)
+  // without a window.
+  bool Create(MessageHost* pWindow, ChannelOwner* pOwner);
+  // Close() and forget the window and the owner; call before either goes away (the
+  // destructor does it too). A port still open then is closed at once: whoever closes in
+  // order (":G10" and the wait) uses BeginClose first.
   void Destroy();
 
   // Where events go (may be null).
@@ -75,13 +75,12 @@ public:
   // LastOpenError() then says which call failed and why.
   bool Open(bool bUsb, const std::string& portName, uint32_t dwBaudRate);
   const std::string& LastOpenError() const { return m_lastOpenError; }
-  // With bStopReception, sends ":G10" and waits 500 ms before closing an open port (a
-  // blocking wait: for the command line and the last close of Destroy).
-  void Close(bool bStopReception);
-  // The window's close, which must not block: with a port open, stops the cycles, sends
-  // ":G10" and returns, and timer IDT_CLOSE_WAIT closes the port 500 ms later and tells the
-  // owner (OnClosed); meanwhile the window goes on. False, after closing at once, when no
-  // port is open.
+  // Closes at once, without ":G10"; cuts short a close that BeginClose started.
+  void Close();
+  // The close in order, which never blocks: with a port open, stops the cycles, sends ":G10"
+  // and returns, and timer IDT_CLOSE_WAIT closes the port 500 ms later and tells the owner
+  // (OnClosed); meanwhile the window or the command line's loop goes on. False, after closing
+  // at once, when no port is open.
   bool BeginClose();
   bool IsClosing() const { return m_bClosing; }
 
@@ -92,7 +91,9 @@ public:
   void WriteConfig(bool bStandard, bool bAutoReset, bool bReportBusOff, bool bReportPassive,
                    bool bReportWarning, uint16_t wBitTiming, uint32_t dwId, uint32_t dwMaskId);
   void SetReception(bool bChange, bool bStart);
-  void SendFrame(bool bStandard, bool bDataFrame, uint8_t byLength, uint32_t dwId, const uint8_t* pData);
+  // nDueNs: the frame goes out at that time of SenderNowNs's clock, not before.
+  void SendFrame(bool bStandard, bool bDataFrame, uint8_t byLength, uint32_t dwId, const uint8_t* pData,
+                 int64_t nDueNs = CSendThread::AT_ONCE);
   void ResetNode();
   void ReadVersion();
 
@@ -109,6 +110,15 @@ public:
   // True while half the send queue is free: a sender pacing itself by the link (a replay)
   // queues only then, so it never finds the queue full.
   bool HasSendRoom() const { return m_sender.QueuedCount() < CSendThread::QUEUE_CAPACITY / 2; }
+  bool IsSendQueueEmpty() const { return m_sender.QueuedCount() == 0; }
+  // How late the frames sent with a due time went out, since the last call.
+  CSendThread::Lateness TakeSendLateness() { return m_sender.TakeLateness(); }
+  EWakeTiming SenderWakeTiming() const { return m_sender.WakeTiming(); }
+  // The clock of the due times: the monotonic clock, or without a sending thread the test's.
+  int64_t SenderNowNs() const { return m_sender.NowNs(); }
+  // Drops the frames with a due time that have not gone out; they are no longer awaited.
+  // How many.
+  size_t CancelTimedSends();
   // Without a sending thread: sends the cyclic lines due at this time of the test's clock.
   void RunCyclesAt(int64_t nNowNs) { m_sender.RunCyclesAt(nNowNs); }
 
@@ -146,7 +156,7 @@ private:
   void ArmResponseTimer();
   void LogRed(const char* pszHeading, const std::string& text);
   void HandlePortGone(uintptr_t nGeneration);
-  void Send(const CLineText& payload);
+  void Send(const CLineText& payload, int64_t nDueNs = CSendThread::AT_ONCE);
   // When the line whose last byte was just popped came off the port: its burst's time, less
   // the wire time of the burst's bytes after it.
   ArrivalTime LineArrival() const;
@@ -168,8 +178,6 @@ private:
   MessageHost* m_pWindow = nullptr;
   ChannelOwner* m_pOwner = nullptr;
   EventSink* m_pEvents = nullptr;
-  CRealSleeper m_realSleeper;
-  Sleeper* m_pSleeper = &m_realSleeper;
   std::unique_ptr<ByteTransport> m_pSerial;
   std::unique_ptr<ByteTransport> m_pUsb;
   std::string m_portName;

@@ -2,6 +2,7 @@
 
 #include <pthread.h>
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <system_error>
@@ -49,23 +50,52 @@ void CSendThread::Stop() {
   m_pTransport = nullptr;
 }
 
-bool CSendThread::Queue(const CLineText& line) {
+bool CSendThread::Queue(const CLineText& line, int64_t nDueNs) {
   {
     std::lock_guard lock(m_mutex);
     if (!m_bRunning || line.IsEmpty() || m_queue.size() >= QUEUE_CAPACITY) return false;
-    if (m_bThread) m_queue.push_back(line);
+    m_queue.push_back({line, nDueNs});
   }
   if (m_bThread)
     m_wake.notify_one();
   else
-    Write(line, false);
+    WriteDueQueued(m_nManualNowNs);
   return true;
+}
+
+size_t CSendThread::DropTimed() {
+  std::lock_guard lock(m_mutex);
+  return std::erase_if(m_queue, [](const Pending& pending) { return pending.m_nDueNs != AT_ONCE; });
+}
+
+bool CSendThread::TakeQueued(int64_t nNowNs, CLineText& line) {
+  if (m_queue.empty() || m_queue.front().m_nDueNs > nNowNs) return false;
+  const Pending pending = m_queue.front();
+  m_queue.pop_front();
+  line = pending.m_line;
+  if (pending.m_nDueNs != AT_ONCE) {
+    // Noted before the write, so it is known by the time the module's answer is handled.
+    ++m_lateness.m_qwLines;
+    m_lateness.m_nLastNs = nNowNs - pending.m_nDueNs;
+    m_lateness.m_nWorstNs = std::max(m_lateness.m_nWorstNs, m_lateness.m_nLastNs);
+  }
+  return true;
+}
+
+CSendThread::Lateness CSendThread::TakeLateness() {
+  std::lock_guard lock(m_mutex);
+  return std::exchange(m_lateness, Lateness{});
+}
+
+EWakeTiming CSendThread::WakeTiming() const {
+  std::lock_guard lock(m_mutex);
+  return m_eWakeTiming;
 }
 
 bool CSendThread::StartCycle(uint32_t dwKey, const CLineText& line, uint32_t dwPeriodMs) {
   {
     std::lock_guard lock(m_mutex);
-    if (!m_bRunning || !m_schedule.Start(dwKey, line, dwPeriodMs, Now())) return false;
+    if (!m_bRunning || !m_schedule.Start(dwKey, line, dwPeriodMs, NowNs())) return false;
   }
   m_wake.notify_one();
   return true;
@@ -98,11 +128,12 @@ size_t CSendThread::QueuedCount() const {
   return m_queue.size();
 }
 
-int64_t CSendThread::Now() const { return m_bThread ? SteadyNowNs() : m_nManualNowNs; }
+int64_t CSendThread::NowNs() const { return m_bThread ? SteadyNowNs() : m_nManualNowNs; }
 
 void CSendThread::RunCyclesAt(int64_t nNowNs) {
   if (m_bThread) return;
   m_nManualNowNs = nNowNs;
+  WriteDueQueued(nNowNs);
   std::vector<CLineText> due;
   {
     std::lock_guard lock(m_mutex);
@@ -110,6 +141,17 @@ void CSendThread::RunCyclesAt(int64_t nNowNs) {
     m_schedule.TakeDue(nNowNs, due);
   }
   for (const CLineText& line : due) Write(line, true);
+}
+
+void CSendThread::WriteDueQueued(int64_t nNowNs) {
+  CLineText line;
+  for (;;) {
+    {
+      std::lock_guard lock(m_mutex);
+      if (!m_bRunning || !TakeQueued(nNowNs, line)) return;
+    }
+    Write(line, false);
+  }
 }
 
 CSendThread::News CSendThread::TakeNews() {
@@ -135,30 +177,34 @@ void CSendThread::Write(const CLineText& line, bool bCyclic) {
 }
 
 void CSendThread::Run() {
+  const EWakeTiming eWakeTiming = RequestPromptWakeups();
   std::vector<CLineText> due;
+  CLineText line;
   std::unique_lock lock(m_mutex);
+  m_eWakeTiming = eWakeTiming;
   while (m_bRunning) {
-    if (!m_queue.empty()) {
-      const CLineText line = m_queue.front();
-      m_queue.pop_front();
+    const int64_t nNowNs = SteadyNowNs();
+    if (TakeQueued(nNowNs, line)) {
       lock.unlock();
       Write(line, false);
       lock.lock();
       continue;
     }
     due.clear();
-    m_schedule.TakeDue(SteadyNowNs(), due);
+    m_schedule.TakeDue(nNowNs, due);
     if (!due.empty()) {
       lock.unlock();
-      for (const CLineText& line : due) Write(line, true);
+      for (const CLineText& cyclic : due) Write(cyclic, true);
       lock.lock();
       continue;
     }
-    const int64_t nNext = m_schedule.NextDeadline();
+    int64_t nNext = m_schedule.NextDeadline();
+    if (!m_queue.empty()) nNext = std::min(nNext, m_queue.front().m_nDueNs);
     if (nNext == CCyclicSchedule::NO_DEADLINE) {
       m_wake.wait(lock);
     } else {
-      // The condition variable waits on the monotonic clock, as the deadlines are kept.
+      // An absolute deadline on the monotonic clock, as the deadlines are kept (the wait
+      // rounds nothing to milliseconds).
       const auto deadline = std::chrono::steady_clock::time_point(std::chrono::nanoseconds(nNext));
       m_wake.wait_until(lock, deadline);
     }

@@ -55,7 +55,8 @@ CSimModule::CSimModule(size_t nOutboxLimit)
   RebuildFrameSource();
 }
 
-void CSimModule::Feed(const uint8_t* pData, size_t nLength) {
+void CSimModule::Feed(const uint8_t* pData, size_t nLength, int64_t nArrivalNs) {
+  m_nFeedArrivalNs = nArrivalNs;
   for (size_t i = 0; i < nLength; ++i) m_assembler.FeedByte(pData[i]);
 }
 
@@ -165,7 +166,7 @@ void CSimModule::HandleTransmit(const CLineAssembler& line) {
     const CLineText text = payload.Line();
     std::string_view view = text.View();
     if (view.ends_with('\r')) view.remove_suffix(1);
-    m_fnOnTransmit(view);
+    m_fnOnTransmit(view, m_nFeedArrivalNs);
   }
   const uint8_t byFrame = line.Field(0) & static_cast<uint8_t>(~FRAME_UNUSED_MASK);
   const bool bExtended = (byFrame & FRAME_EXTENDED) != 0;

@@ -60,7 +60,8 @@ public:
   explicit CSimModule(size_t nOutboxLimit = CSimOutbox::DEFAULT_LIMIT);
 
   // Bytes from the PC, in arrival order; a line may be split over any number of calls.
-  void Feed(const uint8_t* pData, size_t nLength);
+  // nArrivalNs: when the bytes came (as read), the time a frame command's observer is told.
+  void Feed(const uint8_t* pData, size_t nLength, int64_t nArrivalNs = 0);
   // Sets the clock (milliseconds, a clock that never goes back; earlier values are ignored)
   // and sends the frames due by then.
   void Advance(uint64_t qwNowMs);
@@ -68,8 +69,10 @@ public:
   // Time of the next frame, NO_DEADLINE when none is scheduled.
   uint64_t NextDueMs() const;
 
-  // Told of each frame command taken, as its line with the checksum (":W0207FF1122xx").
-  void SetTransmitObserver(std::function<void(std::string_view)> fnObserver) { m_fnOnTransmit = std::move(fnObserver); }
+  // Told of each frame command taken, as its line with the checksum (":W0207FF1122xx"), with
+  // the arrival time of the Feed that completed it.
+  using TransmitObserver = std::function<void(std::string_view, int64_t)>;
+  void SetTransmitObserver(TransmitObserver fnObserver) { m_fnOnTransmit = std::move(fnObserver); }
   CSimOutbox& Outbox() { return m_outbox; }
   const CSimOutbox& Outbox() const { return m_outbox; }
   std::string TakeOutput() { return m_outbox.Take(); }
@@ -120,7 +123,8 @@ private:
 
   CLineAssembler m_assembler{*this};
   CSimOutbox m_outbox;
-  std::function<void(std::string_view)> m_fnOnTransmit;
+  TransmitObserver m_fnOnTransmit;
+  int64_t m_nFeedArrivalNs = 0;  // the Feed under way
   uint64_t m_qwNowMs = 0;
 
   uint8_t m_byMode;

@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +17,12 @@ uint64_t MonotonicMs() {
   return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                    std::chrono::steady_clock::now().time_since_epoch())
                                    .count());
+}
+
+int64_t MonotonicNs() {
+  timespec now{};
+  ::clock_gettime(CLOCK_MONOTONIC, &now);
+  return now.tv_sec * 1000000000LL + now.tv_nsec;
 }
 
 bool Fail(std::string& error, const char* pszCall) {
@@ -78,7 +85,8 @@ bool CSimPtyServer::ReadInput(std::string& error) {
   for (unsigned i = 0; i < MAX_READS_PER_WAKE; ++i) {
     const ssize_t n = ::read(m_pty.MasterFd(), abyBlock, sizeof abyBlock);
     if (n > 0) {
-      m_module.Feed(abyBlock, static_cast<size_t>(n));
+      // Stamped as the read returns, before anything is processed: every byte was there by then.
+      m_module.Feed(abyBlock, static_cast<size_t>(n), MonotonicNs());
       continue;
     }
     if (n < 0 && errno == EINTR) continue;

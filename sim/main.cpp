@@ -3,8 +3,6 @@
 #include <signal.h>
 #include <sys/signalfd.h>
 
-#include <time.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -17,6 +15,7 @@
 #include "sim/CSimOptions.h"
 #include "sim/CSimPtyServer.h"
 #include "link/CUniqueFd.h"
+#include "protocol/WakeTiming.h"
 
 namespace {
 
@@ -60,17 +59,15 @@ int main(int argc, char** argv) {
   }
   module.SetVersion(options.m_byVersion);
   if (options.m_bBus) module.SetTraffic(CSimModule::TRAFFIC_BUS);
-  // Each frame command as it was taken, timed on the monotonic clock; written as it comes,
-  // so a reader sees every line up to the last one taken.
+  // Each frame command as it was taken, timed on the monotonic clock as its bytes were read;
+  // written as it comes, so a reader sees every line up to the last one taken.
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> pRecord(nullptr, &std::fclose);
   if (!options.m_recordPath.empty()) {
     pRecord.reset(std::fopen(options.m_recordPath.c_str(), "we"));
     if (!pRecord) return Failure(options.m_recordPath + ": " + std::strerror(errno));
-    module.SetTransmitObserver([pFile = pRecord.get()](std::string_view line) {
-      timespec now{};
-      ::clock_gettime(CLOCK_MONOTONIC, &now);
-      std::fprintf(pFile, "%lld.%09ld %.*s\n", static_cast<long long>(now.tv_sec), now.tv_nsec,
-                   static_cast<int>(line.size()), line.data());
+    module.SetTransmitObserver([pFile = pRecord.get()](std::string_view line, int64_t nArrivalNs) {
+      std::fprintf(pFile, "%lld.%09lld %.*s\n", static_cast<long long>(nArrivalNs / 1000000000),
+                   static_cast<long long>(nArrivalNs % 1000000000), static_cast<int>(line.size()), line.data());
       std::fflush(pFile);
     });
   }
@@ -86,6 +83,8 @@ int main(int argc, char** argv) {
 
   const uint64_t qwRunMs =
       options.m_nSeconds == 0 ? CSimPtyServer::NO_TIME_LIMIT : uint64_t{options.m_nSeconds} * 1000;
+  // A module reads what comes at once; so does its stand-in, also on a busy machine.
+  RequestPromptWakeups();
   const bool bServed = server.Run(stopFd.Get(), qwRunMs, error);
   link.Remove();
   if (module.Outbox().DroppedLines() > 0)

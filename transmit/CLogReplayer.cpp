@@ -67,8 +67,10 @@ int64_t CLogReplayer::Step(int64_t nNowNs) {
     m_bStarted = true;
     m_nStartNs = nNowNs;
     m_nLastDueNs = nNowNs;
+    m_channel.TakeSendLateness();  // what went before is not this replay's
     m_bPending = ReadNext();
   }
+  NoteLateness();
   while (m_bPending) {
     const CanFrame& frame = m_pending.m_record.m_frame;
     const int64_t nLogNs = m_pending.m_record.m_arrival.m_nSteadyNs;
@@ -76,16 +78,27 @@ int64_t CLogReplayer::Step(int64_t nNowNs) {
     // A log whose time goes back sends such a frame at once.
     const double dGapNs = std::clamp(static_cast<double>(nLogNs - m_nFirstLogNs) / m_options.m_dSpeed, 0.0, MAX_GAP_NS);
     const int64_t nDueNs = m_nStartNs + static_cast<int64_t>(dGapNs);
-    if (nDueNs > nNowNs) return nDueNs;
+    if (nDueNs > nNowNs + LOOKAHEAD_NS) return nDueNs - LOOKAHEAD_NS;
     if (!m_channel.HasSendRoom()) return nNowNs + ROOM_RETRY_NS;
-    m_channel.SendFrame(frame.m_bStandard, !frame.m_bRemote, frame.m_byLength, frame.m_dwId, frame.m_abyData);
+    m_channel.SendFrame(frame.m_bStandard, !frame.m_bRemote, frame.m_byLength, frame.m_dwId, frame.m_abyData, nDueNs);
     ++m_summary.m_qwSent;
-    m_summary.m_nLastLateNs = nNowNs - nDueNs;
-    m_summary.m_nWorstLateNs = std::max(m_summary.m_nWorstLateNs, m_summary.m_nLastLateNs);
     m_nLastDueNs = std::max(m_nLastDueNs, nDueNs);
     m_bPending = ReadNext();
   }
+  // Done once the last frames handed over went out (an open port writes them; a closed one
+  // dropped them).
+  if (!m_channel.IsSendQueueEmpty()) return std::max(m_nLastDueNs, nNowNs + ROOM_RETRY_NS);
+  NoteLateness();
   return DONE;
+}
+
+void CLogReplayer::Cancel() { m_summary.m_qwSent -= std::min<uint64_t>(m_summary.m_qwSent, m_channel.CancelTimedSends()); }
+
+void CLogReplayer::NoteLateness() {
+  const CSendThread::Lateness lateness = m_channel.TakeSendLateness();
+  if (lateness.m_qwLines == 0) return;
+  m_summary.m_nLastLateNs = lateness.m_nLastNs;
+  m_summary.m_nWorstLateNs = std::max(m_summary.m_nWorstLateNs, lateness.m_nWorstNs);
 }
 
 double CLogReplayer::Progress() const {

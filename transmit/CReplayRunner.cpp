@@ -13,8 +13,6 @@ namespace {
 
 constexpr int PROGRESS_STEPS = 1000;
 
-int64_t SteadyNowNs() { return ArrivalTime::Now().m_nSteadyNs; }
-
 }  // namespace
 
 CReplayRunner::CReplayRunner(CModuleChannel& channel, QProgressBar* pProgress, QObject* pParent)
@@ -44,7 +42,9 @@ bool CReplayRunner::Start(const std::string& path, std::string& strReason) {
 }
 
 void CReplayRunner::Stop() {
-  if (IsRunning()) Finish("중지");
+  if (!IsRunning()) return;
+  m_pReplayer->Cancel();
+  Finish("중지");
 }
 
 void CReplayRunner::OnTimer() {
@@ -54,15 +54,16 @@ void CReplayRunner::OnTimer() {
     Finish("포트가 닫혀 중지");
     return;
   }
-  const int64_t nNowNs = SteadyNowNs();
+  const int64_t nNowNs = m_channel.SenderNowNs();
   const int64_t nNextNs = m_pReplayer->Step(nNowNs);
   m_pProgress->setValue(static_cast<int>(m_pReplayer->Progress() * PROGRESS_STEPS));
   if (nNextNs == CLogReplayer::DONE) {
     Finish("완료");
     return;
   }
-  // Whole milliseconds; what is left of a wait below one is a pass of the event loop.
-  m_timer.start(static_cast<int>(std::clamp<int64_t>((nNextNs - nNowNs) / 1'000'000, 0, 1000)));
+  // The frames keep their time on the sending thread: this only has to come back within the
+  // replayer's lookahead, so whole milliseconds, rounded up, do.
+  m_timer.start(static_cast<int>(std::clamp<int64_t>((nNextNs - nNowNs + 999'999) / 1'000'000, 1, 1000)));
 }
 
 void CReplayRunner::Finish(const char* pszHow) {

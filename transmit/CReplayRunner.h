@@ -1,6 +1,6 @@
 #pragma once
-// The window's log replay: a candump log sent through the channel by CLogReplayer, paced by
-// a precise timer on the UI thread (the frames go out through the sending thread), with a
+// The window's log replay: a candump log sent through the channel by CLogReplayer, handed
+// over ahead by a timer on the UI thread (the sending thread keeps each frame's time), with a
 // progress bar in the status bar while it runs. The summary goes to the event log.
 #include <QObject>
 #include <QTimer>

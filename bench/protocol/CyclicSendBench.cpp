@@ -34,9 +34,12 @@ int main(int argc, char* argv[]) {
     const uint8_t abyData[8] = {static_cast<uint8_t>(k), 1, 2, 3, 4, 5, 6, 7};
     if (!channel.StartCycle(k + 1, PERIOD_MS, true, true, 8, 0x100 + k, abyData)) return 1;
   }
-  QTimer::singleShot(std::atoi(argv[2]) * 1000, &app, &QCoreApplication::quit);
+  QTimer::singleShot(std::atoi(argv[2]) * 1000, Qt::PreciseTimer, &app, &QCoreApplication::quit);
   app.exec();
-  channel.Close(true);
+  const char* const apszTiming[] = {"real-time priority", "short time slice", "ordinary"};
+  std::printf("sending thread: %s\n", apszTiming[static_cast<int>(channel.SenderWakeTiming())]);
+  if (channel.BeginClose())
+    while (channel.IsClosing()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   std::printf("communication errors %u, port gone %u\n", channel.CommErrorCount(), channel.PortGoneCount());
   return 0;
 }

@@ -55,7 +55,7 @@ protected:
 
   void MakeFrame(bool bSecondaryInstance = false, int nSimulatedPort = -1) {
     m_ports.FixPortsAvailable();
-    CFrameSetup setup{m_pChannel.get(), m_pChannelWindow.get(), &m_loop, &m_ports, &m_store, m_strLogDirectory,
+    CFrameSetup setup{m_pChannel.get(), m_pChannelWindow.get(), &m_ports, &m_store, m_strLogDirectory,
                       bSecondaryInstance, nSimulatedPort};
     setup.m_fnMakeWindow = [this](MessageHandler& handler) {
       return std::make_unique<CVirtualLoop::CWindow>(m_loop, handler);

@@ -61,7 +61,7 @@ public:
     CCliSession session(parsed.m_options, m_channel, m_logs, m_out.File(), m_out.File());
     CVirtualLoop::CWindow channelWindow(m_loop, m_channel);
     CIntTimerWindow sessionWindow(m_loop, session);
-    const int nExit = session.Run(channelWindow, sessionWindow, *this, &m_loop);
+    const int nExit = session.Run(channelWindow, sessionWindow, *this);
     EXPECT_FALSE(session.IsPortOpen() || m_pSerial->IsOpen());
     return nExit;
   }

@@ -22,6 +22,7 @@
 #include "protocol/EventSink.h"
 #include "protocol/FrameConsumer.h"
 #include "protocol/ResponseText.h"
+#include "transmit/CLogReplayer.h"
 #include "receive/CLogFiles.h"
 #include "receive/CRDataLogWriter.h"
 #include "support/CVirtualLoop.h"
@@ -44,7 +45,7 @@ protected:
     m_pSerial = pSerial.get(), m_pUsb = pUsb.get();
     m_pChannel = std::make_unique<CModuleChannel>(std::move(pSerial), std::move(pUsb));
     m_pWindow = std::make_unique<CVirtualLoop::CWindow>(m_loop, *m_pChannel);
-    EXPECT_TRUE(m_pChannel->Create(m_pWindow.get(), this, &m_loop));
+    EXPECT_TRUE(m_pChannel->Create(m_pWindow.get(), this));
     m_pChannel->SetEventSink(this);
     m_pChannel->AddFrameConsumer(this);
   }
@@ -64,6 +65,7 @@ protected:
   MessageHost& OwnerWindow() override { return m_ownerWindow; }
   void SetPortOpen(bool bOpen) override { m_bPortOpen = bOpen; }
   void OnPortGone() override { ++m_nPortGoneCalls; }
+  void OnClosed() override { m_qwOnClosedAt = m_loop.Now(); }
   void OnMessage(unsigned nMsg, uintptr_t wParam, intptr_t) override { m_messages.emplace_back(nMsg, wParam); }
   void OnTimer(unsigned) override {}
 
@@ -95,6 +97,7 @@ protected:
   CMessages m_messages;               // posted to the owner
   bool m_bPortOpen = false;
   unsigned m_nPortGoneCalls = 0;
+  uint64_t m_qwOnClosedAt = 0;  // when the owner was told a close in order had ended
   CFakeTransport* m_pSerial = nullptr;
   CFakeTransport* m_pUsb = nullptr;
   std::unique_ptr<CModuleChannel> m_pChannel;
@@ -201,7 +204,7 @@ TEST(ChannelOverAStalledPort, CommandsReturnAtOnceAndTheTimeoutIsReported) {
     void LogEvent(std::string_view text, COLORREF) override { m_texts.emplace_back(text); }
     std::vector<std::string> m_texts;
   } events;
-  ASSERT_TRUE(channel.Create(&window, nullptr, &loop));
+  ASSERT_TRUE(channel.Create(&window, nullptr));
   channel.SetEventSink(&events);
   ASSERT_TRUE(channel.Open(false, pty.SlavePath(), 921600));
   {  // fill the terminal until no room comes back within 100 ms (the kernel frees some after a refusal)
@@ -254,20 +257,118 @@ TEST_F(ChannelTest, StartupExchangeRunsOnceAfterASuccessfulOpenAndAnOpenReplaces
   EXPECT_EQ(m_pUsb->m_writes, (std::vector<std::string>{":R52\r"}));
 }
 
-TEST_F(ChannelTest, DestroySendsStopWaitsHalfASecondAndSilencesTheTimer) {
-  m_pChannel->Close(true);  // nothing open, nothing to stop: no line, no wait
-  EXPECT_EQ(m_loop.Now(), 0u);
+// ":G10" at once, the close 500 ms later on the timer while answers are still handled; Close cuts the wait
+// short; an owner going away closes at once.
+TEST_F(ChannelTest, CloseInOrderSendsStopAndClosesHalfASecondLaterWithoutBlocking) {
+  EXPECT_FALSE(m_pChannel->BeginClose());  // nothing open: no line, no wait
+  EXPECT_TRUE(m_pSerial->m_writes.empty());
+  const uint8_t aby[1] = {};
+  for (const uint64_t qwCutAfter : {0, 100}) {
+    SCOPED_TRACE(qwCutAfter);
+    OpenReady();
+    m_pChannel->RunCyclesAt(0);
+    ASSERT_TRUE(m_pChannel->StartCycle(1, 10, true, true, 1, 0x123, aby));
+    m_pChannel->ReadVersion();  // never answered: the close silences its timer
+    Forget();
+    uint64_t qwClosedAt = 0;
+    m_pSerial->m_fnOnClose = [&] { qwClosedAt = m_loop.Now(); };
+    const uint64_t qwStart = m_loop.Now();
+    m_qwOnClosedAt = 0;
+    ASSERT_TRUE(m_pChannel->BeginClose());
+    EXPECT_EQ(std::tuple(m_pSerial->m_writes, m_pChannel->AnyCycling(), m_pSerial->IsOpen()),
+              std::tuple(std::vector<std::string>{":G10A8\r"}, false, true));
+    EXPECT_EQ(m_events, (CEvents{{FormatEventText("[Korvex 주기 전송 정지]", "포트를 닫았읍니다"), EVENT_BLUE}}));
+    m_loop.Advance(qwCutAfter ? qwCutAfter : 499);
+    Receive(Line(":G00"));
+    EXPECT_EQ(std::tuple(m_events.back().first, m_pSerial->IsOpen()),
+              std::tuple(std::string("[CAN 데이터 수신 여부 응답] : CAN 데이터 수신 중지 중"), true));
+    if (qwCutAfter) m_pChannel->Close();
+    m_loop.Advance(1);
+    const uint64_t qwClose = qwCutAfter ? qwCutAfter : 500, qwTold = qwCutAfter ? 0 : qwStart + 500;
+    EXPECT_EQ(std::tuple(qwClosedAt, m_qwOnClosedAt, m_bPortOpen, m_pChannel->IsClosing()),
+              std::tuple(qwStart + qwClose, qwTold, false, false));
+    m_loop.Advance(3000);
+    EXPECT_EQ(std::tuple(m_pSerial->m_writes.size(), CommErrors(), m_qwOnClosedAt), std::tuple(1u, 0, qwTold));
+  }
   OpenReady();
-  m_pChannel->ReadVersion();
-  m_pSerial->m_writes.clear();
-  uint64_t qwClosedAt = 0;
-  m_pSerial->m_fnOnClose = [&] { qwClosedAt = m_loop.Now(); };
-  const uint64_t qwStart = m_loop.Now();
   m_pChannel->Destroy();
-  EXPECT_EQ(std::tuple(m_pSerial->m_writes, qwClosedAt, m_bPortOpen), std::tuple(std::vector<std::string>{":G10A8\r"}, qwStart + 500, false));
+  EXPECT_TRUE(m_pSerial->m_writes.empty() && !m_pSerial->IsOpen() && !m_bPortOpen);
   m_pChannel->ReadVersion();  // no window to arm a timer on
   m_loop.Advance(3000);
-  EXPECT_TRUE(m_events.empty());
+  EXPECT_EQ(CommErrors(), 0);
+}
+
+// A frame with a due time waits for it and holds back what was queued after it; lateness is measured at the
+// write; cancelled frames are no longer awaited, and a close in order sends ":G10" ahead of them.
+TEST_F(ChannelTest, TimedFramesWaitForTheirTimeInOrderAndCancelledOnesAreNotAwaited) {
+  OpenReady();
+  bool bEcho = true;
+  m_pSerial->m_fnOnWrite = [&](const std::string& line) {
+    if (bEcho) m_pSerial->Deliver(line);
+  };
+  const uint8_t aby[2] = {0x11, 0x22};
+  constexpr int64_t MS = 1000000;
+  m_pChannel->RunCyclesAt(0);
+  m_pChannel->SendFrame(true, true, 2, 0x123, aby, 10 * MS);
+  m_pChannel->SendFrame(true, true, 2, 0x123, aby);  // untimed, but queued behind it
+  m_pChannel->RunCyclesAt(10 * MS - 1);
+  EXPECT_TRUE(m_pSerial->m_writes.empty());
+  m_pChannel->RunCyclesAt(10 * MS + MS / 2);
+  EXPECT_EQ(m_pSerial->m_writes, std::vector<std::string>(2, ":W020123112245\r"));
+  const CSendThread::Lateness lateness = m_pChannel->TakeSendLateness();
+  EXPECT_EQ(std::tuple(lateness.m_qwLines, lateness.m_nWorstNs, lateness.m_nLastNs), std::tuple(1u, MS / 2, MS / 2));
+  EXPECT_EQ(m_pChannel->TakeSendLateness().m_qwLines, 0u);
+  m_loop.RunPending();
+  EXPECT_FALSE(m_pChannel->IsAwaitingResponse());
+
+  bEcho = false;
+  m_pChannel->ReadVersion();
+  m_pChannel->SendFrame(true, true, 2, 0x123, aby, 20 * MS);
+  m_pChannel->SendFrame(true, true, 2, 0x123, aby, 30 * MS);
+  Receive(Line(":V12"));
+  EXPECT_EQ(m_pChannel->CancelTimedSends(), 2u);
+  m_pChannel->RunCyclesAt(40 * MS);
+  m_loop.Advance(2000);
+  EXPECT_EQ(std::tuple(m_pSerial->m_writes.size(), CommErrors(), m_pChannel->IsSendQueueEmpty()), std::tuple(3u, 0, true));
+
+  m_pChannel->SendFrame(true, true, 2, 0x123, aby, 50 * MS);
+  Forget();
+  ASSERT_TRUE(m_pChannel->BeginClose());
+  m_pChannel->RunCyclesAt(60 * MS);
+  EXPECT_EQ(m_pSerial->m_writes, std::vector<std::string>{":G10A8\r"});
+  m_pSerial->m_fnOnWrite = nullptr;  // it refers to this test's locals
+}
+
+// The replayer hands frames over up to its lookahead before they are due, is done only once they went out,
+// takes its lateness from the writes, and a cancel drops (and uncounts) what was not sent.
+TEST_F(ChannelTest, ReplayHandsFramesOverAheadAndEndsWhenTheyWentOut) {
+  constexpr int64_t MS = 1000000, T0 = 1000 * MS;
+  ScratchDir dir;
+  const std::string log = dir.Write("trace.log", "(0.000000) can0 123#1122\n(0.010000) can0 123#1122\n(0.200000) can0 123#1122\n");
+  for (const bool bCancel : {false, true}) {
+    SCOPED_TRACE(bCancel);
+    OpenReady();
+    CLogReplayer replayer(*m_pChannel, nullptr, {});
+    ASSERT_TRUE(replayer.Open(log));
+    m_pChannel->RunCyclesAt(T0);
+    // the first frame is due at once, the second within the lookahead, the third 150 ms before its time
+    EXPECT_EQ(replayer.Step(T0), T0 + 200 * MS - CLogReplayer::LOOKAHEAD_NS);
+    EXPECT_EQ(m_pSerial->m_writes.size(), 1u);
+    if (bCancel) {
+      replayer.Cancel();
+      m_pChannel->RunCyclesAt(T0 + 20 * MS);
+      EXPECT_EQ(std::tuple(m_pSerial->m_writes.size(), replayer.Summary().m_qwSent), std::tuple(1u, 1u));
+      continue;
+    }
+    m_pChannel->RunCyclesAt(T0 + 12 * MS);
+    EXPECT_EQ(m_pSerial->m_writes.size(), 2u);
+    EXPECT_EQ(replayer.Step(T0 + 150 * MS), T0 + 200 * MS);  // the last is handed over; done once it is out
+    m_pChannel->RunCyclesAt(T0 + 200 * MS);
+    EXPECT_EQ(replayer.Step(T0 + 200 * MS), CLogReplayer::DONE);
+    const ReplaySummary& summary = replayer.Summary();
+    EXPECT_EQ(std::tuple(m_pSerial->m_writes.size(), summary.m_qwSent, summary.m_nWorstLateNs, summary.m_nLastLateNs),
+              std::tuple(3u, 3u, 2 * MS, 0));
+  }
 }
 
 const std::string FRAME = Line(":U0201230102");

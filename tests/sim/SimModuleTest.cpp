@@ -123,3 +123,16 @@ TEST(SimModuleFrames, StalledCallerAndFullOutboxLoseWholeFramesAndCountThem) {
   EXPECT_EQ(LinesOf(small.TakeOutput()).size(), 3u);
   EXPECT_EQ(small.Outbox().DroppedLines(), 2u);
 }
+
+// A frame command is stamped with the arrival of the bytes that completed it, however they were split.
+TEST(SimModuleFrames, FrameCommandsCarryTheArrivalOfTheirLastBytes) {
+  CSimModule sim;
+  std::vector<std::pair<std::string, int64_t>> taken;
+  sim.SetTransmitObserver([&](std::string_view line, int64_t nArrivalNs) { taken.emplace_back(line, nArrivalNs); });
+  const std::string a(BuildLine(":W0201230011").View()), b(BuildLine(":W0101FF22").View());
+  const std::pair<std::string, int64_t> kFeeds[] = {{a + b.substr(0, 4), 100}, {b.substr(4), 250}, {a + b, 400}};
+  for (const auto& [bytes, nArrivalNs] : kFeeds)
+    sim.Feed(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), nArrivalNs);
+  const std::string ta = a.substr(0, a.size() - 1), tb = b.substr(0, b.size() - 1);  // without the CR
+  EXPECT_EQ(taken, (std::vector<std::pair<std::string, int64_t>>{{ta, 100}, {tb, 250}, {ta, 400}, {tb, 400}}));
+}

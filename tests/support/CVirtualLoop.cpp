@@ -54,7 +54,7 @@ void CVirtualLoop::Advance(uint64_t qwMilliseconds) {
   do {
     RunPending();
   } while (FireNextTimerBy(qwEnd));
-  if (m_qwNow < qwEnd) m_qwNow = qwEnd;  // a handler's Sleep may have gone further
+  m_qwNow = qwEnd;
   RunPending();
 }
 

@@ -8,9 +8,8 @@
 #include <utility>
 
 #include "protocol/MessageHost.h"
-#include "protocol/Sleeper.h"
 
-class CVirtualLoop final : public Sleeper {
+class CVirtualLoop final {
 public:
   class CWindow final : public MessageHost {
   public:
@@ -40,8 +39,6 @@ public:
   bool Step();
   // Waits in real time (bounded) until a message is pending; for tests with reader threads.
   bool WaitForPost(unsigned nRealMilliseconds);
-  // A blocked UI thread: the clock moves, nothing is dispatched and no timer fires.
-  void Sleep(unsigned nMilliseconds) override { m_qwNow += nMilliseconds; }
   size_t PendingCount() const { std::lock_guard lock(m_mutex); return m_queue.size(); }
 
 private:
