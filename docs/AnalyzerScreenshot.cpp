@@ -9,8 +9,6 @@
 // captured once it has loaded.
 // Settings, the instance registry and the Log directory live in a scratch directory meanwhile,
 // so the user's own are never touched.
-#include <unistd.h>
-
 #include <QAction>
 #include <QApplication>
 #include <QSplitter>
@@ -21,7 +19,7 @@
 
 #include "app/CAnalyzerApp.h"
 #include "app/CMainFrame.h"
-#include "docs/AnswerFileDialogs.h"
+#include "docs/ScreenshotSupport.h"
 #include "logs/CLogViewWindow.h"
 #include "stats/CIdStatisticsView.h"
 #include "resources/CommandIds.h"
@@ -74,22 +72,20 @@ int main(int argc, char** argv) {
   const std::string output = std::filesystem::absolute(argv[1]).string();
   const std::string idViewOutput = argc > 2 ? std::filesystem::absolute(argv[2]).string() : std::string();
   const std::string logViewOutput = argc > 3 ? std::filesystem::absolute(argv[3]).string() : std::string();
-  char szScratch[] = "/tmp/korvex-screenshot-XXXXXX";
-  if (!::mkdtemp(szScratch) || ::chdir(szScratch) != 0) return 1;
-  ::setenv("XDG_CONFIG_HOME", szScratch, 1);
-  ::setenv("XDG_RUNTIME_DIR", szScratch, 1);
+  const CScratchHome scratch;
+  if (!scratch.IsReady()) return 1;
 
   bool bSaved = false;
   {
     QApplication application(argc, argv);
-    const std::string listPath = std::string(szScratch) + "/example.ctd";
+    const std::string listPath = scratch / "example.ctd";
     if (!WriteExampleList(listPath)) return 1;
     CAnalyzerApp analyzer;
     int nExitCode = 0;
     if (!analyzer.InitInstance(ParseAnalyzerArguments({"--simulate", listPath}), nExitCode)) return nExitCode;
     CMainFrame* pFrame = analyzer.MainFrame();
     pFrame->resize(WIDTH, HEIGHT);
-    if (!logViewOutput.empty()) AnswerFileDialogs(std::string(szScratch) + "/recorded.log");
+    if (!logViewOutput.empty()) AnswerFileDialogs(scratch / "recorded.log");
     QTimer::singleShot(START_MS, pFrame, [pFrame, &logViewOutput] {
       if (!logViewOutput.empty()) pFrame->Action(ID_RECORD_FRAMES)->trigger();
       pFrame->Action(ID_START_RECEPTION)->trigger();
@@ -116,8 +112,6 @@ int main(int argc, char** argv) {
     });
     QApplication::exec();
   }
-  std::error_code error;
-  std::filesystem::remove_all(szScratch, error);
   if (!bSaved) std::fprintf(stderr, "analyzer-screenshot: %s could not be written\n", output.c_str());
   return bSaved ? 0 : 1;
 }

@@ -1,18 +1,23 @@
 // Writes pictures of the configuration, log path and transmit frame dialogs for the
 // documentation:
-//   xvfb-run -a build/docs/dialog-screenshots docs
+//   xvfb-run -a build/docs/dialog-screenshots docs [-en]
+// A second argument is put before ".png" (pictures of another language beside the Korean ones).
 // Example ports and settings only; nothing of the user's is read.
 #include <QApplication>
 #include <QDir>
 
 #include "config/CModuleConfigDlg.h"
+#include "docs/ScreenshotSupport.h"
 #include "link/SerialPortDiscovery.h"
 #include "receive/CLogPathDlg.h"
 #include "transmit/CTDataDlg.h"
 
 int main(int argc, char** argv) {
+  const CScratchHome scratch;  // the toolkit's runtime directory, too
   QApplication application(argc, argv);
+  InstallLocaleLanguage();
   const QDir target(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
+  const QString suffix = (argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString()) + QStringLiteral(".png");
 
   CPortLists ports;
   ports.m_serialPorts = {{"ttyS0", "/dev/ttyS0", "ttyS0", 0},
@@ -34,8 +39,8 @@ int main(int argc, char** argv) {
   frame.show();
   QApplication::processEvents();  // a one-shot tool: let the windows lay out before the grab
 
-  const bool bSaved = config.grab().save(target.filePath(QStringLiteral("config-dialog.png"))) &&
-                      logPaths.grab().save(target.filePath(QStringLiteral("log-path-dialog.png"))) &&
-                      frame.grab().save(target.filePath(QStringLiteral("transmit-dialog.png")));
+  const bool bSaved = config.grab().save(target.filePath(QStringLiteral("config-dialog") + suffix)) &&
+                      logPaths.grab().save(target.filePath(QStringLiteral("log-path-dialog") + suffix)) &&
+                      frame.grab().save(target.filePath(QStringLiteral("transmit-dialog") + suffix));
   return bSaved ? 0 : 1;
 }

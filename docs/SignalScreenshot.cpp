@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "docs/ScreenshotSupport.h"
 #include "signals/CSignalDock.h"
 #include "signals/CSignalPlotView.h"
 #include "signals/SignalCodec.h"
@@ -21,7 +22,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string output = std::filesystem::absolute(argv[1]).string();
+  const CScratchHome scratch;  // the toolkit's runtime directory, too
   QApplication application(argc, argv);
+  InstallLocaleLanguage();
   CMemorySettingsStore store;
   CSignalDock dock(store);
   dock.resize(1400, 480);

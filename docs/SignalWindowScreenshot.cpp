@@ -8,8 +8,6 @@
 // with the Nanum fonts installed:
 //   xvfb-run -a -s "-screen 0 1920x1080x24" build/docs/signal-window-screenshot docs/signal-window.png
 //       [docs/offline-signals.png]
-#include <unistd.h>
-
 #include <QAction>
 #include <QApplication>
 #include <QDockWidget>
@@ -25,7 +23,7 @@
 #include "app/CAnalyzerApp.h"
 #include "app/CLogCommands.h"
 #include "app/CMainFrame.h"
-#include "docs/AnswerFileDialogs.h"
+#include "docs/ScreenshotSupport.h"
 #include "logs/CLogTableModel.h"
 #include "logs/CLogViewWindow.h"
 #include "resources/CommandIds.h"
@@ -95,14 +93,12 @@ int main(int argc, char** argv) {
   }
   const std::string output = std::filesystem::absolute(argv[1]).string();
   const std::string logOutput = argc > 2 ? std::filesystem::absolute(argv[2]).string() : std::string();
-  char szScratch[] = "/tmp/korvex-screenshot-XXXXXX";
-  if (!::mkdtemp(szScratch) || ::chdir(szScratch) != 0) return 1;
-  ::setenv("XDG_CONFIG_HOME", szScratch, 1);
-  ::setenv("XDG_RUNTIME_DIR", szScratch, 1);
+  const CScratchHome scratch;
+  if (!scratch.IsReady()) return 1;
   bool bSaved = false;
   {
     QApplication application(argc, argv);
-    const std::string dbcPath = std::string(szScratch) + "/module.dbc";
+    const std::string dbcPath = scratch / "module.dbc";
     if (!WriteDatabase(dbcPath)) return 1;
     CAnalyzerApp analyzer;
     int nExitCode = 0;
@@ -110,7 +106,7 @@ int main(int argc, char** argv) {
     CMainFrame* pFrame = analyzer.MainFrame();
     pFrame->resize(WIDTH, HEIGHT);
     if (!pFrame->SignalPane()->OpenDatabase(dbcPath)) return 1;
-    const std::string recorded = std::string(szScratch) + "/recorded.log";
+    const std::string recorded = scratch / "recorded.log";
     if (!logOutput.empty()) AnswerFileDialogs(recorded);
     QTimer::singleShot(START_MS, pFrame, [pFrame, &logOutput] {
       if (!logOutput.empty()) pFrame->Action(ID_RECORD_FRAMES)->trigger();
@@ -134,8 +130,6 @@ int main(int argc, char** argv) {
     });
     QApplication::exec();
   }
-  std::error_code error;
-  std::filesystem::remove_all(szScratch, error);
   if (!bSaved) std::fputs("signal-window-screenshot: a picture could not be taken\n", stderr);
   return bSaved ? 0 : 1;
 }
