@@ -42,6 +42,12 @@ void CCliSession::WaitWhile(CliPump& pump, bool bForOutput, TWaiting bWaiting) {
     pump.Pump();
 }
 
+void CCliSession::SetEventTranslator(const CEventTranslator* pTranslator) {
+  m_pTranslator = pTranslator;
+  m_printer.SetLabels(pTranslator ? MakeFrameLabels(pTranslator->Translate("길이:"), pTranslator->Translate("데이터:"))
+                                  : FrameLabels());
+}
+
 int CCliSession::Run(MessageHost& channelWindow, MessageHost& sessionWindow, CliPump& pump) {
   m_pWindow = &sessionWindow;
   m_logs.SetEventDisplay(this);

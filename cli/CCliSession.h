@@ -70,9 +70,9 @@ public:
   // (window forgotten) when it returns.
   // monitor --format signals: the database its frames are decoded with.
   void SetDatabase(const CDbcDatabase* pDatabase) { m_printer.SetDatabase(pDatabase); }
-  // Prints the events (and the port's open failure) translated; null: as they were composed.
-  // The log files keep them as composed either way.
-  void SetEventTranslator(const CEventTranslator* pTranslator) { m_pTranslator = pTranslator; }
+  // Prints the events (and the port's open failure) and the frame lines' labels translated;
+  // null: as they were composed. The log files keep them as composed either way.
+  void SetEventTranslator(const CEventTranslator* pTranslator);
   int Run(MessageHost& channelWindow, MessageHost& sessionWindow, CliPump& pump);
 
   // The channel's owner: notifications are taken and ignored, the port-open flag is kept,

@@ -18,7 +18,7 @@ void CFramePrinter::OnFrames(std::span<const ReceivedFrame> frames) {
         std::fwrite(stamp.data(), 1, stamp.size(), m_pOut);
         std::fputs("  ", m_pOut);
       }
-      ReceivedFrameLine(record.m_frame, m_line);
+      ReceivedFrameLine(record.m_frame, m_line, m_labels);
     }
     m_line += '\n';
     std::fwrite(m_line.data(), 1, m_line.size(), m_pOut);

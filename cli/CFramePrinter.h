@@ -5,10 +5,12 @@
 // from a receive-data log. Nothing more is written once the output has failed.
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/CliOptions.h"
 #include "protocol/FrameConsumer.h"
+#include "protocol/ResponseText.h"
 #include "signals/SignalCodec.h"
 
 class CDbcDatabase;
@@ -22,12 +24,14 @@ public:
       : m_pOut(pOut), m_eFormat(eFormat), m_pStamps(pStamps) {}
   void OnFrames(std::span<const ReceivedFrame> frames) override;
   void SetDatabase(const CDbcDatabase* pDatabase) { m_pDatabase = pDatabase; }
+  void SetLabels(FrameLabels labels) { m_labels = std::move(labels); }
 
 private:
   std::FILE* m_pOut;
   EFrameFormat m_eFormat;
   CLogFiles* m_pStamps;
   const CDbcDatabase* m_pDatabase = nullptr;
+  FrameLabels m_labels;  // of the receive list's line
   std::string m_line;  // reused for every frame
   std::vector<DecodedSignal> m_values;
 };

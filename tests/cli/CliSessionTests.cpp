@@ -13,6 +13,7 @@
 #include "support/CVirtualLoop.h"
 #include "support/MemoryFile.h"
 #include "support/ScratchDir.h"
+#include "text/EventTranslator.h"
 
 namespace {
 
@@ -59,6 +60,7 @@ public:
     const CliParseResult parsed = ParseCommandLine(args);
     EXPECT_TRUE(parsed.m_bOk) << parsed.m_error;
     CCliSession session(parsed.m_options, m_channel, m_logs, m_out.File(), m_out.File());
+    session.SetEventTranslator(m_pTranslator);
     CVirtualLoop::CWindow channelWindow(m_loop, m_channel);
     CIntTimerWindow sessionWindow(m_loop, session);
     const int nExit = session.Run(channelWindow, sessionWindow, *this);
@@ -71,6 +73,7 @@ public:
   std::map<std::string, std::string> m_answers = {{":Y59\r", ":Y1C0F340000000000000000"}, {":G00A7\r", ":G00"},
                                                   {":G10A8\r", ":G00"}, {":G11A9\r", ":G01"}};
   std::function<void(CFakeTransport&)> m_fnSend;  // the module's part once reception runs
+  const CEventTranslator* m_pTranslator = nullptr;
   bool m_bInterrupted = false;
   CVirtualLoop m_loop;
   CLogFiles m_logs{&FixedNow};
@@ -121,6 +124,20 @@ TEST(CliSession, MonitorStampsFramesWithTheirArrivalAndReportsWhatWentWrongOnThe
                                       now + EV_STOPPED,
                                       "korvex-cli: dropped blocks 0, refused lines 1, refused responses 1, "
                                       "incomplete frames 1"}));
+}
+
+// In another language the frame lines carry its labels, their columns kept.
+TEST(CliSession, MonitorPrintsFrameLabelsInTheChosenLanguage) {
+  const std::map<std::string, std::string> kEnglish = {{"길이:", "DLC:"}, {"데이터:", "Data:"}};
+  const CEventTranslator translator([&](const char* pszPhrase) {
+    const auto it = kEnglish.find(pszPhrase);
+    return it != kEnglish.end() ? it->second : std::string(pszPhrase);
+  });
+  CSessionRig rig;
+  rig.m_pTranslator = &translator;
+  rig.m_fnSend = [](CFakeTransport& t) { t.Deliver(FRAME); };
+  EXPECT_EQ(rig.Run({"--port", "p", "monitor", "--count", "1"}), CLI_EXIT_ANSWERED);
+  EXPECT_EQ(rig.Printed().at(3), "CAN2.0B  Data Frame    DLC:8   ID:00000001  Data:00 00 00 00 00 00 00 01");
 }
 
 // stats over one virtual second as text or CSV; the load is 3 x 67 + 71 + 50 bits at 250 kbit/s.
