@@ -12,15 +12,8 @@ work=$(mktemp -d)
 sim=
 trap '[ -n "$sim" ] && kill "$sim" 2>/dev/null; rm -rf "$work"' EXIT
 
-"$build/sim/korvex-sim" --bus >"$work/sim.out" &
-sim=$!
-pty=
-for _ in $(seq 100); do  # the simulator prints its terminal's path first
-  pty=$(head -n 1 "$work/sim.out")
-  [ -n "$pty" ] && break
-  sleep 0.05
-done
-[ -n "$pty" ] || { echo "korvex-sim did not start" >&2; exit 1; }
+. "$(dirname "$0")/start-sim.sh"
+start_sim --bus
 
 "$build/cli/korvex-cli" --port "$pty" --baud "$baud" monitor --format candump --seconds "$seconds" \
   >"$work/out" 2>/dev/null

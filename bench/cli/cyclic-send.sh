@@ -11,16 +11,10 @@ work=$(mktemp -d)
 sim=
 trap '[ -n "$sim" ] && kill "$sim" 2>/dev/null; rm -rf "$work"' EXIT
 
+. "$(dirname "$0")/start-sim.sh"
+
 run() {  # $1: frames per second the module sends, $2: "receive" or ""
-  "$build/sim/korvex-sim" --rate "$1" --record "$work/taken" --seconds $((seconds + 10)) >"$work/sim.out" &
-  sim=$!
-  pty=
-  for _ in $(seq 100); do
-    pty=$(head -n 1 "$work/sim.out")
-    [ -n "$pty" ] && break
-    sleep 0.05
-  done
-  [ -n "$pty" ] || { echo "korvex-sim did not start" >&2; exit 1; }
+  start_sim --rate "$1" --record "$work/taken" --seconds $((seconds + 10))
   "$build/bench/protocol/cyclic_send_bench" "$pty" "$seconds" $2 >&2
   kill "$sim" 2>/dev/null || true
   wait "$sim" 2>/dev/null || true
