@@ -22,14 +22,12 @@ TEST(Language, OptionThenStoredThenTheFirstLocaleVariableSet) {
   };
   const CRow rows[] = {
       {"", "", {}, EN},                                             // no locale at all
-      {"", "", {nullptr, nullptr, "C"}, EN},
       {"", "", {nullptr, nullptr, "ko_KR.UTF-8"}, KO},
       {"", "", {nullptr, nullptr, "ko"}, KO},
       {"", "", {nullptr, nullptr, "de_DE.UTF-8"}, EN},              // any other locale is English
       {"", "", {nullptr, "ko_KR.UTF-8", "en_US.UTF-8"}, KO},        // LC_MESSAGES before LANG
       {"", "", {"en_US.UTF-8", "ko_KR.UTF-8", "ko_KR.UTF-8"}, EN},  // LC_ALL before both
       {"", "", {"", "", "ko_KR.UTF-8"}, KO},                        // set but empty counts as not set
-      {"", "", {"C.UTF-8", nullptr, "ko_KR.UTF-8"}, EN},
       {"", "", {nullptr, nullptr, "kok_IN"}, KO},                   // as the rule says: starts with "ko"
       {"en", "", {nullptr, nullptr, "ko_KR.UTF-8"}, EN},            // --lang overrides the locale
       {"ko", "en", {"en_US.UTF-8"}, KO},                            // ... and the remembered choice

@@ -3,8 +3,6 @@
 // of the same session are the same bytes either way.
 #include <QMenuBar>
 #include <QRegularExpression>
-#include <fstream>
-#include <iterator>
 
 #include "CFrameTestBed.h"
 #include "receive/CRDView.h"
@@ -22,11 +20,6 @@ struct CSession {
   std::string m_eventLog;     // the files' bytes
   std::string m_rdataLog;
 };
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), {}};
-}
 
 // A start in the language, the module's answers to a few commands, a frame received, and the close.
 class CSessionBed final : public CFrameTestBed {
@@ -46,8 +39,8 @@ public:
     for (int n = 0; n < m_pFrame->ReceiveView()->LineCount(); ++n) session.m_received << m_pFrame->ReceiveView()->LineText(n);
     EXPECT_TRUE(CloseFrame());
     m_pFrame.reset();
-    session.m_eventLog = ReadFile(DefaultEventLogPath(m_strLogDirectory));
-    session.m_rdataLog = ReadFile(DefaultRDataLogPath(m_strLogDirectory));
+    session.m_eventLog = ReadWholeFile(DefaultEventLogPath(m_strLogDirectory));
+    session.m_rdataLog = ReadWholeFile(DefaultRDataLogPath(m_strLogDirectory));
     EXPECT_TRUE(m_shown.empty());
     return session;
   }
