@@ -66,6 +66,13 @@ protected:
     m_pFrame->show();
     m_pFrame->InitAfterStartup();
   }
+  // The window as the next run opens it; fnMeanwhile runs while there is none.
+  void RemakeFrame(const std::function<void()>& fnMeanwhile = nullptr) {
+    m_pFrame.reset();
+    m_pSerial->Forget();
+    if (fnMeanwhile) fnMeanwhile();
+    MakeFrame();
+  }
 
   // Closes the window as the user does, the channel's wait before the close included; true
   // when the window closed.

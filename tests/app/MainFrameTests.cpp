@@ -5,7 +5,6 @@
 #include <QMessageBox>
 #include <QStyleOptionMenuItem>
 #include <QTextDocument>
-#include <algorithm>
 #include <functional>
 #include <map>
 #include <span>
@@ -279,9 +278,8 @@ TEST_F(MainFrameClose, StopsReceptionAndSavesStateButNotTheSimulatedPort) {
   EXPECT_FALSE(CWorkspaceState(m_store).Load(WINDOW_STATE_NAME).isEmpty() ||
                CWorkspaceState(m_store).Load(PANE_LAYOUT_NAME).isEmpty() || !m_shown.empty());
 
-  m_pFrame.reset();  // the next run restores the toggle and the layout
-  m_store.SetString(WORKSPACE_SECTION, WINDOW_STATE_NAME, "not base64 at all!");
-  MakeFrame();
+  // The next run restores the toggle and the layout.
+  RemakeFrame([this] { m_store.SetString(WORKSPACE_SECTION, WINDOW_STATE_NAME, "not base64 at all!"); });
   EXPECT_TRUE(m_pFrame->Action(ID_VIEW_TIMESTAMPS)->isChecked() && m_pFrame->ReceiveView()->ShowsTimestamps() &&
               CWorkspaceState(m_store).Load(WINDOW_STATE_NAME).isEmpty());
   m_store.m_strFlushFailure = "/home/u/.config/Ostwind: Permission denied";  // not lost without a word

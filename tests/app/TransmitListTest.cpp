@@ -81,6 +81,9 @@ protected:
     m_pFrame->Action(nId)->trigger();
     EXPECT_EQ(filler.m_nRuns, 1);
   }
+  void Add(std::initializer_list<CFrameInput> inputs) {
+    for (const CFrameInput& input : inputs) RunWithDialog(ID_ADD_TDATA, input);
+  }
   QPoint RowPoint(int nRow) const { return View().visualRect(View().model()->index(nRow, 1)).center(); }
   void ClickRow(int nRow) const { QTest::mouseClick(View().viewport(), Qt::LeftButton, {}, RowPoint(nRow)); }
   void DoubleClickRow(int nRow) const {
@@ -110,10 +113,7 @@ TEST_F(TransmitList, RowsShowTheFrameADuplicateIsRefusedAndModifyTakesCopies) {
   MakeFrame();
   AnswerStartup();
   QAbstractItemModelTester tester(View().model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
-  RunWithDialog(ID_ADD_TDATA, ID_7FF_2_BYTES);
-  RunWithDialog(ID_ADD_TDATA, ID_1FFFFFFF_EMPTY);
-  RunWithDialog(ID_ADD_TDATA, ID_123_5_BYTES);
-  RunWithDialog(ID_ADD_TDATA, {1, "00000005", 0, "", true});
+  Add({ID_7FF_2_BYTES, ID_1FFFFFFF_EMPTY, ID_123_5_BYTES, {1, "00000005", 0, "", true}});
   const QList<QStringList> expected = {
       {"CAN2.0A", "Data Frame", "07 FF", "2", "11 22"},
       {"CAN2.0B", "Data Frame", "1F FF FF FF", "0", ""},
@@ -144,11 +144,7 @@ TEST_F(TransmitList, SendAndDeleteFromKeysClicksAndMenusAndNothingSelectedAfterA
   AnswerStartup();
   m_pFrame->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(m_pFrame.get()));
-  RunWithDialog(ID_ADD_TDATA, ID_7FF_2_BYTES);
-  RunWithDialog(ID_ADD_TDATA, ID_123_5_BYTES);
-  RunWithDialog(ID_ADD_TDATA, ID_1FFFFFFF_EMPTY);
-  RunWithDialog(ID_ADD_TDATA, {1, "00000005", 0, "", true});
-  RunWithDialog(ID_ADD_TDATA, {1, "00000006", 0, "", true});
+  Add({ID_7FF_2_BYTES, ID_123_5_BYTES, ID_1FFFFFFF_EMPTY, {1, "00000005", 0, "", true}, {1, "00000006", 0, "", true}});
   QTest::keyClick(&View(), Qt::Key_Delete);  // nothing selected
   EXPECT_EQ(View().RowCount(), 5);
   m_pSerial->m_writes.clear();
@@ -192,9 +188,7 @@ TEST_F(TransmitList, CyclesStartStopAndShowWhileTheyRun) {
   AnswerStartup();
   m_pFrame->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(m_pFrame.get()));
-  RunWithDialog(ID_ADD_TDATA, {0, "07FF", 2, "1122", false, "100"});
-  RunWithDialog(ID_ADD_TDATA, {1, "00000123", 1, "01", false, "20"});
-  RunWithDialog(ID_ADD_TDATA, ID_1FFFFFFF_EMPTY);
+  Add({{0, "07FF", 2, "1122", false, "100"}, {1, "00000123", 1, "01", false, "20"}, ID_1FFFFFFF_EMPTY});
   auto period = [this](int nRow) { return View().model()->index(nRow, TRANSMIT_PERIOD_COLUMN).data().toString(); };
   EXPECT_EQ(QStringList({period(0), period(1), period(2)}), QStringList({"100", "20", ""}));
   ClickRow(2);
@@ -302,11 +296,10 @@ TEST_F(TransmitList, ColumnWidthsFitTheTextsAtTheFontAndStoredWidthsWin) {
     QFont font = usual;
     if (nPixels) font.setPixelSize(nPixels);
     QApplication::setFont(font);
-    m_pFrame.reset();
-    m_pSerial->Forget();
-    for (int nColumn = 0; nColumn < CLeftView::COLUMN_COUNT; ++nColumn)  // as if never stored
-      m_store.SetString(LEFT_LIST_SECTION, "LeftCol " + std::to_string(nColumn), "");
-    MakeFrame();
+    RemakeFrame([this] {
+      for (int nColumn = 0; nColumn < CLeftView::COLUMN_COUNT; ++nColumn)  // as if never stored
+        m_store.SetString(LEFT_LIST_SECTION, "LeftCol " + std::to_string(nColumn), "");
+    });
     ASSERT_TRUE(View().OpenFile(path));
     for (int nColumn = 0; nColumn < CLeftView::COLUMN_COUNT; ++nColumn) {
       EXPECT_EQ(View().columnWidth(nColumn), View().DefaultWidth(nColumn));
@@ -321,10 +314,7 @@ TEST_F(TransmitList, ColumnWidthsFitTheTextsAtTheFontAndStoredWidthsWin) {
   EXPECT_EQ(std::tuple(m_store.GetInt(LEFT_LIST_SECTION, "LeftCol 0"), m_store.GetInt(LEFT_LIST_SECTION, "LeftCol 4")), std::tuple(123, 210));
   for (const char* pszStored : {"-5", "0", "wide", "99999999999"}) {
     SCOPED_TRACE(pszStored);
-    m_pFrame.reset();  // which stores the widths once more
-    m_pSerial->Forget();
-    m_store.SetString(LEFT_LIST_SECTION, "LeftCol 1", pszStored);
-    MakeFrame();
+    RemakeFrame([&] { m_store.SetString(LEFT_LIST_SECTION, "LeftCol 1", pszStored); });  // after the close stores it
     EXPECT_EQ(std::vector({View().columnWidth(0), View().columnWidth(1), View().columnWidth(4)}),
               std::vector({123, View().DefaultWidth(1), 210}));
   }
@@ -333,8 +323,7 @@ TEST_F(TransmitList, ColumnWidthsFitTheTextsAtTheFontAndStoredWidthsWin) {
 TEST_F(TransmitList, FilesReplaceTheRowsAndSavingAsksBeforeOverwriting) {
   MakeFrame();
   AnswerStartup();
-  RunWithDialog(ID_ADD_TDATA, ID_7FF_2_BYTES);
-  RunWithDialog(ID_ADD_TDATA, ID_123_5_BYTES);
+  Add({ID_7FF_2_BYTES, ID_123_5_BYTES});
   const QList<QStringList> listed = Rows();
 
   const std::string directory = m_scratch.MakeDir("lists");
@@ -387,9 +376,7 @@ TEST_F(TransmitList, UnsavedChangesAreOfferedForSavingBeforeTheyAreDropped) {
   for (const bool bClose : {false, true}) {
     for (const auto& [eAnswer, pszSaveAs, bDropped] : kCases) {
       SCOPED_TRACE(testing::Message() << bClose << static_cast<int>(eAnswer) << (pszSaveAs ? pszSaveAs : "-"));
-      m_pFrame.reset();
-      m_pSerial->Forget();
-      MakeFrame();
+      RemakeFrame();
       ASSERT_TRUE(View().OpenFile(ONE_RECORD_FILE));
       RunWithDialog(ID_ADD_TDATA, ID_123_5_BYTES);
       m_shown.clear();

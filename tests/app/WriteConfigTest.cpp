@@ -4,7 +4,6 @@
 #include <QRadioButton>
 #include <QTest>
 #include <filesystem>
-#include <functional>
 
 #include "CFrameTestBed.h"
 #include "resources/CommandIds.h"
@@ -36,9 +35,7 @@ TEST_F(WriteConfig, UnchangedValuesSendNothingWhileConnectedAndOpenAndSendOtherw
   for (const auto& [pszReport, wReported] : {std::pair{":Y1C0F34000001231FFFFFFF", 0x0F34},
                                              std::pair{":Y1C8F34000001231FFFFFFF", 0x8F34}}) {
     SCOPED_TRACE(pszReport);
-    m_pFrame.reset();
-    m_pSerial->Forget();
-    MakeFrame();
+    RemakeFrame();
     Receive(Line(pszReport) + Line(":G00"));
     EXPECT_TRUE(Enabled(ID_WRITE_CONFIG) && Enabled(ID_LOG_PATHS));
     const ModuleSettings before = m_pFrame->Settings();
@@ -51,10 +48,7 @@ TEST_F(WriteConfig, UnchangedValuesSendNothingWhileConnectedAndOpenAndSendOtherw
     EXPECT_EQ(m_pFrame->Settings(), before);
   }
   EXPECT_TRUE(m_shown.empty());
-  m_pFrame.reset();
-  m_pSerial->Forget();
-  m_pSerial->m_bOpenSucceeds = false;
-  MakeFrame();
+  RemakeFrame([this] { m_pSerial->m_bOpenSucceeds = false; });
   m_shown.clear();
   m_pSerial->m_bOpenSucceeds = true;
   CDialogFiller filler;

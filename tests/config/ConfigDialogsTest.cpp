@@ -116,15 +116,10 @@ TEST(ModuleConfigDlg, OpensFromTheSettingsAndChecksOnOk) {
     dialog.show();
     if (c.m_fnUser) c.m_fnUser(dialog);
     QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
-    if (c.m_nRefusal != 0) {
-      EXPECT_EQ(sink.m_ids, std::vector<unsigned>{c.m_nRefusal});
-      EXPECT_EQ(sink.m_icons, std::vector<EMessageIcon>{EMessageIcon::ERROR});
-      EXPECT_TRUE(dialog.isVisible());
-      continue;
-    }
-    EXPECT_TRUE(sink.m_ids.empty());
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    if (c.m_fnCheck) c.m_fnCheck(dialog.Result());
+    EXPECT_EQ(std::tuple(sink.m_ids, sink.m_icons, dialog.isVisible(), dialog.result()),
+              c.m_nRefusal ? std::tuple(std::vector{c.m_nRefusal}, std::vector{EMessageIcon::ERROR}, true, 0)
+                           : std::tuple(std::vector<unsigned>{}, std::vector<EMessageIcon>{}, false, 1));
+    if (!c.m_nRefusal && c.m_fnCheck) c.m_fnCheck(dialog.Result());
   }
 }
 
@@ -189,9 +184,8 @@ TEST(LogPathDlg, GivesBackTheSystemsBytesAndRefusesABadPath) {
   EXPECT_TRUE(dialog.isVisible() && dialog.EventLogPath().empty());
   dialog.EventBox()->setText(QString::fromStdString(scratch / "E.txt"));
   QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
-  EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  EXPECT_EQ(dialog.EventLogPath(), scratch / "E.txt");
-  EXPECT_EQ(dialog.RDataLogPath(), oddDir + "/RDataLog.txt");
+  EXPECT_EQ(std::tuple(dialog.result(), dialog.EventLogPath(), dialog.RDataLogPath()),
+            std::tuple(QDialog::Accepted, scratch / "E.txt", oddDir + "/RDataLog.txt"));
 }
 
 TEST(LogPathDlg, BrowsingStartsWhereTheBoxOrTheCurrentPathPoints) {

@@ -223,9 +223,8 @@ TEST(FrameRecorder, WritesEachBatchAndStopsOnAFullDiskKeepingWhatWasWritten) {
   recorder.EndBatch();
   ::setrlimit(RLIMIT_FSIZE, &saved);
   ::signal(SIGXFSZ, pfnSaved);
-  EXPECT_FALSE(recorder.IsRecording());
-  ASSERT_EQ(failures.size(), 1u);
-  EXPECT_EQ(failures[0], "write: File too large");
+  EXPECT_EQ(std::tuple(recorder.IsRecording(), failures),
+            std::tuple(false, std::vector<std::string>{"write: File too large"}));
   EXPECT_EQ(ReadWholeFile(log).substr(0, first.size() + 10), (first + first).substr(0, first.size() + 10));
   // Another program's lock keeps a recording out of the file.
   CLogFile other;
@@ -245,11 +244,8 @@ TEST(LogFormat, IndexReadsFramesAgainAndFindsTimes) {
   } counted;
   CLogIndex index;
   ASSERT_TRUE(index.Open(path));
-  while (index.Step(2, &counted)) {
-  }
-  ASSERT_EQ(index.Size(), 3u);
-  EXPECT_EQ(counted.n, 3u);
-  EXPECT_EQ(index.SkippedCount(), 1u);
+  while (index.Step(2, &counted)) {}
+  ASSERT_EQ(std::tuple(index.Size(), counted.n, index.SkippedCount()), std::tuple(3u, 3u, 1u));
   EXPECT_EQ(index.SkippedLines().at(0), std::make_pair(uint64_t{4}, std::string("not an ASC line")));
   const char* kExpected[] = {"(1700000000.500000) korvex0 123#AA", "(1700000001.000000) korvex0 7E8#R2",
                              "(1700000001.500000) korvex0 00000001#"};
@@ -258,6 +254,5 @@ TEST(LogFormat, IndexReadsFramesAgainAndFindsTimes) {
     ASSERT_TRUE(index.ReadFrame(i, record));
     EXPECT_EQ(Describe(record), kExpected[i]);
   }
-  EXPECT_EQ(index.FindTime(1700000001 * S), 1u);
-  EXPECT_EQ(index.FindTime(1700000002 * S), 3u);
+  EXPECT_EQ(std::tuple(index.FindTime(1700000001 * S), index.FindTime(1700000002 * S)), std::tuple(1u, 3u));
 }
