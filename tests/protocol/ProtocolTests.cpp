@@ -31,8 +31,7 @@ TEST(LineFraming, LongestLineFitsChecksumSkipsTheStartAndOnlyUpperCaseHexHasValu
   const std::string longest = ":W2812345678" + std::string(16, '0');  // 2.0B, 8 data bytes
   EXPECT_EQ(BuildLine(longest).m_szText[31], '\0');  // 31 characters fit, terminated
   for (const std::string& bad : {longest + "0", ""s, "Y"s}) EXPECT_TRUE(BuildLine(bad).IsEmpty()) << bad;
-  EXPECT_EQ(LineChecksum(":Y", 2), 0x59u);
-  EXPECT_EQ(LineChecksum(":", 1) + LineChecksum(":", 0), 0u);
+  EXPECT_EQ(std::tuple(LineChecksum(":Y", 2), LineChecksum(":", 1) + LineChecksum(":", 0)), std::tuple(0x59u, 0u));
   for (int c = 0; c < 256; ++c) {
     const bool bDigit = c >= '0' && c <= '9', bLetter = c >= 'A' && c <= 'F';
     EXPECT_EQ(HexDigitValue(static_cast<uint8_t>(c)), bDigit ? c - '0' : bLetter ? c - 'A' + 10 : 255) << c;
@@ -60,8 +59,7 @@ TEST(LineAssembler, ReadsValidLinesAndRecoversFromBadOnesAtTheNextStart) {
     SCOPED_TRACE(c.input);
     CRecorder rec;
     rec.Feed(c.input);
-    EXPECT_EQ(rec.m_lines, c.lines);
-    EXPECT_EQ(rec.m_assembler.RefusedLines(), c.nRefused);
+    EXPECT_EQ(std::tuple(rec.m_lines, rec.m_assembler.RefusedLines()), std::tuple(c.lines, c.nRefused));
   }
   CRecorder rec;  // Reset abandons a partial line
   rec.Feed(":G1");
@@ -103,15 +101,13 @@ TEST(CyclicSchedule, LateWakeUpsSendOnceAndKeepThePhase) {
   for (const auto& wake : kWakes) {
     std::vector<CLineText> due;
     schedule.TakeDue(wake.nWakeMs * MS, due);
-    EXPECT_EQ(due.size(), wake.nSent) << wake.nWakeMs;
-    EXPECT_EQ(schedule.NextDeadline(), wake.nNextMs * MS) << wake.nWakeMs;
+    EXPECT_EQ(std::tuple(due.size(), schedule.NextDeadline()), std::tuple(wake.nSent, wake.nNextMs * MS)) << wake.nWakeMs;
   }
   ASSERT_TRUE(schedule.Start(1, b, 10, 400 * MS));  // a key started again sends its new line
   std::vector<CLineText> due;
   schedule.TakeDue(400 * MS, due);
   ASSERT_EQ(due.size(), 1u);
   EXPECT_EQ(due[0].View(), b.View());
-  EXPECT_TRUE(schedule.Stop(2));
-  EXPECT_FALSE(schedule.IsRunning(2));
+  EXPECT_TRUE(schedule.Stop(2) && !schedule.IsRunning(2));
   EXPECT_EQ(schedule.NextDeadline(), 410 * MS);
 }

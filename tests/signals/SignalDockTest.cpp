@@ -116,11 +116,7 @@ TEST(TransmitSignalPage, ValuesAndBytesFollowEachOther) {
   DbcReadResult read = ReadDbc({reinterpret_cast<const uint8_t*>(text.data()), text.size()});
   ASSERT_TRUE(read.m_bOk);
   const auto pDatabase = std::make_shared<const CDbcDatabase>(std::move(read.m_database));
-  TData frame = CTDataDlg::NewFrame();
-  frame.bStandardID = 1;
-  frame.dwID = 0x100;
-  frame.byLength = 3;
-  frame.dwBytes0to3 = 0xE8030300;  // E8 03 03: Rpm 1000 * 0.25, Gear 3
+  TData frame{.byLength = 3, .dwID = 0x100, .dwBytes0to3 = 0xE8030300};  // 2.0A, E8 03 03: Rpm 1000 * 0.25, Gear 3
   EXPECT_EQ(CTDataDlg(frame).Pages(), nullptr);  // without a database the dialog is as it was
 
   CTDataDlg dialog(frame, nullptr, pDatabase);

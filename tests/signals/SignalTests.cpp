@@ -253,8 +253,7 @@ TEST(SignalTracker, TracesChosenSignalsFromFrames) {
   tracker.OnFrames(frames);
   const CSignalTrace& trace = tracker.Traces()[0];
   ASSERT_EQ(trace.Size(), 2u);
-  EXPECT_EQ(std::pair(trace[0].m_dValue, trace[1].m_dValue), std::pair(20.0, 24.0));
-  EXPECT_EQ(tracker.NewestNs(), 3000);
+  EXPECT_EQ(std::tuple(trace[0].m_dValue, trace[1].m_dValue, tracker.NewestNs()), std::tuple(20.0, 24.0, 3000));
   // The message's newest bytes and its mean cycle; 0x101 is no message of the database.
   ASSERT_EQ(tracker.Messages().size(), 1u);
   const auto& message = tracker.Messages()[0];
