@@ -100,6 +100,11 @@ protected:
   void RunWithFiles(unsigned nId, std::deque<std::string> paths) {
     WithFiles(std::move(paths), [&] { m_pFrame->Action(nId)->trigger(); });
   }
+  std::vector<unsigned> ShownIds() const {
+    std::vector<unsigned> ids;
+    for (const CMessageRequest& request : m_shown) ids.push_back(request.m_nStringId);
+    return ids;
+  }
   QString PaneText(unsigned nId) const { return m_pFrame->StatusPanes()->Pane(nId)->text(); }
   bool Enabled(unsigned nId) const { return m_pFrame->Action(nId)->isEnabled(); }
   // Bytes from the module on the serial port, handled with everything they cause.

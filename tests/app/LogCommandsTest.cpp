@@ -68,8 +68,7 @@ TEST_F(LogCommands, RecordingsInBothFormatsOpenInClosableTabs) {
 
   RunWithFiles(ID_OPEN_LOG, {m_scratch.Write("notes.txt", "hello\n")});
   EXPECT_EQ(Tabs().count(), 2);
-  ASSERT_FALSE(m_shown.empty());
-  EXPECT_EQ(m_shown.back().m_nStringId, IDS_LOG_OPEN_FAILED);
+  EXPECT_EQ(ShownIds(), std::vector<unsigned>{IDS_LOG_OPEN_FAILED});
 }
 
 TEST_F(LogCommands, FullDiskAndLostPortStopTheRecordingInRed) {

@@ -69,11 +69,10 @@ TEST_F(MainFrameStartup, OpensTheConfiguredPortOrSaysWhyNot) {
     const bool bNoPort = c.m_nShown == IDS_NO_PORT;
     EXPECT_EQ(Boxes(m_shown), (c.m_nShown == 0 ? CBoxes{}
               : CBoxes{{c.m_nShown, bNoPort ? EMessageIcon::INFORMATION : EMessageIcon::ERROR, bNoPort ? "" : NO_DEVICE}}));
-    EXPECT_EQ(m_pUsb->m_openedName + m_pSerial->m_openedName, c.m_pszOpened);
-    EXPECT_EQ(m_pFrame->Settings().m_nPortMode, c.m_nPortModeAfter);
     const bool bOpen = c.m_nShown == 0 && *c.m_pszOpened != '\0';
-    EXPECT_EQ(m_pFrame->IsPortOpen(), bOpen);
-    EXPECT_EQ(PaneText(IDS_PANE_PORT_MODE).isEmpty(), !bOpen);
+    EXPECT_EQ(std::tuple(m_pUsb->m_openedName + m_pSerial->m_openedName, m_pFrame->Settings().m_nPortMode,
+                         m_pFrame->IsPortOpen(), PaneText(IDS_PANE_PORT_MODE).isEmpty()),
+              std::tuple(c.m_pszOpened, c.m_nPortModeAfter, bOpen, !bOpen));
   }
   // After the failed USB open of the last row, the next command opens the serial port.
   EXPECT_TRUE(m_pFrame->EnsurePortOpen());

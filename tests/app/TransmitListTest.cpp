@@ -96,11 +96,6 @@ protected:
     EXPECT_TRUE(m_pFrame->TransmitMenu()->isVisible());
     return *m_pFrame->TransmitMenu();
   }
-  std::vector<unsigned> ShownIds() const {
-    std::vector<unsigned> ids;
-    for (const CMessageRequest& request : m_shown) ids.push_back(request.m_nStringId);
-    return ids;
-  }
   std::optional<std::string> StoredDirectory() const {
     return m_store.GetString(SETTINGS_SECTION, SETTING_TDATA_FILE_DIR);
   }
@@ -214,8 +209,7 @@ TEST_F(TransmitList, CyclesStartStopAndShowWhileTheyRun) {
 
   ClickRow(0);
   RunWithDialog(ID_MODIFY_TDATA, {0, "07FF", 1, "33", false, "50"});  // restarts: due at once
-  EXPECT_EQ(runCycles(100), std::vector<std::string>{Line(":W0107FF33")});
-  EXPECT_EQ(period(0), "\u25B6 50");
+  EXPECT_EQ(std::tuple(runCycles(100), period(0)), std::tuple(std::vector<std::string>{Line(":W0107FF33")}, "\u25B6 50"));
   QTest::keyClick(&View(), Qt::Key_Delete);
   EXPECT_EQ(period(0), "\u25B6 20");  // the next row keeps its cycle
   EXPECT_TRUE(m_pChannel->AnyCycling());

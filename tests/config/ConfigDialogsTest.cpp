@@ -143,8 +143,7 @@ TEST(IdentifierEditorCtrl, KeysTicksAndTheProtocolSwitchReachTheModel) {
   // Typed and not yet taken in: it survives the switch to CAN 2.0A.
   Type(editor.Box(3), "5");
   editor.SwitchProtocol(CIdentifierEditor::CAN_20A);
-  EXPECT_EQ(editor.Box(3)->text(), "5");
-  EXPECT_EQ(editor.Editor().Read(), 0x580u);
+  EXPECT_EQ(std::tuple(editor.Box(3)->text(), editor.Editor().Read()), std::tuple("5", 0x580u));
   // A single digit left in box 3 under CAN 2.0A is cut to 3 bits when the focus moves on.
   Type(editor.Box(3), "9");
   editor.Box(4)->setFocus();

@@ -161,8 +161,7 @@ TYPED_TEST(TransportTest, BlockThatDoesNotFitIsDroppedWholeAndTheNextFittingOneI
   for (const auto& [nLength, nFreeAfter] : std::initializer_list<std::pair<unsigned, unsigned>>{{100, 100}, {99, 1}}) {
     this->m_rig.Feed(std::vector<uint8_t>(nLength, 'a'));
     ASSERT_TRUE(rx.host.WaitForPosts(101 - nLength));
-    EXPECT_EQ(this->m_rig.port.DroppedBlocks(), 1u);
-    EXPECT_EQ(rx.pQueue->FreeSpace(), nFreeAfter);
+    EXPECT_EQ(std::tuple(this->m_rig.port.DroppedBlocks(), rx.pQueue->FreeSpace()), std::tuple(1u, nFreeAfter));
   }
 }
 

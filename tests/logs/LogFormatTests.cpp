@@ -143,8 +143,8 @@ TEST(LogFormat, CandumpToAscToCandumpKeepsEveryFrame) {
     writer.Frame(r, asc);
   }
   CAscWriter::End(asc);
-  EXPECT_EQ(ReadAll(dir.Write("x.asc", asc)), "ASC\n" + candump);
-  EXPECT_EQ(ReadAll(dir.Write("x.log", candump)), "candump\n" + candump);
+  EXPECT_EQ(std::tuple(ReadAll(dir.Write("x.asc", asc)), ReadAll(dir.Write("x.log", candump))),
+            std::tuple("ASC\n" + candump, "candump\n" + candump));
 }
 
 // A 10 MB line, NUL bytes, a cut last line: refused by number with bounded memory; a sparse non-log refused at once.

@@ -185,8 +185,7 @@ TEST_F(ChannelTest, AShortWriteIsReportedWithItsCause) {
   m_pSerial->m_nWriteLimit = 3;
   m_pChannel->ReadVersion();
   m_loop.RunPending();
-  ASSERT_EQ(m_events.size(), 1u);
-  EXPECT_EQ(m_events[0], std::make_pair(FormatEventText("[Korvex 통신포트 에러]", "write: 3 of 5 bytes sent"), EVENT_RED));
+  EXPECT_EQ(m_events, (CEvents{{FormatEventText("[Korvex 통신포트 에러]", "write: 3 of 5 bytes sent"), EVENT_RED}}));
   m_loop.Advance(1000);
   EXPECT_EQ(CommErrors(), 1);
 }
@@ -485,8 +484,7 @@ TEST_F(ChannelTest, NotificationsAreCoalescedAndNothingIsStranded) {
   m_pSerial->Deliver(FRAME);
   EXPECT_EQ(m_loop.PendingCount(), 1u);
   m_loop.RunPending();
-  EXPECT_EQ(m_batchEnds, (std::vector<size_t>{3, 4, 5}));
-  EXPECT_EQ(m_pChannel->ReceiveQueue().Count(), 0u);
+  EXPECT_EQ(std::tuple(m_batchEnds, m_pChannel->ReceiveQueue().Count()), std::tuple(std::vector<size_t>{3, 4, 5}, 0u));
 }
 
 // A real reader thread racing the UI thread (run under ThreadSanitizer too): no line is lost.
@@ -538,8 +536,8 @@ TEST_F(ChannelTest, CountersTellWhatWentWrong) {
     SCOPED_TRACE(c.pszName);
     for (const std::string& burst : c.bursts) Receive(burst);
     for (std::size_t i = 0; i < total.size(); ++i) total[i] += Of(c.added)[i];
-    EXPECT_EQ(Of(m_pChannel->Counters()), total);
-    EXPECT_EQ(m_pChannel->Counters().AnyNonZero(), (total != std::array<uint64_t, 4>{}));
+    EXPECT_EQ(std::tuple(Of(m_pChannel->Counters()), m_pChannel->Counters().AnyNonZero()),
+              std::tuple(total, total != std::array<uint64_t, 4>{}));
   }
   EXPECT_EQ(m_events.back().first, "[CAN 리셋 응답]             : Command Reset");
 }

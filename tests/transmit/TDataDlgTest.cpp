@@ -18,9 +18,9 @@
 namespace {
 
 TData Frame(uint32_t bStandardID, uint32_t bDataFrame, uint32_t bHexFormat, uint8_t byLength, uint32_t dwID,
-            uint32_t dwBytes0to3, uint32_t dwBytes4to7) {
+            uint32_t dwBytes0to3, uint32_t dwBytes4to7, uint16_t wPeriodMs = 0) {
   return {.bStandardID = bStandardID, .bDataFrame = bDataFrame, .bHexFormat = bHexFormat, .byLength = byLength,
-          .dwID = dwID, .dwBytes0to3 = dwBytes0to3, .dwBytes4to7 = dwBytes4to7};
+          .wPeriodMs = wPeriodMs, .dwID = dwID, .dwBytes0to3 = dwBytes0to3, .dwBytes4to7 = dwBytes4to7};
 }
 
 QLineEdit* DataBox(CTDataDlg& d, int i) { return Find<QLineEdit>(d, QStringLiteral("data%1").arg(i).toLatin1().constData()); }
@@ -65,10 +65,7 @@ const std::vector<int> HEX_LIMITS(8, 2), ASCII_LIMITS(8, 1);
 
 TEST(TDataDlg, OpensFromTheRecordReactsToTheUserAndChecksOnOk) {
   const TData hexAB = Frame(0, 1, 1, 3, 0x123, 0x41FF0000, 0);  // FF: a character above U+007F
-  TData cyclic = Frame(1, 1, 1, 2, 0x100, 0x01020000, 0);
-  cyclic.wPeriodMs = 250;
-  TData cyclic10 = cyclic;
-  cyclic10.wPeriodMs = 10;
+  const TData cyclic = Frame(1, 1, 1, 2, 0x100, 0x01020000, 0, 250);
   const std::vector<CDlgCase> cases = {
       {"a new frame", CTDataDlg::NewFrame(),
        [](CTDataDlg& d) {
@@ -146,7 +143,7 @@ TEST(TDataDlg, OpensFromTheRecordReactsToTheUserAndChecksOnOk) {
          EXPECT_EQ(Find<QLineEdit>(d, "period")->text(), "250");
          Find<QLineEdit>(d, "period")->setText("10");
        },
-       false, cyclic10},
+       false, Frame(1, 1, 1, 2, 0x100, 0x01020000, 0, 10)},
       {"a period above 60000", cyclic, [](CTDataDlg& d) { Find<QLineEdit>(d, "period")->setText("60001"); }, true},
       {"unchanged remote frame", Frame(1, 0, 1, 0, 0x7FF, 0, 0), nullptr, false, Frame(1, 0, 1, 0, 0x7FF, 0, 0)},
       {"unchanged 2.0B record", Frame(0, 1, 1, 5, 0x1ABCDEF0, 0xDEADBEEF, 0x7F000000), nullptr, false,
