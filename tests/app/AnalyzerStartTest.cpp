@@ -1,6 +1,5 @@
 // The analyzer as started: answers without a display, a transmit list named at start-up, a stop signal.
 #include <QMessageBox>
-#include <QTableWidgetItem>
 #include <poll.h>
 #include <signal.h>
 

@@ -66,6 +66,11 @@ protected:
     m_pFrame->show();
     m_pFrame->InitAfterStartup();
   }
+  // A window whose module has answered the start-up exchange.
+  void MakeReadyFrame() {
+    MakeFrame();
+    AnswerStartup();
+  }
   // The window as the next run opens it; fnMeanwhile runs while there is none.
   void RemakeFrame(const std::function<void()>& fnMeanwhile = nullptr) {
     m_pFrame.reset();

@@ -1,5 +1,4 @@
 // "기록 시작/중지" and "로그 열기" through the frame; a full disk and a lost port stop recording in red.
-#include <QAction>
 #include <QTabWidget>
 
 #include "CFrameTestBed.h"
@@ -40,8 +39,7 @@ protected:
 const QRgb RED = qRgb(255, 0, 0);
 
 TEST_F(LogCommands, RecordingsInBothFormatsOpenInClosableTabs) {
-  MakeFrame();
-  AnswerStartup();
+  MakeReadyFrame();
   ASSERT_EQ(Tabs().count(), 2);
   const std::string frames = Line(":U0201230102") + Line(":U281ABCDEF00001020304050607");
   for (const char* pszName : {"trace.log", "trace.asc"}) {
@@ -72,8 +70,7 @@ TEST_F(LogCommands, RecordingsInBothFormatsOpenInClosableTabs) {
 }
 
 TEST_F(LogCommands, FullDiskAndLostPortStopTheRecordingInRed) {
-  MakeFrame();
-  AnswerStartup();
+  MakeReadyFrame();
   const std::string full = m_scratch / "full.log";
   std::filesystem::create_symlink("/dev/full", full);
   RunWithFiles(ID_RECORD_FRAMES, {full});

@@ -232,8 +232,7 @@ TEST_F(MainFrameStatus, PanesFitTheSystemsTextsInTheWindowsFont) {
 }
 
 TEST_F(MainFrameStatus, LampsLightWithinAPeriodAndGoOutOnTheirOwn) {
-  MakeFrame();
-  AnswerStartup();
+  MakeReadyFrame();
   MessageHost& window = m_pFrame->OwnerWindow();
   const uint64_t qwStart = m_loop.Now();  // a lamp tick is due every 200 ms from frame creation
   const uint64_t qwPhase = qwStart % LAMP_PERIOD_MS;

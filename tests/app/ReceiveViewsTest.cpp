@@ -2,7 +2,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QTabWidget>
-#include <QTableView>
 
 #include "CFrameTestBed.h"
 #include "receive/CRDView.h"
@@ -16,8 +15,7 @@
 using ReceiveViews = CFrameTestBed;
 
 TEST_F(ReceiveViews, IdViewRowGoesToTheTransmitListThroughTheFrameDialog) {
-  MakeFrame();
-  AnswerStartup();
+  MakeReadyFrame();
   auto* pTabs = m_pFrame->findChild<QTabWidget*>(QStringLiteral("ReceiveTabs"));
   ASSERT_NE(pTabs, nullptr);
   pTabs->setCurrentWidget(m_pFrame->IdView());

@@ -105,8 +105,7 @@ protected:
 };
 
 TEST_F(TransmitList, RowsShowTheFrameADuplicateIsRefusedAndModifyTakesCopies) {
-  MakeFrame();
-  AnswerStartup();
+  MakeReadyFrame();
   QAbstractItemModelTester tester(View().model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
   Add({ID_7FF_2_BYTES, ID_1FFFFFFF_EMPTY, ID_123_5_BYTES, {1, "00000005", 0, "", true}});
   const QList<QStringList> expected = {
@@ -135,8 +134,7 @@ TEST_F(TransmitList, RowsShowTheFrameADuplicateIsRefusedAndModifyTakesCopies) {
 
 // A delete leaves nothing selected, so a held Delete key removes nothing the user did not choose.
 TEST_F(TransmitList, SendAndDeleteFromKeysClicksAndMenusAndNothingSelectedAfterADelete) {
-  MakeFrame();
-  AnswerStartup();
+  MakeReadyFrame();
   m_pFrame->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(m_pFrame.get()));
   Add({ID_7FF_2_BYTES, ID_123_5_BYTES, ID_1FFFFFFF_EMPTY, {1, "00000005", 0, "", true}, {1, "00000006", 0, "", true}});
@@ -179,8 +177,7 @@ TEST_F(TransmitList, SendAndDeleteFromKeysClicksAndMenusAndNothingSelectedAfterA
 
 // Cycles run on the channel's clock (the test runs them); stop, delete, modify, stop-all, port loss, silence.
 TEST_F(TransmitList, CyclesStartStopAndShowWhileTheyRun) {
-  MakeFrame();
-  AnswerStartup();
+  MakeReadyFrame();
   m_pFrame->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(m_pFrame.get()));
   Add({{0, "07FF", 2, "1122", false, "100"}, {1, "00000123", 1, "01", false, "20"}, ID_1FFFFFFF_EMPTY});
@@ -238,8 +235,7 @@ TEST_F(TransmitList, CyclesStartStopAndShowWhileTheyRun) {
 
 // "로그 재생" sends a candump log, skipping error frames, and reports; the stop command ends a waiting replay.
 TEST_F(TransmitList, LogReplayFromTheWindowAndItsStop) {
-  MakeFrame();
-  AnswerStartup();
+  MakeReadyFrame();
   auto* pProgress = m_pFrame->findChild<QWidget*>(QStringLiteral("ReplayProgress"));
   ASSERT_TRUE(pProgress);
   const std::string now = m_scratch.Write("now.log",
@@ -315,8 +311,7 @@ TEST_F(TransmitList, ColumnWidthsFitTheTextsAtTheFontAndStoredWidthsWin) {
 }
 
 TEST_F(TransmitList, FilesReplaceTheRowsAndSavingAsksBeforeOverwriting) {
-  MakeFrame();
-  AnswerStartup();
+  MakeReadyFrame();
   Add({ID_7FF_2_BYTES, ID_123_5_BYTES});
   const QList<QStringList> listed = Rows();
 

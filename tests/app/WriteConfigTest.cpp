@@ -62,8 +62,7 @@ TEST_F(WriteConfig, UnchangedValuesSendNothingWhileConnectedAndOpenAndSendOtherw
 }
 
 TEST_F(WriteConfig, AFailedOpenLeavesTheSettingsAndSwitchingToUsbKeepsTheSerialChoice) {
-  MakeFrame();
-  AnswerStartup();
+  MakeReadyFrame();
   const ModuleSettings before = m_pFrame->Settings();
   m_pUsb->m_bOpenSucceeds = false;
   CDialogFiller filler(ChooseUsbAt500K);

@@ -1,8 +1,6 @@
 // The receive list and the event log window on the real widgets (offscreen).
 #include <QAbstractItemModelTester>
 #include <gtest/gtest.h>
-#include <QApplication>
-#include <QFile>
 #include <QImage>
 #include <QListView>
 #include <QScrollBar>
@@ -14,6 +12,7 @@
 #include "protocol/ResponseText.h"
 #include "receive/CEventLogCtrl.h"
 #include "receive/CRDView.h"
+#include "support/TestFrames.h"
 #include "text/Cp949Text.h"
 #include "uisupport/Fonts.h"
 
@@ -23,13 +22,7 @@ namespace {
 constexpr int64_t MAY_1_2024_NS = 1714571107LL * 1000000000LL;  // 13:45:07 UTC
 
 ReceivedFrame Frame(uint32_t dwId, int64_t nWallNs, bool bData = false) {
-  ReceivedFrame record;
-  record.m_frame.m_bStandard = false;
-  record.m_frame.m_bRemote = !bData;
-  record.m_frame.m_byLength = record.m_frame.m_byLengthCode = record.m_frame.m_byDataCount = bData ? 8 : 0;
-  record.m_frame.m_dwId = dwId;
-  record.m_arrival = {nWallNs, nWallNs};
-  return record;
+  return {TestFrame(false, !bData, bData ? 8 : 0, dwId, std::vector<uint8_t>(bData ? 8 : 0)), {nWallNs, nWallNs}};
 }
 QString Text(const ReceivedFrame& record) {
   std::string line;

@@ -4,7 +4,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTableWidget>
 #include <QSpinBox>
 #include <QTest>

@@ -12,6 +12,7 @@
 #include "signals/CSignalTracker.h"
 #include "signals/DbcReader.h"
 #include "signals/SignalCodec.h"
+#include "support/TestFrames.h"
 
 namespace {
 
@@ -242,14 +243,9 @@ TEST(SignalTracker, TracesChosenSignalsFromFrames) {
   EXPECT_EQ(tracker.AddTrace(0, 1) + tracker.AddTrace(0, 1), 0u);  // the second is the same trace
   std::vector<ReceivedFrame> frames(4);
   const uint8_t abyMux[] = {1, 2, 1, 1};
-  for (std::size_t i = 0; i < frames.size(); ++i) {
-    CanFrame& frame = frames[i].m_frame;
-    frame.m_dwId = i == 3 ? 0x101 : 0x100;
-    frame.m_byLength = frame.m_byDataCount = 2;
-    frame.m_abyData[0] = abyMux[i];
-    frame.m_abyData[1] = static_cast<uint8_t>(10 + i);
-    frames[i].m_arrival.m_nSteadyNs = static_cast<int64_t>(i) * 1000;
-  }
+  for (std::size_t i = 0; i < frames.size(); ++i)
+    frames[i] = {TestFrame(true, false, 2, i == 3 ? 0x101 : 0x100, {abyMux[i], static_cast<uint8_t>(10 + i)}),
+                 {static_cast<int64_t>(i) * 1000, 0}};
   tracker.OnFrames(frames);
   const CSignalTrace& trace = tracker.Traces()[0];
   ASSERT_EQ(trace.Size(), 2u);

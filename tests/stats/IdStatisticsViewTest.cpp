@@ -12,6 +12,7 @@
 #include "stats/CIdStatisticsModel.h"
 #include "stats/CIdStatisticsView.h"
 #include "support/CVirtualLoop.h"
+#include "support/TestFrames.h"
 
 namespace {
 
@@ -27,13 +28,9 @@ protected:
   // One batch as the channel hands it out, the frames arriving at the loop's present time.
   void Deliver(std::initializer_list<std::pair<uint32_t, std::vector<uint8_t>>> frames) {
     std::vector<ReceivedFrame> batch;
-    for (const auto& [dwId, data] : frames) {
-      const auto byCount = static_cast<uint8_t>(data.size());
-      ReceivedFrame& record = batch.emplace_back(ReceivedFrame{
-          .m_frame = {.m_byLengthCode = byCount, .m_byLength = byCount, .m_byDataCount = byCount, .m_dwId = dwId},
-          .m_arrival = {static_cast<int64_t>(m_loop.Now()) * MS, 0}});
-      std::copy(data.begin(), data.end(), record.m_frame.m_abyData);
-    }
+    const int64_t nNowNs = static_cast<int64_t>(m_loop.Now()) * MS;
+    for (const auto& [dwId, data] : frames)
+      batch.push_back({TestFrame(true, false, static_cast<uint8_t>(data.size()), dwId, data), {nNowNs, 0}});
     m_view.OnFrames(batch);
     m_view.EndBatch();
   }
