@@ -14,6 +14,7 @@
 #include "logs/CLogReader.h"
 #include "logs/CandumpLine.h"
 #include "support/ScratchDir.h"
+#include "support/TestFrames.h"
 
 namespace {
 
@@ -123,17 +124,12 @@ TEST(LogFormat, CandumpToAscToCandumpKeepsEveryFrame) {
   std::vector<ReceivedFrame> frames;
   int64_t nTime = 1700000000 * S + 999999000;  // the ASC start is cut to the second before
   for (uint32_t i = 0; i < 500; ++i) {
-    ReceivedFrame r;
-    CanFrame& f = r.m_frame;
-    f.m_bStandard = i % 3 != 0;
-    f.m_bRemote = i % 7 == 0;
-    f.m_dwId = (i * 2654435761u) & (f.m_bStandard ? 0x7FF : 0x1FFFFFFF);
-    f.m_byLength = f.m_byLengthCode = static_cast<uint8_t>(i % 9);
-    f.m_byDataCount = f.m_bRemote ? 0 : f.m_byLength;
-    for (uint8_t b = 0; b < f.m_byDataCount; ++b) f.m_abyData[b] = static_cast<uint8_t>(i * 31 + b);
+    const bool bStandard = i % 3 != 0, bRemote = i % 7 == 0;
+    std::vector<uint8_t> data(bRemote ? 0 : i % 9);
+    for (std::size_t b = 0; b < data.size(); ++b) data[b] = static_cast<uint8_t>(i * 31 + b);
     nTime += (i * 7919) % 2000000 * 1000 + 1000;
-    r.m_arrival.m_nWallNs = nTime;
-    frames.push_back(r);
+    const uint32_t dwId = (i * 2654435761u) & (bStandard ? 0x7FF : 0x1FFFFFFF);
+    frames.push_back({TestFrame(bStandard, bRemote, static_cast<uint8_t>(i % 9), dwId, data), {0, nTime}});
   }
   writer.Begin(frames.front().m_arrival.m_nWallNs, asc);
   std::string line;
@@ -185,10 +181,7 @@ TEST(LogFormat, HostileFilesAreReadPastWithBoundedMemory) {
 // Each batch is on disk when it ends, ASC closed by Stop; a full disk stops once with the reason, keeping what was written.
 TEST(FrameRecorder, WritesEachBatchAndStopsOnAFullDiskKeepingWhatWasWritten) {
   ScratchDir dir;
-  ReceivedFrame r;
-  r.m_frame.m_byLength = r.m_frame.m_byDataCount = 1;
-  r.m_frame.m_dwId = 0x123;
-  r.m_arrival.m_nWallNs = 1700000000 * S + 42000;
+  const ReceivedFrame r{TestFrame(true, false, 1, 0x123, {0}), {0, 1700000000 * S + 42000}};
   EXPECT_EQ(RecordFormatOf("/x/a.ASC"), ERecordFormat::ASC);
   EXPECT_EQ(RecordFormatOf("/x.asc/a"), ERecordFormat::CANDUMP);
 

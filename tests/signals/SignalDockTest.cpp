@@ -19,6 +19,7 @@
 #include "signals/CSignalPlotView.h"
 #include "support/CMemorySettingsStore.h"
 #include "support/ScratchDir.h"
+#include "support/TestFrames.h"
 #include "support/WidgetDriving.h"
 
 namespace {
@@ -85,12 +86,8 @@ TEST(SignalDock, PlotsChosenSignalsDecimated) {
   // 20 s of frames every 100 µs; the angle (raw 12 bits, factor 1.5) counts up.
   std::vector<ReceivedFrame> frames(200000);
   for (std::size_t i = 0; i < frames.size(); ++i) {
-    CanFrame& frame = frames[i].m_frame;
-    frame.m_dwId = 0x025;
-    frame.m_byLength = frame.m_byDataCount = 8;
-    frame.m_abyData[0] = static_cast<uint8_t>((i >> 8) & 0x07);
-    frame.m_abyData[1] = static_cast<uint8_t>(i);
-    frames[i].m_arrival.m_nSteadyNs = static_cast<int64_t>(i) * 100000;
+    const auto byHigh = static_cast<uint8_t>((i >> 8) & 0x07), byLow = static_cast<uint8_t>(i);
+    frames[i] = {TestFrame(true, false, 8, 0x025, {byHigh, byLow, 0, 0, 0, 0, 0, 0}), {int64_t(i) * 100000, 0}};
   }
   dock.Tracker().OnFrames(frames);
   dock.Redraw();
