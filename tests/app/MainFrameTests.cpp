@@ -110,8 +110,7 @@ TEST_F(MainFrameCommands, EnableStatesFollowTheModuleAndTheLists) {
        {ID_STOP_RECEPTION, ID_CLEAR_RDATA}},
       {"start sent, not answered yet", [this] { m_pFrame->Action(ID_START_RECEPTION)->trigger(); },
        {ID_START_RECEPTION}, {ID_STOP_RECEPTION}},
-      {"module reports reception on, one frame in, shown at the list's next refresh",
-       [this] {
+      {"module reports reception on, one frame in, shown at the list's next refresh", [this] {
          Receive(Line(":G01") + Line(":U0201230102"));
          EXPECT_EQ(m_pFrame->ReceiveView()->List()->model()->rowCount(), 0);
          m_loop.Advance(LIST_REFRESH_MS);

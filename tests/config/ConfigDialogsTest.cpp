@@ -52,12 +52,8 @@ struct CConfigCase {
 // How the dialog shows the settings and what OK gives back or refuses (rules: ModuleConfigRules).
 TEST(ModuleConfigDlg, OpensFromTheSettingsAndChecksOnOk) {
   const CPortLists twoPorts = Ports({PLAIN_PORT, MODULE_PORT}, {});
-  const auto choose = [](const char* pszList, int nIndex) {
-    return [=](CModuleConfigDlg& d) { Choose(Find<QComboBox>(d, pszList), nIndex); };
-  };
   const std::vector<CConfigCase> cases = {
-      {"a bit time outside the presets opens custom", Serial(0, 38400, 0x0745), twoPorts,
-       [](CModuleConfigDlg& d) {
+      {"a bit time outside the presets opens custom", Serial(0, 38400, 0x0745), twoPorts, [](CModuleConfigDlg& d) {
          EXPECT_TRUE(Find<QCheckBox>(d, "custom")->isChecked() && !Find<QComboBox>(d, "presets")->isEnabled());
          EXPECT_EQ(Find<QComboBox>(d, "brp")->currentText() + Find<QComboBox>(d, "tseg1")->currentText() +
                        Find<QComboBox>(d, "tseg2")->currentText(), "754");
@@ -88,14 +84,13 @@ TEST(ModuleConfigDlg, OpensFromTheSettingsAndChecksOnOk) {
        },
        0, [](const ModuleSettings& s) { EXPECT_EQ(s.m_wBitTime, 0x0F34); }},
       {"the module's port runs at 921600 whatever the baud list showed", Serial(0, 38400), twoPorts,
-       [&](CModuleConfigDlg& d) {
-         choose("serialPorts", 1)(d);
+       [](CModuleConfigDlg& d) {
+         Choose(Find<QComboBox>(d, "serialPorts"), 1);
          EXPECT_EQ(Find<QComboBox>(d, "serialPorts")->currentText(), "ttyUSB0 (USB VCOMM)");
-         choose("baudRates", 0)(d);
+         Choose(Find<QComboBox>(d, "baudRates"), 0);
        },
        0, [](const ModuleSettings& s) { EXPECT_EQ(s.m_nSerialPortIndex, 1); EXPECT_EQ(s.m_nBaudRate, 921600); }},
-      {"USB radio with no module", Serial(0, 921600), Ports({PLAIN_PORT}, {}),
-       [](CModuleConfigDlg& d) {
+      {"USB radio with no module", Serial(0, 921600), Ports({PLAIN_PORT}, {}), [](CModuleConfigDlg& d) {
          EXPECT_FALSE(Find<QComboBox>(d, "usbModules")->isEnabled());
          Press(Find<QRadioButton>(d, "usbRadio"));
          EXPECT_FALSE(Find<QComboBox>(d, "serialPorts")->isEnabled());

@@ -82,9 +82,8 @@ TEST(LogFormat, AscLinesAsOtherToolsWriteThem) {
   for (const auto& c : kLines) {
     ReceivedFrame record;
     const EAscLine e = parser.Parse(c.pszLine, record);
-    const std::string got = e == EAscLine::FRAME      ? Describe(record)
-                            : e == EAscLine::NO_FRAME ? ""
-                                                      : std::string("! ") + parser.Reason();
+    const std::string got =
+        e == EAscLine::FRAME ? Describe(record) : e == EAscLine::NO_FRAME ? "" : std::string("! ") + parser.Reason();
     EXPECT_EQ(got, c.pszExpected) << c.pszLine;
   }
 }

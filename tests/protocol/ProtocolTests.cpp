@@ -92,8 +92,7 @@ TEST(CyclicSchedule, LateWakeUpsSendOnceAndKeepThePhase) {
   const CLineText a = BuildLine(":W000100"), b = BuildLine(":W000200");
   EXPECT_FALSE(schedule.Start(1, a, 0, 0) || schedule.Start(1, a, CCyclicSchedule::MAX_PERIOD_MS + 1, 0) ||
                schedule.Start(1, CLineText{}, 10, 0));
-  ASSERT_TRUE(schedule.Start(1, a, 10, 0));
-  ASSERT_TRUE(schedule.Start(2, b, 25, 5 * MS));
+  ASSERT_TRUE(schedule.Start(1, a, 10, 0) && schedule.Start(2, b, 25, 5 * MS));
   const struct { int64_t nWakeMs; size_t nSent; int64_t nNextMs; } kWakes[] = {
       {0, 1, 5},     {5, 1, 10},  {9, 0, 10},    {10, 1, 20},   {30, 2, 40},  // row 2 due at 30
       {147, 2, 150}, {150, 1, 155}, {155, 1, 160}, {400, 2, 405},

@@ -23,8 +23,7 @@ DbcReadResult Read(const std::string& text) {
 const std::string HEADER = "VERSION \"\"\n\nNS_ :\n\tNS_DESC_\n\tCM_\n\tBA_DEF_\n\nBS_:\n\nBU_: ECU Dash\n\tGateway\n\n";
 
 TEST(DbcReader, ReadsWhatItKnowsAndSkipsTheRest) {
-  const DbcReadResult read = Read(HEADER +
-      "VAL_TABLE_ Gears 0 \"P\" 1 \"R\" ;\n"
+  const DbcReadResult read = Read(HEADER + "VAL_TABLE_ Gears 0 \"P\" 1 \"R\" ;\n"
       "BO_ 2365522158 Engine: 8 ECU\n"
       " SG_ Mode M : 0|2@1+ (1,0) [0|3] \"\" Dash\n"
       " SG_ Rpm m1 : 8|16@1+ (0.25,0) [0|8000] \"rpm\" Dash,Gateway\n"

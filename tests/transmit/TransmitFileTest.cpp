@@ -203,12 +203,11 @@ TEST(TransmitFile, HostileFilesFailAndLeaveTheListAsItWas) {
       {dir / "missing.ctd", "없읍니다"}, {dir.Path(), "일반 파일이 아닙니다"}, {fifo, "일반 파일이 아닙니다"},
   };
   for (const auto& [path, pszCause] : kCases) {
-    SCOPED_TRACE(path);
     auto pList = std::make_unique<CTDataObject>(std::vector{Frame()});
     CTDataObject* pBefore = pList.get();
     const CFileResult result = ReadTransmitFile(path, pList);
     EXPECT_TRUE(FailedSaying(result, path, pszCause)) << result.m_strMessage;
-    EXPECT_TRUE(pList.get() == pBefore && pList->Count() == 1u && SameStored(pList->At(0), Frame()));
+    EXPECT_TRUE(pList.get() == pBefore && pList->Count() == 1u && SameStored(pList->At(0), Frame())) << path;
   }
 }
 
