@@ -1,12 +1,10 @@
 // The analyzer as started: answers without a display, a transmit list named at start-up, a stop signal.
 #include <QMessageBox>
-#include <QTableWidgetItem>
 #include <poll.h>
 #include <signal.h>
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 
 #include <gtest/gtest.h>
 
@@ -107,10 +105,8 @@ TEST_F(AnalyzerRun, AStopSignalClosesTheProgramInOrder) {
   EXPECT_FALSE(CQtSettingsStore(m_settingsPath).GetString(WORKSPACE_SECTION, WINDOW_STATE_NAME).value_or("").empty());
   const std::string logged = Cp949ToUtf8(ReadWholeFile(eventLog)).value_or("");
   EXPECT_TRUE(logged.ends_with("\r\n")) << logged;
-  EXPECT_NE(logged.find("  [수신데이터 로그파일 에러]  : 수신데이터 로그파일을 여는데 실패했읍니다 (" + rdataLog +
-                        ": open: Is a directory)\r\n"),
-            std::string::npos)
-      << logged;
+  const std::string failure = "  [수신데이터 로그파일 에러]  : 수신데이터 로그파일을 여는데 실패했읍니다 (" + rdataLog;
+  EXPECT_NE(logged.find(failure + ": open: Is a directory)\r\n"), std::string::npos) << logged;
 }
 
 }  // namespace

@@ -66,6 +66,18 @@ protected:
     m_pFrame->show();
     m_pFrame->InitAfterStartup();
   }
+  // A window whose module has answered the start-up exchange.
+  void MakeReadyFrame() {
+    MakeFrame();
+    AnswerStartup();
+  }
+  // The window as the next run opens it; fnMeanwhile runs while there is none.
+  void RemakeFrame(const std::function<void()>& fnMeanwhile = nullptr) {
+    m_pFrame.reset();
+    m_pSerial->Forget();
+    if (fnMeanwhile) fnMeanwhile();
+    MakeFrame();
+  }
 
   // Closes the window as the user does, the channel's wait before the close included; true
   // when the window closed.
@@ -92,6 +104,11 @@ protected:
   }
   void RunWithFiles(unsigned nId, std::deque<std::string> paths) {
     WithFiles(std::move(paths), [&] { m_pFrame->Action(nId)->trigger(); });
+  }
+  std::vector<unsigned> ShownIds() const {
+    std::vector<unsigned> ids;
+    for (const CMessageRequest& request : m_shown) ids.push_back(request.m_nStringId);
+    return ids;
   }
   QString PaneText(unsigned nId) const { return m_pFrame->StatusPanes()->Pane(nId)->text(); }
   bool Enabled(unsigned nId) const { return m_pFrame->Action(nId)->isEnabled(); }

@@ -5,7 +5,6 @@
 #include <QMessageBox>
 #include <QStyleOptionMenuItem>
 #include <QTextDocument>
-#include <algorithm>
 #include <functional>
 #include <map>
 #include <span>
@@ -70,11 +69,10 @@ TEST_F(MainFrameStartup, OpensTheConfiguredPortOrSaysWhyNot) {
     const bool bNoPort = c.m_nShown == IDS_NO_PORT;
     EXPECT_EQ(Boxes(m_shown), (c.m_nShown == 0 ? CBoxes{}
               : CBoxes{{c.m_nShown, bNoPort ? EMessageIcon::INFORMATION : EMessageIcon::ERROR, bNoPort ? "" : NO_DEVICE}}));
-    EXPECT_EQ(m_pUsb->m_openedName + m_pSerial->m_openedName, c.m_pszOpened);
-    EXPECT_EQ(m_pFrame->Settings().m_nPortMode, c.m_nPortModeAfter);
     const bool bOpen = c.m_nShown == 0 && *c.m_pszOpened != '\0';
-    EXPECT_EQ(m_pFrame->IsPortOpen(), bOpen);
-    EXPECT_EQ(PaneText(IDS_PANE_PORT_MODE).isEmpty(), !bOpen);
+    EXPECT_EQ(std::tuple(m_pUsb->m_openedName + m_pSerial->m_openedName, m_pFrame->Settings().m_nPortMode,
+                         m_pFrame->IsPortOpen(), PaneText(IDS_PANE_PORT_MODE).isEmpty()),
+              std::tuple(c.m_pszOpened, c.m_nPortModeAfter, bOpen, !bOpen));
   }
   // After the failed USB open of the last row, the next command opens the serial port.
   EXPECT_TRUE(m_pFrame->EnsurePortOpen());
@@ -112,8 +110,7 @@ TEST_F(MainFrameCommands, EnableStatesFollowTheModuleAndTheLists) {
        {ID_STOP_RECEPTION, ID_CLEAR_RDATA}},
       {"start sent, not answered yet", [this] { m_pFrame->Action(ID_START_RECEPTION)->trigger(); },
        {ID_START_RECEPTION}, {ID_STOP_RECEPTION}},
-      {"module reports reception on, one frame in, shown at the list's next refresh",
-       [this] {
+      {"module reports reception on, one frame in, shown at the list's next refresh", [this] {
          Receive(Line(":G01") + Line(":U0201230102"));
          EXPECT_EQ(m_pFrame->ReceiveView()->List()->model()->rowCount(), 0);
          m_loop.Advance(LIST_REFRESH_MS);
@@ -234,8 +231,7 @@ TEST_F(MainFrameStatus, PanesFitTheSystemsTextsInTheWindowsFont) {
 }
 
 TEST_F(MainFrameStatus, LampsLightWithinAPeriodAndGoOutOnTheirOwn) {
-  MakeFrame();
-  AnswerStartup();
+  MakeReadyFrame();
   MessageHost& window = m_pFrame->OwnerWindow();
   const uint64_t qwStart = m_loop.Now();  // a lamp tick is due every 200 ms from frame creation
   const uint64_t qwPhase = qwStart % LAMP_PERIOD_MS;
@@ -279,9 +275,8 @@ TEST_F(MainFrameClose, StopsReceptionAndSavesStateButNotTheSimulatedPort) {
   EXPECT_FALSE(CWorkspaceState(m_store).Load(WINDOW_STATE_NAME).isEmpty() ||
                CWorkspaceState(m_store).Load(PANE_LAYOUT_NAME).isEmpty() || !m_shown.empty());
 
-  m_pFrame.reset();  // the next run restores the toggle and the layout
-  m_store.SetString(WORKSPACE_SECTION, WINDOW_STATE_NAME, "not base64 at all!");
-  MakeFrame();
+  // The next run restores the toggle and the layout.
+  RemakeFrame([this] { m_store.SetString(WORKSPACE_SECTION, WINDOW_STATE_NAME, "not base64 at all!"); });
   EXPECT_TRUE(m_pFrame->Action(ID_VIEW_TIMESTAMPS)->isChecked() && m_pFrame->ReceiveView()->ShowsTimestamps() &&
               CWorkspaceState(m_store).Load(WINDOW_STATE_NAME).isEmpty());
   m_store.m_strFlushFailure = "/home/u/.config/Ostwind: Permission denied";  // not lost without a word

@@ -2,7 +2,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QTabWidget>
-#include <QTableView>
 
 #include "CFrameTestBed.h"
 #include "receive/CRDView.h"
@@ -16,8 +15,7 @@
 using ReceiveViews = CFrameTestBed;
 
 TEST_F(ReceiveViews, IdViewRowGoesToTheTransmitListThroughTheFrameDialog) {
-  MakeFrame();
-  AnswerStartup();
+  MakeReadyFrame();
   auto* pTabs = m_pFrame->findChild<QTabWidget*>(QStringLiteral("ReceiveTabs"));
   ASSERT_NE(pTabs, nullptr);
   pTabs->setCurrentWidget(m_pFrame->IdView());
@@ -47,8 +45,7 @@ TEST_F(ReceiveViews, IdViewRowGoesToTheTransmitListThroughTheFrameDialog) {
   const TData expected{.bStandardID = 0, .bDataFrame = 1, .byLength = 8, .dwID = 0x1ABCDEF0, .dwBytes0to3 = 0x00010203,
                        .dwBytes4to7 = 0x04050607};
   EXPECT_TRUE(IsSameFrame(list.At(0), expected));
-  ASSERT_EQ(m_shown.size(), 1u);  // the duplicate refused
-  EXPECT_EQ(m_shown[0].m_nStringId, IDS_DUPLICATE_TDATA);
+  EXPECT_EQ(ShownIds(), std::vector<unsigned>{IDS_DUPLICATE_TDATA});  // the duplicate refused
 }
 
 // Once a second: that second's frames and their share of the bit rate; nothing while no port is open.

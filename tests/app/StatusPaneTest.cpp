@@ -25,8 +25,7 @@ TEST(StatusPaneTexts, EmptyWhileDisconnectedAndFromTheSettingsWhileConnected) {
 TEST(StatusPaneTexts, CountersSumTheRefusalsAndAnUnknownStringIsEmpty) {
   const ChannelCounters counters{.m_qwDroppedBlocks = 3, .m_qwRefusedLines = 10, .m_qwRefusedResponses = 2,
                                  .m_qwIncompleteFrames = 1};
-  EXPECT_EQ(CountersPaneText(counters), "버린 블록 3 / 거부한 줄 12 / 모자란 프레임 1");
-  EXPECT_EQ(LoadString(61242), "");
+  EXPECT_EQ(std::tuple(CountersPaneText(counters), LoadString(61242)), std::tuple("버린 블록 3 / 거부한 줄 12 / 모자란 프레임 1", ""));
 }
 
 // What the frame's bus pane test does not reach: a bit rate that is not known.

@@ -76,10 +76,14 @@ protected:
     for (int nRow = 0; nRow < View().RowCount(); ++nRow) rows << Row(nRow);
     return rows;
   }
-  void RunWithDialog(unsigned nId, const CFrameInput& input) {
+  // The command nId (or fnOpen, when given) opens the frame dialog once, and the user fills it in.
+  void RunWithDialog(unsigned nId, const CFrameInput& input, const std::function<void()>& fnOpen = nullptr) {
     CDialogFiller filler([&input](QDialog& dialog) { Fill(dialog, input); });
-    m_pFrame->Action(nId)->trigger();
+    fnOpen ? fnOpen() : m_pFrame->Action(nId)->trigger();
     EXPECT_EQ(filler.m_nRuns, 1);
+  }
+  void Add(std::initializer_list<CFrameInput> inputs) {
+    for (const CFrameInput& input : inputs) RunWithDialog(ID_ADD_TDATA, input);
   }
   QPoint RowPoint(int nRow) const { return View().visualRect(View().model()->index(nRow, 1)).center(); }
   void ClickRow(int nRow) const { QTest::mouseClick(View().viewport(), Qt::LeftButton, {}, RowPoint(nRow)); }
@@ -93,11 +97,6 @@ protected:
     EXPECT_TRUE(m_pFrame->TransmitMenu()->isVisible());
     return *m_pFrame->TransmitMenu();
   }
-  std::vector<unsigned> ShownIds() const {
-    std::vector<unsigned> ids;
-    for (const CMessageRequest& request : m_shown) ids.push_back(request.m_nStringId);
-    return ids;
-  }
   std::optional<std::string> StoredDirectory() const {
     return m_store.GetString(SETTINGS_SECTION, SETTING_TDATA_FILE_DIR);
   }
@@ -107,13 +106,9 @@ protected:
 };
 
 TEST_F(TransmitList, RowsShowTheFrameADuplicateIsRefusedAndModifyTakesCopies) {
-  MakeFrame();
-  AnswerStartup();
+  MakeReadyFrame();
   QAbstractItemModelTester tester(View().model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
-  RunWithDialog(ID_ADD_TDATA, ID_7FF_2_BYTES);
-  RunWithDialog(ID_ADD_TDATA, ID_1FFFFFFF_EMPTY);
-  RunWithDialog(ID_ADD_TDATA, ID_123_5_BYTES);
-  RunWithDialog(ID_ADD_TDATA, {1, "00000005", 0, "", true});
+  Add({ID_7FF_2_BYTES, ID_1FFFFFFF_EMPTY, ID_123_5_BYTES, {1, "00000005", 0, "", true}});
   const QList<QStringList> expected = {
       {"CAN2.0A", "Data Frame", "07 FF", "2", "11 22"},
       {"CAN2.0B", "Data Frame", "1F FF FF FF", "0", ""},
@@ -140,15 +135,10 @@ TEST_F(TransmitList, RowsShowTheFrameADuplicateIsRefusedAndModifyTakesCopies) {
 
 // A delete leaves nothing selected, so a held Delete key removes nothing the user did not choose.
 TEST_F(TransmitList, SendAndDeleteFromKeysClicksAndMenusAndNothingSelectedAfterADelete) {
-  MakeFrame();
-  AnswerStartup();
+  MakeReadyFrame();
   m_pFrame->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(m_pFrame.get()));
-  RunWithDialog(ID_ADD_TDATA, ID_7FF_2_BYTES);
-  RunWithDialog(ID_ADD_TDATA, ID_123_5_BYTES);
-  RunWithDialog(ID_ADD_TDATA, ID_1FFFFFFF_EMPTY);
-  RunWithDialog(ID_ADD_TDATA, {1, "00000005", 0, "", true});
-  RunWithDialog(ID_ADD_TDATA, {1, "00000006", 0, "", true});
+  Add({ID_7FF_2_BYTES, ID_123_5_BYTES, ID_1FFFFFFF_EMPTY, {1, "00000005", 0, "", true}, {1, "00000006", 0, "", true}});
   QTest::keyClick(&View(), Qt::Key_Delete);  // nothing selected
   EXPECT_EQ(View().RowCount(), 5);
   m_pSerial->m_writes.clear();
@@ -178,23 +168,17 @@ TEST_F(TransmitList, SendAndDeleteFromKeysClicksAndMenusAndNothingSelectedAfterA
     EXPECT_EQ(View().RowCount(), nRows - 1);
   }
   EXPECT_TRUE(m_shown.empty());
-  {
-    CDialogFiller filler([](QDialog& dialog) { Fill(dialog, ID_123_5_BYTES); });
-    QTest::keyClick(&View(), Qt::Key_A, Qt::ControlModifier);  // the add dialog, not "select all"
-    EXPECT_EQ(filler.m_nRuns, 1);
-  }
+  // Ctrl+A opens the add dialog, not "select all".
+  RunWithDialog(ID_ADD_TDATA, ID_123_5_BYTES, [this] { QTest::keyClick(&View(), Qt::Key_A, Qt::ControlModifier); });
   EXPECT_EQ(View().RowCount(), 3);
 }
 
 // Cycles run on the channel's clock (the test runs them); stop, delete, modify, stop-all, port loss, silence.
 TEST_F(TransmitList, CyclesStartStopAndShowWhileTheyRun) {
-  MakeFrame();
-  AnswerStartup();
+  MakeReadyFrame();
   m_pFrame->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(m_pFrame.get()));
-  RunWithDialog(ID_ADD_TDATA, {0, "07FF", 2, "1122", false, "100"});
-  RunWithDialog(ID_ADD_TDATA, {1, "00000123", 1, "01", false, "20"});
-  RunWithDialog(ID_ADD_TDATA, ID_1FFFFFFF_EMPTY);
+  Add({{0, "07FF", 2, "1122", false, "100"}, {1, "00000123", 1, "01", false, "20"}, ID_1FFFFFFF_EMPTY});
   auto period = [this](int nRow) { return View().model()->index(nRow, TRANSMIT_PERIOD_COLUMN).data().toString(); };
   EXPECT_EQ(QStringList({period(0), period(1), period(2)}), QStringList({"100", "20", ""}));
   ClickRow(2);
@@ -220,8 +204,7 @@ TEST_F(TransmitList, CyclesStartStopAndShowWhileTheyRun) {
 
   ClickRow(0);
   RunWithDialog(ID_MODIFY_TDATA, {0, "07FF", 1, "33", false, "50"});  // restarts: due at once
-  EXPECT_EQ(runCycles(100), std::vector<std::string>{Line(":W0107FF33")});
-  EXPECT_EQ(period(0), "\u25B6 50");
+  EXPECT_EQ(std::tuple(runCycles(100), period(0)), std::tuple(std::vector<std::string>{Line(":W0107FF33")}, "\u25B6 50"));
   QTest::keyClick(&View(), Qt::Key_Delete);
   EXPECT_EQ(period(0), "\u25B6 20");  // the next row keeps its cycle
   EXPECT_TRUE(m_pChannel->AnyCycling());
@@ -250,8 +233,7 @@ TEST_F(TransmitList, CyclesStartStopAndShowWhileTheyRun) {
 
 // "로그 재생" sends a candump log, skipping error frames, and reports; the stop command ends a waiting replay.
 TEST_F(TransmitList, LogReplayFromTheWindowAndItsStop) {
-  MakeFrame();
-  AnswerStartup();
+  MakeReadyFrame();
   auto* pProgress = m_pFrame->findChild<QWidget*>(QStringLiteral("ReplayProgress"));
   ASSERT_TRUE(pProgress);
   const std::string now = m_scratch.Write("now.log",
@@ -302,11 +284,10 @@ TEST_F(TransmitList, ColumnWidthsFitTheTextsAtTheFontAndStoredWidthsWin) {
     QFont font = usual;
     if (nPixels) font.setPixelSize(nPixels);
     QApplication::setFont(font);
-    m_pFrame.reset();
-    m_pSerial->Forget();
-    for (int nColumn = 0; nColumn < CLeftView::COLUMN_COUNT; ++nColumn)  // as if never stored
-      m_store.SetString(LEFT_LIST_SECTION, "LeftCol " + std::to_string(nColumn), "");
-    MakeFrame();
+    RemakeFrame([this] {
+      for (int nColumn = 0; nColumn < CLeftView::COLUMN_COUNT; ++nColumn)  // as if never stored
+        m_store.SetString(LEFT_LIST_SECTION, "LeftCol " + std::to_string(nColumn), "");
+    });
     ASSERT_TRUE(View().OpenFile(path));
     for (int nColumn = 0; nColumn < CLeftView::COLUMN_COUNT; ++nColumn) {
       EXPECT_EQ(View().columnWidth(nColumn), View().DefaultWidth(nColumn));
@@ -321,20 +302,15 @@ TEST_F(TransmitList, ColumnWidthsFitTheTextsAtTheFontAndStoredWidthsWin) {
   EXPECT_EQ(std::tuple(m_store.GetInt(LEFT_LIST_SECTION, "LeftCol 0"), m_store.GetInt(LEFT_LIST_SECTION, "LeftCol 4")), std::tuple(123, 210));
   for (const char* pszStored : {"-5", "0", "wide", "99999999999"}) {
     SCOPED_TRACE(pszStored);
-    m_pFrame.reset();  // which stores the widths once more
-    m_pSerial->Forget();
-    m_store.SetString(LEFT_LIST_SECTION, "LeftCol 1", pszStored);
-    MakeFrame();
+    RemakeFrame([&] { m_store.SetString(LEFT_LIST_SECTION, "LeftCol 1", pszStored); });  // after the close stores it
     EXPECT_EQ(std::vector({View().columnWidth(0), View().columnWidth(1), View().columnWidth(4)}),
               std::vector({123, View().DefaultWidth(1), 210}));
   }
 }
 
 TEST_F(TransmitList, FilesReplaceTheRowsAndSavingAsksBeforeOverwriting) {
-  MakeFrame();
-  AnswerStartup();
-  RunWithDialog(ID_ADD_TDATA, ID_7FF_2_BYTES);
-  RunWithDialog(ID_ADD_TDATA, ID_123_5_BYTES);
+  MakeReadyFrame();
+  Add({ID_7FF_2_BYTES, ID_123_5_BYTES});
   const QList<QStringList> listed = Rows();
 
   const std::string directory = m_scratch.MakeDir("lists");
@@ -372,8 +348,7 @@ TEST_F(TransmitList, FilesReplaceTheRowsAndSavingAsksBeforeOverwriting) {
 
   m_shown.clear();
   RunWithFiles(ID_OPEN_TFILE, {""});  // cancelled
-  EXPECT_TRUE(m_shown.empty());
-  EXPECT_EQ(Rows(), ONE_RECORD);
+  EXPECT_EQ(std::tuple(m_shown.size(), Rows()), std::tuple(0u, ONE_RECORD));
 }
 
 // Unsaved changes are not dropped, by an open or a close, without the question.
@@ -387,9 +362,7 @@ TEST_F(TransmitList, UnsavedChangesAreOfferedForSavingBeforeTheyAreDropped) {
   for (const bool bClose : {false, true}) {
     for (const auto& [eAnswer, pszSaveAs, bDropped] : kCases) {
       SCOPED_TRACE(testing::Message() << bClose << static_cast<int>(eAnswer) << (pszSaveAs ? pszSaveAs : "-"));
-      m_pFrame.reset();
-      m_pSerial->Forget();
-      MakeFrame();
+      RemakeFrame();
       ASSERT_TRUE(View().OpenFile(ONE_RECORD_FILE));
       RunWithDialog(ID_ADD_TDATA, ID_123_5_BYTES);
       m_shown.clear();

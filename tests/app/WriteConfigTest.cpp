@@ -4,7 +4,6 @@
 #include <QRadioButton>
 #include <QTest>
 #include <filesystem>
-#include <functional>
 
 #include "CFrameTestBed.h"
 #include "resources/CommandIds.h"
@@ -36,9 +35,7 @@ TEST_F(WriteConfig, UnchangedValuesSendNothingWhileConnectedAndOpenAndSendOtherw
   for (const auto& [pszReport, wReported] : {std::pair{":Y1C0F34000001231FFFFFFF", 0x0F34},
                                              std::pair{":Y1C8F34000001231FFFFFFF", 0x8F34}}) {
     SCOPED_TRACE(pszReport);
-    m_pFrame.reset();
-    m_pSerial->Forget();
-    MakeFrame();
+    RemakeFrame();
     Receive(Line(pszReport) + Line(":G00"));
     EXPECT_TRUE(Enabled(ID_WRITE_CONFIG) && Enabled(ID_LOG_PATHS));
     const ModuleSettings before = m_pFrame->Settings();
@@ -46,21 +43,16 @@ TEST_F(WriteConfig, UnchangedValuesSendNothingWhileConnectedAndOpenAndSendOtherw
     m_pSerial->m_writes.clear();
     CDialogFiller filler;
     m_pFrame->Action(ID_WRITE_CONFIG)->trigger();
-    EXPECT_EQ(filler.m_nRuns, 1);
-    EXPECT_TRUE(m_pSerial->m_writes.empty());
-    EXPECT_EQ(m_pFrame->Settings(), before);
+    EXPECT_EQ(std::tuple(filler.m_nRuns, m_pSerial->m_writes.size(), m_pFrame->Settings()), std::tuple(1, 0u, before));
   }
   EXPECT_TRUE(m_shown.empty());
-  m_pFrame.reset();
-  m_pSerial->Forget();
-  m_pSerial->m_bOpenSucceeds = false;
-  MakeFrame();
+  RemakeFrame([this] { m_pSerial->m_bOpenSucceeds = false; });
   m_shown.clear();
   m_pSerial->m_bOpenSucceeds = true;
   CDialogFiller filler;
   m_pFrame->Action(ID_WRITE_CONFIG)->trigger();
-  EXPECT_TRUE(m_pFrame->IsPortOpen());
-  EXPECT_EQ(std::tuple(m_pSerial->m_openedName, m_pSerial->m_dwOpenedRate), std::tuple("ttyS1", 921600u));
+  EXPECT_EQ(std::tuple(m_pFrame->IsPortOpen(), m_pSerial->m_openedName, m_pSerial->m_dwOpenedRate),
+            std::tuple(true, "ttyS1", 921600u));
   EXPECT_TRUE(std::ranges::any_of(m_pSerial->m_writes, [](const std::string& write) {
     return write.starts_with(":Z1C0F340000000000000000");
   }));
@@ -68,16 +60,14 @@ TEST_F(WriteConfig, UnchangedValuesSendNothingWhileConnectedAndOpenAndSendOtherw
 }
 
 TEST_F(WriteConfig, AFailedOpenLeavesTheSettingsAndSwitchingToUsbKeepsTheSerialChoice) {
-  MakeFrame();
-  AnswerStartup();
+  MakeReadyFrame();
   const ModuleSettings before = m_pFrame->Settings();
   m_pUsb->m_bOpenSucceeds = false;
   CDialogFiller filler(ChooseUsbAt500K);
   m_pFrame->Action(ID_WRITE_CONFIG)->trigger();
   ASSERT_EQ(m_shown.size(), 1u);
   EXPECT_EQ(std::tuple(m_shown[0].m_nStringId, m_shown[0].m_eIcon), std::tuple(IDS_PORT_OPEN_FAILED, EMessageIcon::ERROR));
-  EXPECT_EQ(m_pFrame->Settings(), before);
-  EXPECT_TRUE(m_pUsb->m_writes.empty());
+  EXPECT_EQ(std::tuple(m_pFrame->Settings(), m_pUsb->m_writes.size()), std::tuple(before, 0u));
 
   m_pUsb->m_bOpenSucceeds = true;
   m_pFrame->Action(ID_WRITE_CONFIG)->trigger();

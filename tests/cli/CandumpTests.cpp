@@ -139,14 +139,13 @@ TEST(LogDecode, SignalLinesFromALog) {
   ASSERT_TRUE(LoadDatabase(dbc, database, stderr));
   const SConverted decoded = Convert(log, EConvertTarget::SIGNALS, &database);
   EXPECT_EQ(decoded.nExit, CLI_EXIT_LINES_SKIPPED);
-  EXPECT_EQ(decoded.out,
-            "(1700000000.000042) Engine Mode=1 Rpm=250[rpm]\n"
-            "(1700000000.100000) Engine Mode=2 Temp=-41[deg C]\n"
-            "(1700000000.200000) Gear Gear=\"first \\\"1\\\"\"\n"
-            "(1700000000.300000) Gear Gear=15\n"
-            "(1700000000.400000) Gear Gear=\"tab\\x09here\"\n"
-            "(1700000001.000000) korvex0 100#R\n(1700000002.000000) korvex0 101#01\n"
-            "(1700000003.000000) Engine Mode=1\n");  // Rpm's bytes are not in the frame
+  EXPECT_EQ(decoded.out, "(1700000000.000042) Engine Mode=1 Rpm=250[rpm]\n"
+                         "(1700000000.100000) Engine Mode=2 Temp=-41[deg C]\n"
+                         "(1700000000.200000) Gear Gear=\"first \\\"1\\\"\"\n"
+                         "(1700000000.300000) Gear Gear=15\n"
+                         "(1700000000.400000) Gear Gear=\"tab\\x09here\"\n"
+                         "(1700000001.000000) korvex0 100#R\n(1700000002.000000) korvex0 101#01\n"
+                         "(1700000003.000000) Engine Mode=1\n");  // Rpm's bytes are not in the frame
   EXPECT_NE(decoded.err.find("run.log:8: "), std::string::npos) << decoded.err;
 
   const std::string bad = dir.Write("bad.dbc", "BO_ 256 Engine: 1 ECU\n SG_ Rpm : 0|16@1+ (1,0) [0|0] \"\" X\n");

@@ -50,9 +50,8 @@ TEST(CIdentifierEditor, Steps) {
     const auto Boxes = [&](const std::string& (CIdentifierEditor::*Text)(int) const) {
       return (editor.*Text)(1) + "|" + (editor.*Text)(2) + "|" + (editor.*Text)(3) + "|" + (editor.*Text)(4);
     };
-    EXPECT_EQ(Boxes(&CIdentifierEditor::BoxText), c.shown);
-    EXPECT_EQ(Boxes(&CIdentifierEditor::StoredText), c.stored.empty() ? c.shown : c.stored);
-    EXPECT_EQ(editor.Ticks(), c.dwTicks);
+    EXPECT_EQ(std::tuple(Boxes(&CIdentifierEditor::BoxText), Boxes(&CIdentifierEditor::StoredText), editor.Ticks()),
+              std::tuple(c.shown, c.stored.empty() ? c.shown : c.stored, c.dwTicks));
     editor.TakeBoxTexts();
     EXPECT_EQ(editor.Check(), c.bCheck);
     EXPECT_TRUE(!c.bCheck || editor.Read() == c.dwTicks) << editor.Read();

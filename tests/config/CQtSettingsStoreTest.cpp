@@ -4,8 +4,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <optional>
 
 #include <gtest/gtest.h>
@@ -47,10 +45,8 @@ TEST_F(CQtSettingsStoreTest, SaveThenLoadRoundTripsThroughTheIniFile) {
     ASSERT_TRUE(SaveSettings(store, saved, savedLogs));
   }
   Load(CQtSettingsStore(QString::fromStdString(path)));
-  EXPECT_EQ(m_loaded, saved);
-  EXPECT_EQ(m_loadedLogs, savedLogs);
-  std::ifstream file(path, std::ios::binary);
-  const std::string written((std::istreambuf_iterator<char>(file)), {});
+  EXPECT_EQ(std::tuple(m_loaded, m_loadedLogs), std::tuple(saved, savedLogs));
+  const std::string written = ReadWholeFile(path);
   EXPECT_NE(written.find("Event%20Log%20Path=\"" + savedLogs.m_strEventLogPath + "\"\n"), std::string::npos) << written;
 }
 

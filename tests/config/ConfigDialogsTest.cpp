@@ -52,12 +52,8 @@ struct CConfigCase {
 // How the dialog shows the settings and what OK gives back or refuses (rules: ModuleConfigRules).
 TEST(ModuleConfigDlg, OpensFromTheSettingsAndChecksOnOk) {
   const CPortLists twoPorts = Ports({PLAIN_PORT, MODULE_PORT}, {});
-  const auto choose = [](const char* pszList, int nIndex) {
-    return [=](CModuleConfigDlg& d) { Choose(Find<QComboBox>(d, pszList), nIndex); };
-  };
   const std::vector<CConfigCase> cases = {
-      {"a bit time outside the presets opens custom", Serial(0, 38400, 0x0745), twoPorts,
-       [](CModuleConfigDlg& d) {
+      {"a bit time outside the presets opens custom", Serial(0, 38400, 0x0745), twoPorts, [](CModuleConfigDlg& d) {
          EXPECT_TRUE(Find<QCheckBox>(d, "custom")->isChecked() && !Find<QComboBox>(d, "presets")->isEnabled());
          EXPECT_EQ(Find<QComboBox>(d, "brp")->currentText() + Find<QComboBox>(d, "tseg1")->currentText() +
                        Find<QComboBox>(d, "tseg2")->currentText(), "754");
@@ -88,14 +84,13 @@ TEST(ModuleConfigDlg, OpensFromTheSettingsAndChecksOnOk) {
        },
        0, [](const ModuleSettings& s) { EXPECT_EQ(s.m_wBitTime, 0x0F34); }},
       {"the module's port runs at 921600 whatever the baud list showed", Serial(0, 38400), twoPorts,
-       [&](CModuleConfigDlg& d) {
-         choose("serialPorts", 1)(d);
+       [](CModuleConfigDlg& d) {
+         Choose(Find<QComboBox>(d, "serialPorts"), 1);
          EXPECT_EQ(Find<QComboBox>(d, "serialPorts")->currentText(), "ttyUSB0 (USB VCOMM)");
-         choose("baudRates", 0)(d);
+         Choose(Find<QComboBox>(d, "baudRates"), 0);
        },
        0, [](const ModuleSettings& s) { EXPECT_EQ(s.m_nSerialPortIndex, 1); EXPECT_EQ(s.m_nBaudRate, 921600); }},
-      {"USB radio with no module", Serial(0, 921600), Ports({PLAIN_PORT}, {}),
-       [](CModuleConfigDlg& d) {
+      {"USB radio with no module", Serial(0, 921600), Ports({PLAIN_PORT}, {}), [](CModuleConfigDlg& d) {
          EXPECT_FALSE(Find<QComboBox>(d, "usbModules")->isEnabled());
          Press(Find<QRadioButton>(d, "usbRadio"));
          EXPECT_FALSE(Find<QComboBox>(d, "serialPorts")->isEnabled());
@@ -116,15 +111,10 @@ TEST(ModuleConfigDlg, OpensFromTheSettingsAndChecksOnOk) {
     dialog.show();
     if (c.m_fnUser) c.m_fnUser(dialog);
     QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
-    if (c.m_nRefusal != 0) {
-      EXPECT_EQ(sink.m_ids, std::vector<unsigned>{c.m_nRefusal});
-      EXPECT_EQ(sink.m_icons, std::vector<EMessageIcon>{EMessageIcon::ERROR});
-      EXPECT_TRUE(dialog.isVisible());
-      continue;
-    }
-    EXPECT_TRUE(sink.m_ids.empty());
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    if (c.m_fnCheck) c.m_fnCheck(dialog.Result());
+    EXPECT_EQ(std::tuple(sink.m_ids, sink.m_icons, dialog.isVisible(), dialog.result()),
+              c.m_nRefusal ? std::tuple(std::vector{c.m_nRefusal}, std::vector{EMessageIcon::ERROR}, true, 0)
+                           : std::tuple(std::vector<unsigned>{}, std::vector<EMessageIcon>{}, false, 1));
+    if (!c.m_nRefusal && c.m_fnCheck) c.m_fnCheck(dialog.Result());
   }
 }
 
@@ -148,8 +138,7 @@ TEST(IdentifierEditorCtrl, KeysTicksAndTheProtocolSwitchReachTheModel) {
   // Typed and not yet taken in: it survives the switch to CAN 2.0A.
   Type(editor.Box(3), "5");
   editor.SwitchProtocol(CIdentifierEditor::CAN_20A);
-  EXPECT_EQ(editor.Box(3)->text(), "5");
-  EXPECT_EQ(editor.Editor().Read(), 0x580u);
+  EXPECT_EQ(std::tuple(editor.Box(3)->text(), editor.Editor().Read()), std::tuple("5", 0x580u));
   // A single digit left in box 3 under CAN 2.0A is cut to 3 bits when the focus moves on.
   Type(editor.Box(3), "9");
   editor.Box(4)->setFocus();
@@ -189,9 +178,8 @@ TEST(LogPathDlg, GivesBackTheSystemsBytesAndRefusesABadPath) {
   EXPECT_TRUE(dialog.isVisible() && dialog.EventLogPath().empty());
   dialog.EventBox()->setText(QString::fromStdString(scratch / "E.txt"));
   QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
-  EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  EXPECT_EQ(dialog.EventLogPath(), scratch / "E.txt");
-  EXPECT_EQ(dialog.RDataLogPath(), oddDir + "/RDataLog.txt");
+  EXPECT_EQ(std::tuple(dialog.result(), dialog.EventLogPath(), dialog.RDataLogPath()),
+            std::tuple(QDialog::Accepted, scratch / "E.txt", oddDir + "/RDataLog.txt"));
 }
 
 TEST(LogPathDlg, BrowsingStartsWhereTheBoxOrTheCurrentPathPoints) {

@@ -45,11 +45,9 @@ TEST(ModuleConfigRules, BitTimingChoices) {
   for (const auto& [wWord, nPreset, nBrp, nTseg1, nTseg2] : kChoices) {
     const CBitTimingChoice choice = ChooseBitTiming(wWord);
     EXPECT_EQ(std::tuple(choice.m_nPreset, choice.m_nBrp, choice.m_nTseg1, choice.m_nTseg2),
-              std::tuple(nPreset, nBrp, nTseg1, nTseg2))
-        << wWord;
+              std::tuple(nPreset, nBrp, nTseg1, nTseg2)) << wWord;
   }
-  EXPECT_EQ(MakeBitTiming(7, 5, 4), 0x0745);
-  EXPECT_EQ(MakeBitTiming(63, 15, 7), 0x3F7F);
+  EXPECT_EQ(std::tuple(MakeBitTiming(7, 5, 4), MakeBitTiming(63, 15, 7)), std::tuple(0x0745, 0x3F7F));
 }
 
 TEST(ModuleConfigRules, OkChecksTheMaskIdThenTheIdThenTheBitTiming) {

@@ -15,6 +15,17 @@ bool SameFrame(const CanFrame& a, const CanFrame& b) {
          (a.m_bRemote || (a.m_byDataCount == b.m_byDataCount && std::memcmp(a.m_abyData, b.m_abyData, a.m_byDataCount) == 0));
 }
 
+// Every line of the text through one parser; fnFrame gets each frame read.
+template <typename Fn> void ForEachFrame(std::string_view text, Fn fnFrame) {
+  CAscParser parser;
+  while (!text.empty()) {
+    const std::size_t nEnd = text.find('\n');
+    ReceivedFrame record;
+    if (parser.Parse(text.substr(0, nEnd), record) == EAscLine::FRAME) fnFrame(record);
+    text.remove_prefix(nEnd == std::string_view::npos ? text.size() : nEnd + 1);
+  }
+}
+
 void CheckWrittenBack(const ReceivedFrame& record) {
   const CanFrame& f = record.m_frame;
   if (f.m_byLength > 8 || f.m_byDataCount > f.m_byLength || record.m_arrival.m_nWallNs < 0) std::abort();
@@ -22,18 +33,11 @@ void CheckWrittenBack(const ReceivedFrame& record) {
   CAscWriter writer;
   writer.Begin(record.m_arrival.m_nWallNs, asc);
   writer.Frame(record, asc);
-  CAscParser parser;
-  std::string_view text = asc;
   unsigned nFrames = 0;
-  while (!text.empty()) {
-    const std::size_t nEnd = text.find('\n');
-    ReceivedFrame back;
-    if (parser.Parse(text.substr(0, nEnd), back) == EAscLine::FRAME) {
-      ++nFrames;
-      if (!SameFrame(back.m_frame, f) || back.m_arrival.m_nWallNs != record.m_arrival.m_nWallNs / 1000 * 1000) std::abort();
-    }
-    text.remove_prefix(nEnd + 1);
-  }
+  ForEachFrame(asc, [&](const ReceivedFrame& back) {
+    ++nFrames;
+    if (!SameFrame(back.m_frame, f) || back.m_arrival.m_nWallNs != record.m_arrival.m_nWallNs / 1000 * 1000) std::abort();
+  });
   if (nFrames != 1) std::abort();
 }
 
@@ -45,14 +49,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
-  std::string_view text(reinterpret_cast<const char*>(pData), nSize);
+  const std::string_view text(reinterpret_cast<const char*>(pData), nSize);
   DetectLogFormat(text);
-  CAscParser parser;
-  while (!text.empty()) {
-    const std::size_t nEnd = text.find('\n');
-    ReceivedFrame record;
-    if (parser.Parse(text.substr(0, nEnd), record) == EAscLine::FRAME) CheckWrittenBack(record);
-    text.remove_prefix(nEnd == std::string_view::npos ? text.size() : nEnd + 1);
-  }
+  ForEachFrame(text, CheckWrittenBack);
   return 0;
 }

@@ -43,8 +43,7 @@ TEST(Language, OptionThenStoredThenTheFirstLocaleVariableSet) {
         << "option '" << row.m_pszOption << "' stored '" << row.m_pszStored << "' LANG "
         << (row.m_environment.pszLang ? row.m_environment.pszLang : "(unset)");
   }
-  EXPECT_EQ(LanguageName(KO), "ko");
-  EXPECT_EQ(*ParseLanguage(LanguageName(EN)), EN);
+  EXPECT_EQ(std::tuple(LanguageName(KO), *ParseLanguage(LanguageName(EN))), std::tuple("ko", EN));
 }
 
 // A translation with only some of the phrases, as an unfinished catalogue would have it.
@@ -101,8 +100,7 @@ TEST(EventTranslator, WithoutTranslationsNothingChanges) {
   const CEventTranslator identity([](const char* pszPhrase) { return std::string(pszPhrase); });
   EXPECT_FALSE(identity.IsActive());
   const std::string line = "[CAN 리셋 응답]             : Command Reset";
-  EXPECT_EQ(identity.Translate(line), line);
-  EXPECT_EQ(CEventTranslator().Translate(line), line);
+  EXPECT_EQ(std::tuple(identity.Translate(line), CEventTranslator().Translate(line)), std::tuple(line, line));
 }
 
 TEST(EventTranslator, FilledTextTakesValuesAsPlainText) {

@@ -26,21 +26,18 @@ TEST(ByteQueue, FullAndEmptyStayDistinctAndMarksAreAdoptedAtTheFirstByteOfTheirB
   queue.Push(abyBurst, 2);
   std::vector<int64_t> times;
   std::vector<uint32_t> left;
-  const auto popAll = [&] {
-    while (queue.Count() > 0 && queue.Pop() > 0) {
-      times.push_back(queue.LastArrival().m_nSteadyNs);
-      left.push_back(queue.BytesLeftInBurst());
-    }
+  const auto take = [&] {  // one byte, and what the queue reports for it
+    queue.Pop();
+    times.push_back(queue.LastArrival().m_nSteadyNs);
+    left.push_back(queue.BytesLeftInBurst());
   };
-  popAll();
+  while (queue.Count() > 0) take();
   queue.MarkBurst(At(30));
   queue.Push(abyBurst, 3);
-  queue.Pop();  // the rest of its burst is not queued yet when this byte is taken
-  times.push_back(queue.LastArrival().m_nSteadyNs);
-  left.push_back(queue.BytesLeftInBurst());
+  take();  // the rest of its burst is not queued yet when this byte is taken
   queue.MarkBurst(At(40));
   queue.Push(abyBurst, 2);
-  popAll();
+  while (queue.Count() > 0) take();
   EXPECT_EQ(times, (std::vector<int64_t>{0, 10, 10, 10, 20, 20, 30, 30, 30, 40, 40}));
   EXPECT_EQ(left, (std::vector<uint32_t>{0, 2, 1, 0, 1, 0, 2, 1, 0, 1, 0}));
   EXPECT_EQ(queue.LastArrival().m_nWallNs, 1040);

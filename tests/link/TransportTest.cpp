@@ -87,8 +87,7 @@ TYPED_TEST(TransportTest, OpenCloseTheReaderBetweenAndAVanishingDevice) {
   EXPECT_TRUE(!rig.port.Open("no-such-device", 921600) && rig.port.Close() == 0);
 
   // The device is exclusive: a second Open works only because it closed the first.
-  ASSERT_TRUE(this->Open());
-  ASSERT_TRUE(this->Open());
+  ASSERT_TRUE(this->Open() && this->Open());
   EXPECT_EQ(ReaderThreadCount(), nThreadsBefore + 1);
   EXPECT_FALSE(rig.other.Open(rig.Name(), 921600));
 
@@ -106,8 +105,7 @@ TYPED_TEST(TransportTest, OpenCloseTheReaderBetweenAndAVanishingDevice) {
   EXPECT_NE(rig.port.Close(), 0);
   EXPECT_LT(SecondsSince(start), 0.5);  // the waiting reader is woken, not waited out
   EXPECT_EQ(ReaderThreadCount(nThreadsBefore), nThreadsBefore);
-  EXPECT_TRUE(rig.DeviceClosed());
-  EXPECT_EQ(rx.host.Posts(), 1u);
+  EXPECT_EQ(std::tuple(rig.DeviceClosed(), rx.host.Posts()), std::tuple(true, 1u));
   EXPECT_TRUE(rig.other.Open(rig.Name(), 921600) && rig.other.Close() != 0);
 
   ASSERT_TRUE(this->Open());  // an Open that fails closes what was open
@@ -161,8 +159,7 @@ TYPED_TEST(TransportTest, BlockThatDoesNotFitIsDroppedWholeAndTheNextFittingOneI
   for (const auto& [nLength, nFreeAfter] : std::initializer_list<std::pair<unsigned, unsigned>>{{100, 100}, {99, 1}}) {
     this->m_rig.Feed(std::vector<uint8_t>(nLength, 'a'));
     ASSERT_TRUE(rx.host.WaitForPosts(101 - nLength));
-    EXPECT_EQ(this->m_rig.port.DroppedBlocks(), 1u);
-    EXPECT_EQ(rx.pQueue->FreeSpace(), nFreeAfter);
+    EXPECT_EQ(std::tuple(this->m_rig.port.DroppedBlocks(), rx.pQueue->FreeSpace()), std::tuple(1u, nFreeAfter));
   }
 }
 

@@ -5,7 +5,6 @@
 #include <array>
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "support/ScratchDir.h"
 
@@ -77,12 +76,10 @@ TEST(CandumpReader, NumbersLinesAcrossBuffersAndRefusesOverlongOnes) {
   CandumpEntry entry;
   CandumpLineKind kind{};
   ASSERT_TRUE(reader.Next(entry, kind));
-  EXPECT_EQ(kind, K::Frame);
-  EXPECT_EQ(entry.m_record.m_qwSequence, 1u);
+  EXPECT_EQ(std::tuple(kind, entry.m_record.m_qwSequence), std::tuple(K::Frame, 1u));
   ASSERT_TRUE(reader.Next(entry, kind));  // the blank line is passed over
-  EXPECT_EQ(kind, K::Refused);
-  EXPECT_STREQ(entry.m_pszReason, "line too long");
-  EXPECT_EQ(reader.LineNumber(), 3u);
+  EXPECT_EQ(std::tuple(kind, std::string(entry.m_pszReason), reader.LineNumber()),
+            std::tuple(K::Refused, "line too long", 3u));
   uint64_t qwFrames = 0;
   while (reader.Next(entry, kind)) {
     ASSERT_EQ(kind, K::Frame) << reader.LineNumber();
@@ -90,11 +87,8 @@ TEST(CandumpReader, NumbersLinesAcrossBuffersAndRefusesOverlongOnes) {
   }
   EXPECT_EQ(std::tuple(qwFrames, entry.m_record.m_frame.m_dwId, entry.m_record.m_qwSequence, reader.LineNumber(), reader.BytesRead(), reader.LastError()),
             std::tuple(5001u, 0x102u, 5002u, 5004u, text.size(), ""));
-
-  EXPECT_FALSE(reader.Open(dir / "missing"));
-  EXPECT_EQ(reader.LastError(), "open: No such file or directory");
-  EXPECT_FALSE(reader.Open(dir.Path()));
-  EXPECT_EQ(reader.LastError(), "read: Is a directory");
+  ASSERT_TRUE(reader.Open(path));  // the frames are numbered from 1 again
+  EXPECT_TRUE(reader.Next(entry, kind) && entry.m_record.m_qwSequence == 1u);
 }
 
 }  // namespace

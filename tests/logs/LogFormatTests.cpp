@@ -14,6 +14,7 @@
 #include "logs/CLogReader.h"
 #include "logs/CandumpLine.h"
 #include "support/ScratchDir.h"
+#include "support/TestFrames.h"
 
 namespace {
 
@@ -81,9 +82,8 @@ TEST(LogFormat, AscLinesAsOtherToolsWriteThem) {
   for (const auto& c : kLines) {
     ReceivedFrame record;
     const EAscLine e = parser.Parse(c.pszLine, record);
-    const std::string got = e == EAscLine::FRAME      ? Describe(record)
-                            : e == EAscLine::NO_FRAME ? ""
-                                                      : std::string("! ") + parser.Reason();
+    const std::string got =
+        e == EAscLine::FRAME ? Describe(record) : e == EAscLine::NO_FRAME ? "" : std::string("! ") + parser.Reason();
     EXPECT_EQ(got, c.pszExpected) << c.pszLine;
   }
 }
@@ -123,17 +123,12 @@ TEST(LogFormat, CandumpToAscToCandumpKeepsEveryFrame) {
   std::vector<ReceivedFrame> frames;
   int64_t nTime = 1700000000 * S + 999999000;  // the ASC start is cut to the second before
   for (uint32_t i = 0; i < 500; ++i) {
-    ReceivedFrame r;
-    CanFrame& f = r.m_frame;
-    f.m_bStandard = i % 3 != 0;
-    f.m_bRemote = i % 7 == 0;
-    f.m_dwId = (i * 2654435761u) & (f.m_bStandard ? 0x7FF : 0x1FFFFFFF);
-    f.m_byLength = f.m_byLengthCode = static_cast<uint8_t>(i % 9);
-    f.m_byDataCount = f.m_bRemote ? 0 : f.m_byLength;
-    for (uint8_t b = 0; b < f.m_byDataCount; ++b) f.m_abyData[b] = static_cast<uint8_t>(i * 31 + b);
+    const bool bStandard = i % 3 != 0, bRemote = i % 7 == 0;
+    std::vector<uint8_t> data(bRemote ? 0 : i % 9);
+    for (std::size_t b = 0; b < data.size(); ++b) data[b] = static_cast<uint8_t>(i * 31 + b);
     nTime += (i * 7919) % 2000000 * 1000 + 1000;
-    r.m_arrival.m_nWallNs = nTime;
-    frames.push_back(r);
+    const uint32_t dwId = (i * 2654435761u) & (bStandard ? 0x7FF : 0x1FFFFFFF);
+    frames.push_back({TestFrame(bStandard, bRemote, static_cast<uint8_t>(i % 9), dwId, data), {0, nTime}});
   }
   writer.Begin(frames.front().m_arrival.m_nWallNs, asc);
   std::string line;
@@ -143,8 +138,8 @@ TEST(LogFormat, CandumpToAscToCandumpKeepsEveryFrame) {
     writer.Frame(r, asc);
   }
   CAscWriter::End(asc);
-  EXPECT_EQ(ReadAll(dir.Write("x.asc", asc)), "ASC\n" + candump);
-  EXPECT_EQ(ReadAll(dir.Write("x.log", candump)), "candump\n" + candump);
+  EXPECT_EQ(std::tuple(ReadAll(dir.Write("x.asc", asc)), ReadAll(dir.Write("x.log", candump))),
+            std::tuple("ASC\n" + candump, "candump\n" + candump));
 }
 
 // A 10 MB line, NUL bytes, a cut last line: refused by number with bounded memory; a sparse non-log refused at once.
@@ -185,10 +180,7 @@ TEST(LogFormat, HostileFilesAreReadPastWithBoundedMemory) {
 // Each batch is on disk when it ends, ASC closed by Stop; a full disk stops once with the reason, keeping what was written.
 TEST(FrameRecorder, WritesEachBatchAndStopsOnAFullDiskKeepingWhatWasWritten) {
   ScratchDir dir;
-  ReceivedFrame r;
-  r.m_frame.m_byLength = r.m_frame.m_byDataCount = 1;
-  r.m_frame.m_dwId = 0x123;
-  r.m_arrival.m_nWallNs = 1700000000 * S + 42000;
+  const ReceivedFrame r{TestFrame(true, false, 1, 0x123, {0}), {0, 1700000000 * S + 42000}};
   EXPECT_EQ(RecordFormatOf("/x/a.ASC"), ERecordFormat::ASC);
   EXPECT_EQ(RecordFormatOf("/x.asc/a"), ERecordFormat::CANDUMP);
 
@@ -223,9 +215,8 @@ TEST(FrameRecorder, WritesEachBatchAndStopsOnAFullDiskKeepingWhatWasWritten) {
   recorder.EndBatch();
   ::setrlimit(RLIMIT_FSIZE, &saved);
   ::signal(SIGXFSZ, pfnSaved);
-  EXPECT_FALSE(recorder.IsRecording());
-  ASSERT_EQ(failures.size(), 1u);
-  EXPECT_EQ(failures[0], "write: File too large");
+  EXPECT_EQ(std::tuple(recorder.IsRecording(), failures),
+            std::tuple(false, std::vector<std::string>{"write: File too large"}));
   EXPECT_EQ(ReadWholeFile(log).substr(0, first.size() + 10), (first + first).substr(0, first.size() + 10));
   // Another program's lock keeps a recording out of the file.
   CLogFile other;
@@ -245,11 +236,8 @@ TEST(LogFormat, IndexReadsFramesAgainAndFindsTimes) {
   } counted;
   CLogIndex index;
   ASSERT_TRUE(index.Open(path));
-  while (index.Step(2, &counted)) {
-  }
-  ASSERT_EQ(index.Size(), 3u);
-  EXPECT_EQ(counted.n, 3u);
-  EXPECT_EQ(index.SkippedCount(), 1u);
+  while (index.Step(2, &counted)) {}
+  ASSERT_EQ(std::tuple(index.Size(), counted.n, index.SkippedCount()), std::tuple(3u, 3u, 1u));
   EXPECT_EQ(index.SkippedLines().at(0), std::make_pair(uint64_t{4}, std::string("not an ASC line")));
   const char* kExpected[] = {"(1700000000.500000) korvex0 123#AA", "(1700000001.000000) korvex0 7E8#R2",
                              "(1700000001.500000) korvex0 00000001#"};
@@ -258,6 +246,5 @@ TEST(LogFormat, IndexReadsFramesAgainAndFindsTimes) {
     ASSERT_TRUE(index.ReadFrame(i, record));
     EXPECT_EQ(Describe(record), kExpected[i]);
   }
-  EXPECT_EQ(index.FindTime(1700000001 * S), 1u);
-  EXPECT_EQ(index.FindTime(1700000002 * S), 3u);
+  EXPECT_EQ(std::tuple(index.FindTime(1700000001 * S), index.FindTime(1700000002 * S)), std::tuple(1u, 3u));
 }

@@ -72,7 +72,6 @@ protected:
   void OnMessage(unsigned nMsg, uintptr_t wParam, intptr_t) override { m_messages.emplace_back(nMsg, wParam); }
   void OnTimer(unsigned) override {}
 
-  // Delivers bytes on the scripted serial port and handles them.
   void Receive(std::string_view bytes) {
     m_pSerial->Deliver(bytes);
     m_loop.RunPending();
@@ -185,8 +184,7 @@ TEST_F(ChannelTest, AShortWriteIsReportedWithItsCause) {
   m_pSerial->m_nWriteLimit = 3;
   m_pChannel->ReadVersion();
   m_loop.RunPending();
-  ASSERT_EQ(m_events.size(), 1u);
-  EXPECT_EQ(m_events[0], std::make_pair(FormatEventText("[Korvex 통신포트 에러]", "write: 3 of 5 bytes sent"), EVENT_RED));
+  EXPECT_EQ(m_events, (CEvents{{FormatEventText("[Korvex 통신포트 에러]", "write: 3 of 5 bytes sent"), EVENT_RED}}));
   m_loop.Advance(1000);
   EXPECT_EQ(CommErrors(), 1);
 }
@@ -241,8 +239,7 @@ TEST_F(ChannelTest, StartupExchangeRunsOnceAfterASuccessfulOpenAndAnOpenReplaces
   Receive(Line(":Y0C0F3401230000"));  // still pending: asks again
   EXPECT_EQ(m_pSerial->m_writes, (std::vector<std::string>{":Y59\r", ":Y59\r", ":G00A7\r", ":G00A7\r"}));
   Receive(Line(":G01"));
-  EXPECT_FALSE(m_pChannel->IsStartupPending());
-  EXPECT_TRUE(m_pChannel->IsReceptionRunning());
+  EXPECT_EQ(std::tuple(m_pChannel->IsStartupPending(), m_pChannel->IsReceptionRunning()), std::tuple(false, true));
   m_loop.Advance(3000);
   EXPECT_EQ(CommErrors(), 0);
 
@@ -387,186 +384,6 @@ private:
 // The CP949 bytes of a program text; "<none>" if it has no CP949 form.
 std::string Cp949(std::string_view utf8) { return Utf8ToCp949(utf8).value_or("<none>"); }
 
-// One burst is one batch: each consumer once, in order, then the batch end; log lines as listed; lamps once per kind.
-TEST_F(ChannelTest, OneBurstReachesEveryConsumerOnceInOrderWithATimeOfItsOwn) {
-  ::setenv("TZ", "UTC0", 1);
-  ::tzset();
-  ScratchDir dir;
-  CLogFiles logs;
-  logs.SetPath(LOG_RDATA, dir / "RDataLog.txt");
-  logs.OpenLogFile(LOG_RDATA);
-  logs.SetLogging(LOG_RDATA, true);
-  CRDataLogWriter logWriter(logs);
-  std::vector<std::string> calls;
-  CProbe first("first", calls), last("last", calls);
-  FrameConsumer* const apConsumers[] = {&first, &logWriter, &last, &first};  // the second first is ignored
-  for (FrameConsumer* pConsumer : apConsumers) m_pChannel->AddFrameConsumer(pConsumer);
-  OpenReady();
-
-  const std::pair<const char*, const char*> kFrames[] = {
-      {":U0201230102", "CAN2.0A  Data Frame    길이:2  ID:123       데이터:01 02"},
-      {":U3000000123", "CAN2.0B  Remote Frame  길이:0  ID:00000123  "},
-      {":U01FFFFAB", "CAN2.0A  Data Frame    길이:1  ID:7FF       데이터:AB"},
-      {":U2F1FFFFFFF1011121314151617", "CAN2.0B  Data Frame    길이:8  ID:1FFFFFFF  데이터:10 11 12 13 14 15 16 17"},
-  };
-  constexpr int ROUNDS = 25;
-  std::string burst;
-  std::vector<std::string> texts;
-  for (int n = 0; n < ROUNDS; ++n) {
-    for (const auto& [pszPayload, pszText] : kFrames) {
-      burst += Line(pszPayload);
-      texts.emplace_back(pszText);
-    }
-    if (n == ROUNDS / 2) burst += Line(":W0201230011") + Line(":Y1C0F340000000000000000");
-  }
-  // 2024-05-01 13:45:07.5 UTC; the whole burst takes 28 ms on the wire.
-  m_pSerial->Deliver(burst, {5000000000, 1714571107500000000});
-  m_loop.RunPending();
-
-  const std::size_t nFrames = texts.size();
-  const std::string batch = std::to_string(nFrames) + " frames";
-  EXPECT_EQ(calls, (std::vector<std::string>{"first " + batch, "last " + batch, "first end", "last end"}));
-  EXPECT_TRUE(m_lines == texts && m_batchEnds == std::vector<size_t>{nFrames});
-  // The configuration report keeps its place; the lamps follow.
-  EXPECT_EQ(m_messages, (CMessages{{WM_CONFIG_REPORT, 0}, {WM_FRAME_ACTIVITY, 1}, {WM_FRAME_ACTIVITY, 2}}));
-
-  logs.CloseLogFiles();
-  std::string expected;
-  for (const std::string& text : texts) expected += "2024.05.01 13:45:07  " + Cp949(text) + "\r\n";
-  EXPECT_EQ(ReadWholeFile(dir / "RDataLog.txt"), expected);
-  for (FrameConsumer* pConsumer : apConsumers) m_pChannel->RemoveFrameConsumer(pConsumer);
-
-  // A burst without frames ends no batch.
-  Forget();
-  Receive(Line(":W0201230011") + Line(":V12"));
-  EXPECT_EQ(m_messages, (CMessages{{WM_FRAME_ACTIVITY, 1}}));
-  EXPECT_TRUE(m_batchEnds.empty());
-}
-
-// A frame is stamped its burst's time less the wire time of the bytes after it, and 1 us after the frame before;
-// the wall-clock time moves with it, and the frames are numbered in order.
-TEST_F(ChannelTest, FramesArePlacedByTheWireTimeAfterThemAndNeverBeforeTheFrameBefore) {
-  constexpr int64_t WALL = 1714571107500000000;
-  for (const uint32_t dwRate : {38400u, 921600u}) {
-    SCOPED_TRACE(dwRate);
-    ASSERT_TRUE(m_pChannel->Open(false, "ttyS1", dwRate));
-    Forget();
-    const auto Wire = [&](int64_t nBytes) { return nBytes * 10 * 1000000000 / dwRate; };
-    const int64_t T1 = (dwRate == 38400 ? 10 : 20) * int64_t{1000000000}, T2 = T1 + 10000000, T3 = T2 + 10000;
-    const int64_t nFrame = static_cast<int64_t>(FRAME.size());
-    m_pSerial->Deliver(FRAME + FRAME.substr(0, 5), {T1, WALL + T1});
-    m_pSerial->Deliver(FRAME.substr(5) + FRAME, {T2, WALL + T2});
-    m_pSerial->Deliver(FRAME + FRAME + FRAME, {T3, WALL + T3});  // its first two would fall before T2
-    m_loop.RunPending();
-    std::vector<int64_t> times, walls;
-    std::vector<uint64_t> numbers;
-    for (const ReceivedFrame& record : m_records) {
-      times.push_back(record.m_arrival.m_nSteadyNs);
-      walls.push_back(record.m_arrival.m_nWallNs - WALL);
-      numbers.push_back(record.m_qwSequence - m_records[0].m_qwSequence);
-    }
-    EXPECT_EQ(times, (std::vector<int64_t>{T1 - Wire(5), T2 - Wire(nFrame), T2, T2 + 1000,
-                                          std::max(T2 + 2000, T3 - Wire(nFrame)), T3}));
-    EXPECT_EQ(std::tuple(walls, numbers), std::tuple(times, std::vector<uint64_t>{0, 1, 2, 3, 4, 5}));
-  }
-}
-
-// While a notification waits the reader posts no other; what arrives during the handler posts a new one.
-TEST_F(ChannelTest, NotificationsAreCoalescedAndNothingIsStranded) {
-  OpenReady();
-  m_pSerial->Deliver(FRAME + FRAME.substr(0, 5));
-  m_pSerial->Deliver(FRAME.substr(5) + FRAME);
-  EXPECT_EQ(m_loop.PendingCount(), 1u);
-  m_loop.RunPending();
-  EXPECT_EQ(m_batchEnds, std::vector<size_t>{3});
-
-  int nLate = 0;
-  m_fnOnBatch = [&] { if (nLate++ == 0) m_pSerial->Deliver(FRAME); };  // the reader, mid-batch
-  m_pSerial->Deliver(FRAME);
-  EXPECT_EQ(m_loop.PendingCount(), 1u);
-  m_loop.RunPending();
-  EXPECT_EQ(m_batchEnds, (std::vector<size_t>{3, 4, 5}));
-  EXPECT_EQ(m_pChannel->ReceiveQueue().Count(), 0u);
-}
-
-// A real reader thread racing the UI thread (run under ThreadSanitizer too): no line is lost.
-TEST_F(ChannelTest, ReaderThreadLosesNoLineToTheCoalescing) {
-  OpenReady();
-  constexpr size_t BURSTS = 2000;
-  std::thread reader([&] { for (size_t i = 0; i < BURSTS; ++i) m_pSerial->Deliver(FRAME + FRAME); });
-  while (m_lines.size() < 2 * BURSTS && m_loop.WaitForPost(5000)) m_loop.RunPending();
-  reader.join();
-  m_loop.RunPending();
-  EXPECT_EQ(m_lines.size(), 2 * BURSTS);
-  EXPECT_FALSE(m_pChannel->Counters().AnyNonZero());
-}
-
-// The assembler keeps a line begun in one batch for the next.
-TEST_F(ChannelTest, StreamSplitAtEveryOffsetGivesTheSameLines) {
-  OpenReady();
-  const std::string stream = FRAME + "\r\n" + Line(":I11") + "noise" + ":G11A8\r" + FRAME;
-  for (std::size_t nSplit = 0; nSplit <= stream.size(); ++nSplit) {
-    SCOPED_TRACE(nSplit);
-    Forget();
-    Receive(stream.substr(0, nSplit));
-    Receive(stream.substr(nSplit));
-    ASSERT_EQ(m_lines, std::vector<std::string>(2, FRAME_TEXT));
-    ASSERT_EQ(m_events.size(), 1u);
-  }
-}
-
-TEST_F(ChannelTest, CountersTellWhatWentWrong) {
-  OpenReady();
-  const struct {
-    const char* pszName;
-    std::vector<std::string> bursts;
-    ChannelCounters added;  // dropped blocks, refused lines, refused responses, incomplete frames
-  } kCases[] = {
-      {"healthy", {Line(":V12") + Line(":U140123")}, {}},  // a remote frame carries no data
-      {"bad lines", {":G11A8\r:G1 1A9\r"}, {0, 2, 0, 0}},
-      {"short answer, unknown letter", {Line(":Y1C0334AAAAAAAABBBBBB") + Line(":Q01")}, {0, 0, 2, 0}},
-      {"data cut short", {Line(":U020123AA") + Line(":W020123AA") + Line(":U1801230102")}, {0, 0, 0, 2}},
-      // the block that does not fit is dropped whole; the line it cut is refused, the next read whole
-      {"dropped block", {Line(":V12").substr(0, 3), std::string(CByteQueue::QUEUE_SIZE, '\n'), Line(":R00")},
-       {1, 1, 0, 0}},
-  };
-  const auto Of = [](const ChannelCounters& n) {
-    return std::array{n.m_qwDroppedBlocks, n.m_qwRefusedLines, n.m_qwRefusedResponses, n.m_qwIncompleteFrames};
-  };
-  std::array<uint64_t, 4> total{};
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(c.pszName);
-    for (const std::string& burst : c.bursts) Receive(burst);
-    for (std::size_t i = 0; i < total.size(); ++i) total[i] += Of(c.added)[i];
-    EXPECT_EQ(Of(m_pChannel->Counters()), total);
-    EXPECT_EQ(m_pChannel->Counters().AnyNonZero(), (total != std::array<uint64_t, 4>{}));
-  }
-  EXPECT_EQ(m_events.back().first, "[CAN 리셋 응답]             : Command Reset");
-}
-
-// Closed once without ":G10"; the next open asks for reception once; a notice from a port since reopened is stale.
-TEST_F(ChannelTest, DeviceThatGoesAwayClosesThePortOnceAndTheNextOpenAsksForReception) {
-  OpenReady();
-  Receive(Line(":G01"));
-  m_pSerial->HangUp();
-  m_pSerial->HangUp();
-  m_loop.RunPending();
-  EXPECT_FALSE(m_pChannel->IsReceptionRunning());
-  m_pChannel->ReadVersion();
-  m_loop.Advance(1000);
-  EXPECT_EQ(m_events.back(), COMM_ERROR);
-  EXPECT_TRUE(m_pSerial->m_writes.empty());
-  for (const char* pszSent : {":G00A7\r", ""}) {
-    ASSERT_TRUE(m_pChannel->Open(false, "ttyS1", 921600));
-    EXPECT_EQ(m_pSerial->m_writes, pszSent[0] ? std::vector<std::string>{pszSent} : std::vector<std::string>{});
-    m_pSerial->m_writes.clear();
-  }
-  m_pSerial->HangUp();
-  ASSERT_TRUE(m_pChannel->Open(false, "ttyS1", 921600));  // reopened before the notice ran
-  m_loop.RunPending();
-  EXPECT_EQ(std::tuple(m_pSerial->IsOpen(), m_pChannel->PortGoneCount(), m_nPortGoneCalls), std::tuple(true, 1u, 1u));
-}
-
 constexpr COLORREF LISTED = 0xFFFFFFFF;  // not a colour: the line goes to the receive list
 
 // A line, what it shows (event colour or LISTED; "" nothing) and what it stores (as Stored gives it).
@@ -633,6 +450,179 @@ std::vector<CRow> Rows() {
                     "[CAN 데이터 송신 응답]      : CAN2.0A  Data Frame  길이:8  ID:7FF  데이터:10 11 12 13 14 15 16 17"});
   }
   return rows;
+}
+
+// One burst is one batch: each consumer once, in order, then the batch end; log lines as listed; lamps once per kind.
+TEST_F(ChannelTest, OneBurstReachesEveryConsumerOnceInOrderWithATimeOfItsOwn) {
+  ::setenv("TZ", "UTC0", 1);
+  ::tzset();
+  ScratchDir dir;
+  CLogFiles logs;
+  logs.SetPath(LOG_RDATA, dir / "RDataLog.txt");
+  logs.OpenLogFile(LOG_RDATA);
+  logs.SetLogging(LOG_RDATA, true);
+  CRDataLogWriter logWriter(logs);
+  std::vector<std::string> calls;
+  CProbe first("first", calls), last("last", calls);
+  FrameConsumer* const apConsumers[] = {&first, &logWriter, &last, &first};  // the second first is ignored
+  for (FrameConsumer* pConsumer : apConsumers) m_pChannel->AddFrameConsumer(pConsumer);
+  OpenReady();
+
+  constexpr int ROUNDS = 25;
+  std::string burst;
+  std::vector<std::string> texts;
+  for (int n = 0; n < ROUNDS; ++n) {
+    for (const CRow& row : Rows()) {  // every kind of frame line
+      if (row.colour != LISTED) continue;
+      burst += Line(row.payload);
+      texts.push_back(row.text);
+    }
+    if (n == ROUNDS / 2) burst += Line(":W0201230011") + Line(":Y1C0F340000000000000000");
+  }
+  // 2024-05-01 13:45:07.5 UTC; the whole burst takes about 95 ms on the wire.
+  m_pSerial->Deliver(burst, {5000000000, 1714571107500000000});
+  m_loop.RunPending();
+
+  const std::size_t nFrames = texts.size();
+  const std::string batch = std::to_string(nFrames) + " frames";
+  EXPECT_EQ(calls, (std::vector<std::string>{"first " + batch, "last " + batch, "first end", "last end"}));
+  EXPECT_TRUE(m_lines == texts && m_batchEnds == std::vector<size_t>{nFrames});
+  // The configuration report keeps its place; the lamps follow.
+  EXPECT_EQ(m_messages, (CMessages{{WM_CONFIG_REPORT, 0}, {WM_FRAME_ACTIVITY, 1}, {WM_FRAME_ACTIVITY, 2}}));
+
+  logs.CloseLogFiles();
+  std::string expected;
+  for (const std::string& text : texts) expected += "2024.05.01 13:45:07  " + Cp949(text) + "\r\n";
+  EXPECT_EQ(ReadWholeFile(dir / "RDataLog.txt"), expected);
+  for (FrameConsumer* pConsumer : apConsumers) m_pChannel->RemoveFrameConsumer(pConsumer);
+
+  // A burst without frames ends no batch.
+  Forget();
+  Receive(Line(":W0201230011") + Line(":V12"));
+  EXPECT_EQ(m_messages, (CMessages{{WM_FRAME_ACTIVITY, 1}}));
+  EXPECT_TRUE(m_batchEnds.empty());
+}
+
+// A frame is stamped its burst's time less the wire time of the bytes after it, and 1 us after the frame before;
+// the wall-clock time moves with it, and the frames are numbered in order.
+TEST_F(ChannelTest, FramesArePlacedByTheWireTimeAfterThemAndNeverBeforeTheFrameBefore) {
+  constexpr int64_t WALL = 1714571107500000000;
+  for (const uint32_t dwRate : {38400u, 921600u}) {
+    SCOPED_TRACE(dwRate);
+    ASSERT_TRUE(m_pChannel->Open(false, "ttyS1", dwRate));
+    Forget();
+    const auto Wire = [&](int64_t nBytes) { return nBytes * 10 * 1000000000 / dwRate; };
+    const int64_t T1 = (dwRate == 38400 ? 10 : 20) * int64_t{1000000000}, T2 = T1 + 10000000, T3 = T2 + 10000;
+    const int64_t nFrame = static_cast<int64_t>(FRAME.size());
+    m_pSerial->Deliver(FRAME + FRAME.substr(0, 5), {T1, WALL + T1});
+    m_pSerial->Deliver(FRAME.substr(5) + FRAME, {T2, WALL + T2});
+    m_pSerial->Deliver(FRAME + FRAME + FRAME, {T3, WALL + T3});  // its first two would fall before T2
+    m_loop.RunPending();
+    std::vector<int64_t> times, walls;
+    std::vector<uint64_t> numbers;
+    for (const ReceivedFrame& record : m_records) {
+      times.push_back(record.m_arrival.m_nSteadyNs);
+      walls.push_back(record.m_arrival.m_nWallNs - WALL);
+      numbers.push_back(record.m_qwSequence - m_records[0].m_qwSequence);
+    }
+    EXPECT_EQ(times, (std::vector<int64_t>{T1 - Wire(5), T2 - Wire(nFrame), T2, T2 + 1000,
+                                          std::max(T2 + 2000, T3 - Wire(nFrame)), T3}));
+    EXPECT_EQ(std::tuple(walls, numbers), std::tuple(times, std::vector<uint64_t>{0, 1, 2, 3, 4, 5}));
+  }
+}
+
+// While a notification waits the reader posts no other; what arrives during the handler posts a new one.
+TEST_F(ChannelTest, NotificationsAreCoalescedAndNothingIsStranded) {
+  OpenReady();
+  m_pSerial->Deliver(FRAME + FRAME.substr(0, 5));
+  m_pSerial->Deliver(FRAME.substr(5) + FRAME);
+  EXPECT_EQ(m_loop.PendingCount(), 1u);
+  m_loop.RunPending();
+  EXPECT_EQ(m_batchEnds, std::vector<size_t>{3});
+
+  int nLate = 0;
+  m_fnOnBatch = [&] { if (nLate++ == 0) m_pSerial->Deliver(FRAME); };  // the reader, mid-batch
+  m_pSerial->Deliver(FRAME);
+  EXPECT_EQ(m_loop.PendingCount(), 1u);
+  m_loop.RunPending();
+  EXPECT_EQ(std::tuple(m_batchEnds, m_pChannel->ReceiveQueue().Count()), std::tuple(std::vector<size_t>{3, 4, 5}, 0u));
+}
+
+// A real reader thread racing the UI thread (run under ThreadSanitizer too): no line is lost.
+TEST_F(ChannelTest, ReaderThreadLosesNoLineToTheCoalescing) {
+  OpenReady();
+  constexpr size_t BURSTS = 2000;
+  std::thread reader([&] { for (size_t i = 0; i < BURSTS; ++i) m_pSerial->Deliver(FRAME + FRAME); });
+  while (m_lines.size() < 2 * BURSTS && m_loop.WaitForPost(5000)) m_loop.RunPending();
+  reader.join();
+  m_loop.RunPending();
+  EXPECT_EQ(m_lines.size(), 2 * BURSTS);
+  EXPECT_FALSE(m_pChannel->Counters().AnyNonZero());
+}
+
+// The assembler keeps a line begun in one batch for the next.
+TEST_F(ChannelTest, StreamSplitAtEveryOffsetGivesTheSameLines) {
+  OpenReady();
+  const std::string stream = FRAME + "\r\n" + Line(":I11") + "noise" + ":G11A8\r" + FRAME;
+  for (std::size_t nSplit = 0; nSplit <= stream.size(); ++nSplit) {
+    SCOPED_TRACE(nSplit);
+    Forget();
+    Receive(stream.substr(0, nSplit));
+    Receive(stream.substr(nSplit));
+    ASSERT_EQ(m_lines, std::vector<std::string>(2, FRAME_TEXT));
+    ASSERT_EQ(m_events.size(), 1u);
+  }
+}
+
+TEST_F(ChannelTest, CountersTellWhatWentWrong) {
+  OpenReady();
+  const struct {
+    const char* pszName;
+    std::vector<std::string> bursts;
+    ChannelCounters added;  // dropped blocks, refused lines, refused responses, incomplete frames
+  } kCases[] = {
+      {"healthy", {Line(":V12") + Line(":U140123")}, {}},  // a remote frame carries no data
+      {"bad lines", {":G11A8\r:G1 1A9\r"}, {0, 2, 0, 0}},
+      {"short answer, unknown letter", {Line(":Y1C0334AAAAAAAABBBBBB") + Line(":Q01")}, {0, 0, 2, 0}},
+      {"data cut short", {Line(":U020123AA") + Line(":W020123AA") + Line(":U1801230102")}, {0, 0, 0, 2}},
+      // the block that does not fit is dropped whole; the line it cut is refused, the next read whole
+      {"dropped block", {Line(":V12").substr(0, 3), std::string(CByteQueue::QUEUE_SIZE, '\n'), Line(":R00")},
+       {1, 1, 0, 0}},
+  };
+  const auto Of = [](const ChannelCounters& n) {
+    return std::array{n.m_qwDroppedBlocks, n.m_qwRefusedLines, n.m_qwRefusedResponses, n.m_qwIncompleteFrames};
+  };
+  std::array<uint64_t, 4> total{};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.pszName);
+    for (const std::string& burst : c.bursts) Receive(burst);
+    for (std::size_t i = 0; i < total.size(); ++i) total[i] += Of(c.added)[i];
+    EXPECT_EQ(std::tuple(Of(m_pChannel->Counters()), m_pChannel->Counters().AnyNonZero()),
+              std::tuple(total, total != std::array<uint64_t, 4>{}));
+  }
+  EXPECT_EQ(m_events.back().first, "[CAN 리셋 응답]             : Command Reset");
+}
+
+// Closed once without ":G10"; the next open asks for reception once; a notice from a port since reopened is stale.
+TEST_F(ChannelTest, DeviceThatGoesAwayClosesThePortOnceAndTheNextOpenAsksForReception) {
+  OpenReady();
+  Receive(Line(":G01"));
+  m_pSerial->HangUp();
+  m_pSerial->HangUp();
+  m_loop.RunPending();
+  EXPECT_FALSE(m_pChannel->IsReceptionRunning());
+  m_pChannel->ReadVersion();
+  m_loop.Advance(1000);
+  EXPECT_EQ(std::tuple(m_events.back(), m_pSerial->m_writes.size()), std::tuple(COMM_ERROR, 0u));
+  for (const char* pszSent : {":G00A7\r", ""}) {
+    ASSERT_TRUE(m_pChannel->Open(false, "ttyS1", 921600));
+    EXPECT_EQ(m_pSerial->m_writes, pszSent[0] ? std::vector<std::string>{pszSent} : std::vector<std::string>{});
+    m_pSerial->m_writes.clear();
+  }
+  m_pSerial->HangUp();
+  ASSERT_TRUE(m_pChannel->Open(false, "ttyS1", 921600));  // reopened before the notice ran
+  m_loop.RunPending();
+  EXPECT_EQ(std::tuple(m_pSerial->IsOpen(), m_pChannel->PortGoneCount(), m_nPortGoneCalls), std::tuple(true, 1u, 1u));
 }
 
 // Only a decoded line other than "U" and "I" answers a command; without a frame consumer a frame is still posted.

@@ -31,8 +31,7 @@ TEST(LineFraming, LongestLineFitsChecksumSkipsTheStartAndOnlyUpperCaseHexHasValu
   const std::string longest = ":W2812345678" + std::string(16, '0');  // 2.0B, 8 data bytes
   EXPECT_EQ(BuildLine(longest).m_szText[31], '\0');  // 31 characters fit, terminated
   for (const std::string& bad : {longest + "0", ""s, "Y"s}) EXPECT_TRUE(BuildLine(bad).IsEmpty()) << bad;
-  EXPECT_EQ(LineChecksum(":Y", 2), 0x59u);
-  EXPECT_EQ(LineChecksum(":", 1) + LineChecksum(":", 0), 0u);
+  EXPECT_EQ(std::tuple(LineChecksum(":Y", 2), LineChecksum(":", 1) + LineChecksum(":", 0)), std::tuple(0x59u, 0u));
   for (int c = 0; c < 256; ++c) {
     const bool bDigit = c >= '0' && c <= '9', bLetter = c >= 'A' && c <= 'F';
     EXPECT_EQ(HexDigitValue(static_cast<uint8_t>(c)), bDigit ? c - '0' : bLetter ? c - 'A' + 10 : 255) << c;
@@ -60,8 +59,7 @@ TEST(LineAssembler, ReadsValidLinesAndRecoversFromBadOnesAtTheNextStart) {
     SCOPED_TRACE(c.input);
     CRecorder rec;
     rec.Feed(c.input);
-    EXPECT_EQ(rec.m_lines, c.lines);
-    EXPECT_EQ(rec.m_assembler.RefusedLines(), c.nRefused);
+    EXPECT_EQ(std::tuple(rec.m_lines, rec.m_assembler.RefusedLines()), std::tuple(c.lines, c.nRefused));
   }
   CRecorder rec;  // Reset abandons a partial line
   rec.Feed(":G1");
@@ -94,8 +92,7 @@ TEST(CyclicSchedule, LateWakeUpsSendOnceAndKeepThePhase) {
   const CLineText a = BuildLine(":W000100"), b = BuildLine(":W000200");
   EXPECT_FALSE(schedule.Start(1, a, 0, 0) || schedule.Start(1, a, CCyclicSchedule::MAX_PERIOD_MS + 1, 0) ||
                schedule.Start(1, CLineText{}, 10, 0));
-  ASSERT_TRUE(schedule.Start(1, a, 10, 0));
-  ASSERT_TRUE(schedule.Start(2, b, 25, 5 * MS));
+  ASSERT_TRUE(schedule.Start(1, a, 10, 0) && schedule.Start(2, b, 25, 5 * MS));
   const struct { int64_t nWakeMs; size_t nSent; int64_t nNextMs; } kWakes[] = {
       {0, 1, 5},     {5, 1, 10},  {9, 0, 10},    {10, 1, 20},   {30, 2, 40},  // row 2 due at 30
       {147, 2, 150}, {150, 1, 155}, {155, 1, 160}, {400, 2, 405},
@@ -103,15 +100,13 @@ TEST(CyclicSchedule, LateWakeUpsSendOnceAndKeepThePhase) {
   for (const auto& wake : kWakes) {
     std::vector<CLineText> due;
     schedule.TakeDue(wake.nWakeMs * MS, due);
-    EXPECT_EQ(due.size(), wake.nSent) << wake.nWakeMs;
-    EXPECT_EQ(schedule.NextDeadline(), wake.nNextMs * MS) << wake.nWakeMs;
+    EXPECT_EQ(std::tuple(due.size(), schedule.NextDeadline()), std::tuple(wake.nSent, wake.nNextMs * MS)) << wake.nWakeMs;
   }
   ASSERT_TRUE(schedule.Start(1, b, 10, 400 * MS));  // a key started again sends its new line
   std::vector<CLineText> due;
   schedule.TakeDue(400 * MS, due);
   ASSERT_EQ(due.size(), 1u);
   EXPECT_EQ(due[0].View(), b.View());
-  EXPECT_TRUE(schedule.Stop(2));
-  EXPECT_FALSE(schedule.IsRunning(2));
+  EXPECT_TRUE(schedule.Stop(2) && !schedule.IsRunning(2));
   EXPECT_EQ(schedule.NextDeadline(), 410 * MS);
 }

@@ -88,9 +88,8 @@ TEST_F(LogFilesTest, HundredMillionByteLimit) {
     MakeSparseFile(path, 100000000 - line.size());  // below the limit: kept
     Start(nKind);
     nKind == LOG_RDATA ? m_logs.WriteStampedLine(LOG_RDATA, text) : m_logs.LogEvent(text, EVENT_BLACK);
-    EXPECT_EQ(SizeOf(path), 100000000u);
-    EXPECT_EQ(Tail(path, line.size()), line);
-    EXPECT_FALSE(m_logs.IsOpen(nKind) || m_logs.IsLogging(nKind));
+    EXPECT_EQ(std::tuple(SizeOf(path), Tail(path, line.size()), m_logs.IsOpen(nKind) || m_logs.IsLogging(nKind)),
+              std::tuple(100000000u, line, false));
     const CShown::value_type stop{kind.m_strLimit, EVENT_BLUE};
     EXPECT_EQ(m_shown, (nKind == LOG_EVENT ? CShown{{text, EVENT_BLACK}, stop} : CShown{stop}));
     m_logs.WriteStampedLine(nKind, "after the limit");

@@ -1,8 +1,6 @@
 // The receive list and the event log window on the real widgets (offscreen).
 #include <QAbstractItemModelTester>
 #include <gtest/gtest.h>
-#include <QApplication>
-#include <QFile>
 #include <QImage>
 #include <QListView>
 #include <QScrollBar>
@@ -14,6 +12,7 @@
 #include "protocol/ResponseText.h"
 #include "receive/CEventLogCtrl.h"
 #include "receive/CRDView.h"
+#include "support/TestFrames.h"
 #include "text/Cp949Text.h"
 #include "uisupport/Fonts.h"
 
@@ -23,13 +22,7 @@ namespace {
 constexpr int64_t MAY_1_2024_NS = 1714571107LL * 1000000000LL;  // 13:45:07 UTC
 
 ReceivedFrame Frame(uint32_t dwId, int64_t nWallNs, bool bData = false) {
-  ReceivedFrame record;
-  record.m_frame.m_bStandard = false;
-  record.m_frame.m_bRemote = !bData;
-  record.m_frame.m_byLength = record.m_frame.m_byLengthCode = record.m_frame.m_byDataCount = bData ? 8 : 0;
-  record.m_frame.m_dwId = dwId;
-  record.m_arrival = {nWallNs, nWallNs};
-  return record;
+  return {TestFrame(false, !bData, bData ? 8 : 0, dwId, std::vector<uint8_t>(bData ? 8 : 0)), {nWallNs, nWallNs}};
 }
 QString Text(const ReceivedFrame& record) {
   std::string line;
@@ -65,13 +58,12 @@ TEST(ReceiveWidgets, BigBatchShowsNewest) {
   EXPECT_EQ(shown.view.LineCount(), CRDView::LINE_LIMIT);  // but the list holds the newest already
   shown.view.EndBatch();
   shown.view.EndBatch();  // nothing pending: no change
-  EXPECT_EQ(inserted.size() + removed.size(), 2);
-  EXPECT_EQ(shown.view.LineText(0), Text(burst[FRAMES - CRDView::LINE_LIMIT]));
-  EXPECT_EQ(shown.view.LineText(CRDView::LINE_LIMIT - 1), Text(burst.back()));
+  const int nLast = CRDView::LINE_LIMIT - 1;
+  EXPECT_EQ(std::tuple(inserted.size() + removed.size(), shown.view.LineText(0), shown.view.LineText(nLast)),
+            std::tuple(2, Text(burst[FRAMES - CRDView::LINE_LIMIT]), Text(burst.back())));
   const QModelIndex current = shown.pList->currentIndex();
-  EXPECT_EQ(current.row(), CRDView::LINE_LIMIT - 1);
+  EXPECT_EQ(std::pair(current.row(), shown.pList->visualRect(current).height()), std::pair(nLast, CRDView::ROW_HEIGHT));
   EXPECT_TRUE(shown.pList->viewport()->rect().contains(shown.pList->visualRect(current)));
-  EXPECT_EQ(shown.pList->visualRect(current).height(), CRDView::ROW_HEIGHT);
 
   // A longer line, at the one refresh its pacer asked for: not clipped by the row measured for the short ones.
   int nRequests = 0;
@@ -80,12 +72,9 @@ TEST(ReceiveWidgets, BigBatchShowsNewest) {
   shown.view.OnFrames({&longer, 1});
   shown.view.EndBatch();
   shown.view.EndBatch();
-  EXPECT_EQ(nRequests, 1);
-  EXPECT_EQ(inserted.size(), 1);
-  EXPECT_EQ(shown.view.LineText(CRDView::LINE_LIMIT - 1), Text(longer));
+  EXPECT_EQ(std::tuple(nRequests, inserted.size(), shown.view.LineText(nLast)), std::tuple(1, 1, Text(longer)));
   shown.view.Refresh();
-  EXPECT_EQ(inserted.size(), 2);
-  EXPECT_EQ(shown.view.LineText(0), Text(burst[FRAMES - CRDView::LINE_LIMIT + 1]));
+  EXPECT_EQ(std::tuple(inserted.size(), shown.view.LineText(0)), std::tuple(2, Text(burst[FRAMES - nLast])));
   EXPECT_EQ(shown.pList->selectionModel()->selectedIndexes(), QModelIndexList{shown.pList->currentIndex()});
   const int nNeeded = QFontMetrics(shown.pList->font()).horizontalAdvance(Text(longer));
   EXPECT_TRUE(shown.pList->visualRect(shown.pList->model()->index(0, 0)).width() >= nNeeded);
@@ -105,8 +94,8 @@ TEST(ReceiveWidgets, TimestampPrefix) {
     shown.view.EndBatch();
     QSignalSpy changed(shown.pList->model(), &QAbstractItemModel::dataChanged);
     shown.view.SetShowTimestamps(true);
-    EXPECT_EQ(changed.size(), 1);
-    EXPECT_EQ(shown.pList->model()->index(0, 0).data().toString(), QString(prefix) + Text(frame));
+    EXPECT_EQ(std::tuple(changed.size(), shown.pList->model()->index(0, 0).data().toString()),
+              std::tuple(1, QString(prefix) + Text(frame)));
     shown.view.SetShowTimestamps(false);
     EXPECT_EQ(shown.view.LineText(0), Text(frame));
   }
@@ -134,9 +123,8 @@ TEST(ReceiveWidgets, LongestLength) {
     const int nMaxAfter = log.horizontalScrollBar()->maximum();
     EXPECT_EQ((nMaxAfter > nMaxBefore) - (nMaxAfter < nMaxBefore), (nLongest > nLongestBefore) - (nLongest < nLongestBefore));
     log.SetLineLimit(1);
-    EXPECT_EQ(log.EntryCount(), 1);
-    EXPECT_EQ(log.EntryText(0), lines.back());
-    EXPECT_EQ(log.LongestLength(), int(Cp949ScreenWidth(lines.back().toStdString())));
+    EXPECT_EQ(std::tuple(log.EntryCount(), log.EntryText(0), log.LongestLength()),
+              std::tuple(1, lines.back(), int(Cp949ScreenWidth(lines.back().toStdString()))));
     log.RemoveAllEntries();
     EXPECT_EQ(log.EntryCount() + log.LongestLength() + log.horizontalScrollBar()->maximum(), 0);
   }
@@ -162,8 +150,7 @@ TEST(ReceiveWidgets, EventsKeepTheirColourAndTheNewestLines) {
   for (int n = 3; n < 200; ++n) log.AppendEvent("event " + std::to_string(n), EVENT_BLACK);
   EXPECT_EQ(log.EntryColour(0), QColor(255, 0, 0));  // 200 keeps all
   for (int n = 200; n < 450; ++n) log.AppendEvent("event " + std::to_string(n), EVENT_BLACK);
-  EXPECT_EQ(log.EntryCount(), 200);
-  EXPECT_EQ(log.EntryText(0), QStringLiteral("event 250"));
+  EXPECT_EQ(std::tuple(log.EntryCount(), log.EntryText(0)), std::tuple(200, QStringLiteral("event 250")));
   // The view follows in one step, not line by line.
   EXPECT_EQ(log.verticalScrollBar()->maximum(), 0);
   log.ShowAppended();

@@ -4,7 +4,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTableWidget>
 #include <QSpinBox>
 #include <QTest>
@@ -20,6 +19,7 @@
 #include "signals/CSignalPlotView.h"
 #include "support/CMemorySettingsStore.h"
 #include "support/ScratchDir.h"
+#include "support/TestFrames.h"
 #include "support/WidgetDriving.h"
 
 namespace {
@@ -86,12 +86,8 @@ TEST(SignalDock, PlotsChosenSignalsDecimated) {
   // 20 s of frames every 100 µs; the angle (raw 12 bits, factor 1.5) counts up.
   std::vector<ReceivedFrame> frames(200000);
   for (std::size_t i = 0; i < frames.size(); ++i) {
-    CanFrame& frame = frames[i].m_frame;
-    frame.m_dwId = 0x025;
-    frame.m_byLength = frame.m_byDataCount = 8;
-    frame.m_abyData[0] = static_cast<uint8_t>((i >> 8) & 0x07);
-    frame.m_abyData[1] = static_cast<uint8_t>(i);
-    frames[i].m_arrival.m_nSteadyNs = static_cast<int64_t>(i) * 100000;
+    const auto byHigh = static_cast<uint8_t>((i >> 8) & 0x07), byLow = static_cast<uint8_t>(i);
+    frames[i] = {TestFrame(true, false, 8, 0x025, {byHigh, byLow, 0, 0, 0, 0, 0, 0}), {int64_t(i) * 100000, 0}};
   }
   dock.Tracker().OnFrames(frames);
   dock.Redraw();
@@ -116,11 +112,7 @@ TEST(TransmitSignalPage, ValuesAndBytesFollowEachOther) {
   DbcReadResult read = ReadDbc({reinterpret_cast<const uint8_t*>(text.data()), text.size()});
   ASSERT_TRUE(read.m_bOk);
   const auto pDatabase = std::make_shared<const CDbcDatabase>(std::move(read.m_database));
-  TData frame = CTDataDlg::NewFrame();
-  frame.bStandardID = 1;
-  frame.dwID = 0x100;
-  frame.byLength = 3;
-  frame.dwBytes0to3 = 0xE8030300;  // E8 03 03: Rpm 1000 * 0.25, Gear 3
+  TData frame{.byLength = 3, .dwID = 0x100, .dwBytes0to3 = 0xE8030300};  // 2.0A, E8 03 03: Rpm 1000 * 0.25, Gear 3
   EXPECT_EQ(CTDataDlg(frame).Pages(), nullptr);  // without a database the dialog is as it was
 
   CTDataDlg dialog(frame, nullptr, pDatabase);

@@ -12,6 +12,7 @@
 #include "signals/CSignalTracker.h"
 #include "signals/DbcReader.h"
 #include "signals/SignalCodec.h"
+#include "support/TestFrames.h"
 
 namespace {
 
@@ -22,8 +23,7 @@ DbcReadResult Read(const std::string& text) {
 const std::string HEADER = "VERSION \"\"\n\nNS_ :\n\tNS_DESC_\n\tCM_\n\tBA_DEF_\n\nBS_:\n\nBU_: ECU Dash\n\tGateway\n\n";
 
 TEST(DbcReader, ReadsWhatItKnowsAndSkipsTheRest) {
-  const DbcReadResult read = Read(HEADER +
-      "VAL_TABLE_ Gears 0 \"P\" 1 \"R\" ;\n"
+  const DbcReadResult read = Read(HEADER + "VAL_TABLE_ Gears 0 \"P\" 1 \"R\" ;\n"
       "BO_ 2365522158 Engine: 8 ECU\n"
       " SG_ Mode M : 0|2@1+ (1,0) [0|3] \"\" Dash\n"
       " SG_ Rpm m1 : 8|16@1+ (0.25,0) [0|8000] \"rpm\" Dash,Gateway\n"
@@ -242,19 +242,13 @@ TEST(SignalTracker, TracesChosenSignalsFromFrames) {
   EXPECT_EQ(tracker.AddTrace(0, 1) + tracker.AddTrace(0, 1), 0u);  // the second is the same trace
   std::vector<ReceivedFrame> frames(4);
   const uint8_t abyMux[] = {1, 2, 1, 1};
-  for (std::size_t i = 0; i < frames.size(); ++i) {
-    CanFrame& frame = frames[i].m_frame;
-    frame.m_dwId = i == 3 ? 0x101 : 0x100;
-    frame.m_byLength = frame.m_byDataCount = 2;
-    frame.m_abyData[0] = abyMux[i];
-    frame.m_abyData[1] = static_cast<uint8_t>(10 + i);
-    frames[i].m_arrival.m_nSteadyNs = static_cast<int64_t>(i) * 1000;
-  }
+  for (std::size_t i = 0; i < frames.size(); ++i)
+    frames[i] = {TestFrame(true, false, 2, i == 3 ? 0x101 : 0x100, {abyMux[i], static_cast<uint8_t>(10 + i)}),
+                 {static_cast<int64_t>(i) * 1000, 0}};
   tracker.OnFrames(frames);
   const CSignalTrace& trace = tracker.Traces()[0];
   ASSERT_EQ(trace.Size(), 2u);
-  EXPECT_EQ(std::pair(trace[0].m_dValue, trace[1].m_dValue), std::pair(20.0, 24.0));
-  EXPECT_EQ(tracker.NewestNs(), 3000);
+  EXPECT_EQ(std::tuple(trace[0].m_dValue, trace[1].m_dValue, tracker.NewestNs()), std::tuple(20.0, 24.0, 3000));
   // The message's newest bytes and its mean cycle; 0x101 is no message of the database.
   ASSERT_EQ(tracker.Messages().size(), 1u);
   const auto& message = tracker.Messages()[0];

@@ -49,8 +49,7 @@ TEST(SimModuleAnswers, UnaskedReportsAreTheErrorStatesTheModeEnablesAndTheCaller
     ASSERT_TRUE(IsFramedLine(Command(sim, c.pszConfig)));
     const bool bSent = sim.RaiseErrorState(c.byRaised);
     const std::string out = sim.TakeOutput();
-    EXPECT_EQ(out, c.pszExpected) << c.pszConfig;
-    EXPECT_EQ(bSent, out.rfind(":I", 0) == 0) << c.pszConfig;
+    EXPECT_EQ(std::tuple(out, bSent), std::tuple(c.pszExpected, out.rfind(":I", 0) == 0)) << c.pszConfig;
   }
   CSimModule sim;
   EXPECT_TRUE(sim.SendLine(":U0F0123"));
@@ -101,8 +100,7 @@ TEST(SimModuleFrames, OnlyFramesOfTheProtocolThatPassTheFilterAreSent) {
   }
   Command(sim, ":G10");
   sim.Advance(qwChange + 20000);
-  EXPECT_EQ(sim.TakeOutput(), "");
-  EXPECT_EQ(sim.NextDueMs(), CSimModule::NO_DEADLINE);
+  EXPECT_EQ(std::tuple(sim.TakeOutput(), sim.NextDueMs()), std::tuple("", CSimModule::NO_DEADLINE));
 }
 
 TEST(SimModuleFrames, StalledCallerAndFullOutboxLoseWholeFramesAndCountThem) {
@@ -120,8 +118,7 @@ TEST(SimModuleFrames, StalledCallerAndFullOutboxLoseWholeFramesAndCountThem) {
   small.SetFrameRate(1000);
   Command(small, ":G11");
   small.Advance(5);
-  EXPECT_EQ(LinesOf(small.TakeOutput()).size(), 3u);
-  EXPECT_EQ(small.Outbox().DroppedLines(), 2u);
+  EXPECT_EQ(std::tuple(LinesOf(small.TakeOutput()).size(), small.Outbox().DroppedLines()), std::tuple(3u, 2u));
 }
 
 // A frame command is stamped with the arrival of the bytes that completed it, however they were split.

@@ -12,6 +12,7 @@
 #include "stats/CIdStatisticsModel.h"
 #include "stats/CIdStatisticsView.h"
 #include "support/CVirtualLoop.h"
+#include "support/TestFrames.h"
 
 namespace {
 
@@ -27,13 +28,9 @@ protected:
   // One batch as the channel hands it out, the frames arriving at the loop's present time.
   void Deliver(std::initializer_list<std::pair<uint32_t, std::vector<uint8_t>>> frames) {
     std::vector<ReceivedFrame> batch;
-    for (const auto& [dwId, data] : frames) {
-      const auto byCount = static_cast<uint8_t>(data.size());
-      ReceivedFrame& record = batch.emplace_back(ReceivedFrame{
-          .m_frame = {.m_byLengthCode = byCount, .m_byLength = byCount, .m_byDataCount = byCount, .m_dwId = dwId},
-          .m_arrival = {static_cast<int64_t>(m_loop.Now()) * MS, 0}});
-      std::copy(data.begin(), data.end(), record.m_frame.m_abyData);
-    }
+    const int64_t nNowNs = static_cast<int64_t>(m_loop.Now()) * MS;
+    for (const auto& [dwId, data] : frames)
+      batch.push_back({TestFrame(true, false, static_cast<uint8_t>(data.size()), dwId, data), {nNowNs, 0}});
     m_view.OnFrames(batch);
     m_view.EndBatch();
   }
@@ -81,19 +78,15 @@ TEST_F(IdView, SortFilterAndClear) {
   Deliver({{1, {0xAA}}, {1, {0xAA}}, {1, {0xAA}}});
   m_loop.Advance(CIdStatisticsView::REFRESH_MS);
   EXPECT_EQ(Column(ID_COLUMN_ID), "001002003");
-  const QModelIndexList selected = m_view.Table()->selectionModel()->selectedRows();
-  ASSERT_EQ(selected.size(), 1);
-  EXPECT_EQ(selected[0].row(), 2);  // followed identifier 3
+  EXPECT_EQ(m_view.Table()->selectionModel()->selectedRows(), QModelIndexList{Model().index(2, 0)});  // followed 3
 
   m_view.FilterBox()->setText("02");  // identifier 002, data 02 of identifier 3
-  EXPECT_EQ(Column(ID_COLUMN_ID), "002003");
-  EXPECT_EQ(m_view.CountLabel()->text(), "식별자 3개 중 2개");
+  EXPECT_EQ(std::tuple(Column(ID_COLUMN_ID), m_view.CountLabel()->text()), std::tuple("002003", "식별자 3개 중 2개"));
   m_view.FilterBox()->clear();
   EXPECT_EQ(m_view.CountLabel()->text(), "식별자 3개");
 
   m_view.ClearAction()->trigger();
-  EXPECT_EQ(Model().rowCount(), 0);
-  EXPECT_EQ(m_view.CountLabel()->text(), "식별자 0개");
+  EXPECT_EQ(std::tuple(Model().rowCount(), m_view.CountLabel()->text()), std::tuple(0, "식별자 0개"));
   EXPECT_TRUE(m_view.Statistics().Entries().empty());  // counted afresh from here
 }
 
@@ -104,8 +97,7 @@ TEST_F(IdView, ChangedBytesFadeOneSecondAfterTheirFrame) {
   AdvanceTo(500);
   Deliver({{0x10, {0x01, 0x03}}});
   AdvanceTo(490 + CIdStatisticsView::REFRESH_MS);
-  EXPECT_EQ(Changed(), 0b10u);
-  EXPECT_EQ(Cell(0, ID_COLUMN_DATA), "01 03");
+  EXPECT_EQ(std::tuple(Changed(), Cell(0, ID_COLUMN_DATA)), std::tuple(0b10u, "01 03"));
   AdvanceTo(1500 + CIdStatisticsView::REFRESH_MS - 1);  // the fade's refresh follows the pace
   EXPECT_EQ(Changed(), 0b10u);
   m_loop.Advance(1);

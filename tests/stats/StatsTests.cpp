@@ -97,15 +97,12 @@ TEST(FrameStatistics, EntriesCyclesChangedBytesAndRates) {
 
   // The first interval runs from the first frame; each later one from the sample before.
   stats.SampleRates(600 * MS);
-  EXPECT_DOUBLE_EQ(e.m_dFramesPerSecond, 8.0);
-  EXPECT_DOUBLE_EQ(stats.Entries()[2].m_dFramesPerSecond, 2.0);
+  EXPECT_EQ(std::pair(e.m_dFramesPerSecond, stats.Entries()[2].m_dFramesPerSecond), std::pair(8.0, 2.0));
   stats.OnFrames(std::vector{Record(TestFrame(true, true, 2, 0x123), 700 * MS)});
   stats.SampleRates(1100 * MS);
-  EXPECT_DOUBLE_EQ(e.m_dFramesPerSecond, 0.0);
-  EXPECT_DOUBLE_EQ(stats.Entries()[2].m_dFramesPerSecond, 2.0);
+  EXPECT_EQ(std::pair(e.m_dFramesPerSecond, stats.Entries()[2].m_dFramesPerSecond), std::pair(0.0, 2.0));
   stats.Clear(2000 * MS);
-  EXPECT_TRUE(stats.Entries().empty());
-  EXPECT_EQ(stats.Find(true, true, 0x123), nullptr);
+  EXPECT_TRUE(stats.Entries().empty() && stats.Find(true, true, 0x123) == nullptr);
 }
 
 }  // namespace

@@ -65,10 +65,7 @@ public:
     if (bReap) m_nPid = 0;
   }
 
-  // A line on the child's standard input; CloseInput ends it.
-  bool Send(const std::string& line) {
-    return ::write(m_afd[2], (line + "\n").data(), line.size() + 1) == static_cast<ssize_t>(line.size() + 1);
-  }
+  // Ends the child's standard input.
   void CloseInput() { CloseFd(std::exchange(m_afd[2], -1)); }
 
   // The next line of standard output without its line feed; false at the deadline or the end.

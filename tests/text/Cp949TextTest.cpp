@@ -8,8 +8,7 @@ namespace {
 TEST(Cp949Text, ConvertsBothWaysAndRefusesWhatHasNoForm) {
   const auto cp949 = Utf8ToCp949("수신 OK\r\n");
   ASSERT_TRUE(cp949.has_value());
-  EXPECT_EQ(*cp949, "\xBC\xF6\xBD\xC5 OK\r\n");
-  EXPECT_EQ(Cp949ToUtf8(*cp949), "수신 OK\r\n");
+  EXPECT_EQ(std::tuple(*cp949, Cp949ToUtf8(*cp949)), std::tuple("\xBC\xF6\xBD\xC5 OK\r\n", "수신 OK\r\n"));
 
   EXPECT_FALSE(Utf8ToCp949("emoji 😀 here").has_value());  // no CP949 form: no partial text
   EXPECT_FALSE(Utf8ToCp949("\xC3").has_value());           // cut UTF-8 sequence

@@ -18,9 +18,9 @@
 namespace {
 
 TData Frame(uint32_t bStandardID, uint32_t bDataFrame, uint32_t bHexFormat, uint8_t byLength, uint32_t dwID,
-            uint32_t dwBytes0to3, uint32_t dwBytes4to7) {
+            uint32_t dwBytes0to3, uint32_t dwBytes4to7, uint16_t wPeriodMs = 0) {
   return {.bStandardID = bStandardID, .bDataFrame = bDataFrame, .bHexFormat = bHexFormat, .byLength = byLength,
-          .dwID = dwID, .dwBytes0to3 = dwBytes0to3, .dwBytes4to7 = dwBytes4to7};
+          .wPeriodMs = wPeriodMs, .dwID = dwID, .dwBytes0to3 = dwBytes0to3, .dwBytes4to7 = dwBytes4to7};
 }
 
 QLineEdit* DataBox(CTDataDlg& d, int i) { return Find<QLineEdit>(d, QStringLiteral("data%1").arg(i).toLatin1().constData()); }
@@ -65,13 +65,9 @@ const std::vector<int> HEX_LIMITS(8, 2), ASCII_LIMITS(8, 1);
 
 TEST(TDataDlg, OpensFromTheRecordReactsToTheUserAndChecksOnOk) {
   const TData hexAB = Frame(0, 1, 1, 3, 0x123, 0x41FF0000, 0);  // FF: a character above U+007F
-  TData cyclic = Frame(1, 1, 1, 2, 0x100, 0x01020000, 0);
-  cyclic.wPeriodMs = 250;
-  TData cyclic10 = cyclic;
-  cyclic10.wPeriodMs = 10;
+  const TData cyclic = Frame(1, 1, 1, 2, 0x100, 0x01020000, 0, 250);
   const std::vector<CDlgCase> cases = {
-      {"a new frame", CTDataDlg::NewFrame(),
-       [](CTDataDlg& d) {
+      {"a new frame", CTDataDlg::NewFrame(), [](CTDataDlg& d) {
          EXPECT_EQ(Current(d, "protocol") + Current(d, "frameType") + Current(d, "format") + Current(d, "length"),
                    "CAN2.0BData FrameHex8");
          EXPECT_EQ(DataBoxes(d), "00|00|00|00|00|00|00|00");
@@ -85,8 +81,7 @@ TEST(TDataDlg, OpensFromTheRecordReactsToTheUserAndChecksOnOk) {
          EXPECT_TRUE(d.isVisible());
        },
        false, Frame(0, 1, 1, 8, 0, 0, 0)},
-      {"CAN2.0A empties boxes 1 and 2 and locks ID11..ID28", Frame(0, 1, 1, 8, 0x1FFFFFFF, 0, 0),
-       [](CTDataDlg& d) {
+      {"CAN2.0A empties boxes 1 and 2 and locks ID11..ID28", Frame(0, 1, 1, 8, 0x1FFFFFFF, 0, 0), [](CTDataDlg& d) {
          Choose(Find<QComboBox>(d, "protocol"), 0);
          auto* pId = Find<CIdentifierEditorCtrl>(d, "id");
          for (int nBox : {1, 2}) EXPECT_TRUE(pId->Box(nBox)->text().isEmpty() && !pId->Box(nBox)->isEnabled());
@@ -94,22 +89,19 @@ TEST(TDataDlg, OpensFromTheRecordReactsToTheUserAndChecksOnOk) {
            EXPECT_EQ(std::pair(pId->Tick(nTick)->isChecked(), pId->Tick(nTick)->isEnabled()), std::pair(nTick <= 10, nTick <= 10)) << nTick;
        },
        false, Frame(1, 1, 1, 8, 0x7FF, 0, 0)},
-      {"a remote frame has no data", Frame(0, 1, 1, 8, 5, 0x01020304, 0x05060708),
-       [](CTDataDlg& d) {
+      {"a remote frame has no data", Frame(0, 1, 1, 8, 5, 0x01020304, 0x05060708), [](CTDataDlg& d) {
          Choose(Find<QComboBox>(d, "frameType"), 1);
          EXPECT_EQ(Current(d, "length"), "0");
          EXPECT_FALSE(Find<QComboBox>(d, "length")->isEnabled());
          EXPECT_EQ(DataBoxes(d), "-|-|-|-|-|-|-|-");
        },
        false, Frame(0, 0, 1, 0, 5, 0, 0)},
-      {"length 3 keeps boxes 1 to 3", Frame(0, 1, 1, 8, 0, 0x11223344, 0x55667788),
-       [](CTDataDlg& d) {
+      {"length 3 keeps boxes 1 to 3", Frame(0, 1, 1, 8, 0, 0x11223344, 0x55667788), [](CTDataDlg& d) {
          for (int n = 8; n > 3; --n) QTest::keyClick(Find<QComboBox>(d, "length"), Qt::Key_Up);  // never through 0
          EXPECT_EQ(DataBoxes(d), "11|22|33|-|-|-|-|-");
        },
        false, Frame(0, 1, 1, 3, 0, 0x11223300, 0)},
-      {"Hex to Ascii and back, code 0 and FF included", hexAB,
-       [](CTDataDlg& d) {
+      {"Hex to Ascii and back, code 0 and FF included", hexAB, [](CTDataDlg& d) {
          Choose(Find<QComboBox>(d, "format"), 1);
          EXPECT_EQ(DataBoxes(d), std::string("A|\xC3\xBF|") + '\0' + "|-|-|-|-|-");  // code 0 shows as an empty box
          EXPECT_EQ(MaxLengths(d), ASCII_LIMITS);
@@ -119,16 +111,14 @@ TEST(TDataDlg, OpensFromTheRecordReactsToTheUserAndChecksOnOk) {
          EXPECT_EQ(MaxLengths(d), HEX_LIMITS);
        },
        false, hexAB},
-      {"Ascii boxes take any ASCII character but no upper half", Frame(0, 1, 0, 4, 0, 0, 0),
-       [](CTDataDlg& d) {
+      {"Ascii boxes take any ASCII character but no upper half", Frame(0, 1, 0, 4, 0, 0, 0), [](CTDataDlg& d) {
          for (int i = 0; i < 3; ++i) Type(DataBox(d, i), i == 0 ? "G" : i == 1 ? "z" : "A");
          DataBox(d, 3)->selectAll();
          QTest::sendKeyEvent(QTest::Click, DataBox(d, 3), Qt::Key_Eacute, QStringLiteral("\u00E9"), Qt::NoModifier);
          EXPECT_EQ(DataBox(d, 3)->text(), QString(QChar(0)));
        },
        false, Frame(0, 1, 0, 4, 0, 0x477A4100, 0)},
-      {"Hex boxes take hexadecimal digits only", CTDataDlg::NewFrame(),
-       [](CTDataDlg& d) {
+      {"Hex boxes take hexadecimal digits only", CTDataDlg::NewFrame(), [](CTDataDlg& d) {
          Type(DataBox(d, 0), "Gz");
          Type(DataBox(d, 1), "a g-F");
          EXPECT_EQ(DataBoxes(d), "00|aF|00|00|00|00|00|00");
@@ -141,12 +131,11 @@ TEST(TDataDlg, OpensFromTheRecordReactsToTheUserAndChecksOnOk) {
       {"a file record with flags 2 and length 200", Frame(2, 2, 2, 200, 0xFFFFFFFF, 0x01020304, 0x05060708),
        [](CTDataDlg& d) { EXPECT_EQ(Current(d, "length") + Current(d, "protocol"), "8CAN2.0A"); }, false,
        Frame(1, 1, 1, 8, 0x7FF, 0x01020304, 0x05060708)},
-      {"the period shown and changed", cyclic,
-       [](CTDataDlg& d) {
+      {"the period shown and changed", cyclic, [](CTDataDlg& d) {
          EXPECT_EQ(Find<QLineEdit>(d, "period")->text(), "250");
          Find<QLineEdit>(d, "period")->setText("10");
        },
-       false, cyclic10},
+       false, Frame(1, 1, 1, 2, 0x100, 0x01020000, 0, 10)},
       {"a period above 60000", cyclic, [](CTDataDlg& d) { Find<QLineEdit>(d, "period")->setText("60001"); }, true},
       {"unchanged remote frame", Frame(1, 0, 1, 0, 0x7FF, 0, 0), nullptr, false, Frame(1, 0, 1, 0, 0x7FF, 0, 0)},
       {"unchanged 2.0B record", Frame(0, 1, 1, 5, 0x1ABCDEF0, 0xDEADBEEF, 0x7F000000), nullptr, false,

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <tuple>
 
 #include "TransmitTestFiles.h"
@@ -126,18 +125,15 @@ TEST(TransmitFile, PeriodBlockGoldenFileAndDamagedBlocks) {
   };
   for (const auto& [pszWhat, bytes, eError, wFirstPeriod] : kCases) {
     SCOPED_TRACE(pszWhat);
+    const bool bRead = eError == ETransmitFileError::NONE;
     const CTransmitFileParse parse = ParseTransmitFile(bytes);
-    EXPECT_EQ(parse.m_eError, eError);
-    EXPECT_EQ(parse.m_records.size(), eError == ETransmitFileError::NONE ? 2u : 0u);
+    EXPECT_EQ(std::tuple(parse.m_eError, parse.m_records.size()), std::tuple(eError, bRead ? 2u : 0u));
     EXPECT_TRUE(parse.m_records.empty() || parse.m_records[0].wPeriodMs == wFirstPeriod);
     const std::string file = dir.Write("case.ctd", std::string(bytes.begin(), bytes.end()));
     auto pList = std::make_unique<CTDataObject>();
     const CFileResult result = ReadTransmitFile(file, pList);
-    if (eError == ETransmitFileError::NONE) {
-      EXPECT_TRUE(result.m_bOk && pList->Count() == 2 && pList->At(0).wPeriodMs == wFirstPeriod);
-    } else {
-      EXPECT_TRUE(FailedSaying(result, file, "주기 블록") && pList->Count() == 0) << result.m_strMessage;
-    }
+    EXPECT_TRUE(bRead ? result.m_bOk && pList->Count() == 2 && pList->At(0).wPeriodMs == wFirstPeriod
+                      : FailedSaying(result, file, "주기 블록") && pList->Count() == 0) << result.m_strMessage;
   }
 }
 
@@ -207,12 +203,11 @@ TEST(TransmitFile, HostileFilesFailAndLeaveTheListAsItWas) {
       {dir / "missing.ctd", "없읍니다"}, {dir.Path(), "일반 파일이 아닙니다"}, {fifo, "일반 파일이 아닙니다"},
   };
   for (const auto& [path, pszCause] : kCases) {
-    SCOPED_TRACE(path);
     auto pList = std::make_unique<CTDataObject>(std::vector{Frame()});
     CTDataObject* pBefore = pList.get();
     const CFileResult result = ReadTransmitFile(path, pList);
     EXPECT_TRUE(FailedSaying(result, path, pszCause)) << result.m_strMessage;
-    EXPECT_TRUE(pList.get() == pBefore && pList->Count() == 1u && SameStored(pList->At(0), Frame()));
+    EXPECT_TRUE(pList.get() == pBefore && pList->Count() == 1u && SameStored(pList->At(0), Frame())) << path;
   }
 }
 

@@ -76,8 +76,7 @@ TEST_F(DiscoveryTest, WholeDiscoveryCountsTreeCommandLineAndUsbPorts) {
   setenv("KORVEX_D2XX_LIBRARY", KORVEX_FAKE_D2XX_PATH, 1);
   CD2xxLibrary library;
   const CPortLists lists = DiscoverPorts({{"/tmp/korvex-sim.tty", true}}, library);
-  unsetenv("KORVEX_SYSFS_ROOT");
-  unsetenv("KORVEX_D2XX_LIBRARY");
+  for (const char* pszName : {"KORVEX_SYSFS_ROOT", "KORVEX_D2XX_LIBRARY"}) unsetenv(pszName);
   EXPECT_EQ(std::tuple(lists.m_strError, lists.m_serialPorts.back().m_strDevicePath, lists.m_nPortsAvailable),
             std::tuple("", "/tmp/korvex-sim.tty", 5));
   EXPECT_EQ(lists.m_usbSerialNumbers, std::vector<std::string>{"KX000123"});
