@@ -260,6 +260,7 @@ TEST_F(ChannelTest, CloseInOrderSendsStopAndClosesHalfASecondLaterWithoutBlockin
   EXPECT_FALSE(m_pChannel->BeginClose());  // nothing open: no line, no wait
   EXPECT_TRUE(m_pSerial->m_writes.empty());
   const uint8_t aby[1] = {};
+  uint64_t qwClosedAt = 0;  // outlives the loop: the port keeps the callback
   for (const uint64_t qwCutAfter : {0, 100}) {
     SCOPED_TRACE(qwCutAfter);
     OpenReady();
@@ -267,7 +268,7 @@ TEST_F(ChannelTest, CloseInOrderSendsStopAndClosesHalfASecondLaterWithoutBlockin
     ASSERT_TRUE(m_pChannel->StartCycle(1, 10, true, true, 1, 0x123, aby));
     m_pChannel->ReadVersion();  // never answered: the close silences its timer
     Forget();
-    uint64_t qwClosedAt = 0;
+    qwClosedAt = 0;
     m_pSerial->m_fnOnClose = [&] { qwClosedAt = m_loop.Now(); };
     const uint64_t qwStart = m_loop.Now();
     m_qwOnClosedAt = 0;
