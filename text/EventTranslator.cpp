@@ -44,6 +44,7 @@ constexpr const char* PHRASES[] = {
     KX_TRANSLATE_NOOP("Events", "데이터:"),
     // The port and the cyclic frames.
     KX_TRANSLATE_NOOP("Events", "포트를 닫았읍니다"),
+    KX_TRANSLATE_NOOP("Events", "모든 주기 송신을 중지했읍니다"),
     KX_TRANSLATE_NOOP("Events", "통신 포트가 끊어졌읍니다 (장치가 분리됨)"),
     KX_TRANSLATE_NOOP("Events", "통신 포트가 끊어졌읍니다"),
     KX_TRANSLATE_NOOP("Events", "Korvex 모듈로 부터  1초동안 요청 명령에 대해 응답이 없읍니다"),

@@ -1243,6 +1243,10 @@
         <source>지정한 시리얼 통신 포트를 여는데 실패했읍니다</source>
         <translation>Failed to open the chosen serial port</translation>
     </message>
+    <message>
+        <source>모든 주기 송신을 중지했읍니다</source>
+        <translation>all cyclic sends were stopped</translation>
+    </message>
 </context>
 <context>
     <name>IdStatisticsRules</name>

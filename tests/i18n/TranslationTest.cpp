@@ -3,6 +3,11 @@
 // of the same session are the same bytes either way.
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <filesystem>
+#include <regex>
 
 #include "CFrameTestBed.h"
 #include "receive/CRDView.h"
@@ -81,6 +86,72 @@ TEST(Translation, MenusAndEventWindowFollowTheLanguageTheLogFilesDoNot) {
       << korean.m_eventLog;
   EXPECT_NE(korean.m_rdataLog.find("Data Frame"), std::string::npos);
   EXPECT_EQ(std::tuple(korean.m_eventLog, korean.m_rdataLog), std::tuple(english.m_eventLog, english.m_rdataLog));
+}
+
+// The Korean literals of a source file outside the translation macros (whose texts the
+// toolkit's translation carries): the texts composed into events, failures and files.
+std::vector<std::string> LiteralsOutsideTranslation(const std::string& source) {
+  static const std::regex MACRO(R"((\btr|\btranslate|KX_TRANSLATE_NOOP|QT_TRANSLATE_NOOP)\s*\($)");
+  std::vector<std::string> literals;
+  int nSkipDepth = 0, nDepth = 0;
+  for (std::size_t i = 0; i < source.size(); ++i) {
+    const char c = source[i];
+    if (source.compare(i, 2, "//") == 0 || source.compare(i, 2, "/*") == 0) {
+      i = source[i + 1] == '/' ? source.find('\n', i) : source.find("*/", i);
+    } else if (c == '\'' && i > 0 && !std::isxdigit(static_cast<unsigned char>(source[i - 1]))) {  // not 1'000
+      i = source.find('\'', i + (source[i + 1] == '\\' ? 3 : 2));
+    } else if (c == '"') {
+      std::string literal;
+      for (++i; i < source.size() && source[i] != '"'; ++i) literal += source[i] == '\\' ? source[++i] : source[i];
+      const bool bKorean = std::any_of(literal.begin(), literal.end(), [](char b) { return (b & 0xF0) == 0xE0; });
+      if (bKorean && nSkipDepth == 0) literals.push_back(literal);
+    } else if (c == '(') {
+      ++nDepth;
+      const std::size_t nFrom = i > 20 ? i - 20 : 0;
+      if (nSkipDepth == 0 && std::regex_search(source.substr(nFrom, i + 1 - nFrom), MACRO)) nSkipDepth = nDepth;
+    } else if (c == ')') {
+      if (nDepth == nSkipDepth) nSkipDepth = 0;
+      --nDepth;
+    }
+    if (i == std::string::npos) break;
+  }
+  return literals;
+}
+
+// Whether the literal comes out of the event translation without Korean, or is a piece of a phrase
+// that holds numbers (a piece before or after a printf conversion, "기록을 마쳤읍니다: 프레임 ").
+bool IsTranslated(const CEventTranslator& translator, const std::string& literal) {
+  if (!QString::fromStdString(translator.Translate(literal)).contains(HANGUL)) return true;
+  static const std::regex CONVERSION("%[-.0-9]*[a-z]+");
+  const std::vector<const char*> phrases = CEventTranslator::Phrases();
+  for (std::sregex_token_iterator it(literal.begin(), literal.end(), CONVERSION, -1), end; it != end; ++it) {
+    const std::string piece = *it;
+    const bool bInPhrase = std::any_of(phrases.begin(), phrases.end(), [&](const char* p) { return std::strstr(p, piece.c_str()); });
+    if (QString::fromStdString(piece).contains(HANGUL) && !bInPhrase) return false;
+  }
+  return true;
+}
+
+// Every Korean text the code composes, shown in English, keeps no Korean: a new event text
+// needs its phrase in the event translation as well. korvex-cli's option errors come before a
+// language is chosen.
+TEST(Translation, EveryComposedTextHasItsEnglishPhrases) {
+  InstallTranslations(ELanguage::ENGLISH);
+  const CEventTranslator translator = MakeEventTranslator();
+  InstallTranslations(ELanguage::KOREAN);
+  std::vector<std::string> untranslated;
+  for (const char* pszFolder : {"app", "cli", "config", "link", "logs", "protocol", "receive", "resources", "signals",
+                                 "stats", "text", "transmit", "uisupport"}) {
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(KORVEX_SOURCE_DIR "/") + pszFolder)) {
+      const std::string path = entry.path().string();
+      if (!path.ends_with(".cpp") && !path.ends_with(".h")) continue;
+      const std::string relative = path.substr(std::strlen(KORVEX_SOURCE_DIR) + 1);
+      if (relative == "cli/CliOptions.cpp") continue;
+      for (const std::string& literal : LiteralsOutsideTranslation(ReadWholeFile(path)))
+        if (!IsTranslated(translator, literal)) untranslated.push_back(relative + ": " + literal);
+    }
+  }
+  EXPECT_EQ(untranslated, std::vector<std::string>());
 }
 
 }  // namespace
