@@ -23,7 +23,6 @@ TEST(Language, OptionThenStoredThenTheFirstLocaleVariableSet) {
   const CRow rows[] = {
       {"", "", {}, EN},                                             // no locale at all
       {"", "", {nullptr, nullptr, "ko_KR.UTF-8"}, KO},
-      {"", "", {nullptr, nullptr, "ko"}, KO},
       {"", "", {nullptr, nullptr, "de_DE.UTF-8"}, EN},              // any other locale is English
       {"", "", {nullptr, "ko_KR.UTF-8", "en_US.UTF-8"}, KO},        // LC_MESSAGES before LANG
       {"", "", {"en_US.UTF-8", "ko_KR.UTF-8", "ko_KR.UTF-8"}, EN},  // LC_ALL before both
@@ -34,7 +33,6 @@ TEST(Language, OptionThenStoredThenTheFirstLocaleVariableSet) {
       {"", "en", {nullptr, nullptr, "ko_KR.UTF-8"}, EN},            // the remembered one the locale
       {"", "ko", {}, KO},
       {"", "fr", {nullptr, nullptr, "ko_KR.UTF-8"}, KO},            // a bad stored value is passed over
-      {"", "EN", {}, EN},
       {"", "ko\n", {}, EN},
       {"xx", "", {nullptr, nullptr, "ko_KR.UTF-8"}, KO},
   };
@@ -94,13 +92,6 @@ TEST(EventTranslator, PhrasesReplacedTitlesPaddedAgainNumbersKept) {
       {"", ""},
   };
   for (const auto& [source, expected] : cases) EXPECT_EQ(translator.Translate(source), expected) << source;
-}
-
-TEST(EventTranslator, WithoutTranslationsNothingChanges) {
-  const CEventTranslator identity([](const char* pszPhrase) { return std::string(pszPhrase); });
-  EXPECT_FALSE(identity.IsActive());
-  const std::string line = "[CAN 리셋 응답]             : Command Reset";
-  EXPECT_EQ(std::tuple(identity.Translate(line), CEventTranslator().Translate(line)), std::tuple(line, line));
 }
 
 TEST(EventTranslator, FilledTextTakesValuesAsPlainText) {

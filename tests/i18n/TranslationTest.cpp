@@ -4,7 +4,6 @@
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <regex>
@@ -88,48 +87,31 @@ TEST(Translation, MenusAndEventWindowFollowTheLanguageTheLogFilesDoNot) {
   EXPECT_EQ(std::tuple(korean.m_eventLog, korean.m_rdataLog), std::tuple(english.m_eventLog, english.m_rdataLog));
 }
 
-// The Korean literals of a source file outside the translation macros (whose texts the
-// toolkit's translation carries): the texts composed into events, failures and files.
+// The Korean literals of a source file outside comments and the translation macros (whose texts
+// the toolkit's translation carries): the texts composed into events, failures and files.
 std::vector<std::string> LiteralsOutsideTranslation(const std::string& source) {
-  static const std::regex MACRO(R"((\btr|\btranslate|KX_TRANSLATE_NOOP|QT_TRANSLATE_NOOP)\s*\($)");
+  static const std::regex COMMENT(R"re(//[^\n]*|/\*[^*]*\*+([^/*][^*]*\*+)*/|'(\\.|[^'\\])')re");
+  static const std::regex MACRO(R"re(\b(tr|translate|KX_TRANSLATE_NOOP|QT_TRANSLATE_NOOP)\s*\((\s*,?\s*"(\\.|[^"\\])*")+\s*\))re");
+  static const std::regex LITERAL(R"re("((\\.|[^"\\])*)")re");
+  const std::string code = std::regex_replace(std::regex_replace(source, COMMENT, " "), MACRO, " ");
   std::vector<std::string> literals;
-  int nSkipDepth = 0, nDepth = 0;
-  for (std::size_t i = 0; i < source.size(); ++i) {
-    const char c = source[i];
-    if (source.compare(i, 2, "//") == 0 || source.compare(i, 2, "/*") == 0) {
-      i = source[i + 1] == '/' ? source.find('\n', i) : source.find("*/", i);
-    } else if (c == '\'' && i > 0 && !std::isxdigit(static_cast<unsigned char>(source[i - 1]))) {  // not 1'000
-      i = source.find('\'', i + (source[i + 1] == '\\' ? 3 : 2));
-    } else if (c == '"') {
-      std::string literal;
-      for (++i; i < source.size() && source[i] != '"'; ++i) literal += source[i] == '\\' ? source[++i] : source[i];
-      const bool bKorean = std::any_of(literal.begin(), literal.end(), [](char b) { return (b & 0xF0) == 0xE0; });
-      if (bKorean && nSkipDepth == 0) literals.push_back(literal);
-    } else if (c == '(') {
-      ++nDepth;
-      const std::size_t nFrom = i > 20 ? i - 20 : 0;
-      if (nSkipDepth == 0 && std::regex_search(source.substr(nFrom, i + 1 - nFrom), MACRO)) nSkipDepth = nDepth;
-    } else if (c == ')') {
-      if (nDepth == nSkipDepth) nSkipDepth = 0;
-      --nDepth;
-    }
-    if (i == std::string::npos) break;
-  }
+  for (std::sregex_iterator it(code.begin(), code.end(), LITERAL), end; it != end; ++it)
+    if (QString::fromStdString((*it)[1]).contains(HANGUL)) literals.push_back((*it)[1]);
   return literals;
 }
 
-// Whether the literal comes out of the event translation without Korean, or is a piece of a phrase
-// that holds numbers (a piece before or after a printf conversion, "기록을 마쳤읍니다: 프레임 ").
+// Whether each piece of the literal around its printf conversions comes out of the event
+// translation without Korean, or is part of a phrase that holds numbers ("버전 " of "버전 %1").
 bool IsTranslated(const CEventTranslator& translator, const std::string& literal) {
-  if (!QString::fromStdString(translator.Translate(literal)).contains(HANGUL)) return true;
   static const std::regex CONVERSION("%[-.0-9]*[a-z]+");
   const std::vector<const char*> phrases = CEventTranslator::Phrases();
-  for (std::sregex_token_iterator it(literal.begin(), literal.end(), CONVERSION, -1), end; it != end; ++it) {
-    const std::string piece = *it;
-    const bool bInPhrase = std::any_of(phrases.begin(), phrases.end(), [&](const char* p) { return std::strstr(p, piece.c_str()); });
-    if (QString::fromStdString(piece).contains(HANGUL) && !bInPhrase) return false;
-  }
-  return true;
+  const auto inPhraseWithNumbers = [&](const std::string& piece) {
+    return std::any_of(phrases.begin(), phrases.end(), [&](const char* p) { return std::strchr(p, '%') && std::strstr(p, piece.c_str()); });
+  };
+  return std::all_of(std::sregex_token_iterator(literal.begin(), literal.end(), CONVERSION, -1), std::sregex_token_iterator(),
+                     [&](const std::string& piece) {
+                       return !QString::fromStdString(translator.Translate(piece)).contains(HANGUL) || inPhraseWithNumbers(piece);
+                     });
 }
 
 // Every Korean text the code composes, shown in English, keeps no Korean: a new event text
