@@ -44,8 +44,11 @@ void CCliSession::WaitWhile(CliPump& pump, bool bForOutput, TWaiting bWaiting) {
 
 void CCliSession::SetEventTranslator(const CEventTranslator* pTranslator) {
   m_pTranslator = pTranslator;
-  m_printer.SetLabels(pTranslator ? MakeFrameLabels(pTranslator->Translate("길이:"), pTranslator->Translate("데이터:"))
-                                  : FrameLabels());
+  if (!pTranslator) {
+    m_printer.SetLabels(SystemFrameLabels());
+    return;
+  }
+  m_printer.SetLabels(TranslatedFrameLabels([pTranslator](const char* pszLabel) { return pTranslator->Translate(pszLabel); }));
 }
 
 int CCliSession::Run(MessageHost& channelWindow, MessageHost& sessionWindow, CliPump& pump) {

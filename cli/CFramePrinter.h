@@ -31,7 +31,7 @@ private:
   EFrameFormat m_eFormat;
   CLogFiles* m_pStamps;
   const CDbcDatabase* m_pDatabase = nullptr;
-  FrameLabels m_labels;  // of the receive list's line
+  FrameLabels m_labels = SystemFrameLabels();  // of the receive list's line
   std::string m_line;  // reused for every frame
   std::vector<DecodedSignal> m_values;
 };

@@ -1,6 +1,7 @@
 #include "protocol/ResponseText.h"
 
 #include <string_view>
+#include <utility>
 
 #include "protocol/BitTiming.h"
 #include "protocol/ModuleFormat.h"
@@ -8,6 +9,14 @@
 #include "text/FieldRules.h"
 
 namespace {
+
+constexpr const char* LENGTH_LABEL = "길이:";
+constexpr const char* DATA_LABEL = "데이터:";
+
+FrameLabels MakeFrameLabels(std::string length, std::string data) {
+  const std::size_t nExtra = length.size() - Cp949Width(length).value_or(length.size());
+  return {std::move(length), std::move(data), nExtra};
+}
 
 // "ID:%08X", or "ID:%03X" of the low 11 bits for a standard identifier.
 void AppendId(std::string& out, bool bStandard, uint32_t dwId) {
@@ -43,9 +52,13 @@ void PadField(std::string& out, std::size_t nStart, std::size_t nNonAsciiExtra, 
 
 }  // namespace
 
-FrameLabels MakeFrameLabels(std::string length, std::string data) {
-  const std::size_t nExtra = length.size() - Cp949Width(length).value_or(length.size());
-  return {std::move(length), std::move(data), nExtra};
+const FrameLabels& SystemFrameLabels() {
+  static const FrameLabels LABELS = MakeFrameLabels(LENGTH_LABEL, DATA_LABEL);
+  return LABELS;
+}
+
+FrameLabels TranslatedFrameLabels(const std::function<std::string(const char* pszLabel)>& fnTranslate) {
+  return MakeFrameLabels(fnTranslate(LENGTH_LABEL), fnTranslate(DATA_LABEL));
 }
 
 std::string_view ProtocolName(bool bStandard) { return bStandard ? "CAN2.0A" : "CAN2.0B"; }
@@ -70,12 +83,12 @@ std::string TransmitText(const CanFrame& frame) {
   out += "  ";
   out += FrameKind(frame.m_bRemote);
   out += "  ";
-  AppendLength(out, frame.m_byLength, FrameLabels());
+  AppendLength(out, frame.m_byLength, SystemFrameLabels());
   out += "  ";
   AppendId(out, frame.m_bStandard, frame.m_dwId);
   if (frame.m_byDataCount != 0) {
     out += "  ";
-    AppendData(out, frame, FrameLabels());
+    AppendData(out, frame, SystemFrameLabels());
   }
   return out;
 }

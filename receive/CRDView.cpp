@@ -27,8 +27,8 @@ public:
 CRDView::CRDView(QWidget* pParent)
     : QWidget(pParent),
       // The labels are the event texts' own, translated under the same name.
-      m_labels(MakeFrameLabels(QCoreApplication::translate("Events", "길이:").toStdString(),
-                               QCoreApplication::translate("Events", "데이터:").toStdString())),
+      m_labels(TranslatedFrameLabels(
+          [](const char* pszLabel) { return QCoreApplication::translate("Events", pszLabel).toStdString(); })),
       m_pModel(new CRDataModel(LINE_LIMIT, this)),
       m_pList(new QListView(this)) {
   m_pList->setModel(m_pModel);
