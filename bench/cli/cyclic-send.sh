@@ -7,9 +7,6 @@
 set -eu
 build=${1:-build}
 seconds=${2:-60}
-work=$(mktemp -d)
-sim=
-trap '[ -n "$sim" ] && kill "$sim" 2>/dev/null; rm -rf "$work"' EXIT
 
 . "$(dirname "$0")/start-sim.sh"
 

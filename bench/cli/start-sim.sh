@@ -1,6 +1,10 @@
-# Sourced by the benchmarks here: starts korvex-sim with the arguments given, in the background,
-# and sets $sim (its process) and $pty (the terminal it serves). Needs $build and $work; the
-# caller's EXIT trap kills "$sim" and removes "$work".
+# Sourced by the benchmarks here: a scratch folder $work, removed at the exit with the simulator
+# still running, and start_sim, which starts korvex-sim ($build/sim) with the arguments given in
+# the background and sets $sim (its process) and $pty (the terminal it serves).
+work=$(mktemp -d)
+sim=
+trap '[ -n "$sim" ] && kill "$sim" 2>/dev/null; rm -rf "$work"' EXIT
+
 start_sim() {
   "$build/sim/korvex-sim" "$@" >"$work/sim.out" &
   sim=$!
